@@ -1,0 +1,168 @@
+// Construction, copy, queries, parameter setters, patterns and forward evaluation of a Network.
+#include "engine/network.h"
+
+Network::Network(const char* file_name)
+{
+    read_network_section(file_name);
+    fill_random_weights();
+    error_limit = 0.1;
+    max_iterations = 20000;
+    iterations_done = 0;
+}
+
+Network::Network(const Network& other)
+    : error_limit(other.error_limit),
+      max_iterations(other.max_iterations),
+      iterations_done(other.iterations_done),
+      neurons(other.neurons),
+      layer_sizes(other.layer_sizes),
+      patterns(other.patterns)
+{
+    point_neurons_here();
+}
+
+Network& Network::operator=(const Network& other)
+{
+    if (this == &other)
+        return *this;
+    error_limit = other.error_limit;
+    max_iterations = other.max_iterations;
+    iterations_done = other.iterations_done;
+    neurons = other.neurons;
+    layer_sizes = other.layer_sizes;
+    patterns = other.patterns;
+    point_neurons_here();
+    return *this;
+}
+
+// Copied neurons still refer to the source's list; make them read this network's own.
+void Network::point_neurons_here()
+{
+    for (Neuron& neuron : neurons)
+        neuron.neuron_list = &neurons;
+}
+
+int Network::input_count() const
+{
+    return layer_sizes.empty() ? 0 : layer_sizes.front();
+}
+
+int Network::output_count() const
+{
+    return layer_sizes.empty() ? 0 : layer_sizes.back();
+}
+
+int Network::layer_count() const
+{
+    return static_cast<int>(layer_sizes.size());
+}
+
+int Network::layer_size(int layer) const
+{
+    return layer_sizes[layer];
+}
+
+int Network::neuron_count() const
+{
+    return static_cast<int>(neurons.size());
+}
+
+int Network::pattern_count() const
+{
+    return static_cast<int>(patterns.size());
+}
+
+const Neuron& Network::neuron(int position) const
+{
+    return neurons[position];
+}
+
+double Network::threshold() const
+{
+    return neurons.empty() ? 0.0 : neurons.front().threshold;
+}
+
+double Network::slope_parameter() const
+{
+    return neurons.empty() ? 0.0 : neurons.front().slope_parameter;
+}
+
+double Network::learning_rate() const
+{
+    return neurons.empty() ? 0.0 : neurons.front().learning_rate;
+}
+
+double Network::max_weight() const
+{
+    return neurons.empty() ? 0.0 : neurons.front().max_weight;
+}
+
+void Network::set_threshold_all(double value)
+{
+    for (Neuron& neuron : neurons)
+        neuron.threshold = value;
+}
+
+void Network::set_slope_parameter_all(double value)
+{
+    for (Neuron& neuron : neurons)
+        neuron.slope_parameter = value;
+}
+
+void Network::set_learning_rate_all(double value)
+{
+    for (Neuron& neuron : neurons)
+        neuron.learning_rate = value;
+}
+
+void Network::set_max_weight_all(double value)
+{
+    for (Neuron& neuron : neurons)
+        neuron.max_weight = value;
+}
+
+void Network::add_pattern(const TrainingPattern& pattern)
+{
+    patterns.push_back(pattern);
+}
+
+void Network::clear_patterns()
+{
+    patterns.clear();
+}
+
+bool Network::patterns_fit() const
+{
+    const std::size_t inputs = static_cast<std::size_t>(input_count());
+    const std::size_t outputs = static_cast<std::size_t>(output_count());
+    for (const TrainingPattern& pattern : patterns) {
+        if (pattern.inputs.size() != inputs || pattern.expected_outputs.size() != outputs)
+            return false;
+    }
+    return true;
+}
+
+bool Network::set_inputs(const std::vector<double>& values)
+{
+    if (values.size() != static_cast<std::size_t>(input_count()))
+        return false;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        neurons[i].output = values[i];
+    return true;
+}
+
+void Network::evaluate()
+{
+    for (Neuron& neuron : neurons)
+        neuron.compute_output();
+}
+
+void Network::get_outputs(std::vector<double>& values) const
+{
+    const std::size_t count = static_cast<std::size_t>(output_count());
+    if (values.size() != count)
+        values.resize(count);
+    const std::size_t first = neurons.size() - count;
+    for (std::size_t k = 0; k < count; ++k)
+        values[k] = neurons[first + k].output;
+}

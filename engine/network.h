@@ -1,0 +1,135 @@
+// The neural-network engine: a layered feed-forward network, its evaluation, online
+// back-propagation, random completion of missing weights, and the plain-text network
+// file (two readers, one writer). The engine never prints, never throws for bad input,
+// and never depends on the graphics library.
+#ifndef ENGINE_NETWORK_H
+#define ENGINE_NETWORK_H
+
+#include <vector>
+
+class Neuron;
+
+// One incoming link of a computing neuron.
+struct Connection {
+    int source;     // position of the source neuron in the network's neuron list
+    double weight;  // weight of the link
+};
+
+// One unit of a network. Neurons live in their network's list and never move within it.
+class Neuron {
+public:
+    Neuron(std::vector<Neuron>& neuron_list, bool is_computing);
+
+    std::vector<Neuron>* neuron_list;     // the list of the network that holds this neuron
+    double threshold = 0.0;               // subtracted from the weighted input sum
+    double slope_parameter = 0.5;         // steepness of the logistic function
+    double learning_rate = 5.0;           // factor of this neuron's weight changes in training
+    double max_weight = 10.0;             // bound on |weight| after each training update
+    double output = 0.0;                  // current output value
+    std::vector<Connection> connections;  // incoming links, in the order they were added
+    double error = 0.0;                   // error gathered during one back-propagation step
+    bool is_computing;                    // false for an input neuron; never changes
+
+    // Appends a connection on a computing neuron; does nothing on an input neuron.
+    void add_connection(int source, double weight);
+    // Computing neuron: output = 1 / (1 + exp(-slope * (sum - threshold))). Input neuron: nothing.
+    void compute_output();
+    // One back-propagation step: passes delta * weight back to each source, updates and
+    // clamps each weight, then resets its own error to 0.
+    void back_propagate();
+};
+
+// One training example: one value per input neuron, one expected value per output neuron.
+struct TrainingPattern {
+    std::vector<double> inputs;
+    std::vector<double> expected_outputs;
+};
+
+// Results of Network::train.
+enum TrainResult { Converged = 0, IterationLimit = 1, NoUsablePatterns = 2 };
+
+// A feed-forward network: neurons numbered from 0, the input layer first and the output
+// layer last; every connection leads from the layer just before its neuron's layer.
+class Network {
+public:
+    // Largest network a file may describe, counted before anything is allocated for it.
+    // A file that asks for more is refused as a whole and gives an empty network.
+    static constexpr int max_neuron_count = 1000000;
+    static constexpr long long max_connection_count = 40000000;
+    // Largest training material one read of a training section stores; further "pattern:"
+    // records are counted as bad and dropped.
+    static constexpr int max_pattern_count = 1000000;
+    static constexpr long long max_pattern_value_count = 50000000;
+
+    // Builds the network described by a network file and completes its missing weights at
+    // random; empty when the name is null, the file cannot be opened or it is refused.
+    explicit Network(const char* file_name);
+    Network(const Network& other);
+    Network& operator=(const Network& other);
+    ~Network() = default;
+
+    double error_limit = 0.1;   // largest accepted |expected - computed| in training
+    int max_iterations = 20000; // limit on training passes
+    int iterations_done = 0;    // training passes made by the last training run
+
+    int input_count() const;   // first layer size; 0 without layers
+    int output_count() const;  // last layer size; 0 without layers
+    int layer_count() const;
+    int layer_size(int layer) const;  // 0 <= layer < layer_count()
+    int neuron_count() const;
+    int pattern_count() const;
+    const Neuron& neuron(int position) const;  // 0 <= position < neuron_count()
+
+    // Parameters of neuron 0, standing for the whole network; 0.0 without neurons.
+    double threshold() const;
+    double slope_parameter() const;
+    double learning_rate() const;
+    double max_weight() const;
+
+    // Each sets the parameter of every neuron the network holds now.
+    void set_threshold_all(double value);
+    void set_slope_parameter_all(double value);
+    void set_learning_rate_all(double value);
+    void set_max_weight_all(double value);
+
+    void add_pattern(const TrainingPattern& pattern);
+    void clear_patterns();
+    // True when every pattern has input_count() inputs and output_count() expected outputs.
+    bool patterns_fit() const;
+
+    // Places one value on each input neuron; false, changing nothing, when the list does
+    // not have exactly input_count() entries.
+    bool set_inputs(const std::vector<double>& values);
+    // Computes every neuron once, in list order. Allocates nothing.
+    void evaluate();
+    // Copies the output neurons' outputs into `values`, resizing it only when its size differs.
+    void get_outputs(std::vector<double>& values) const;
+
+    // Online back-propagation on the training records of the named file, or on the patterns
+    // already held when the name is null. Returns a TrainResult value.
+    int train(const char* file_name);
+
+    // Gives every computing neuron one connection from each neuron of the layer before,
+    // adding the missing ones with weights drawn evenly from -max_weight to +max_weight.
+    void fill_random_weights();
+
+    // Reads the network records of a file into this network (used by the constructor on an
+    // empty network). Refuses a structurally broken or oversized network, leaving it empty.
+    void read_network_section(const char* file_name);
+    // Reads the training records of a file: appends its patterns and sets the training
+    // parameters. Returns 1 when the file cannot be opened, else the number of bad tokens.
+    int read_training_section(const char* file_name);
+    // Writes the network records in the canonical layout; silently does nothing when the
+    // file cannot be created.
+    void write_network_file(const char* file_name) const;
+
+private:
+    void point_neurons_here();
+    void refuse_network();
+
+    std::vector<Neuron> neurons;
+    std::vector<int> layer_sizes;
+    std::vector<TrainingPattern> patterns;
+};
+
+#endif

@@ -1,0 +1,54 @@
+// The state of net_tester's frame loop and the parts of a frame that need no screen:
+// evaluation, drawing, the error panel, and the digit keys that move inputs with the mouse.
+#ifndef NET_TESTER_TESTER_H
+#define NET_TESTER_TESTER_H
+
+#include "net_tester/network_view.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct BITMAP;
+
+// Room for a path chosen in the file selector, terminator included.
+constexpr int config_path_size = 490;
+// Inputs the main-row digit keys reach: 1 to 9, then 0 for the tenth.
+constexpr int digit_key_count = 10;
+
+struct Tester {
+    char config_path[config_path_size] = "config_generated.txt";  // network file in use
+    std::string dialog_title = "Load new configuration file";
+    std::string missing_line;  // built once from the start-up path
+    std::string fix_line;      // built once from the start-up path
+    std::unique_ptr<NetworkView> view;
+    std::vector<double> input_values;  // one per input neuron, those beyond the tenth included
+    int key_input_count = 0;           // inputs that digit keys reach
+    bool first_file = true;            // until a file is accepted in the file selector
+    bool no_inputs = true;             // the error panel is drawn while it holds
+    bool running = true;               // Esc clears it
+    int text_background = -1;          // Allegro text background: transparent until Esc
+    int screen_width = 0;              // the screen the view is laid out for
+    int screen_height = 0;
+};
+
+// Builds the messages from the start-up path and loads the start-up network.
+void start_tester(Tester& tester, int screen_width, int screen_height);
+
+// Replaces the view with a new one built from config_path, all inputs back at 0.0.
+void load_network(Tester& tester);
+
+// Input value of a mouse row: 1.0 on the top row, 0.0 on the bottom row.
+double mouse_value(int mouse_y, int screen_height);
+
+// While a digit key is held, its input takes `value`; `key_state` is indexed by Allegro key codes.
+void follow_digit_keys(Tester& tester, const volatile char* key_state, double value);
+
+// Frame steps before the action keys: evaluate, draw the view and the error panel onto
+// `buffer`, move the inputs of held digit keys to the mouse row, hand all inputs to the network.
+void run_frame(Tester& tester, BITMAP* buffer, const volatile char* key_state, int mouse_y);
+
+// The explanation of a network without inputs, in its start-up or loaded-file variant.
+void draw_error_panel(BITMAP* target, const Tester& tester);
+
+#endif

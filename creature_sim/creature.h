@@ -1,0 +1,61 @@
+// The creature: three light sensors on a target bitmap, a network that turns their light
+// levels into motion, and its drawing as three ringed points. Owns its Network.
+#ifndef CREATURE_SIM_CREATURE_H
+#define CREATURE_SIM_CREATURE_H
+
+#include "engine/network.h"
+
+#include <memory>
+#include <vector>
+
+struct BITMAP;
+
+// A sensor's place relative to the creature's truncated position.
+struct SensorOffset {
+    int dx;
+    int dy;
+};
+
+class Creature {
+public:
+    // Starts at the middle of the target and reads its network from `path` at once; a
+    // missing or unsuitable file only sets network_incorrect.
+    Creature(BITMAP* target, int sensor_inner_color, int sensor_outer_color,
+             int light_base_color, const char* path);
+    // A copy owns a copy of the network; two creatures never share one.
+    Creature(const Creature& other);
+    Creature& operator=(const Creature& other);
+    Creature(Creature&&) = default;
+    Creature& operator=(Creature&&) = default;
+    ~Creature();
+
+    // One frame: senses the target, evaluates the network, moves, keeps the sensors on the
+    // target. Does nothing while network_incorrect is set.
+    void step();
+    // Draws each sensor as an inner ring of radius 1 inside an outer ring of radius 2.
+    void draw() const;
+    // Replaces the network by one read from `path`; position and speed stay.
+    void load_network(const char* path);
+
+    double x;
+    double y;
+    double vx = 0.0;
+    double vy = 0.0;
+    double speedup_factor = 3.0;  // network outputs to pixels per frame
+    int sensor_inner_color;
+    int sensor_outer_color;
+    bool network_incorrect = true;  // the network lacks exactly 3 inputs and 4 outputs
+    BITMAP* target;                 // not owned
+    std::unique_ptr<Network> network;
+    std::vector<double> inputs;
+    std::vector<double> outputs;
+    std::vector<SensorOffset> sensors;
+    int light_base_color;
+
+private:
+    void check_network();
+    double light_level_at(int px, int py) const;
+    void keep_sensors_on_target();
+};
+
+#endif

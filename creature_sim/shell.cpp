@@ -1,0 +1,159 @@
+// One frame of the creature simulator and the key, mouse and load handling inside it.
+#include "creature_sim/shell.h"
+
+#include "creature_sim/scene_colors.h"
+#include "creature_sim/text_screens.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace {
+
+// Copies as much of `text` as fits, always ending the buffer with a 0 byte.
+template <std::size_t size>
+void copy_text(char (&buffer)[size], const std::string& text)
+{
+    const std::size_t length = std::min(text.size(), size - 1);
+    text.copy(buffer, length);
+    buffer[length] = '\0';
+}
+
+}  // namespace
+
+SimulatorShell::SimulatorShell(BITMAP* buffer, const char* start_path) : buffer(buffer)
+{
+    copy_text(config_path, start_path);
+    copy_text(missing_line, std::string("File ") + config_path + " is missing");
+    copy_text(fix_line, std::string("Quit, fix ") + config_path + " and restart program");
+    creature = std::make_unique<Creature>(buffer, sensor_inner_color, sensor_outer_color,
+                                          light_base_color, config_path);
+    initial_speedup = creature->speedup_factor;
+    spotlight = std::make_unique<Spotlight>(buffer, light_base_color);
+}
+
+void SimulatorShell::step_world()
+{
+    spotlight->update();
+    spotlight->draw();
+    creature->step();
+    creature->draw();
+    if (!creature->network_incorrect)
+        return;
+    if (first_file)
+        draw_start_up_error_panel(buffer, missing_line, fix_line, text_background);
+    else
+        draw_loaded_file_error_panel(buffer, config_path, text_background);
+}
+
+void SimulatorShell::move_by_mouse(bool alt_held)
+{
+    // No bounds here: the next update or step puts each object back inside.
+    if (alt_held) {
+        creature->x += mickey_x;
+        creature->y += mickey_y;
+    } else {
+        spotlight->x += mickey_x;
+        spotlight->y += mickey_y;
+    }
+}
+
+void SimulatorShell::show_speed()
+{
+    draw_speed_message(buffer, speed_text, sizeof speed_text, creature->speedup_factor,
+                       text_background);
+}
+
+void SimulatorShell::apply_held_keys(const volatile char* keys)
+{
+    if (keys[KEY_9_PAD])
+        spotlight->vx += spot_speed_step;
+    if (keys[KEY_8_PAD])
+        spotlight->vx -= spot_speed_step;
+    if (keys[KEY_4_PAD])
+        spotlight->vy += spot_speed_step;
+    if (keys[KEY_7_PAD])
+        spotlight->vy -= spot_speed_step;
+    if (keys[KEY_6_PAD])
+        spotlight->vx = 0;
+    if (keys[KEY_5_PAD])
+        spotlight->vy = 0;
+    if (keys[KEY_ASTERISK]) {
+        creature->speedup_factor += speedup_step;
+        show_speed();
+    }
+    if (keys[KEY_SLASH_PAD]) {
+        creature->speedup_factor -= speedup_step;
+        if (creature->speedup_factor < 0)
+            creature->speedup_factor = 0;
+        show_speed();
+    }
+    if (keys[KEY_MINUS_PAD]) {
+        creature->speedup_factor = initial_speedup;
+        show_speed();
+    }
+}
+
+void SimulatorShell::apply_mouse_buttons(int buttons)
+{
+    if (buttons & 1)
+        spotlight->radius = std::min(spotlight->radius + radius_step, Spotlight::max_radius);
+    if ((buttons & 2) && spotlight->radius > radius_step)
+        spotlight->radius -= radius_step;
+}
+
+namespace {
+
+void drop_mickeys(const FrameInput& input)
+{
+    int dropped_x = 0;
+    int dropped_y = 0;
+    input.read_mickeys(&dropped_x, &dropped_y);
+}
+
+void run_load_sequence(SimulatorShell& shell, const FrameInput& input)
+{
+    const bool accepted = select_network_file(shell.dialog_title, shell.config_path);
+    rest(250);
+    if (accepted) {
+        shell.creature->load_network(shell.config_path);
+        shell.first_file = false;
+    }
+    drop_mickeys(input);  // movement inside the dialog moves nothing
+}
+
+}  // namespace
+
+void run_frame(SimulatorShell& shell, const FrameInput& input, BITMAP* display)
+{
+    shell.step_world();
+    input.read_mickeys(&shell.mickey_x, &shell.mickey_y);
+    shell.move_by_mouse(input.keys[KEY_ALT] != 0);
+    shell.apply_held_keys(input.keys);
+    shell.apply_mouse_buttons(*input.mouse_buttons);
+
+    if (input.keys[KEY_L])
+        run_load_sequence(shell, input);
+    if (input.keys[KEY_ESC]) {
+        shell.text_background = 0;
+        show_quit_message(display, shell.text_background);
+        shell.running = false;
+    }
+    if (input.keys[KEY_F1]) {
+        show_help(display, shell.text_background);
+        drop_mickeys(input);
+    }
+    if (input.keys[KEY_F12]) {
+        save_screenshot(shell.buffer, display, shell.text_background);
+        drop_mickeys(input);
+    }
+}
+
+void present_frame(BITMAP* buffer, BITMAP* display)
+{
+    vsync();
+    blit(buffer, display, 0, 0, 0, 0, buffer->w, buffer->h);
+    clear_bitmap(buffer);
+}

@@ -1,0 +1,213 @@
+// Training: the check pass, online back-propagation, clamping and the three results.
+#include "engine/network.h"
+
+#include "tests/engine/network_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The one-step example: one input, one output, weight 0, learning rate 5, one pattern 1 -> 1.
+std::string one_step_file(int max_iterations)
+{
+    return one_link_network("0.0") + "pattern: 1 -> 1\nerror_limit: 0.01\nmax_iterations: " +
+           std::to_string(max_iterations) + "\n";
+}
+
+std::vector<double> all_weights(const Network& network)
+{
+    std::vector<double> weights;
+    for (int i = 0; i < network.neuron_count(); ++i)
+        for (const Connection& connection : network.neuron(i).connections)
+            weights.push_back(connection.weight);
+    return weights;
+}
+
+}  // namespace
+
+TEST(Training, OneStepReproducesTheWorkedExample)
+{
+    TempDir directory;
+    const std::string path = write_network_text(directory, one_step_file(1));
+    Network network(path.c_str());
+    EXPECT_EQ(network.train(path.c_str()), IterationLimit);
+    EXPECT_EQ(network.iterations_done, 1);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.3125);
+    network.set_inputs({1.0});
+    network.evaluate();
+    EXPECT_NEAR(network.neuron(1).output, 0.5389832, 1e-7);
+    for (int i = 0; i < network.neuron_count(); ++i)
+        EXPECT_EQ(network.neuron(i).error, 0.0);
+}
+
+TEST(Training, ConvergesOnInclusiveOr)
+{
+    const std::string path = data_file("or_training.txt");
+    Network network(path.c_str());
+    EXPECT_EQ(network.train(path.c_str()), Converged);
+    EXPECT_GT(network.iterations_done, 0);
+    EXPECT_LT(network.iterations_done, 5000);
+    std::vector<double> outputs;
+    const double inputs[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+    const double expected[4] = {0, 1, 1, 1};
+    for (int p = 0; p < 4; ++p) {
+        network.set_inputs({inputs[p][0], inputs[p][1]});
+        network.evaluate();
+        network.get_outputs(outputs);
+        EXPECT_LE(std::fabs(outputs[0] - expected[p]), 0.1);
+    }
+    EXPECT_EQ(network.threshold(), 0.5);
+    EXPECT_EQ(network.slope_parameter(), 5.0);
+}
+
+TEST(Training, NetworkThatAlreadyFitsConvergesWithoutChange)
+{
+    TempDir directory;
+    const std::string path = write_network_text(directory, one_link_network("0") + "pattern: 1 -> 0.5\n");
+    Network network(path.c_str());
+    EXPECT_EQ(network.train(path.c_str()), Converged);
+    EXPECT_EQ(network.iterations_done, 0);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.0);
+}
+
+TEST(Training, NoPatternsConverges)
+{
+    Network network(data_file("xor_example.txt").c_str());
+    EXPECT_EQ(network.train(nullptr), Converged);
+    EXPECT_EQ(network.iterations_done, 0);
+}
+
+TEST(Training, DifferenceEqualToTheLimitPasses)
+{
+    TempDir directory;
+    Network network = network_from_text(directory, one_link_network("0"));
+    network.add_pattern({{1.0}, {0.75}});
+    network.error_limit = 0.25;
+    EXPECT_EQ(network.train(nullptr), Converged);
+    network.clear_patterns();
+    network.add_pattern({{1.0}, {std::numeric_limits<double>::quiet_NaN()}});
+    network.error_limit = 0.0;
+    EXPECT_EQ(network.train(nullptr), Converged);
+}
+
+TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
+{
+    TempDir directory;
+    Network network = network_from_text(directory, one_link_network("0"));
+    network.add_pattern({{1.0}, {0.5}});
+    for (int limit : {0, -3}) {
+        network.iterations_done = 7;
+        network.max_iterations = limit;
+        EXPECT_EQ(network.train(nullptr), IterationLimit);
+        EXPECT_EQ(network.iterations_done, 0);
+        EXPECT_EQ(network.neuron(1).output, 0.0);  // not even a check pass evaluated it
+    }
+}
+
+TEST(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
+{
+    TempDir directory;
+    const std::string path = write_network_text(directory, one_link_network("0") +
+                                                               "pattern: 1 -> 1\nerror_limit: 0.47\n"
+                                                               "max_iterations: 1\n");
+    Network network(path.c_str());
+    EXPECT_EQ(network.train(path.c_str()), IterationLimit);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.3125);
+}
+
+TEST(Training, PatternThatDoesNotFitChangesNothing)
+{
+    TempDir directory;
+    const std::string path = write_network_text(directory, one_link_network("0.25") + "pattern: 1 0 -> 1\n");
+    Network network(path.c_str());
+    network.iterations_done = 4;
+    EXPECT_EQ(network.train(path.c_str()), NoUsablePatterns);
+    EXPECT_EQ(network.iterations_done, 4);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.25);
+}
+
+TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
+{
+    TempDir directory;
+    Network network = network_from_text(directory, one_link_network("0"));
+    network.add_pattern({{1.0}, {1.0}});
+    EXPECT_EQ(network.train(directory.file("missing.txt").c_str()), NoUsablePatterns);
+    EXPECT_EQ(network.pattern_count(), 0);
+}
+
+TEST(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
+{
+    TempDir directory;
+    const std::string path = write_network_text(directory, one_link_network("0") +
+                                                               "pattern: 1 x -> 1\nlearning_rate: 2\n");
+    Network network(path.c_str());
+    EXPECT_EQ(network.train(path.c_str()), NoUsablePatterns);
+    EXPECT_EQ(network.pattern_count(), 1);
+    EXPECT_EQ(network.learning_rate(), 2.0);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.0);
+}
+
+TEST(Training, ClampsWeightsToMaxWeight)
+{
+    TempDir directory;
+    // One pass moves the weight by learning_rate * 0.0625 = 12 upwards or downwards.
+    Network up = network_from_text(directory, one_link_network("0"));
+    up.set_learning_rate_all(192.0);
+    up.add_pattern({{1.0}, {1.0}});
+    up.max_iterations = 1;
+    up.train(nullptr);
+    EXPECT_EQ(up.neuron(1).connections[0].weight, 10.0);
+
+    Network down = network_from_text(directory, one_link_network("0"));
+    down.set_learning_rate_all(192.0);
+    down.add_pattern({{1.0}, {0.0}});
+    down.max_iterations = 1;
+    down.train(nullptr);
+    EXPECT_EQ(down.neuron(1).connections[0].weight, -10.0);
+}
+
+TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
+{
+    TempDir directory;
+    Network network = network_from_text(directory, one_link_network("50"));
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 50.0);
+    network.add_pattern({{1.0}, {0.0}});
+    network.max_iterations = 1;
+    network.train(nullptr);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 10.0);
+}
+
+TEST(Training, ErrorsFlowBackThroughHiddenLayers)
+{
+    // A hand-computed two-step chain: input 1, hidden weight 1, output weight 1, slope 1.
+    TempDir directory;
+    Network network = network_from_text(directory, "input_layer: 1\ncomp_layer: 1\nweights: 1\n"
+                                                   "comp_layer: 1\nweights: 1\nslope_parameter: 1\n");
+    network.set_learning_rate_all(1.0);
+    network.add_pattern({{1.0}, {1.0}});
+    network.max_iterations = 1;
+    network.train(nullptr);
+
+    const double hidden = 1.0 / (1.0 + std::exp(-1.0));
+    const double output = 1.0 / (1.0 + std::exp(-hidden));
+    const double output_delta = (((1.0 - output) * 1.0) * output) * (1.0 - output);
+    const double hidden_error = output_delta * 1.0;  // weight before its own update
+    const double hidden_delta = ((hidden_error * 1.0) * hidden) * (1.0 - hidden);
+    EXPECT_EQ(network.neuron(2).connections[0].weight, 1.0 + (1.0 * output_delta) * hidden);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 1.0 + (1.0 * hidden_delta) * 1.0);
+}
+
+TEST(Training, SameWeightsWhetherTrainedFromFileOrHeldPatterns)
+{
+    const std::string path = data_file("or_training.txt");
+    Network from_file(path.c_str());
+    Network held(path.c_str());
+    ASSERT_EQ(held.read_training_section(path.c_str()), 0);
+    ASSERT_EQ(from_file.train(path.c_str()), Converged);
+    ASSERT_EQ(held.train(nullptr), Converged);
+    EXPECT_EQ(from_file.iterations_done, held.iterations_done);
+    EXPECT_EQ(all_weights(from_file), all_weights(held));
+}

@@ -1,0 +1,61 @@
+// Helpers shared by the tests.
+#include "tests/support/test_support.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "nc_test_XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    directory = buffer.data();
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+}
+
+std::string TempDir::file(const std::string& name) const
+{
+    return directory + "/" + name;
+}
+
+void write_text_file(const std::string& path, const std::string& contents)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << contents;
+}
+
+std::string read_text_file(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+DecimalCommaLocale::DecimalCommaLocale()
+{
+    // The build tree holds a generated German locale when the system has none installed.
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        setenv("LOCPATH", TEST_LOCALE_DIR, 1);
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+            return;
+    }
+    is_active = std::localeconv()->decimal_point[0] == ',';
+}
+
+DecimalCommaLocale::~DecimalCommaLocale()
+{
+    std::setlocale(LC_ALL, "C");
+}

@@ -1,0 +1,42 @@
+// Helpers shared by the tests: a unique temporary directory per test, whole-file reads and
+// writes, and a scoped switch to a locale whose decimal point is a comma.
+#ifndef TESTS_SUPPORT_TEST_SUPPORT_H
+#define TESTS_SUPPORT_TEST_SUPPORT_H
+
+#include <string>
+
+// A fresh directory under the system's temporary directory, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The path of a file named `name` inside the directory.
+    std::string file(const std::string& name) const;
+
+private:
+    std::string directory;
+};
+
+void write_text_file(const std::string& path, const std::string& contents);
+std::string read_text_file(const std::string& path);
+
+// Switches the whole process (LC_ALL) to a German locale for its lifetime, as Allegro's
+// keyboard set-up does with the user's locale, and back to "C" afterwards.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale();
+    ~DecimalCommaLocale();
+    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
+    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
+
+    // False when no such locale exists on this machine; the test should then skip.
+    bool active() const { return is_active; }
+
+private:
+    bool is_active = false;
+};
+
+#endif

@@ -38,10 +38,8 @@ void run_load_sequence(Tester& tester)
     const int accepted = file_select_ex(tester.dialog_title.c_str(), tester.config_path, "TXT",
                                         config_path_size, 450, 500);
     rest(250);
-    if (!accepted)
-        return;
-    load_network(tester);
-    tester.first_file = false;
+    if (accepted)
+        accept_selected_file(tester);
 }
 
 void show_quit_message(Tester& tester)

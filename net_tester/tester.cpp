@@ -52,6 +52,12 @@ void load_network(Tester& tester)
     tester.no_inputs = inputs == 0;
 }
 
+void accept_selected_file(Tester& tester)
+{
+    load_network(tester);
+    tester.first_file = false;
+}
+
 double mouse_value(int mouse_y, int screen_height)
 {
     return 1.0 - mouse_y / static_cast<double>(screen_height - 1);

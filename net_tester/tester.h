@@ -38,6 +38,10 @@ void start_tester(Tester& tester, int screen_width, int screen_height);
 // Replaces the view with a new one built from config_path, all inputs back at 0.0.
 void load_network(Tester& tester);
 
+// A file accepted in the file selector: the network from config_path replaces the old one,
+// and from now on the error panel speaks of the loaded file.
+void accept_selected_file(Tester& tester);
+
 // Input value of a mouse row: 1.0 on the top row, 0.0 on the bottom row.
 double mouse_value(int mouse_y, int screen_height);
 

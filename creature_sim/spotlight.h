@@ -9,9 +9,10 @@ struct BITMAP;
 
 class Spotlight {
 public:
-    // Largest radius: from any corner of a 640 x 480 screen the disc still reaches the
-    // opposite corner (the diagonal is 800), while a rebuild stays bounded in time and memory.
-    static constexpr int max_radius = 800;
+    // Largest radius: wherever the light stands on a 640 x 480 screen, even beyond a corner,
+    // the disc still reaches the opposite corner (the diagonal is 800), while a rebuild
+    // stays bounded in time and memory.
+    static constexpr int max_radius = 810;
 
     Spotlight(BITMAP* target, int light_base_color);
     // A copy builds its own sprite for the copied radius.

@@ -60,6 +60,12 @@ std::string_view LineReader::next_token()
     return std::string_view(start, static_cast<std::size_t>(position - start));
 }
 
+bool LineReader::at_end()
+{
+    skip_space();
+    return position == end;
+}
+
 bool LineReader::read_int(int& value)
 {
     if (failed)

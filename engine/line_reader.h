@@ -11,6 +11,8 @@ public:
 
     // The next token, or an empty view at the end of the line.
     std::string_view next_token();
+    // Skips white space; true when nothing else is left.
+    bool at_end();
 
     // Each skips white space, then takes the longest run of characters that can continue a
     // number (sign, digits and, for reals, one full stop and an exponent) and stops before the

@@ -1,9 +1,9 @@
 // Construction, copy, queries, parameter setters, patterns and forward evaluation of a Network.
 #include "engine/network.h"
 
-Network::Network(const char* file_name)
+Network::Network(const char* file_name, Diagnostics* diagnostics)
 {
-    read_network_section(file_name);
+    read_network_section(file_name, diagnostics);
     fill_random_weights();
     error_limit = 0.1;
     max_iterations = 20000;

@@ -8,6 +8,7 @@
 #include <vector>
 
 class Neuron;
+struct Diagnostics;
 
 // One incoming link of a computing neuron.
 struct Connection {
@@ -63,7 +64,8 @@ public:
 
     // Builds the network described by a network file and completes its missing weights at
     // random; empty when the name is null, the file cannot be opened or it is refused.
-    explicit Network(const char* file_name);
+    // What the reader noticed goes to `diagnostics` when one is given.
+    explicit Network(const char* file_name, Diagnostics* diagnostics = nullptr);
     Network(const Network& other);
     Network& operator=(const Network& other);
     ~Network() = default;
@@ -107,7 +109,7 @@ public:
 
     // Online back-propagation on the training records of the named file, or on the patterns
     // already held when the name is null. Returns a TrainResult value.
-    int train(const char* file_name);
+    int train(const char* file_name, Diagnostics* diagnostics = nullptr);
 
     // Gives every computing neuron one connection from each neuron of the layer before,
     // adding the missing ones with weights drawn evenly from -max_weight to +max_weight.
@@ -115,10 +117,10 @@ public:
 
     // Reads the network records of a file into this network (used by the constructor on an
     // empty network). Refuses a structurally broken or oversized network, leaving it empty.
-    void read_network_section(const char* file_name);
+    void read_network_section(const char* file_name, Diagnostics* diagnostics = nullptr);
     // Reads the training records of a file: appends its patterns and sets the training
     // parameters. Returns 1 when the file cannot be opened, else the number of bad tokens.
-    int read_training_section(const char* file_name);
+    int read_training_section(const char* file_name, Diagnostics* diagnostics = nullptr);
     // Writes the network records in the canonical layout; silently does nothing when the
     // file cannot be created.
     void write_network_file(const char* file_name) const;

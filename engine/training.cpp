@@ -25,11 +25,11 @@ bool check_pass(Network& network, const std::vector<TrainingPattern>& patterns,
 
 }  // namespace
 
-int Network::train(const char* file_name)
+int Network::train(const char* file_name, Diagnostics* diagnostics)
 {
     if (file_name != nullptr) {
         clear_patterns();
-        if (read_training_section(file_name) > 0)
+        if (read_training_section(file_name, diagnostics) > 0)
             return NoUsablePatterns;
     }
     if (!patterns_fit())

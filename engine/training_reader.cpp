@@ -2,37 +2,63 @@
 // of a network file; counts the tokens of "pattern:" records that are neither a number nor "->".
 #include "engine/network.h"
 
+#include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 
 #include <string>
+#include <type_traits>
 
 namespace {
 
 // Reads the tokens after a "pattern:" key into `pattern`; returns the number of bad tokens.
-int read_pattern(LineReader& reader, TrainingPattern& pattern)
+int read_pattern(LineReader& reader, TrainingPattern& pattern, int line_number, Diagnostics* diagnostics)
 {
     int bad_tokens = 0;
     bool on_outputs = false;
     for (std::string_view token = reader.next_token(); !token.empty(); token = reader.next_token()) {
         double value = 0.0;
-        if (token_begins_with_real(token, value))
+        if (token_begins_with_real(token, value)) {
             (on_outputs ? pattern.expected_outputs : pattern.inputs).push_back(value);
-        else if (token == "->")
+        } else if (token == "->") {
             on_outputs = true;
-        else
+        } else {
             ++bad_tokens;
+            if (diagnostics != nullptr)
+                diagnostics->add(line_number, "\"pattern:\" token \"" + std::string(token) +
+                                                  "\" is neither a number nor \"->\"");
+        }
     }
     return bad_tokens;
 }
 
+// Reads the one value of a parameter record; a record without it is ignored.
+template <typename Value>
+bool read_parameter(LineReader& reader, Value& value, std::string_view key, int line_number,
+                    Diagnostics* diagnostics)
+{
+    const bool ok = [&] {
+        if constexpr (std::is_same_v<Value, int>)
+            return reader.read_int(value);
+        else
+            return reader.read_real(value);
+    }();
+    if (!ok && diagnostics != nullptr)
+        diagnostics->add(line_number, "\"" + std::string(key) + "\" has no " +
+                                          (std::is_same_v<Value, int> ? "whole number" : "number") + "; ignored");
+    return ok;
+}
+
 }  // namespace
 
-int Network::read_training_section(const char* file_name)
+int Network::read_training_section(const char* file_name, Diagnostics* diagnostics)
 {
     std::ifstream file;
-    if (!open_for_reading(file_name, file))
+    if (!open_for_reading(file_name, file)) {
+        if (diagnostics != nullptr)
+            diagnostics->add(0, "cannot open the file");
         return 1;
+    }
 
     int bad_tokens = 0;
     // Stored values, so that a hostile file cannot make the pattern list exhaust memory.
@@ -40,38 +66,46 @@ int Network::read_training_section(const char* file_name)
     for (const TrainingPattern& pattern : patterns)
         stored_values += static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
 
+    int line_number = 0;
     std::string line;
     TrainingPattern pattern;
     while (std::getline(file, line)) {
+        ++line_number;
         LineReader reader(line);
         const std::string_view key = reader.next_token();
 
         if (key == "pattern:") {
             pattern.inputs.clear();
             pattern.expected_outputs.clear();
-            bad_tokens += read_pattern(reader, pattern);
+            bad_tokens += read_pattern(reader, pattern, line_number, diagnostics);
             const long long values = static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
             if (pattern_count() >= max_pattern_count || stored_values + values > max_pattern_value_count) {
                 ++bad_tokens;
+                if (diagnostics != nullptr)
+                    diagnostics->add(line_number, "more than " + std::to_string(max_pattern_count) +
+                                                      " patterns or " + std::to_string(max_pattern_value_count) +
+                                                      " pattern values; this pattern is dropped");
                 continue;
             }
             stored_values += values;
             add_pattern(pattern);
+            if (diagnostics != nullptr)
+                diagnostics->pattern_lines.push_back(line_number);
         } else if (key == "error_limit:") {
             double value = 0.0;
-            if (reader.read_real(value))
+            if (read_parameter(reader, value, key, line_number, diagnostics))
                 error_limit = value;
         } else if (key == "max_iterations:") {
             int value = 0;
-            if (reader.read_int(value))
+            if (read_parameter(reader, value, key, line_number, diagnostics))
                 max_iterations = value;
         } else if (key == "learning_rate:") {
             double value = 0.0;
-            if (reader.read_real(value))
+            if (read_parameter(reader, value, key, line_number, diagnostics))
                 set_learning_rate_all(value);
         } else if (key == "max_weight:") {
             double value = 0.0;
-            if (reader.read_real(value))
+            if (read_parameter(reader, value, key, line_number, diagnostics))
                 set_max_weight_all(value);
         }
     }

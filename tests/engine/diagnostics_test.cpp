@@ -1,0 +1,102 @@
+// What the readers tell a tool about a file: line numbers and causes, without changing what
+// they build.
+#include "engine/diagnostics.h"
+#include "engine/network.h"
+
+#include "tests/engine/network_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The diagnostics that reading a network file gives, each as "line: message".
+std::vector<std::string> network_notes(const std::string& text)
+{
+    TempDir directory;
+    Diagnostics diagnostics;
+    const Network network(write_network_text(directory, text).c_str(), &diagnostics);
+    std::vector<std::string> notes;
+    for (const Diagnostic& entry : diagnostics.entries)
+        notes.push_back(std::to_string(entry.line) + ": " + entry.message);
+    return notes;
+}
+
+}  // namespace
+
+TEST(Diagnostics, SoundFileGivesNone)
+{
+    TempDir directory;
+    Diagnostics diagnostics;
+    const std::string path = data_file("xor_example.txt");
+    Network network(path.c_str(), &diagnostics);
+    EXPECT_EQ(network.read_training_section(path.c_str(), &diagnostics), 0);
+    EXPECT_TRUE(diagnostics.entries.empty());
+    EXPECT_EQ(diagnostics.pattern_lines, (std::vector<int>{14, 15, 16, 17}));
+}
+
+TEST(Diagnostics, RefusedNetworksSayWhichRecordAndWhy)
+{
+    EXPECT_EQ(network_notes("input_layer: -2\n"),
+              std::vector<std::string>{"1: input layer size -2 is below 0; the network is refused"});
+    EXPECT_EQ(network_notes("input_layer: 2\ncomp_layer: 1\ninput_layer: 1\n"),
+              std::vector<std::string>{"3: a second \"input_layer:\" record; the network is refused"});
+    EXPECT_EQ(network_notes("\ncomp_layer: 1\n"),
+              std::vector<std::string>{"2: \"comp_layer:\" before \"input_layer:\"; the network is refused"});
+    EXPECT_EQ(network_notes("input_layer: 3\ncomp_layer: 2000000\n"),
+              std::vector<std::string>{"2: the network would have more than 1000000 neurons; the network is refused"});
+    EXPECT_EQ(network_notes("input_layer: 7000\ncomp_layer: 7000\n"),
+              std::vector<std::string>{
+                  "2: the network would have more than 40000000 connections; the network is refused"});
+}
+
+TEST(Diagnostics, WeightsRecordsThatEndLoadingOrLoseValues)
+{
+    EXPECT_EQ(network_notes("input_layer: 2\nweights: 1 2\n"),
+              std::vector<std::string>{"2: \"weights:\" record before any \"comp_layer:\" record; loading ends here"});
+    EXPECT_EQ(network_notes("input_layer: 1\ncomp_layer: 1\nweights: 1\nweights: 2\n"),
+              std::vector<std::string>{
+                  "4: one \"weights:\" record more than the latest layer's 1 neurons; loading ends here"});
+    EXPECT_EQ(network_notes("input_layer: 3\ncomp_layer: 1\nweights: 1 1e 3\n"),
+              std::vector<std::string>{"3: weight 2 of \"weights:\", \"1e\", is not a number; the missing "
+                                       "weights are drawn at random"});
+    EXPECT_EQ(network_notes("input_layer: 1\ncomp_layer: 1\nweights: 1 2\n"),
+              std::vector<std::string>{
+                  "3: \"weights:\" has more values than the 1 neurons of the layer before; the rest is ignored"});
+    EXPECT_TRUE(network_notes("input_layer: 3\ncomp_layer: 1\nweights: 1\n").empty());  // left out at the end
+}
+
+TEST(Diagnostics, MissingNumbersInNetworkRecords)
+{
+    EXPECT_EQ(network_notes("input_layer: two\n"),
+              std::vector<std::string>{"1: \"input_layer:\" has no whole number of neurons; taken as 0"});
+    EXPECT_EQ(network_notes("input_layer: 1\ntreshold: high\n"),
+              std::vector<std::string>{"2: \"treshold:\" has no number; ignored"});
+}
+
+TEST(Diagnostics, TrainingReaderNamesBadTokensAndMissingValues)
+{
+    TempDir directory;
+    Network network(nullptr);
+    Diagnostics diagnostics;
+    const std::string path =
+        write_network_text(directory, "pattern: 1 a -> 1\nmax_iterations: 2x\nerror_limit: low\npattern: 2\n");
+    EXPECT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1);
+    ASSERT_EQ(diagnostics.entries.size(), 2u);
+    EXPECT_EQ(diagnostics.entries[0].line, 1);
+    EXPECT_EQ(diagnostics.entries[0].message, "\"pattern:\" token \"a\" is neither a number nor \"->\"");
+    EXPECT_EQ(diagnostics.entries[1].line, 3);
+    EXPECT_EQ(diagnostics.entries[1].message, "\"error_limit:\" has no number; ignored");
+    EXPECT_EQ(diagnostics.pattern_lines, (std::vector<int>{1, 4}));
+    EXPECT_EQ(network.max_iterations, 2);
+}
+
+TEST(Diagnostics, MissingFileIsNamed)
+{
+    TempDir directory;
+    Diagnostics diagnostics;
+    Network network(directory.file("missing.txt").c_str(), &diagnostics);
+    EXPECT_EQ(network.train(directory.file("missing.txt").c_str(), &diagnostics), NoUsablePatterns);
+    ASSERT_EQ(diagnostics.entries.size(), 2u);
+    EXPECT_EQ(diagnostics.entries[1].line, 0);
+    EXPECT_EQ(diagnostics.entries[1].message, "cannot open the file");
+}

@@ -72,6 +72,11 @@ int Network::pattern_count() const
     return static_cast<int>(patterns.size());
 }
 
+const TrainingPattern& Network::pattern(int index) const
+{
+    return patterns[index];
+}
+
 const Neuron& Network::neuron(int position) const
 {
     return neurons[position];

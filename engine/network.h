@@ -80,6 +80,7 @@ public:
     int layer_size(int layer) const;  // 0 <= layer < layer_count()
     int neuron_count() const;
     int pattern_count() const;
+    const TrainingPattern& pattern(int index) const;  // 0 <= index < pattern_count()
     const Neuron& neuron(int position) const;  // 0 <= position < neuron_count()
 
     // Parameters of neuron 0, standing for the whole network; 0.0 without neurons.

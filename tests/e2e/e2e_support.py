@@ -250,7 +250,9 @@ class Session:
         return self
 
     def __exit__(self, *exc):
-        if exc[0] is not None:
+        finished_well = exc[0] is None or (
+            issubclass(exc[0], SystemExit) and exc[1].code in (0, None, SKIP_RETURN_CODE))
+        if not finished_well:
             self.dump_logs()
         self.close()
         return False

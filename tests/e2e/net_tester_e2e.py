@@ -1,0 +1,357 @@
+"""End-to-end runs of net_tester under Xvfb, read through its own F12 screenshots and
+captures of the X screen.
+
+Usage: net_tester_e2e.py SCENARIO PROGRAM EXAMPLE_NETWORK
+Scenarios:
+  xor_network  the shipped exclusive-or network: drawing at its positions, digit keys
+               with the mouse, the help screen, values under a decimal-comma locale, Esc.
+  files        no network file: the start-up panel; L with a file without inputs: the
+               loaded-file panel; L with a network of twelve inputs: only ten follow keys.
+Each scenario is one run of the program and ends with Esc and a clean exit.
+"""
+
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import e2e_support as e2e
+
+WIDTH, HEIGHT = 800, 600
+
+# Palette indices of the program.
+ERROR_COLOR = 90
+INFO_COLOR = 91
+INPUT_COLOR = 100
+TEXT_COLOR = 101
+COMPUTING_COLOR = 102
+NEGATIVE_RAMP_BASE = 120
+POSITIVE_RAMP_BASE = 190
+
+
+def screen_colour(r, g, b):
+    """A palette colour as the 24-bit X screen shows it."""
+    return tuple(e2e.six_bit_to_eight(c) for c in (r, g, b))
+
+
+ERROR_RGB = screen_colour(63, 5, 0)
+INFO_RGB = screen_colour(55, 45, 10)
+HELP_BG_RGB = screen_colour(0, 0, 10)
+
+START_UP_PANEL = [
+    (15, 30, "Possible reasons:"),
+    (35, 42, "File config_generated.txt is missing"),
+    (35, 54, "or is incorrect"),
+    (15, 74, "Solutions:"),
+    (35, 86, "Quit, fix config_generated.txt and restart program"),
+    (35, 98, "or press L and load another configuration file"),
+]
+
+LOADED_FILE_PANEL = [
+    (15, 30, "Possible reasons:"),
+    (35, 42, "Loaded file is incorrect"),
+    (35, 54, "or path contains non-english characters"),
+    (15, 74, "Solutions:"),
+    (35, 86, "Fix your file and reload it"),
+    (35, 98, "or press L and load another configuration file"),
+    (35, 110, "or in case of incorrect path move your file into"),
+    (35, 122, "correct path and load again"),
+]
+
+HELP_LINES = [
+    (5, 8, "Keys:"),
+    (15, 30, "1 + mouse up/down  - change first input"),
+    (15, 42, "2 + mouse up/down  - change second input"),
+    (15, 54, ".. + mouse up/down - change .. input"),
+    (15, 78, "L   - load network"),
+    (15, 102, "F1  - this help"),
+    (15, 114, "F12 - save screenshot (does NOT work in menus)"),
+    (15, 126, "Esc - quit program"),
+    (15, 150, "Press any key to leave help"),
+]
+
+# The exclusive-or network on 800 x 600: inputs, hidden layer, output; radius 15.
+XOR_POSITIONS = [(50, 30), (50, 570), (400, 30), (400, 570), (750, 30)]
+RADIUS = 15
+
+
+# --- The network as the file gives it ---------------------------------------------------
+
+class FileNetwork:
+    """Layers, weights, threshold and slope of a fully weighted network file, evaluated
+    here on its own as the reference for what the screen must show."""
+
+    def __init__(self, text):
+        self.layers = []
+        self.weights = []       # one list of incoming weights per computing neuron
+        self.threshold = 0.0
+        self.slope = 0.5
+        for line in text.splitlines():
+            tokens = line.split()
+            if not tokens:
+                continue
+            if tokens[0] in ("input_layer:", "comp_layer:"):
+                self.layers.append(int(tokens[1]))
+            elif tokens[0] == "weights:":
+                self.weights.append([float(t) for t in tokens[1:]])
+            elif tokens[0] == "treshold:":
+                self.threshold = float(tokens[1])
+            elif tokens[0] == "slope_parameter:":
+                self.slope = float(tokens[1])
+
+    def outputs(self, inputs):
+        """Every neuron's output, in neuron order."""
+        values = list(inputs)
+        first_previous = 0
+        weight_rows = iter(self.weights)
+        for layer, size in enumerate(self.layers[1:], start=1):
+            previous = self.layers[layer - 1]
+            sources = values[first_previous:first_previous + previous]
+            for _ in range(size):
+                total = sum(w * s for w, s in zip(next(weight_rows), sources))
+                values.append(1.0 / (1.0 + math.exp(-self.slope * (total - self.threshold))))
+            first_previous += previous
+        return values
+
+
+def shade(ratio):
+    """Palette index of a value or weight ratio, held to [-1, 1]."""
+    ratio = max(-1.0, min(1.0, ratio))
+    if ratio < 0:
+        return int(NEGATIVE_RAMP_BASE - 63 * ratio)
+    return int(POSITIVE_RAMP_BASE + 63 * ratio)
+
+
+# --- Reading the picture ---------------------------------------------------------------
+
+def expect_lines(image, lines, colour):
+    for x, y, text in lines:
+        shown = e2e.read_text(image, x, y, len(text), colour)
+        assert shown == text, "at (%d, %d): expected %r, shown %r" % (x, y, text, shown)
+
+
+def value_label(image, position):
+    """The value printed below a neuron: eight characters from 15 pixels left of its centre."""
+    x, y = position
+    return e2e.read_text(image, x - 15, y + RADIUS, 8, TEXT_COLOR)
+
+
+def expect_label(image, position, value, crossed=0):
+    """The label of a neuron reads "%f" of value; the first `crossed` characters may be
+    hidden by lines that enter the neuron after its label is drawn."""
+    expected = "%f" % value
+    shown = value_label(image, position)
+    assert shown[crossed:] == expected[crossed:], \
+        "label at %s: expected %r, shown %r" % (position, expected, shown)
+
+
+def expect_pixel(image, x, y, index, what):
+    shown = image.pixel(x, y)
+    assert shown == index, "%s at (%d, %d): expected index %d, found %d" % (what, x, y, index, shown)
+
+
+def expect_xor_state(image, network, inputs):
+    """Discs shaded by every neuron's output and the values of both inputs and the output."""
+    outputs = network.outputs(inputs)
+    for neuron, (x, y) in enumerate(XOR_POSITIONS):
+        # Inside the disc, away from every line: left of the inputs, right of the others.
+        dx = -5 if neuron < 2 else 5
+        expect_pixel(image, x + dx, y + 8, shade(outputs[neuron]), "disc of neuron %d" % neuron)
+    expect_label(image, XOR_POSITIONS[1], outputs[1])
+    expect_label(image, XOR_POSITIONS[4], outputs[4], crossed=1)
+
+
+# --- Driving the program ---------------------------------------------------------------
+
+def move_mouse_to_edge(run, top):
+    """Relative moves of twice the screen height pin the pointer to the top or bottom row."""
+    step = -2 * HEIGHT if top else 2 * HEIGHT
+    for _ in range(3):
+        run.move_mouse(0, step)
+        time.sleep(0.05)
+
+
+def set_inputs_with_keys(run, keys, top):
+    """Holds the digit keys while the pointer goes to the top or bottom row, then lets go."""
+    for name in keys:
+        run.key_down(name)
+    try:
+        time.sleep(0.1)
+        move_mouse_to_edge(run, top)
+        time.sleep(0.2)
+    finally:
+        for name in keys:
+            run.key_up(name)
+    time.sleep(0.1)
+
+
+def load_file(run, path):
+    """L, then the file selector: replace the proposed path and accept it."""
+    run.hold_key("l", 0.15)
+    time.sleep(0.8)
+    run.tap_key("End")
+    run.xdotool("key", "--repeat", "80", "--delay", "5", "BackSpace")
+    run.type_text(path)
+    run.tap_key("Return")
+    time.sleep(0.8)  # the program rests 250 ms after the dialog
+
+
+def quit_with_escape(run):
+    run.hold_key("Escape", 0.2)
+    time.sleep(0.5)
+    shown = e2e.read_text(run.capture_screen(), 2, 2, 22, ERROR_RGB)
+    assert shown == "ESC pressed, will QUIT", "quit message shown: %r" % shown
+    status = run.wait_exit(timeout=8)
+    assert status == 0, "exit status after Esc: %r" % status
+
+
+def decimal_comma_environment(directory):
+    """Environment for a German locale (decimal comma), built with localedef when the
+    system lacks it; empty when that is impossible."""
+    if shutil.which("localedef") is None:
+        return {}
+    target = os.path.join(directory, "de_DE.UTF-8")
+    made = subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", target],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if made.returncode != 0 and not os.path.isdir(target):
+        return {}
+    return {"LOCPATH": directory, "LC_ALL": "de_DE.UTF-8", "LANG": "de_DE.UTF-8"}
+
+
+# --- Scenarios -------------------------------------------------------------------------
+
+def xor_network(program, example):
+    """The shipped exclusive-or network, run under a decimal-comma locale when one can be
+    made: the values must keep their full stop."""
+    with open(example) as source:
+        text = source.read()
+    network = FileNetwork(text)
+    locale_dir = tempfile.mkdtemp(prefix="nc_locale_")
+    try:
+        env = decimal_comma_environment(locale_dir)
+        if not env:
+            print("note: no German locale could be made; running under the default locale")
+        with e2e.Session(program, WIDTH, HEIGHT, files={"config_generated.txt": text},
+                         env=env) as run:
+            run.wait_ready()
+
+            def drawn_at_its_positions():
+                image = run.screenshot()
+                for neuron, (x, y) in enumerate(XOR_POSITIONS):
+                    ring = INPUT_COLOR if neuron < 2 else COMPUTING_COLOR
+                    expect_pixel(image, x, y - RADIUS, ring, "ring of neuron %d" % neuron)
+                for y in (29, 30, 31):
+                    expect_pixel(image, 10, y, INPUT_COLOR, "input bar")
+                    expect_pixel(image, 10, y + 540, INPUT_COLOR, "input bar")
+                    expect_pixel(image, 790, y, INPUT_COLOR, "output bar")
+                expect_pixel(image, 600, 29, 0, "background between the columns")
+                # Horizontal lines, shaded by the weights of their connections.
+                expect_pixel(image, 225, 30, shade(network.weights[0][0] / 10), "line 0 to 2")
+                expect_pixel(image, 225, 570, shade(network.weights[1][1] / 10), "line 1 to 3")
+                expect_pixel(image, 575, 30, shade(network.weights[2][0] / 10), "line 2 to 4")
+                expect_label(image, XOR_POSITIONS[1], 0.0)
+                expect_xor_state(image, network, [0.0, 0.0])
+
+            def second_input_follows_the_mouse():
+                set_inputs_with_keys(run, ["2"], top=True)
+                image = run.screenshot()
+                assert value_label(image, XOR_POSITIONS[1]) == "1.000000"
+                expect_xor_state(image, network, [0.0, 1.0])
+
+            def released_key_keeps_the_value():
+                move_mouse_to_edge(run, top=False)
+                time.sleep(0.2)
+                image = run.screenshot()
+                assert value_label(image, XOR_POSITIONS[1]) == "1.000000"
+
+            def bottom_row_gives_zero():
+                set_inputs_with_keys(run, ["2"], top=False)
+                set_inputs_with_keys(run, ["1"], top=True)
+                image = run.screenshot()
+                assert value_label(image, XOR_POSITIONS[1]) == "0.000000"
+                expect_xor_state(image, network, [1.0, 0.0])
+
+            def both_inputs_high():
+                set_inputs_with_keys(run, ["1", "2"], top=True)
+                image = run.screenshot()
+                expect_xor_state(image, network, [1.0, 1.0])
+
+            def help_screen():
+                run.hold_key("F1", 0.15)
+                time.sleep(0.3)
+                screen = run.capture_screen()
+                assert screen.pixel(385, 164) == HELP_BG_RGB, "help panel corner"
+                assert screen.pixel(386, 165) != HELP_BG_RGB, "help panel ends at (385, 164)"
+                expect_lines(screen, HELP_LINES, INFO_RGB)
+                run.tap_key("space")
+                time.sleep(0.5)
+                assert run.capture_screen().pixel(385, 164) != HELP_BG_RGB, "help still shown"
+
+            e2e.run_checks([
+                ("drawn at its positions", drawn_at_its_positions),
+                ("second input follows the mouse", second_input_follows_the_mouse),
+                ("released key keeps the value", released_key_keeps_the_value),
+                ("bottom row gives zero", bottom_row_gives_zero),
+                ("both inputs high", both_inputs_high),
+                ("help screen", help_screen),
+                ("Esc quits", lambda: quit_with_escape(run)),
+            ])
+    finally:
+        shutil.rmtree(locale_dir, ignore_errors=True)
+
+
+def files(program, example):
+    """No network file at start, then two loads through the file selector."""
+    del example
+    with e2e.Session(program, WIDTH, HEIGHT) as run:
+        run.wait_ready()
+        no_inputs = run.write_file("no_inputs.txt", "comp_layer: 3\n")
+        twelve = run.write_file("twelve.txt", "input_layer: 12\n")
+
+        def start_up_panel():
+            image = run.screenshot()
+            expect_lines(image, [(2, 10, "Network has no inputs!")] + START_UP_PANEL, ERROR_COLOR)
+            assert image.count(INFO_COLOR) == 0, "no path is shown before a load"
+
+        def loaded_file_panel():
+            load_file(run, no_inputs)
+            image = run.screenshot()
+            expect_lines(image, [(2, 10, "Network has no inputs!")] + LOADED_FILE_PANEL,
+                         ERROR_COLOR)
+            expect_lines(image, [(15, 140, "Your selected path was:"), (35, 152, no_inputs)],
+                         INFO_COLOR)
+
+        def only_ten_inputs_follow_keys():
+            load_file(run, twelve)
+            set_inputs_with_keys(run, ["1", "2", "3", "4", "5", "6", "7", "8", "9", "0"],
+                                 top=True)
+            image = run.screenshot()
+            assert image.count(ERROR_COLOR) == 0, "the panel is gone after a good load"
+            rows = [30 + int(j * 540 / 11) for j in range(12)]
+            shown = [value_label(image, (50, y)) for y in rows]
+            assert shown == ["1.000000"] * 10 + ["0.000000"] * 2, "inputs shown: %r" % shown
+
+        e2e.run_checks([
+            ("start-up panel", start_up_panel),
+            ("loaded-file panel", loaded_file_panel),
+            ("only ten inputs follow keys", only_ten_inputs_follow_keys),
+            ("Esc quits", lambda: quit_with_escape(run)),
+        ])
+
+
+SCENARIOS = {"xor_network": xor_network, "files": files}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[1] not in SCENARIOS:
+        print(__doc__)
+        sys.exit(2)
+    e2e.require_tools("xwd")
+    SCENARIOS[sys.argv[1]](sys.argv[2], sys.argv[3])
+
+
+if __name__ == "__main__":
+    main()

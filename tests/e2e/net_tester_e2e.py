@@ -234,6 +234,8 @@ def xor_network(program, example):
         env = decimal_comma_environment(locale_dir)
         if not env:
             print("note: no German locale could be made; running under the default locale")
+        else:
+            print("running under the German locale (decimal comma)")
         with e2e.Session(program, WIDTH, HEIGHT, files={"config_generated.txt": text},
                          env=env) as run:
             run.wait_ready()
@@ -258,26 +260,21 @@ def xor_network(program, example):
             def second_input_follows_the_mouse():
                 set_inputs_with_keys(run, ["2"], top=True)
                 image = run.screenshot()
-                assert value_label(image, XOR_POSITIONS[1]) == "1.000000"
+                expect_label(image, XOR_POSITIONS[1], 1.0)
                 expect_xor_state(image, network, [0.0, 1.0])
 
             def released_key_keeps_the_value():
                 move_mouse_to_edge(run, top=False)
-                time.sleep(0.2)
+                set_inputs_with_keys(run, ["1"], top=True)
                 image = run.screenshot()
-                assert value_label(image, XOR_POSITIONS[1]) == "1.000000"
+                expect_label(image, XOR_POSITIONS[1], 1.0)
+                expect_xor_state(image, network, [1.0, 1.0])
 
             def bottom_row_gives_zero():
                 set_inputs_with_keys(run, ["2"], top=False)
-                set_inputs_with_keys(run, ["1"], top=True)
                 image = run.screenshot()
-                assert value_label(image, XOR_POSITIONS[1]) == "0.000000"
+                expect_label(image, XOR_POSITIONS[1], 0.0)
                 expect_xor_state(image, network, [1.0, 0.0])
-
-            def both_inputs_high():
-                set_inputs_with_keys(run, ["1", "2"], top=True)
-                image = run.screenshot()
-                expect_xor_state(image, network, [1.0, 1.0])
 
             def help_screen():
                 run.hold_key("F1", 0.15)
@@ -295,7 +292,6 @@ def xor_network(program, example):
                 ("second input follows the mouse", second_input_follows_the_mouse),
                 ("released key keeps the value", released_key_keeps_the_value),
                 ("bottom row gives zero", bottom_row_gives_zero),
-                ("both inputs high", both_inputs_high),
                 ("help screen", help_screen),
                 ("Esc quits", lambda: quit_with_escape(run)),
             ])

@@ -1,0 +1,113 @@
+// Parsing of net_train's arguments, with short and long options, "--opt=value" included.
+#include "tools/command_line.h"
+
+const char* const usage_text = "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] NETWORK_FILE\n";
+
+const char* const help_text =
+    "Usage: net_train [OPTION]... NETWORK_FILE\n"
+    "Build the network that NETWORK_FILE describes, train it by back-propagation on the\n"
+    "\"pattern:\" records of NETWORK_FILE (or of the file given with -t), and report the result.\n"
+    "\n"
+    "Options:\n"
+    "  -t, --training FILE  read the training records (\"pattern:\", \"error_limit:\",\n"
+    "                       \"max_iterations:\", \"learning_rate:\", \"max_weight:\") from FILE\n"
+    "  -o, --output FILE    write the trained network to FILE, replacing it; written also\n"
+    "                       when the iteration limit is reached\n"
+    "  -q, --quiet          print no report and no progress; the exit status tells the result\n"
+    "  -h, --help           show this help and exit\n"
+    "      --version        show the version and exit\n"
+    "\n"
+    "The report on standard output gives the result, the training passes made, and the worst\n"
+    "absolute difference between an expected and a computed output over all patterns and\n"
+    "outputs after training. Problems found in the files go to standard error as\n"
+    "\"net_train: FILE:LINE: message\". When training takes longer than a second and standard\n"
+    "error is a terminal, a progress line shows the passes made and the worst error so far.\n"
+    "\n"
+    "Exit status:\n"
+    "  0   converged: every output of every pattern lies within the error limit\n"
+    "  1   the iteration limit was reached before that\n"
+    "  2   nothing could be trained: the network file cannot be opened, describes no network\n"
+    "      or is refused, or the training records are missing or unusable\n"
+    "  64  the command line is wrong\n"
+    "  73  the trained network could not be written to the output file\n";
+
+namespace {
+
+// The value of an option that takes one: "--name=value", "-xvalue", or the next argument.
+bool take_value(const std::vector<std::string>& arguments, std::size_t& index, std::size_t name_length,
+                std::string& value, std::string& error)
+{
+    const std::string& argument = arguments[index];
+    if (argument.size() > name_length) {
+        const bool long_form = argument.compare(0, 2, "--") == 0;
+        value = argument.substr(long_form ? name_length + 1 : name_length);
+        if (value.empty())
+            error = "option '" + argument.substr(0, name_length) + "' needs a file name";
+        return !value.empty();
+    }
+    if (index + 1 >= arguments.size()) {
+        error = "option '" + argument + "' needs a file name";
+        return false;
+    }
+    value = arguments[++index];
+    if (value.empty()) {
+        error = "option '" + argument + "' needs a file name";
+        return false;
+    }
+    return true;
+}
+
+bool is_option(const std::string& argument, const char* short_name, const char* long_name)
+{
+    const std::string long_text = long_name;
+    if (argument == long_text || argument.compare(0, long_text.size() + 1, long_text + "=") == 0)
+        return true;
+    return argument.compare(0, 2, short_name) == 0;
+}
+
+}  // namespace
+
+ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
+{
+    ParsedCommandLine parsed;
+    NetTrainOptions& options = parsed.options;
+    std::vector<std::string> operands;
+    bool options_ended = false;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (options_ended || argument.size() < 2 || argument[0] != '-') {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_ended = true;
+        } else if (argument == "-q" || argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "-h" || argument == "--help") {
+            options.show_help = true;
+        } else if (argument == "--version") {
+            options.show_version = true;
+        } else if (is_option(argument, "-t", "--training")) {
+            const std::size_t name_length = argument[1] == '-' ? 10 : 2;
+            if (!take_value(arguments, index, name_length, options.training_file, parsed.error))
+                return parsed;
+        } else if (is_option(argument, "-o", "--output")) {
+            const std::size_t name_length = argument[1] == '-' ? 8 : 2;
+            if (!take_value(arguments, index, name_length, options.output_file, parsed.error))
+                return parsed;
+        } else {
+            parsed.error = "unknown option '" + argument + "'";
+            return parsed;
+        }
+    }
+    if (options.show_help || options.show_version)
+        return parsed;
+    if (operands.empty()) {
+        parsed.error = "no NETWORK_FILE given";
+    } else if (operands.size() > 1) {
+        parsed.error = "one NETWORK_FILE only; unexpected '" + operands[1] + "'";
+    } else {
+        options.network_file = operands[0];
+    }
+    return parsed;
+}

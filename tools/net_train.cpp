@@ -1,0 +1,194 @@
+// net_train's run: command line, reading and checking the files, chunked training with the
+// progress line, writing and verifying the output file, and the report.
+#include "tools/net_train.h"
+
+#include "engine/diagnostics.h"
+#include "engine/network.h"
+#include "tools/chunked_training.h"
+#include "tools/command_line.h"
+#include "tools/file_problems.h"
+#include "tools/number_text.h"
+#include "tools/progress_line.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+
+#ifndef NET_TRAIN_VERSION
+#define NET_TRAIN_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr std::size_t max_problems_shown = 30;
+// Chunks are sized to take about this long, so the progress line is redrawn in time.
+constexpr double chunk_seconds = 0.05;
+
+// Appends why a network without neurons cannot be trained, unless the reader said so.
+void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
+                           std::vector<FileProblem>& problems)
+{
+    for (const Diagnostic& entry : notes.entries) {
+        if (entry.line == 0)
+            return;  // the file could not be opened; nothing more to say
+    }
+    if (network.layer_count() == 0 && notes.entries.empty())
+        problems.push_back({file, 0, "no \"input_layer:\" record; there is no network to train"});
+    else if (network.layer_count() == 0)
+        problems.push_back({file, 0, "there is no network to train"});
+    else
+        problems.push_back({file, 0, "the network has no neurons; there is nothing to train"});
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+// Why the file does not hold the trained network after writing; empty when it does. Weights
+// are written with 17 decimals, so they come back within a rounding of that place.
+std::string check_written(const Network& trained, const std::string& file)
+{
+    const Network written(file.c_str());
+    if (written.layer_count() != trained.layer_count() || written.neuron_count() != trained.neuron_count())
+        return "cannot write the trained network to this file";
+    int first_previous = 0;
+    for (int layer = 1; layer < trained.layer_count(); ++layer) {
+        const int previous = trained.layer_size(layer - 1);
+        const int first = first_previous + previous;
+        for (int position = first; position < first + trained.layer_size(layer); ++position) {
+            const std::vector<Connection>& expected = trained.neuron(position).connections;
+            const std::vector<Connection>& found = written.neuron(position).connections;
+            for (std::size_t k = 0; k < expected.size() && k < static_cast<std::size_t>(previous); ++k) {
+                if (!std::isfinite(expected[k].weight))
+                    return "the trained network has a weight that is not a finite number, which a network "
+                           "file cannot hold; nothing usable was written";
+                if (k >= found.size() || found[k].source != expected[k].source ||
+                    std::fabs(found[k].weight - expected[k].weight) > 1e-16 + 1e-15 * std::fabs(expected[k].weight))
+                    return "cannot write the trained network to this file";
+            }
+        }
+        first_previous = first;
+    }
+    return "";
+}
+
+void print_report(std::ostream& out, int result, const Network& network, double worst,
+                  const std::string& written_file)
+{
+    if (result == NoUsablePatterns) {
+        out << "result: no usable patterns\n";
+        return;
+    }
+    out << "result: " << (result == Converged ? "converged" : "iteration limit reached") << '\n';
+    out << "passes: " << network.iterations_done << " (limit " << network.max_iterations << ")\n";
+    out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
+        << ", " << network.pattern_count() << (network.pattern_count() == 1 ? " pattern" : " patterns") << ")\n";
+    if (!written_file.empty())
+        out << "written: " << written_file << '\n';
+}
+
+// Trains in chunks sized by time, drawing the progress line between chunks when it is due.
+int train_with_progress(Network& network, ProgressLine& progress, int fixed_chunk)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    double chunk_start = 0.0;
+    const auto between_chunks = [&](int passes_done, int last_chunk) {
+        const double now = std::chrono::duration<double>(Clock::now() - start).count();
+        if (progress.due(now))
+            progress.show(now, passes_done, network.max_iterations, worst_error(network));
+        const double took = std::max(now - chunk_start, 1e-6);
+        chunk_start = now;
+        if (fixed_chunk > 0)
+            return fixed_chunk;
+        const double wanted = last_chunk * (chunk_seconds / took);
+        return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
+    };
+    // The chunked run needs its own limit back; train_in_chunks restores it.
+    const int result = train_in_chunks(network, fixed_chunk > 0 ? fixed_chunk : 1, between_chunks);
+    progress.clear();
+    return result;
+}
+
+void print_usage_error(std::ostream& err, const std::string& error)
+{
+    err << "net_train: " << error << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
+}
+
+}  // namespace
+
+int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                  const NetTrainSettings& settings)
+{
+    const ParsedCommandLine parsed = parse_command_line(arguments);
+    if (!parsed.error.empty()) {
+        print_usage_error(err, parsed.error);
+        return exit_usage;
+    }
+    const NetTrainOptions& options = parsed.options;
+    if (options.show_help) {
+        out << help_text;
+        return exit_converged;
+    }
+    if (options.show_version) {
+        out << "net_train " << NET_TRAIN_VERSION << '\n';
+        return exit_converged;
+    }
+    const std::string& training_file = options.training_file.empty() ? options.network_file : options.training_file;
+    if (!options.output_file.empty() && same_file(options.output_file, training_file)) {
+        print_usage_error(err, "the output file '" + options.output_file +
+                                   "' would replace the training records it is trained on; choose another");
+        return exit_usage;
+    }
+
+    std::vector<FileProblem> problems;
+    Diagnostics network_notes;
+    Network network(options.network_file.c_str(), &network_notes);
+    add_reader_problems(problems, options.network_file, network_notes);
+    if (network.neuron_count() == 0) {
+        explain_empty_network(network, network_notes, options.network_file, problems);
+        print_problems(err, problems, max_problems_shown);
+        return exit_nothing_trained;
+    }
+
+    Diagnostics training_notes;
+    network.clear_patterns();
+    const int bad_tokens = network.read_training_section(training_file.c_str(), &training_notes);
+    add_reader_problems(problems, training_file, training_notes);
+    add_pattern_fit_problems(problems, training_file, network, training_notes);
+    const bool opened = std::none_of(training_notes.entries.begin(), training_notes.entries.end(),
+                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    if (opened && network.pattern_count() == 0)
+        problems.push_back({training_file, 0, "no \"pattern:\" records; there is nothing to train on"});
+    if (network.layer_count() < 2)
+        problems.push_back({options.network_file, 0, "the network has no \"comp_layer:\"; training cannot change it"});
+    print_problems(err, problems, max_problems_shown);
+
+    if (bad_tokens > 0 || !network.patterns_fit() || network.pattern_count() == 0) {
+        if (!options.quiet)
+            out << "result: no usable patterns\n";
+        return exit_nothing_trained;
+    }
+
+    ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
+    const int result = train_with_progress(network, progress, settings.fixed_chunk);
+    const double worst = worst_error(network);
+
+    if (!options.output_file.empty()) {
+        network.write_network_file(options.output_file.c_str());
+        const std::string write_problem = check_written(network, options.output_file);
+        if (!write_problem.empty()) {
+            err << "net_train: " << options.output_file << ": " << write_problem << '\n';
+            if (!options.quiet)
+                print_report(out, result, network, worst, "");
+            return exit_cannot_write;
+        }
+    }
+    if (!options.quiet)
+        print_report(out, result, network, worst, options.output_file);
+    return result == Converged ? exit_converged : exit_iteration_limit;
+}

@@ -153,7 +153,8 @@ def decimal_comma_environment(directory):
 # --- Scenarios -------------------------------------------------------------------------
 
 def missing_file(program):
-    """No network file: the start-up panel, the help screen, the quit message."""
+    """No network file: the start-up panel, the help screen, Alt with the mouse, the mouse
+    buttons on the light's size, the quit message."""
     with e2e.Session(program) as run:
         run.wait_ready()
 
@@ -177,7 +178,32 @@ def missing_file(program):
             assert left.pixel(445, 200) != HELP_BG_RGB, "the help is still shown"
             expect_lines(left, START_UP_PANEL[:1], ERROR_RGB)
 
+        def alt_and_mouse_move_the_creature():
+            run.key_down("Alt_L")
+            try:
+                time.sleep(0.15)
+                run.move_mouse(40, -30)
+                time.sleep(0.2)
+            finally:
+                run.key_up("Alt_L")
+            image = run.screenshot()
+            # A creature without a usable network stays wherever the mouse put it.
+            assert creature_position(image) == (360.0, 210.0), creature_position(image)
+
+        def left_button_held_widens_the_light_to_the_whole_screen():
+            run.mouse_down(1)
+            try:
+                time.sleep(6)  # from radius 64 to the ceiling at 5 per frame
+                image = run.screenshot(timeout=3)
+            finally:
+                run.mouse_up(1)
+            for corner in ((0, 0), (639, 0), (0, 479), (639, 479)):
+                assert image.pixel(*corner) >= LIGHT_BASE_COLOR, "dark corner %s" % (corner,)
+
         e2e.run_checks([("start-up panel", start_up_panel), ("help screen", help_screen),
+                        ("alt and mouse move the creature", alt_and_mouse_move_the_creature),
+                        ("left button held widens the light to the whole screen",
+                         left_button_held_widens_the_light_to_the_whole_screen),
                         ("quit message", lambda: quit_with_escape(run))])
 
 

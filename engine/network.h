@@ -5,6 +5,8 @@
 #ifndef ENGINE_NETWORK_H
 #define ENGINE_NETWORK_H
 
+#include "engine/dense_layers.h"
+
 #include <vector>
 
 class Neuron;
@@ -56,7 +58,7 @@ public:
     // Largest network a file may describe, counted before anything is allocated for it.
     // A file that asks for more is refused as a whole and gives an empty network.
     static constexpr int max_neuron_count = 1000000;
-    static constexpr long long max_connection_count = 40000000;
+    static constexpr long long max_connection_count = 30000000;
     // Largest training material one read of a training section stores; further "pattern:"
     // records are counted as bad and dropped.
     static constexpr int max_pattern_count = 1000000;
@@ -129,10 +131,12 @@ public:
 private:
     void point_neurons_here();
     void refuse_network();
+    void read_network_records(const char* file_name, Diagnostics* diagnostics);
 
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;
     std::vector<TrainingPattern> patterns;
+    DenseLayers dense;  // the fast form, kept in step with the neurons' structure
 };
 
 #endif

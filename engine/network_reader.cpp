@@ -40,6 +40,12 @@ void Network::refuse_network()
 
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
+    read_network_records(file_name, diagnostics);
+    dense.build(neurons, layer_sizes);
+}
+
+void Network::read_network_records(const char* file_name, Diagnostics* diagnostics)
+{
     const Notes notes(diagnostics);
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {

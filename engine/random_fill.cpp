@@ -34,4 +34,5 @@ void Network::fill_random_weights()
         }
         first_previous = first;
     }
+    dense.build(neurons, layer_sizes);
 }

@@ -41,12 +41,19 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     for (; pass < max_iterations; ++pass) {
         if (check_pass(*this, patterns, outputs)) {
             iterations_done = pass;
+            dense.store_weights(neurons);
             return Converged;
         }
         for (const TrainingPattern& pattern : patterns) {
             set_inputs(pattern.inputs);
             evaluate();
             get_outputs(outputs);
+            if (dense.active()) {
+                for (std::size_t k = 0; k < outputs.size(); ++k)
+                    dense.set_error(static_cast<int>(first_output + k), pattern.expected_outputs[k] - outputs[k]);
+                dense.back_propagate(neurons);
+                continue;
+            }
             for (std::size_t k = 0; k < outputs.size(); ++k)
                 neurons[first_output + k].error = pattern.expected_outputs[k] - outputs[k];
             for (std::size_t i = neurons.size(); i-- > 0;)
@@ -54,5 +61,6 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
         }
     }
     iterations_done = pass;
+    dense.store_weights(neurons);
     return IterationLimit;
 }

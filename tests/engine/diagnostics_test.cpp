@@ -46,7 +46,7 @@ TEST(Diagnostics, RefusedNetworksSayWhichRecordAndWhy)
               std::vector<std::string>{"2: the network would have more than 1000000 neurons; the network is refused"});
     EXPECT_EQ(network_notes("input_layer: 7000\ncomp_layer: 7000\n"),
               std::vector<std::string>{
-                  "2: the network would have more than 40000000 connections; the network is refused"});
+                  "2: the network would have more than 30000000 connections; the network is refused"});
 }
 
 TEST(Diagnostics, WeightsRecordsThatEndLoadingOrLoseValues)

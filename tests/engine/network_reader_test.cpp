@@ -243,6 +243,6 @@ TEST(NetworkReaderRefuses, NeuronsBeyondTheLimit)
 TEST(NetworkReaderRefuses, ConnectionsBeyondTheLimit)
 {
     TempDir directory;
-    // 6325 * 6325 is just above 40 million connections.
-    expect_empty(network_from_text(directory, "input_layer: 6325\ncomp_layer: 6325\n"));
+    // 5478 * 5478 is just above 30 million connections; 5477 * 5477 just below.
+    expect_empty(network_from_text(directory, "input_layer: 5478\ncomp_layer: 5478\n"));
 }

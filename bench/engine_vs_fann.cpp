@@ -1,0 +1,226 @@
+// Our engine against FANN (double build) in one process: evaluation in connections per second
+// and one online training pass in connection updates per second, on the same weights, taking
+// turns round by round and reporting medians of thread CPU time. Without FANN it measures
+// ours alone.
+#include "engine/network.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#ifdef HAVE_FANN
+#include <doublefann.h>
+#endif
+
+namespace {
+
+double thread_seconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+Network make_network(const std::vector<int>& layers)
+{
+    char path[] = "/tmp/nc_fann_XXXXXX";
+    close(mkstemp(path));
+    {
+        std::ofstream file(path);
+        file << "input_layer: " << layers.front() << "\n";
+        for (std::size_t i = 1; i < layers.size(); ++i)
+            file << "comp_layer: " << layers[i] << "\n";
+        file << "treshold: 0.25\nslope_parameter: 1.5\n";
+    }
+    Network network(path);
+    std::remove(path);
+    return network;
+}
+
+long long connection_count(const Network& network)
+{
+    long long count = 0;
+    for (int i = 0; i < network.neuron_count(); ++i)
+        count += static_cast<long long>(network.neuron(i).connections.size());
+    return count;
+}
+
+std::vector<std::vector<double>> random_rows(int rows, int columns, unsigned seed)
+{
+    std::srand(seed);
+    std::vector<std::vector<double>> result(static_cast<std::size_t>(rows));
+    for (std::vector<double>& row : result)
+        for (int c = 0; c < columns; ++c)
+            row.push_back(std::rand() / static_cast<double>(RAND_MAX));
+    return result;
+}
+
+// Times `work` repeated `repeats` times, once per round; returns the median seconds per repeat.
+struct Timer {
+    std::vector<double> samples;
+    void measure(const std::function<void()>& work, int repeats)
+    {
+        const double start = thread_seconds();
+        for (int i = 0; i < repeats; ++i)
+            work();
+        samples.push_back((thread_seconds() - start) / repeats);
+    }
+};
+
+#ifdef HAVE_FANN
+// A FANN network with our weights: FANN's steepness is half our slope and its bias weight is
+// minus our threshold.
+struct fann* make_fann(const Network& network, const std::vector<int>& layers)
+{
+    std::vector<unsigned> sizes(layers.begin(), layers.end());
+    struct fann* ann = fann_create_standard_array(static_cast<unsigned>(sizes.size()), sizes.data());
+    fann_set_activation_function_hidden(ann, FANN_SIGMOID);
+    fann_set_activation_function_output(ann, FANN_SIGMOID);
+    fann_set_activation_steepness_hidden(ann, network.slope_parameter() / 2.0);
+    fann_set_activation_steepness_output(ann, network.slope_parameter() / 2.0);
+    fann_set_training_algorithm(ann, FANN_TRAIN_INCREMENTAL);
+    fann_set_learning_rate(ann, static_cast<float>(network.learning_rate()));
+    fann_set_learning_momentum(ann, 0.0f);
+
+    // FANN numbers neurons layer by layer with one bias neuron closing each layer.
+    std::vector<int> ours;  // FANN number -> our position, -1 for a bias neuron
+    int position = 0;
+    for (std::size_t layer = 0; layer < layers.size(); ++layer) {
+        for (int i = 0; i < layers[layer]; ++i)
+            ours.push_back(position++);
+        ours.push_back(-1);
+    }
+    const unsigned total = fann_get_total_connections(ann);
+    std::vector<struct fann_connection> connections(total);
+    fann_get_connection_array(ann, connections.data());
+    for (struct fann_connection& connection : connections) {
+        const Neuron& to = network.neuron(ours[connection.to_neuron]);
+        const int from = ours[connection.from_neuron];
+        if (from < 0) {
+            connection.weight = -to.threshold;
+            continue;
+        }
+        for (const Connection& c : to.connections)
+            if (c.source == from)
+                connection.weight = c.weight;
+    }
+    fann_set_weight_array(ann, connections.data(), total);
+    return ann;
+}
+#endif
+
+struct Row {
+    std::string name;
+    double ours_eval, ours_train, fann_eval, fann_train;
+};
+
+std::string name_of(const std::vector<int>& layers)
+{
+    std::string name;
+    for (int size : layers)
+        name += (name.empty() ? "" : "-") + std::to_string(size);
+    return name;
+}
+
+Row compare(const std::vector<int>& layers, int rounds)
+{
+    Network network = make_network(layers);
+    network.set_learning_rate_all(0.05);
+    const long long connections = connection_count(network);
+    const int pattern_total = 32;
+    const auto inputs = random_rows(pattern_total, layers.front(), 1);
+    const auto targets = random_rows(pattern_total, layers.back(), 2);
+    for (int p = 0; p < pattern_total; ++p)
+        network.add_pattern({inputs[p], targets[p]});
+    network.error_limit = -1.0;  // the check pass stops at its first output
+    network.max_iterations = 1;
+
+    // Repeat counts that make one sample last a few milliseconds.
+    const int eval_repeats = static_cast<int>(std::max(1LL, 4000000LL / connections));
+    const int train_repeats = static_cast<int>(std::max(1LL, 400000LL / (connections * pattern_total)));
+
+    Timer ours_eval_timer, ours_train_timer;
+    std::vector<double> outputs;
+    std::size_t next = 0;
+    const auto evaluate_ours = [&] {
+        network.set_inputs(inputs[next++ % pattern_total]);
+        network.evaluate();
+        network.get_outputs(outputs);
+    };
+    const auto train_ours = [&] { network.train(nullptr); };
+
+#ifdef HAVE_FANN
+    struct fann* ann = make_fann(network, layers);
+    std::vector<std::vector<double>> fann_inputs = inputs;
+    std::vector<std::vector<double>> fann_targets = targets;
+    Timer fann_eval_timer, fann_train_timer;
+    const auto evaluate_fann = [&] { fann_run(ann, fann_inputs[next++ % pattern_total].data()); };
+    const auto train_fann = [&] {
+        for (int p = 0; p < pattern_total; ++p)
+            fann_train(ann, fann_inputs[p].data(), fann_targets[p].data());
+    };
+#endif
+
+    for (int round = 0; round < rounds; ++round) {
+        ours_eval_timer.measure(evaluate_ours, eval_repeats);
+        ours_train_timer.measure(train_ours, train_repeats);
+#ifdef HAVE_FANN
+        fann_eval_timer.measure(evaluate_fann, eval_repeats);
+        fann_train_timer.measure(train_fann, train_repeats);
+#endif
+    }
+
+    const double updates = static_cast<double>(connections) * pattern_total;
+    Row row{name_of(layers), connections / median(ours_eval_timer.samples), updates / median(ours_train_timer.samples), 0, 0};
+#ifdef HAVE_FANN
+    // FANN also counts its bias connections; compare on the connections both networks share.
+    row.fann_eval = connections / median(fann_eval_timer.samples);
+    row.fann_train = updates / median(fann_train_timer.samples);
+    fann_destroy(ann);
+#endif
+    return row;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const std::vector<std::vector<int>> topologies = {
+        {3, 4}, {3, 8, 4}, {2, 2, 1}, {64, 128, 128, 10}, {784, 100, 10}};
+#ifndef HAVE_FANN
+    std::printf("FANN (libfann-dev) was not found at build time: measuring our engine alone.\n");
+#endif
+    std::printf("%-18s %14s %14s %14s %14s %8s %8s\n", "topology", "ours eval/s", "fann eval/s", "ours upd/s",
+                "fann upd/s", "eval x", "train x");
+    double eval_log = 0.0, train_log = 0.0;
+    for (const std::vector<int>& layers : topologies) {
+        const Row row = compare(layers, rounds);
+        const double eval_ratio = row.fann_eval > 0 ? row.ours_eval / row.fann_eval : 0.0;
+        const double train_ratio = row.fann_train > 0 ? row.ours_train / row.fann_train : 0.0;
+        std::printf("%-18s %14.3e %14.3e %14.3e %14.3e %8.2f %8.2f\n", row.name.c_str(), row.ours_eval, row.fann_eval,
+                    row.ours_train, row.fann_train, eval_ratio, train_ratio);
+        if (eval_ratio > 0) {
+            eval_log += std::log(eval_ratio);
+            train_log += std::log(train_ratio);
+        }
+    }
+#ifdef HAVE_FANN
+    std::printf("geometric mean ratio: evaluation %.2f, training %.2f\n", std::exp(eval_log / topologies.size()),
+                std::exp(train_log / topologies.size()));
+#endif
+    return 0;
+}

@@ -1,0 +1,247 @@
+// The engine's fast paths against a neuron-by-neuron reference that follows the documented
+// order of every sum and update: outputs, weights and results must match to the last bit.
+#include "engine/network.h"
+
+#include "tests/engine/network_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <sstream>
+
+namespace {
+
+// The reference: every neuron computed and back-propagated one by one, in list order.
+class PlainNetwork {
+public:
+    explicit PlainNetwork(const Network& network) : input_total(network.input_count()), output_total(network.output_count())
+    {
+        for (int i = 0; i < network.neuron_count(); ++i)
+            neurons.push_back(network.neuron(i));
+    }
+
+    void evaluate(const std::vector<double>& inputs)
+    {
+        for (int i = 0; i < input_total; ++i)
+            neurons[i].output = inputs[i];
+        for (Neuron& neuron : neurons) {
+            if (!neuron.is_computing)
+                continue;
+            double sum = 0.0;
+            for (const Connection& connection : neuron.connections)
+                sum += neurons[connection.source].output * connection.weight;
+            neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * (sum - neuron.threshold)));
+        }
+    }
+
+    int train(const std::vector<TrainingPattern>& patterns, double error_limit, int max_iterations, int& passes)
+    {
+        const std::size_t first_output = neurons.size() - static_cast<std::size_t>(output_total);
+        for (passes = 0; passes < max_iterations; ++passes) {
+            if (fits(patterns, error_limit))
+                return Converged;
+            for (const TrainingPattern& pattern : patterns) {
+                evaluate(pattern.inputs);
+                for (int k = 0; k < output_total; ++k)
+                    neurons[first_output + k].error = pattern.expected_outputs[k] - neurons[first_output + k].output;
+                for (std::size_t i = neurons.size(); i-- > 0;)
+                    step_back(neurons[i]);
+            }
+        }
+        return IterationLimit;
+    }
+
+    std::vector<Neuron> neurons;
+
+private:
+    bool fits(const std::vector<TrainingPattern>& patterns, double error_limit)
+    {
+        const std::size_t first_output = neurons.size() - static_cast<std::size_t>(output_total);
+        for (const TrainingPattern& pattern : patterns) {
+            evaluate(pattern.inputs);
+            for (int k = 0; k < output_total; ++k)
+                if (std::fabs(pattern.expected_outputs[k] - neurons[first_output + k].output) > error_limit)
+                    return false;
+        }
+        return true;
+    }
+
+    void step_back(Neuron& neuron)
+    {
+        if (neuron.is_computing) {
+            const double delta = ((neuron.error * neuron.slope_parameter) * neuron.output) * (1.0 - neuron.output);
+            for (Connection& connection : neuron.connections) {
+                Neuron& source = neurons[connection.source];
+                source.error += delta * connection.weight;
+                connection.weight += (neuron.learning_rate * delta) * source.output;
+                if (connection.weight > neuron.max_weight)
+                    connection.weight = neuron.max_weight;
+                if (connection.weight < -neuron.max_weight)
+                    connection.weight = -neuron.max_weight;
+            }
+        }
+        neuron.error = 0.0;
+    }
+
+    int input_total;
+    int output_total;
+};
+
+bool same_bits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void expect_same_network(const Network& network, const PlainNetwork& plain)
+{
+    ASSERT_EQ(static_cast<std::size_t>(network.neuron_count()), plain.neurons.size());
+    for (int i = 0; i < network.neuron_count(); ++i) {
+        const Neuron& fast = network.neuron(i);
+        const Neuron& reference = plain.neurons[i];
+        EXPECT_TRUE(same_bits(fast.output, reference.output)) << "output of neuron " << i;
+        EXPECT_EQ(fast.error, 0.0) << "error of neuron " << i;
+        ASSERT_EQ(fast.connections.size(), reference.connections.size());
+        for (std::size_t c = 0; c < fast.connections.size(); ++c) {
+            EXPECT_EQ(fast.connections[c].source, reference.connections[c].source);
+            EXPECT_TRUE(same_bits(fast.connections[c].weight, reference.connections[c].weight))
+                << "neuron " << i << " connection " << c << ": " << fast.connections[c].weight << " vs "
+                << reference.connections[c].weight;
+        }
+    }
+}
+
+std::vector<double> random_values(std::mt19937& random, int count, double low, double high)
+{
+    std::uniform_real_distribution<double> value(low, high);
+    std::vector<double> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(value(random));
+    return values;
+}
+
+// A network file with random layers, parameters and (for some neurons) weights.
+std::string random_network_text(std::mt19937& random, const std::vector<int>& layers)
+{
+    std::ostringstream text;
+    text.precision(17);
+    text << "input_layer: " << layers[0] << "\n";
+    std::uniform_real_distribution<double> weight(-3.0, 3.0);
+    for (std::size_t layer = 1; layer < layers.size(); ++layer) {
+        text << "comp_layer: " << layers[layer] << "\n";
+        for (int neuron = 0; neuron < layers[layer]; ++neuron) {
+            text << "weights:";
+            const int given = static_cast<int>(random() % static_cast<unsigned>(layers[layer - 1] + 1));
+            for (int j = 0; j < given; ++j)
+                text << " " << weight(random);
+            text << "\n";
+        }
+    }
+    text << "treshold: " << std::uniform_real_distribution<double>(-0.5, 0.5)(random) << "\n";
+    text << "slope_parameter: " << std::uniform_real_distribution<double>(0.3, 2.0)(random) << "\n";
+    return text.str();
+}
+
+void train_both_and_compare(Network& network, std::mt19937& random, double learning_rate, double max_weight)
+{
+    network.set_learning_rate_all(learning_rate);
+    network.set_max_weight_all(max_weight);
+    for (int p = 0; p < 6; ++p)
+        network.add_pattern({random_values(random, network.input_count(), -1.0, 2.0),
+                             random_values(random, network.output_count(), 0.0, 1.0)});
+    std::vector<TrainingPattern> patterns;
+    for (int p = 0; p < network.pattern_count(); ++p)
+        patterns.push_back(network.pattern(p));
+    network.error_limit = 0.02;
+    network.max_iterations = 25;
+
+    PlainNetwork plain(network);
+    int plain_passes = 0;
+    const int plain_result = plain.train(patterns, network.error_limit, network.max_iterations, plain_passes);
+    EXPECT_EQ(network.train(nullptr), plain_result);
+    EXPECT_EQ(network.iterations_done, plain_passes);
+    expect_same_network(network, plain);
+}
+
+const std::vector<std::vector<int>> topologies = {
+    {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2}};
+
+}  // namespace
+
+TEST(PlainOrder, EvaluationMatchesBitForBit)
+{
+    std::mt19937 random(7);
+    TempDir directory;
+    for (const std::vector<int>& layers : topologies) {
+        Network network = network_from_text(directory, random_network_text(random, layers));
+        PlainNetwork plain(network);
+        for (int round = 0; round < 5; ++round) {
+            const std::vector<double> inputs = random_values(random, network.input_count(), -4.0, 4.0);
+            ASSERT_TRUE(network.set_inputs(inputs));
+            network.evaluate();
+            plain.evaluate(inputs);
+            expect_same_network(network, plain);
+        }
+    }
+}
+
+TEST(PlainOrder, TrainingMatchesBitForBit)
+{
+    std::mt19937 random(11);
+    TempDir directory;
+    for (const std::vector<int>& layers : topologies) {
+        Network network = network_from_text(directory, random_network_text(random, layers));
+        train_both_and_compare(network, random, 0.7, 10.0);
+    }
+}
+
+TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
+{
+    std::mt19937 random(13);
+    TempDir directory;
+    for (const std::vector<int>& layers : topologies) {
+        Network network = network_from_text(directory, random_network_text(random, layers));
+        train_both_and_compare(network, random, 40.0, 0.4);  // large steps into a tight limit
+    }
+    // A negative limit clamps every weight to the far side, as the two comparisons do in order.
+    Network negative = network_from_text(directory, random_network_text(random, {3, 5, 2}));
+    train_both_and_compare(negative, random, 1.0, -0.25);
+}
+
+TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
+{
+    // "comp_layer: 0" lets the next records append beyond the previous layer's size, so these
+    // networks do not read exactly the layer before.
+    std::mt19937 random(17);
+    TempDir directory;
+    const std::string text = "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
+                             "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\n"
+                             "slope_parameter: 1.3\n";
+    Network network = network_from_text(directory, text);
+    ASSERT_EQ(network.neuron(3).connections.size(), 5u);
+    PlainNetwork plain(network);
+    const std::vector<double> inputs{0.2, -0.7, 1.1};
+    network.set_inputs(inputs);
+    network.evaluate();
+    plain.evaluate(inputs);
+    expect_same_network(network, plain);
+    train_both_and_compare(network, random, 2.0, 3.0);
+}
+
+TEST(PlainOrder, CopiesTrainLikeTheirSource)
+{
+    std::mt19937 random(19);
+    TempDir directory;
+    Network source = network_from_text(directory, random_network_text(random, {6, 12, 3}));
+    Network copy(source);
+    Network assigned(nullptr);
+    assigned = source;
+    std::mt19937 same_patterns_a(23);
+    std::mt19937 same_patterns_b(23);
+    train_both_and_compare(copy, same_patterns_a, 0.9, 10.0);
+    train_both_and_compare(assigned, same_patterns_b, 0.9, 10.0);
+    for (int i = 0; i < copy.neuron_count(); ++i)
+        for (std::size_t c = 0; c < copy.neuron(i).connections.size(); ++c)
+            EXPECT_TRUE(same_bits(copy.neuron(i).connections[c].weight, assigned.neuron(i).connections[c].weight));
+}

@@ -5,6 +5,7 @@
 #include "engine/network.h"
 
 #include <algorithm>
+#include <limits>
 #include <ostream>
 
 namespace {
@@ -63,13 +64,17 @@ void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::s
         if (std::find(files.begin(), files.end(), problem.file) == files.end())
             files.push_back(problem.file);
     }
+    // What concerns the file as a whole sums up its lines, so it comes after them.
+    const auto sort_line = [](const FileProblem& problem) {
+        return problem.line > 0 ? problem.line : std::numeric_limits<int>::max();
+    };
     const auto file_rank = [&files](const FileProblem& problem) {
         return std::find(files.begin(), files.end(), problem.file) - files.begin();
     };
     std::stable_sort(problems.begin(), problems.end(), [&](const FileProblem& a, const FileProblem& b) {
         if (file_rank(a) != file_rank(b))
             return file_rank(a) < file_rank(b);
-        return a.line < b.line;
+        return sort_line(a) < sort_line(b);
     });
     for (std::size_t index = 0; index < problems.size() && index < max_shown; ++index)
         out << problem_text(problems[index]) << '\n';

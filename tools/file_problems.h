@@ -27,7 +27,8 @@ void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::str
                               const Network& network, const Diagnostics& diagnostics);
 
 // Writes the problems in file order (files in the order they first appear) and line order,
-// at most `max_shown` of them, then a line counting the rest.
+// those about a file as a whole after its lines; at most `max_shown` of them, then a line
+// counting the rest.
 void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::size_t max_shown);
 
 // One problem as it is printed, without the line end.

@@ -42,6 +42,37 @@ void explain_empty_network(const Network& network, const Diagnostics& notes, con
         problems.push_back({file, 0, "the network has no neurons; there is nothing to train"});
 }
 
+// Adds what the network reader noticed in `file`; false, with the reasons among `problems`,
+// when the network it built has no neurons.
+bool check_network(const std::string& file, const Network& network, const Diagnostics& notes,
+                   std::vector<FileProblem>& problems)
+{
+    add_reader_problems(problems, file, notes);
+    if (network.neuron_count() == 0) {
+        explain_empty_network(network, notes, file, problems);
+        return false;
+    }
+    if (network.layer_count() < 2)
+        problems.push_back({file, 0, "the network has no \"comp_layer:\"; training cannot change it"});
+    return true;
+}
+
+// Reads the training records of `file` as training by file name does, patterns held before
+// removed; false, with the reasons among `problems`, when they cannot be trained on.
+bool load_patterns(const std::string& file, Network& network, std::vector<FileProblem>& problems)
+{
+    Diagnostics notes;
+    network.clear_patterns();
+    const int bad_tokens = network.read_training_section(file.c_str(), &notes);
+    add_reader_problems(problems, file, notes);
+    add_pattern_fit_problems(problems, file, network, notes);
+    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
+                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    if (opened && network.pattern_count() == 0)
+        problems.push_back({file, 0, "no \"pattern:\" records; there is nothing to train on"});
+    return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
+}
+
 bool same_file(const std::string& a, const std::string& b)
 {
     std::error_code error;
@@ -96,11 +127,12 @@ int train_with_progress(Network& network, ProgressLine& progress, int fixed_chun
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
+    const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
     double chunk_start = 0.0;
     const auto between_chunks = [&](int passes_done, int last_chunk) {
         const double now = std::chrono::duration<double>(Clock::now() - start).count();
         if (progress.due(now))
-            progress.show(now, passes_done, network.max_iterations, worst_error(network));
+            progress.show(now, passes_done, pass_limit, worst_error(network));
         const double took = std::max(now - chunk_start, 1e-6);
         chunk_start = now;
         if (fixed_chunk > 0)
@@ -108,7 +140,6 @@ int train_with_progress(Network& network, ProgressLine& progress, int fixed_chun
         const double wanted = last_chunk * (chunk_seconds / took);
         return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
     };
-    // The chunked run needs its own limit back; train_in_chunks restores it.
     const int result = train_in_chunks(network, fixed_chunk > 0 ? fixed_chunk : 1, between_chunks);
     progress.clear();
     return result;
@@ -148,27 +179,12 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     std::vector<FileProblem> problems;
     Diagnostics network_notes;
     Network network(options.network_file.c_str(), &network_notes);
-    add_reader_problems(problems, options.network_file, network_notes);
-    if (network.neuron_count() == 0) {
-        explain_empty_network(network, network_notes, options.network_file, problems);
-        print_problems(err, problems, max_problems_shown);
-        return exit_nothing_trained;
-    }
-
-    Diagnostics training_notes;
-    network.clear_patterns();
-    const int bad_tokens = network.read_training_section(training_file.c_str(), &training_notes);
-    add_reader_problems(problems, training_file, training_notes);
-    add_pattern_fit_problems(problems, training_file, network, training_notes);
-    const bool opened = std::none_of(training_notes.entries.begin(), training_notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
-    if (opened && network.pattern_count() == 0)
-        problems.push_back({training_file, 0, "no \"pattern:\" records; there is nothing to train on"});
-    if (network.layer_count() < 2)
-        problems.push_back({options.network_file, 0, "the network has no \"comp_layer:\"; training cannot change it"});
+    const bool have_network = check_network(options.network_file, network, network_notes, problems);
+    const bool have_patterns = have_network && load_patterns(training_file, network, problems);
     print_problems(err, problems, max_problems_shown);
-
-    if (bad_tokens > 0 || !network.patterns_fit() || network.pattern_count() == 0) {
+    if (!have_network)
+        return exit_nothing_trained;
+    if (!have_patterns) {
         if (!options.quiet)
             out << "result: no usable patterns\n";
         return exit_nothing_trained;

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the built net_train: the example gallery, problems in files, usage,
+and the progress line (off when stderr is not a terminal, on under a pseudo-terminal).
+
+Usage: net_train_e2e.py SCENARIO NET_TRAIN EXAMPLES_DIR
+"""
+import os
+import pty
+import re
+import subprocess
+import sys
+import tempfile
+import threading
+
+GALLERY = ["exclusive_or", "follower", "avoider", "circler"]
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, what):
+        if not condition:
+            self.failures.append(what)
+            print("FAILED: " + what)
+
+
+def run(tool, arguments, cwd):
+    return subprocess.run([tool] + arguments, cwd=cwd, capture_output=True, text=True, timeout=50)
+
+
+def records(text):
+    """The lines that are records: free text, as in the gallery's comment blocks, left out."""
+    keys = ("input_layer:", "comp_layer:", "weights:", "treshold:", "slope_parameter:", "max_weight:")
+    return [line for line in text.splitlines() if line.split()[:1] and line.split()[0] in keys]
+
+
+def report(stdout):
+    return dict(line.split(": ", 1) for line in stdout.splitlines())
+
+
+def gallery(tool, examples, work, checks):
+    for name in GALLERY:
+        training = os.path.join(examples, name + "_training.txt")
+        # As a new user would: the trained network lands in the working directory.
+        done = run(tool, [training, "-o", "config_generated.txt"], work)
+        written = os.path.join(work, "config_generated.txt")
+        checks.expect(done.returncode == 0, f"{name}: exit status {done.returncode}, expected 0")
+        checks.expect(done.stderr == "", f"{name}: unexpected stderr {done.stderr!r}")
+        result = report(done.stdout)
+        checks.expect(list(result) == ["result", "passes", "worst error", "written"],
+                      f"{name}: report lines {done.stdout!r}")
+        checks.expect(result.get("result") == "converged", f"{name}: result {result.get('result')!r}")
+        match = re.fullmatch(r"(\S+) \(error limit (\S+), \d+ patterns\)", result.get("worst error", ""))
+        checks.expect(match is not None and float(match.group(1)) <= float(match.group(2)),
+                      f"{name}: worst error line {result.get('worst error')!r}")
+        checks.expect(result.get("written") == "config_generated.txt", f"{name}: written {result.get('written')!r}")
+        with open(written) as file:
+            trained = file.read()
+        with open(os.path.join(examples, name + ".txt")) as file:
+            shipped = file.read()
+        checks.expect(records(trained) == records(shipped),
+                      f"{name}: {name}.txt is not what net_train makes of {name}_training.txt")
+        # Read back: the written network already meets every pattern.
+        again = run(tool, ["config_generated.txt", "-t", training], work)
+        checks.expect(again.returncode == 0 and report(again.stdout).get("passes", "").startswith("0 "),
+                      f"{name}: written file read back does not reproduce the patterns: {again.stdout!r}")
+        if name != "exclusive_or":
+            checks.expect(records(trained)[0] == "input_layer: 3" and "comp_layer: 4" in records(trained),
+                          f"{name}: not a creature network of 3 inputs and 4 outputs")
+        os.remove(written)
+
+
+def write(work, name, text):
+    path = os.path.join(work, name)
+    with open(path, "w") as file:
+        file.write(text)
+    return path
+
+
+def problems(tool, examples, work, checks):
+    cases = [
+        # (file text, exit status, lines that stderr must hold)
+        (None, 2, ["net_train: missing.txt: cannot open the file"]),
+        ("free text only\n", 2, ['net_train: n.txt: no "input_layer:" record; there is no network to train']),
+        ("input_layer: 3\ncomp_layer: 4\ninput_layer: 1\n", 2,
+         ['net_train: n.txt:3: a second "input_layer:" record; the network is refused']),
+        ("input_layer: 1\ncomp_layer: 1\nweights: 1\nweights: 2\npattern: 0 -> 0.5\n", 0,
+         ["net_train: n.txt:4: one \"weights:\" record more than the latest layer's 1 neurons; loading ends here"]),
+        ("input_layer: 1\ncomp_layer: 1\nweights: 0\ntreshold: zero\npattern: 0 -> 0.5\n", 0,
+         ['net_train: n.txt:4: "treshold:" has no number; ignored']),
+        ("input_layer: 3\ncomp_layer: 4\n\npattern: 1 0 -> 1 0 0 0\n", 2,
+         ["net_train: n.txt:4: pattern 1 has 2 input values; the network needs 3"]),
+        ("input_layer: 3\ncomp_layer: 4\npattern: 1 0 1 -> 1 0 0 o\n", 2,
+         ['net_train: n.txt:3: "pattern:" token "o" is neither a number nor "->"',
+          "net_train: n.txt:3: pattern 1 has 3 expected output values; the network needs 4"]),
+    ]
+    for text, status, lines in cases:
+        name = "missing.txt" if text is None else "n.txt"
+        if text is not None:
+            write(work, name, text)
+        done = run(tool, [name], work)
+        checks.expect(done.returncode == status, f"{text!r}: exit status {done.returncode}, expected {status}")
+        for line in lines:
+            checks.expect(line in done.stderr.splitlines(), f"{text!r}: stderr lacks {line!r}: {done.stderr!r}")
+        checks.expect(all(line.startswith("net_train: ") for line in done.stderr.splitlines()),
+                      f"{text!r}: stderr line without the program's name: {done.stderr!r}")
+        checks.expect("net_train:" not in done.stdout, f"{text!r}: diagnostics on stdout: {done.stdout!r}")
+        quiet = run(tool, ["-q", name], work)
+        checks.expect(quiet.returncode == status and quiet.stdout == "", f"{text!r}: --quiet run {quiet!r}")
+
+
+def usage(tool, examples, work, checks):
+    for arguments in ([], ["--nonsense", "a.txt"], ["a.txt", "b.txt"], ["a.txt", "-o"]):
+        done = run(tool, arguments, work)
+        checks.expect(done.returncode == 64, f"{arguments}: exit status {done.returncode}, expected 64")
+        checks.expect(done.stdout == "", f"{arguments}: usage error on stdout")
+        checks.expect(done.stderr.startswith("net_train: ") and "Usage: net_train" in done.stderr,
+                      f"{arguments}: stderr {done.stderr!r}")
+    helped = run(tool, ["--help"], work)
+    checks.expect(helped.returncode == 0 and "Exit status:" in helped.stdout and helped.stderr == "",
+                  f"--help: {helped!r}")
+    version = run(tool, ["--version"], work)
+    checks.expect(version.returncode == 0 and re.fullmatch(r"net_train \d+\.\d+\.\d+\n", version.stdout),
+                  f"--version: {version!r}")
+
+
+# Long enough (well over a second) for the progress line to appear: it never converges.
+SLOW_TRAINING = ("input_layer: 3\ncomp_layer: 8\n"
+                 + "".join(f"weights: {a} {b} {c}\n" for a, b, c in
+                           [(1, -2, 0.5), (-1, 0.5, 2), (2, 1, -1), (0.5, -0.5, 1.5),
+                            (-2, 1, 1), (1.5, 0.5, -2), (-0.5, 2, -1), (1, 1, 1)])
+                 + "comp_layer: 4\n"
+                 + "".join("weights: " + " ".join(str(((7 * k + j) % 5 - 2) / 4) for j in range(8)) + "\n"
+                           for k in range(4))
+                 + "".join(f"pattern: {a} {b} {c} -> {a} {1 - b} {c} 0.5\n"
+                           for a in (0, 0.5, 1) for b in (0, 1) for c in (0, 0.3, 1))
+                 + "error_limit: 0\nmax_iterations: 320000\n")
+
+
+def read_pty(master, into):
+    while True:
+        try:
+            data = os.read(master, 4096)
+        except OSError:  # the terminal's other side was closed
+            return
+        if not data:
+            return
+        into.append(data)
+
+
+def progress(tool, examples, work, checks):
+    slow = write(work, "slow.txt", SLOW_TRAINING)
+    piped = run(tool, [slow, "-o", "piped.txt"], work)
+    checks.expect(piped.returncode == 1, f"piped run: exit status {piped.returncode}, expected 1")
+    checks.expect(piped.stderr == "", f"progress written to a stderr that is no terminal: {piped.stderr!r}")
+
+    master, slave = pty.openpty()
+    captured = []
+    reader = threading.Thread(target=read_pty, args=(master, captured))
+    reader.start()
+    on_terminal = subprocess.run([tool, slow, "-o", "terminal.txt"], cwd=work, stdout=subprocess.PIPE,
+                                 stderr=slave, text=True, timeout=50)
+    os.close(slave)
+    reader.join(timeout=10)
+    os.close(master)
+    shown = b"".join(captured).decode()
+    checks.expect(on_terminal.returncode == 1, f"terminal run: exit status {on_terminal.returncode}")
+    checks.expect(re.search(r"\rnet_train: training: pass \d+ of 320000, worst error \S+\x1b\[K", shown) is not None,
+                  f"no progress line on a terminal: {shown!r}")
+    checks.expect(shown.endswith("\r\x1b[K"), f"progress line not cleared at the end: {shown[-40:]!r}")
+    checks.expect(on_terminal.stdout.replace("terminal.txt", "piped.txt") == piped.stdout,
+                  f"the report differs with a progress line: {on_terminal.stdout!r} {piped.stdout!r}")
+    with open(os.path.join(work, "piped.txt")) as a, open(os.path.join(work, "terminal.txt")) as b:
+        checks.expect(a.read() == b.read(), "the trained weights differ with a progress line")
+
+
+def main():
+    scenario, tool, examples = sys.argv[1], os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
+    checks = Checks()
+    with tempfile.TemporaryDirectory(prefix="net_train_e2e_") as work:
+        {"gallery": gallery, "problems": problems, "usage": usage, "progress": progress}[scenario](
+            tool, examples, work, checks)
+    if checks.failures:
+        print(f"{len(checks.failures)} check(s) failed")
+        return 1
+    print("all checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

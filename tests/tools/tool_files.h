@@ -1,0 +1,40 @@
+// Small network files for net_train's tests, written into a test's own temporary directory.
+#ifndef TESTS_TOOLS_TOOL_FILES_H
+#define TESTS_TOOLS_TOOL_FILES_H
+
+#include "engine/network.h"
+#include "tests/support/test_support.h"
+
+#include <string>
+#include <vector>
+
+inline std::string example_file(const std::string& name)
+{
+    return std::string(EXAMPLES_DIR) + "/" + name;
+}
+
+inline std::string write_file(const TempDir& directory, const std::string& name, const std::string& text)
+{
+    const std::string path = directory.file(name);
+    write_text_file(path, text);
+    return path;
+}
+
+// Every weight of a network in neuron and connection order.
+inline std::vector<double> all_weights(const Network& network)
+{
+    std::vector<double> weights;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        for (const Connection& connection : network.neuron(position).connections)
+            weights.push_back(connection.weight);
+    return weights;
+}
+
+// Exclusive-or from fixed starting weights: converges after some thousands of passes.
+inline const char* const exclusive_or_text =
+    "input_layer: 2\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\n"
+    "comp_layer: 1\nweights: 2 -1.5\ntreshold: 2\nslope_parameter: 2\n"
+    "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n"
+    "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n";
+
+#endif

@@ -6,7 +6,6 @@
 
 #include <allegro.h>
 
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -29,7 +28,7 @@ int main()
     set_shell_colors();
     BitmapPtr buffer(create_bitmap(SCREEN_W, SCREEN_H));
     if (!buffer) {
-        std::fprintf(stderr, "net_tester: cannot create the back buffer: %s\n", allegro_error);
+        report_failure("cannot create the back buffer");
         return 1;
     }
     clear_bitmap(buffer.get());

@@ -75,23 +75,32 @@ void save_screenshot(BITMAP* buffer, int text_background)
 bool open_display(int width, int height)
 {
     if (allegro_init() != 0) {
-        std::fprintf(stderr, "net_tester: cannot start the Allegro library: %s\n", allegro_error);
+        report_failure("cannot start the Allegro library (is there an X display?)");
         return false;
     }
     if (install_keyboard() != 0) {
-        std::fprintf(stderr, "net_tester: cannot use the keyboard: %s\n", allegro_error);
+        report_failure("cannot use the keyboard");
         return false;
     }
     install_mouse();
     install_timer();
     set_color_depth(8);
     if (set_gfx_mode(GFX_AUTODETECT, width, height, 0, 0) != 0) {
-        std::fprintf(stderr, "net_tester: cannot set the %d x %d 8-bit graphics mode: %s\n",
-                     width, height, allegro_error);
+        char what[80];
+        std::snprintf(what, sizeof what, "cannot set the %d x %d 8-bit graphics mode", width, height);
+        report_failure(what);
         return false;
     }
     use_c_numeric_locale();
     return true;
+}
+
+void report_failure(const char* what)
+{
+    if (allegro_error[0] != '\0')
+        std::fprintf(stderr, "net_tester: %s: %s\n", what, allegro_error);
+    else
+        std::fprintf(stderr, "net_tester: %s\n", what);
 }
 
 void use_c_numeric_locale()

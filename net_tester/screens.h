@@ -10,6 +10,9 @@ struct Tester;
 // size. On failure writes the library's reason to stderr and returns false.
 bool open_display(int width, int height);
 
+// Writes "net_tester: " and `what` to stderr, with the library's reason when it gives one.
+void report_failure(const char* what);
+
 // Puts number formatting back to the "C" locale, which the keyboard set-up changes to the
 // user's: values must read 0.500000 on every machine.
 void use_c_numeric_locale();

@@ -8,7 +8,8 @@ Scenarios:
                help screen; values under a decimal-comma locale; Esc.
   files        no network file: the start-up panel; L with a file without inputs: the
                loaded-file panel; L with a network of twelve inputs: only ten follow keys.
-Each scenario is one run of the program and ends with Esc and a clean exit.
+  no_display   without a display: a message on stderr and a failure status.
+Each scenario is one run of the program; the first two end with Esc and a clean exit.
 """
 
 import contextlib
@@ -377,7 +378,28 @@ def files(program, examples_dir):
         ])
 
 
-SCENARIOS = {"examples": examples, "files": files}
+def no_display(program, examples_dir):
+    """Without a display the program says why on stderr and ends with a failure status,
+    instead of drawing into a screen it does not have."""
+    del examples_dir
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    workdir = tempfile.mkdtemp(prefix="nc_e2e_")
+    try:
+        def failure_is_reported():
+            finished = subprocess.run([os.path.abspath(program)], cwd=workdir, env=env,
+                                      stdin=subprocess.DEVNULL, capture_output=True,
+                                      text=True, timeout=20)
+            assert finished.returncode != 0, "exit status without a display: 0"
+            assert finished.stderr.startswith("net_tester: cannot "), \
+                "stderr without a display: %r" % finished.stderr
+
+        e2e.run_checks([("failure is reported", failure_is_reported)])
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+SCENARIOS = {"examples": examples, "files": files, "no_display": no_display}
 
 
 def main():

@@ -10,6 +10,9 @@ Scenarios:
                loaded-file panel; L with a network of twelve inputs: only ten follow keys.
   no_display   without a display: a message on stderr and a failure status.
 Each scenario is one run of the program; the first two end with Esc and a clean exit.
+
+Sections: the network as the file gives it, reading the picture, driving the program,
+scenarios.
 """
 
 import contextlib

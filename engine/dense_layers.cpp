@@ -13,22 +13,23 @@ namespace {
 
 constexpr int lanes = 4;
 
-// Four doubles, loadable from any 8-byte aligned address.
+// Four doubles, loadable from any 8-byte aligned address. Functions that pass them are always
+// inlined: the AVX2 and baseline kernels would disagree on how to pass them across a call.
 typedef double Lanes __attribute__((vector_size(lanes * sizeof(double)), aligned(sizeof(double))));
 
-inline Lanes load(const double* from)
+__attribute__((always_inline)) inline Lanes load(const double* from)
 {
     Lanes value;
     std::memcpy(&value, from, sizeof value);
     return value;
 }
 
-inline void store(double* to, Lanes value)
+__attribute__((always_inline)) inline void store(double* to, Lanes value)
 {
     std::memcpy(to, &value, sizeof value);
 }
 
-inline Lanes broadcast(double value)
+__attribute__((always_inline)) inline Lanes broadcast(double value)
 {
     return Lanes{value, value, value, value};
 }

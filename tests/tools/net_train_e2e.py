@@ -11,6 +11,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 GALLERY = ["exclusive_or", "follower", "avoider", "circler"]
 
@@ -125,7 +126,7 @@ def usage(tool, examples, work, checks):
                   f"--version: {version!r}")
 
 
-# Long enough (well over a second) for the progress line to appear: it never converges.
+# A training that never converges (error limit 0); its length is set by "max_iterations:".
 SLOW_TRAINING = ("input_layer: 3\ncomp_layer: 8\n"
                  + "".join(f"weights: {a} {b} {c}\n" for a, b, c in
                            [(1, -2, 0.5), (-1, 0.5, 2), (2, 1, -1), (0.5, -0.5, 1.5),
@@ -135,7 +136,7 @@ SLOW_TRAINING = ("input_layer: 3\ncomp_layer: 8\n"
                            for k in range(4))
                  + "".join(f"pattern: {a} {b} {c} -> {a} {1 - b} {c} 0.5\n"
                            for a in (0, 0.5, 1) for b in (0, 1) for c in (0, 0.3, 1))
-                 + "error_limit: 0\nmax_iterations: 320000\n")
+                 + "error_limit: 0\n")
 
 
 def read_pty(master, into):
@@ -149,8 +150,23 @@ def read_pty(master, into):
         into.append(data)
 
 
+def passes_for(seconds, tool, work):
+    """Passes of the slow training that take about `seconds` on this build (sanitizers are slow)."""
+    trial_passes = 2000
+    while True:
+        write(work, "trial.txt", SLOW_TRAINING + f"max_iterations: {trial_passes}\n")
+        start = time.monotonic()
+        run(tool, ["-q", "trial.txt"], work)
+        took = time.monotonic() - start
+        if took >= 0.2:  # long enough for the start of the process not to matter
+            return int(trial_passes * seconds / took)
+        trial_passes *= 4
+
+
 def progress(tool, examples, work, checks):
-    slow = write(work, "slow.txt", SLOW_TRAINING)
+    # Long enough for the progress line, which waits a second, to be drawn a few times.
+    limit = passes_for(1.8, tool, work)
+    slow = write(work, "slow.txt", SLOW_TRAINING + f"max_iterations: {limit}\n")
     piped = run(tool, [slow, "-o", "piped.txt"], work)
     checks.expect(piped.returncode == 1, f"piped run: exit status {piped.returncode}, expected 1")
     checks.expect(piped.stderr == "", f"progress written to a stderr that is no terminal: {piped.stderr!r}")
@@ -166,7 +182,7 @@ def progress(tool, examples, work, checks):
     os.close(master)
     shown = b"".join(captured).decode()
     checks.expect(on_terminal.returncode == 1, f"terminal run: exit status {on_terminal.returncode}")
-    checks.expect(re.search(r"\rnet_train: training: pass \d+ of 320000, worst error \S+\x1b\[K", shown) is not None,
+    checks.expect(re.search(rf"\rnet_train: training: pass \d+ of {limit}, worst error \S+\x1b\[K", shown) is not None,
                   f"no progress line on a terminal: {shown!r}")
     checks.expect(shown.endswith("\r\x1b[K"), f"progress line not cleared at the end: {shown[-40:]!r}")
     checks.expect(on_terminal.stdout.replace("terminal.txt", "piped.txt") == piped.stdout,

@@ -249,3 +249,17 @@ TEST(NetTrainProblems, NoPatternsIsNothingToTrain)
     EXPECT_EQ(outcome.err, "net_train: " + path + ": no \"pattern:\" records; there is nothing to train on\n");
     EXPECT_FALSE(std::filesystem::exists(directory.file("out.txt")));
 }
+
+TEST(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
+{
+    TempDir directory;
+    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
+    const std::string output = directory.file("out.txt");
+    const DecimalCommaLocale locale;
+    if (!locale.active())
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    const Outcome outcome = run({input, "-o", output});
+    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_NE(outcome.out.find("worst error: 0.049899 (error limit 0.05, 4 patterns)"), std::string::npos);
+    EXPECT_NE(read_text_file(output).find("treshold: 2.00000000000000000"), std::string::npos);
+}

@@ -220,6 +220,18 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     active_form = true;
 }
 
+namespace {
+
+// The logistic output of a neuron from its weighted sum.
+inline double activate(Neuron& neuron, double sum)
+{
+    const double net = sum - neuron.threshold;
+    neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
+    return neuron.output;
+}
+
+}  // namespace
+
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
     double* sums = scratch.data();
@@ -228,24 +240,23 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
         for (int b = 0; b < layer.blocks; ++b) {
             const double* block_weights = weights.data() + layer.weights_offset +
                                           static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+            const int first = layer.first + b * layer.block;
             const int used = std::min(layer.block, layer.size - b * layer.block);
-            if (layer.block > narrowest_block)
-                sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);
-            else  // a narrow layer gains nothing from the kernels' call and round trip through memory
+            if (layer.block == narrowest_block) {
+                // A narrow layer gains nothing from the kernels' call and round trip through memory.
                 for (int k = 0; k < used; ++k) {
                     double sum = 0.0;
                     for (int j = 0; j < layer.previous_size; ++j)
                         sum += inputs[j] * block_weights[j * narrowest_block + k];
-                    sums[k] = sum;
+                    outputs[static_cast<std::size_t>(first + k)] =
+                        activate(neurons[static_cast<std::size_t>(first + k)], sum);
                 }
-            const int first = layer.first + b * layer.block;
-            for (int k = 0; k < used; ++k) {
-                Neuron& neuron = neurons[static_cast<std::size_t>(first + k)];
-                const double net = sums[k] - neuron.threshold;
-                const double output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
-                neuron.output = output;
-                outputs[static_cast<std::size_t>(first + k)] = output;
+                continue;
             }
+            sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);
+            for (int k = 0; k < used; ++k)
+                outputs[static_cast<std::size_t>(first + k)] =
+                    activate(neurons[static_cast<std::size_t>(first + k)], sums[k]);
         }
     }
 }

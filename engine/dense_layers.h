@@ -5,7 +5,6 @@
 #ifndef ENGINE_DENSE_LAYERS_H
 #define ENGINE_DENSE_LAYERS_H
 
-#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -18,8 +17,9 @@ public:
     void build(const std::vector<Neuron>& neurons, const std::vector<int>& layer_sizes);
     bool active() const { return active_form; }
 
-    // Places the input values on the first neurons.
-    void set_inputs(const std::vector<double>& values) { std::copy(values.begin(), values.end(), outputs.begin()); }
+    // The outputs of all neurons, in neuron order; the first ones take the input values.
+    double* neuron_outputs() { return outputs.data(); }
+    const double* neuron_outputs() const { return outputs.data(); }
     void set_error(int position, double value) { errors[static_cast<std::size_t>(position)] = value; }
 
     // Computes every computing neuron, layer by layer, into the neurons' outputs as well.

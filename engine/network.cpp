@@ -153,8 +153,11 @@ bool Network::set_inputs(const std::vector<double>& values)
         return false;
     for (std::size_t i = 0; i < values.size(); ++i)
         neurons[i].output = values[i];
-    if (dense.active())
-        dense.set_inputs(values);
+    if (dense.active()) {
+        double* fast_outputs = dense.neuron_outputs();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            fast_outputs[i] = values[i];
+    }
     return true;
 }
 
@@ -174,6 +177,12 @@ void Network::get_outputs(std::vector<double>& values) const
     if (values.size() != count)
         values.resize(count);
     const std::size_t first = neurons.size() - count;
+    if (dense.active()) {
+        const double* fast_outputs = dense.neuron_outputs() + first;
+        for (std::size_t k = 0; k < count; ++k)
+            values[k] = fast_outputs[k];
+        return;
+    }
     for (std::size_t k = 0; k < count; ++k)
         values[k] = neurons[first + k].output;
 }

@@ -27,7 +27,8 @@ const char* const help_text =
     "  0   converged: every output of every pattern lies within the error limit\n"
     "  1   the iteration limit was reached before that\n"
     "  2   nothing could be trained: the network file cannot be opened, describes no network\n"
-    "      or is refused, or the training records are missing or unusable\n"
+    "      or is refused, the training records are missing or unusable, or training gave\n"
+    "      outputs that are not numbers\n"
     "  64  the command line is wrong\n"
     "  73  the trained network could not be written to the output file\n";
 

@@ -79,41 +79,60 @@ bool same_file(const std::string& a, const std::string& b)
     return a == b || std::filesystem::equivalent(a, b, error);
 }
 
-// Why the file does not hold the trained network after writing; empty when it does. Weights
-// are written with 17 decimals, so they come back within a rounding of that place.
-std::string check_written(const Network& trained, const std::string& file)
+bool weights_are_finite(const Network& network)
+{
+    for (int position = 0; position < network.neuron_count(); ++position) {
+        for (const Connection& connection : network.neuron(position).connections) {
+            if (!std::isfinite(connection.weight))
+                return false;
+        }
+    }
+    return true;
+}
+
+// True when `file` holds the trained network: the writer gives no result, so it is read back.
+// Weights are written with 17 decimals and come back within a rounding of that place; a
+// neuron keeps as many connections as its previous layer has neurons.
+bool file_holds(const std::string& file, const Network& trained)
 {
     const Network written(file.c_str());
     if (written.layer_count() != trained.layer_count() || written.neuron_count() != trained.neuron_count())
-        return "cannot write the trained network to this file";
+        return false;
     int first_previous = 0;
     for (int layer = 1; layer < trained.layer_count(); ++layer) {
-        const int previous = trained.layer_size(layer - 1);
-        const int first = first_previous + previous;
+        const std::size_t previous = static_cast<std::size_t>(trained.layer_size(layer - 1));
+        const int first = first_previous + trained.layer_size(layer - 1);
         for (int position = first; position < first + trained.layer_size(layer); ++position) {
             const std::vector<Connection>& expected = trained.neuron(position).connections;
             const std::vector<Connection>& found = written.neuron(position).connections;
-            for (std::size_t k = 0; k < expected.size() && k < static_cast<std::size_t>(previous); ++k) {
-                if (!std::isfinite(expected[k].weight))
-                    return "the trained network has a weight that is not a finite number, which a network "
-                           "file cannot hold; nothing usable was written";
+            for (std::size_t k = 0; k < expected.size() && k < previous; ++k) {
+                const double tolerance = 1e-16 + 1e-15 * std::fabs(expected[k].weight);
                 if (k >= found.size() || found[k].source != expected[k].source ||
-                    std::fabs(found[k].weight - expected[k].weight) > 1e-16 + 1e-15 * std::fabs(expected[k].weight))
-                    return "cannot write the trained network to this file";
+                    !(std::fabs(found[k].weight - expected[k].weight) <= tolerance))
+                    return false;
             }
         }
         first_previous = first;
     }
+    return true;
+}
+
+// Writes the trained network to `file`; returns why it could not, or an empty text.
+std::string write_trained(const Network& network, const std::string& file)
+{
+    // A weight that is not a finite number would be read back as a missing one.
+    if (!weights_are_finite(network))
+        return "not written: training gave weights that are not finite numbers (are some pattern "
+               "values huge?)";
+    network.write_network_file(file.c_str());
+    if (!file_holds(file, network))
+        return "cannot write the trained network to this file";
     return "";
 }
 
 void print_report(std::ostream& out, int result, const Network& network, double worst,
                   const std::string& written_file)
 {
-    if (result == NoUsablePatterns) {
-        out << "result: no usable patterns\n";
-        return;
-    }
     out << "result: " << (result == Converged ? "converged" : "iteration limit reached") << '\n';
     out << "passes: " << network.iterations_done << " (limit " << network.max_iterations << ")\n";
     out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
@@ -172,7 +191,7 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     const std::string& training_file = options.training_file.empty() ? options.network_file : options.training_file;
     if (!options.output_file.empty() && same_file(options.output_file, training_file)) {
         print_usage_error(err, "the output file '" + options.output_file +
-                                   "' would replace the training records it is trained on; choose another");
+                                   "' holds the training records; writing the network there would lose them");
         return exit_usage;
     }
 
@@ -193,10 +212,14 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
     const int result = train_with_progress(network, progress, settings.fixed_chunk);
     const double worst = worst_error(network);
+    // The check lets an output that is not a number pass, so such a run is no success.
+    const bool outputs_are_numbers = !std::isnan(worst);
+    if (!outputs_are_numbers)
+        err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
+               "values huge?); the network cannot be judged\n";
 
     if (!options.output_file.empty()) {
-        network.write_network_file(options.output_file.c_str());
-        const std::string write_problem = check_written(network, options.output_file);
+        const std::string write_problem = write_trained(network, options.output_file);
         if (!write_problem.empty()) {
             err << "net_train: " << options.output_file << ": " << write_problem << '\n';
             if (!options.quiet)
@@ -206,5 +229,7 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     }
     if (!options.quiet)
         print_report(out, result, network, worst, options.output_file);
+    if (!outputs_are_numbers)
+        return exit_nothing_trained;
     return result == Converged ? exit_converged : exit_iteration_limit;
 }

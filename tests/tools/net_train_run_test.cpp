@@ -128,7 +128,7 @@ TEST(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
     const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
     const Outcome outcome = run({input, "-o", input});
     EXPECT_EQ(outcome.status, exit_usage);
-    EXPECT_NE(outcome.err.find("would replace the training records"), std::string::npos);
+    EXPECT_NE(outcome.err.find("holds the training records; writing the network there would lose them"), std::string::npos);
     EXPECT_EQ(read_text_file(input), exclusive_or_text);
 }
 
@@ -262,4 +262,21 @@ TEST(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
     EXPECT_EQ(outcome.status, exit_converged);
     EXPECT_NE(outcome.out.find("worst error: 0.049899 (error limit 0.05, 4 patterns)"), std::string::npos);
     EXPECT_NE(read_text_file(output).find("treshold: 2.00000000000000000"), std::string::npos);
+}
+
+TEST(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
+{
+    TempDir directory;
+    // 1e308 * 10 and 1e308 * -9 overflow to +inf and -inf, whose sum is not a number.
+    const std::string input = write_file(directory, "huge.txt",
+                                         "input_layer: 2\ncomp_layer: 1\nweights: 10 -9\n"
+                                         "pattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\nmax_iterations: 3\n");
+    const std::string output = directory.file("out.txt");
+    const Outcome outcome = run({input, "-o", output});
+    EXPECT_EQ(outcome.status, exit_cannot_write);
+    EXPECT_NE(outcome.err.find(input + ": some computed outputs are not numbers"), std::string::npos);
+    EXPECT_NE(outcome.err.find(output + ": not written: training gave weights that are not finite numbers"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(run({input}).status, exit_nothing_trained);
 }

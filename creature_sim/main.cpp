@@ -11,34 +11,34 @@
 
 namespace {
 
-int report_failure(const char* what)
+int report_failure(const char* what, const char* reason_if_silent = "unknown reason")
 {
-    const char* reason = library_error();
     std::fprintf(stderr, "creature_sim: %s: %s\n", what,
-                 reason[0] ? reason : "no usable system driver");
+                 allegro_error[0] ? allegro_error : reason_if_silent);
     return 1;
 }
 
 // Without a display the library can neither start nor set a mode; say how to get one.
-int report_no_display(const char* what)
+int report_no_display(const char* what, const char* program)
 {
-    report_failure(what);
+    report_failure(what, "no display found");
     std::fprintf(stderr,
                  "creature_sim needs a graphical display (X11). Without one, run it on a "
                  "virtual display:\n"
-                 "  xvfb-run -s \"-screen 0 640x480x24\" ./creature_sim\n");
+                 "  xvfb-run -s \"-screen 0 640x480x24\" %s\n",
+                 program);
     return 1;
 }
 
 }  // namespace
 
-int main()
+int main(int, char* argv[])
 {
     // Set-up: library, mode, palette, back buffer, then the creature and the spotlight.
     if (!start_library())
-        return report_no_display("cannot start the Allegro library");
+        return report_no_display("cannot start the Allegro library", argv[0]);
     if (!open_graphics_mode())
-        return report_no_display("cannot set the 640 x 480 mode with 256 colours");
+        return report_no_display("cannot set the 640 x 480 mode with 256 colours", argv[0]);
     set_scene_palette();
     BitmapPtr buffer(create_bitmap(SCREEN_W, SCREEN_H));
     if (!buffer)

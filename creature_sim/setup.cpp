@@ -29,8 +29,3 @@ bool open_graphics_mode()
     use_c_numeric_locale();
     return true;
 }
-
-const char* library_error()
-{
-    return allegro_error;
-}

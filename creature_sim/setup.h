@@ -17,7 +17,4 @@ void use_c_numeric_locale();
 // cannot be set, with the reason in allegro_error.
 bool open_graphics_mode();
 
-// The library's own text for the last failure.
-const char* library_error();
-
 #endif

@@ -2,8 +2,9 @@
 captures of the X screen.
 
 Usage: creature_sim_e2e.py SCENARIO PROGRAM [DEFAULT_NETWORK]
-Scenarios: missing_file, load_file, default_network. Each is one run of the program with
-several checks; each ends with Esc and expects a clean exit.
+Scenarios: missing_file, load_file, default_network: each is one run of the program with
+several checks, ending with Esc and a clean exit; no_display: the program's message when it
+has no display to open.
 """
 
 import math
@@ -290,9 +291,27 @@ def default_network(program, network_file):
         shutil.rmtree(locale_dir, ignore_errors=True)
 
 
+def no_display(program):
+    """Without a display the program says so, tells how to use xvfb-run, and fails."""
+    env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+    workdir = tempfile.mkdtemp(prefix="nc_e2e_")
+    try:
+        result = subprocess.run([program], cwd=workdir, env=env, stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=20)
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+    print(result.stderr)
+    assert result.returncode != 0, "exit status 0 without a display"
+    assert "needs a graphical display" in result.stderr
+    assert "xvfb-run" in result.stderr
+
+
 def main():
-    e2e.require_tools("xwd")
     scenario, program = sys.argv[1], sys.argv[2]
+    if scenario == "no_display":
+        no_display(program)
+        return
+    e2e.require_tools("xwd")
     if scenario == "missing_file":
         missing_file(program)
     elif scenario == "load_file":

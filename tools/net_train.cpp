@@ -30,10 +30,8 @@ constexpr double chunk_seconds = 0.05;
 void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
                            std::vector<FileProblem>& problems)
 {
-    for (const Diagnostic& entry : notes.entries) {
-        if (entry.line == 0)
-            return;  // the file could not be opened; nothing more to say
-    }
+    if (std::any_of(notes.entries.begin(), notes.entries.end(), [](const Diagnostic& entry) { return entry.line == 0; }))
+        return;  // the file could not be opened; nothing more to say
     if (network.layer_count() == 0 && notes.entries.empty())
         problems.push_back({file, 0, "no \"input_layer:\" record; there is no network to train"});
     else if (network.layer_count() == 0)

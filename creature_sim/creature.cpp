@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <cmath>
+
 Creature::Creature(BITMAP* target, int sensor_inner_color, int sensor_outer_color,
                    int light_base_color, const char* path)
     : x(target->w / 2),
@@ -84,6 +86,12 @@ void Creature::step()
     // Output 0 pulls left, 1 right, 2 up, 3 down.
     vx = (outputs[1] - outputs[0]) * speedup_factor;
     vy = (outputs[3] - outputs[2]) * speedup_factor;
+    // A slope of 0 times an infinite weighted sum gives outputs that are not numbers; such a
+    // network holds the creature still rather than carry it to no position at all.
+    if (std::isnan(vx))
+        vx = 0.0;
+    if (std::isnan(vy))
+        vy = 0.0;
     x += vx;
     y += vy;
     keep_sensors_on_target();

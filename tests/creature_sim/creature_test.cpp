@@ -238,4 +238,24 @@ TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
     EXPECT_EQ(creature.network->output_count(), 4);
 }
 
+TEST_F(CreatureTest, OutputsThatAreNotNumbersHoldTheCreatureStill)
+{
+    // Slope 0 times an infinite weighted sum: outputs 0 and 2 are NaN, 1 and 3 are 0.5.
+    TempFile file("nan.txt",
+                  "input_layer: 3\ncomp_layer: 3\n"
+                  "  weights: 0 0 0\n  weights: 0 0 0\n  weights: 0 0 0\n"
+                  "comp_layer: 4\n"
+                  "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
+                  "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
+                  "slope_parameter: 0\n");
+    Creature creature = make_creature(file.path());
+    ASSERT_FALSE(creature.network_incorrect);
+    creature.step();
+    creature.draw();
+    EXPECT_EQ(creature.vx, 0.0);
+    EXPECT_EQ(creature.vy, 0.0);
+    EXPECT_EQ(creature.x, 320.0);
+    EXPECT_EQ(creature.y, 240.0);
+}
+
 }  // namespace

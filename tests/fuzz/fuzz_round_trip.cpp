@@ -1,0 +1,88 @@
+// Fuzz target: read any bytes as a network file, write the network, read it back. The copy
+// must have the same layer sizes and connections, with every weight and shared parameter
+// equal to the original rounded to 17 decimals.
+#include "tests/fuzz/fuzz_support.h"
+
+#include "engine/network.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// The value the writer's text stands for: fixed-point with 17 decimals, read back.
+double rounded_to_17_decimals(double value)
+{
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 17);
+    *result.ptr = '\0';
+    return std::strtod(text, nullptr);
+}
+
+bool same_after_writing(double original, double read_back)
+{
+    return rounded_to_17_decimals(original) == read_back;
+}
+
+void compare(const Network& original, const Network& read_back)
+{
+    if (original.neuron_count() == 0) {
+        // Written as the one line "Network is empty, nothing to save here.".
+        if (read_back.neuron_count() != 0 || read_back.layer_count() != 0)
+            fuzz_failure("an empty network came back with neurons or layers");
+        return;
+    }
+    if (read_back.layer_count() != original.layer_count())
+        fuzz_failure("the layer count changed");
+    for (int layer = 0; layer < original.layer_count(); ++layer) {
+        if (read_back.layer_size(layer) != original.layer_size(layer))
+            fuzz_failure("a layer size changed");
+    }
+    if (read_back.neuron_count() != original.neuron_count())
+        fuzz_failure("the neuron count changed");
+
+    int first_previous = 0;
+    for (int layer = 1; layer < original.layer_count(); ++layer) {
+        const std::size_t previous = static_cast<std::size_t>(original.layer_size(layer - 1));
+        const int first = first_previous + original.layer_size(layer - 1);
+        for (int position = first; position < first + original.layer_size(layer); ++position) {
+            const Neuron& written = original.neuron(position);
+            const Neuron& read = read_back.neuron(position);
+            // Reading takes as many weights as the layer before has neurons.
+            if (read.connections.size() != previous)
+                fuzz_failure("a neuron came back with another number of connections");
+            for (std::size_t k = 0; k < previous; ++k) {
+                if (read.connections[k].source != written.connections[k].source)
+                    fuzz_failure("a connection came back from another source");
+                if (!same_after_writing(written.connections[k].weight, read.connections[k].weight))
+                    fuzz_failure("a weight changed beyond rounding to 17 decimals");
+            }
+        }
+        first_previous = first;
+    }
+
+    for (int position = 0; position < read_back.neuron_count(); ++position) {
+        const Neuron& read = read_back.neuron(position);
+        if (!same_after_writing(original.threshold(), read.threshold) ||
+            !same_after_writing(original.slope_parameter(), read.slope_parameter))
+            fuzz_failure("a shared parameter changed beyond rounding to 17 decimals");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (!declared_size_fits(data, size))
+        return -1;
+    const std::string input_path = write_input(data, size);
+    const std::string written_path = scratch_path("written.txt");
+
+    const Network original(input_path.c_str());
+    original.write_network_file(written_path.c_str());
+    const Network read_back(written_path.c_str());
+    compare(original, read_back);
+    return 0;
+}

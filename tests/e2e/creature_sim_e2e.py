@@ -113,7 +113,7 @@ def load_file(run, path):
     run.hold_key("l", 0.15)
     time.sleep(0.8)
     run.tap_key("End")
-    run.xdotool("key", "--repeat", "80", "--delay", "5", "BackSpace")
+    run.xdotool("key", "--repeat", "250", "--delay", "2", "BackSpace")
     run.type_text(path)
     run.tap_key("Return")
     time.sleep(0.8)  # the program rests 250 ms after the dialog

@@ -7,27 +7,14 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <string>
-
-namespace {
-
-// Copies as much of `text` as fits, always ending the buffer with a 0 byte.
-template <std::size_t size>
-void copy_text(char (&buffer)[size], const std::string& text)
-{
-    const std::size_t length = std::min(text.size(), size - 1);
-    text.copy(buffer, length);
-    buffer[length] = '\0';
-}
-
-}  // namespace
+#include <cstdio>
 
 SimulatorShell::SimulatorShell(BITMAP* buffer, const char* start_path) : buffer(buffer)
 {
-    copy_text(config_path, start_path);
-    copy_text(missing_line, std::string("File ") + config_path + " is missing");
-    copy_text(fix_line, std::string("Quit, fix ") + config_path + " and restart program");
+    // Each text is cut to its buffer; the two lines always name the start-up path.
+    std::snprintf(config_path, sizeof config_path, "%s", start_path);
+    std::snprintf(missing_line, sizeof missing_line, "File %s is missing", start_path);
+    std::snprintf(fix_line, sizeof fix_line, "Quit, fix %s and restart program", start_path);
     creature = std::make_unique<Creature>(buffer, sensor_inner_color, sensor_outer_color,
                                           light_base_color, config_path);
     initial_speedup = creature->speedup_factor;

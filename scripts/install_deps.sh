@@ -3,7 +3,8 @@
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config liballegro4-dev)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
+  clang libclang-rt-dev valgrind)
 
 packages=("${run_packages[@]}")
 if [ "${1:-run}" = test ]; then

@@ -92,7 +92,7 @@ check_programs() {
 import os
 import sys
 sys.path.insert(0, sys.argv[1])
-from e2e_support import Session
+from e2e_support import ProgramExited, Session
 
 bin_dir, examples = sys.argv[2], sys.argv[3]
 ERROR_COLOUR = 90
@@ -103,9 +103,15 @@ def example(name):
         return text.read()
 
 
-def run(program, width, height, files, panel_expected):
+def run(program, width, height, files, panel_expected, attempt=1):
     with Session(os.path.join(bin_dir, program), width, height, files=files) as session:
-        session.wait_ready()
+        try:
+            session.wait_ready()
+        except ProgramExited:
+            # Lost to an Xvfb reset when its first client left: one more start.
+            if attempt == 2:
+                raise
+            return run(program, width, height, files, panel_expected, 2)
         panel = session.screenshot().count(ERROR_COLOUR) > 0
         session.hold_key("Escape")
         status = session.wait_exit(10)

@@ -7,13 +7,11 @@ bool open_for_reading(const char* file_name, std::ifstream& file)
 {
     if (file_name == nullptr)
         return false;
-    file.open(file_name);
-    if (!file.is_open())
-        return false;
+    // Only a regular file has an end: a directory reads as empty, a pipe blocks the opening
+    // until someone writes to it, and a device such as /dev/zero never ends a line.
     struct stat status {};
-    if (stat(file_name, &status) == 0 && S_ISDIR(status.st_mode)) {
-        file.close();
+    if (stat(file_name, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    }
-    return true;
+    file.open(file_name);
+    return file.is_open();
 }

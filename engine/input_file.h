@@ -5,7 +5,8 @@
 #include <fstream>
 
 // Opens the named file for reading in text mode. False for a null name, a file that cannot
-// be opened, and a directory (which the platform would open and then read as empty).
+// be opened, and anything but a regular file (a directory, a pipe, a device), which would
+// read as empty, block, or never end.
 bool open_for_reading(const char* file_name, std::ifstream& file);
 
 #endif

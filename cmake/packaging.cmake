@@ -60,8 +60,18 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the Neural creatures authors")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends comes from the libraries the programs link (liballegro4.4, libc6, libstdc++6, ...).
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Depends comes from the libraries the programs link (liballegro4.4, libc6, libstdc++6, ...),
+# found by dpkg-shlibdeps (package dpkg-dev, with file); without those tools it is named here.
+find_program(NC_DPKG_SHLIBDEPS dpkg-shlibdeps DOC "dpkg-shlibdeps, to find the package's dependencies")
+find_program(NC_FILE_UTILITY file DOC "file, which CPack needs to find the programs in the package")
+if(NC_DPKG_SHLIBDEPS AND NC_FILE_UTILITY)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+  if(TARGET creature_sim OR TARGET net_tester)
+    string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "liballegro4.4, ")
+  endif()
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The summary above is the synopsis line; CPack indents this body and marks its empty lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -13,6 +13,21 @@ if [ "${1:-}" = --install ]; then
   install_for_real=true
 fi
 
+# The build's packages, then dpkg-dev (dpkg-shlibdeps) and file, with which CPack finds the
+# libraries the programs need.
+bash scripts/install_deps.sh run
+missing=()
+for tool_package in dpkg-dev file; do
+  dpkg-query -W -f='${Status}' "$tool_package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$tool_package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_if_needed=()
+  [ "$(id -u)" -eq 0 ] || sudo_if_needed=(sudo)
+  "${sudo_if_needed[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
 build_dir=build-package
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DBUILD_TESTING=OFF -DNC_BUILD_BENCHMARKS=OFF >/dev/null

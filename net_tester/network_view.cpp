@@ -30,6 +30,8 @@ NetworkView::NetworkView(const char* file_name, int screen_width, int screen_hei
     drawn_inputs = std::max(0, input_count());
     first_output = drawn_neurons - output_count();
     weight_scale = max_weight();
+    for (int i = 0; i < neuron_count(); ++i)
+        connection_count += static_cast<long long>(neuron(i).connections.size());
 
     lay_out(screen_width, screen_height);
 }
@@ -96,10 +98,16 @@ void NetworkView::draw(BITMAP* target, int text_background) const
 {
     // A network whose layer sizes disagree with its neurons must not lead us past either list.
     const int count = std::min({drawn_neurons, neuron_count(), static_cast<int>(positions.size())});
+    const bool draw_lines = connection_count <= max_drawn_connections;
     for (int i = 0; i < count; ++i) {
         draw_neuron(target, i, text_background);
-        if (i >= drawn_inputs)
+        if (draw_lines && i >= drawn_inputs)
             draw_incoming_lines(target, i);
+    }
+    if (!draw_lines) {
+        char note[80];
+        std::snprintf(note, sizeof note, "%lld connections: too many to draw", connection_count);
+        textout_ex(target, font, note, 2, target->h - 10, text_color, text_background);
     }
 }
 

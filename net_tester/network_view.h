@@ -35,6 +35,11 @@ public:
     // 0.0 counts as a full step to its side.
     double weight_ratio(double weight) const;
 
+    // Most connections drawn in a frame. A line costs a few microseconds, so a network with
+    // millions of connections would take minutes per frame and the program would stop
+    // answering its keys; beyond this count the lines are left out and a note says so.
+    static constexpr long long max_drawn_connections = 100000;
+
     int radius = 15;        // ring radius; the filled disc has radius - 1
     int x_margin = 50;      // x of the first column, and the gap the last column keeps from the right edge
     std::vector<NeuronPosition> positions;  // centre of each neuron, in neuron order
@@ -47,6 +52,7 @@ public:
     int drawn_inputs = 0;         // neurons below this position are drawn as input neurons
     int first_output = 0;         // neurons from this position on get an output bar
     double weight_scale = 0.0;    // the weight that reaches the end of a ramp
+    long long connection_count = 0;  // connections of all neurons, counted once
 
 private:
     void lay_out(int screen_width, int screen_height);

@@ -197,4 +197,26 @@ TEST_F(ViewDrawing, EmptyNetworkDrawsNothing)
     EXPECT_EQ(count_color(target.get(), 0, 0, 799, 599, 0), 800 * 600);
 }
 
+// 20 x 5001 + 5001 x 1 connections would take seconds per frame to draw.
+TEST_F(ViewDrawing, LeavesOutTheLinesOfAHugeNetworkAndSaysSo)
+{
+    const NetworkView view = view_of("input_layer: 20\ncomp_layer: 5001\ncomp_layer: 1\n");
+    ASSERT_EQ(view.connection_count, 20 * 5001 + 5001);
+    view.draw(target.get(), -1);
+
+    // Between the first two columns (x 50 and 400), right of the input values, only lines could be drawn.
+    EXPECT_EQ(count_color(target.get(), 110, 0, 360, 560, 0), 251 * 561);
+    EXPECT_EQ(text_mismatch(target.get(), 2, 590, "105021 connections: too many to draw", view.text_color), "");
+}
+
+TEST_F(ViewDrawing, DrawsTheLinesOfANetworkWithinTheBudget)
+{
+    const NetworkView view = view_of("input_layer: 20\ncomp_layer: 4000\ncomp_layer: 1\n");
+    ASSERT_LE(view.connection_count, NetworkView::max_drawn_connections);
+    view.draw(target.get(), -1);
+
+    EXPECT_LT(count_color(target.get(), 110, 0, 360, 560, 0), 251 * 561 / 2);
+    EXPECT_EQ(count_color(target.get(), 0, 590, 799, 599, view.text_color), 0);
+}
+
 }  // namespace

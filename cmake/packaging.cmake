@@ -10,13 +10,13 @@ set(NC_EXAMPLES_DIR ${CMAKE_INSTALL_DATADIR}/${NC_PACKAGE_NAME}/examples)
 set(NC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${NC_PACKAGE_NAME})
 
 # --- Programs and their manual pages ------------------------------------------------------
-# Only what this build made: NC_BUILD_PROGRAMS=OFF leaves out the two Allegro programs.
 # The manual pages name the installed examples and documents by their full paths (roff
 # wants its hyphens escaped). The package installs under /usr, so build it from a tree
 # configured with -DCMAKE_INSTALL_PREFIX=/usr, as scripts/check_package.sh does.
 string(REPLACE "-" "\\-" NC_MAN_EXAMPLES_DIR "${CMAKE_INSTALL_FULL_DATADIR}/${NC_PACKAGE_NAME}/examples")
 string(REPLACE "-" "\\-" NC_MAN_DOC_DIR "${CMAKE_INSTALL_FULL_DATADIR}/doc/${NC_PACKAGE_NAME}")
 find_program(NC_GZIP gzip DOC "gzip, to compress the manual pages")
+# Only what this build made: NC_BUILD_PROGRAMS=OFF leaves out the two Allegro programs.
 set(nc_installed_programs)
 foreach(program creature_sim net_tester net_train)
   if(NOT TARGET ${program})

@@ -1,6 +1,6 @@
 """Shared support for the end-to-end tests of our Allegro programs.
 
-Starts one Xvfb per run (its display number comes back through -displayfd), starts the
+Starts one Xvfb per run (on a random free display; -displayfd tells when it is ready), starts the
 program in a temporary working directory, drives it with xdotool, reads its F12
 screenshot (an 8-bit BMP with its palette) or the whole X screen (xwd), and ends exactly
 the processes it started. Python 3 standard library only.
@@ -9,6 +9,7 @@ Sections: skipping, images (BMP, xwd, text reading), the Session class, test run
 """
 
 import os
+import random
 import shutil
 import struct
 import subprocess
@@ -271,41 +272,68 @@ class Session:
         self.process = subprocess.Popen([self.program], cwd=self.workdir, env=env,
                                         stdin=subprocess.DEVNULL, stdout=out, stderr=err)
 
-    def _start_xvfb(self):
-        read_end, write_end = os.pipe()
+    def _start_xvfb(self, attempts=5):
+        """Starts Xvfb on a random high display number (far from the low numbers where
+        servers of other test runs come and go) and waits until it answers with our screen
+        size; tries another number when that one is taken."""
         log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
         self._logs.append(log)
+        for _ in range(attempts):
+            number = random.randint(100, 29999)
+            if self._try_xvfb(number, log):
+                self.display = ":%d" % number
+                return
+        raise RuntimeError("Xvfb could not start; see xvfb.log")
+
+    def _try_xvfb(self, number, log):
+        read_end, write_end = os.pipe()
         try:
             self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
+                # -noreset: without it the server resets whenever its last client leaves,
+                # and a program connecting during the reset finds no display.
+                ["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-nolisten", "tcp",
+                 "-noreset",
                  "-screen", "0", "%dx%dx24" % (self.width, self.height)],
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         finally:
             os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 10
+        reported = b""
         with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
+            # Xvfb writes the number once it accepts connections, or closes the pipe on exit.
+            while not reported.endswith(b"\n"):
                 chunk = pipe.read(1)
                 if not chunk:
                     break
-                number += chunk
-        if not number.strip():
-            raise RuntimeError("Xvfb did not report a display number")
-        self.display = ":" + number.decode().strip()
+                reported += chunk
+        env = dict(os.environ, DISPLAY=":%d" % number)
+        answer = None
+        if reported.strip() == str(number).encode() and self.xvfb.poll() is None:
+            answer = subprocess.run(["xdotool", "getdisplaygeometry"], env=env,
+                                    capture_output=True, text=True)
+        if answer and answer.returncode == 0 and \
+                answer.stdout.split() == [str(self.width), str(self.height)]:
+            return True
+        self._end(self.xvfb)
+        self.xvfb = None
+        return False
+
+    @staticmethod
+    def _end(process):
+        """Ends one process this session started, and reaps it."""
+        if process is None or process.poll() is not None:
+            return
+        process.terminate()
+        try:
+            process.wait(timeout=3)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
     def close(self):
         """Ends the program and Xvfb (only these two processes), then removes the
         working directory."""
         for process in (self.process, self.xvfb):
-            if process is None or process.poll() is not None:
-                continue
-            process.terminate()
-            try:
-                process.wait(timeout=3)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            self._end(process)
         self.process = self.xvfb = None
         for log in self._logs:
             log.close()

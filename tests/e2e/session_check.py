@@ -1,9 +1,10 @@
 """A scripted session of creature_sim or net_tester under valgrind's memcheck, under Xvfb.
 
-Start with a good network, drive the program's keys and mouse, load a good and a hostile
-file with L, show the help with F1, save screenshots with F12 and quit with Esc. The run
-passes when the program answered throughout, left through Esc with status 0, and valgrind
-found no invalid access, no use of uninitialised values and no definitely lost block.
+Start with a good network, drive the program's keys and mouse, load a hostile file, a good
+one, a link to /dev/zero and a pipe with L, show the help with F1, save screenshots with F12
+and quit with Esc. The run passes when the program answered throughout, left through Esc
+with status 0, and valgrind found no invalid access, no use of uninitialised values and no
+definitely lost block.
 
 Usage: session_check.py creature_sim|net_tester PROGRAM EXAMPLES_DIR
 Exit status 77 (skipped) when Xvfb, xdotool or valgrind is missing.
@@ -158,6 +159,18 @@ def session(program, executable):
                 program.drive(run)
                 run.check_running()
 
+            def load_device_and_pipe():
+                # Names the file selector accepts: a link to a device that never ends its
+                # first line, and a pipe that nobody writes to. Both must be refused, not read.
+                if os.path.exists("/dev/zero"):
+                    os.symlink("/dev/zero", run.path("zero.txt"))
+                    load_file(run, run.path("zero.txt"))
+                    assert error_panel_shown(run, program), "no error panel for /dev/zero"
+                load_file(run, run.path("good.txt"))
+                os.mkfifo(run.path("pipe.txt"))
+                load_file(run, run.path("pipe.txt"))
+                assert error_panel_shown(run, program), "no error panel for a pipe"
+
             def help_screen():
                 run.hold_key("F1", 0.3)
                 time.sleep(2)
@@ -181,6 +194,7 @@ def session(program, executable):
             e2e.run_checks([("start and keys", start_and_keys),
                             ("L with a hostile file", load_hostile_file),
                             ("L with a good file", load_good_file),
+                            ("L with a device and a pipe", load_device_and_pipe),
                             ("F1 help", help_screen),
                             ("Esc, valgrind clean", escape_quits)])
     finally:

@@ -245,8 +245,8 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
             if (layer.block == narrowest_block) {
                 // A narrow layer gains nothing from the kernels' call and round trip through memory.
                 for (int k = 0; k < used; ++k) {
-                    double sum = 0.0;
-                    for (int j = 0; j < layer.previous_size; ++j)
+                    double sum = layer.previous_size > 0 ? inputs[0] * block_weights[k] : 0.0;
+                    for (int j = 1; j < layer.previous_size; ++j)
                         sum += inputs[j] * block_weights[j * narrowest_block + k];
                     outputs[static_cast<std::size_t>(first + k)] =
                         activate(neurons[static_cast<std::size_t>(first + k)], sum);

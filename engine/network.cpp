@@ -151,13 +151,14 @@ bool Network::set_inputs(const std::vector<double>& values)
 {
     if (values.size() != static_cast<std::size_t>(input_count()))
         return false;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        neurons[i].output = values[i];
     if (dense.active()) {
         double* fast_outputs = dense.neuron_outputs();
         for (std::size_t i = 0; i < values.size(); ++i)
-            fast_outputs[i] = values[i];
+            neurons[i].output = fast_outputs[i] = values[i];
+        return true;
     }
+    for (std::size_t i = 0; i < values.size(); ++i)
+        neurons[i].output = values[i];
     return true;
 }
 

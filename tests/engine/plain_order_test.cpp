@@ -245,3 +245,20 @@ TEST(PlainOrder, CopiesTrainLikeTheirSource)
         for (std::size_t c = 0; c < copy.neuron(i).connections.size(); ++c)
             EXPECT_TRUE(same_bits(copy.neuron(i).connections[c].weight, assigned.neuron(i).connections[c].weight));
 }
+
+TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
+{
+    // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
+    TempDir directory;
+    for (const char* threshold : {"0", "-0", "1e-300"}) {
+        Network network = network_from_text(directory, "input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\n"
+                                                       "weights: -0.5\ncomp_layer: 2\ntreshold: " +
+                                                           std::string(threshold) + "\n");
+        PlainNetwork plain(network);
+        const std::vector<double> inputs{0.0, -0.0, 0.0};
+        network.set_inputs(inputs);
+        network.evaluate();
+        plain.evaluate(inputs);
+        expect_same_network(network, plain);
+    }
+}

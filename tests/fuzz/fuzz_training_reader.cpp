@@ -12,8 +12,10 @@
 
 namespace {
 
-// Neuron updates one input may spend on training: passes x patterns x connections.
-constexpr long long training_budget = 2000000;
+// Work one input may spend on training, counted per pattern of each pass as its connections,
+// its neurons and a fixed cost for the pattern's own steps; some 20 ms under the sanitizers.
+constexpr long long training_budget = 300000;
+constexpr long long cost_per_pattern = 50;
 
 long long connection_count(const Network& network)
 {
@@ -54,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (bad_tokens > 0 || !network.patterns_fit())
         return 0;
     const long long work_per_pass =
-        std::max(1LL, static_cast<long long>(network.pattern_count()) * (connection_count(network) + 1));
+        std::max(1LL, static_cast<long long>(network.pattern_count()) *
+                          (connection_count(network) + network.neuron_count() + cost_per_pattern));
     const int passes = static_cast<int>(std::min<long long>(network.max_iterations, training_budget / work_per_pass));
     network.max_iterations = passes;
     const int result = network.train(nullptr);

@@ -164,6 +164,17 @@ Row compare(const std::vector<int>& layers, int rounds)
 
 #ifdef HAVE_FANN
     struct fann* ann = make_fann(network, layers);
+    // Both must compute the same function, or the comparison means nothing.
+    network.set_inputs(inputs[0]);
+    network.evaluate();
+    network.get_outputs(outputs);
+    const double* fann_outputs = fann_run(ann, const_cast<double*>(inputs[0].data()));
+    for (std::size_t k = 0; k < outputs.size(); ++k)
+        if (std::fabs(outputs[k] - fann_outputs[k]) > 1e-9) {
+            std::fprintf(stderr, "%s: FANN computes another function (output %zu: %.17g against %.17g)\n",
+                         name_of(layers).c_str(), k, fann_outputs[k], outputs[k]);
+            std::exit(1);
+        }
     std::vector<std::vector<double>> fann_inputs = inputs;
     std::vector<std::vector<double>> fann_targets = targets;
     Timer fann_eval_timer, fann_train_timer;

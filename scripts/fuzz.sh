@@ -15,10 +15,14 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seed_corpus=$PWD/tests/fuzz/corpus
-# Every input is handed to the engine as a file: keep those files in memory when we can.
+# Every input is handed to the engine as a file: keep those files in memory when we can, in
+# a directory of this run that goes with it, also when a target stops on a finding.
+scratch_base=${TMPDIR:-/tmp}
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
-  export TMPDIR=/dev/shm
+  scratch_base=/dev/shm
 fi
+scratch=$(mktemp -d "$scratch_base/nc_fuzz_run.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
 
 cmake -S tests/fuzz -B "$build_dir" -DCMAKE_CXX_COMPILER="${FUZZ_CXX:-clang++}" >/dev/null
 cmake --build "$build_dir" -j "${FUZZ_BUILD_JOBS:-2}" --target "${targets[@]}" >/dev/null
@@ -40,7 +44,7 @@ for target in "${targets[@]}"; do
   # working directory: run every target in the scratch directory of the build.
   status=0
   (cd "$build_dir/findings" &&
-    ASAN_OPTIONS=detect_leaks=1 \
+    TMPDIR=$scratch ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build_dir/$target" "${fuzz_options[@]}" -max_total_time="$seconds" \
       -artifact_prefix="$build_dir/findings/$target-" "$corpus" "$seed_corpus") >"$log" 2>&1 || status=$?

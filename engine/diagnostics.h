@@ -3,6 +3,7 @@
 #ifndef ENGINE_DIAGNOSTICS_H
 #define ENGINE_DIAGNOSTICS_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,21 @@ struct Diagnostic {
 };
 
 struct Diagnostics {
-    std::vector<Diagnostic> entries;
+    // A file of nothing but bad tokens would otherwise cost many times its size in messages.
+    static constexpr std::size_t max_entries = 1000;
+
+    std::vector<Diagnostic> entries;  // the first max_entries, in the order they were noticed
+    std::size_t dropped = 0;          // how many more were noticed and not kept
     // File line of each pattern the training reader appended, in order.
     std::vector<int> pattern_lines;
 
-    void add(int line, std::string message) { entries.push_back({line, std::move(message)}); }
+    void add(int line, std::string message)
+    {
+        if (entries.size() < max_entries)
+            entries.push_back({line, std::move(message)});
+        else
+            ++dropped;
+    }
 };
 
 #endif

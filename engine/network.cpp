@@ -16,7 +16,8 @@ Network::Network(const Network& other)
       iterations_done(other.iterations_done),
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
-      patterns(other.patterns)
+      patterns(other.patterns),
+      dense(other.dense)
 {
     point_neurons_here();
 }
@@ -31,6 +32,7 @@ Network& Network::operator=(const Network& other)
     neurons = other.neurons;
     layer_sizes = other.layer_sizes;
     patterns = other.patterns;
+    dense = other.dense;
     point_neurons_here();
     return *this;
 }

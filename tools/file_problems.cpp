@@ -22,6 +22,8 @@ void add_reader_problems(std::vector<FileProblem>& problems, const std::string& 
 {
     for (const Diagnostic& entry : diagnostics.entries)
         problems.push_back({file, entry.line, entry.message});
+    if (diagnostics.dropped > 0)
+        problems.push_back({file, 0, counted(diagnostics.dropped, "further problem") + " not listed"});
 }
 
 void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::string& file,
@@ -29,8 +31,13 @@ void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::str
 {
     const std::size_t inputs_needed = static_cast<std::size_t>(network.input_count());
     const std::size_t outputs_needed = static_cast<std::size_t>(network.output_count());
+    std::size_t misfits = 0;
     for (int index = 0; index < network.pattern_count(); ++index) {
         const TrainingPattern& pattern = network.pattern(index);
+        const bool fits = pattern.inputs.size() == inputs_needed && pattern.expected_outputs.size() == outputs_needed;
+        // Up to a million patterns may be read; name the first ones and count the rest.
+        if (!fits && ++misfits > Diagnostics::max_entries)
+            continue;
         const std::size_t position = static_cast<std::size_t>(index);
         const int line = position < diagnostics.pattern_lines.size() ? diagnostics.pattern_lines[position] : 0;
         const std::string name = "pattern " + std::to_string(index + 1);
@@ -47,6 +54,9 @@ void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::str
             problems.push_back({file, line, message});
         }
     }
+    if (misfits > Diagnostics::max_entries)
+        problems.push_back({file, 0, "patterns not listed that do not fit the network: " +
+                                         std::to_string(misfits - Diagnostics::max_entries)});
 }
 
 std::string problem_text(const FileProblem& problem)

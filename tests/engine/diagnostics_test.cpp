@@ -100,3 +100,18 @@ TEST(Diagnostics, MissingFileIsNamed)
     EXPECT_EQ(diagnostics.entries[1].line, 0);
     EXPECT_EQ(diagnostics.entries[1].message, "cannot open the file");
 }
+
+TEST(Diagnostics, KeepsTheFirstThousandAndCountsTheRest)
+{
+    TempDir directory;
+    std::string text;
+    for (int i = 0; i < 1500; ++i)
+        text += "pattern: bad\n";
+    Network network(nullptr);
+    Diagnostics diagnostics;
+    EXPECT_EQ(network.read_training_section(write_network_text(directory, text).c_str(), &diagnostics), 1500);
+    EXPECT_EQ(diagnostics.entries.size(), Diagnostics::max_entries);
+    EXPECT_EQ(diagnostics.dropped, 500u);
+    EXPECT_EQ(diagnostics.entries.back().line, 1000);
+    EXPECT_EQ(diagnostics.pattern_lines.size(), 1500u);
+}

@@ -262,3 +262,28 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
         expect_same_network(network, plain);
     }
 }
+
+TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
+{
+    std::mt19937 random(29);
+    TempDir directory;
+    const Network large = network_from_text(directory, random_network_text(random, {8, 8, 8}));
+    const Network small = network_from_text(directory, random_network_text(random, {2, 1}));
+    Network target = network_from_text(directory, random_network_text(random, {2, 1}));
+    for (const Network* source : {&large, &small, &large}) {
+        target = *source;
+        PlainNetwork plain(*source);
+        const std::vector<double> inputs = random_values(random, source->input_count(), -1.0, 1.0);
+        ASSERT_TRUE(target.set_inputs(inputs));
+        target.evaluate();
+        plain.evaluate(inputs);
+        expect_same_network(target, plain);
+    }
+    Network copied(large);
+    PlainNetwork plain(large);
+    const std::vector<double> inputs = random_values(random, 8, -1.0, 1.0);
+    copied.set_inputs(inputs);
+    copied.evaluate();
+    plain.evaluate(inputs);
+    expect_same_network(copied, plain);
+}

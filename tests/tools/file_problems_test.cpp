@@ -1,6 +1,9 @@
 // Printing file problems: the FILE:LINE form, the order of files and lines, and the cut.
 #include "tools/file_problems.h"
 
+#include "engine/diagnostics.h"
+#include "tests/tools/tool_files.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -27,4 +30,23 @@ TEST(FileProblems, OnlyTheFirstAreShownAndTheRestCounted)
     std::ostringstream out;
     print_problems(out, {{"f", 1, "a"}, {"f", 2, "b"}, {"f", 3, "c"}}, 2);
     EXPECT_EQ(out.str(), "net_train: f:1: a\nnet_train: f:2: b\nnet_train: 1 further problem not shown\n");
+}
+
+TEST(FileProblems, ThousandsOfProblemsAreNamedUpToALimitAndCounted)
+{
+    TempDir directory;
+    std::string text = "input_layer: 1\ncomp_layer: 1\n";
+    for (int i = 0; i < 1200; ++i)
+        text += "pattern: 1 2 x -> 1\n";  // one bad token and one input too many each
+    const std::string path = write_file(directory, "many.txt", text);
+    Network network(path.c_str());
+    Diagnostics diagnostics;
+    ASSERT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1200);
+    std::vector<FileProblem> problems;
+    add_reader_problems(problems, "many.txt", diagnostics);
+    add_pattern_fit_problems(problems, "many.txt", network, diagnostics);
+    ASSERT_EQ(problems.size(), 2 * Diagnostics::max_entries + 2);
+    EXPECT_EQ(problems[Diagnostics::max_entries].message, "200 further problems not listed");
+    EXPECT_EQ(problems.back().message, "patterns not listed that do not fit the network: 200");
+    EXPECT_EQ(problems.back().line, 0);
 }

@@ -1,6 +1,6 @@
 // Engine speed: evaluation in connections per second, one online training pass in connection
 // updates per second, and the load time of a file of about a million weights.
-#include "engine/network.h"
+#include "bench/bench_networks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,31 +13,6 @@
 
 namespace {
 
-// A fully connected network with random weights, built through a temporary file.
-Network make_network(const std::vector<int>& layers)
-{
-    char path[] = "/tmp/nc_bench_XXXXXX";
-    const int descriptor = mkstemp(path);
-    close(descriptor);
-    {
-        std::ofstream file(path);
-        file << "input_layer: " << layers.front() << "\n";
-        for (std::size_t i = 1; i < layers.size(); ++i)
-            file << "comp_layer: " << layers[i] << "\n";
-    }
-    Network network(path);
-    std::remove(path);
-    return network;
-}
-
-long long connection_count(const Network& network)
-{
-    long long count = 0;
-    for (int i = 0; i < network.neuron_count(); ++i)
-        count += static_cast<long long>(network.neuron(i).connections.size());
-    return count;
-}
-
 std::vector<double> random_values(int count, unsigned seed)
 {
     std::srand(seed);
@@ -48,14 +23,6 @@ std::vector<double> random_values(int count, unsigned seed)
 }
 
 const std::vector<std::vector<int>> topologies = {{3, 8, 4}, {64, 128, 128, 10}, {784, 100, 10}};
-
-std::string topology_name(const std::vector<int>& layers)
-{
-    std::string name;
-    for (int size : layers)
-        name += (name.empty() ? "" : "-") + std::to_string(size);
-    return name;
-}
 
 void evaluation(benchmark::State& state, const std::vector<int>& layers)
 {

@@ -2,14 +2,13 @@
 // and one online training pass in connection updates per second, on the same weights, taking
 // turns round by round and reporting medians of thread CPU time. Without FANN it measures
 // ours alone.
-#include "engine/network.h"
+#include "bench/bench_networks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -32,30 +31,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-Network make_network(const std::vector<int>& layers)
-{
-    char path[] = "/tmp/nc_fann_XXXXXX";
-    close(mkstemp(path));
-    {
-        std::ofstream file(path);
-        file << "input_layer: " << layers.front() << "\n";
-        for (std::size_t i = 1; i < layers.size(); ++i)
-            file << "comp_layer: " << layers[i] << "\n";
-        file << "treshold: 0.25\nslope_parameter: 1.5\n";
-    }
-    Network network(path);
-    std::remove(path);
-    return network;
-}
-
-long long connection_count(const Network& network)
-{
-    long long count = 0;
-    for (int i = 0; i < network.neuron_count(); ++i)
-        count += static_cast<long long>(network.neuron(i).connections.size());
-    return count;
 }
 
 std::vector<std::vector<double>> random_rows(int rows, int columns, unsigned seed)
@@ -127,17 +102,9 @@ struct Row {
     double ours_eval, ours_train, fann_eval, fann_train;
 };
 
-std::string name_of(const std::vector<int>& layers)
-{
-    std::string name;
-    for (int size : layers)
-        name += (name.empty() ? "" : "-") + std::to_string(size);
-    return name;
-}
-
 Row compare(const std::vector<int>& layers, int rounds)
 {
-    Network network = make_network(layers);
+    Network network = make_network(layers, "treshold: 0.25\nslope_parameter: 1.5\n");
     network.set_learning_rate_all(0.05);
     const long long connections = connection_count(network);
     const int pattern_total = 32;
@@ -172,7 +139,7 @@ Row compare(const std::vector<int>& layers, int rounds)
     for (std::size_t k = 0; k < outputs.size(); ++k)
         if (std::fabs(outputs[k] - fann_outputs[k]) > 1e-9) {
             std::fprintf(stderr, "%s: FANN computes another function (output %zu: %.17g against %.17g)\n",
-                         name_of(layers).c_str(), k, fann_outputs[k], outputs[k]);
+                         topology_name(layers).c_str(), k, fann_outputs[k], outputs[k]);
             std::exit(1);
         }
     std::vector<std::vector<double>> fann_inputs = inputs;
@@ -195,7 +162,7 @@ Row compare(const std::vector<int>& layers, int rounds)
     }
 
     const double updates = static_cast<double>(connections) * pattern_total;
-    Row row{name_of(layers), connections / median(ours_eval_timer.samples), updates / median(ours_train_timer.samples), 0, 0};
+    Row row{topology_name(layers), connections / median(ours_eval_timer.samples), updates / median(ours_train_timer.samples), 0, 0};
 #ifdef HAVE_FANN
     // FANN also counts its bias connections; compare on the connections both networks share.
     row.fann_eval = connections / median(fann_eval_timer.samples);

@@ -1,0 +1,48 @@
+// Networks for the engine benchmarks: fully connected, random weights, built through a
+// temporary network file as a user's would be.
+#ifndef BENCH_BENCH_NETWORKS_H
+#define BENCH_BENCH_NETWORKS_H
+
+#include "engine/network.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// `extra_records` is appended to the file, e.g. "treshold: 0.25\n".
+inline Network make_network(const std::vector<int>& layers, const std::string& extra_records = "")
+{
+    char path[] = "/tmp/nc_bench_XXXXXX";
+    close(mkstemp(path));
+    {
+        std::ofstream file(path);
+        file << "input_layer: " << layers.front() << "\n";
+        for (std::size_t i = 1; i < layers.size(); ++i)
+            file << "comp_layer: " << layers[i] << "\n";
+        file << extra_records;
+    }
+    Network network(path);
+    std::remove(path);
+    return network;
+}
+
+inline long long connection_count(const Network& network)
+{
+    long long count = 0;
+    for (int i = 0; i < network.neuron_count(); ++i)
+        count += static_cast<long long>(network.neuron(i).connections.size());
+    return count;
+}
+
+inline std::string topology_name(const std::vector<int>& layers)
+{
+    std::string name;
+    for (int size : layers)
+        name += (name.empty() ? "" : "-") + std::to_string(size);
+    return name;
+}
+
+#endif

@@ -1,26 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build the programs ("run") or also to test them ("test").
+# Installs the Debian packages needed to build the programs ("run"), also to test them ("test"),
+# or also to build the Debian package ("package").
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config liballegro4-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
   clang libclang-rt-dev valgrind)
+# dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
+package_packages=(dpkg-dev file)
 
 packages=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-  packages+=("${test_packages[@]}")
-fi
-
-sudo_if_needed=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo_if_needed=(sudo)
-fi
+case "${1:-run}" in
+  run) ;;
+  test) packages+=("${test_packages[@]}") ;;
+  package) packages+=("${package_packages[@]}") ;;
+  *)
+    echo "usage: bash scripts/install_deps.sh [run|test|package]" >&2
+    exit 64
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  "${sudo_if_needed[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq "${missing[@]}"
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+# A Debian installed with a root password has no sudo: say what to do instead of failing on it.
+sudo_if_needed=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install_deps: these packages are missing: ${missing[*]}" >&2
+    echo "install_deps: sudo is not installed; as root, run: apt-get install ${missing[*]}" >&2
+    echo "install_deps: (or install sudo and add yourself to the group sudo), then run this again" >&2
+    exit 1
+  fi
+  sudo_if_needed=(sudo)
 fi
+"${sudo_if_needed[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq "${missing[@]}"

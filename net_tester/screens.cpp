@@ -76,6 +76,10 @@ bool open_display(int width, int height)
 {
     if (allegro_init() != 0) {
         report_failure("cannot start the Allegro library (is there an X display?)");
+        std::fprintf(stderr,
+                     "net_tester needs a graphical display (X11). Without one, run it on a virtual display:\n"
+                     "  xvfb-run -s \"-screen 0 %dx%dx24\" net_tester\n",
+                     width, height);
         return false;
     }
     if (install_keyboard() != 0) {

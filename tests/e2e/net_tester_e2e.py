@@ -396,6 +396,8 @@ def no_display(program, examples_dir):
             assert finished.returncode != 0, "exit status without a display: 0"
             assert finished.stderr.startswith("net_tester: cannot "), \
                 "stderr without a display: %r" % finished.stderr
+            assert 'xvfb-run -s "-screen 0 800x600x24"' in finished.stderr, \
+                "no hint for a virtual display: %r" % finished.stderr
 
         e2e.run_checks([("failure is reported", failure_is_reported)])
     finally:

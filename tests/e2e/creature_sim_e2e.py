@@ -25,14 +25,9 @@ SENSOR_INNER_COLOR = 95
 LIGHT_BASE_COLOR = 100
 
 
-def screen_colour(r, g, b):
-    """A palette colour as the 24-bit X screen shows it."""
-    return tuple(e2e.six_bit_to_eight(c) for c in (r, g, b))
-
-
-ERROR_RGB = screen_colour(63, 5, 0)
-INFO_RGB = screen_colour(55, 45, 10)
-HELP_BG_RGB = screen_colour(0, 0, 10)
+ERROR_RGB = e2e.ERROR_RGB
+INFO_RGB = e2e.INFO_RGB
+HELP_BG_RGB = e2e.HELP_BG_RGB
 
 START_UP_PANEL = [
     (2, 10, "Network is incorrect!"),
@@ -163,7 +158,7 @@ def missing_file(program):
             image = run.screenshot()
             expect_lines(image, START_UP_PANEL, ERROR_COLOR)
             assert image.count(INFO_COLOR) == 0, "loaded-file lines shown at start-up"
-            assert image.palette[ERROR_COLOR] == screen_colour(63, 5, 0)
+            assert image.palette[ERROR_COLOR] == e2e.screen_colour(63, 5, 0)
             assert image.palette[LIGHT_BASE_COLOR + 63] == (255, 255, 255)
             assert creature_position(image) == (320.0, 240.0), "a stopped creature moved"
 

@@ -103,6 +103,17 @@ def six_bit_to_eight(component):
     return (component << 2) | (component >> 4)
 
 
+def screen_colour(r, g, b):
+    """A palette colour of 6-bit components as the 24-bit X screen shows it."""
+    return tuple(six_bit_to_eight(c) for c in (r, g, b))
+
+
+# The shell colours both programs share, as the X screen shows them.
+ERROR_RGB = screen_colour(63, 5, 0)
+INFO_RGB = screen_colour(55, 45, 10)
+HELP_BG_RGB = screen_colour(0, 0, 10)
+
+
 def bmp_size(width, height):
     """Full size in bytes of an 8-bit BMP as Allegro writes it."""
     stride = (width + 3) & ~3

@@ -38,14 +38,9 @@ NEGATIVE_RAMP_BASE = 120
 POSITIVE_RAMP_BASE = 190
 
 
-def screen_colour(r, g, b):
-    """A palette colour as the 24-bit X screen shows it."""
-    return tuple(e2e.six_bit_to_eight(c) for c in (r, g, b))
-
-
-ERROR_RGB = screen_colour(63, 5, 0)
-INFO_RGB = screen_colour(55, 45, 10)
-HELP_BG_RGB = screen_colour(0, 0, 10)
+ERROR_RGB = e2e.ERROR_RGB
+INFO_RGB = e2e.INFO_RGB
+HELP_BG_RGB = e2e.HELP_BG_RGB
 
 START_UP_PANEL = [
     (15, 30, "Possible reasons:"),

@@ -108,7 +108,6 @@ __attribute__((always_inline)) inline void block_update(const double* source_out
     }
 DENSE_SUMS(2)
 DENSE_SUMS(4)
-DENSE_UPDATE(1)
 DENSE_UPDATE(2)
 DENSE_UPDATE(4)
 #undef DENSE_SUMS
@@ -139,19 +138,35 @@ void update_block(int width, const double* source_outputs, double* source_errors
                   double* block_weights, const double* deltas, const double* rate_deltas, const double* limits,
                   int used_lanes)
 {
-    switch (width) {
-    case 4:
-        block_update_1(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
-                       used_lanes);
-        break;
-    case 8:
+    if (width == 8)
         block_update_2(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
                        used_lanes);
-        break;
-    default:
+    else
         block_update_4(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
                        used_lanes);
-        break;
+}
+
+// The update of a narrow layer, lane by lane in the same order as block_update: a vector
+// kernel would load the deltas just stored one by one, and such a load waits until the
+// stores reach the cache.
+void update_narrow(const double* source_outputs, double* source_errors, int source_count, double* layer_weights,
+                   const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)
+{
+    for (int j = 0; j < source_count; ++j) {
+        double* row = layer_weights + j * narrowest_block;
+        if (source_errors != nullptr) {
+            double error = source_errors[j];
+            for (int k = used_lanes - 1; k >= 0; --k)
+                error += deltas[k] * row[k];
+            source_errors[j] = error;
+        }
+        const double output = source_outputs[j];
+        for (int k = 0; k < used_lanes; ++k) {
+            double w = row[k] + rate_deltas[k] * output;
+            w = w > limits[k] ? limits[k] : w;
+            w = w < -limits[k] ? -limits[k] : w;
+            row[k] = w;
+        }
     }
 }
 
@@ -234,29 +249,32 @@ inline double activate(Neuron& neuron, double sum)
 
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
+    double* values = outputs.data();
+    Neuron* neuron_data = neurons.data();
     double* sums = scratch.data();
     for (const Layer& layer : layers) {
-        const double* inputs = outputs.data() + layer.previous_first;
+        const double* inputs = values + layer.previous_first;
+        const double* layer_weights = weights.data() + layer.weights_offset;
+        if (layer.block == narrowest_block) {
+            // A narrow layer is one block, summed neuron by neuron: the kernels' call and the
+            // round trip of the sums through memory would cost more than the sums.
+            for (int k = 0; k < layer.size; ++k) {
+                // Starting from the first product shortens the chain; a sum of zeros that
+                // takes the sign of -0.0 this way gives the same output.
+                double sum = layer.previous_size > 0 ? inputs[0] * layer_weights[k] : 0.0;
+                for (int j = 1; j < layer.previous_size; ++j)
+                    sum += inputs[j] * layer_weights[j * narrowest_block + k];
+                values[layer.first + k] = activate(neuron_data[layer.first + k], sum);
+            }
+            continue;
+        }
         for (int b = 0; b < layer.blocks; ++b) {
-            const double* block_weights = weights.data() + layer.weights_offset +
-                                          static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+            const double* block_weights = layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
             const int first = layer.first + b * layer.block;
             const int used = std::min(layer.block, layer.size - b * layer.block);
-            if (layer.block == narrowest_block) {
-                // A narrow layer gains nothing from the kernels' call and round trip through memory.
-                for (int k = 0; k < used; ++k) {
-                    double sum = layer.previous_size > 0 ? inputs[0] * block_weights[k] : 0.0;
-                    for (int j = 1; j < layer.previous_size; ++j)
-                        sum += inputs[j] * block_weights[j * narrowest_block + k];
-                    outputs[static_cast<std::size_t>(first + k)] =
-                        activate(neurons[static_cast<std::size_t>(first + k)], sum);
-                }
-                continue;
-            }
             sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);
             for (int k = 0; k < used; ++k)
-                outputs[static_cast<std::size_t>(first + k)] =
-                    activate(neurons[static_cast<std::size_t>(first + k)], sums[k]);
+                values[first + k] = activate(neuron_data[first + k], sums[k]);
         }
     }
 }
@@ -285,6 +303,11 @@ void DenseLayers::back_propagate(const std::vector<Neuron>& neurons)
         }
         // The input layer's errors would be discarded at once: they are not gathered.
         double* source_errors = index == 0 ? nullptr : errors.data() + layer.previous_first;
+        if (layer.block == narrowest_block) {
+            update_narrow(outputs.data() + layer.previous_first, source_errors, layer.previous_size,
+                          weights.data() + layer.weights_offset, deltas, rate_deltas, limits, layer.size);
+            continue;
+        }
         for (int b = layer.blocks; b-- > 0;) {
             const std::size_t block_start = static_cast<std::size_t>(b) * layer.previous_size * layer.block;
             const int lane = b * layer.block;

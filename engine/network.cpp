@@ -3,11 +3,9 @@
 
 Network::Network(const char* file_name, Diagnostics* diagnostics)
 {
-    read_network_section(file_name, diagnostics);
+    // Completing the weights builds the fast form once, for the finished network.
+    read_network_records(file_name, diagnostics);
     fill_random_weights();
-    error_limit = 0.1;
-    max_iterations = 20000;
-    iterations_done = 0;
 }
 
 Network::Network(const Network& other)

@@ -28,7 +28,7 @@ void Network::fill_random_weights()
             neuron.connections.reserve(static_cast<std::size_t>(previous));
             for (int source = first_previous + present; source < first_previous + previous; ++source) {
                 const int r = random.next();
-                const double weight = neuron.max_weight * (1.0 - 2.0 * r / 32767.0);
+                const double weight = neuron.max_weight * (1.0 - 2.0 * r / RandomSource::max_value);
                 neuron.add_connection(source, weight);
             }
         }

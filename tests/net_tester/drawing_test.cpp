@@ -10,16 +10,8 @@
 
 namespace {
 
-class ViewDrawing : public ::testing::Test {
+class ViewDrawing : public NetworkViewTest {
 protected:
-    void SetUp() override { start_headless_allegro(); }
-
-    NetworkView view_of(const std::string& text)
-    {
-        return NetworkView(write_network(directory, text).c_str(), 800, 600);
-    }
-
-    TempDir directory;
     BitmapPtr target = make_bitmap();
 };
 
@@ -70,24 +62,17 @@ TEST_F(ViewDrawing, ZeroWeightScaleShadesBySignWithoutDividing)
 TEST_F(ViewDrawing, SetsItsPaletteEntries)
 {
     const NetworkView view = view_of("input_layer: 1\n");
-    const auto expect_rgb = [](int index, int r, int g, int b) {
-        RGB rgb;
-        get_color(index, &rgb);
-        EXPECT_EQ(rgb.r, r) << "red of " << index;
-        EXPECT_EQ(rgb.g, g) << "green of " << index;
-        EXPECT_EQ(rgb.b, b) << "blue of " << index;
-    };
 
-    expect_rgb(100, 0, 14, 48);
-    expect_rgb(101, 2, 35, 10);
-    expect_rgb(102, 0, 45, 0);
-    expect_rgb(120, 0, 0, 0);
-    expect_rgb(121, 0, 0, 1);
-    expect_rgb(150, 0, 20, 30);
-    expect_rgb(183, 0, 42, 63);
-    expect_rgb(190, 0, 0, 0);
-    expect_rgb(221, 31, 31, 31);
-    expect_rgb(253, 63, 63, 63);
+    expect_palette_entry(100, 0, 14, 48);
+    expect_palette_entry(101, 2, 35, 10);
+    expect_palette_entry(102, 0, 45, 0);
+    expect_palette_entry(120, 0, 0, 0);
+    expect_palette_entry(121, 0, 0, 1);
+    expect_palette_entry(150, 0, 20, 30);
+    expect_palette_entry(183, 0, 42, 63);
+    expect_palette_entry(190, 0, 0, 0);
+    expect_palette_entry(221, 31, 31, 31);
+    expect_palette_entry(253, 63, 63, 63);
 }
 
 TEST_F(ViewDrawing, InputNeuronsOfOneLayerGetDiscRingBothBarsAndValue)
@@ -150,9 +135,8 @@ TEST_F(ViewDrawing, LineBetweenSingleNeuronLayersIsHorizontalAndShadedByWeight)
 TEST_F(ViewDrawing, LinesFollowConnectionOrder)
 {
     for (const bool negative_last : {true, false}) {
-        TempDir own;
         const std::string weights = negative_last ? "5 -5" : "-5 5";
-        NetworkView view(write_network(own, two_to_one(weights)).c_str(), 800, 600);
+        const NetworkView view = view_of(two_to_one(weights));
         BitmapPtr bmp = make_bitmap();
         view.draw(bmp.get(), -1);
 

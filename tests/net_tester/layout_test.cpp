@@ -9,15 +9,8 @@
 
 namespace {
 
-class ViewLayout : public ::testing::Test {
+class ViewLayout : public NetworkViewTest {
 protected:
-    void SetUp() override { start_headless_allegro(); }
-
-    NetworkView view_of(const std::string& text)
-    {
-        return NetworkView(write_network(directory, text).c_str(), 800, 600);
-    }
-
     // Layer sizes as network records; weights are completed at random.
     static std::string layers(const std::vector<int>& sizes)
     {
@@ -26,15 +19,21 @@ protected:
             text += "comp_layer: " + std::to_string(sizes[i]) + "\n";
         return text;
     }
-
-    TempDir directory;
 };
 
-void expect_position(const NetworkView& view, int index, int x, int y)
+struct Position {
+    int index;
+    int x;
+    int y;
+};
+
+void expect_positions(const NetworkView& view, const std::vector<Position>& expected)
 {
-    ASSERT_LT(index, static_cast<int>(view.positions.size()));
-    EXPECT_EQ(view.positions[index].x, x) << "x of neuron " << index;
-    EXPECT_EQ(view.positions[index].y, y) << "y of neuron " << index;
+    for (const Position& p : expected) {
+        ASSERT_LT(p.index, static_cast<int>(view.positions.size()));
+        EXPECT_EQ(view.positions[p.index].x, p.x) << "x of neuron " << p.index;
+        EXPECT_EQ(view.positions[p.index].y, p.y) << "y of neuron " << p.index;
+    }
 }
 
 TEST_F(ViewLayout, TwoThreeOneSpreadsColumnsAndRows)
@@ -42,12 +41,8 @@ TEST_F(ViewLayout, TwoThreeOneSpreadsColumnsAndRows)
     const NetworkView view = view_of(layers({2, 3, 1}));
 
     ASSERT_EQ(view.positions.size(), 6u);
-    expect_position(view, 0, 50, 30);
-    expect_position(view, 1, 50, 570);
-    expect_position(view, 2, 400, 30);
-    expect_position(view, 3, 400, 300);
-    expect_position(view, 4, 400, 570);
-    expect_position(view, 5, 750, 30);
+    expect_positions(view, {{0, 50, 30}, {1, 50, 570}, {2, 400, 30}, {3, 400, 300}, {4, 400, 570},
+                            {5, 750, 30}});
     EXPECT_EQ(view.radius, 15);
     EXPECT_EQ(view.drawn_neurons, 6);
     EXPECT_EQ(view.drawn_inputs, 2);
@@ -60,9 +55,7 @@ TEST_F(ViewLayout, OneLayerStaysInFirstColumnAndIsAllOutputs)
     const NetworkView view = view_of(layers({3}));
 
     ASSERT_EQ(view.positions.size(), 3u);
-    expect_position(view, 0, 50, 30);
-    expect_position(view, 1, 50, 300);
-    expect_position(view, 2, 50, 570);
+    expect_positions(view, {{0, 50, 30}, {1, 50, 300}, {2, 50, 570}});
     EXPECT_EQ(view.radius, 15);
     EXPECT_EQ(view.first_output, 0);
     EXPECT_EQ(view.drawn_inputs, 3);
@@ -73,10 +66,8 @@ TEST_F(ViewLayout, TwentyRowsShrinkTheRadius)
     const NetworkView view = view_of(layers({20}));
 
     ASSERT_EQ(view.positions.size(), 20u);
-    expect_position(view, 0, 50, 30);
-    expect_position(view, 1, 50, 58);  // 540 / 19 apart, truncated
-    expect_position(view, 3, 50, 115);
-    expect_position(view, 19, 50, 570);
+    // Rows 540 / 19 apart, truncated.
+    expect_positions(view, {{0, 50, 30}, {1, 50, 58}, {3, 50, 115}, {19, 50, 570}});
     EXPECT_EQ(view.radius, 13);  // 28 / 3 + 4
 }
 
@@ -85,8 +76,7 @@ TEST_F(ViewLayout, FourteenRowsGrowTheRadius)
     const NetworkView view = view_of(layers({14}));
 
     ASSERT_EQ(view.positions.size(), 14u);
-    expect_position(view, 1, 50, 71);
-    expect_position(view, 13, 50, 570);
+    expect_positions(view, {{1, 50, 71}, {13, 50, 570}});
     EXPECT_EQ(view.radius, 17);  // 41 / 3 + 4, larger than the start value
 }
 
@@ -95,11 +85,8 @@ TEST_F(ViewLayout, SeventeenColumnsSetTheRadiusFromColumnSpacing)
     const NetworkView view = view_of(layers(std::vector<int>(17, 2)));
 
     ASSERT_EQ(view.positions.size(), 34u);
-    expect_position(view, 0, 50, 30);
-    expect_position(view, 1, 50, 570);
-    expect_position(view, 2, 93, 30);    // 43.75 apart, truncated
-    expect_position(view, 5, 137, 570);
-    expect_position(view, 33, 750, 570);
+    // Columns 43.75 apart, truncated.
+    expect_positions(view, {{0, 50, 30}, {1, 50, 570}, {2, 93, 30}, {5, 137, 570}, {33, 750, 570}});
     EXPECT_EQ(view.radius, 18);  // trunc(43.75 / 3 + 4); 540 rows apart leave it
 }
 
@@ -108,8 +95,7 @@ TEST_F(ViewLayout, SingleNeuronLayersStandAtTheTop)
     const NetworkView view = view_of(layers({1, 1}));
 
     ASSERT_EQ(view.positions.size(), 2u);
-    expect_position(view, 0, 50, 30);
-    expect_position(view, 1, 750, 30);
+    expect_positions(view, {{0, 50, 30}, {1, 750, 30}});
     EXPECT_EQ(view.radius, 15);
 }
 

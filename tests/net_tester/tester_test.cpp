@@ -52,6 +52,15 @@ protected:
         start_tester(tester, 800, 600);
     }
 
+    // Loads a network file of the given text as the file selector does; returns its path.
+    std::string load(const std::string& name, const std::string& text)
+    {
+        const std::string path = directory.write(name, text);
+        std::snprintf(tester.config_path, sizeof tester.config_path, "%s", path.c_str());
+        accept_selected_file(tester);
+        return path;
+    }
+
     void frame(int mouse_y)
     {
         clear_bitmap(buffer.get());
@@ -91,21 +100,18 @@ TEST_F(TesterFrame, WithoutAFileShowsTheStartUpPanelAndLStillLoads)
 
     frame(0);
     BITMAP* bmp = buffer.get();
-    EXPECT_EQ(text_mismatch(bmp, 2, 10, "Network has no inputs!", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 30, "Possible reasons:", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 42, "File config_generated.txt is missing", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 54, "or is incorrect", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 74, "Solutions:", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 86, "Quit, fix config_generated.txt and restart program",
-                            error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 98, "or press L and load another configuration file",
-                            error_color), "");
+    expect_texts(bmp, error_color,
+                 {{2, 10, "Network has no inputs!"},
+                  {15, 30, "Possible reasons:"},
+                  {35, 42, "File config_generated.txt is missing"},
+                  {35, 54, "or is incorrect"},
+                  {15, 74, "Solutions:"},
+                  {35, 86, "Quit, fix config_generated.txt and restart program"},
+                  {35, 98, "or press L and load another configuration file"}});
     EXPECT_EQ(count_color(bmp, 0, 108, 799, 599, error_color), 0);
     EXPECT_EQ(count_color(bmp, 0, 0, 799, 599, info_color), 0);
 
-    std::snprintf(tester.config_path, sizeof tester.config_path, "%s",
-                  write_network(directory, xor_network, "good.txt").c_str());
-    accept_selected_file(tester);
+    load("good.txt", xor_network);
     EXPECT_FALSE(tester.no_inputs);
     EXPECT_EQ(tester.key_input_count, 2);
     frame(0);
@@ -115,26 +121,21 @@ TEST_F(TesterFrame, WithoutAFileShowsTheStartUpPanelAndLStillLoads)
 TEST_F(TesterFrame, LoadedFileWithoutInputsShowsItsPathAndNeverTheStartUpVariant)
 {
     start_with(xor_network);
-    const std::string path = write_network(directory, "comp_layer: 3\n", "bad.txt");
-    std::snprintf(tester.config_path, sizeof tester.config_path, "%s", path.c_str());
-    accept_selected_file(tester);
+    const std::string path = load("bad.txt", "comp_layer: 3\n");
 
     EXPECT_FALSE(tester.first_file);
     EXPECT_TRUE(tester.no_inputs);
     EXPECT_TRUE(tester.input_values.empty());
     frame(0);
-    BITMAP* bmp = buffer.get();
-    EXPECT_EQ(text_mismatch(bmp, 2, 10, "Network has no inputs!", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 42, "Loaded file is incorrect", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 54, "or path contains non-english characters", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 86, "Fix your file and reload it", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 98, "or press L and load another configuration file",
-                            error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 110, "or in case of incorrect path move your file into",
-                            error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 122, "correct path and load again", error_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 140, "Your selected path was:", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 35, 152, path, info_color), "");
+    expect_texts(buffer.get(), error_color,
+                 {{2, 10, "Network has no inputs!"},
+                  {35, 42, "Loaded file is incorrect"},
+                  {35, 54, "or path contains non-english characters"},
+                  {35, 86, "Fix your file and reload it"},
+                  {35, 98, "or press L and load another configuration file"},
+                  {35, 110, "or in case of incorrect path move your file into"},
+                  {35, 122, "correct path and load again"}});
+    expect_texts(buffer.get(), info_color, {{15, 140, "Your selected path was:"}, {35, 152, path}});
 }
 
 TEST_F(TesterFrame, NegativeInputCountCountsAsNoInputs)
@@ -229,9 +230,7 @@ TEST_F(TesterFrame, AcceptedLoadPutsEveryInputBackAtZero)
     keys[KEY_1] = 1;
     frame(0);
     keys[KEY_1] = 0;
-    std::snprintf(tester.config_path, sizeof tester.config_path, "%s",
-                  write_network(directory, xor_network, "same_shape.txt").c_str());
-    accept_selected_file(tester);
+    load("same_shape.txt", xor_network);
 
     EXPECT_EQ(tester.input_values, std::vector<double>(2, 0.0));
     frame(0);
@@ -248,16 +247,16 @@ TEST_F(TesterFrame, HelpPanelListsTheKeysOnItsOwnBackground)
     EXPECT_EQ(getpixel(bmp, 385, 164), help_bg_color);
     EXPECT_EQ(getpixel(bmp, 386, 164), 0);
     EXPECT_EQ(getpixel(bmp, 385, 165), 0);
-    EXPECT_EQ(text_mismatch(bmp, 5, 8, "Keys:", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 30, "1 + mouse up/down  - change first input", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 42, "2 + mouse up/down  - change second input", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 54, ".. + mouse up/down - change .. input", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 78, "L   - load network", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 102, "F1  - this help", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 114, "F12 - save screenshot (does NOT work in menus)",
-                            info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 126, "Esc - quit program", info_color), "");
-    EXPECT_EQ(text_mismatch(bmp, 15, 150, "Press any key to leave help", info_color), "");
+    expect_texts(bmp, info_color,
+                 {{5, 8, "Keys:"},
+                  {15, 30, "1 + mouse up/down  - change first input"},
+                  {15, 42, "2 + mouse up/down  - change second input"},
+                  {15, 54, ".. + mouse up/down - change .. input"},
+                  {15, 78, "L   - load network"},
+                  {15, 102, "F1  - this help"},
+                  {15, 114, "F12 - save screenshot (does NOT work in menus)"},
+                  {15, 126, "Esc - quit program"},
+                  {15, 150, "Press any key to leave help"}});
 }
 
 TEST_F(TesterFrame, ValuesKeepTheirFullStopUnderADecimalCommaLocale)

@@ -30,6 +30,13 @@ std::string TempDir::file(const std::string& name) const
     return directory + "/" + name;
 }
 
+std::string TempDir::write(const std::string& name, const std::string& text) const
+{
+    const std::string path = file(name);
+    write_text_file(path, text);
+    return path;
+}
+
 void write_text_file(const std::string& path, const std::string& contents)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -15,6 +15,8 @@ public:
 
     // The path of a file named `name` inside the directory.
     std::string file(const std::string& name) const;
+    // Writes `text` as the file `name` inside the directory and returns its path.
+    std::string write(const std::string& name, const std::string& text) const;
 
 private:
     std::string directory;

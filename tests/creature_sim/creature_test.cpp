@@ -14,24 +14,23 @@ constexpr int inner = 95;
 constexpr int outer = 96;
 constexpr int base = 100;
 
-class CreatureTest : public ::testing::Test {
+class CreatureTest : public HeadlessTest {
 protected:
-    void SetUp() override
+    Creature make_creature(const std::string& path)
     {
-        start_headless_library();
-        target = make_target();
-        ASSERT_TRUE(target);
+        return Creature(target.get(), inner, outer, base, path.c_str());
     }
 
-    Creature make_creature(const char* path) { return Creature(target.get(), inner, outer, base, path); }
-
-    BitmapPtr target;
+    // A creature driven by a network file of the given text.
+    Creature creature_with(const std::string& network)
+    {
+        return make_creature(directory.write("net.txt", network));
+    }
 };
 
 TEST_F(CreatureTest, StartsInTheMiddleAtRest)
 {
-    TempFile file("net.txt", network_with_sizes(3, 4));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_sizes(3, 4));
     EXPECT_EQ(creature.x, 320.0);
     EXPECT_EQ(creature.y, 240.0);
     EXPECT_EQ(creature.vx, 0.0);
@@ -59,10 +58,8 @@ TEST_F(CreatureTest, StartsInTheMiddleOfAnOddSizedTarget)
 
 TEST_F(CreatureTest, UnsuitableNetworksStopTheCreatureAndLeaveItsListsAlone)
 {
-    TempFile five_outputs("five.txt", network_with_sizes(3, 5));
-    TempFile two_inputs("two.txt", network_with_sizes(2, 4));
-    const std::string missing = missing_path();
-    for (const char* path : {five_outputs.path(), two_inputs.path(), missing.c_str()}) {
+    for (const std::string& path : {directory.write("five.txt", network_with_sizes(3, 5)),
+                                    directory.write("two.txt", network_with_sizes(2, 4)), missing_path()}) {
         Creature creature = make_creature(path);
         EXPECT_TRUE(creature.network_incorrect) << path;
         Spotlight spotlight(target.get(), base);
@@ -79,16 +76,14 @@ TEST_F(CreatureTest, UnsuitableNetworksStopTheCreatureAndLeaveItsListsAlone)
 
 TEST_F(CreatureTest, ReadsDarknessAsZero)
 {
-    TempFile file("net.txt", network_with_sizes(3, 4));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_sizes(3, 4));
     creature.step();
     EXPECT_EQ(creature.inputs, std::vector<double>(3, 0.0));
 }
 
 TEST_F(CreatureTest, ReadsTheLightLevelsOfADrawnSpotlight)
 {
-    TempFile file("net.txt", network_with_outputs(0.5, 0.5, 0.5, 0.5));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.5, 0.5, 0.5, 0.5));
     Spotlight spotlight(target.get(), base);
     spotlight.draw();  // centre pixel at (99, 99)
     creature.x = 99.9;
@@ -104,8 +99,7 @@ TEST_F(CreatureTest, ReadsTheLightLevelsOfADrawnSpotlight)
 
 TEST_F(CreatureTest, ReadsTheRimOfTheLightAsZeroAndTextColoursAsDarkness)
 {
-    TempFile file("net.txt", network_with_outputs(0.5, 0.5, 0.5, 0.5));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.5, 0.5, 0.5, 0.5));
     Spotlight spotlight(target.get(), base);
     spotlight.draw();
     putpixel(target.get(), 316, 243, 91);  // a text pixel under sensor 0
@@ -123,8 +117,7 @@ TEST_F(CreatureTest, ReadsTheRimOfTheLightAsZeroAndTextColoursAsDarkness)
 
 TEST_F(CreatureTest, StepMovesByTheOutputDifferencesTimesTheSpeedup)
 {
-    TempFile file("net.txt", network_with_outputs(0.2, 0.8, 0.5, 0.5));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.2, 0.8, 0.5, 0.5));
     creature.step();
     EXPECT_NEAR(creature.outputs[0], 0.2, 1e-12);
     EXPECT_NEAR(creature.outputs[1], 0.8, 1e-12);
@@ -136,8 +129,7 @@ TEST_F(CreatureTest, StepMovesByTheOutputDifferencesTimesTheSpeedup)
 
 TEST_F(CreatureTest, OutputsTwoAndThreePullUpAndDown)
 {
-    TempFile file("net.txt", network_with_outputs(0.5, 0.5, 0.9, 0.4));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.5, 0.5, 0.9, 0.4));
     creature.speedup_factor = 2.0;
     creature.step();
     EXPECT_NEAR(creature.vy, -1.0, 1e-9);
@@ -146,8 +138,7 @@ TEST_F(CreatureTest, OutputsTwoAndThreePullUpAndDown)
 
 TEST_F(CreatureTest, ZeroSpeedupNeverMoves)
 {
-    TempFile file("net.txt", network_with_outputs(0.1, 0.9, 0.9, 0.1));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.1, 0.9, 0.9, 0.1));
     creature.speedup_factor = 0.0;
     for (int i = 0; i < 10; ++i)
         creature.step();
@@ -157,8 +148,7 @@ TEST_F(CreatureTest, ZeroSpeedupNeverMoves)
 
 TEST_F(CreatureTest, StopsAtTheLeftLimitKeepingItsVelocity)
 {
-    TempFile file("net.txt", network_with_outputs(5.0 / 6.0, 0.5, 0.5, 0.5));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(5.0 / 6.0, 0.5, 0.5, 0.5));
     creature.speedup_factor = 6.0;  // vx = (0.5 - 5/6) * 6 = -2
     creature.x = 4.5;
     creature.step();
@@ -168,14 +158,13 @@ TEST_F(CreatureTest, StopsAtTheLeftLimitKeepingItsVelocity)
 
 TEST_F(CreatureTest, KeepsAllSensorsOnTheTarget)
 {
-    TempFile right_down("right_down.txt", network_with_outputs(0.1, 0.9, 0.1, 0.9));
-    TempFile left_up("left_up.txt", network_with_outputs(0.9, 0.1, 0.9, 0.1));
-    Creature creature = make_creature(right_down.path());
+    Creature creature = creature_with(network_with_outputs(0.1, 0.9, 0.1, 0.9));
+    const std::string left_up = directory.write("left_up.txt", network_with_outputs(0.9, 0.1, 0.9, 0.1));
     creature.speedup_factor = 1000.0;
     creature.step();
     EXPECT_EQ(creature.x, 635.0);
     EXPECT_EQ(creature.y, 476.0);
-    creature.load_network(left_up.path());
+    creature.load_network(left_up.c_str());
     creature.step();
     EXPECT_EQ(creature.x, 4.0);
     EXPECT_EQ(creature.y, 5.0);
@@ -183,8 +172,7 @@ TEST_F(CreatureTest, KeepsAllSensorsOnTheTarget)
 
 TEST_F(CreatureTest, PutsBackACreatureTheMouseMovedOffTheTarget)
 {
-    TempFile file("net.txt", network_with_outputs(0.5, 0.5, 0.5, 0.5));
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with(network_with_outputs(0.5, 0.5, 0.5, 0.5));
     creature.x = -50.0;
     creature.y = 900.0;
     creature.step();  // the sensors read -1 off the target, that is darkness
@@ -195,7 +183,7 @@ TEST_F(CreatureTest, PutsBackACreatureTheMouseMovedOffTheTarget)
 
 TEST_F(CreatureTest, DrawsRingsAroundTheThreeSensors)
 {
-    Creature creature = make_creature(missing_path().c_str());
+    Creature creature = make_creature(missing_path());
     creature.x = 320.7;
     creature.y = 240.2;
     creature.draw();
@@ -212,11 +200,11 @@ TEST_F(CreatureTest, DrawsRingsAroundTheThreeSensors)
 
 TEST_F(CreatureTest, LoadingASuitableNetworkStartsItWhereItStands)
 {
-    TempFile good("good.txt", network_with_outputs(0.2, 0.8, 0.5, 0.5));
-    Creature creature = make_creature(missing_path().c_str());
+    const std::string good = directory.write("good.txt", network_with_outputs(0.2, 0.8, 0.5, 0.5));
+    Creature creature = make_creature(missing_path());
     creature.x = 200.0;
     creature.speedup_factor = 1.0;
-    creature.load_network(good.path());
+    creature.load_network(good.c_str());
     EXPECT_FALSE(creature.network_incorrect);
     EXPECT_EQ(creature.x, 200.0);
     EXPECT_EQ(creature.speedup_factor, 1.0);
@@ -228,8 +216,7 @@ TEST_F(CreatureTest, LoadingASuitableNetworkStartsItWhereItStands)
 
 TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
 {
-    TempFile good("good.txt", network_with_sizes(3, 4));
-    Creature creature = make_creature(good.path());
+    Creature creature = creature_with(network_with_sizes(3, 4));
     Creature copy(creature);
     EXPECT_NE(copy.network.get(), creature.network.get());
     copy.load_network(missing_path().c_str());
@@ -241,14 +228,12 @@ TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
 TEST_F(CreatureTest, OutputsThatAreNotNumbersHoldTheCreatureStill)
 {
     // Slope 0 times an infinite weighted sum: outputs 0 and 2 are NaN, 1 and 3 are 0.5.
-    TempFile file("nan.txt",
-                  "input_layer: 3\ncomp_layer: 3\n"
-                  "  weights: 0 0 0\n  weights: 0 0 0\n  weights: 0 0 0\n"
-                  "comp_layer: 4\n"
-                  "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
-                  "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
-                  "slope_parameter: 0\n");
-    Creature creature = make_creature(file.path());
+    Creature creature = creature_with("input_layer: 3\ncomp_layer: 3\n"
+                                      "  weights: 0 0 0\n  weights: 0 0 0\n  weights: 0 0 0\n"
+                                      "comp_layer: 4\n"
+                                      "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
+                                      "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
+                                      "slope_parameter: 0\n");
     ASSERT_FALSE(creature.network_incorrect);
     creature.step();
     creature.draw();

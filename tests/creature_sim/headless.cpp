@@ -1,24 +1,10 @@
-// Headless Allegro and small fixtures for the creature simulator's tests.
+// Memory bitmaps and network file texts for the creature simulator's tests.
 #include "headless.h"
 
 #include <allegro.h>
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
-
-void start_headless_library()
-{
-    static const bool started = [] {
-        const bool ok = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        set_color_depth(8);
-        return ok;
-    }();
-    ASSERT_TRUE(started) << allegro_error;
-}
 
 BitmapPtr make_target(int width, int height)
 {
@@ -26,51 +12,6 @@ BitmapPtr make_target(int width, int height)
     if (target)
         clear_bitmap(target.get());
     return target;
-}
-
-namespace {
-
-// Unique per process and call, and short enough to be shown whole on screen.
-std::string unique_prefix()
-{
-    static int serial = 0;
-    std::ostringstream prefix;
-    prefix << ::testing::TempDir() << "cs_" << getpid() << "_" << ++serial << "_";
-    return prefix.str();
-}
-
-}  // namespace
-
-TempFile::TempFile(const std::string& name, const std::string& content)
-    : path_(unique_prefix() + name)
-{
-    std::ofstream(path_) << content;
-}
-
-TempFile::~TempFile()
-{
-    std::remove(path_.c_str());
-}
-
-std::string missing_path()
-{
-    return unique_prefix() + "no_such_network.txt";
-}
-
-bool shows_text(BITMAP* bitmap, const std::string& text, int x, int y, int color)
-{
-    const int width = text_length(font, text.c_str());
-    const int height = text_height(font);
-    BitmapPtr expected = make_target(width, height);
-    textout_ex(expected.get(), font, text.c_str(), 0, 0, color, -1);
-    for (int dy = 0; dy < height; ++dy)
-        for (int dx = 0; dx < width; ++dx) {
-            const bool want = getpixel(expected.get(), dx, dy) == color;
-            const bool have = getpixel(bitmap, x + dx, y + dy) == color;
-            if (want != have)
-                return false;
-        }
-    return true;
 }
 
 std::string network_with_outputs(double left, double right, double up, double down)

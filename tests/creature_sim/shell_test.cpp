@@ -28,7 +28,7 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        start_headless_library();
+        start_headless_allegro();
         buffer = make_target();
         display = make_target();
         ASSERT_TRUE(buffer && display);
@@ -36,9 +36,9 @@ protected:
         pending_mickey_x = pending_mickey_y = 0;
     }
 
-    std::unique_ptr<SimulatorShell> make_shell(const char* path)
+    std::unique_ptr<SimulatorShell> make_shell(const std::string& path)
     {
-        return std::make_unique<SimulatorShell>(buffer.get(), path);
+        return std::make_unique<SimulatorShell>(buffer.get(), path.c_str());
     }
 
     // Runs one frame the way the program does, keeping the buffer's picture for checks
@@ -50,30 +50,23 @@ protected:
             clear_bitmap(buffer.get());
     }
 
-    bool has_color(int color)
-    {
-        for (int y = 0; y < buffer->h; ++y)
-            for (int x = 0; x < buffer->w; ++x)
-                if (getpixel(buffer.get(), x, y) == color)
-                    return true;
-        return false;
-    }
+    bool has_color(int color) { return count_color(buffer.get(), 0, 0, 639, 479, color) > 0; }
 
     BitmapPtr buffer;
     BitmapPtr display;
     char keys[KEY_MAX];
     int mouse_buttons = 0;
     FrameInput input{keys, &mouse_buttons, read_test_mickeys};
-    TempFile good{"good.txt", network_with_sizes(3, 4)};
+    TempDir directory;
+    const std::string good = directory.write("good.txt", network_with_sizes(3, 4));
 };
 
 TEST_F(ShellTest, StartsWithTheGivenFileAndItsTexts)
 {
-    auto shell = make_shell(good.path());
-    EXPECT_STREQ(shell->config_path, good.path());
-    EXPECT_EQ(std::string(shell->missing_line), std::string("File ") + good.path() + " is missing");
-    EXPECT_EQ(std::string(shell->fix_line),
-              std::string("Quit, fix ") + good.path() + " and restart program");
+    auto shell = make_shell(good);
+    EXPECT_EQ(shell->config_path, good);
+    EXPECT_EQ(shell->missing_line, "File " + good + " is missing");
+    EXPECT_EQ(shell->fix_line, "Quit, fix " + good + " and restart program");
     EXPECT_STREQ(shell->dialog_title, "Load new configuration file");
     EXPECT_EQ(shell->initial_speedup, 3.0);
     EXPECT_TRUE(shell->first_file);
@@ -96,46 +89,38 @@ TEST_F(ShellTest, MissingStartFileShowsTheStartUpPanel)
     // The test's working directory holds no such file.
     ASSERT_TRUE(shell->creature->network_incorrect);
     frame(*shell, true);
-    EXPECT_TRUE(shows_text(buffer.get(), "Network is incorrect!", 2, 10, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "Possible reasons:", 15, 30, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "File config_generated.txt is missing", 35, 42,
-                           error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "or is incorrect (wrong number of inputs or outputs)",
-                           35, 54, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "Solutions:", 15, 74, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(),
-                           "Quit, fix config_generated.txt and restart program", 35, 86,
-                           error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "or press L and load another configuration file", 35,
-                           98, error_color));
+    expect_texts(buffer.get(), error_color,
+                 {{2, 10, "Network is incorrect!"},
+                  {15, 30, "Possible reasons:"},
+                  {35, 42, "File config_generated.txt is missing"},
+                  {35, 54, "or is incorrect (wrong number of inputs or outputs)"},
+                  {15, 74, "Solutions:"},
+                  {35, 86, "Quit, fix config_generated.txt and restart program"},
+                  {35, 98, "or press L and load another configuration file"}});
     EXPECT_FALSE(has_color(info_color));
 }
 
 TEST_F(ShellTest, AfterALoadThePanelShowsTheChosenPath)
 {
-    TempFile two_inputs("two.txt", network_with_sizes(2, 4));
-    auto shell = make_shell(missing_path().c_str());
-    std::snprintf(shell->config_path, sizeof shell->config_path, "%s", two_inputs.path());
+    const std::string two_inputs = directory.write("two.txt", network_with_sizes(2, 4));
+    auto shell = make_shell(directory.file("missing.txt"));
+    std::snprintf(shell->config_path, sizeof shell->config_path, "%s", two_inputs.c_str());
     shell->creature->load_network(shell->config_path);
     shell->first_file = false;
     frame(*shell, true);
-    EXPECT_TRUE(shows_text(buffer.get(), "Network is incorrect!", 2, 10, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(),
-                           "Loaded file is incorrect (wrong number of inputs or outputs)", 35,
-                           42, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "or path contains non-english characters", 35, 54,
-                           error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "Fix your file and reload it", 35, 86, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "or in case of incorrect path move your file into", 35,
-                           110, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "correct path and load again", 35, 122, error_color));
-    EXPECT_TRUE(shows_text(buffer.get(), "Your selected path was:", 15, 140, info_color));
-    EXPECT_TRUE(shows_text(buffer.get(), two_inputs.path(), 35, 152, info_color));
+    expect_texts(buffer.get(), error_color,
+                 {{2, 10, "Network is incorrect!"},
+                  {35, 42, "Loaded file is incorrect (wrong number of inputs or outputs)"},
+                  {35, 54, "or path contains non-english characters"},
+                  {35, 86, "Fix your file and reload it"},
+                  {35, 110, "or in case of incorrect path move your file into"},
+                  {35, 122, "correct path and load again"}});
+    expect_texts(buffer.get(), info_color, {{15, 140, "Your selected path was:"}, {35, 152, two_inputs}});
 }
 
 TEST_F(ShellTest, ASuitableNetworkShowsNoPanel)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     frame(*shell, true);
     EXPECT_FALSE(has_color(error_color));
     EXPECT_TRUE(has_color(sensor_inner_color));
@@ -144,8 +129,7 @@ TEST_F(ShellTest, ASuitableNetworkShowsNoPanel)
 
 TEST_F(ShellTest, AFrameSensesTheSpotlightDrawnInIt)
 {
-    TempFile seeker("seeker.txt", network_with_outputs(0.5, 0.5, 0.5, 0.5));
-    auto shell = make_shell(seeker.path());
+    auto shell = make_shell(directory.write("seeker.txt", network_with_outputs(0.5, 0.5, 0.5, 0.5)));
     shell->creature->x = 100.0;
     shell->creature->y = 105.0;  // sensor 1 on the centre of this frame's light at (100, 100)
     frame(*shell);
@@ -154,7 +138,7 @@ TEST_F(ShellTest, AFrameSensesTheSpotlightDrawnInIt)
 
 TEST_F(ShellTest, HoldingAsteriskFor100FramesRaisesTheSpeedToFour)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     keys[KEY_ASTERISK] = 1;
     for (int i = 0; i < 99; ++i)
         frame(*shell);
@@ -162,12 +146,12 @@ TEST_F(ShellTest, HoldingAsteriskFor100FramesRaisesTheSpeedToFour)
     EXPECT_NEAR(shell->creature->speedup_factor, 4.0, 1e-9);
     EXPECT_STREQ(shell->speed_text, "speedup_factor = 4.000000");
     const int width = text_length(font, shell->speed_text);
-    EXPECT_TRUE(shows_text(buffer.get(), shell->speed_text, 625 - width, 8, info_color));
+    EXPECT_EQ(text_mismatch(buffer.get(), 625 - width, 8, shell->speed_text, info_color), "");
 }
 
 TEST_F(ShellTest, SlashStopsTheSpeedAtZeroAndMinusRestoresExactlyThree)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     keys[KEY_SLASH_PAD] = 1;
     for (int i = 0; i < 400; ++i)
         frame(*shell);
@@ -181,7 +165,7 @@ TEST_F(ShellTest, SlashStopsTheSpeedAtZeroAndMinusRestoresExactlyThree)
 
 TEST_F(ShellTest, SpeedMessageShowsOnlyWhileItsKeyIsDown)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     frame(*shell, true);
     EXPECT_FALSE(has_color(info_color));
     clear_bitmap(buffer.get());
@@ -192,7 +176,7 @@ TEST_F(ShellTest, SpeedMessageShowsOnlyWhileItsKeyIsDown)
 
 TEST_F(ShellTest, NumpadKeysSteerTheSpotlight)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     keys[KEY_9_PAD] = 1;
     keys[KEY_7_PAD] = 1;
     frame(*shell);
@@ -217,7 +201,7 @@ TEST_F(ShellTest, NumpadKeysSteerTheSpotlight)
 
 TEST_F(ShellTest, RightButtonNarrowsTheLightDownToFour)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     mouse_buttons = 2;
     for (int expected = 59; expected >= 4; expected -= 5) {
         frame(*shell);
@@ -231,7 +215,7 @@ TEST_F(ShellTest, RightButtonNarrowsTheLightDownToFour)
 
 TEST_F(ShellTest, BothButtonsCancelOut)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     mouse_buttons = 3;
     for (int i = 0; i < 5; ++i)
         frame(*shell);
@@ -240,7 +224,7 @@ TEST_F(ShellTest, BothButtonsCancelOut)
 
 TEST_F(ShellTest, LeftButtonWidensTheLightUpToTheCeiling)
 {
-    auto shell = make_shell(good.path());
+    auto shell = make_shell(good);
     mouse_buttons = 1;
     frame(*shell);
     EXPECT_EQ(shell->spotlight->radius, 69);
@@ -255,7 +239,7 @@ TEST_F(ShellTest, LeftButtonWidensTheLightUpToTheCeiling)
 
 TEST_F(ShellTest, MouseMovesTheSpotlightAndWithAltTheCreature)
 {
-    auto shell = make_shell(missing_path().c_str());
+    auto shell = make_shell(directory.file("missing.txt"));
     pending_mickey_x = 30;
     pending_mickey_y = -20;
     frame(*shell);
@@ -275,7 +259,7 @@ TEST_F(ShellTest, MouseMovesTheSpotlightAndWithAltTheCreature)
 
 TEST_F(ShellTest, AStoppedCreatureStaysWhereTheMousePutIt)
 {
-    auto shell = make_shell(missing_path().c_str());
+    auto shell = make_shell(directory.file("missing.txt"));
     keys[KEY_ALT] = 1;
     pending_mickey_x = 1000;
     frame(*shell);

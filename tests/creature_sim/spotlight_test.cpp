@@ -12,16 +12,13 @@ namespace {
 
 constexpr int base = 100;
 
-class SpotlightTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        start_headless_library();
-        target = make_target();
-        ASSERT_TRUE(target);
-    }
-    BitmapPtr target;
-};
+using SpotlightTest = HeadlessTest;
+
+void update_times(Spotlight& spotlight, int updates)
+{
+    for (int i = 0; i < updates; ++i)
+        spotlight.update();
+}
 
 TEST_F(SpotlightTest, Radius64SpriteIs128SquareWithCentreAt63)
 {
@@ -95,8 +92,7 @@ TEST_F(SpotlightTest, DrawPutsTheCentreAt99AndKeepsTheBackgroundAroundTheDisc)
 TEST_F(SpotlightTest, BouncesAtTheBottomAtUpdate381)
 {
     Spotlight spotlight(target.get(), base);
-    for (int i = 0; i < 380; ++i)
-        spotlight.update();
+    update_times(spotlight, 380);
     EXPECT_EQ(spotlight.y, 480.0);
     EXPECT_EQ(spotlight.vy, 1.0);
     spotlight.update();
@@ -108,8 +104,7 @@ TEST_F(SpotlightTest, BouncesAtTheBottomAtUpdate381)
 TEST_F(SpotlightTest, BouncesAtTheRightEdgeAtUpdate541)
 {
     Spotlight spotlight(target.get(), base);
-    for (int i = 0; i < 540; ++i)
-        spotlight.update();
+    update_times(spotlight, 540);
     EXPECT_EQ(spotlight.x, 640.0);
     EXPECT_EQ(spotlight.vx, 1.0);
     spotlight.update();

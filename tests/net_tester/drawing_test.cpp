@@ -63,16 +63,9 @@ TEST_F(ViewDrawing, SetsItsPaletteEntries)
 {
     const NetworkView view = view_of("input_layer: 1\n");
 
-    expect_palette_entry(100, 0, 14, 48);
-    expect_palette_entry(101, 2, 35, 10);
-    expect_palette_entry(102, 0, 45, 0);
-    expect_palette_entry(120, 0, 0, 0);
-    expect_palette_entry(121, 0, 0, 1);
-    expect_palette_entry(150, 0, 20, 30);
-    expect_palette_entry(183, 0, 42, 63);
-    expect_palette_entry(190, 0, 0, 0);
-    expect_palette_entry(221, 31, 31, 31);
-    expect_palette_entry(253, 63, 63, 63);
+    expect_palette({{100, 0, 14, 48}, {101, 2, 35, 10}, {102, 0, 45, 0}, {120, 0, 0, 0},
+                    {121, 0, 0, 1}, {150, 0, 20, 30}, {183, 0, 42, 63}, {190, 0, 0, 0},
+                    {221, 31, 31, 31}, {253, 63, 63, 63}});
 }
 
 TEST_F(ViewDrawing, InputNeuronsOfOneLayerGetDiscRingBothBarsAndValue)

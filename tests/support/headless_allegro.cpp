@@ -62,11 +62,13 @@ int count_color(BITMAP* bitmap, int x0, int y0, int x1, int y1, int color)
     return count;
 }
 
-void expect_palette_entry(int index, int r, int g, int b)
+void expect_palette(const std::vector<PaletteEntry>& entries)
 {
-    RGB rgb;
-    get_color(index, &rgb);
-    EXPECT_EQ(rgb.r, r) << "red of entry " << index;
-    EXPECT_EQ(rgb.g, g) << "green of entry " << index;
-    EXPECT_EQ(rgb.b, b) << "blue of entry " << index;
+    for (const PaletteEntry& entry : entries) {
+        RGB rgb;
+        get_color(entry.index, &rgb);
+        EXPECT_EQ(rgb.r, entry.r) << "red of entry " << entry.index;
+        EXPECT_EQ(rgb.g, entry.g) << "green of entry " << entry.index;
+        EXPECT_EQ(rgb.b, entry.b) << "blue of entry " << entry.index;
+    }
 }

@@ -29,7 +29,15 @@ void expect_texts(BITMAP* bitmap, int color, const std::vector<PlacedText>& line
 // Number of pixels of `color` in the box from (x0, y0) to (x1, y1), ends included.
 int count_color(BITMAP* bitmap, int x0, int y0, int x1, int y1, int color);
 
-// Expects the current palette's entry `index` to hold (r, g, b).
-void expect_palette_entry(int index, int r, int g, int b);
+// One entry of the palette and the colour it should hold.
+struct PaletteEntry {
+    int index;
+    int r;
+    int g;
+    int b;
+};
+
+// Expects each entry of the current palette to hold its colour.
+void expect_palette(const std::vector<PaletteEntry>& entries);
 
 #endif

@@ -1,5 +1,6 @@
 // The gallery's creatures in the real creature world, headless: the follower keeps under the
 // moving spotlight, the avoider leaves it and rests outside, the circler circles its centre.
+#include "creature_sim/bitmap_ptr.h"
 #include "creature_sim/creature.h"
 #include "creature_sim/spotlight.h"
 
@@ -44,10 +45,7 @@ public:
 
     double distance() const { return std::hypot(creature->x - light->x, creature->y - light->y); }
 
-    struct BitmapDeleter {
-        void operator()(BITMAP* bitmap) const { destroy_bitmap(bitmap); }
-    };
-    std::unique_ptr<BITMAP, BitmapDeleter> target;
+    BitmapPtr target;
     std::unique_ptr<Spotlight> light;
     std::unique_ptr<Creature> creature;
 };

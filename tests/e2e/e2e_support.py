@@ -5,9 +5,11 @@ program in a temporary working directory, drives it with xdotool, reads its F12
 screenshot (an 8-bit BMP with its palette) or the whole X screen (xwd), and ends exactly
 the processes it started. Python 3 standard library only.
 
-Sections: skipping, images (BMP, xwd, text reading), the Session class, test runner.
+Sections: skipping, images (BMP, xwd, text reading), the Session class, driving the
+programs (file selector, help, quit, locale), test runner.
 """
 
+import contextlib
 import os
 import random
 import shutil
@@ -41,14 +43,13 @@ def require_tools(*extra):
 
 # --- Images ----------------------------------------------------------------------------
 
-class IndexedImage:
-    """An 8-bit image: palette indices row by row from the top, plus its palette."""
+class _Image:
+    """Pixels row by row from the top: palette indices (bytes) or (r, g, b) tuples (list)."""
 
-    def __init__(self, width, height, pixels, palette):
+    def __init__(self, width, height, pixels):
         self.width = width
         self.height = height
-        self.pixels = pixels        # bytes, width * height, top row first
-        self.palette = palette      # list of (r, g, b), 8-bit components as stored
+        self.pixels = pixels
 
     def pixel(self, x, y):
         return self.pixels[y * self.width + x]
@@ -61,6 +62,14 @@ class IndexedImage:
             row = self.pixels[y * self.width + max(0, x0): y * self.width + min(self.width, x1)]
             total += row.count(value)
         return total
+
+
+class IndexedImage(_Image):
+    """An 8-bit image: palette indices, plus its palette as (r, g, b) of 8-bit components."""
+
+    def __init__(self, width, height, pixels, palette):
+        super().__init__(width, height, pixels)
+        self.palette = palette
 
     def bounding_box(self, predicate):
         """Smallest box (x0, y0, x1, y1), ends exclusive, holding every pixel whose value
@@ -77,25 +86,8 @@ class IndexedImage:
         return (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
 
 
-class RgbImage:
-    """A true-colour image: (r, g, b) tuples of 8-bit components, from a screen capture."""
-
-    def __init__(self, width, height, pixels):
-        self.width = width
-        self.height = height
-        self.pixels = pixels        # list of (r, g, b), width * height, top row first
-
-    def pixel(self, x, y):
-        return self.pixels[y * self.width + x]
-
-    def count(self, value, box=None):
-        x0, y0, x1, y1 = box if box else (0, 0, self.width, self.height)
-        total = 0
-        for y in range(max(0, y0), min(self.height, y1)):
-            for x in range(max(0, x0), min(self.width, x1)):
-                if self.pixels[y * self.width + x] == value:
-                    total += 1
-        return total
+class RgbImage(_Image):
+    """A true-colour image from a screen capture: (r, g, b) tuples of 8-bit components."""
 
 
 def six_bit_to_eight(component):
@@ -108,7 +100,10 @@ def screen_colour(r, g, b):
     return tuple(six_bit_to_eight(c) for c in (r, g, b))
 
 
-# The shell colours both programs share, as the X screen shows them.
+# The shell colours both programs share: palette indices in their screenshots, and colours
+# as the X screen shows them.
+ERROR_COLOR = 90
+INFO_COLOR = 91
 ERROR_RGB = screen_colour(63, 5, 0)
 INFO_RGB = screen_colour(55, 45, 10)
 HELP_BG_RGB = screen_colour(0, 0, 10)
@@ -224,6 +219,29 @@ def read_text_right(image, right_x, y, length, colour):
     return read_text(image, right_x - 8 * length, y, length, colour)
 
 
+def expect_lines(image, lines, colour):
+    """Each (x, y, text) is shown in `colour` with its top-left corner at (x, y)."""
+    for x, y, text in lines:
+        shown = read_text(image, x, y, len(text), colour)
+        assert shown == text, "at (%d, %d): expected %r, shown %r" % (x, y, text, shown)
+
+
+def _lines_at(x, y, *texts):
+    """(x, y, text) of lines drawn one below the other, 12 pixels apart."""
+    return [(x, y + 12 * i, text) for i, text in enumerate(texts)]
+
+
+def error_panel(reasons, solutions):
+    """The lines of the error panel both programs draw below its title."""
+    return ([(15, 30, "Possible reasons:")] + _lines_at(35, 42, *reasons)
+            + [(15, 74, "Solutions:")] + _lines_at(35, 86, *solutions))
+
+
+def selected_path_lines(path):
+    """The lines of the panel for a loaded file that name its path, in the info colour."""
+    return [(15, 140, "Your selected path was:"), (35, 152, path)]
+
+
 # --- Session ---------------------------------------------------------------------------
 
 class ProgramExited(RuntimeError):
@@ -274,9 +292,7 @@ class Session:
         for name, content in self.files.items():
             self.write_file(name, content)
         self._start_xvfb()
-        env = dict(os.environ)
-        env.update(self.extra_env)
-        env["DISPLAY"] = self.display
+        env = {**os.environ, **self.extra_env, "DISPLAY": self.display}
         out = open(os.path.join(self.workdir, "program.out"), "wb")
         err = open(os.path.join(self.workdir, "program.err"), "wb")
         self._logs += [out, err]
@@ -409,26 +425,28 @@ class Session:
     # Input.
 
     def _x_env(self):
-        env = dict(os.environ)
-        env["DISPLAY"] = self.display
-        return env
+        return dict(os.environ, DISPLAY=self.display)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self._x_env(), check=True,
                        stdout=subprocess.DEVNULL)
 
-    def key_down(self, name):
-        self.xdotool("keydown", name)
-
-    def key_up(self, name):
-        self.xdotool("keyup", name)
+    @contextlib.contextmanager
+    def holding(self, *keys):
+        """Holds the keys down for the body of a with statement."""
+        for name in keys:
+            self.xdotool("keydown", name)
+        try:
+            yield
+        finally:
+            for name in reversed(keys):
+                self.xdotool("keyup", name)
 
     def hold_key(self, name, seconds=0.3):
         """Holds a key long enough for the frame loop to see it (about 36 frames a second);
         stay below 0.6 s to avoid X autorepeat."""
-        self.key_down(name)
-        time.sleep(seconds)
-        self.key_up(name)
+        with self.holding(name):
+            time.sleep(seconds)
 
     def tap_key(self, name):
         """A short press: reaches the key buffer (dialogs, "press any key"), not always key[]."""
@@ -441,11 +459,14 @@ class Session:
         """Relative move: exactly dx, dy mickeys."""
         self.xdotool("mousemove_relative", "--", dx, dy)
 
-    def mouse_down(self, button):
+    @contextlib.contextmanager
+    def holding_button(self, button):
+        """Holds a mouse button down for the body of a with statement."""
         self.xdotool("mousedown", button)
-
-    def mouse_up(self, button):
-        self.xdotool("mouseup", button)
+        try:
+            yield
+        finally:
+            self.xdotool("mouseup", button)
 
     # Pictures.
 
@@ -456,8 +477,7 @@ class Session:
         if os.path.exists(target):
             os.remove(target)
         full_size = bmp_size(self.width, self.height)
-        self.key_down(key)
-        try:
+        with self.holding(key):
             deadline = time.monotonic() + timeout
             while time.monotonic() < deadline:
                 if os.path.exists(target) and os.path.getsize(target) >= full_size:
@@ -466,8 +486,6 @@ class Session:
                 time.sleep(0.02)
             else:
                 raise TimeoutError("no complete %s within %s s" % (name, timeout))
-        finally:
-            self.key_up(key)
         time.sleep(0.05)
         with open(target, "rb") as picture:
             image = parse_bmp8(picture.read())
@@ -480,6 +498,96 @@ class Session:
         capture = subprocess.run(["xwd", "-root", "-silent"], env=self._x_env(), check=True,
                                  capture_output=True).stdout
         return parse_xwd(capture)
+
+
+# --- Driving the programs --------------------------------------------------------------
+
+@contextlib.contextmanager
+def ready_session(program, width=640, height=480, files=None, env=None, **wait):
+    """A Session whose program window is up (`wait` goes to wait_ready). A program that
+    exits before its window appears, as one did when Xvfb reset under it, is started once
+    more on a fresh server."""
+    for attempt in (1, 2):
+        with Session(program, width, height, files=files, env=env) as run:
+            try:
+                run.wait_ready(**wait)
+            except ProgramExited:
+                if attempt == 2:
+                    raise
+                print("note: the program could not start; starting it once more")
+                continue
+            yield run
+            return
+
+
+def load_file(run, path, backspaces=250, backspace_delay_ms=2, type_delay_ms=40,
+              hold=0.15, open_wait=0.8, close_wait=0.8):
+    """L, then the file selector: replace the proposed path and accept it. After Return the
+    program rests 250 ms; `close_wait` covers that and the reading of the file."""
+    run.hold_key("l", hold)
+    time.sleep(open_wait)
+    run.tap_key("End")
+    run.xdotool("key", "--repeat", backspaces, "--delay", backspace_delay_ms, "BackSpace")
+    run.type_text(path, delay_ms=type_delay_ms)
+    run.tap_key("Return")
+    time.sleep(close_wait)
+
+
+def check_help_screen(run, lines, corner, hold=0.2, wait=0.4, leave_wait=0.8):
+    """F1 shows the help panel straight on the screen: its lines in the info colour, its
+    background out to `corner`; any key leaves it. Returns the screen with the help and
+    the one after it."""
+    run.hold_key("F1", hold)
+    time.sleep(wait)
+    shown = run.capture_screen()
+    expect_lines(shown, lines, INFO_RGB)
+    assert shown.pixel(*corner) == HELP_BG_RGB, "help panel corner"
+    run.tap_key("space")
+    time.sleep(leave_wait)
+    left = run.capture_screen()
+    assert left.pixel(*corner) != HELP_BG_RGB, "the help is still shown"
+    return shown, left
+
+
+def quit_with_escape(run, check_message=True):
+    """Esc: the quit message on the screen (unless check_message is false), then exit 0."""
+    run.hold_key("Escape", 0.2)
+    if check_message:
+        time.sleep(0.5)
+        shown = read_text(run.capture_screen(), 2, 2, 22, ERROR_RGB)
+        assert shown == "ESC pressed, will QUIT", "quit message shown: %r" % shown
+    status = run.wait_exit(timeout=8)
+    assert status == 0, "exit status after Esc: %r" % status
+
+
+@contextlib.contextmanager
+def decimal_comma_locale():
+    """Environment for a German locale (decimal comma), built with localedef in a temporary
+    directory when the system lacks it; empty when that is impossible."""
+    directory = tempfile.mkdtemp(prefix="nc_e2e_locale_")
+    try:
+        env = {}
+        if shutil.which("localedef") is not None:
+            target = os.path.join(directory, "de_DE.UTF-8")
+            made = subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", target],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if made.returncode == 0 or os.path.isdir(target):
+                env = {"LOCPATH": directory, "LC_ALL": "de_DE.UTF-8", "LANG": "de_DE.UTF-8"}
+        yield env
+    finally:
+        shutil.rmtree(directory, ignore_errors=True)
+
+
+def run_without_display(program):
+    """Runs the program with no DISPLAY, in a temporary working directory, to its end."""
+    env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+    workdir = tempfile.mkdtemp(prefix="nc_e2e_")
+    try:
+        return subprocess.run([os.path.abspath(program)], cwd=workdir, env=env,
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=20)
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
 
 
 # --- Test runner -----------------------------------------------------------------------

@@ -15,13 +15,9 @@ Sections: the network as the file gives it, reading the picture, driving the pro
 scenarios.
 """
 
-import contextlib
 import math
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
 import e2e_support as e2e
@@ -29,38 +25,24 @@ import e2e_support as e2e
 WIDTH, HEIGHT = 800, 600
 
 # Palette indices of the program.
-ERROR_COLOR = 90
-INFO_COLOR = 91
 INPUT_COLOR = 100
 TEXT_COLOR = 101
 COMPUTING_COLOR = 102
 NEGATIVE_RAMP_BASE = 120
 POSITIVE_RAMP_BASE = 190
 
+# The panels for a network without inputs.
+START_UP_PANEL = [(2, 10, "Network has no inputs!")] + e2e.error_panel(
+    ["File config_generated.txt is missing", "or is incorrect"],
+    ["Quit, fix config_generated.txt and restart program",
+     "or press L and load another configuration file"])
 
-ERROR_RGB = e2e.ERROR_RGB
-INFO_RGB = e2e.INFO_RGB
-HELP_BG_RGB = e2e.HELP_BG_RGB
-
-START_UP_PANEL = [
-    (15, 30, "Possible reasons:"),
-    (35, 42, "File config_generated.txt is missing"),
-    (35, 54, "or is incorrect"),
-    (15, 74, "Solutions:"),
-    (35, 86, "Quit, fix config_generated.txt and restart program"),
-    (35, 98, "or press L and load another configuration file"),
-]
-
-LOADED_FILE_PANEL = [
-    (15, 30, "Possible reasons:"),
-    (35, 42, "Loaded file is incorrect"),
-    (35, 54, "or path contains non-english characters"),
-    (15, 74, "Solutions:"),
-    (35, 86, "Fix your file and reload it"),
-    (35, 98, "or press L and load another configuration file"),
-    (35, 110, "or in case of incorrect path move your file into"),
-    (35, 122, "correct path and load again"),
-]
+LOADED_FILE_PANEL = [(2, 10, "Network has no inputs!")] + e2e.error_panel(
+    ["Loaded file is incorrect", "or path contains non-english characters"],
+    ["Fix your file and reload it",
+     "or press L and load another configuration file",
+     "or in case of incorrect path move your file into",
+     "correct path and load again"])
 
 HELP_LINES = [
     (5, 8, "Keys:"),
@@ -128,12 +110,6 @@ def shade(ratio):
 
 # --- Reading the picture ---------------------------------------------------------------
 
-def expect_lines(image, lines, colour):
-    for x, y, text in lines:
-        shown = e2e.read_text(image, x, y, len(text), colour)
-        assert shown == text, "at (%d, %d): expected %r, shown %r" % (x, y, text, shown)
-
-
 def value_label(image, position):
     """The value printed below a neuron: eight characters from 15 pixels left of its centre."""
     x, y = position
@@ -187,67 +163,11 @@ def move_mouse_to_edge(run, top):
 
 def set_inputs_with_keys(run, keys, top):
     """Holds the digit keys while the pointer goes to the top or bottom row, then lets go."""
-    for name in keys:
-        run.key_down(name)
-    try:
+    with run.holding(*keys):
         time.sleep(0.1)
         move_mouse_to_edge(run, top)
         time.sleep(0.2)
-    finally:
-        for name in keys:
-            run.key_up(name)
     time.sleep(0.1)
-
-
-def load_file(run, path):
-    """L, then the file selector: replace the proposed path and accept it."""
-    run.hold_key("l", 0.15)
-    time.sleep(0.8)
-    run.tap_key("End")
-    run.xdotool("key", "--repeat", "80", "--delay", "5", "BackSpace")
-    run.type_text(path)
-    run.tap_key("Return")
-    time.sleep(0.8)  # the program rests 250 ms after the dialog
-
-
-@contextlib.contextmanager
-def ready_session(program, files=None, env=None):
-    """A program run whose window is up. Xvfb resets when its last client leaves (here the
-    xdotool that polls for the window), and a program that connects during that reset
-    cannot open the display; one more start covers that race."""
-    for attempt in (1, 2):
-        with e2e.Session(program, WIDTH, HEIGHT, files=files, env=env) as run:
-            try:
-                run.wait_ready()
-            except e2e.ProgramExited:
-                if attempt == 2:
-                    raise
-                print("note: the program could not start; starting it once more")
-                continue
-            yield run
-            return
-
-
-def quit_with_escape(run):
-    run.hold_key("Escape", 0.2)
-    time.sleep(0.5)
-    shown = e2e.read_text(run.capture_screen(), 2, 2, 22, ERROR_RGB)
-    assert shown == "ESC pressed, will QUIT", "quit message shown: %r" % shown
-    status = run.wait_exit(timeout=8)
-    assert status == 0, "exit status after Esc: %r" % status
-
-
-def decimal_comma_environment(directory):
-    """Environment for a German locale (decimal comma), built with localedef when the
-    system lacks it; empty when that is impossible."""
-    if shutil.which("localedef") is None:
-        return {}
-    target = os.path.join(directory, "de_DE.UTF-8")
-    made = subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", target],
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    if made.returncode != 0 and not os.path.isdir(target):
-        return {}
-    return {"LOCPATH": directory, "LC_ALL": "de_DE.UTF-8", "LANG": "de_DE.UTF-8"}
 
 
 # --- Scenarios -------------------------------------------------------------------------
@@ -262,25 +182,23 @@ def examples(program, examples_dir):
             shipped[name] = source.read()
     default = FileNetwork(shipped["config_generated.txt"])
     network = FileNetwork(shipped["xor.txt"])
-    locale_dir = tempfile.mkdtemp(prefix="nc_locale_")
-    try:
-        env = decimal_comma_environment(locale_dir)
+    with e2e.decimal_comma_locale() as env:
         if not env:
             print("note: no German locale could be made; running under the default locale")
         else:
             print("running under the German locale (decimal comma)")
-        with ready_session(program, files=shipped, env=env) as run:
+        with e2e.ready_session(program, WIDTH, HEIGHT, files=shipped, env=env) as run:
 
             def default_network_reacts_to_key_1():
                 image = run.screenshot()
-                assert image.count(ERROR_COLOR) == 0, "no error panel for the default network"
+                assert image.count(e2e.ERROR_COLOR) == 0, "no error panel for the default network"
                 expect_default_labels(image, default.outputs([0.0, 0.0, 0.0]))
                 set_inputs_with_keys(run, ["1"], top=True)
                 image = run.screenshot()
                 expect_default_labels(image, default.outputs([1.0, 0.0, 0.0]))
 
             def load_the_exclusive_or_network():
-                load_file(run, "xor.txt")
+                e2e.load_file(run, "xor.txt")
 
             def drawn_at_its_positions():
                 image = run.screenshot()
@@ -314,15 +232,9 @@ def examples(program, examples_dir):
                 expect_xor_state(image, network, [1.0, 0.0])
 
             def help_screen():
-                run.hold_key("F1", 0.15)
-                time.sleep(0.3)
-                screen = run.capture_screen()
-                assert screen.pixel(385, 164) == HELP_BG_RGB, "help panel corner"
-                assert screen.pixel(386, 165) != HELP_BG_RGB, "help panel ends at (385, 164)"
-                expect_lines(screen, HELP_LINES, INFO_RGB)
-                run.tap_key("space")
-                time.sleep(0.5)
-                assert run.capture_screen().pixel(385, 164) != HELP_BG_RGB, "help still shown"
+                screen, _ = e2e.check_help_screen(run, HELP_LINES, (385, 164), hold=0.15,
+                                                  wait=0.3, leave_wait=0.5)
+                assert screen.pixel(386, 165) != e2e.HELP_BG_RGB, "help panel ends at (385, 164)"
 
             e2e.run_checks([
                 ("default network reacts to key 1", default_network_reacts_to_key_1),
@@ -332,38 +244,34 @@ def examples(program, examples_dir):
                 ("released key keeps its value, bottom row gives zero",
                  released_key_keeps_its_value_and_bottom_row_gives_zero),
                 ("help screen", help_screen),
-                ("Esc quits", lambda: quit_with_escape(run)),
+                ("Esc quits", lambda: e2e.quit_with_escape(run)),
             ])
-    finally:
-        shutil.rmtree(locale_dir, ignore_errors=True)
 
 
 def files(program, examples_dir):
     """No network file at start, then two loads through the file selector."""
     del examples_dir
-    with ready_session(program) as run:
+    with e2e.ready_session(program, WIDTH, HEIGHT) as run:
         no_inputs = run.write_file("no_inputs.txt", "comp_layer: 3\n")
         twelve = run.write_file("twelve.txt", "input_layer: 12\n")
 
         def start_up_panel():
             image = run.screenshot()
-            expect_lines(image, [(2, 10, "Network has no inputs!")] + START_UP_PANEL, ERROR_COLOR)
-            assert image.count(INFO_COLOR) == 0, "no path is shown before a load"
+            e2e.expect_lines(image, START_UP_PANEL, e2e.ERROR_COLOR)
+            assert image.count(e2e.INFO_COLOR) == 0, "no path is shown before a load"
 
         def loaded_file_panel():
-            load_file(run, no_inputs)
+            e2e.load_file(run, no_inputs)
             image = run.screenshot()
-            expect_lines(image, [(2, 10, "Network has no inputs!")] + LOADED_FILE_PANEL,
-                         ERROR_COLOR)
-            expect_lines(image, [(15, 140, "Your selected path was:"), (35, 152, no_inputs)],
-                         INFO_COLOR)
+            e2e.expect_lines(image, LOADED_FILE_PANEL, e2e.ERROR_COLOR)
+            e2e.expect_lines(image, e2e.selected_path_lines(no_inputs), e2e.INFO_COLOR)
 
         def only_ten_inputs_follow_keys():
-            load_file(run, twelve)
+            e2e.load_file(run, twelve)
             set_inputs_with_keys(run, ["1", "2", "3", "4", "5", "6", "7", "8", "9", "0"],
                                  top=True)
             image = run.screenshot()
-            assert image.count(ERROR_COLOR) == 0, "the panel is gone after a good load"
+            assert image.count(e2e.ERROR_COLOR) == 0, "the panel is gone after a good load"
             rows = [30 + int(j * 540 / 11) for j in range(12)]
             shown = [value_label(image, (50, y)) for y in rows]
             assert shown == ["1.000000"] * 10 + ["0.000000"] * 2, "inputs shown: %r" % shown
@@ -372,7 +280,7 @@ def files(program, examples_dir):
             ("start-up panel", start_up_panel),
             ("loaded-file panel", loaded_file_panel),
             ("only ten inputs follow keys", only_ten_inputs_follow_keys),
-            ("Esc quits", lambda: quit_with_escape(run)),
+            ("Esc quits", lambda: e2e.quit_with_escape(run)),
         ])
 
 
@@ -380,23 +288,16 @@ def no_display(program, examples_dir):
     """Without a display the program says why on stderr and ends with a failure status,
     instead of drawing into a screen it does not have."""
     del examples_dir
-    env = dict(os.environ)
-    env.pop("DISPLAY", None)
-    workdir = tempfile.mkdtemp(prefix="nc_e2e_")
-    try:
-        def failure_is_reported():
-            finished = subprocess.run([os.path.abspath(program)], cwd=workdir, env=env,
-                                      stdin=subprocess.DEVNULL, capture_output=True,
-                                      text=True, timeout=20)
-            assert finished.returncode != 0, "exit status without a display: 0"
-            assert finished.stderr.startswith("net_tester: cannot "), \
-                "stderr without a display: %r" % finished.stderr
-            assert 'xvfb-run -s "-screen 0 800x600x24"' in finished.stderr, \
-                "no hint for a virtual display: %r" % finished.stderr
 
-        e2e.run_checks([("failure is reported", failure_is_reported)])
-    finally:
-        shutil.rmtree(workdir, ignore_errors=True)
+    def failure_is_reported():
+        finished = e2e.run_without_display(program)
+        assert finished.returncode != 0, "exit status without a display: 0"
+        assert finished.stderr.startswith("net_tester: cannot "), \
+            "stderr without a display: %r" % finished.stderr
+        assert 'xvfb-run -s "-screen 0 800x600x24"' in finished.stderr, \
+            "no hint for a virtual display: %r" % finished.stderr
+
+    e2e.run_checks([("failure is reported", failure_is_reported)])
 
 
 SCENARIOS = {"examples": examples, "files": files, "no_display": no_display}
@@ -406,7 +307,8 @@ def main():
     if len(sys.argv) != 4 or sys.argv[1] not in SCENARIOS:
         print(__doc__)
         sys.exit(2)
-    e2e.require_tools("xwd")
+    if sys.argv[1] != "no_display":
+        e2e.require_tools("xwd")
     SCENARIOS[sys.argv[1]](sys.argv[2], sys.argv[3])
 
 

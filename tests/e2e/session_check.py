@@ -19,9 +19,6 @@ import time
 
 import e2e_support as e2e
 
-ERROR_COLOR = 90  # error panel lines, the same index in both programs
-HELP_BG = (0, 0, 10)  # help panel background, the same in both programs
-
 # Layers the engine refuses before building anything, a structural fault, and bytes that are
 # no text at all: the program must show its error panel and carry on.
 HOSTILE_NETWORK = ("input_layer: 3\n"
@@ -53,31 +50,22 @@ def drive_creature_sim(run):
     for name in ("KP_Prior", "KP_Home", "KP_Multiply", "KP_Divide", "KP_Subtract"):
         run.hold_key(name, HOLD)
     run.move_mouse(40, -30)
-    run.mouse_down(1)
-    time.sleep(HOLD)
-    run.mouse_up(1)
-    run.mouse_down(3)
-    time.sleep(HOLD)
-    run.mouse_up(3)
-    run.key_down("Alt_L")
-    try:
+    for button in (1, 3):
+        with run.holding_button(button):
+            time.sleep(HOLD)
+    with run.holding("Alt_L"):
         run.move_mouse(-25, 15)
         time.sleep(HOLD)
-    finally:
-        run.key_up("Alt_L")
 
 
 def drive_net_tester(run):
     """Digit keys held while the mouse moves up and down."""
     for name in ("1", "2", "0"):
-        run.key_down(name)
-        try:
+        with run.holding(name):
             run.move_mouse(0, -200)
             time.sleep(HOLD)
             run.move_mouse(0, 120)
             time.sleep(HOLD)
-        finally:
-            run.key_up(name)
 
 
 def program_for(name, examples):
@@ -109,21 +97,15 @@ def valgrind_wrapper(directory, program, log_path):
 
 
 def load_file(run, path):
-    """L, then the file selector: replace the proposed path and accept it."""
-    run.hold_key("l", 0.3)
-    time.sleep(2.5)
-    run.tap_key("End")
-    run.xdotool("key", "--repeat", "250", "--delay", "2", "BackSpace")
-    run.type_text(path, delay_ms=60)
-    run.tap_key("Return")
-    time.sleep(3)  # the dialog closes, the file is read, the program rests 250 ms
+    """L with the file selector, at valgrind's pace; the program must still answer."""
+    e2e.load_file(run, path, type_delay_ms=60, hold=0.3, open_wait=2.5, close_wait=3)
     run.check_running()
 
 
 def error_panel_shown(run, program):
     image = run.screenshot(timeout=30, wait_pause=3)
     assert (image.width, image.height) == (program.width, program.height), "screenshot size"
-    return image.count(ERROR_COLOR) > 0
+    return image.count(e2e.ERROR_COLOR) > 0
 
 
 def valgrind_summary(log_path):
@@ -174,8 +156,7 @@ def session(program, executable):
             def help_screen():
                 run.hold_key("F1", 0.3)
                 time.sleep(2)
-                help_background = tuple(e2e.six_bit_to_eight(c) for c in HELP_BG)
-                shown = run.capture_screen().count(help_background)
+                shown = run.capture_screen().count(e2e.HELP_BG_RGB)
                 assert shown > 1000, "help panel not shown (%d pixels of its colour)" % shown
                 run.tap_key("space")
                 time.sleep(1.5)

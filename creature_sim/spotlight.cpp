@@ -3,6 +3,23 @@
 
 #include <allegro.h>
 
+namespace {
+
+// Holds one coordinate within 0 and `limit`, turning its velocity round at either end.
+void bounce_within(double& position, double& velocity, int limit)
+{
+    if (position < 0) {
+        position = 0;
+        velocity = -velocity;
+    }
+    if (position > limit) {
+        position = limit;
+        velocity = -velocity;
+    }
+}
+
+}  // namespace
+
 Spotlight::Spotlight(BITMAP* target, int light_base_color)
     : target(target), light_base_color(light_base_color)
 {
@@ -72,22 +89,8 @@ void Spotlight::update()
     x += vx;
     y += vy;
     // The bounds are the width and height themselves, one beyond the last pixel.
-    if (x < 0) {
-        x = 0;
-        vx = -vx;
-    }
-    if (x > target->w) {
-        x = target->w;
-        vx = -vx;
-    }
-    if (y < 0) {
-        y = 0;
-        vy = -vy;
-    }
-    if (y > target->h) {
-        y = target->h;
-        vy = -vy;
-    }
+    bounce_within(x, vx, target->w);
+    bounce_within(y, vy, target->h);
     draw_x = static_cast<int>(x - radius);
     draw_y = static_cast<int>(y - radius);
 }

@@ -35,35 +35,34 @@ const char* const help_text =
 namespace {
 
 // The value of an option that takes one: "--name=value", "-xvalue", or the next argument.
+// `value` changes only when a non-empty one is given.
 bool take_value(const std::vector<std::string>& arguments, std::size_t& index, std::size_t name_length,
                 std::string& value, std::string& error)
 {
     const std::string& argument = arguments[index];
+    std::string taken;
     if (argument.size() > name_length) {
         const bool long_form = argument.compare(0, 2, "--") == 0;
-        value = argument.substr(long_form ? name_length + 1 : name_length);
-        if (value.empty())
-            error = "option '" + argument.substr(0, name_length) + "' needs a file name";
-        return !value.empty();
+        taken = argument.substr(long_form ? name_length + 1 : name_length);
+    } else if (index + 1 < arguments.size()) {
+        taken = arguments[++index];
     }
-    if (index + 1 >= arguments.size()) {
-        error = "option '" + argument + "' needs a file name";
+    if (taken.empty()) {
+        error = "option '" + argument.substr(0, name_length) + "' needs a file name";
         return false;
     }
-    value = arguments[++index];
-    if (value.empty()) {
-        error = "option '" + argument + "' needs a file name";
-        return false;
-    }
+    value = taken;
     return true;
 }
 
-bool is_option(const std::string& argument, const char* short_name, const char* long_name)
+// The length of the option name that `argument` starts with: the long name alone or before
+// "=", or the short name alone or before a joined value; 0 when it names neither.
+std::size_t option_name_length(const std::string& argument, const std::string& short_name,
+                               const std::string& long_name)
 {
-    const std::string long_text = long_name;
-    if (argument == long_text || argument.compare(0, long_text.size() + 1, long_text + "=") == 0)
-        return true;
-    return argument.compare(0, 2, short_name) == 0;
+    if (argument == long_name || argument.compare(0, long_name.size() + 1, long_name + "=") == 0)
+        return long_name.size();
+    return argument.compare(0, short_name.size(), short_name) == 0 ? short_name.size() : 0;
 }
 
 }  // namespace
@@ -88,13 +87,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
             options.show_help = true;
         } else if (argument == "--version") {
             options.show_version = true;
-        } else if (is_option(argument, "-t", "--training")) {
-            const std::size_t name_length = argument[1] == '-' ? 10 : 2;
-            if (!take_value(arguments, index, name_length, options.training_file, parsed.error))
+        } else if (const std::size_t training_name = option_name_length(argument, "-t", "--training")) {
+            if (!take_value(arguments, index, training_name, options.training_file, parsed.error))
                 return parsed;
-        } else if (is_option(argument, "-o", "--output")) {
-            const std::size_t name_length = argument[1] == '-' ? 8 : 2;
-            if (!take_value(arguments, index, name_length, options.output_file, parsed.error))
+        } else if (const std::size_t output_name = option_name_length(argument, "-o", "--output")) {
+            if (!take_value(arguments, index, output_name, options.output_file, parsed.error))
                 return parsed;
         } else {
             parsed.error = "unknown option '" + argument + "'";

@@ -26,12 +26,18 @@ constexpr std::size_t max_problems_shown = 30;
 // Chunks are sized to take about this long, so the progress line is redrawn in time.
 constexpr double chunk_seconds = 0.05;
 
+// True when the reader could not open its file: the only note it makes about a file as a whole.
+bool file_not_opened(const Diagnostics& notes)
+{
+    return std::any_of(notes.entries.begin(), notes.entries.end(), [](const Diagnostic& entry) { return entry.line == 0; });
+}
+
 // Appends why a network without neurons cannot be trained, unless the reader said so.
 void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
                            std::vector<FileProblem>& problems)
 {
-    if (std::any_of(notes.entries.begin(), notes.entries.end(), [](const Diagnostic& entry) { return entry.line == 0; }))
-        return;  // the file could not be opened; nothing more to say
+    if (file_not_opened(notes))
+        return;  // nothing more to say
     if (network.layer_count() == 0 && notes.entries.empty())
         problems.push_back({file, 0, "no \"input_layer:\" record; there is no network to train"});
     else if (network.layer_count() == 0)
@@ -64,9 +70,7 @@ bool load_patterns(const std::string& file, Network& network, std::vector<FilePr
     const int bad_tokens = network.read_training_section(file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
-    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
-    if (opened && network.pattern_count() == 0)
+    if (!file_not_opened(notes) && network.pattern_count() == 0)
         problems.push_back({file, 0, "no \"pattern:\" records; there is nothing to train on"});
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
 }

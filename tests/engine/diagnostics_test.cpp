@@ -14,7 +14,7 @@ std::vector<std::string> network_notes(const std::string& text)
 {
     TempDir directory;
     Diagnostics diagnostics;
-    const Network network(write_network_text(directory, text).c_str(), &diagnostics);
+    const Network network(directory.write("network.txt", text).c_str(), &diagnostics);
     std::vector<std::string> notes;
     for (const Diagnostic& entry : diagnostics.entries)
         notes.push_back(std::to_string(entry.line) + ": " + entry.message);
@@ -25,7 +25,6 @@ std::vector<std::string> network_notes(const std::string& text)
 
 TEST(Diagnostics, SoundFileGivesNone)
 {
-    TempDir directory;
     Diagnostics diagnostics;
     const std::string path = data_file("xor_example.txt");
     Network network(path.c_str(), &diagnostics);
@@ -79,7 +78,7 @@ TEST(Diagnostics, TrainingReaderNamesBadTokensAndMissingValues)
     Network network(nullptr);
     Diagnostics diagnostics;
     const std::string path =
-        write_network_text(directory, "pattern: 1 a -> 1\nmax_iterations: 2x\nerror_limit: low\npattern: 2\n");
+        directory.write("network.txt", "pattern: 1 a -> 1\nmax_iterations: 2x\nerror_limit: low\npattern: 2\n");
     EXPECT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1);
     ASSERT_EQ(diagnostics.entries.size(), 2u);
     EXPECT_EQ(diagnostics.entries[0].line, 1);
@@ -109,7 +108,7 @@ TEST(Diagnostics, KeepsTheFirstThousandAndCountsTheRest)
         text += "pattern: bad\n";
     Network network(nullptr);
     Diagnostics diagnostics;
-    EXPECT_EQ(network.read_training_section(write_network_text(directory, text).c_str(), &diagnostics), 1500);
+    EXPECT_EQ(network.read_training_section(directory.write("network.txt", text).c_str(), &diagnostics), 1500);
     EXPECT_EQ(diagnostics.entries.size(), Diagnostics::max_entries);
     EXPECT_EQ(diagnostics.dropped, 500u);
     EXPECT_EQ(diagnostics.entries.back().line, 1000);

@@ -9,8 +9,7 @@
 
 TEST(Evaluation, ReproducesTheWorkedExample)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("2.0") + "treshold: 0.5\n");
+    Network network = network_from_text(one_link_network("2.0") + "treshold: 0.5\n");
     ASSERT_TRUE(network.set_inputs({1.0}));
     network.evaluate();
     std::vector<double> outputs;
@@ -22,10 +21,9 @@ TEST(Evaluation, ReproducesTheWorkedExample)
 
 TEST(Evaluation, SumsConnectionsInListOrder)
 {
-    TempDir directory;
     // 1e16 + 1 - 1e16 is 0 in this order; another order would give 1 or 2.
-    Network network = network_from_text(directory, "input_layer: 3\ncomp_layer: 1\nweights: 1e16 1 -1e16\n"
-                                                   "slope_parameter: 1\n");
+    Network network = network_from_text("input_layer: 3\ncomp_layer: 1\nweights: 1e16 1 -1e16\n"
+                                        "slope_parameter: 1\n");
     network.set_inputs({1.0, 1.0, 1.0});
     network.evaluate();
     EXPECT_EQ(network.neuron(3).output, 0.5);
@@ -33,19 +31,17 @@ TEST(Evaluation, SumsConnectionsInListOrder)
 
 TEST(Evaluation, NeuronWithoutConnectionsUsesOnlyItsThreshold)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, "input_layer: 0\ncomp_layer: 2\n");
+    Network network = network_from_text("input_layer: 0\ncomp_layer: 2\n");
     network.evaluate();
     EXPECT_EQ(network.neuron(0).output, 0.5);
-    Network shifted = network_from_text(directory, "input_layer: 0\ncomp_layer: 1\ntreshold: 2\n");
+    Network shifted = network_from_text("input_layer: 0\ncomp_layer: 1\ntreshold: 2\n");
     shifted.evaluate();
     EXPECT_EQ(shifted.neuron(0).output, 1.0 / (1.0 + std::exp(0.5 * 2.0)));
 }
 
 TEST(Evaluation, SlopeZeroGivesOneHalf)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("7") + "slope_parameter: 0\n");
+    Network network = network_from_text(one_link_network("7") + "slope_parameter: 0\n");
     network.set_inputs({100.0});
     network.evaluate();
     EXPECT_EQ(network.neuron(1).output, 0.5);
@@ -53,8 +49,7 @@ TEST(Evaluation, SlopeZeroGivesOneHalf)
 
 TEST(Evaluation, ExtremeSumsSaturateWithoutNaN)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("10"));
+    Network network = network_from_text(one_link_network("10"));
     network.set_inputs({1e6});
     network.evaluate();
     EXPECT_EQ(network.neuron(1).output, 1.0);
@@ -65,8 +60,7 @@ TEST(Evaluation, ExtremeSumsSaturateWithoutNaN)
 
 TEST(Evaluation, WrongInputCountIsRefusedAndChangesNothing)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("1"));
+    Network network = network_from_text(one_link_network("1"));
     ASSERT_TRUE(network.set_inputs({0.25}));
     EXPECT_FALSE(network.set_inputs({}));
     EXPECT_FALSE(network.set_inputs({1.0, 2.0}));
@@ -87,8 +81,7 @@ TEST(Evaluation, EmptyNetworkTakesEmptyInputsAndGivesNoOutputs)
 
 TEST(Evaluation, InputLayerAloneOutputsItsInputs)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, "input_layer: 3\n");
+    Network network = network_from_text("input_layer: 3\n");
     ASSERT_TRUE(network.set_inputs({-1.0, 2.5, 7.0}));
     network.evaluate();
     std::vector<double> outputs;

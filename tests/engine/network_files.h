@@ -1,34 +1,51 @@
-// Building networks from file contents written into a test's own temporary directory.
+// Networks built from file contents written into a test's own temporary directory, and
+// checks of what was built.
 #ifndef TESTS_ENGINE_NETWORK_FILES_H
 #define TESTS_ENGINE_NETWORK_FILES_H
 
 #include "engine/network.h"
 #include "tests/support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
 
 inline std::string data_file(const std::string& name)
 {
     return std::string(TEST_DATA_DIR) + "/" + name;
 }
 
-inline std::string write_network_text(const TempDir& directory, const std::string& text,
-                                      const std::string& name = "network.txt")
+// A network built from a file holding `text`, written into a directory of its own.
+inline Network network_from_text(const std::string& text)
 {
-    const std::string path = directory.file(name);
-    write_text_file(path, text);
-    return path;
-}
-
-inline Network network_from_text(const TempDir& directory, const std::string& text)
-{
-    return Network(write_network_text(directory, text).c_str());
+    const TempDir directory;
+    return Network(directory.write("network.txt", text).c_str());
 }
 
 // One input feeding one computing neuron through the weight `weight`.
 inline std::string one_link_network(const std::string& weight)
 {
     return "input_layer: 1\ncomp_layer: 1\nweights: " + weight + "\n";
+}
+
+// Expects a network with no layers and no neurons, as a refused file gives.
+inline void expect_empty(const Network& network)
+{
+    EXPECT_EQ(network.neuron_count(), 0);
+    EXPECT_EQ(network.layer_count(), 0);
+    EXPECT_EQ(network.input_count(), 0);
+    EXPECT_EQ(network.output_count(), 0);
+}
+
+// Every weight of a network in neuron and connection order.
+inline std::vector<double> all_weights(const Network& network)
+{
+    std::vector<double> weights;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        for (const Connection& connection : network.neuron(position).connections)
+            weights.push_back(connection.weight);
+    return weights;
 }
 
 #endif

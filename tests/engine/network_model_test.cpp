@@ -9,10 +9,7 @@ TEST(NetworkModel, MissingFileGivesEmptyNetwork)
 {
     TempDir directory;
     const Network network(directory.file("missing.txt").c_str());
-    EXPECT_EQ(network.layer_count(), 0);
-    EXPECT_EQ(network.neuron_count(), 0);
-    EXPECT_EQ(network.input_count(), 0);
-    EXPECT_EQ(network.output_count(), 0);
+    expect_empty(network);
     EXPECT_EQ(network.pattern_count(), 0);
     EXPECT_EQ(network.threshold(), 0.0);
     EXPECT_EQ(network.slope_parameter(), 0.0);
@@ -33,8 +30,7 @@ TEST(NetworkModel, NullNameAndDirectoryGiveEmptyNetwork)
 
 TEST(NetworkModel, NeuronsStartWithConstructionValues)
 {
-    TempDir directory;
-    const Network network = network_from_text(directory, "input_layer: 1\ncomp_layer: 1\n");
+    const Network network = network_from_text("input_layer: 1\ncomp_layer: 1\n");
     for (int i = 0; i < network.neuron_count(); ++i) {
         const Neuron& neuron = network.neuron(i);
         EXPECT_EQ(neuron.threshold, 0.0);
@@ -48,8 +44,7 @@ TEST(NetworkModel, NeuronsStartWithConstructionValues)
 
 TEST(NetworkModel, SettersReachOnlyNeuronsThatExist)
 {
-    TempDir directory;
-    const Network network = network_from_text(directory, "input_layer: 2\ntreshold: 0.7\ncomp_layer: 1\n");
+    const Network network = network_from_text("input_layer: 2\ntreshold: 0.7\ncomp_layer: 1\n");
     EXPECT_EQ(network.neuron(0).threshold, 0.7);
     EXPECT_EQ(network.neuron(1).threshold, 0.7);
     EXPECT_EQ(network.neuron(2).threshold, 0.0);
@@ -65,8 +60,7 @@ TEST(NetworkModel, AddConnectionOnInputNeuronDoesNothing)
 
 TEST(NetworkModel, PatternsFitOnlyWhenEveryPatternHasTheRightSizes)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, "input_layer: 2\ncomp_layer: 1\n");
+    Network network = network_from_text("input_layer: 2\ncomp_layer: 1\n");
     EXPECT_TRUE(network.patterns_fit());
     network.add_pattern({{0.0, 1.0}, {1.0}});
     EXPECT_TRUE(network.patterns_fit());
@@ -115,8 +109,7 @@ TEST(NetworkCopy, CopyEvaluatesLikeItsSource)
 
 TEST(NetworkCopy, AssignmentReplacesWhatTheTargetHeld)
 {
-    TempDir directory;
-    const Network source = network_from_text(directory, "input_layer: 1\ncomp_layer: 1\nweights: 3\n");
+    const Network source = network_from_text("input_layer: 1\ncomp_layer: 1\nweights: 3\n");
     Network target(data_file("xor_example.txt").c_str());
     target.add_pattern({{1.0}, {1.0}});
     target = source;

@@ -41,14 +41,14 @@ TEST(NetworkWriter, EmptyNetworkIsOneLine)
 {
     TempDir directory;
     EXPECT_EQ(written(Network(nullptr), directory), "Network is empty, nothing to save here.\n");
-    const Network size_zero = network_from_text(directory, "input_layer: 0\n");
+    const Network size_zero = network_from_text("input_layer: 0\n");
     EXPECT_EQ(written(size_zero, directory), "Network is empty, nothing to save here.\n");
 }
 
 TEST(NetworkWriter, InputLayerAloneIsWrittenWithItsParameters)
 {
     TempDir directory;
-    const Network network = network_from_text(directory, "input_layer: 3\n");
+    const Network network = network_from_text("input_layer: 3\n");
     EXPECT_EQ(written(network, directory), "input_layer: 3\n\ntreshold: 0.00000000000000000\n"
                                            "slope_parameter: 0.50000000000000000\n"
                                            "max_weight: 10.00000000000000000\n");
@@ -57,8 +57,8 @@ TEST(NetworkWriter, InputLayerAloneIsWrittenWithItsParameters)
 TEST(NetworkWriter, WeightFieldsPadBySizeAndSign)
 {
     TempDir directory;
-    const Network network = network_from_text(directory, "input_layer: 5\ncomp_layer: 1\n"
-                                                         "weights: 10 -10 0.5 -0.5 123.5\n");
+    const Network network = network_from_text("input_layer: 5\ncomp_layer: 1\n"
+                                              "weights: 10 -10 0.5 -0.5 123.5\n");
     EXPECT_EQ(first_lines(written(network, directory), 4).substr(first_lines(written(network, directory), 3).size()),
               "  weights:  10.00000000000000000 -10.00000000000000000   0.50000000000000000  "
               "-0.50000000000000000  123.50000000000000000\n");
@@ -67,14 +67,14 @@ TEST(NetworkWriter, WeightFieldsPadBySizeAndSign)
 TEST(NetworkWriter, NeuronWithoutConnectionsGetsABareWeightsLine)
 {
     TempDir directory;
-    const Network network = network_from_text(directory, "input_layer: 0\ncomp_layer: 1\n");
+    const Network network = network_from_text("input_layer: 0\ncomp_layer: 1\n");
     EXPECT_EQ(first_lines(written(network, directory), 4), "input_layer: 0\n\ncomp_layer: 1\n  weights:\n");
 }
 
 TEST(NetworkWriter, RoundsToSeventeenDecimals)
 {
     TempDir directory;
-    const Network network = network_from_text(directory, one_link_network("0.1") + "treshold: -1e-18\n");
+    const Network network = network_from_text(one_link_network("0.1") + "treshold: -1e-18\n");
     const std::string text = written(network, directory);
     EXPECT_NE(text.find("  weights:   0.10000000000000001\n"), std::string::npos) << text;
     EXPECT_NE(text.find("treshold: -0.00000000000000000\n"), std::string::npos) << text;
@@ -114,8 +114,8 @@ TEST(NetworkWriter, DecimalCommaLocaleKeepsTheFullStop)
 TEST(NetworkRoundTrip, WrittenNetworkReadsBackTheSame)
 {
     TempDir directory;
-    const Network original = network_from_text(directory, "input_layer: 3\ncomp_layer: 4\ncomp_layer: 2\n"
-                                                          "treshold: 0.3\nslope_parameter: 1.7\n");
+    const Network original = network_from_text("input_layer: 3\ncomp_layer: 4\ncomp_layer: 2\n"
+                                               "treshold: 0.3\nslope_parameter: 1.7\n");
     const std::string path = directory.file("round_trip.txt");
     original.write_network_file(path.c_str());
     Network copy(path.c_str());

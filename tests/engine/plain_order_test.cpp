@@ -172,9 +172,8 @@ const std::vector<std::vector<int>> topologies = {
 TEST(PlainOrder, EvaluationMatchesBitForBit)
 {
     std::mt19937 random(7);
-    TempDir directory;
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(directory, random_network_text(random, layers));
+        Network network = network_from_text(random_network_text(random, layers));
         PlainNetwork plain(network);
         for (int round = 0; round < 5; ++round) {
             const std::vector<double> inputs = random_values(random, network.input_count(), -4.0, 4.0);
@@ -189,9 +188,8 @@ TEST(PlainOrder, EvaluationMatchesBitForBit)
 TEST(PlainOrder, TrainingMatchesBitForBit)
 {
     std::mt19937 random(11);
-    TempDir directory;
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(directory, random_network_text(random, layers));
+        Network network = network_from_text(random_network_text(random, layers));
         train_both_and_compare(network, random, 0.7, 10.0);
     }
 }
@@ -199,13 +197,12 @@ TEST(PlainOrder, TrainingMatchesBitForBit)
 TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
 {
     std::mt19937 random(13);
-    TempDir directory;
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(directory, random_network_text(random, layers));
+        Network network = network_from_text(random_network_text(random, layers));
         train_both_and_compare(network, random, 40.0, 0.4);  // large steps into a tight limit
     }
     // A negative limit clamps every weight to the far side, as the two comparisons do in order.
-    Network negative = network_from_text(directory, random_network_text(random, {3, 5, 2}));
+    Network negative = network_from_text(random_network_text(random, {3, 5, 2}));
     train_both_and_compare(negative, random, 1.0, -0.25);
 }
 
@@ -214,11 +211,10 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
     // "comp_layer: 0" lets the next records append beyond the previous layer's size, so these
     // networks do not read exactly the layer before.
     std::mt19937 random(17);
-    TempDir directory;
     const std::string text = "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
                              "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\n"
                              "slope_parameter: 1.3\n";
-    Network network = network_from_text(directory, text);
+    Network network = network_from_text(text);
     ASSERT_EQ(network.neuron(3).connections.size(), 5u);
     PlainNetwork plain(network);
     const std::vector<double> inputs{0.2, -0.7, 1.1};
@@ -232,8 +228,7 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
 TEST(PlainOrder, CopiesTrainLikeTheirSource)
 {
     std::mt19937 random(19);
-    TempDir directory;
-    Network source = network_from_text(directory, random_network_text(random, {6, 12, 3}));
+    Network source = network_from_text(random_network_text(random, {6, 12, 3}));
     Network copy(source);
     Network assigned(nullptr);
     assigned = source;
@@ -249,11 +244,9 @@ TEST(PlainOrder, CopiesTrainLikeTheirSource)
 TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 {
     // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
-    TempDir directory;
     for (const char* threshold : {"0", "-0", "1e-300"}) {
-        Network network = network_from_text(directory, "input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\n"
-                                                       "weights: -0.5\ncomp_layer: 2\ntreshold: " +
-                                                           std::string(threshold) + "\n");
+        Network network = network_from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\n"
+                                            "weights: -0.5\ncomp_layer: 2\ntreshold: " + std::string(threshold) + "\n");
         PlainNetwork plain(network);
         const std::vector<double> inputs{0.0, -0.0, 0.0};
         network.set_inputs(inputs);
@@ -266,10 +259,9 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
 {
     std::mt19937 random(29);
-    TempDir directory;
-    const Network large = network_from_text(directory, random_network_text(random, {8, 8, 8}));
-    const Network small = network_from_text(directory, random_network_text(random, {2, 1}));
-    Network target = network_from_text(directory, random_network_text(random, {2, 1}));
+    const Network large = network_from_text(random_network_text(random, {8, 8, 8}));
+    const Network small = network_from_text(random_network_text(random, {2, 1}));
+    Network target = network_from_text(random_network_text(random, {2, 1}));
     for (const Network* source : {&large, &small, &large}) {
         target = *source;
         PlainNetwork plain(*source);

@@ -1,7 +1,7 @@
 // Faults found by fuzzing and by the scripted sessions, each kept from coming back.
 #include "engine/network.h"
 
-#include "tests/support/test_support.h"
+#include "tests/engine/network_files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-void expect_empty(const Network& network)
-{
-    EXPECT_EQ(network.neuron_count(), 0);
-    EXPECT_EQ(network.layer_count(), 0);
-}
 
 // Before, the reader waited on the pipe for a writer that never came.
 TEST(InputFile, APipeIsNoNetworkFile)

@@ -7,10 +7,11 @@
 
 namespace {
 
-// Reads `text` as a training section into a 2-2-1 network and returns the reader's result.
-int read_training(Network& network, const TempDir& directory, const std::string& text)
+// Reads `text` as a training section into `network` and returns the reader's result.
+int read_training(Network& network, const std::string& text)
 {
-    return network.read_training_section(write_network_text(directory, text, "training.txt").c_str());
+    const TempDir directory;
+    return network.read_training_section(directory.write("training.txt", text).c_str());
 }
 
 struct PatternCase {
@@ -61,10 +62,9 @@ TEST(TrainingReader, PatternRecordsTakeNumbersAndTheArrow)
         {"pattern: +0.5e1x -2e-1", {5}, {}, 0},
         {"pattern: 1 => 0 inf nan", {1, 0}, {}, 3},
     };
-    TempDir directory;
     for (const PatternCase& c : cases) {
         Network network(nullptr);
-        EXPECT_EQ(read_training(network, directory, std::string(c.record) + "\n"), c.bad_tokens) << c.record;
+        EXPECT_EQ(read_training(network, std::string(c.record) + "\n"), c.bad_tokens) << c.record;
         ASSERT_EQ(network.pattern_count(), 1) << c.record;
         // An empty network fits only the pattern without values.
         EXPECT_EQ(network.patterns_fit(), c.inputs.empty() && c.expected_outputs.empty()) << c.record;
@@ -74,8 +74,8 @@ TEST(TrainingReader, PatternRecordsTakeNumbersAndTheArrow)
 TEST(TrainingReader, PatternValuesArriveInOrder)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, "input_layer: 2\ncomp_layer: 2\n"
-                                                           "pattern: 0.25 -1 -> 1e-2 +3\n");
+    const std::string path =
+        directory.write("network.txt", "input_layer: 2\ncomp_layer: 2\npattern: 0.25 -1 -> 1e-2 +3\n");
     Network network(path.c_str());
     ASSERT_EQ(network.read_training_section(path.c_str()), 0);
     ASSERT_TRUE(network.patterns_fit());
@@ -89,19 +89,17 @@ TEST(TrainingReader, PatternValuesArriveInOrder)
 
 TEST(TrainingReader, BadTokensAreCountedOverTheWholeFile)
 {
-    TempDir directory;
     Network network(nullptr);
-    EXPECT_EQ(read_training(network, directory, "pattern: a b\npattern: 1 c\nerror_limit: x\n"), 3);
+    EXPECT_EQ(read_training(network, "pattern: a b\npattern: 1 c\nerror_limit: x\n"), 3);
     EXPECT_EQ(network.pattern_count(), 2);
     EXPECT_EQ(network.error_limit, 0.1);
 }
 
 TEST(TrainingReader, ParametersFollowTheNumberRules)
 {
-    TempDir directory;
     Network network(data_file("xor_example.txt").c_str());
-    EXPECT_EQ(read_training(network, directory, "max_iterations: 2.5\nerror_limit: 1e-2\nerror_limit: 0.25\n"
-                                                "learning_rate: 0,5\nmax_weight: -3\n"),
+    EXPECT_EQ(read_training(network, "max_iterations: 2.5\nerror_limit: 1e-2\nerror_limit: 0.25\n"
+                                     "learning_rate: 0,5\nmax_weight: -3\n"),
               0);
     EXPECT_EQ(network.max_iterations, 2);
     EXPECT_EQ(network.error_limit, 0.25);
@@ -113,11 +111,8 @@ TEST(TrainingReader, ParametersFollowTheNumberRules)
 
 TEST(TrainingReader, NetworkOnlyFileChangesOnlyTheWeightLimit)
 {
-    TempDir directory;
     Network network(data_file("xor_example.txt").c_str());
-    EXPECT_EQ(read_training(network, directory, "input_layer: 2\ncomp_layer: 1\nweights: 1 1\n"
-                                                "treshold: 4\nmax_weight: 7\n"),
-              0);
+    EXPECT_EQ(read_training(network, "input_layer: 2\ncomp_layer: 1\nweights: 1 1\ntreshold: 4\nmax_weight: 7\n"), 0);
     EXPECT_EQ(network.pattern_count(), 0);
     EXPECT_EQ(network.max_weight(), 7.0);
     EXPECT_EQ(network.threshold(), 0.0);
@@ -127,10 +122,9 @@ TEST(TrainingReader, NetworkOnlyFileChangesOnlyTheWeightLimit)
 
 TEST(TrainingReader, PatternsAreAppendedAfterThoseAlreadyHeld)
 {
-    TempDir directory;
     Network network(nullptr);
     network.add_pattern({{1.0}, {}});
-    EXPECT_EQ(read_training(network, directory, "pattern: 1\npattern: 2\n"), 0);
+    EXPECT_EQ(read_training(network, "pattern: 1\npattern: 2\n"), 0);
     EXPECT_EQ(network.pattern_count(), 3);
 }
 
@@ -139,8 +133,7 @@ TEST(TrainingReader, DecimalCommaLocaleChangesNothing)
     DecimalCommaLocale locale;
     if (!locale.active())
         GTEST_SKIP() << "no decimal-comma locale on this machine";
-    TempDir directory;
     Network network(nullptr);
-    EXPECT_EQ(read_training(network, directory, "error_limit: 0.05\npattern: 1,5\n"), 0);
+    EXPECT_EQ(read_training(network, "error_limit: 0.05\npattern: 1,5\n"), 0);
     EXPECT_EQ(network.error_limit, 0.05);
 }

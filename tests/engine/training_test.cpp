@@ -17,21 +17,12 @@ std::string one_step_file(int max_iterations)
            std::to_string(max_iterations) + "\n";
 }
 
-std::vector<double> all_weights(const Network& network)
-{
-    std::vector<double> weights;
-    for (int i = 0; i < network.neuron_count(); ++i)
-        for (const Connection& connection : network.neuron(i).connections)
-            weights.push_back(connection.weight);
-    return weights;
-}
-
 }  // namespace
 
 TEST(Training, OneStepReproducesTheWorkedExample)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, one_step_file(1));
+    const std::string path = directory.write("network.txt", one_step_file(1));
     Network network(path.c_str());
     EXPECT_EQ(network.train(path.c_str()), IterationLimit);
     EXPECT_EQ(network.iterations_done, 1);
@@ -66,7 +57,7 @@ TEST(Training, ConvergesOnInclusiveOr)
 TEST(Training, NetworkThatAlreadyFitsConvergesWithoutChange)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, one_link_network("0") + "pattern: 1 -> 0.5\n");
+    const std::string path = directory.write("network.txt", one_link_network("0") + "pattern: 1 -> 0.5\n");
     Network network(path.c_str());
     EXPECT_EQ(network.train(path.c_str()), Converged);
     EXPECT_EQ(network.iterations_done, 0);
@@ -82,8 +73,7 @@ TEST(Training, NoPatternsConverges)
 
 TEST(Training, DifferenceEqualToTheLimitPasses)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("0"));
+    Network network = network_from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.75}});
     network.error_limit = 0.25;
     EXPECT_EQ(network.train(nullptr), Converged);
@@ -95,8 +85,7 @@ TEST(Training, DifferenceEqualToTheLimitPasses)
 
 TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("0"));
+    Network network = network_from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.5}});
     for (int limit : {0, -3}) {
         network.iterations_done = 7;
@@ -110,9 +99,8 @@ TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
 TEST(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, one_link_network("0") +
-                                                               "pattern: 1 -> 1\nerror_limit: 0.47\n"
-                                                               "max_iterations: 1\n");
+    const std::string path = directory.write(
+        "network.txt", one_link_network("0") + "pattern: 1 -> 1\nerror_limit: 0.47\nmax_iterations: 1\n");
     Network network(path.c_str());
     EXPECT_EQ(network.train(path.c_str()), IterationLimit);
     EXPECT_EQ(network.neuron(1).connections[0].weight, 0.3125);
@@ -121,7 +109,7 @@ TEST(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
 TEST(Training, PatternThatDoesNotFitChangesNothing)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, one_link_network("0.25") + "pattern: 1 0 -> 1\n");
+    const std::string path = directory.write("network.txt", one_link_network("0.25") + "pattern: 1 0 -> 1\n");
     Network network(path.c_str());
     network.iterations_done = 4;
     EXPECT_EQ(network.train(path.c_str()), NoUsablePatterns);
@@ -132,7 +120,7 @@ TEST(Training, PatternThatDoesNotFitChangesNothing)
 TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
 {
     TempDir directory;
-    Network network = network_from_text(directory, one_link_network("0"));
+    Network network = network_from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {1.0}});
     EXPECT_EQ(network.train(directory.file("missing.txt").c_str()), NoUsablePatterns);
     EXPECT_EQ(network.pattern_count(), 0);
@@ -141,8 +129,8 @@ TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
 TEST(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
 {
     TempDir directory;
-    const std::string path = write_network_text(directory, one_link_network("0") +
-                                                               "pattern: 1 x -> 1\nlearning_rate: 2\n");
+    const std::string path =
+        directory.write("network.txt", one_link_network("0") + "pattern: 1 x -> 1\nlearning_rate: 2\n");
     Network network(path.c_str());
     EXPECT_EQ(network.train(path.c_str()), NoUsablePatterns);
     EXPECT_EQ(network.pattern_count(), 1);
@@ -152,27 +140,20 @@ TEST(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
 
 TEST(Training, ClampsWeightsToMaxWeight)
 {
-    TempDir directory;
     // One pass moves the weight by learning_rate * 0.0625 = 12 upwards or downwards.
-    Network up = network_from_text(directory, one_link_network("0"));
-    up.set_learning_rate_all(192.0);
-    up.add_pattern({{1.0}, {1.0}});
-    up.max_iterations = 1;
-    up.train(nullptr);
-    EXPECT_EQ(up.neuron(1).connections[0].weight, 10.0);
-
-    Network down = network_from_text(directory, one_link_network("0"));
-    down.set_learning_rate_all(192.0);
-    down.add_pattern({{1.0}, {0.0}});
-    down.max_iterations = 1;
-    down.train(nullptr);
-    EXPECT_EQ(down.neuron(1).connections[0].weight, -10.0);
+    for (const auto& [target, clamped] : {std::pair<double, double>{1.0, 10.0}, {0.0, -10.0}}) {
+        Network network = network_from_text(one_link_network("0"));
+        network.set_learning_rate_all(192.0);
+        network.add_pattern({{1.0}, {target}});
+        network.max_iterations = 1;
+        network.train(nullptr);
+        EXPECT_EQ(network.neuron(1).connections[0].weight, clamped) << "target " << target;
+    }
 }
 
 TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
 {
-    TempDir directory;
-    Network network = network_from_text(directory, one_link_network("50"));
+    Network network = network_from_text(one_link_network("50"));
     EXPECT_EQ(network.neuron(1).connections[0].weight, 50.0);
     network.add_pattern({{1.0}, {0.0}});
     network.max_iterations = 1;
@@ -183,9 +164,8 @@ TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
 TEST(Training, ErrorsFlowBackThroughHiddenLayers)
 {
     // A hand-computed two-step chain: input 1, hidden weight 1, output weight 1, slope 1.
-    TempDir directory;
-    Network network = network_from_text(directory, "input_layer: 1\ncomp_layer: 1\nweights: 1\n"
-                                                   "comp_layer: 1\nweights: 1\nslope_parameter: 1\n");
+    Network network = network_from_text("input_layer: 1\ncomp_layer: 1\nweights: 1\n"
+                                        "comp_layer: 1\nweights: 1\nslope_parameter: 1\n");
     network.set_learning_rate_all(1.0);
     network.add_pattern({{1.0}, {1.0}});
     network.max_iterations = 1;

@@ -77,8 +77,8 @@ TEST(Diagnostics, TrainingReaderNamesBadTokensAndMissingValues)
     TempDir directory;
     Network network(nullptr);
     Diagnostics diagnostics;
-    const std::string path =
-        directory.write("network.txt", "pattern: 1 a -> 1\nmax_iterations: 2x\nerror_limit: low\npattern: 2\n");
+    const std::string path = directory.write("training.txt", "pattern: 1 a -> 1\nmax_iterations: 2x\n"
+                                                             "error_limit: low\npattern: 2\n");
     EXPECT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1);
     ASSERT_EQ(diagnostics.entries.size(), 2u);
     EXPECT_EQ(diagnostics.entries[0].line, 1);

@@ -245,8 +245,8 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 {
     // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
     for (const char* threshold : {"0", "-0", "1e-300"}) {
-        Network network = network_from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\n"
-                                            "weights: -0.5\ncomp_layer: 2\ntreshold: " + std::string(threshold) + "\n");
+        Network network = network_from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\nweights: -0.5\n"
+                                            "comp_layer: 2\ntreshold: " + std::string(threshold) + "\n");
         PlainNetwork plain(network);
         const std::vector<double> inputs{0.0, -0.0, 0.0};
         network.set_inputs(inputs);

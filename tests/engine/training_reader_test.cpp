@@ -112,7 +112,8 @@ TEST(TrainingReader, ParametersFollowTheNumberRules)
 TEST(TrainingReader, NetworkOnlyFileChangesOnlyTheWeightLimit)
 {
     Network network(data_file("xor_example.txt").c_str());
-    EXPECT_EQ(read_training(network, "input_layer: 2\ncomp_layer: 1\nweights: 1 1\ntreshold: 4\nmax_weight: 7\n"), 0);
+    EXPECT_EQ(read_training(network, "input_layer: 2\ncomp_layer: 1\nweights: 1 1\ntreshold: 4\nmax_weight: 7\n"),
+              0);
     EXPECT_EQ(network.pattern_count(), 0);
     EXPECT_EQ(network.max_weight(), 7.0);
     EXPECT_EQ(network.threshold(), 0.0);

@@ -16,9 +16,11 @@ struct TrainingRun {
     std::vector<double> weights;
 };
 
-Network trained_network_from(const std::string& text, const TempDir& directory)
+// A network read from a file holding `text`, with the file's training records.
+Network trained_network_from(const std::string& text)
 {
-    const std::string path = write_file(directory, "network.txt", text);
+    const TempDir directory;
+    const std::string path = directory.write("network.txt", text);
     Network network(path.c_str());
     network.read_training_section(path.c_str());
     return network;
@@ -50,8 +52,7 @@ void expect_same(const TrainingRun& expected, const TrainingRun& found)
 
 TEST(ChunkedTraining, ConvergingRunIsBitIdenticalForEveryChunkSize)
 {
-    TempDir directory;
-    const Network network = trained_network_from(exclusive_or_text, directory);
+    const Network network = trained_network_from(exclusive_or_text);
     const TrainingRun expected = single_run(network);
     ASSERT_EQ(expected.result, Converged);
     ASSERT_GT(expected.iterations_done, 1000);
@@ -61,10 +62,9 @@ TEST(ChunkedTraining, ConvergingRunIsBitIdenticalForEveryChunkSize)
 
 TEST(ChunkedTraining, IterationLimitRunIsBitIdenticalAndMakesNoFinalCheck)
 {
-    TempDir directory;
     std::string text = exclusive_or_text;
     text += "max_iterations: 300\n";
-    const Network network = trained_network_from(text, directory);
+    const Network network = trained_network_from(text);
     const TrainingRun expected = single_run(network);
     ASSERT_EQ(expected.result, IterationLimit);
     ASSERT_EQ(expected.iterations_done, 300);
@@ -74,8 +74,7 @@ TEST(ChunkedTraining, IterationLimitRunIsBitIdenticalAndMakesNoFinalCheck)
 
 TEST(ChunkedTraining, ChunkSizesMayChangeFromChunkToChunk)
 {
-    TempDir directory;
-    const Network network = trained_network_from(exclusive_or_text, directory);
+    const Network network = trained_network_from(exclusive_or_text);
     const TrainingRun expected = single_run(network);
     Network chunked = network;
     std::vector<int> seen;
@@ -92,11 +91,8 @@ TEST(ChunkedTraining, ChunkSizesMayChangeFromChunkToChunk)
 
 TEST(ChunkedTraining, LimitOfZeroOrLessEndsAtOnceWithIterationLimit)
 {
-    TempDir directory;
     for (const char* limit : {"0", "-5"}) {
-        const Network network = trained_network_from(std::string(exclusive_or_text) + "max_iterations: " + limit +
-                                                         "\n",
-                                                     directory);
+        const Network network = trained_network_from(std::string(exclusive_or_text) + "max_iterations: " + limit + "\n");
         const TrainingRun expected = single_run(network);
         EXPECT_EQ(expected.result, IterationLimit);
         expect_same(expected, chunked_run(network, 4));
@@ -105,8 +101,7 @@ TEST(ChunkedTraining, LimitOfZeroOrLessEndsAtOnceWithIterationLimit)
 
 TEST(ChunkedTraining, PatternsThatDoNotFitLeaveThePassCountAlone)
 {
-    TempDir directory;
-    Network network = trained_network_from(std::string(exclusive_or_text) + "pattern: 1 1 1 -> 0\n", directory);
+    Network network = trained_network_from(std::string(exclusive_or_text) + "pattern: 1 1 1 -> 0\n");
     network.iterations_done = 17;
     const std::vector<double> before = all_weights(network);
     EXPECT_EQ(train_in_chunks(network, 3, nullptr), NoUsablePatterns);
@@ -117,20 +112,17 @@ TEST(ChunkedTraining, PatternsThatDoNotFitLeaveThePassCountAlone)
 
 TEST(WorstError, IsTheLargestDifferenceOverAllPatternsAndOutputs)
 {
-    TempDir directory;
     // All weights 0: every output is 0.5 whatever the input.
-    const std::string path = write_file(directory, "network.txt",
-                                        "input_layer: 1\ncomp_layer: 2\nweights: 0\nweights: 0\n"
-                                        "pattern: 0 -> 0.5 0.5\npattern: 1 -> 0.25 0.5\npattern: 2 -> 0.5 0.875\n");
-    Network network(path.c_str());
-    network.read_training_section(path.c_str());
+    Network network = trained_network_from("input_layer: 1\ncomp_layer: 2\nweights: 0\nweights: 0\n"
+                                           "pattern: 0 -> 0.5 0.5\npattern: 1 -> 0.25 0.5\n"
+                                           "pattern: 2 -> 0.5 0.875\n");
     EXPECT_DOUBLE_EQ(worst_error(network), 0.375);
 }
 
 TEST(WorstError, IsZeroWithoutPatternsAndNaNWhenAnOutputIsNotANumber)
 {
     TempDir directory;
-    const std::string path = write_file(directory, "network.txt", "input_layer: 1\ncomp_layer: 1\nweights: 0\n");
+    const std::string path = directory.write("network.txt", "input_layer: 1\ncomp_layer: 1\nweights: 0\n");
     Network network(path.c_str());
     EXPECT_EQ(worst_error(network), 0.0);
     network.add_pattern({{std::nan("")}, {0.5}});

@@ -38,7 +38,7 @@ TEST(FileProblems, ThousandsOfProblemsAreNamedUpToALimitAndCounted)
     std::string text = "input_layer: 1\ncomp_layer: 1\n";
     for (int i = 0; i < 1200; ++i)
         text += "pattern: 1 2 x -> 1\n";  // one bad token and one input too many each
-    const std::string path = write_file(directory, "many.txt", text);
+    const std::string path = directory.write("many.txt", text);
     Network network(path.c_str());
     Diagnostics diagnostics;
     ASSERT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1200);

@@ -31,7 +31,7 @@ Outcome run(const std::vector<std::string>& arguments, NetTrainSettings settings
 std::string problems_in(const std::string& text)
 {
     TempDir directory;
-    const std::string path = write_file(directory, "n.txt", text);
+    const std::string path = directory.write("n.txt", text);
     std::string err = run({path}).err;
     for (std::size_t at = err.find(path); at != std::string::npos; at = err.find(path))
         err.replace(at, path.size(), "FILE");
@@ -40,19 +40,24 @@ std::string problems_in(const std::string& text)
 
 const std::string creature_layers = "input_layer: 3\ncomp_layer: 4\n";
 
+// Each run works in a directory of its own that holds the exclusive-or file.
+class NetTrainRun : public ::testing::Test {
+protected:
+    TempDir directory;
+    const std::string xor_input = directory.write("xor.txt", exclusive_or_text);
+};
+
 }  // namespace
 
-TEST(NetTrainRun, ConvergingFileReportsAndWritesTheSameNetwork)
+TEST_F(NetTrainRun, ConvergingFileReportsAndWritesTheSameNetwork)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
     const std::string output = directory.file("trained.txt");
-    const Outcome outcome = run({input, "-o", output});
+    const Outcome outcome = run({xor_input, "-o", output});
     EXPECT_EQ(outcome.status, exit_converged);
     EXPECT_EQ(outcome.err, "");
 
-    Network expected(input.c_str());
-    ASSERT_EQ(expected.train(input.c_str()), Converged);
+    Network expected(xor_input.c_str());
+    ASSERT_EQ(expected.train(xor_input.c_str()), Converged);
     EXPECT_EQ(outcome.out, "result: converged\npasses: " + std::to_string(expected.iterations_done) +
                                " (limit 50000)\nworst error: 0.049899 (error limit 0.05, 4 patterns)\nwritten: " +
                                output + "\n");
@@ -67,51 +72,45 @@ TEST(NetTrainRun, ConvergingFileReportsAndWritesTheSameNetwork)
     EXPECT_EQ(written.slope_parameter(), 2.0);
 }
 
-TEST(NetTrainRun, ProgressAndChunkingLeaveTheWrittenFileUnchanged)
+TEST_F(NetTrainRun, ProgressAndChunkingLeaveTheWrittenFileUnchanged)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
-    run({input, "-o", directory.file("plain.txt")});
+    run({xor_input, "-o", directory.file("plain.txt")});
     NetTrainSettings settings;
     settings.stderr_is_terminal = true;
     settings.fixed_chunk = 3;
-    const Outcome chunked = run({input, "-o", directory.file("chunked.txt")}, settings);
+    const Outcome chunked = run({xor_input, "-o", directory.file("chunked.txt")}, settings);
     EXPECT_EQ(chunked.status, exit_converged);
     EXPECT_EQ(read_text_file(directory.file("chunked.txt")), read_text_file(directory.file("plain.txt")));
 }
 
-TEST(NetTrainRun, IterationLimitStillWritesAndExitsWithOne)
+TEST_F(NetTrainRun, IterationLimitStillWritesAndExitsWithOne)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", std::string(exclusive_or_text) + "max_iterations: 10\n");
+    const std::string input = directory.write("xor_10.txt", std::string(exclusive_or_text) + "max_iterations: 10\n");
     const Outcome outcome = run({input, "-o", directory.file("out.txt")});
     EXPECT_EQ(outcome.status, exit_iteration_limit);
     EXPECT_NE(outcome.out.find("result: iteration limit reached\npasses: 10 (limit 10)\n"), std::string::npos);
     EXPECT_EQ(Network(directory.file("out.txt").c_str()).neuron_count(), 5);
 }
 
-TEST(NetTrainRun, TrainingRecordsFromAnotherFile)
+TEST_F(NetTrainRun, TrainingRecordsFromAnotherFile)
 {
-    TempDir directory;
-    const std::string network = write_file(directory, "net.txt", "input_layer: 1\ncomp_layer: 1\nweights: 0\n");
+    const std::string network = directory.write("net.txt", "input_layer: 1\ncomp_layer: 1\nweights: 0\n");
     const std::string training =
-        write_file(directory, "train.txt", "pattern: 0 -> 0.5\npattern: 1 -> 0.9\nerror_limit: 0.01\n");
+        directory.write("train.txt", "pattern: 0 -> 0.5\npattern: 1 -> 0.9\nerror_limit: 0.01\n");
     const Outcome outcome = run({"-t", training, network});
     EXPECT_EQ(outcome.status, exit_converged);
     EXPECT_NE(outcome.out.find("(error limit 0.01, 2 patterns)"), std::string::npos);
 }
 
-TEST(NetTrainRun, QuietPrintsNothingButKeepsTheStatus)
+TEST_F(NetTrainRun, QuietPrintsNothingButKeepsTheStatus)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
-    const Outcome outcome = run({"--quiet", input});
+    const Outcome outcome = run({"--quiet", xor_input});
     EXPECT_EQ(outcome.status, exit_converged);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "");
 }
 
-TEST(NetTrainRun, UsageErrorsGoToStderrWithStatus64)
+TEST_F(NetTrainRun, UsageErrorsGoToStderrWithStatus64)
 {
     const Outcome outcome = run({"--bogus", "x.txt"});
     EXPECT_EQ(outcome.status, exit_usage);
@@ -122,22 +121,18 @@ TEST(NetTrainRun, UsageErrorsGoToStderrWithStatus64)
     EXPECT_EQ(run({"--version"}).out, "net_train 0.1.0\n");
 }
 
-TEST(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
+TEST_F(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
-    const Outcome outcome = run({input, "-o", input});
+    const Outcome outcome = run({xor_input, "-o", xor_input});
     EXPECT_EQ(outcome.status, exit_usage);
     EXPECT_NE(outcome.err.find("holds the training records; writing the network there would lose them"), std::string::npos);
-    EXPECT_EQ(read_text_file(input), exclusive_or_text);
+    EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
 }
 
-TEST(NetTrainRun, UnwritableOutputExitsWith73)
+TEST_F(NetTrainRun, UnwritableOutputExitsWith73)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
     const std::string output = directory.file("no such directory/out.txt");
-    const Outcome outcome = run({input, "-o", output});
+    const Outcome outcome = run({xor_input, "-o", output});
     EXPECT_EQ(outcome.status, exit_cannot_write);
     EXPECT_EQ(outcome.err, "net_train: " + output + ": cannot write the trained network to this file\n");
 }
@@ -149,7 +144,7 @@ TEST(NetTrainProblems, FileThatCannotBeOpened)
     const Outcome outcome = run({missing});
     EXPECT_EQ(outcome.status, exit_nothing_trained);
     EXPECT_EQ(outcome.err, "net_train: " + missing + ": cannot open the file\n");
-    const std::string network = write_file(directory, "net.txt", exclusive_or_text);
+    const std::string network = directory.write("net.txt", exclusive_or_text);
     const Outcome training = run({network, "-t", missing});
     EXPECT_EQ(training.status, exit_nothing_trained);
     EXPECT_EQ(training.err, "net_train: " + missing + ": cannot open the file\n");
@@ -243,30 +238,27 @@ TEST(NetTrainProblems, ManyProblemsAreCutShort)
 TEST(NetTrainProblems, NoPatternsIsNothingToTrain)
 {
     TempDir directory;
-    const std::string path = write_file(directory, "n.txt", creature_layers);
+    const std::string path = directory.write("n.txt", creature_layers);
     const Outcome outcome = run({path, "-o", directory.file("out.txt")});
     EXPECT_EQ(outcome.status, exit_nothing_trained);
     EXPECT_EQ(outcome.err, "net_train: " + path + ": no \"pattern:\" records; there is nothing to train on\n");
     EXPECT_FALSE(std::filesystem::exists(directory.file("out.txt")));
 }
 
-TEST(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
+TEST_F(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
 {
-    TempDir directory;
-    const std::string input = write_file(directory, "xor.txt", exclusive_or_text);
     const std::string output = directory.file("out.txt");
     const DecimalCommaLocale locale;
     if (!locale.active())
         GTEST_SKIP() << "no locale with a decimal comma on this machine";
-    const Outcome outcome = run({input, "-o", output});
+    const Outcome outcome = run({xor_input, "-o", output});
     EXPECT_EQ(outcome.status, exit_converged);
     EXPECT_NE(outcome.out.find("worst error: 0.049899 (error limit 0.05, 4 patterns)"), std::string::npos);
     EXPECT_NE(read_text_file(output).find("treshold: 2.00000000000000000"), std::string::npos);
 }
 
-TEST(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
+TEST_F(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
 {
-    TempDir directory;
     // 1e308 * 10 and 1e308 * -9 overflow to +inf and -inf, whose sum is not a number.
     const std::string input = write_file(directory, "huge.txt",
                                          "input_layer: 2\ncomp_layer: 1\nweights: 10 -9\n"

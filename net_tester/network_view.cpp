@@ -27,7 +27,7 @@ NetworkView::NetworkView(const char* file_name, int screen_width, int screen_hei
     set_grey_ramp(positive_ramp_base);
 
     drawn_neurons = neuron_count();
-    drawn_inputs = std::max(0, input_count());
+    drawn_inputs = input_count();
     first_output = drawn_neurons - output_count();
     weight_scale = max_weight();
     for (int i = 0; i < neuron_count(); ++i)
@@ -53,7 +53,7 @@ void NetworkView::lay_out(int screen_width, int screen_height)
     }
 
     int min_dy = screen_height;
-    positions.reserve(static_cast<std::size_t>(std::max(0, neuron_count())));
+    positions.reserve(static_cast<std::size_t>(neuron_count()));
     for (int layer = 0; layer < layers; ++layer) {
         const int size = layer_size(layer);
         const int x = static_cast<int>(x_margin + layer * dx);

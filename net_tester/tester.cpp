@@ -45,8 +45,7 @@ void load_network(Tester& tester)
     tester.view.reset();  // the old network goes before the new file is read
     tester.view = std::make_unique<NetworkView>(tester.config_path, tester.screen_width,
                                                 tester.screen_height);
-    // A negative first layer of a broken file counts as no inputs at all.
-    const int inputs = std::max(0, tester.view->input_count());
+    const int inputs = tester.view->input_count();
     tester.input_values.assign(static_cast<std::size_t>(inputs), 0.0);
     tester.key_input_count = std::min(inputs, digit_key_count);
     tester.no_inputs = inputs == 0;

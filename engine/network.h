@@ -76,6 +76,8 @@ public:
     int max_iterations = 20000; // limit on training passes
     int iterations_done = 0;    // training passes made by the last training run
 
+    // Layer sizes are never below 0: the reader refuses a negative input layer and keeps no
+    // computing layer of 0 neurons or fewer.
     int input_count() const;   // first layer size; 0 without layers
     int output_count() const;  // last layer size; 0 without layers
     int layer_count() const;

@@ -14,6 +14,14 @@ constexpr int base = 100;
 
 using SpotlightTest = HeadlessTest;
 
+void expect_motion(const Spotlight& spotlight, double x, double y, double vx, double vy)
+{
+    EXPECT_EQ(spotlight.x, x);
+    EXPECT_EQ(spotlight.y, y);
+    EXPECT_EQ(spotlight.vx, vx);
+    EXPECT_EQ(spotlight.vy, vy);
+}
+
 void update_times(Spotlight& spotlight, int updates)
 {
     for (int i = 0; i < updates; ++i)
@@ -70,10 +78,7 @@ TEST_F(SpotlightTest, StartsAt100MovingDiagonally)
 {
     Spotlight spotlight(target.get(), base);
     EXPECT_EQ(spotlight.radius, 64);
-    EXPECT_EQ(spotlight.x, 100.0);
-    EXPECT_EQ(spotlight.y, 100.0);
-    EXPECT_EQ(spotlight.vx, 1.0);
-    EXPECT_EQ(spotlight.vy, 1.0);
+    expect_motion(spotlight, 100.0, 100.0, 1.0, 1.0);
     EXPECT_EQ(spotlight.draw_x, 36);
     EXPECT_EQ(spotlight.draw_y, 36);
     EXPECT_EQ(spotlight.sprite_radius, 64);
@@ -120,10 +125,7 @@ TEST_F(SpotlightTest, BouncesAtTheTopAndLeftEdges)
     spotlight.vx = -1.0;
     spotlight.vy = -2.0;
     spotlight.update();
-    EXPECT_EQ(spotlight.x, 0.0);
-    EXPECT_EQ(spotlight.y, 0.0);
-    EXPECT_EQ(spotlight.vx, 1.0);
-    EXPECT_EQ(spotlight.vy, 2.0);
+    expect_motion(spotlight, 0.0, 0.0, 1.0, 2.0);
 }
 
 TEST_F(SpotlightTest, PushedPastTheLeftEdgeAtRestStaysAtZero)

@@ -59,7 +59,8 @@ TEST(NetworkWriter, WeightFieldsPadBySizeAndSign)
     TempDir directory;
     const Network network = network_from_text("input_layer: 5\ncomp_layer: 1\n"
                                               "weights: 10 -10 0.5 -0.5 123.5\n");
-    EXPECT_EQ(first_lines(written(network, directory), 4).substr(first_lines(written(network, directory), 3).size()),
+    const std::string text = written(network, directory);
+    EXPECT_EQ(first_lines(text, 4).substr(first_lines(text, 3).size()),
               "  weights:  10.00000000000000000 -10.00000000000000000   0.50000000000000000  "
               "-0.50000000000000000  123.50000000000000000\n");
 }

@@ -112,6 +112,15 @@ void expect_same_network(const Network& network, const PlainNetwork& plain)
     }
 }
 
+// Evaluates both on `inputs` and expects the same network to the last bit.
+void evaluate_both_and_compare(Network& network, PlainNetwork& plain, const std::vector<double>& inputs)
+{
+    ASSERT_TRUE(network.set_inputs(inputs));
+    network.evaluate();
+    plain.evaluate(inputs);
+    expect_same_network(network, plain);
+}
+
 std::vector<double> random_values(std::mt19937& random, int count, double low, double high)
 {
     std::uniform_real_distribution<double> value(low, high);
@@ -176,11 +185,7 @@ TEST(PlainOrder, EvaluationMatchesBitForBit)
         Network network = network_from_text(random_network_text(random, layers));
         PlainNetwork plain(network);
         for (int round = 0; round < 5; ++round) {
-            const std::vector<double> inputs = random_values(random, network.input_count(), -4.0, 4.0);
-            ASSERT_TRUE(network.set_inputs(inputs));
-            network.evaluate();
-            plain.evaluate(inputs);
-            expect_same_network(network, plain);
+            evaluate_both_and_compare(network, plain, random_values(random, network.input_count(), -4.0, 4.0));
         }
     }
 }
@@ -217,11 +222,7 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
     Network network = network_from_text(text);
     ASSERT_EQ(network.neuron(3).connections.size(), 5u);
     PlainNetwork plain(network);
-    const std::vector<double> inputs{0.2, -0.7, 1.1};
-    network.set_inputs(inputs);
-    network.evaluate();
-    plain.evaluate(inputs);
-    expect_same_network(network, plain);
+    evaluate_both_and_compare(network, plain, {0.2, -0.7, 1.1});
     train_both_and_compare(network, random, 2.0, 3.0);
 }
 
@@ -248,11 +249,7 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
         Network network = network_from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\nweights: -0.5\n"
                                             "comp_layer: 2\ntreshold: " + std::string(threshold) + "\n");
         PlainNetwork plain(network);
-        const std::vector<double> inputs{0.0, -0.0, 0.0};
-        network.set_inputs(inputs);
-        network.evaluate();
-        plain.evaluate(inputs);
-        expect_same_network(network, plain);
+        evaluate_both_and_compare(network, plain, {0.0, -0.0, 0.0});
     }
 }
 
@@ -265,17 +262,9 @@ TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
     for (const Network* source : {&large, &small, &large}) {
         target = *source;
         PlainNetwork plain(*source);
-        const std::vector<double> inputs = random_values(random, source->input_count(), -1.0, 1.0);
-        ASSERT_TRUE(target.set_inputs(inputs));
-        target.evaluate();
-        plain.evaluate(inputs);
-        expect_same_network(target, plain);
+        evaluate_both_and_compare(target, plain, random_values(random, source->input_count(), -1.0, 1.0));
     }
     Network copied(large);
     PlainNetwork plain(large);
-    const std::vector<double> inputs = random_values(random, 8, -1.0, 1.0);
-    copied.set_inputs(inputs);
-    copied.evaluate();
-    plain.evaluate(inputs);
-    expect_same_network(copied, plain);
+    evaluate_both_and_compare(copied, plain, random_values(random, 8, -1.0, 1.0));
 }

@@ -564,8 +564,8 @@ def quit_with_escape(run, check_message=True):
 def decimal_comma_locale():
     """Environment for a German locale (decimal comma), built with localedef in a temporary
     directory when the system lacks it; empty when that is impossible."""
-    directory = tempfile.mkdtemp(prefix="nc_e2e_locale_")
-    try:
+    with tempfile.TemporaryDirectory(prefix="nc_e2e_locale_",
+                                     ignore_cleanup_errors=True) as directory:
         env = {}
         if shutil.which("localedef") is not None:
             target = os.path.join(directory, "de_DE.UTF-8")
@@ -574,20 +574,15 @@ def decimal_comma_locale():
             if made.returncode == 0 or os.path.isdir(target):
                 env = {"LOCPATH": directory, "LC_ALL": "de_DE.UTF-8", "LANG": "de_DE.UTF-8"}
         yield env
-    finally:
-        shutil.rmtree(directory, ignore_errors=True)
 
 
 def run_without_display(program):
     """Runs the program with no DISPLAY, in a temporary working directory, to its end."""
     env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
-    workdir = tempfile.mkdtemp(prefix="nc_e2e_")
-    try:
+    with tempfile.TemporaryDirectory(prefix="nc_e2e_", ignore_cleanup_errors=True) as workdir:
         return subprocess.run([os.path.abspath(program)], cwd=workdir, env=env,
                               stdin=subprocess.DEVNULL, capture_output=True, text=True,
                               timeout=20)
-    finally:
-        shutil.rmtree(workdir, ignore_errors=True)
 
 
 # --- Test runner -----------------------------------------------------------------------

@@ -50,7 +50,7 @@ TEST_F(CreatureTest, StartsInTheMiddleAtRest)
 
 TEST_F(CreatureTest, StartsInTheMiddleOfAnOddSizedTarget)
 {
-    BitmapPtr odd = make_target(101, 51);
+    MemoryBitmap odd = make_bitmap(101, 51);
     Creature creature(odd.get(), inner, outer, base, missing_path().c_str());
     EXPECT_EQ(creature.x, 50.0);
     EXPECT_EQ(creature.y, 25.0);

@@ -1,18 +1,8 @@
-// Memory bitmaps and network file texts for the creature simulator's tests.
+// Network file texts for the creature simulator's tests.
 #include "headless.h"
-
-#include <allegro.h>
 
 #include <cmath>
 #include <sstream>
-
-BitmapPtr make_target(int width, int height)
-{
-    BitmapPtr target(create_bitmap_ex(8, width, height));
-    if (target)
-        clear_bitmap(target.get());
-    return target;
-}
 
 std::string network_with_outputs(double left, double right, double up, double down)
 {

@@ -25,7 +25,7 @@ TEST(NumericLocale, SpeedMessageKeepsTheFullStopUnderADecimalCommaLocale)
 
     use_c_numeric_locale();
 
-    BitmapPtr target = make_target();
+    MemoryBitmap target = make_bitmap(640, 480);
     char text[90];
     draw_speed_message(target.get(), text, sizeof text, 3.01, -1);
     EXPECT_STREQ(text, "speedup_factor = 3.010000");

@@ -26,15 +26,7 @@ void read_test_mickeys(int* mickey_x, int* mickey_y)
 
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        start_headless_allegro();
-        buffer = make_target();
-        display = make_target();
-        ASSERT_TRUE(buffer && display);
-        std::memset(keys, 0, sizeof keys);
-        pending_mickey_x = pending_mickey_y = 0;
-    }
+    void SetUp() override { pending_mickey_x = pending_mickey_y = 0; }
 
     std::unique_ptr<SimulatorShell> make_shell(const std::string& path)
     {
@@ -52,9 +44,9 @@ protected:
 
     bool has_color(int color) { return count_color(buffer.get(), 0, 0, 639, 479, color) > 0; }
 
-    BitmapPtr buffer;
-    BitmapPtr display;
-    char keys[KEY_MAX];
+    MemoryBitmap buffer = make_bitmap(640, 480);
+    MemoryBitmap display = make_bitmap(640, 480);
+    char keys[KEY_MAX] = {};
     int mouse_buttons = 0;
     FrameInput input{keys, &mouse_buttons, read_test_mickeys};
     TempDir directory;

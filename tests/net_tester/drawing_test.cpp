@@ -12,7 +12,7 @@ namespace {
 
 class ViewDrawing : public NetworkViewTest {
 protected:
-    BitmapPtr target = make_bitmap();
+    MemoryBitmap target = make_bitmap(800, 600);
 };
 
 // Two inputs feeding one output neuron with the given weights, threshold 0 and slope 1.
@@ -130,7 +130,7 @@ TEST_F(ViewDrawing, LinesFollowConnectionOrder)
     for (const bool negative_last : {true, false}) {
         const std::string weights = negative_last ? "5 -5" : "-5 5";
         const NetworkView view = view_of(two_to_one(weights));
-        BitmapPtr bmp = make_bitmap();
+        MemoryBitmap bmp = make_bitmap(800, 600);
         view.draw(bmp.get(), -1);
 
         // The lines meet at the output's centre; the last connection's line ends on top.
@@ -146,7 +146,7 @@ TEST_F(ViewDrawing, LinesOfOversizedWeightsAndZeroScaleStayInTheirRamps)
     EXPECT_EQ(getpixel(target.get(), 400, 30), 253);
     EXPECT_EQ(getpixel(target.get(), 750, 30), 183);
 
-    BitmapPtr second = make_bitmap();
+    MemoryBitmap second = make_bitmap(800, 600);
     view.weight_scale = 0.0;
     view.draw(second.get(), -1);
     EXPECT_EQ(getpixel(second.get(), 400, 30), 253);

@@ -1,5 +1,5 @@
-// Helpers of net_tester's tests: 8-bit memory bitmaps, network files in a test's own
-// temporary directory, and a fixture that builds a NetworkView from a file's text.
+// The fixture of net_tester's view tests: a NetworkView built from a network file's text,
+// written into the test's own temporary directory.
 #ifndef TESTS_NET_TESTER_HEADLESS_H
 #define TESTS_NET_TESTER_HEADLESS_H
 
@@ -9,16 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-
-struct BitmapDeleter {
-    void operator()(BITMAP* bitmap) const;
-};
-using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
-
-// A cleared 8-bit memory bitmap, 800 x 600 unless told otherwise.
-BitmapPtr make_bitmap(int width = 800, int height = 600);
 
 // A test that lays networks out on an 800 x 600 screen.
 class NetworkViewTest : public ::testing::Test {

@@ -70,7 +70,7 @@ protected:
     double output_of(int neuron) const { return tester.view->neuron(neuron).output; }
 
     TempDir directory;
-    BitmapPtr buffer = make_bitmap();
+    MemoryBitmap buffer = make_bitmap(800, 600);
     char keys[KEY_MAX] = {};
     Tester tester;
 };

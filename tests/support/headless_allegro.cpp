@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <stdexcept>
 
 void start_headless_allegro()
@@ -20,6 +19,21 @@ void start_headless_allegro()
         throw std::runtime_error(std::string("cannot install Allegro without a display: ") + allegro_error);
 }
 
+void MemoryBitmapDeleter::operator()(BITMAP* bitmap) const
+{
+    destroy_bitmap(bitmap);
+}
+
+MemoryBitmap make_bitmap(int width, int height)
+{
+    start_headless_allegro();
+    MemoryBitmap bitmap(create_bitmap_ex(8, width, height));
+    if (!bitmap)
+        throw std::runtime_error("cannot create a memory bitmap");
+    clear_bitmap(bitmap.get());
+    return bitmap;
+}
+
 std::string text_mismatch(BITMAP* bitmap, int x, int y, const std::string& text, int color)
 {
     start_headless_allegro();
@@ -27,11 +41,7 @@ std::string text_mismatch(BITMAP* bitmap, int x, int y, const std::string& text,
     const int height = text_height(font);
     // Drawn in another colour than `color`, so that a text in colour 0 still shows its ink.
     const int ink = color == 1 ? 2 : 1;
-    const std::unique_ptr<BITMAP, void (*)(BITMAP*)> reference(create_bitmap_ex(8, width, height),
-                                                               destroy_bitmap);
-    if (!reference)
-        throw std::runtime_error("cannot create a memory bitmap");
-    clear_bitmap(reference.get());
+    const MemoryBitmap reference = make_bitmap(width, height);
     textout_ex(reference.get(), font, text.c_str(), 0, 0, ink, -1);
     for (int dy = 0; dy < height; ++dy) {
         for (int dx = 0; dx < width; ++dx) {

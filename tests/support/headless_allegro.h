@@ -1,8 +1,9 @@
 // Checks shared by the program tests on Allegro without a display: the library started once,
-// text of the built-in font, counted colours and palette entries.
+// owned memory bitmaps, text of the built-in font, counted colours and palette entries.
 #ifndef TESTS_SUPPORT_HEADLESS_ALLEGRO_H
 #define TESTS_SUPPORT_HEADLESS_ALLEGRO_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,14 @@ struct BITMAP;
 // Installs Allegro with no system driver and 8-bit colour, once per process; throws when
 // the library cannot start.
 void start_headless_allegro();
+
+struct MemoryBitmapDeleter {
+    void operator()(BITMAP* bitmap) const;
+};
+using MemoryBitmap = std::unique_ptr<BITMAP, MemoryBitmapDeleter>;
+
+// A cleared 8-bit memory bitmap; starts the library first and throws when none can be made.
+MemoryBitmap make_bitmap(int width, int height);
 
 // Empty when `text` in the built-in font stands at (x, y) in `color`: every pixel of the
 // text's box is in `color` exactly where the glyphs have ink. Otherwise tells the first miss.

@@ -14,26 +14,23 @@
 
 namespace {
 
-struct Extraction {
-    bool ok;
-    double value;
-};
-
-Extraction by_stream_real(const std::string& text)
+// Reads one number from `text` both by classic-locale stream extraction and with `read`, and
+// expects the same verdict and, when both read a number, the same value to the last bit.
+template <typename Number>
+void expect_stream_verdict(const std::string& text, bool (LineReader::*read)(Number&))
 {
     std::istringstream stream(text);
     stream.imbue(std::locale::classic());
-    double value = 0.0;
-    const bool ok = static_cast<bool>(stream >> value);
-    return {ok, ok ? value : 0.0};
-}
-
-Extraction by_reader_real(const std::string& text)
-{
+    Number expected{};
+    const bool expected_ok = static_cast<bool>(stream >> expected);
     LineReader reader(text);
-    double value = 0.0;
-    const bool ok = reader.read_real(value);
-    return {ok, ok ? value : 0.0};
+    Number actual{};
+    const bool actual_ok = (reader.*read)(actual);
+    EXPECT_EQ(actual_ok, expected_ok) << "text: \"" << text << "\"";
+    if (actual_ok && expected_ok) {
+        EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0)
+            << "text: \"" << text << "\" reader " << actual << " stream " << expected;
+    }
 }
 
 const std::vector<std::string> tricky_reals = {
@@ -48,35 +45,15 @@ const std::vector<std::string> tricky_reals = {
 
 TEST(LineReader, RealsMatchClassicStreamExtraction)
 {
-    for (const std::string& text : tricky_reals) {
-        const Extraction expected = by_stream_real(text);
-        const Extraction actual = by_reader_real(text);
-        EXPECT_EQ(actual.ok, expected.ok) << "text: \"" << text << "\"";
-        if (actual.ok && expected.ok) {
-            EXPECT_EQ(std::memcmp(&actual.value, &expected.value, sizeof(double)), 0)
-                << "text: \"" << text << "\" reader " << actual.value << " stream " << expected.value;
-        }
-    }
+    for (const std::string& text : tricky_reals)
+        expect_stream_verdict(text, &LineReader::read_real);
 }
 
 TEST(LineReader, IntsMatchClassicStreamExtraction)
 {
-    const std::vector<std::string> texts = {"3", "-3", "+3", "2.5", "0x10", "-", "+", "abc", "2147483647",
-                                            "2147483648", "-2147483648", "-2147483649", "99999999999",
-                                            "007", "3abc", "", " 12"};
-    for (const std::string& text : texts) {
-        std::istringstream stream(text);
-        stream.imbue(std::locale::classic());
-        int expected = 0;
-        const bool expected_ok = static_cast<bool>(stream >> expected);
-        LineReader reader(text);
-        int actual = 0;
-        const bool actual_ok = reader.read_int(actual);
-        EXPECT_EQ(actual_ok, expected_ok) << "text: \"" << text << "\"";
-        if (actual_ok && expected_ok) {
-            EXPECT_EQ(actual, expected) << "text: \"" << text << "\"";
-        }
-    }
+    for (const char* text : {"3", "-3", "+3", "2.5", "0x10", "-", "+", "abc", "2147483647", "2147483648",
+                             "-2147483648", "-2147483649", "99999999999", "007", "3abc", "", " 12"})
+        expect_stream_verdict(text, &LineReader::read_int);
 }
 
 TEST(LineReader, NextReadStartsRightAfterTheNumber)

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(CreatureTest, StartsInTheMiddleAtRest)
 {
-    Creature creature = creature_with(network_with_sizes(3, 4));
+    Creature creature = creature_with(network_layers({3, 4}));
     EXPECT_EQ(creature.x, 320.0);
     EXPECT_EQ(creature.y, 240.0);
     EXPECT_EQ(creature.vx, 0.0);
@@ -58,8 +58,8 @@ TEST_F(CreatureTest, StartsInTheMiddleOfAnOddSizedTarget)
 
 TEST_F(CreatureTest, UnsuitableNetworksStopTheCreatureAndLeaveItsListsAlone)
 {
-    for (const std::string& path : {directory.write("five.txt", network_with_sizes(3, 5)),
-                                    directory.write("two.txt", network_with_sizes(2, 4)), missing_path()}) {
+    for (const std::string& path : {directory.write("five.txt", network_layers({3, 5})),
+                                    directory.write("two.txt", network_layers({2, 4})), missing_path()}) {
         Creature creature = make_creature(path);
         EXPECT_TRUE(creature.network_incorrect) << path;
         Spotlight spotlight(target.get(), base);
@@ -76,7 +76,7 @@ TEST_F(CreatureTest, UnsuitableNetworksStopTheCreatureAndLeaveItsListsAlone)
 
 TEST_F(CreatureTest, ReadsDarknessAsZero)
 {
-    Creature creature = creature_with(network_with_sizes(3, 4));
+    Creature creature = creature_with(network_layers({3, 4}));
     creature.step();
     EXPECT_EQ(creature.inputs, std::vector<double>(3, 0.0));
 }
@@ -216,7 +216,7 @@ TEST_F(CreatureTest, LoadingASuitableNetworkStartsItWhereItStands)
 
 TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
 {
-    Creature creature = creature_with(network_with_sizes(3, 4));
+    Creature creature = creature_with(network_layers({3, 4}));
     Creature copy(creature);
     EXPECT_NE(copy.network.get(), creature.network.get());
     copy.load_network(missing_path().c_str());

@@ -1,4 +1,4 @@
-// Network file texts for the creature simulator's tests.
+// The network file text of a creature with known outputs.
 #include "headless.h"
 
 #include <cmath>
@@ -15,12 +15,5 @@ std::string network_with_outputs(double left, double right, double up, double do
     for (double output : {left, right, up, down})
         file << "  weights: " << weight_for(output) << "\n";
     file << "treshold: 0\nslope_parameter: 1\n";
-    return file.str();
-}
-
-std::string network_with_sizes(int inputs, int outputs)
-{
-    std::ostringstream file;
-    file << "input_layer: " << inputs << "\ncomp_layer: " << outputs << "\n";
     return file.str();
 }

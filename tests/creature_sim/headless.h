@@ -20,9 +20,8 @@ protected:
     MemoryBitmap target = make_bitmap(640, 480);
 };
 
-// Network file texts: 3 inputs and 4 outputs whose outputs, with every input 0, are the
+// A network file text: 3 inputs and 4 outputs whose outputs, with every input 0, are the
 // four given values (through one hidden neuron of output 0.5).
 std::string network_with_outputs(double left, double right, double up, double down);
-std::string network_with_sizes(int inputs, int outputs);
 
 #endif

@@ -50,7 +50,7 @@ protected:
     int mouse_buttons = 0;
     FrameInput input{keys, &mouse_buttons, read_test_mickeys};
     TempDir directory;
-    const std::string good = directory.write("good.txt", network_with_sizes(3, 4));
+    const std::string good = directory.write("good.txt", network_layers({3, 4}));
 };
 
 TEST_F(ShellTest, StartsWithTheGivenFileAndItsTexts)
@@ -94,7 +94,7 @@ TEST_F(ShellTest, MissingStartFileShowsTheStartUpPanel)
 
 TEST_F(ShellTest, AfterALoadThePanelShowsTheChosenPath)
 {
-    const std::string two_inputs = directory.write("two.txt", network_with_sizes(2, 4));
+    const std::string two_inputs = directory.write("two.txt", network_layers({2, 4}));
     auto shell = make_shell(directory.file("missing.txt"));
     std::snprintf(shell->config_path, sizeof shell->config_path, "%s", two_inputs.c_str());
     shell->creature->load_network(shell->config_path);

@@ -9,17 +9,7 @@
 
 namespace {
 
-class ViewLayout : public NetworkViewTest {
-protected:
-    // Layer sizes as network records; weights are completed at random.
-    static std::string layers(const std::vector<int>& sizes)
-    {
-        std::string text = "input_layer: " + std::to_string(sizes.front()) + "\n";
-        for (std::size_t i = 1; i < sizes.size(); ++i)
-            text += "comp_layer: " + std::to_string(sizes[i]) + "\n";
-        return text;
-    }
-};
+using ViewLayout = NetworkViewTest;
 
 struct Position {
     int index;
@@ -38,7 +28,7 @@ void expect_positions(const NetworkView& view, const std::vector<Position>& expe
 
 TEST_F(ViewLayout, TwoThreeOneSpreadsColumnsAndRows)
 {
-    const NetworkView view = view_of(layers({2, 3, 1}));
+    const NetworkView view = view_of(network_layers({2, 3, 1}));
 
     ASSERT_EQ(view.positions.size(), 6u);
     expect_positions(view, {{0, 50, 30}, {1, 50, 570}, {2, 400, 30}, {3, 400, 300}, {4, 400, 570},
@@ -52,7 +42,7 @@ TEST_F(ViewLayout, TwoThreeOneSpreadsColumnsAndRows)
 
 TEST_F(ViewLayout, OneLayerStaysInFirstColumnAndIsAllOutputs)
 {
-    const NetworkView view = view_of(layers({3}));
+    const NetworkView view = view_of(network_layers({3}));
 
     ASSERT_EQ(view.positions.size(), 3u);
     expect_positions(view, {{0, 50, 30}, {1, 50, 300}, {2, 50, 570}});
@@ -63,7 +53,7 @@ TEST_F(ViewLayout, OneLayerStaysInFirstColumnAndIsAllOutputs)
 
 TEST_F(ViewLayout, TwentyRowsShrinkTheRadius)
 {
-    const NetworkView view = view_of(layers({20}));
+    const NetworkView view = view_of(network_layers({20}));
 
     ASSERT_EQ(view.positions.size(), 20u);
     // Rows 540 / 19 apart, truncated.
@@ -73,7 +63,7 @@ TEST_F(ViewLayout, TwentyRowsShrinkTheRadius)
 
 TEST_F(ViewLayout, FourteenRowsGrowTheRadius)
 {
-    const NetworkView view = view_of(layers({14}));
+    const NetworkView view = view_of(network_layers({14}));
 
     ASSERT_EQ(view.positions.size(), 14u);
     expect_positions(view, {{1, 50, 71}, {13, 50, 570}});
@@ -82,7 +72,7 @@ TEST_F(ViewLayout, FourteenRowsGrowTheRadius)
 
 TEST_F(ViewLayout, SeventeenColumnsSetTheRadiusFromColumnSpacing)
 {
-    const NetworkView view = view_of(layers(std::vector<int>(17, 2)));
+    const NetworkView view = view_of(network_layers(std::vector<int>(17, 2)));
 
     ASSERT_EQ(view.positions.size(), 34u);
     // Columns 43.75 apart, truncated.
@@ -92,7 +82,7 @@ TEST_F(ViewLayout, SeventeenColumnsSetTheRadiusFromColumnSpacing)
 
 TEST_F(ViewLayout, SingleNeuronLayersStandAtTheTop)
 {
-    const NetworkView view = view_of(layers({1, 1}));
+    const NetworkView view = view_of(network_layers({1, 1}));
 
     ASSERT_EQ(view.positions.size(), 2u);
     expect_positions(view, {{0, 50, 30}, {1, 750, 30}});

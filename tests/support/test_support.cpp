@@ -51,6 +51,14 @@ std::string read_text_file(const std::string& path)
     return contents.str();
 }
 
+std::string network_layers(const std::vector<int>& sizes)
+{
+    std::string text;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        text += (i == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(sizes[i]) + "\n";
+    return text;
+}
+
 DecimalCommaLocale::DecimalCommaLocale()
 {
     // The build tree holds a generated German locale when the system has none installed.

@@ -4,6 +4,7 @@
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
 #include <string>
+#include <vector>
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 class TempDir {
@@ -24,6 +25,10 @@ private:
 
 void write_text_file(const std::string& path, const std::string& contents);
 std::string read_text_file(const std::string& path);
+
+// Network records of layers of the given sizes, the first one the input layer; the weights
+// are left to be drawn at random.
+std::string network_layers(const std::vector<int>& sizes);
 
 // Switches the whole process (LC_ALL) to a German locale for its lifetime, as Allegro's
 // keyboard set-up does with the user's locale, and back to "C" afterwards.

@@ -193,8 +193,8 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
 {
     const Outcome outcome = [] {
         TempDir directory;
-        const std::string path = write_file(directory, "n.txt",
-                                            creature_layers + "pattern: 1 2 3 -> 1 2 3 4\n\npattern: 1 2 -> 1 2 3 4\n"
+        const std::string path = directory.write("n.txt", creature_layers +
+                                                              "pattern: 1 2 3 -> 1 2 3 4\n\npattern: 1 2 -> 1 2 3 4\n"
                                                               "pattern: 1 2 3 -> 1\npattern: 1 2 3 4->1\n");
         return run({path});
     }();
@@ -260,9 +260,9 @@ TEST_F(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
 TEST_F(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
 {
     // 1e308 * 10 and 1e308 * -9 overflow to +inf and -inf, whose sum is not a number.
-    const std::string input = write_file(directory, "huge.txt",
-                                         "input_layer: 2\ncomp_layer: 1\nweights: 10 -9\n"
-                                         "pattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\nmax_iterations: 3\n");
+    const std::string input = directory.write("huge.txt", "input_layer: 2\ncomp_layer: 1\nweights: 10 -9\n"
+                                                          "pattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\n"
+                                                          "max_iterations: 3\n");
     const std::string output = directory.file("out.txt");
     const Outcome outcome = run({input, "-o", output});
     EXPECT_EQ(outcome.status, exit_cannot_write);

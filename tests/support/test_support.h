@@ -1,5 +1,6 @@
 // Helpers shared by the tests: a unique temporary directory per test, whole-file reads and
-// writes, and a scoped switch to a locale whose decimal point is a comma.
+// writes, the layer records of a network file, and a scoped switch to a locale whose decimal
+// point is a comma.
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 

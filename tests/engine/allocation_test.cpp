@@ -1,5 +1,6 @@
 // Evaluation and training allocate nothing per evaluation or per pass: a caller that keeps
-// its lists evaluates in every frame without touching the heap.
+// its lists evaluates in every frame without touching the heap. A file asking for a huge
+// network is refused before the network is allocated.
 #include "engine/network.h"
 
 #include "tests/engine/network_files.h"
@@ -11,11 +12,13 @@
 
 namespace {
 long long allocations = 0;
+long long allocated_bytes = 0;
 }
 
 void* operator new(std::size_t size)
 {
     ++allocations;
+    allocated_bytes += static_cast<long long>(size);
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
     throw std::bad_alloc();
@@ -64,4 +67,14 @@ TEST(Allocation, TrainingAllocatesTheSameForOnePassAsForMany)
     many_passes.train(nullptr);
     EXPECT_EQ(allocations - before, for_one_pass);
     EXPECT_LE(for_one_pass, 1);  // at most the list of outputs
+}
+
+TEST(Allocation, HugeLayersAreRefusedBeforeAllocatingThem)
+{
+    // Two billion input neurons, or ten billion connections, would take hundreds of
+    // gigabytes; the layers read before the refused one take a few megabytes.
+    const long long before = allocated_bytes;
+    expect_empty(Network(data_file("hostile_huge_input_layer.txt").c_str()));
+    expect_empty(Network(data_file("hostile_two_huge_layers.txt").c_str()));
+    EXPECT_LT(allocated_bytes - before, 64LL << 20);
 }

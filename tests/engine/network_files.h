@@ -38,14 +38,4 @@ inline void expect_empty(const Network& network)
     EXPECT_EQ(network.output_count(), 0);
 }
 
-// Every weight of a network in neuron and connection order.
-inline std::vector<double> all_weights(const Network& network)
-{
-    std::vector<double> weights;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        for (const Connection& connection : network.neuron(position).connections)
-            weights.push_back(connection.weight);
-    return weights;
-}
-
 #endif

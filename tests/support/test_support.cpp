@@ -1,6 +1,8 @@
 // Helpers shared by the tests.
 #include "tests/support/test_support.h"
 
+#include "engine/network.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -57,6 +59,15 @@ std::string network_layers(const std::vector<int>& sizes)
     for (std::size_t i = 0; i < sizes.size(); ++i)
         text += (i == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(sizes[i]) + "\n";
     return text;
+}
+
+std::vector<double> all_weights(const Network& network)
+{
+    std::vector<double> weights;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        for (const Connection& connection : network.neuron(position).connections)
+            weights.push_back(connection.weight);
+    return weights;
 }
 
 DecimalCommaLocale::DecimalCommaLocale()

@@ -1,11 +1,13 @@
 // Helpers shared by the tests: a unique temporary directory per test, whole-file reads and
-// writes, the layer records of a network file, and a scoped switch to a locale whose decimal
-// point is a comma.
+// writes, the layer records of a network file, a network's weights, and a scoped switch to a
+// locale whose decimal point is a comma.
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
 #include <string>
 #include <vector>
+
+class Network;
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 class TempDir {
@@ -30,6 +32,9 @@ std::string read_text_file(const std::string& path);
 // Network records of layers of the given sizes, the first one the input layer; the weights
 // are left to be drawn at random.
 std::string network_layers(const std::vector<int>& sizes);
+
+// Every weight of a network in neuron and connection order.
+std::vector<double> all_weights(const Network& network);
 
 // Switches the whole process (LC_ALL) to a German locale for its lifetime, as Allegro's
 // keyboard set-up does with the user's locale, and back to "C" afterwards.

@@ -13,23 +13,6 @@ inline std::string example_file(const std::string& name)
     return std::string(EXAMPLES_DIR) + "/" + name;
 }
 
-inline std::string write_file(const TempDir& directory, const std::string& name, const std::string& text)
-{
-    const std::string path = directory.file(name);
-    write_text_file(path, text);
-    return path;
-}
-
-// Every weight of a network in neuron and connection order.
-inline std::vector<double> all_weights(const Network& network)
-{
-    std::vector<double> weights;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        for (const Connection& connection : network.neuron(position).connections)
-            weights.push_back(connection.weight);
-    return weights;
-}
-
 // Exclusive-or from fixed starting weights: converges after some thousands of passes.
 inline const char* const exclusive_or_text =
     "input_layer: 2\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\n"

@@ -1,8 +1,8 @@
 // The gallery's creatures in the real creature world, headless: the follower keeps under the
 // moving spotlight, the avoider leaves it and rests outside, the circler circles its centre.
-#include "creature_sim/bitmap_ptr.h"
 #include "creature_sim/creature.h"
 #include "creature_sim/spotlight.h"
+#include "tests/support/headless_allegro.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>
@@ -25,11 +25,7 @@ class World {
 public:
     explicit World(const std::string& network_file)
     {
-        static const bool started = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        EXPECT_TRUE(started);
-        set_color_depth(8);
-        target.reset(create_bitmap_ex(8, 640, 480));
-        clear_bitmap(target.get());
+        target = make_bitmap(640, 480);
         light = std::make_unique<Spotlight>(target.get(), light_base_color);
         creature = std::make_unique<Creature>(target.get(), 95, 96, light_base_color, network_file.c_str());
         EXPECT_FALSE(creature->network_incorrect) << network_file;
@@ -45,7 +41,7 @@ public:
 
     double distance() const { return std::hypot(creature->x - light->x, creature->y - light->y); }
 
-    BitmapPtr target;
+    MemoryBitmap target;
     std::unique_ptr<Spotlight> light;
     std::unique_ptr<Creature> creature;
 };

@@ -269,7 +269,8 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
             continue;
         }
         for (int b = 0; b < layer.blocks; ++b) {
-            const double* block_weights = layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+            const double* block_weights =
+                layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
             const int first = layer.first + b * layer.block;
             const int used = std::min(layer.block, layer.size - b * layer.block);
             sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);

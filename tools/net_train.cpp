@@ -29,7 +29,8 @@ constexpr double chunk_seconds = 0.05;
 // True when the reader could not open its file: the only note it makes about a file as a whole.
 bool file_not_opened(const Diagnostics& notes)
 {
-    return std::any_of(notes.entries.begin(), notes.entries.end(), [](const Diagnostic& entry) { return entry.line == 0; });
+    return std::any_of(notes.entries.begin(), notes.entries.end(),
+                       [](const Diagnostic& entry) { return entry.line == 0; });
 }
 
 // Appends why a network without neurons cannot be trained, unless the reader said so.

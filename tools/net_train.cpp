@@ -2,6 +2,7 @@
 // progress line, writing and verifying the output file, and the report.
 #include "tools/net_train.h"
 
+#include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "tools/chunked_training.h"
@@ -62,17 +63,19 @@ bool check_network(const std::string& file, const Network& network, const Diagno
     return true;
 }
 
-// Reads the training records of `file` as training by file name does, patterns held before
-// removed; false, with the reasons among `problems`, when they cannot be trained on.
-bool load_patterns(const std::string& file, Network& network, std::vector<FileProblem>& problems)
+// Reads the training records of `file` (a CSV table of patterns, or training records as
+// training by file name reads them), patterns held before removed; false, with the reasons
+// among `problems`, when they cannot be trained on.
+bool load_patterns(const std::string& network_file, const std::string& file, Network& network,
+                   std::vector<FileProblem>& problems)
 {
     Diagnostics notes;
-    network.clear_patterns();
-    const int bad_tokens = network.read_training_section(file.c_str(), &notes);
+    const int bad_tokens = read_training_records(network, network_file.c_str(), file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!file_not_opened(notes) && network.pattern_count() == 0)
-        problems.push_back({file, 0, "no \"pattern:\" records; there is nothing to train on"});
+        problems.push_back({file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
+                                                            : "no \"pattern:\" records; there is nothing to train on"});
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
 }
 
@@ -202,7 +205,7 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     Diagnostics network_notes;
     Network network(options.network_file.c_str(), &network_notes);
     const bool have_network = check_network(options.network_file, network, network_notes, problems);
-    const bool have_patterns = have_network && load_patterns(training_file, network, problems);
+    const bool have_patterns = have_network && load_patterns(options.network_file, training_file, network, problems);
     print_problems(err, problems, max_problems_shown);
     if (!have_network)
         return exit_nothing_trained;

@@ -149,7 +149,7 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
     return refused;
 }
 
-int read_training_records(Network& network, const char* network_file, const char* training_file,
+int load_training_records(Network& network, const char* network_file, const char* training_file,
                           Diagnostics* diagnostics)
 {
     network.clear_patterns();

@@ -23,7 +23,7 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
 // iteration limit, learning rate, weight limit); any other training file gives both, as
 // training by file name reads them. Returns the result of the reader of `training_file`;
 // `diagnostics` hears only about that file.
-int read_training_records(Network& network, const char* network_file, const char* training_file,
+int load_training_records(Network& network, const char* network_file, const char* training_file,
                           Diagnostics* diagnostics = nullptr);
 
 #endif

@@ -70,7 +70,7 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
                    std::vector<FileProblem>& problems)
 {
     Diagnostics notes;
-    const int bad_tokens = read_training_records(network, network_file.c_str(), file.c_str(), &notes);
+    const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!file_not_opened(notes) && network.pattern_count() == 0)

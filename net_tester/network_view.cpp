@@ -18,7 +18,12 @@ void set_blue_ramp(int first)
 }
 
 NetworkView::NetworkView(const char* file_name, int screen_width, int screen_height)
-    : Network(file_name)
+    : NetworkView(Network(file_name), screen_width, screen_height)
+{
+}
+
+NetworkView::NetworkView(const Network& network, int screen_width, int screen_height)
+    : Network(network)
 {
     set_rgb(input_color, 0, 14, 48);
     set_rgb(computing_color, 0, 45, 0);

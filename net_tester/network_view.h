@@ -23,6 +23,8 @@ public:
     // Builds the network from a network file (empty when it cannot be read), sets the view's
     // palette entries and lays the neurons out for a screen of the given size.
     NetworkView(const char* file_name, int screen_width, int screen_height);
+    // The same for a network built already.
+    NetworkView(const Network& network, int screen_width, int screen_height);
 
     // Draws every neuron, bar, value and connection onto `target`, whose width is the screen's.
     // Text is drawn with `text_background` as Allegro's background (-1 transparent).

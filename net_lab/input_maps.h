@@ -1,0 +1,62 @@
+// Maps of a two-input network over the input square [0, 1]²: the first output as a large
+// map with the training patterns as dots, and each hidden neuron's output inside its disc.
+#ifndef NET_LAB_INPUT_MAPS_H
+#define NET_LAB_INPUT_MAPS_H
+
+#include <vector>
+
+struct BITMAP;
+class Network;
+class NetworkView;
+
+// 64 palette entries from `base`: orange for 0, grey for 0.5, blue for 1.
+void set_map_ramp(int base);
+// The ramp entry that shows `value`: held to [0, 1]; a value that is not a number shows as 0.5.
+int map_ramp_index(double value, int base);
+
+// Side of the output map in pixels; the grid's cells divide it evenly.
+constexpr int output_map_size = 256;
+// Connection evaluations the maps may spend in a frame, which sets their grid.
+constexpr long long map_evaluation_budget = 2000000;
+// Hidden neurons beyond this many get no map of their own.
+constexpr int max_hidden_maps = 64;
+
+// Cells per side of the map grid for a network of `connections`: the finest of 128, 64, 32
+// and 16 whose evaluations fit the budget; 16 at least.
+int map_grid_cells(long long connections);
+
+// Pixel of a point of the input square on a map of `size` pixels at (0, 0): input 1 to the
+// right, input 2 upwards. False when the point lies outside the square.
+bool map_pixel(double input1, double input2, int size, int& x, int& y);
+
+class InputMaps {
+public:
+    // Sets up the grid and its stores for `network`; inactive unless it has two inputs.
+    void prepare(const Network& network);
+    bool active() const { return grid > 0; }
+
+    // Evaluates the network once per grid cell, keeping the outputs of the mapped neurons.
+    // Allocates nothing.
+    void evaluate(Network& network);
+
+    // The first output's map as a square of output_map_size pixels with its top-left at (x, y).
+    void draw_output_map(BITMAP* target, int x, int y, int ramp_base) const;
+    // Each hidden neuron's map inside the disc that `view` draws for it.
+    void draw_hidden_maps(BITMAP* target, const NetworkView& view, int ramp_base) const;
+
+    // The output kept for mapped neuron `index` (0 the first output, then the hidden ones)
+    // at grid cell (column, row), row 0 at the top where input 2 is 1.
+    double value(int index, int column, int row) const;
+
+    int grid = 0;                 // cells per side; 0 when inactive
+    std::vector<int> mapped;      // neuron positions: the first output, then hidden neurons
+    std::vector<double> values;   // per cell in row order, the mapped neurons' outputs
+    std::vector<double> inputs;   // the two inputs handed to the network
+};
+
+// Draws each pattern of the network that lies in the input square as a dot on a map of
+// output_map_size pixels at (x, y), filled with the ramp entry of its first expected output
+// and ringed in `ring_color`.
+void draw_pattern_dots(BITMAP* target, const Network& network, int x, int y, int ramp_base, int ring_color);
+
+#endif

@@ -1,0 +1,197 @@
+// net_lab's frame logic: loading and resetting the network, saving it, the keys, and
+// training between frames. The drawing is in lab_screen.cpp.
+#include "net_lab/lab.h"
+
+#include "engine/csv_patterns.h"
+#include "engine/diagnostics.h"
+#include "net_lab/lab_files.h"
+#include "net_lab/lab_screen.h"
+#include "tools/file_problems.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
+
+namespace {
+
+// Seconds over which passes per second are averaged.
+constexpr double rate_window = 0.5;
+
+void add_problem_lines(Lab& lab, const std::vector<FileProblem>& problems)
+{
+    for (const FileProblem& problem : problems) {
+        std::string text = problem.file;
+        if (problem.line > 0)
+            text += ":" + std::to_string(problem.line);
+        lab.problems.push_back(text + ": " + problem.message);
+    }
+}
+
+// Reads the training records for `network`; true when they can be trained on.
+bool load_patterns(Lab& lab, Network& network)
+{
+    const std::string& network_path = lab.files.network_path;
+    const std::string& training_path = lab.files.training_path.empty() ? network_path : lab.files.training_path;
+    std::vector<FileProblem> problems;
+    if (network.layer_count() < 2) {
+        problems.push_back({network_path, 0, network.neuron_count() == 0
+                                                 ? "there is no network to train"
+                                                 : "the network has no \"comp_layer:\"; training cannot change it"});
+        add_problem_lines(lab, problems);
+        return false;
+    }
+    Diagnostics notes;
+    const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
+    add_reader_problems(problems, training_path, notes);
+    add_pattern_fit_problems(problems, training_path, network, notes);
+    // The readers' only note on a file as a whole is that it cannot be opened.
+    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
+                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    if (opened && network.pattern_count() == 0)
+        problems.push_back({training_path, 0, "no patterns; there is nothing to train on"});
+    add_problem_lines(lab, problems);
+    return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return !b.empty() && (a == b || std::filesystem::equivalent(a, b, error));
+}
+
+// The errors of the current weights, on the curve and for the table.
+void measure(Lab& lab)
+{
+    measure_errors(*lab.view, lab.errors);
+    lab.curve.add(lab.stepper.passes_done, lab.errors.worst_error, lab.errors.mean_squared_error);
+}
+
+void take_rate(Lab& lab, double now)
+{
+    if (now - lab.rate_since < rate_window)
+        return;
+    lab.passes_per_second = (lab.stepper.passes_done - lab.rate_passes) / (now - lab.rate_since);
+    lab.rate_since = now;
+    lab.rate_passes = lab.stepper.passes_done;
+}
+
+// True in the frame a key goes down.
+bool pressed(Lab& lab, LabKey which, const volatile char* keys)
+{
+    bool& was_down = lab.held[static_cast<int>(which)];
+    const bool down = lab_key_down(which, keys);
+    const bool now_pressed = down && !was_down;
+    was_down = down;
+    return now_pressed;
+}
+
+}  // namespace
+
+const char* const lab_help_lines[] = {
+    "Space - start / pause training",
+    ".     - one training pass",
+    "+ -   - more / fewer passes per frame",
+    "R     - back to the weights the file gave",
+    "S     - save the network to trained.txt",
+};
+const std::size_t lab_help_line_count = std::size(lab_help_lines);
+
+bool lab_key_down(LabKey which, const volatile char* keys)
+{
+    switch (which) {
+    case LabKey::StartPause: return keys[KEY_SPACE];
+    case LabKey::OnePass: return keys[KEY_STOP] || keys[KEY_DEL_PAD];
+    case LabKey::Faster: return keys[KEY_PLUS_PAD] || keys[KEY_EQUALS];
+    case LabKey::Slower: return keys[KEY_MINUS] || keys[KEY_MINUS_PAD];
+    case LabKey::Reset: return keys[KEY_R];
+    case LabKey::Save: return keys[KEY_S];
+    case LabKey::Count: break;
+    }
+    return false;
+}
+
+void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
+{
+    lab.files = files;
+    lab.seed = seed;
+    lab.problems.clear();
+    lab.message.clear();
+    Diagnostics network_notes;
+    Network network = read_seeded_network(files.network_path, seed, network_notes);
+    std::vector<FileProblem> network_problems;
+    add_reader_problems(network_problems, files.network_path, network_notes);
+    add_problem_lines(lab, network_problems);
+    const bool usable = load_patterns(lab, network);
+
+    lab.initial = network;
+    lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);
+    lab.maps.prepare(*lab.view);
+    lab.stepper = start_stepper(network, usable);
+    lab.curve.clear();
+    lab.passes_per_second = 0.0;
+    lab.rate_passes = 0;
+    measure(lab);
+}
+
+void reset_lab(Lab& lab, const SecondsClock& clock)
+{
+    const bool usable = lab.stepper.state != TrainingState::NoPatterns;
+    static_cast<Network&>(*lab.view) = lab.initial;
+    lab.stepper = start_stepper(lab.initial, usable);
+    lab.curve.clear();
+    lab.passes_per_second = 0.0;
+    lab.rate_since = clock();
+    lab.rate_passes = 0;
+    measure(lab);
+}
+
+bool save_lab(Lab& lab, const std::string& path)
+{
+    if (same_file(path, lab.files.network_path) || same_file(path, lab.files.training_path)) {
+        lab.message = "not saved: " + path + " is the file loaded";
+        return false;
+    }
+    std::string reason;
+    if (!write_network_atomically(*lab.view, path, reason)) {
+        lab.message = "not saved: " + reason;
+        return false;
+    }
+    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.passes_done) + " passes";
+    return true;
+}
+
+void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const SecondsClock& clock)
+{
+    TrainingStepper& stepper = lab.stepper;
+    bool one_pass = false;
+    if (pressed(lab, LabKey::StartPause, keys)) {
+        if (stepper.state == TrainingState::Paused)
+            stepper.state = TrainingState::Training;
+        else if (stepper.state == TrainingState::Training)
+            stepper.state = TrainingState::Paused;
+    }
+    if (pressed(lab, LabKey::OnePass, keys) && stepper.state == TrainingState::Paused)
+        one_pass = true;
+    const int last_step = static_cast<int>(std::size(passes_per_frame_steps)) - 1;
+    if (pressed(lab, LabKey::Faster, keys) && lab.speed_step < last_step)
+        ++lab.speed_step;
+    if (pressed(lab, LabKey::Slower, keys) && lab.speed_step > 0)
+        --lab.speed_step;
+    if (pressed(lab, LabKey::Reset, keys))
+        reset_lab(lab, clock);
+    if (pressed(lab, LabKey::Save, keys))
+        save_lab(lab, saved_file_name);
+
+    const int before = stepper.passes_done;
+    if (stepper.state == TrainingState::Training)
+        run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, frame_training_budget);
+    else if (one_pass)
+        run_passes(*lab.view, stepper, 1, clock, frame_training_budget);
+    if (stepper.passes_done != before || lab.curve.points().empty())
+        measure(lab);
+    take_rate(lab, clock());
+
+    draw_lab(lab, buffer);
+}

@@ -1,0 +1,78 @@
+// net_lab's state for the whole run and one frame of its loop, apart from the graphics
+// set-up: loading a network with its training records, the keys, training between frames,
+// and the picture. A frame reads its keys from a table indexed by the library's key codes,
+// so tests drive it with their own table, their own clock and a memory bitmap.
+#ifndef NET_LAB_LAB_H
+#define NET_LAB_LAB_H
+
+#include "engine/network.h"
+#include "net_lab/input_maps.h"
+#include "net_lab/learning_curve.h"
+#include "net_lab/pattern_errors.h"
+#include "net_lab/training_stepper.h"
+#include "net_tester/network_view.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct BITMAP;
+
+// What the file gave and how it can be trained.
+struct LabFiles {
+    std::string network_path;   // the network, and its training records unless training_path
+    std::string training_path;  // training records of another file, or a CSV table; may be empty
+};
+
+// The keys a frame acts on once per press, in the order of the help screen. The shell's
+// keys (L, F1, F12, Esc) are the shell's business.
+enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, Count };
+
+// Passes per frame that + and - step through.
+constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
+// Training time a frame may spend, so the program keeps answering its keys.
+constexpr double frame_training_budget = 0.02;
+// The file S writes, in the working directory.
+constexpr const char* saved_file_name = "trained.txt";
+
+struct Lab {
+    LabFiles files;
+    unsigned seed = 0;                  // of the random completion of missing weights
+    Network initial{nullptr};           // the network as loaded: R returns to it
+    std::unique_ptr<NetworkView> view;  // the network trained and drawn
+    std::vector<std::string> problems;  // why the file cannot be trained on, one line each
+    TrainingStepper stepper;
+    LearningCurve curve;
+    PatternErrors errors;
+    InputMaps maps;
+    int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
+    double passes_per_second = 0.0;
+    double rate_since = 0.0;            // clock time and passes when the rate was last taken
+    int rate_passes = 0;
+    std::string message;                // the last save's outcome
+    bool held[static_cast<int>(LabKey::Count)] = {};  // keys down in the frame before
+};
+
+// Loads `files`, the missing weights completed from `seed`, and lays the network out in
+// the network area. Problems with the files go to `problems`, line by line.
+void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
+
+// Back to the weights the file gave, with the curve and pass count cleared.
+void reset_lab(Lab& lab, const SecondsClock& clock);
+
+// Writes the network as it is now to `path` at once or not at all; refuses a path that is
+// one of the files the network was loaded from. Sets and returns the message shown.
+bool save_lab(Lab& lab, const std::string& path);
+
+// The library's key code of each LabKey, for the table a frame reads.
+bool lab_key_down(LabKey which, const volatile char* keys);
+
+// One frame: acts on keys just pressed, trains for at most the frame budget while training,
+// measures the errors and draws everything onto `buffer` (800 x 600).
+void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const SecondsClock& clock);
+
+// The help screen's lines for net_lab's own keys.
+extern const char* const lab_help_lines[];
+extern const std::size_t lab_help_line_count;
+
+#endif

@@ -1,0 +1,151 @@
+// net_lab's picture: the network view with its hidden neurons' maps, the output map with the
+// patterns or the table of the worst patterns, the learning curve, and the figures.
+#include "net_lab/lab_screen.h"
+
+#include "net_lab/lab.h"
+#include "palette/palette.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int right_x = network_area_width + 8;
+constexpr int map_x = right_x + 14;
+constexpr int map_y = 18;
+constexpr int table_rows = 30;
+constexpr int status_y = 330;
+constexpr int line_height = 11;
+constexpr int curve_x = 48;
+constexpr int curve_y = 408;
+constexpr int curve_width = network_area_width - curve_x - 4;
+constexpr int curve_height = 176;
+constexpr int characters_across_right = (lab_screen_width - right_x) / 8;
+constexpr int characters_across_left = (network_area_width - 4) / 8;
+
+// Writes at most `characters` characters of `text`, keeping its end, where a file name is.
+void text_tail(BITMAP* target, const std::string& text, int x, int y, int color, int characters)
+{
+    const std::size_t keep = static_cast<std::size_t>(characters);
+    const char* shown = text.size() > keep ? text.c_str() + (text.size() - keep) : text.c_str();
+    textout_ex(target, font, shown, x, y, color, -1);
+}
+
+// Writes at most `characters` characters of `text` from its start.
+void text_head(BITMAP* target, const std::string& text, int x, int y, int color, int characters)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, "%.*s", std::min(characters, 127), text.c_str());
+    textout_ex(target, font, line, x, y, color, -1);
+}
+
+void draw_network(Lab& lab, BITMAP* buffer)
+{
+    BITMAP* area = create_sub_bitmap(buffer, 0, 0, network_area_width, network_area_height);
+    if (area == nullptr)
+        return;
+    lab.view->draw(area, -1);
+    lab.maps.draw_hidden_maps(area, *lab.view, map_ramp_base);
+    destroy_bitmap(area);
+}
+
+void draw_output_map(const Lab& lab, BITMAP* buffer)
+{
+    textout_ex(buffer, font, "output 1 over input 1 (x), 2 (y)", right_x, 4, label_color, -1);
+    lab.maps.draw_output_map(buffer, map_x, map_y, map_ramp_base);
+    rect(buffer, map_x - 1, map_y - 1, map_x + output_map_size, map_y + output_map_size, frame_color);
+    draw_pattern_dots(buffer, *lab.view, map_x, map_y, map_ramp_base, dot_ring_color);
+    const int legend_y = map_y + output_map_size + 6;
+    for (int k = 0; k < output_map_size; ++k)
+        vline(buffer, map_x + k, legend_y, legend_y + 5, map_ramp_index(k / (output_map_size - 1.0), map_ramp_base));
+    textout_ex(buffer, font, "0", map_x, legend_y + 9, label_color, -1);
+    textout_right_ex(buffer, font, "1", map_x + output_map_size, legend_y + 9, label_color, -1);
+}
+
+void draw_problems(const Lab& lab, BITMAP* buffer)
+{
+    int y = curve_y - 14;
+    textout_ex(buffer, font, "Cannot train on this file:", 4, y, error_color, -1);
+    const int rows = (lab_screen_height - y) / line_height - 1;
+    const int count = static_cast<int>(lab.problems.size());
+    for (int i = 0; i < count && i < rows; ++i) {
+        y += line_height;
+        const bool last_row = i == rows - 1 && count > rows;
+        const std::string text = last_row ? "... " + std::to_string(count - i) + " more" : lab.problems[static_cast<std::size_t>(i)];
+        text_head(buffer, text, 4, y, error_color, characters_across_left);
+    }
+}
+
+void draw_curve_area(const Lab& lab, BITMAP* buffer)
+{
+    const int legend_y = curve_y - 14;
+    textout_ex(buffer, font, "worst error", curve_x, legend_y, worst_color, -1);
+    textout_ex(buffer, font, "mean squared", curve_x + 104, legend_y, mean_squared_color, -1);
+    textout_ex(buffer, font, "error limit", curve_x + 216, legend_y, limit_color, -1);
+    textout_ex(buffer, font, "passes", curve_x + 320, legend_y, label_color, -1);
+    draw_curve(buffer, curve_x, curve_y, curve_width, curve_height, lab.curve, lab.view->error_limit,
+               {worst_color, mean_squared_color, limit_color, frame_color, label_color});
+}
+
+void draw_status(const Lab& lab, BITMAP* buffer)
+{
+    const TrainingStepper& stepper = lab.stepper;
+    char lines[9][96];
+    std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.passes_done, stepper.pass_limit);
+    std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
+    std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f", lab.passes_per_second);
+    std::snprintf(lines[3], sizeof lines[3], "passes per frame: %d (+ -)", passes_per_frame_steps[lab.speed_step]);
+    std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst_error);
+    std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared_error);
+    std::snprintf(lines[6], sizeof lines[6], "error limit: %g", lab.view->error_limit);
+    std::snprintf(lines[7], sizeof lines[7], "seed: %u (R resets)", lab.seed);
+    std::snprintf(lines[8], sizeof lines[8], "S saves %s; F1 keys", saved_file_name);
+    int y = status_y;
+    text_tail(buffer, lab.files.network_path, right_x, y, label_color, characters_across_right);
+    if (!lab.files.training_path.empty()) {
+        y += line_height;
+        text_tail(buffer, "+ " + lab.files.training_path, right_x, y, label_color, characters_across_right);
+    }
+    for (const char* text : lines) {
+        y += line_height;
+        textout_ex(buffer, font, text, right_x, y, info_color, -1);
+    }
+    if (!lab.message.empty())
+        text_head(buffer, lab.message, right_x, y + line_height + 4,
+                  lab.message.compare(0, 5, "saved") == 0 ? info_color : error_color, characters_across_right);
+}
+
+}  // namespace
+
+void set_lab_colors()
+{
+    set_map_ramp(map_ramp_base);
+    set_rgb(dot_ring_color, 63, 63, 63);
+    set_rgb(worst_color, 63, 20, 20);
+    set_rgb(mean_squared_color, 20, 55, 20);
+    set_rgb(limit_color, 60, 55, 10);
+    set_rgb(frame_color, 30, 30, 30);
+    set_rgb(label_color, 45, 45, 45);
+}
+
+void draw_lab(Lab& lab, BITMAP* buffer)
+{
+    if (lab.maps.active()) {
+        lab.maps.evaluate(*lab.view);
+        draw_output_map(lab, buffer);
+    } else if (lab.view->pattern_count() > 0) {
+        draw_pattern_table(buffer, right_x, 4, table_rows, *lab.view, lab.errors, info_color, label_color);
+    }
+    // The view shows the network answering its worst pattern.
+    if (lab.errors.worst_pattern >= 0 && lab.view->set_inputs(lab.view->pattern(lab.errors.worst_pattern).inputs))
+        lab.view->evaluate();
+    draw_network(lab, buffer);
+    if (lab.problems.empty() || lab.stepper.state != TrainingState::NoPatterns)
+        draw_curve_area(lab, buffer);
+    else
+        draw_problems(lab, buffer);
+    draw_status(lab, buffer);
+}

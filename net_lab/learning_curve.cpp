@@ -1,0 +1,113 @@
+// The learning curve's samples, its scale, and its drawing.
+#include "net_lab/learning_curve.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+void LearningCurve::add(int pass, double worst_error, double mean_squared_error)
+{
+    if (!samples.empty() && pass < samples.back().pass)
+        clear();
+    if (!samples.empty() && pass - samples.back().pass < pass_spacing)
+        return;
+    if (samples.size() == static_cast<std::size_t>(capacity)) {
+        // Keep the first sample and every other one after it.
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < samples.size(); i += 2)
+            samples[kept++] = samples[i];
+        samples.resize(kept);
+        pass_spacing *= 2;
+    }
+    samples.push_back({pass, worst_error, mean_squared_error});
+}
+
+void LearningCurve::clear()
+{
+    samples.clear();
+    pass_spacing = 1;
+}
+
+namespace {
+
+// Smallest error drawn apart from the bottom of the scale.
+constexpr double smallest_shown = 1e-12;
+
+bool is_shown(double value)
+{
+    return std::isfinite(value) && value > smallest_shown;
+}
+
+}  // namespace
+
+CurveScale fit_scale(const std::vector<CurveSample>& samples, double error_limit)
+{
+    double low = is_shown(error_limit) ? error_limit : 1.0;
+    double high = low;
+    for (const CurveSample& sample : samples) {
+        for (double value : {sample.worst_error, sample.mean_squared_error}) {
+            if (!is_shown(value))
+                continue;
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+    }
+    CurveScale scale;
+    scale.high_exponent = static_cast<int>(std::ceil(std::log10(high)));
+    scale.low_exponent = static_cast<int>(std::floor(std::log10(low)));
+    if (scale.low_exponent >= scale.high_exponent)
+        scale.low_exponent = scale.high_exponent - 1;
+    scale.low_exponent = std::max(scale.low_exponent, scale.high_exponent - max_decades);
+    scale.last_pass = samples.empty() ? 1 : std::max(samples.back().pass, 1);
+    return scale;
+}
+
+int value_row(const CurveScale& scale, double value, int height)
+{
+    const int bottom = height - 1;
+    if (!is_shown(value))
+        return bottom;
+    const double span = scale.high_exponent - scale.low_exponent;
+    const double above_bottom = (std::log10(value) - scale.low_exponent) / span;
+    return static_cast<int>(std::lround(bottom - std::clamp(above_bottom, 0.0, 1.0) * bottom));
+}
+
+int pass_column(const CurveScale& scale, int pass, int width)
+{
+    const double share = std::clamp(static_cast<double>(pass) / scale.last_pass, 0.0, 1.0);
+    return static_cast<int>(std::lround(share * (width - 1)));
+}
+
+void draw_curve(BITMAP* target, int x, int y, int width, int height, const LearningCurve& curve,
+                double error_limit, const CurveColors& colors)
+{
+    const std::vector<CurveSample>& samples = curve.points();
+    const CurveScale scale = fit_scale(samples, error_limit);
+    rect(target, x, y, x + width - 1, y + height - 1, colors.frame);
+
+    char text[32];
+    for (int exponent = scale.low_exponent; exponent <= scale.high_exponent; ++exponent) {
+        const int row = y + value_row(scale, std::pow(10.0, exponent), height);
+        hline(target, x - 3, row, x, colors.frame);
+        std::snprintf(text, sizeof text, "1e%d", exponent);
+        textout_right_ex(target, font, text, x - 5, std::clamp(row - 4, y, y + height - 8), colors.text, -1);
+    }
+    if (is_shown(error_limit))
+        hline(target, x + 1, y + value_row(scale, error_limit, height), x + width - 2, colors.limit);
+
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        const CurveSample& from = samples[i - 1];
+        const CurveSample& to = samples[i];
+        const int x0 = x + pass_column(scale, from.pass, width);
+        const int x1 = x + pass_column(scale, to.pass, width);
+        line(target, x0, y + value_row(scale, from.mean_squared_error, height), x1,
+             y + value_row(scale, to.mean_squared_error, height), colors.mean_squared);
+        line(target, x0, y + value_row(scale, from.worst_error, height), x1,
+             y + value_row(scale, to.worst_error, height), colors.worst);
+    }
+    std::snprintf(text, sizeof text, "%d", scale.last_pass);
+    textout_right_ex(target, font, text, x + width - 1, y + height + 3, colors.text, -1);
+    textout_ex(target, font, "0", x, y + height + 3, colors.text, -1);
+}

@@ -55,7 +55,8 @@ CurveScale fit_scale(const std::vector<CurveSample>& samples, double error_limit
         }
     }
     CurveScale scale;
-    scale.high_exponent = static_cast<int>(std::ceil(std::log10(high)));
+    // The top stays at 1 or above, where every error of an untrained network lies.
+    scale.high_exponent = std::max(0, static_cast<int>(std::ceil(std::log10(high))));
     scale.low_exponent = static_cast<int>(std::floor(std::log10(low)));
     if (scale.low_exponent >= scale.high_exponent)
         scale.low_exponent = scale.high_exponent - 1;

@@ -43,8 +43,8 @@ struct CurveScale {
     int last_pass;
 };
 
-// Fits every sample's errors and the error limit, in whole decades: at least one, at most
-// `max_decades` (errors below the bottom are drawn on it).
+// Fits every sample's errors and the error limit, in whole decades with the top at 1 or
+// above: at least one decade, at most `max_decades` (errors below the bottom are drawn on it).
 CurveScale fit_scale(const std::vector<CurveSample>& samples, double error_limit);
 constexpr int max_decades = 6;
 

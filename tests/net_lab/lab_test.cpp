@@ -1,0 +1,163 @@
+// Whole frames of net_lab on a memory bitmap, driven by a key table of the test's own and a
+// clock that stands still: training to convergence, reset, save, and files it cannot use.
+#include "net_lab/lab.h"
+
+#include "net_lab/lab_screen.h"
+#include "palette/palette.h"
+#include "tests/support/headless_allegro.h"
+#include "tests/support/test_support.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const SecondsClock still_clock = [] { return 0.0; };
+
+class LabTest : public ::testing::Test {
+protected:
+    void SetUp() override { start_headless_allegro(); }
+
+    // One frame with `held` keys down (and all others up).
+    void frame(std::initializer_list<int> held = {})
+    {
+        char keys[KEY_MAX] = {};
+        for (int code : held)
+            keys[code] = 1;
+        run_lab_frame(lab, buffer.get(), keys, still_clock);
+    }
+
+    // Presses a key for one frame and lets it go in the next.
+    void press(int code)
+    {
+        frame({code});
+        frame();
+    }
+
+    std::string example(const std::string& name) const { return std::string(EXAMPLES_DIR) + "/" + name; }
+
+    Lab lab;
+    MemoryBitmap buffer = make_bitmap(lab_screen_width, lab_screen_height);
+    TempDir directory;
+};
+
+TEST_F(LabTest, SpaceTrainsExclusiveOrUntilItConvergesAndSTheSavesIt)
+{
+    load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
+    Network reference(example("exclusive_or_training.txt").c_str());
+    reference.read_training_section(example("exclusive_or_training.txt").c_str());
+    ASSERT_EQ(reference.train(nullptr), Converged);
+
+    frame();
+    EXPECT_EQ(lab.stepper.state, TrainingState::Paused);
+    press(KEY_SPACE);
+    for (int frames = 0; frames < 1000 && lab.stepper.state == TrainingState::Training; ++frames)
+        frame();
+    EXPECT_EQ(lab.stepper.state, TrainingState::Converged);
+    EXPECT_EQ(lab.stepper.passes_done, reference.iterations_done);
+    EXPECT_EQ(all_weights(*lab.view), all_weights(reference));
+    EXPECT_LE(lab.errors.worst_error, lab.view->error_limit);
+    EXPECT_GT(lab.curve.points().size(), 2u);
+
+    const std::string saved = directory.file("trained.txt");
+    ASSERT_TRUE(save_lab(lab, saved)) << lab.message;
+    Network written(saved.c_str());
+    written.read_training_section(example("exclusive_or_training.txt").c_str());
+    EXPECT_EQ(written.train(nullptr), Converged);
+    EXPECT_EQ(written.iterations_done, 0);
+}
+
+TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
+{
+    load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
+    const std::vector<double> initial = all_weights(*lab.view);
+    press(KEY_STOP);
+    press(KEY_STOP);
+    EXPECT_EQ(lab.stepper.passes_done, 2);
+    EXPECT_NE(all_weights(*lab.view), initial);
+    frame({KEY_STOP});  // held, not pressed again
+    frame({KEY_STOP});
+    EXPECT_EQ(lab.stepper.passes_done, 3);
+    press(KEY_R);
+    EXPECT_EQ(lab.stepper.passes_done, 0);
+    EXPECT_EQ(all_weights(*lab.view), initial);
+    EXPECT_EQ(lab.curve.points().size(), 1u);
+
+    const int start = passes_per_frame_steps[lab.speed_step];
+    press(KEY_PLUS_PAD);
+    EXPECT_GT(passes_per_frame_steps[lab.speed_step], start);
+    for (int i = 0; i < 40; ++i)
+        press(KEY_MINUS);
+    EXPECT_EQ(passes_per_frame_steps[lab.speed_step], 1);
+    for (int i = 0; i < 40; ++i)
+        press(KEY_EQUALS);
+    EXPECT_GE(passes_per_frame_steps[lab.speed_step], 10000);
+}
+
+TEST_F(LabTest, TheSameSeedCompletesMissingWeightsAlike)
+{
+    const std::string file = directory.write("n.txt", network_layers({2, 3, 1}) + "pattern: 0 1 -> 1\n");
+    load_lab(lab, {file, ""}, 42);
+    const std::vector<double> first = all_weights(*lab.view);
+    Lab again;
+    load_lab(again, {file, ""}, 42);
+    EXPECT_EQ(all_weights(*again.view), first);
+    load_lab(again, {file, ""}, 43);
+    EXPECT_NE(all_weights(*again.view), first);
+}
+
+TEST_F(LabTest, SavingNeverReplacesTheFilesLoaded)
+{
+    const std::string network = directory.write("trained.txt", "input_layer: 2\ncomp_layer: 1\npattern: 0 1 -> 1\n");
+    const std::string before = read_text_file(network);
+    load_lab(lab, {network, ""}, 1);
+    EXPECT_FALSE(save_lab(lab, network));
+    EXPECT_EQ(read_text_file(network), before);
+    EXPECT_NE(lab.message.find("is the file loaded"), std::string::npos) << lab.message;
+
+    EXPECT_FALSE(save_lab(lab, directory.file("no such directory/trained.txt")));
+    EXPECT_EQ(lab.message.compare(0, 10, "not saved:"), 0) << lab.message;
+}
+
+TEST_F(LabTest, FilesWithoutUsablePatternsSayWhyWithTheirLines)
+{
+    const std::string network = directory.write("n.txt", "input_layer: 2\ncomp_layer: 1\n"
+                                                          "pattern: 0 1 -> 1\npattern: 0 x -> 1\npattern: 1 -> 0\n");
+    load_lab(lab, {network, ""}, 1);
+    EXPECT_EQ(lab.stepper.state, TrainingState::NoPatterns);
+    const std::vector<std::string> expected = {
+        network + ":4: \"pattern:\" token \"x\" is neither a number nor \"->\"",
+        network + ":4: pattern 2 has 1 input value; the network needs 2",
+        network + ":5: pattern 3 has 1 input value; the network needs 2",
+    };
+    EXPECT_EQ(lab.problems, expected);
+    press(KEY_SPACE);
+    EXPECT_EQ(lab.stepper.state, TrainingState::NoPatterns);
+    EXPECT_GT(count_color(buffer.get(), 0, network_area_height, network_area_width, lab_screen_height - 1, error_color), 0);
+
+    const std::string table = directory.write("rows.csv", "a,b,c\n0,1,1\n0,1\n");
+    load_lab(lab, {network, table}, 1);
+    EXPECT_EQ(lab.problems, std::vector<std::string>{table + ":3: row has 2 fields; the network needs 2 inputs and 1 outputs, 3 fields"});
+
+    load_lab(lab, {directory.file("missing.txt"), ""}, 1);
+    EXPECT_EQ(lab.stepper.state, TrainingState::NoPatterns);
+    EXPECT_FALSE(lab.problems.empty());
+    frame();  // an empty network still draws
+}
+
+TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
+{
+    const std::string network = directory.write("n.txt", network_layers({3, 2}) +
+                                                             "pattern: 0 0 0 -> 0.5 0.5\npattern: 1 1 1 -> 1 0\n");
+    load_lab(lab, {network, ""}, 1);
+    EXPECT_FALSE(lab.maps.active());
+    frame();
+    ASSERT_EQ(lab.errors.order.size(), 2u);
+    const std::size_t first = static_cast<std::size_t>(lab.errors.order[0]);
+    EXPECT_GE(lab.errors.worst[first], lab.errors.worst[static_cast<std::size_t>(lab.errors.order[1])]);
+    EXPECT_EQ(lab.errors.worst_error, lab.errors.worst[first]);
+}
+
+}  // namespace

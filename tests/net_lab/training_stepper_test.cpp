@@ -1,0 +1,115 @@
+// Training in steps: the same weights as one training run with the same limit, the states
+// it ends in, and a frame's training held to its budget by the clock handed in.
+#include "net_lab/training_stepper.h"
+
+#include "engine/network.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Exclusive-or from fixed starting weights: converges after some thousands of passes.
+const char* const exclusive_or_text =
+    "input_layer: 2\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\n"
+    "comp_layer: 1\nweights: 2 -1.5\ntreshold: 2\nslope_parameter: 2\n"
+    "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n"
+    "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n";
+
+Network trainable(const std::string& text)
+{
+    const TempDir directory;
+    const std::string path = directory.write("network.txt", text);
+    Network network(path.c_str());
+    network.read_training_section(path.c_str());
+    return network;
+}
+
+// A clock that moves on by `step` seconds each time it is read.
+struct SteppingClock {
+    double step;
+    double now = 0.0;
+    int reads = 0;
+    double operator()()
+    {
+        ++reads;
+        return now += step;
+    }
+};
+
+const SecondsClock still_clock = [] { return 0.0; };
+
+TEST(TrainingStepper, StepsGiveTheWeightsOfOneRunWithTheSameLimit)
+{
+    for (int total : {1, 7, 500, 3001}) {
+        Network whole = trainable(exclusive_or_text);
+        whole.max_iterations = total;
+        ASSERT_EQ(whole.train(nullptr), IterationLimit);
+
+        Network stepped = trainable(exclusive_or_text);
+        TrainingStepper stepper = start_stepper(stepped, true);
+        stepper.state = TrainingState::Training;
+        SteppingClock clock{1e-4};
+        int made = 0;
+        for (int frame = 0; made < total; ++frame)
+            made += run_passes(stepped, stepper, std::min(1 + frame % 37, total - made), std::ref(clock), 0.02);
+        EXPECT_EQ(stepper.passes_done, total);
+        EXPECT_EQ(all_weights(stepped), all_weights(whole)) << total << " passes";
+    }
+}
+
+TEST(TrainingStepper, ConvergesAtThePassOfOneRun)
+{
+    Network whole = trainable(exclusive_or_text);
+    ASSERT_EQ(whole.train(nullptr), Converged);
+
+    Network stepped = trainable(exclusive_or_text);
+    TrainingStepper stepper = start_stepper(stepped, true);
+    stepper.state = TrainingState::Training;
+    while (stepper.state == TrainingState::Training)
+        run_passes(stepped, stepper, 1000, still_clock, 0.02);
+    EXPECT_EQ(stepper.state, TrainingState::Converged);
+    EXPECT_EQ(stepper.passes_done, whole.iterations_done);
+    EXPECT_EQ(all_weights(stepped), all_weights(whole));
+    EXPECT_EQ(run_passes(stepped, stepper, 10, still_clock, 0.02), 0);
+}
+
+TEST(TrainingStepper, StopsAtThePassLimitWithoutAFinalCheck)
+{
+    Network network = trainable(std::string(exclusive_or_text) + "max_iterations: 30\n");
+    TrainingStepper stepper = start_stepper(network, true);
+    EXPECT_EQ(run_passes(network, stepper, 100, still_clock, 0.02), 30);
+    EXPECT_EQ(stepper.state, TrainingState::IterationLimit);
+    EXPECT_EQ(run_passes(network, stepper, 1, still_clock, 0.02), 0);
+
+    Network none = trainable(std::string(exclusive_or_text) + "max_iterations: 0\n");
+    TrainingStepper no_passes = start_stepper(none, true);
+    EXPECT_EQ(run_passes(none, no_passes, 1, still_clock, 0.02), 0);
+    EXPECT_EQ(no_passes.state, TrainingState::IterationLimit);
+}
+
+TEST(TrainingStepper, UnusablePatternsTrainNothing)
+{
+    Network network = trainable("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
+    const std::vector<double> before = all_weights(network);
+    TrainingStepper stepper = start_stepper(network, true);
+    EXPECT_EQ(run_passes(network, stepper, 5, still_clock, 0.02), 0);
+    EXPECT_EQ(stepper.state, TrainingState::NoPatterns);
+    EXPECT_EQ(all_weights(network), before);
+}
+
+TEST(TrainingStepper, AFrameEndsOnceItsBudgetIsSpent)
+{
+    // Every read of the clock costs 5 ms: a 20 ms budget holds only a few chunks.
+    Network network = trainable(exclusive_or_text);
+    TrainingStepper stepper = start_stepper(network, true);
+    SteppingClock clock{0.005};
+    const int made = run_passes(network, stepper, 10000, std::ref(clock), 0.02);
+    EXPECT_GT(made, 0);
+    EXPECT_LT(made, 10000);
+    EXPECT_LE(clock.now, 0.02 + 4 * clock.step);
+    // A clock that never moves lets the frame make every pass it asked for.
+    EXPECT_EQ(run_passes(network, stepper, 250, still_clock, 0.02), 250);
+}
+
+}  // namespace

@@ -2,17 +2,21 @@
 // training between frames. The drawing is in lab_screen.cpp.
 #include "net_lab/lab.h"
 
+#include "engine/atomic_file.h"
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
-#include "net_lab/lab_files.h"
 #include "net_lab/lab_screen.h"
+#include "program_shell/text_lines.h"
 #include "tools/file_problems.h"
 
 #include <allegro.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <new>
+#include <sstream>
 
 namespace {
 
@@ -89,14 +93,76 @@ bool pressed(Lab& lab, LabKey which, const volatile char* keys)
 
 }  // namespace
 
-const char* const lab_help_lines[] = {
-    "Space - start / pause training",
-    ".     - one training pass",
-    "+ -   - more / fewer passes per frame",
-    "R     - back to the weights the file gave",
-    "S     - save the network to trained.txt",
+namespace {
+
+const TextLine help_lines[] = {
+    {5, 8, "Keys:"},
+    {15, 30, "Space - start / pause training"},
+    {15, 42, ".     - one training pass"},
+    {15, 54, "+ -   - more / fewer passes per frame"},
+    {15, 66, "R     - back to the weights the file gave"},
+    {15, 78, "S     - save the network to trained.txt"},
+    {15, 102, "L     - load network"},
+    {15, 114, "F1    - this help"},
+    {15, 126, "F12   - save screenshot"},
+    {15, 138, "Esc   - quit program"},
+    {15, 162, "Press any key to leave help"},
 };
-const std::size_t lab_help_line_count = std::size(lab_help_lines);
+
+}  // namespace
+
+const ShellScreens lab_screens = {
+    {"Network has no inputs!", "or is incorrect", "Loaded file is incorrect"},
+    {help_lines, std::size(help_lines), 385, 176, 1},
+    {450, 500},
+};
+
+const char* const lab_usage = "Usage: net_lab [NETWORK_FILE [TRAINING_FILE]]\n"
+                              "Trains a network before your eyes; TRAINING_FILE may be a CSV table (*.csv).\n";
+
+bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error)
+{
+    std::vector<std::string> operands;
+    bool options_ended = false;
+    help = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (!options_ended && argument == "--") {
+            options_ended = true;
+        } else if (!options_ended && (argument == "-h" || argument == "--help")) {
+            help = true;
+        } else if (!options_ended && argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option '" + argument + "'";
+            return false;
+        } else {
+            operands.push_back(argument);
+        }
+    }
+    if (operands.size() > 2) {
+        error = "at most a network file and a training file; unexpected '" + operands[2] + "'";
+        return false;
+    }
+    if (!operands.empty() && operands[0].size() >= static_cast<std::size_t>(file_selector_path_limit)) {
+        error = "the network file's name is longer than " + std::to_string(file_selector_path_limit - 1) + " bytes";
+        return false;
+    }
+    files.network_path = operands.empty() ? "config_generated.txt" : operands[0];
+    files.training_path = operands.size() > 1 ? operands[1] : "";
+    return true;
+}
+
+void start_lab(Lab& lab, const LabFiles& files, unsigned seed)
+{
+    std::snprintf(lab.config_path, sizeof lab.config_path, "%s", files.network_path.c_str());
+    name_start_up_file(lab);
+    load_lab(lab, files, seed);
+}
+
+void load_selected_file(Lab& lab, unsigned seed)
+{
+    lab.first_file = false;
+    load_lab(lab, {lab.config_path, ""}, seed);
+}
 
 bool lab_key_down(LabKey which, const volatile char* keys)
 {
@@ -119,7 +185,14 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     lab.problems.clear();
     lab.message.clear();
     Diagnostics network_notes;
-    Network network = read_seeded_network(files.network_path, seed, network_notes);
+    Network network(nullptr);
+    network.read_network_section(files.network_path.c_str(), &network_notes);
+    try {
+        network.fill_random_weights(seed);
+    } catch (const std::bad_alloc&) {
+        network = Network(nullptr);
+        network_notes.add(0, "the network does not fit in memory; the network is refused");
+    }
     std::vector<FileProblem> network_problems;
     add_reader_problems(network_problems, files.network_path, network_notes);
     add_problem_lines(lab, network_problems);
@@ -153,8 +226,13 @@ bool save_lab(Lab& lab, const std::string& path)
         lab.message = "not saved: " + path + " is the file loaded";
         return false;
     }
+    std::ostringstream text;
     std::string reason;
-    if (!write_network_atomically(*lab.view, path, reason)) {
+    if (!lab.view->write_network(text)) {
+        lab.message = "not saved: the network could not be written";
+        return false;
+    }
+    if (!write_file_atomically(path, text.str(), reason)) {
         lab.message = "not saved: " + reason;
         return false;
     }

@@ -11,6 +11,7 @@
 #include "net_lab/pattern_errors.h"
 #include "net_lab/training_stepper.h"
 #include "net_tester/network_view.h"
+#include "program_shell/program_shell.h"
 
 #include <memory>
 #include <string>
@@ -35,7 +36,7 @@ constexpr double frame_training_budget = 0.02;
 // The file S writes, in the working directory.
 constexpr const char* saved_file_name = "trained.txt";
 
-struct Lab {
+struct Lab : ProgramShell {
     LabFiles files;
     unsigned seed = 0;                  // of the random completion of missing weights
     Network initial{nullptr};           // the network as loaded: R returns to it
@@ -71,8 +72,18 @@ bool lab_key_down(LabKey which, const volatile char* keys);
 // measures the errors and draws everything onto `buffer` (800 x 600).
 void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const SecondsClock& clock);
 
-// The help screen's lines for net_lab's own keys.
-extern const char* const lab_help_lines[];
-extern const std::size_t lab_help_line_count;
+// net_lab's parts of the shared screens: error panel texts, help screen, file selector.
+extern const ShellScreens lab_screens;
+
+// Reads the command line: at most a network file and a training file. False, with the
+// reason in `error`, when it is wrong; `help` when --help or -h was asked for.
+bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error);
+extern const char* const lab_usage;
+
+// The files of the command line loaded at start-up, the first one named in the shell's
+// texts; `seed` completes missing weights.
+void start_lab(Lab& lab, const LabFiles& files, unsigned seed);
+// A file accepted in the file selector: its network and training records replace the old ones.
+void load_selected_file(Lab& lab, unsigned seed);
 
 #endif

@@ -4,6 +4,7 @@
 
 #include "net_lab/lab.h"
 #include "palette/palette.h"
+#include "program_shell/screens.h"
 
 #include <allegro.h>
 
@@ -42,14 +43,13 @@ void text_head(BITMAP* target, const std::string& text, int x, int y, int color,
     textout_ex(target, font, line, x, y, color, -1);
 }
 
+// The view is laid out for the network area; clipping keeps its bars to the right edge in it.
 void draw_network(Lab& lab, BITMAP* buffer)
 {
-    BITMAP* area = create_sub_bitmap(buffer, 0, 0, network_area_width, network_area_height);
-    if (area == nullptr)
-        return;
-    lab.view->draw(area, -1);
-    lab.maps.draw_hidden_maps(area, *lab.view, map_ramp_base);
-    destroy_bitmap(area);
+    set_clip_rect(buffer, 0, 0, network_area_width - 1, network_area_height - 1);
+    lab.view->draw(buffer, -1);
+    lab.maps.draw_hidden_maps(buffer, *lab.view, map_ramp_base);
+    set_clip_rect(buffer, 0, 0, buffer->w - 1, buffer->h - 1);
 }
 
 void draw_output_map(const Lab& lab, BITMAP* buffer)
@@ -148,4 +148,6 @@ void draw_lab(Lab& lab, BITMAP* buffer)
     else
         draw_problems(lab, buffer);
     draw_status(lab, buffer);
+    if (lab.view->input_count() == 0)
+        draw_error_panel(buffer, lab, lab_screens.error_panel);
 }

@@ -3,8 +3,8 @@
 // table, and the learning curve in every frame.
 #include "net_lab/lab.h"
 #include "net_lab/lab_screen.h"
-#include "net_tester/screens.h"
 #include "palette/palette.h"
+#include "program_shell/start_up.h"
 
 #include <allegro.h>
 
@@ -14,45 +14,56 @@
 
 namespace {
 
-const char* const usage = "Usage: net_lab [NETWORK_FILE [TRAINING_FILE]]\n";
+constexpr int exit_usage = 64;
 
 double seconds_now()
 {
-    using Clock = std::chrono::steady_clock;
-    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Missing weights are drawn from the time of loading, shown on the screen as the seed.
+unsigned time_seed()
+{
+    return static_cast<unsigned>(std::time(nullptr));
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char* argv[])
 {
     // Set-up: command line, library and mode, colours, back buffer, the network.
-    if (argc > 3) {
-        std::cerr << "net_lab: too many arguments\n" << usage;
-        return 64;
+    LabFiles files;
+    bool help = false;
+    std::string error;
+    if (!read_lab_arguments(argc, argv, files, help, error)) {
+        std::cerr << "net_lab: " << error << '\n' << lab_usage;
+        return exit_usage;
     }
-    LabFiles files{argc > 1 ? argv[1] : "config_generated.txt", argc > 2 ? argv[2] : ""};
-    if (!open_display(lab_screen_width, lab_screen_height))
+    if (help) {
+        std::cout << lab_usage;
+        return 0;
+    }
+    const ProgramDisplay program{"net_lab", argv[0], lab_screen_width, lab_screen_height};
+    if (!open_display(program))
         return 1;
-    use_c_numeric_locale();
     set_shell_colors();
     set_lab_colors();
-    BITMAP* buffer = create_bitmap(SCREEN_W, SCREEN_H);
-    clear_bitmap(buffer);
+    BitmapPtr buffer = create_back_buffer(program);
+    if (!buffer)
+        return 1;
     Lab lab;
-    load_lab(lab, files, static_cast<unsigned>(std::time(nullptr)));
+    start_lab(lab, files, time_seed());
     const SecondsClock clock = seconds_now;
 
-    // Frame loop.
-    bool running = true;
-    while (running) {
-        run_lab_frame(lab, buffer, key, clock);
-        if (key[KEY_ESC])
-            running = false;
-        present_frame(buffer);
+    // Frame loop: keys and training, drawing, the shell's keys, show the frame.
+    while (lab.running) {
+        run_lab_frame(lab, buffer.get(), key, clock);
+        handle_shell_keys(lab, lab_screens, buffer.get(), screen, key,
+                          [&lab] { load_selected_file(lab, time_seed()); }, [] {});
+        present_frame(buffer.get(), screen);
     }
 
-    destroy_bitmap(buffer);
+    // Clean-up: the lab and the back buffer are released by their owners.
     return 0;
 }
 END_OF_MAIN()

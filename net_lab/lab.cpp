@@ -72,13 +72,16 @@ void measure(Lab& lab)
     lab.curve.add(lab.stepper.passes_done, lab.errors.worst_error, lab.errors.mean_squared_error);
 }
 
-void take_rate(Lab& lab, double now)
+void take_rates(Lab& lab, double now)
 {
+    ++lab.rate_frames;
     if (now - lab.rate_since < rate_window)
         return;
     lab.passes_per_second = (lab.stepper.passes_done - lab.rate_passes) / (now - lab.rate_since);
+    lab.frames_per_second = lab.rate_frames / (now - lab.rate_since);
     lab.rate_since = now;
     lab.rate_passes = lab.stepper.passes_done;
+    lab.rate_frames = 0;
 }
 
 // True in the frame a key goes down.
@@ -162,6 +165,11 @@ void load_selected_file(Lab& lab, unsigned seed)
 {
     lab.first_file = false;
     load_lab(lab, {lab.config_path, ""}, seed);
+}
+
+double training_budget(double drawing_seconds)
+{
+    return std::clamp(frame_seconds - drawing_seconds, least_training_seconds, most_training_seconds);
 }
 
 bool lab_key_down(LabKey which, const volatile char* keys)
@@ -263,13 +271,16 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const Se
         save_lab(lab, saved_file_name);
 
     const int before = stepper.passes_done;
+    const double budget = training_budget(lab.drawing_seconds);
     if (stepper.state == TrainingState::Training)
-        run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, frame_training_budget);
+        run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, budget);
     else if (one_pass)
-        run_passes(*lab.view, stepper, 1, clock, frame_training_budget);
+        run_passes(*lab.view, stepper, 1, clock, budget);
+    const double drawing_start = clock();
     if (stepper.passes_done != before || lab.curve.points().empty())
         measure(lab);
-    take_rate(lab, clock());
+    take_rates(lab, drawing_start);
 
     draw_lab(lab, buffer);
+    lab.drawing_seconds = clock() - drawing_start;
 }

@@ -31,8 +31,13 @@ enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, Count };
 
 // Passes per frame that + and - step through.
 constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
-// Training time a frame may spend, so the program keeps answering its keys.
-constexpr double frame_training_budget = 0.02;
+// Training time a frame may spend: what is left of a frame at 30 frames a second once the
+// drawing is done, never more than the most nor less than the least, so that the program
+// keeps answering its keys and training still moves on under a slow drawing.
+constexpr double frame_seconds = 1.0 / 30;
+constexpr double most_training_seconds = 0.02;
+constexpr double least_training_seconds = 0.002;
+double training_budget(double drawing_seconds);
 // The file S writes, in the working directory.
 constexpr const char* saved_file_name = "trained.txt";
 
@@ -48,8 +53,11 @@ struct Lab : ProgramShell {
     InputMaps maps;
     int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
     double passes_per_second = 0.0;
-    double rate_since = 0.0;            // clock time and passes when the rate was last taken
+    double drawing_seconds = 0.0;       // what the last frame's drawing took
+    double frames_per_second = 0.0;
+    double rate_since = 0.0;            // clock time, passes and frames when the rates were last taken
     int rate_passes = 0;
+    int rate_frames = 0;
     std::string message;                // the last save's outcome
     bool held[static_cast<int>(LabKey::Count)] = {};  // keys down in the frame before
 };

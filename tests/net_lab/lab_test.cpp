@@ -160,4 +160,14 @@ TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
     EXPECT_EQ(lab.errors.worst_error, lab.errors.worst[first]);
 }
 
+TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
+{
+    const struct {
+        double drawing;
+        double budget;
+    } cases[] = {{0.0, most_training_seconds}, {0.023, frame_seconds - 0.023}, {0.5, least_training_seconds}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(training_budget(c.drawing), c.budget) << c.drawing;
+}
+
 }  // namespace

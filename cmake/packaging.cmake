@@ -18,7 +18,7 @@ string(REPLACE "-" "\\-" NC_MAN_DOC_DIR "${CMAKE_INSTALL_FULL_DATADIR}/doc/${NC_
 find_program(NC_GZIP gzip DOC "gzip, to compress the manual pages")
 # Only what this build made: NC_BUILD_PROGRAMS=OFF leaves out the two Allegro programs.
 set(nc_installed_programs)
-foreach(program creature_sim net_tester net_train)
+foreach(program creature_sim net_tester net_lab net_train)
   if(NOT TARGET ${program})
     continue()
   endif()
@@ -42,7 +42,7 @@ install(FILES ${nc_manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # --- Examples and documentation -----------------------------------------------------------
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${NC_EXAMPLES_DIR}
-  FILES_MATCHING PATTERN "*.txt" PATTERN "README.md")
+  FILES_MATCHING PATTERN "*.txt" PATTERN "*.csv" PATTERN "README.md")
 # The README links to docs/…, so the documents keep that place beside it.
 install(FILES README.md LICENSE CHANGELOG.md DESTINATION ${NC_DOC_DIR})
 install(FILES docs/network-file.md DESTINATION ${NC_DOC_DIR}/docs)
@@ -73,7 +73,7 @@ if(NC_DPKG_SHLIBDEPS AND NC_FILE_UTILITY)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
-  if(TARGET creature_sim OR TARGET net_tester)
+  if(TARGET creature_sim OR TARGET net_tester OR TARGET net_lab)
     string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "liballegro4.4, ")
   endif()
 endif()
@@ -86,6 +86,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
    follows or flees a spotlight that you move with the mouse and the numpad.
  * net_tester: draws a whole network, every neuron shaded by its output and
    every connection by its weight; the digit keys and the mouse drive the inputs.
+ * net_lab: trains a network before your eyes, with its learning curve and,
+   for two inputs, the map of its output over the input square.
  * net_train: trains a network file by back-propagation from the command line.
 
 Example networks are in /usr/share/neural-creatures/examples.")

@@ -59,6 +59,14 @@ bool load_patterns(Lab& lab, Network& network)
     return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
 }
 
+long long count_weights(const Network& network)
+{
+    long long count = 0;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        count += static_cast<long long>(network.neuron(position).connections.size());
+    return count;
+}
+
 bool same_file(const std::string& a, const std::string& b)
 {
     std::error_code error;
@@ -195,10 +203,13 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     Diagnostics network_notes;
     Network network(nullptr);
     network.read_network_section(files.network_path.c_str(), &network_notes);
+    const long long given = count_weights(network);
     try {
         network.fill_random_weights(seed);
+        lab.drawn_weights = count_weights(network) - given;
     } catch (const std::bad_alloc&) {
         network = Network(nullptr);
+        lab.drawn_weights = 0;
         network_notes.add(0, "the network does not fit in memory; the network is refused");
     }
     std::vector<FileProblem> network_problems;

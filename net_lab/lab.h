@@ -44,6 +44,7 @@ constexpr const char* saved_file_name = "trained.txt";
 struct Lab : ProgramShell {
     LabFiles files;
     unsigned seed = 0;                  // of the random completion of missing weights
+    long long drawn_weights = 0;        // weights the completion drew: those the file left out
     Network initial{nullptr};           // the network as loaded: R returns to it
     std::unique_ptr<NetworkView> view;  // the network trained and drawn
     std::vector<std::string> problems;  // why the file cannot be trained on, one line each

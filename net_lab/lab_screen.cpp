@@ -102,7 +102,10 @@ void draw_status(const Lab& lab, BITMAP* buffer)
     std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst_error);
     std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared_error);
     std::snprintf(lines[6], sizeof lines[6], "error limit: %g", lab.view->error_limit);
-    std::snprintf(lines[7], sizeof lines[7], "seed: %u (R resets)", lab.seed);
+    if (lab.drawn_weights > 0)
+        std::snprintf(lines[7], sizeof lines[7], "seed: %u (%lld weights)", lab.seed, lab.drawn_weights);
+    else
+        std::snprintf(lines[7], sizeof lines[7], "all weights from the file");
     std::snprintf(lines[8], sizeof lines[8], "S saves %s; F1 keys", saved_file_name);
     int y = status_y;
     text_tail(buffer, lab.files.network_path, right_x, y, label_color, characters_across_right);
@@ -144,6 +147,11 @@ void draw_lab(Lab& lab, BITMAP* buffer)
     if (lab.errors.worst_pattern >= 0 && lab.view->set_inputs(lab.view->pattern(lab.errors.worst_pattern).inputs))
         lab.view->evaluate();
     draw_network(lab, buffer);
+    if (lab.errors.worst_pattern >= 0) {
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "inputs of pattern %d, the worst", lab.errors.worst_pattern + 1);
+        textout_ex(buffer, font, shown, 4, network_area_height + 2, label_color, -1);
+    }
     if (lab.problems.empty() || lab.stepper.state != TrainingState::NoPatterns)
         draw_curve_area(lab, buffer);
     else

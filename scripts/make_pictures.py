@@ -189,6 +189,22 @@ def tester_pictures(program):
         run.close()
 
 
+def lab_pictures(program):
+    """Exclusive-or in net_lab before training and once it has converged."""
+    run = start(program, 800, 600, {"config_generated.txt": example("exclusive_or_training.txt")})
+    try:
+        save_screenshot(run.screenshot(), "net_lab_before.png")
+        for _ in range(2):  # 500 passes a frame: converged within a few seconds
+            run.hold_key("KP_Add", 0.15)
+            time.sleep(0.1)
+        run.hold_key("space", 0.2)
+        time.sleep(8)
+        save_screenshot(run.screenshot(), "net_lab_after.png")
+        quit_program(run)
+    finally:
+        run.close()
+
+
 # --- Main --------------------------------------------------------------------------------
 
 def build_programs():
@@ -196,7 +212,7 @@ def build_programs():
     subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release",
                     "-DBUILD_TESTING=OFF", "-DNC_BUILD_BENCHMARKS=OFF"], check=True)
     subprocess.run(["cmake", "--build", build_dir, "-j", str(min(os.cpu_count() or 1, 2)),
-                    "--target", "creature_sim", "net_tester"], check=True)
+                    "--target", "creature_sim", "net_tester", "net_lab"], check=True)
     return build_dir
 
 
@@ -208,6 +224,7 @@ def main():
     os.makedirs(IMAGES, exist_ok=True)
     creature_pictures(os.path.join(build_dir, "creature_sim", "creature_sim"))
     tester_pictures(os.path.join(build_dir, "net_tester", "net_tester"))
+    lab_pictures(os.path.join(build_dir, "net_lab", "net_lab"))
 
 
 if __name__ == "__main__":

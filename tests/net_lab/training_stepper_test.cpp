@@ -10,18 +10,13 @@
 namespace {
 
 // Exclusive-or from fixed starting weights: converges after some thousands of passes.
-const char* const exclusive_or_text =
-    "input_layer: 2\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\n"
-    "comp_layer: 1\nweights: 2 -1.5\ntreshold: 2\nslope_parameter: 2\n"
-    "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n"
-    "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n";
+const std::string exclusive_or_text = read_text_file(std::string(EXAMPLES_DIR) + "/exclusive_or_training.txt");
 
+// The network of `text` with the training records of the same text.
 Network trainable(const std::string& text)
 {
-    const TempDir directory;
-    const std::string path = directory.write("network.txt", text);
-    Network network(path.c_str());
-    network.read_training_section(path.c_str());
+    Network network = Network::from_text(text);
+    network.read_training_text(text);
     return network;
 }
 
@@ -76,13 +71,13 @@ TEST(TrainingStepper, ConvergesAtThePassOfOneRun)
 
 TEST(TrainingStepper, StopsAtThePassLimitWithoutAFinalCheck)
 {
-    Network network = trainable(std::string(exclusive_or_text) + "max_iterations: 30\n");
+    Network network = trainable(exclusive_or_text + "max_iterations: 30\n");
     TrainingStepper stepper = start_stepper(network, true);
     EXPECT_EQ(run_passes(network, stepper, 100, still_clock, 0.02), 30);
     EXPECT_EQ(stepper.state, TrainingState::IterationLimit);
     EXPECT_EQ(run_passes(network, stepper, 1, still_clock, 0.02), 0);
 
-    Network none = trainable(std::string(exclusive_or_text) + "max_iterations: 0\n");
+    Network none = trainable(exclusive_or_text + "max_iterations: 0\n");
     TrainingStepper no_passes = start_stepper(none, true);
     EXPECT_EQ(run_passes(none, no_passes, 1, still_clock, 0.02), 0);
     EXPECT_EQ(no_passes.state, TrainingState::IterationLimit);

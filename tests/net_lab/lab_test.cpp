@@ -171,3 +171,45 @@ TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
+{
+    const struct {
+        std::vector<const char*> argv;
+        bool accepted;
+        std::string network;
+        std::string training;
+        bool help;
+    } cases[] = {
+        {{"net_lab"}, true, "config_generated.txt", "", false},
+        {{"net_lab", "n.txt"}, true, "n.txt", "", false},
+        {{"net_lab", "n.txt", "rows.csv"}, true, "n.txt", "rows.csv", false},
+        {{"net_lab", "--", "-odd.txt"}, true, "-odd.txt", "", false},
+        {{"net_lab", "--help"}, true, "config_generated.txt", "", true},
+        {{"net_lab", "a", "b", "c"}, false, "", "", false},
+        {{"net_lab", "-x"}, false, "", "", false},
+    };
+    for (const auto& c : cases) {
+        LabFiles files;
+        bool help = false;
+        std::string error;
+        const bool accepted = read_lab_arguments(static_cast<int>(c.argv.size()), c.argv.data(), files, help, error);
+        ASSERT_EQ(accepted, c.accepted) << c.argv.back();
+        EXPECT_EQ(error.empty(), c.accepted) << error;
+        if (!accepted)
+            continue;
+        EXPECT_EQ(files.network_path, c.network);
+        EXPECT_EQ(files.training_path, c.training);
+        EXPECT_EQ(help, c.help);
+    }
+    LabFiles files;
+    bool help = false;
+    std::string error;
+    const std::string long_name(600, 'n');
+    const char* argv[] = {"net_lab", long_name.c_str()};
+    EXPECT_FALSE(read_lab_arguments(2, argv, files, help, error));
+}
+
+}  // namespace

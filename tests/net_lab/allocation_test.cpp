@@ -1,0 +1,61 @@
+// The maps and the error measures of a frame allocate nothing once they are set up: a frame
+// of net_lab evaluates the network thousands of times without touching the heap.
+#include "net_lab/input_maps.h"
+#include "net_lab/pattern_errors.h"
+
+#include "engine/network.h"
+#include "net_tester/network_view.h"
+#include "tests/support/headless_allegro.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+long long allocations = 0;
+}
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
+{
+    start_headless_allegro();
+    const std::string text = "input_layer: 2\ncomp_layer: 5\ncomp_layer: 3\ncomp_layer: 1\n"
+                             "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n";
+    Network network = Network::from_text(text);
+    network.read_training_text(text);
+    const NetworkView view(network, 500, 380);
+    InputMaps maps;
+    maps.prepare(network);
+    PatternErrors errors;
+    measure_errors(network, errors);
+    MemoryBitmap buffer = make_bitmap(800, 600);
+
+    const long long before = allocations;
+    for (int frame = 0; frame < 3; ++frame) {
+        maps.evaluate(network);
+        maps.draw_output_map(buffer.get(), 10, 10, 20);
+        maps.draw_hidden_maps(buffer.get(), view, 20);
+        draw_pattern_dots(buffer.get(), network, 10, 10, 20, 84);
+        measure_errors(network, errors);
+        rank_worst(errors, 30);
+    }
+    EXPECT_EQ(allocations, before);
+}

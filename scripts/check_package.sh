@@ -130,6 +130,8 @@ results = [
     run("creature_sim", 640, 480, {}, True),
     run("creature_sim", 640, 480, {"config_generated.txt": example("follower.txt")}, False),
     run("net_tester", 800, 600, {"config_generated.txt": example("exclusive_or.txt")}, False),
+    run("net_lab", 800, 600, {}, True),
+    run("net_lab", 800, 600, {"config_generated.txt": example("exclusive_or_training.txt")}, False),
 ]
 sys.exit(0 if all(results) else 1)
 PYTHON

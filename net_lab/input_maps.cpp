@@ -67,8 +67,9 @@ bool map_pixel(double input1, double input2, int size, int& x, int& y)
     return true;
 }
 
-void InputMaps::prepare(const Network& network)
+void InputMaps::prepare(const Network& network, int ramp_base)
 {
+    ramp = ramp_base;
     grid = 0;
     mapped.clear();
     values.clear();
@@ -84,6 +85,8 @@ void InputMaps::prepare(const Network& network)
     grid = map_grid_cells(connections);
     values.assign(static_cast<std::size_t>(grid) * grid * mapped.size(), 0.5);
     inputs.assign(2, 0.0);
+    if (!picture)
+        picture.reset(create_bitmap_ex(8, output_map_size, output_map_size));
 }
 
 void InputMaps::evaluate(Network& network)
@@ -99,6 +102,23 @@ void InputMaps::evaluate(Network& network)
                 values[at++] = network.neuron(position).output;
         }
     }
+    paint_output_map();
+}
+
+// Writes the rows of the memory bitmap directly: the map changes with every training frame.
+void InputMaps::paint_output_map()
+{
+    if (!picture)
+        return;
+    const int cell = output_map_size / grid;
+    for (int y = 0; y < output_map_size; ++y) {
+        unsigned char* row = picture->line[y];
+        const int grid_row = y / cell;
+        for (int column = 0; column < grid; ++column) {
+            const auto shade = static_cast<unsigned char>(map_ramp_index(value(0, column, grid_row), ramp));
+            std::fill(row + column * cell, row + (column + 1) * cell, shade);
+        }
+    }
 }
 
 double InputMaps::value(int index, int column, int row) const
@@ -107,19 +127,10 @@ double InputMaps::value(int index, int column, int row) const
     return values[cell * mapped.size() + static_cast<std::size_t>(index)];
 }
 
-void InputMaps::draw_output_map(BITMAP* target, int x, int y, int ramp_base) const
+void InputMaps::draw_output_map(BITMAP* target, int x, int y) const
 {
-    if (!active())
-        return;
-    const int cell = output_map_size / grid;
-    for (int row = 0; row < grid; ++row) {
-        for (int column = 0; column < grid; ++column) {
-            const int left = x + column * cell;
-            const int top = y + row * cell;
-            rectfill(target, left, top, left + cell - 1, top + cell - 1,
-                     map_ramp_index(value(0, column, row), ramp_base));
-        }
-    }
+    if (active() && picture)
+        blit(picture.get(), target, 0, 0, x, y, output_map_size, output_map_size);
 }
 
 void InputMaps::draw_hidden_maps(BITMAP* target, const NetworkView& view, int ramp_base) const

@@ -3,6 +3,8 @@
 #ifndef NET_LAB_INPUT_MAPS_H
 #define NET_LAB_INPUT_MAPS_H
 
+#include "program_shell/bitmap_ptr.h"
+
 #include <vector>
 
 struct BITMAP;
@@ -31,16 +33,18 @@ bool map_pixel(double input1, double input2, int size, int& x, int& y);
 
 class InputMaps {
 public:
-    // Sets up the grid and its stores for `network`; inactive unless it has two inputs.
-    void prepare(const Network& network);
+    // Sets up the grid, its stores and the output map's picture for `network`, shaded from
+    // the ramp at `ramp_base`; inactive unless the network has two inputs.
+    void prepare(const Network& network, int ramp_base);
     bool active() const { return grid > 0; }
 
-    // Evaluates the network once per grid cell, keeping the outputs of the mapped neurons.
-    // Allocates nothing.
+    // Evaluates the network once per grid cell, keeping the outputs of the mapped neurons,
+    // and paints the output map's picture from them. Allocates nothing.
     void evaluate(Network& network);
 
-    // The first output's map as a square of output_map_size pixels with its top-left at (x, y).
-    void draw_output_map(BITMAP* target, int x, int y, int ramp_base) const;
+    // The first output's map as a square of output_map_size pixels with its top-left at (x, y),
+    // as the last evaluation painted it.
+    void draw_output_map(BITMAP* target, int x, int y) const;
     // Each hidden neuron's map inside the disc that `view` draws for it.
     void draw_hidden_maps(BITMAP* target, const NetworkView& view, int ramp_base) const;
 
@@ -52,6 +56,11 @@ public:
     std::vector<int> mapped;      // neuron positions: the first output, then hidden neurons
     std::vector<double> values;   // per cell in row order, the mapped neurons' outputs
     std::vector<double> inputs;   // the two inputs handed to the network
+    int ramp = 0;                 // first palette entry of the map ramp
+    BitmapPtr picture;            // the output map, painted at each evaluation
+
+private:
+    void paint_output_map();
 };
 
 // Draws each pattern of the network that lies in the input square as a dot on a map of

@@ -73,9 +73,10 @@ bool same_file(const std::string& a, const std::string& b)
     return !b.empty() && (a == b || std::filesystem::equivalent(a, b, error));
 }
 
-// The errors of the current weights, on the curve and for the table.
+// The errors of the current weights, on the curve and for the table; the maps follow.
 void measure(Lab& lab)
 {
+    lab.maps_stale = true;
     measure_errors(*lab.view, lab.errors);
     lab.curve.add(lab.stepper.passes_done, lab.errors.worst_error, lab.errors.mean_squared_error);
 }
@@ -219,7 +220,7 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
 
     lab.initial = network;
     lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);
-    lab.maps.prepare(*lab.view);
+    lab.maps.prepare(*lab.view, map_ramp_base);
     lab.stepper = start_stepper(network, usable);
     lab.curve.clear();
     lab.passes_per_second = 0.0;

@@ -52,6 +52,7 @@ struct Lab : ProgramShell {
     LearningCurve curve;
     PatternErrors errors;
     InputMaps maps;
+    bool maps_stale = true;             // the weights changed since the maps were evaluated
     int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
     double passes_per_second = 0.0;
     double drawing_seconds = 0.0;       // what the last frame's drawing took

@@ -55,7 +55,7 @@ void draw_network(Lab& lab, BITMAP* buffer)
 void draw_output_map(const Lab& lab, BITMAP* buffer)
 {
     textout_ex(buffer, font, "output 1 over input 1 (x), 2 (y)", right_x, 4, label_color, -1);
-    lab.maps.draw_output_map(buffer, map_x, map_y, map_ramp_base);
+    lab.maps.draw_output_map(buffer, map_x, map_y);
     rect(buffer, map_x - 1, map_y - 1, map_x + output_map_size, map_y + output_map_size, frame_color);
     draw_pattern_dots(buffer, *lab.view, map_x, map_y, map_ramp_base, dot_ring_color);
     const int legend_y = map_y + output_map_size + 6;
@@ -138,7 +138,9 @@ void set_lab_colors()
 void draw_lab(Lab& lab, BITMAP* buffer)
 {
     if (lab.maps.active()) {
-        lab.maps.evaluate(*lab.view);
+        if (lab.maps_stale)
+            lab.maps.evaluate(*lab.view);
+        lab.maps_stale = false;
         draw_output_map(lab, buffer);
     } else if (lab.view->pattern_count() > 0) {
         draw_pattern_table(buffer, right_x, 4, table_rows, *lab.view, lab.errors, info_color, label_color);

@@ -1,4 +1,4 @@
-"""A scripted session of creature_sim or net_tester under valgrind's memcheck, under Xvfb.
+"""A scripted session of creature_sim, net_tester or net_lab under valgrind's memcheck, under Xvfb.
 
 Start with a good network, drive the program's keys and mouse, load a hostile file, a good
 one, a link to /dev/zero and a pipe with L, show the help with F1, save screenshots with F12
@@ -6,7 +6,7 @@ and quit with Esc. The run passes when the program answered throughout, left thr
 with status 0, and valgrind found no invalid access, no use of uninitialised values and no
 definitely lost block.
 
-Usage: session_check.py creature_sim|net_tester PROGRAM EXAMPLES_DIR
+Usage: session_check.py creature_sim|net_tester|net_lab PROGRAM EXAMPLES_DIR
 Exit status 77 (skipped) when Xvfb, xdotool or valgrind is missing.
 """
 
@@ -68,6 +68,12 @@ def drive_net_tester(run):
             time.sleep(HOLD)
 
 
+def drive_net_lab(run):
+    """Training started and paused, single passes, passes per frame, reset and save."""
+    for name in ("space", "KP_Add", "period", "space", "period", "minus", "r", "s"):
+        run.hold_key(name, HOLD)
+
+
 def program_for(name, examples):
     if name == "creature_sim":
         return Program(name, 640, 480, os.path.join(examples, "config_generated.txt"),
@@ -75,6 +81,9 @@ def program_for(name, examples):
     if name == "net_tester":
         return Program(name, 800, 600, os.path.join(examples, "xor.txt"),
                        os.path.join(examples, "exclusive_or.txt"), drive_net_tester)
+    if name == "net_lab":
+        return Program(name, 800, 600, os.path.join(examples, "exclusive_or_training.txt"),
+                       os.path.join(examples, "exclusive_or_training.txt"), drive_net_lab)
     raise SystemExit("unknown program %r" % name)
 
 

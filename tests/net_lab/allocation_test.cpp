@@ -43,7 +43,7 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
     network.read_training_text(text);
     const NetworkView view(network, 500, 380);
     InputMaps maps;
-    maps.prepare(network);
+    maps.prepare(network, 20);
     PatternErrors errors;
     measure_errors(network, errors);
     MemoryBitmap buffer = make_bitmap(800, 600);
@@ -51,7 +51,7 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
     const long long before = allocations;
     for (int frame = 0; frame < 3; ++frame) {
         maps.evaluate(network);
-        maps.draw_output_map(buffer.get(), 10, 10, 20);
+        maps.draw_output_map(buffer.get(), 10, 10);
         maps.draw_hidden_maps(buffer.get(), view, 20);
         draw_pattern_dots(buffer.get(), network, 10, 10, 20, 84);
         measure_errors(network, errors);

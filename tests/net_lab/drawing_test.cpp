@@ -126,7 +126,7 @@ TEST_F(InputMapsTest, GridHoldsTheOutputsOfItsCellCentres)
     Network network = network_of("input_layer: 2\ncomp_layer: 2\nweights: 3 -2\nweights: -1 4\n"
                                  "comp_layer: 1\nweights: 2 -5\n");
     InputMaps maps;
-    maps.prepare(network);
+    maps.prepare(network, ramp);
     ASSERT_TRUE(maps.active());
     EXPECT_EQ(maps.mapped, (std::vector<int>{4, 2, 3}));
     maps.evaluate(network);
@@ -144,7 +144,7 @@ TEST_F(InputMapsTest, OnlyTwoInputNetworksAreMapped)
     InputMaps maps;
     for (const char* text : {"input_layer: 3\ncomp_layer: 1\n", "input_layer: 2\n", ""}) {
         const Network network = network_of(text);
-        maps.prepare(network);
+        maps.prepare(network, ramp);
         EXPECT_FALSE(maps.active()) << text;
     }
 }
@@ -154,10 +154,10 @@ TEST_F(InputMapsTest, OutputMapShowsTheRampAcrossTheSquare)
     // One output that rises with input 1 alone: dark at the left, bright at the right.
     Network network = network_of("input_layer: 2\ncomp_layer: 1\nweights: 20 0\ntreshold: 10\nslope_parameter: 1\n");
     InputMaps maps;
-    maps.prepare(network);
+    maps.prepare(network, ramp);
     maps.evaluate(network);
     MemoryBitmap bitmap = make_bitmap(300, 300);
-    maps.draw_output_map(bitmap.get(), 10, 20, ramp);
+    maps.draw_output_map(bitmap.get(), 10, 20);
     EXPECT_EQ(getpixel(bitmap.get(), 10, 20), map_ramp_index(maps.value(0, 0, 0), ramp));
     EXPECT_LT(getpixel(bitmap.get(), 10, 275), ramp + 2);
     EXPECT_GT(getpixel(bitmap.get(), 265, 20), ramp + 61);

@@ -10,6 +10,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -94,6 +95,18 @@ TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
     for (int i = 0; i < 40; ++i)
         press(KEY_EQUALS);
     EXPECT_GE(passes_per_frame_steps[lab.speed_step], 10000);
+}
+
+TEST_F(LabTest, MapsAreEvaluatedAgainOnlyWhenTheWeightsChange)
+{
+    load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
+    frame();
+    ASSERT_TRUE(lab.maps.active());
+    std::fill(lab.maps.values.begin(), lab.maps.values.end(), -1.0);
+    frame();
+    EXPECT_EQ(lab.maps.value(0, 0, 0), -1.0);
+    press(KEY_STOP);
+    EXPECT_GT(lab.maps.value(0, 0, 0), 0.0);
 }
 
 TEST_F(LabTest, TheSameSeedCompletesMissingWeightsAlike)

@@ -21,7 +21,7 @@ struct CsvRead {
 CsvRead read_csv(const std::string& table)
 {
     const TempDir directory;
-    CsvRead read{0, network_from_text(two_one), {}};
+    CsvRead read{0, Network::from_text(two_one), {}};
     read.result = read_csv_patterns(read.network, directory.write("table.csv", table).c_str(), &read.notes);
     return read;
 }
@@ -71,7 +71,7 @@ TEST(CsvPatterns, BadRowsAreCountedWithTheirLinesAndLeftOut)
 
 TEST(CsvPatterns, MissingFileGivesOneAndNoPatterns)
 {
-    Network network = network_from_text(two_one);
+    Network network = Network::from_text(two_one);
     Diagnostics notes;
     EXPECT_EQ(read_csv_patterns(network, "/nonexistent/table.csv", &notes), 1);
     EXPECT_EQ(network.pattern_count(), 0);

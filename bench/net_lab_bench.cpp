@@ -71,11 +71,11 @@ void frame(benchmark::State& state, const std::vector<int>& layers, bool trainin
     }
     if (training)
         lab.stepper.state = TrainingState::Training;
-    const char keys[KEY_MAX] = {};
+    const LabPresses no_presses;
     const SecondsClock still = [] { return 0.0; };
 
     for (auto _ : state) {
-        run_lab_frame(lab, buffer, keys, still);
+        run_lab_frame(lab, buffer, no_presses, still);
         clear_bitmap(buffer);
     }
     benchmark::DoNotOptimize(getpixel(buffer, 0, 0));

@@ -93,16 +93,6 @@ void take_rates(Lab& lab, double now)
     lab.rate_frames = 0;
 }
 
-// True in the frame a key goes down.
-bool pressed(Lab& lab, LabKey which, const volatile char* keys)
-{
-    bool& was_down = lab.held[static_cast<int>(which)];
-    const bool down = lab_key_down(which, keys);
-    const bool now_pressed = down && !was_down;
-    was_down = down;
-    return now_pressed;
-}
-
 }  // namespace
 
 namespace {
@@ -181,20 +171,6 @@ double training_budget(double drawing_seconds)
     return std::clamp(frame_seconds - drawing_seconds, least_training_seconds, most_training_seconds);
 }
 
-bool lab_key_down(LabKey which, const volatile char* keys)
-{
-    switch (which) {
-    case LabKey::StartPause: return keys[KEY_SPACE];
-    case LabKey::OnePass: return keys[KEY_STOP] || keys[KEY_DEL_PAD];
-    case LabKey::Faster: return keys[KEY_PLUS_PAD] || keys[KEY_EQUALS];
-    case LabKey::Slower: return keys[KEY_MINUS] || keys[KEY_MINUS_PAD];
-    case LabKey::Reset: return keys[KEY_R];
-    case LabKey::Save: return keys[KEY_S];
-    case LabKey::Count: break;
-    }
-    return false;
-}
-
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
     lab.files = files;
@@ -260,34 +236,47 @@ bool save_lab(Lab& lab, const std::string& path)
     return true;
 }
 
-void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const SecondsClock& clock)
+void count_press(LabPresses& presses, int scancode)
 {
+    const auto add = [&presses](LabKey which) { ++presses.count[static_cast<int>(which)]; };
+    switch (scancode) {
+    case KEY_SPACE: add(LabKey::StartPause); break;
+    case KEY_STOP:
+    case KEY_DEL_PAD: add(LabKey::OnePass); break;
+    case KEY_PLUS_PAD:
+    case KEY_EQUALS: add(LabKey::Faster); break;
+    case KEY_MINUS:
+    case KEY_MINUS_PAD: add(LabKey::Slower); break;
+    case KEY_R: add(LabKey::Reset); break;
+    case KEY_S: add(LabKey::Save); break;
+    default: break;
+    }
+}
+
+void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock)
+{
+    const auto times = [&presses](LabKey which) { return presses.count[static_cast<int>(which)]; };
     TrainingStepper& stepper = lab.stepper;
-    bool one_pass = false;
-    if (pressed(lab, LabKey::StartPause, keys)) {
+    for (int press = 0; press < times(LabKey::StartPause); ++press) {
         if (stepper.state == TrainingState::Paused)
             stepper.state = TrainingState::Training;
         else if (stepper.state == TrainingState::Training)
             stepper.state = TrainingState::Paused;
     }
-    if (pressed(lab, LabKey::OnePass, keys) && stepper.state == TrainingState::Paused)
-        one_pass = true;
+    const int single_passes = stepper.state == TrainingState::Paused ? times(LabKey::OnePass) : 0;
     const int last_step = static_cast<int>(std::size(passes_per_frame_steps)) - 1;
-    if (pressed(lab, LabKey::Faster, keys) && lab.speed_step < last_step)
-        ++lab.speed_step;
-    if (pressed(lab, LabKey::Slower, keys) && lab.speed_step > 0)
-        --lab.speed_step;
-    if (pressed(lab, LabKey::Reset, keys))
+    lab.speed_step = std::clamp(lab.speed_step + times(LabKey::Faster) - times(LabKey::Slower), 0, last_step);
+    if (times(LabKey::Reset) > 0)
         reset_lab(lab, clock);
-    if (pressed(lab, LabKey::Save, keys))
+    if (times(LabKey::Save) > 0)
         save_lab(lab, saved_file_name);
 
     const int before = stepper.passes_done;
     const double budget = training_budget(lab.drawing_seconds);
     if (stepper.state == TrainingState::Training)
         run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, budget);
-    else if (one_pass)
-        run_passes(*lab.view, stepper, 1, clock, budget);
+    else if (single_passes > 0)
+        run_passes(*lab.view, stepper, single_passes, clock, budget);
     const double drawing_start = clock();
     if (stepper.passes_done != before || lab.curve.points().empty())
         measure(lab);

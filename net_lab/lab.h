@@ -1,7 +1,7 @@
 // net_lab's state for the whole run and one frame of its loop, apart from the graphics
 // set-up: loading a network with its training records, the keys, training between frames,
-// and the picture. A frame reads its keys from a table indexed by the library's key codes,
-// so tests drive it with their own table, their own clock and a memory bitmap.
+// and the picture. A frame is handed the presses of its keys since the frame before, so tests
+// drive it with presses, a clock and a memory bitmap of their own.
 #ifndef NET_LAB_LAB_H
 #define NET_LAB_LAB_H
 
@@ -28,6 +28,15 @@ struct LabFiles {
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.
 enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, Count };
+
+// Presses of the lab's keys since the last frame. They come from the library's key buffer,
+// so a press shorter than a slow frame still counts, and a held key repeats.
+struct LabPresses {
+    int count[static_cast<int>(LabKey::Count)] = {};
+};
+
+// Counts a press of the key with the library's scan code `scancode`; other keys are ignored.
+void count_press(LabPresses& presses, int scancode);
 
 // Passes per frame that + and - step through.
 constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
@@ -61,7 +70,6 @@ struct Lab : ProgramShell {
     int rate_passes = 0;
     int rate_frames = 0;
     std::string message;                // the last save's outcome
-    bool held[static_cast<int>(LabKey::Count)] = {};  // keys down in the frame before
 };
 
 // Loads `files`, the missing weights completed from `seed`, and lays the network out in
@@ -75,12 +83,9 @@ void reset_lab(Lab& lab, const SecondsClock& clock);
 // one of the files the network was loaded from. Sets and returns the message shown.
 bool save_lab(Lab& lab, const std::string& path);
 
-// The library's key code of each LabKey, for the table a frame reads.
-bool lab_key_down(LabKey which, const volatile char* keys);
-
-// One frame: acts on keys just pressed, trains for at most the frame budget while training,
+// One frame: acts on the presses, trains for at most the frame budget while training,
 // measures the errors and draws everything onto `buffer` (800 x 600).
-void run_lab_frame(Lab& lab, BITMAP* buffer, const volatile char* keys, const SecondsClock& clock);
+void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock);
 
 // net_lab's parts of the shared screens: error panel texts, help screen, file selector.
 extern const ShellScreens lab_screens;

@@ -21,21 +21,16 @@ class LabTest : public ::testing::Test {
 protected:
     void SetUp() override { start_headless_allegro(); }
 
-    // One frame with `held` keys down (and all others up).
-    void frame(std::initializer_list<int> held = {})
+    // One frame after presses of the keys with these scan codes.
+    void frame(std::initializer_list<int> pressed = {})
     {
-        char keys[KEY_MAX] = {};
-        for (int code : held)
-            keys[code] = 1;
-        run_lab_frame(lab, buffer.get(), keys, still_clock);
+        LabPresses presses;
+        for (int code : pressed)
+            count_press(presses, code);
+        run_lab_frame(lab, buffer.get(), presses, still_clock);
     }
 
-    // Presses a key for one frame and lets it go in the next.
-    void press(int code)
-    {
-        frame({code});
-        frame();
-    }
+    void press(int code) { frame({code}); }
 
     std::string example(const std::string& name) const { return std::string(EXAMPLES_DIR) + "/" + name; }
 
@@ -78,9 +73,8 @@ TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
     press(KEY_STOP);
     EXPECT_EQ(lab.stepper.passes_done, 2);
     EXPECT_NE(all_weights(*lab.view), initial);
-    frame({KEY_STOP});  // held, not pressed again
-    frame({KEY_STOP});
-    EXPECT_EQ(lab.stepper.passes_done, 3);
+    frame({KEY_STOP, KEY_DEL_PAD, KEY_L});  // two presses in one frame; L is the shell's
+    EXPECT_EQ(lab.stepper.passes_done, 4);
     press(KEY_R);
     EXPECT_EQ(lab.stepper.passes_done, 0);
     EXPECT_EQ(all_weights(*lab.view), initial);

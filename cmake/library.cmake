@@ -52,7 +52,8 @@ if(DOXYGEN_FOUND)
   string(APPEND NC_API_INPUTS " ${PROJECT_SOURCE_DIR}/docs/api.md")
   configure_file(${PROJECT_SOURCE_DIR}/docs/Doxyfile.in ${CMAKE_CURRENT_BINARY_DIR}/Doxyfile @ONLY)
   add_custom_command(OUTPUT ${NC_API_OUTPUT_DIR}/html/index.html
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${NC_API_OUTPUT_DIR}/html
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${NC_API_OUTPUT_DIR}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${NC_API_OUTPUT_DIR}
     COMMAND Doxygen::doxygen ${CMAKE_CURRENT_BINARY_DIR}/Doxyfile
     DEPENDS ${NC_LIBRARY_HEADERS} docs/api.md ${CMAKE_CURRENT_BINARY_DIR}/Doxyfile
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}

@@ -109,7 +109,8 @@ public:
     static PyNetwork from_text(const std::string& text)
     {
         Diagnostics noticed;
-        return PyNetwork(Network::from_text(text, &noticed), std::move(noticed), "the text");
+        Network built = Network::from_text(text, &noticed);
+        return PyNetwork(std::move(built), std::move(noticed), "the text");
     }
 
     int input_count() const { return network.input_count(); }

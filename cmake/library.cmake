@@ -2,6 +2,7 @@
 # for programs built against it the headers, the .so link, the pkg-config file, the CMake
 # package NeuralCreatures and the API reference (component "development").
 include(CMakePackageConfigHelpers)
+include(GNUInstallDirs)
 
 add_library(NeuralCreatures::engine ALIAS neural_creatures)
 

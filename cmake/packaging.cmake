@@ -1,6 +1,6 @@
 # Installation (`cmake --install`) and the Debian packages (`cpack -G DEB`), one per component:
 # "programs" (the programs this build made, their manual pages, the example networks and the
-# documentation), "library", "development" (cmake/library.cmake) and "python" (python/).
+# documentation), and "library" and "development" (cmake/library.cmake) and "python" (python/).
 #
 # Installed names use the package name "neural-creatures" everywhere (Debian package names
 # take no underscore): share/neural-creatures/examples and share/doc/neural-creatures.
@@ -9,7 +9,6 @@ include(GNUInstallDirs)
 set(NC_PACKAGE_NAME neural-creatures)
 set(NC_EXAMPLES_DIR ${CMAKE_INSTALL_DATADIR}/${NC_PACKAGE_NAME}/examples)
 set(NC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${NC_PACKAGE_NAME})
-include(${CMAKE_CURRENT_LIST_DIR}/library.cmake)
 
 # --- Programs and their manual pages ------------------------------------------------------
 # The manual pages name the installed examples and documents by their full paths (roff

@@ -5,8 +5,11 @@
 
 #if defined(__GNUC__) || defined(__clang__)
 #define NC_API __attribute__((visibility("default")))
+// A member of an exported class that only the engine itself calls.
+#define NC_LOCAL __attribute__((visibility("hidden")))
 #else
 #define NC_API
+#define NC_LOCAL
 #endif
 
 #endif

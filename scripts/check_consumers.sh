@@ -4,6 +4,8 @@
 # and through find_package(NeuralCreatures), runs both, and imports the staged Python module.
 #
 #   bash scripts/check_consumers.sh BUILD_DIR
+#
+# NC_PYTHON names the python3 the module was built for (CTest passes it).
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$(cd "${1:?usage: bash scripts/check_consumers.sh BUILD_DIR}" && pwd)
@@ -54,7 +56,7 @@ awk '/^0,0 ->|^1,1 ->/ { if ($3 >= 0.5) exit 1 } /^0,1 ->|^1,0 ->/ { if ($3 <= 0
 python_dir=$stage$prefix/lib/python3/dist-packages
 if [ -d "$python_dir/neural_creatures" ]; then
   echo "== python3"
-  LD_LIBRARY_PATH=$libdir PYTHONPATH=$python_dir python3 -c '
+  LD_LIBRARY_PATH=$libdir PYTHONPATH=$python_dir "${NC_PYTHON:-python3}" -c '
 import sys, neural_creatures
 network = neural_creatures.Network(sys.argv[1])
 print(neural_creatures.__file__, network.layer_sizes)

@@ -342,8 +342,9 @@ PYBIND11_MODULE(_engine, module)
         .def("to_text", &PyNetwork::text, "The network file that write() would write, as a string.")
         .def_property_readonly("weights", &PyNetwork::weights,
                                "Per computing layer, a 2-D array: row j holds the weights into neuron j of "
-                               "the layer from each neuron of the layer before. Copies: changing them "
-                               "leaves the network unchanged.")
+                               "the layer from each neuron of the layer before (links a file gives twice "
+                               "between the same two neurons add up). Copies: changing them leaves the "
+                               "network unchanged.")
         .def_property_readonly("thresholds", &PyNetwork::thresholds,
                                "Per computing layer, an array of its neurons' thresholds (copies).")
         .def_property_readonly(

@@ -170,3 +170,15 @@ def test_held_patterns_and_training_parameters():
     assert result == "converged" and passes > 0
     assert np.all(np.abs(network.evaluate(inputs) - expected) <= network.error_limit)
     assert neural_creatures.__version__.count(".") == 2
+
+
+def test_the_type_stubs_name_what_the_module_offers():
+    import ast
+    stubs = ast.parse(open(os.path.join(os.path.dirname(neural_creatures.__file__), "__init__.pyi")).read())
+    stubbed = {node.name: {item.name if hasattr(item, "name") else item.target.id for item in node.body
+                           if isinstance(item, (ast.FunctionDef, ast.AnnAssign))}
+               for node in stubs.body if isinstance(node, ast.ClassDef)}
+    for cls in (Network, neural_creatures.Diagnostic):
+        offered = {name for name in vars(cls) if not name.startswith("_")}
+        assert offered <= stubbed[cls.__name__], offered - stubbed[cls.__name__]
+    assert "NetworkFileError" in stubbed

@@ -49,10 +49,10 @@ int map_ramp_index(double value, int base)
     return base + static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * ramp_steps));
 }
 
-int map_grid_cells(long long connections)
+int map_grid_cells(long long evaluation_cost)
 {
     for (int cells : {128, 64, 32}) {
-        if (static_cast<long long>(cells) * cells * std::max(connections, 1LL) <= map_evaluation_budget)
+        if (static_cast<long long>(cells) * cells * std::max(evaluation_cost, 1LL) <= map_evaluation_budget)
             return cells;
     }
     return 16;
@@ -82,7 +82,8 @@ void InputMaps::prepare(const Network& network, int ramp_base)
     mapped.push_back(first_output);
     for (int i = network.input_count(); i < first_output && static_cast<int>(mapped.size()) <= max_hidden_maps; ++i)
         mapped.push_back(i);
-    grid = map_grid_cells(connections);
+    const long long computing = network.neuron_count() - network.input_count();
+    grid = map_grid_cells(connections + neuron_evaluation_cost * computing + evaluation_overhead);
     values.assign(static_cast<std::size_t>(grid) * grid * mapped.size(), 0.5);
     inputs.assign(2, 0.0);
     if (!picture)

@@ -18,14 +18,17 @@ int map_ramp_index(double value, int base);
 
 // Side of the output map in pixels; the grid's cells divide it evenly.
 constexpr int output_map_size = 256;
-// Connection evaluations the maps may spend in a frame, which sets their grid.
-constexpr long long map_evaluation_budget = 2000000;
+// Work the maps may spend when the weights change, in steps of one connection's product;
+// a computing neuron's logistic function and an evaluation's own overhead count as several.
+constexpr long long map_evaluation_budget = 500000;
+constexpr long long neuron_evaluation_cost = 8;
+constexpr long long evaluation_overhead = 16;
 // Hidden neurons beyond this many get no map of their own.
 constexpr int max_hidden_maps = 64;
 
-// Cells per side of the map grid for a network of `connections`: the finest of 128, 64, 32
-// and 16 whose evaluations fit the budget; 16 at least.
-int map_grid_cells(long long connections);
+// Cells per side of the map grid when one evaluation costs `evaluation_cost`: the finest of
+// 128, 64, 32 and 16 whose evaluations fit the budget; 16 at least.
+int map_grid_cells(long long evaluation_cost);
 
 // Pixel of a point of the input square on a map of `size` pixels at (0, 0): input 1 to the
 // right, input 2 upwards. False when the point lies outside the square.

@@ -27,6 +27,13 @@ unsigned time_seed()
     return static_cast<unsigned>(std::time(nullptr));
 }
 
+// The shell's colours and net_lab's own; the view sets its entries when it is built.
+void set_palette()
+{
+    set_shell_colors();
+    set_lab_colors();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -44,11 +51,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     const ProgramDisplay program{"net_lab", argv[0], lab_screen_width, lab_screen_height};
-    if (!open_display(program))
-        return 1;
-    set_shell_colors();
-    set_lab_colors();
-    BitmapPtr buffer = create_back_buffer(program);
+    BitmapPtr buffer = start_program(program, set_palette);
     if (!buffer)
         return 1;
     Lab lab;

@@ -69,8 +69,8 @@ def drive_net_tester(run):
 
 
 def drive_net_lab(run):
-    """Training started and paused, single passes, passes per frame, reset and save."""
-    for name in ("space", "KP_Add", "period", "space", "period", "minus", "r", "s"):
+    """Single passes, passes per frame, training started and paused, reset and save."""
+    for name in ("period", "KP_Add", "period", "minus", "space", "space", "r", "s"):
         run.hold_key(name, HOLD)
 
 

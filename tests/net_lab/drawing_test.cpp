@@ -81,9 +81,10 @@ TEST(MapRamp, RunsFromOneEndToTheOtherAndHoldsStrayValues)
 
 TEST(MapGrid, FinerForSmallerNetworksWithinTheBudget)
 {
-    EXPECT_EQ(map_grid_cells(6), 128);
-    EXPECT_EQ(map_grid_cells(500), 32);
-    EXPECT_EQ(map_grid_cells(10000), 16);
+    EXPECT_EQ(map_grid_cells(20), 128);
+    EXPECT_EQ(map_grid_cells(46), 64);  // 2-2-1
+    EXPECT_EQ(map_grid_cells(400), 32);
+    EXPECT_EQ(map_grid_cells(11700), 16);  // 2-100-98-1
     EXPECT_EQ(map_grid_cells(0), 128);
 }
 

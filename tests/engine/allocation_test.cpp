@@ -4,48 +4,22 @@
 #include "engine/network.h"
 
 #include "tests/engine/network_files.h"
+#include "tests/support/counting_allocator.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
-
-namespace {
-long long allocations = 0;
-long long allocated_bytes = 0;
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    allocated_bytes += static_cast<long long>(size);
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 TEST(Allocation, EvaluationAllocatesNothing)
 {
     Network network = Network::from_text("input_layer: 3\ncomp_layer: 8\ncomp_layer: 4\n");
     const std::vector<double> inputs{0.1, 0.5, 0.9};
     std::vector<double> outputs(4);
-    const long long before = allocations;
+    const long long before = allocation_count();
     for (int frame = 0; frame < 100; ++frame) {
         network.set_inputs(inputs);
         network.evaluate();
         network.get_outputs(outputs);
     }
-    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(allocation_count(), before);
 }
 
 TEST(Allocation, TrainingAllocatesTheSameForOnePassAsForMany)
@@ -57,15 +31,15 @@ TEST(Allocation, TrainingAllocatesTheSameForOnePassAsForMany)
 
     Network one_pass(network);
     one_pass.max_iterations = 1;
-    long long before = allocations;
+    long long before = allocation_count();
     one_pass.train(nullptr);
-    const long long for_one_pass = allocations - before;
+    const long long for_one_pass = allocation_count() - before;
 
     Network many_passes(network);
     many_passes.max_iterations = 200;
-    before = allocations;
+    before = allocation_count();
     many_passes.train(nullptr);
-    EXPECT_EQ(allocations - before, for_one_pass);
+    EXPECT_EQ(allocation_count() - before, for_one_pass);
     EXPECT_LE(for_one_pass, 1);  // at most the list of outputs
 }
 
@@ -73,8 +47,8 @@ TEST(Allocation, HugeLayersAreRefusedBeforeAllocatingThem)
 {
     // Two billion input neurons, or ten billion connections, would take hundreds of
     // gigabytes; the layers read before the refused one take a few megabytes.
-    const long long before = allocated_bytes;
+    const long long before = allocated_byte_count();
     expect_empty(Network(data_file("hostile_huge_input_layer.txt").c_str()));
     expect_empty(Network(data_file("hostile_two_huge_layers.txt").c_str()));
-    EXPECT_LT(allocated_bytes - before, 64LL << 20);
+    EXPECT_LT(allocated_byte_count() - before, 64LL << 20);
 }

@@ -5,34 +5,10 @@
 
 #include "engine/network.h"
 #include "net_tester/network_view.h"
+#include "tests/support/counting_allocator.h"
 #include "tests/support/headless_allegro.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
-
-namespace {
-long long allocations = 0;
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
 {
@@ -48,7 +24,7 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
     measure_errors(network, errors);
     MemoryBitmap buffer = make_bitmap(800, 600);
 
-    const long long before = allocations;
+    const long long before = allocation_count();
     for (int frame = 0; frame < 3; ++frame) {
         maps.evaluate(network);
         maps.draw_output_map(buffer.get(), 10, 10);
@@ -57,5 +33,5 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
         measure_errors(network, errors);
         rank_worst(errors, 30);
     }
-    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(allocation_count(), before);
 }

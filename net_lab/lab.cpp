@@ -92,10 +92,7 @@ void take_rates(Lab& lab, double now)
     lab.rate_frames = 0;
 }
 
-}  // namespace
-
-namespace {
-
+// net_lab's own lines of the help screen; the shell adds those of its keys.
 const char* const key_lines[] = {
     "Space - start / pause training",
     ".   - one training pass",

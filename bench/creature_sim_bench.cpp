@@ -2,9 +2,9 @@
 // and draw, clearing the buffer) at radius 64 and at the radius ceiling, and one sprite
 // rebuild at the ceiling.
 #include "creature_sim/bitmap_ptr.h"
-#include "creature_sim/creature.h"
-#include "creature_sim/scene_colors.h"
-#include "creature_sim/spotlight.h"
+#include "creature_world/creature.h"
+#include "creature_world/scene_colors.h"
+#include "creature_world/spotlight.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>

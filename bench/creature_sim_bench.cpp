@@ -1,10 +1,12 @@
 // creature_sim's per-frame work on a memory bitmap (spotlight update and draw, creature step
-// and draw, clearing the buffer) at radius 64 and at the radius ceiling, and one sprite
-// rebuild at the ceiling.
+// and draw, clearing the buffer) at radius 64 and at the radius ceiling, one sprite rebuild
+// at the ceiling, and the world's frames per second drawn and read from the sprite.
 #include "creature_sim/bitmap_ptr.h"
 #include "creature_world/creature.h"
 #include "creature_world/scene_colors.h"
 #include "creature_world/spotlight.h"
+#include "creature_world/world.h"
+#include "engine/network.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
@@ -64,6 +66,33 @@ void sprite_rebuild_at_ceiling(benchmark::State& state)
     }
 }
 BENCHMARK(sprite_rebuild_at_ceiling)->Unit(benchmark::kMillisecond);
+
+// Simulated frames per second of one world on one core, the follower in the start-up drift.
+template <bool drawn>
+void world_frames(benchmark::State& state)
+{
+    if (!start_headless_graphics()) {
+        state.SkipWithError("cannot start the library without a display");
+        return;
+    }
+    const Network network(NC_FOLLOWER_NETWORK);
+    World world(network);
+    if (world.creature.network_incorrect) {
+        state.SkipWithError("the follower network cannot be read");
+        return;
+    }
+    for (auto _ : state) {
+        if (drawn)
+            world.step_drawn();
+        else
+            world.step_sensed();
+        benchmark::DoNotOptimize(world.creature.x);
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK_TEMPLATE(world_frames, true)->Name("world_frames_drawn");
+BENCHMARK_TEMPLATE(world_frames, false)->Name("world_frames_sensed_from_sprite");
 
 }  // namespace
 

@@ -25,8 +25,9 @@ constexpr std::size_t max_problems_shown = 30;
 
 void print_usage_error(std::ostream& err, const std::string& error, LabCommand command)
 {
-    err << program << ": " << error << '\n' << lab_usage(command) << "Try 'creature_lab "
-        << (command == LabCommand::none ? "" : "COMMAND ") << "--help' for more information.\n";
+    const std::string command_part = command == LabCommand::none ? "" : lab_command_name(command) + std::string(" ");
+    err << program << ": " << error << '\n'
+        << lab_usage(command) << "Try 'creature_lab " << command_part << "--help' for more information.\n";
 }
 
 // Reads a creature's network; false, with its problems printed, when it cannot be used.

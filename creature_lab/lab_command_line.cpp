@@ -76,21 +76,6 @@ const char* const evolve_help =
     "                        not depend on it\n"
     "  -h, --help            show this help and exit\n";
 
-const char* command_name(LabCommand command)
-{
-    switch (command) {
-    case LabCommand::score:
-        return "score";
-    case LabCommand::trace:
-        return "trace";
-    case LabCommand::evolve:
-        return "evolve";
-    case LabCommand::none:
-        break;
-    }
-    return "";
-}
-
 // An option that takes a value: its names and which commands accept it.
 struct ValueOption {
     const char* long_name;
@@ -214,7 +199,7 @@ std::string check_complete(const LabOptions& options, const std::vector<std::str
     if (operands.size() > allowed)
         return "unexpected '" + operands[allowed] + "'";
     if (options.command != LabCommand::score && options.output_file.empty())
-        return std::string("'") + command_name(options.command) + "' needs an output file (-o FILE)";
+        return std::string("'") + lab_command_name(options.command) + "' needs an output file (-o FILE)";
     if (options.command == LabCommand::evolve && !options.behaviour_given)
         return "'evolve' needs a behaviour (--behaviour follow|flee|circle)";
     return "";
@@ -240,7 +225,7 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
         return parsed;
     }
     for (LabCommand command : {LabCommand::score, LabCommand::trace, LabCommand::evolve}) {
-        if (first == command_name(command))
+        if (first == lab_command_name(command))
             options.command = command;
     }
     if (options.command == LabCommand::none) {
@@ -269,7 +254,7 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
         bool joined = false;
         const ValueOption* option = match_option(argument, value, joined);
         if (!option || !accepts(*option, options.command)) {
-            parsed.error = "unknown option '" + argument + "' for '" + command_name(options.command) + "'";
+            parsed.error = "unknown option '" + argument + "' for '" + lab_command_name(options.command) + "'";
             return parsed;
         }
         if (!joined && index + 1 < arguments.size())
@@ -287,6 +272,21 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
     if (parsed.error.empty() && !operands.empty())
         options.network_file = operands[0];
     return parsed;
+}
+
+const char* lab_command_name(LabCommand command)
+{
+    switch (command) {
+    case LabCommand::score:
+        return "score";
+    case LabCommand::trace:
+        return "trace";
+    case LabCommand::evolve:
+        return "evolve";
+    case LabCommand::none:
+        break;
+    }
+    return "";
 }
 
 std::string lab_usage(LabCommand command)

@@ -38,6 +38,8 @@ struct ParsedLabCommandLine {
 // operands in any order; "--" ends the options.
 ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& arguments);
 
+// "score", "trace" or "evolve"; empty for LabCommand::none.
+const char* lab_command_name(LabCommand command);
 // The one-line synopsis of a command, or of the tool for LabCommand::none.
 std::string lab_usage(LabCommand command);
 // The full --help text of a command, or of the tool for LabCommand::none.

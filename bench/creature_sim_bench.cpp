@@ -1,31 +1,21 @@
 // creature_sim's per-frame work on a memory bitmap (spotlight update and draw, creature step
 // and draw, clearing the buffer) at radius 64 and at the radius ceiling, one sprite rebuild
 // at the ceiling, and the world's frames per second drawn and read from the sprite.
-#include "creature_sim/bitmap_ptr.h"
 #include "creature_world/creature.h"
 #include "creature_world/scene_colors.h"
 #include "creature_world/spotlight.h"
 #include "creature_world/world.h"
 #include "engine/network.h"
+#include "program_shell/bitmap_ptr.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-bool start_headless_library()
-{
-    static const bool started = [] {
-        const bool ok = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        set_color_depth(8);
-        return ok;
-    }();
-    return started;
-}
-
 void frame_work(benchmark::State& state)
 {
-    if (!start_headless_library()) {
+    if (!start_headless_graphics()) {
         state.SkipWithError("cannot start the library without a display");
         return;
     }
@@ -53,7 +43,7 @@ BENCHMARK(frame_work)->Arg(64)->Arg(Spotlight::max_radius)->Unit(benchmark::kMic
 
 void sprite_rebuild_at_ceiling(benchmark::State& state)
 {
-    if (!start_headless_library()) {
+    if (!start_headless_graphics()) {
         state.SkipWithError("cannot start the library without a display");
         return;
     }

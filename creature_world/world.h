@@ -3,7 +3,7 @@
 #ifndef CREATURE_WORLD_WORLD_H
 #define CREATURE_WORLD_WORLD_H
 
-#include "creature_sim/bitmap_ptr.h"
+#include "program_shell/bitmap_ptr.h"
 #include "creature_world/creature.h"
 #include "creature_world/spotlight.h"
 

@@ -18,7 +18,7 @@ string(REPLACE "-" "\\-" NC_MAN_DOC_DIR "${CMAKE_INSTALL_FULL_DATADIR}/doc/${NC_
 find_program(NC_GZIP gzip DOC "gzip, to compress the manual pages")
 # Only what this build made: NC_BUILD_PROGRAMS=OFF leaves out the two Allegro programs.
 set(nc_installed_programs)
-foreach(program creature_sim net_tester net_train)
+foreach(program creature_sim net_tester net_train creature_lab)
   if(NOT TARGET ${program})
     continue()
   endif()
@@ -87,6 +87,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
  * net_tester: draws a whole network, every neuron shaded by its output and
    every connection by its weight; the digit keys and the mouse drive the inputs.
  * net_train: trains a network file by back-propagation from the command line.
+ * creature_lab: scores, traces and evolves creatures without a display.
 
 Example networks are in /usr/share/neural-creatures/examples.")
 

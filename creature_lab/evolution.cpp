@@ -17,6 +17,8 @@ constexpr double random_start_step = 4.0;
 constexpr double given_start_step = 0.5;
 constexpr double smallest_step = 1e-4;
 constexpr double largest_step = 20.0;
+// Weights may grow this large at least, so that outputs can saturate.
+constexpr double smallest_weight_bound = 60.0;
 
 }  // namespace
 
@@ -27,6 +29,11 @@ Evolution::Evolution(const EvolutionSettings& settings)
     const int thread_count = std::max(1, std::min(settings.threads, settings.population));
     for (int index = 0; index < thread_count; ++index)
         worlds.push_back(std::make_unique<World>(empty));
+
+    // A start network keeps its largest weights within reach.
+    weight_bound = std::max(settings.shape.max_weight, smallest_weight_bound);
+    for (double weight : settings.start_weights)
+        weight_bound = std::max(weight_bound, std::fabs(weight));
 
     const int parent_count = std::max(1, settings.population / 4);
     const std::size_t weight_count = settings.shape.weight_count();
@@ -55,9 +62,8 @@ Evolution::Individual Evolution::offspring_of(const Individual& parent)
     Individual child;
     child.step = std::clamp(parent.step * std::exp(learning_rate * random.normal()), smallest_step, largest_step);
     child.weights = parent.weights;
-    const double bound = settings.shape.max_weight;
     for (double& weight : child.weights)
-        weight = std::clamp(weight + child.step * random.normal(), -bound, bound);
+        weight = std::clamp(weight + child.step * random.normal(), -weight_bound, weight_bound);
     return child;
 }
 

@@ -56,6 +56,7 @@ private:
     std::vector<std::unique_ptr<World>> worlds;  // one per thread
     std::vector<Individual> parents;
     int generation = 0;
+    double weight_bound;  // no weight grows beyond it either way
     double best_so_far;
     std::vector<double> best_weights;
 };

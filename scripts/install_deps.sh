@@ -3,7 +3,7 @@
 # or also to build the Debian package ("package").
 set -euo pipefail
 
-run_packages=(g++ cmake make pkg-config liballegro4-dev)
+run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
   clang libclang-rt-dev valgrind)
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.

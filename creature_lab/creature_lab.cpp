@@ -132,7 +132,7 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
 std::string evolved_comment(const LabOptions& options, int generation, double score)
 {
     return std::string("Evolved by creature_lab to ") + behaviour_name(options.behaviour) + " the spotlight: seed " +
-           std::to_string(options.seed) + ", population " + std::to_string(options.population) + ", generation " +
+           std::to_string(options.seed) + ", population " + std::to_string(options.population) + ", written after generation " +
            std::to_string(generation) + " of " + std::to_string(options.generations) + ".\n" +
            "Its score (creature_lab score --behaviour " + behaviour_name(options.behaviour) + " --frames " +
            std::to_string(options.frames) + " --seed " + std::to_string(options.seed) + ") is " +

@@ -1,6 +1,7 @@
 // The measures and the behaviour scores; the manual page defines each score in these terms.
 #include "creature_lab/scoring.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -97,8 +98,11 @@ ScenarioMeasure MeasureCollector::result() const
     result.mean_distance = sum_distance / frames;
     result.inside_share = static_cast<double>(inside_frames) / frames;
     double score = sum_frame_score / frames;
-    if (behaviour == Behaviour::circle)
-        score *= std::fmin(1.0, std::fabs(swept_angle) / (frames * full_angular_speed));
+    if (behaviour == Behaviour::circle) {
+        // The angle is swept between frames: one step fewer than the frames.
+        const int steps = std::max(frames - 1, 1);
+        score *= std::fmin(1.0, std::fabs(swept_angle) / (steps * full_angular_speed));
+    }
     result.score = 100.0 * score;
     return result;
 }

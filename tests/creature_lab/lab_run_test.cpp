@@ -128,6 +128,8 @@ TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(first.out.substr(0, first.out.find("written:")), second.out.substr(0, second.out.find("written:")));
     EXPECT_EQ(read_text_file(directory.file("first.txt")), read_text_file(directory.file("second.txt")));
+    // Off a terminal nothing but problems goes to stderr: no progress line.
+    EXPECT_EQ(first.err, "");
 
     const std::vector<std::string> lines = lines_of(first.out);
     ASSERT_EQ(lines.size(), 8u);

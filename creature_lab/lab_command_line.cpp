@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr int max_trace_frames = 1000000;
+
 const char* const tool_help =
     "Score, trace and evolve creature_sim's creatures without a display.\n"
     "\n"
@@ -52,7 +54,7 @@ const char* const trace_help =
     "                       creature's path (red) as a PNG picture\n"
     "      --scenario NAME  drift (default), still-top-left, still-top-right,\n"
     "                       still-bottom-left, still-bottom-right or jumps\n"
-    "      --frames N       frames to run (default 1000)\n"
+    "      --frames N       frames to run, at most 1000000 (default 1000)\n"
     "      --seed N         seed of the spotlight's jumps and of missing weights (default 1)\n"
     "  -h, --help           show this help and exit\n";
 
@@ -200,6 +202,9 @@ std::string check_complete(const LabOptions& options, const std::vector<std::str
         return "unexpected '" + operands[allowed] + "'";
     if (options.command != LabCommand::score && options.output_file.empty())
         return std::string("'") + lab_command_name(options.command) + "' needs an output file (-o FILE)";
+    // A trace is kept whole in memory until it is written, at about 150 bytes a frame.
+    if (options.command == LabCommand::trace && options.frames > max_trace_frames)
+        return "'trace' takes at most " + std::to_string(max_trace_frames) + " frames";
     if (options.command == LabCommand::evolve && !options.behaviour_given)
         return "'evolve' needs a behaviour (--behaviour follow|flee|circle)";
     return "";

@@ -166,6 +166,7 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         {"seed not a number", {"score", follower, "--seed", "1x"}, 64, "--seed"},
         {"option of another command", {"score", follower, "--hidden", "3"}, 64, "unknown option"},
         {"trace without output", {"trace", follower}, 64, "-o FILE"},
+        {"trace too long", {"trace", follower, "-o", directory.file("t.csv"), "--frames", "1000001"}, 64, "at most"},
         {"evolve without behaviour", {"evolve", "-o", directory.file("e.txt")}, 64, "--behaviour"},
         {"missing file", {"score", directory.file("none.txt")}, 2, "creature_lab: "},
         {"not a creature", {"score", two_inputs}, 2, "2 inputs and 4 outputs"},

@@ -72,6 +72,11 @@ struct LightPlace {
     double y;
 };
 
+void PrintTo(const LightPlace& place, std::ostream* out)
+{
+    *out << "radius " << place.radius << " at " << place.x << ", " << place.y;
+}
+
 class SpriteSensingTest : public ::testing::TestWithParam<LightPlace> {
 protected:
     void SetUp() override { ASSERT_TRUE(start_headless_graphics()); }
@@ -106,7 +111,12 @@ INSTANTIATE_TEST_SUITE_P(Places, SpriteSensingTest,
                          ::testing::Values(LightPlace{64, 100.0, 100.0}, LightPlace{64, 0.0, 0.0},
                                            LightPlace{64, 640.0, 480.0}, LightPlace{5, 639.5, 2.7},
                                            LightPlace{1, 320.0, 240.0}, LightPlace{300, 10.0, 470.0},
-                                           LightPlace{Spotlight::max_radius, 320.0, 0.0}));
+                                           LightPlace{Spotlight::max_radius, 320.0, 0.0}),
+                         [](const ::testing::TestParamInfo<LightPlace>& info) {
+                             return "radius_" + std::to_string(info.param.radius) + "_at_" +
+                                    std::to_string(static_cast<int>(info.param.x)) + "_" +
+                                    std::to_string(static_cast<int>(info.param.y));
+                         });
 
 // Sensors pushed beyond each edge, under a light that covers the edge, read what the drawn
 // arena gives them.

@@ -279,50 +279,54 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
     return parsed;
 }
 
+namespace {
+
+// Each command's name, synopsis and help; the tool itself first.
+struct CommandTexts {
+    LabCommand command;
+    const char* name;
+    const char* usage;
+    const char* help;
+};
+
+const CommandTexts command_texts[] = {
+    {LabCommand::none, "", "Usage: creature_lab score|trace|evolve [OPTION]...\n", tool_help},
+    {LabCommand::score, "score",
+     "Usage: creature_lab score NETWORK_FILE [--behaviour follow|flee|circle] [--frames N] [--seed N]\n",
+     score_help},
+    {LabCommand::trace, "trace",
+     "Usage: creature_lab trace NETWORK_FILE -o TRACE.csv [--image TRACE.png] [--scenario NAME]\n"
+     "                          [--frames N] [--seed N]\n",
+     trace_help},
+    {LabCommand::evolve, "evolve",
+     "Usage: creature_lab evolve --behaviour follow|flee|circle -o NETWORK_FILE [--hidden N]\n"
+     "                           [--population N] [--generations N] [--from NETWORK_FILE]\n"
+     "                           [--frames N] [--seed N] [--threads N]\n",
+     evolve_help},
+};
+
+const CommandTexts& texts_of(LabCommand command)
+{
+    for (const CommandTexts& texts : command_texts) {
+        if (texts.command == command)
+            return texts;
+    }
+    return command_texts[0];
+}
+
+}  // namespace
+
 const char* lab_command_name(LabCommand command)
 {
-    switch (command) {
-    case LabCommand::score:
-        return "score";
-    case LabCommand::trace:
-        return "trace";
-    case LabCommand::evolve:
-        return "evolve";
-    case LabCommand::none:
-        break;
-    }
-    return "";
+    return texts_of(command).name;
 }
 
 std::string lab_usage(LabCommand command)
 {
-    switch (command) {
-    case LabCommand::score:
-        return "Usage: creature_lab score NETWORK_FILE [--behaviour follow|flee|circle] [--frames N] [--seed N]\n";
-    case LabCommand::trace:
-        return "Usage: creature_lab trace NETWORK_FILE -o TRACE.csv [--image TRACE.png] [--scenario NAME]\n"
-               "                          [--frames N] [--seed N]\n";
-    case LabCommand::evolve:
-        return "Usage: creature_lab evolve --behaviour follow|flee|circle -o NETWORK_FILE [--hidden N]\n"
-               "                           [--population N] [--generations N] [--from NETWORK_FILE]\n"
-               "                           [--frames N] [--seed N] [--threads N]\n";
-    case LabCommand::none:
-        break;
-    }
-    return "Usage: creature_lab score|trace|evolve [OPTION]...\n";
+    return texts_of(command).usage;
 }
 
 std::string lab_help(LabCommand command)
 {
-    switch (command) {
-    case LabCommand::score:
-        return lab_usage(command) + score_help;
-    case LabCommand::trace:
-        return lab_usage(command) + trace_help;
-    case LabCommand::evolve:
-        return lab_usage(command) + evolve_help;
-    case LabCommand::none:
-        break;
-    }
-    return lab_usage(command) + tool_help;
+    return lab_usage(command) + texts_of(command).help;
 }

@@ -3,7 +3,9 @@
 
 #include "engine/diagnostics.h"
 
+#include <algorithm>
 #include <charconv>
+#include <new>
 
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
                            std::vector<FileProblem>& problems)
@@ -11,12 +13,20 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
     Diagnostics notes;
     network = Network(nullptr);
     network.read_network_section(path.c_str(), &notes);
-    network.fill_random_weights(seed);
+    try {
+        network.fill_random_weights(seed);
+    } catch (const std::bad_alloc&) {
+        // The reader bounds the connections, yet their completion may still not fit.
+        network = Network(nullptr);
+        notes.add(0, "the network does not fit in memory; the network is refused");
+    }
     add_reader_problems(problems, path, notes);
     if (network.input_count() == 3 && network.output_count() == 4)
         return true;
-    const bool not_opened = !notes.entries.empty() && notes.entries.front().line == 0;
-    if (!not_opened)
+    // A note on the file as a whole (not opened, too large) already says why.
+    const bool file_refused = std::any_of(notes.entries.begin(), notes.entries.end(),
+                                          [](const Diagnostic& entry) { return entry.line == 0; });
+    if (!file_refused)
         problems.push_back({path, 0,
                             "the network has " + std::to_string(network.input_count()) + " inputs and " +
                                 std::to_string(network.output_count()) +

@@ -1,13 +1,24 @@
 // The fast form of dense networks. The kernels work on one block of neurons at a time with
-// vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order;
-// they are compiled for AVX2 and for the baseline, chosen when the program starts.
+// vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
+// On x86 they are compiled for AVX2 as well as for the baseline and chosen at run time;
+// elsewhere the baseline alone is built.
 #include "engine/dense_layers.h"
 
 #include "engine/neuron.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define DENSE_X86_KERNELS 1
+#else
+#define DENSE_X86_KERNELS 0
+#endif
+
+#define DENSE_INLINE __attribute__((always_inline)) inline
 
 namespace {
 
@@ -17,19 +28,19 @@ constexpr int lanes = 4;
 // inlined: the AVX2 and baseline kernels would disagree on how to pass them across a call.
 typedef double Lanes __attribute__((vector_size(lanes * sizeof(double)), aligned(sizeof(double))));
 
-__attribute__((always_inline)) inline Lanes load(const double* from)
+DENSE_INLINE Lanes load(const double* from)
 {
     Lanes value;
     std::memcpy(&value, from, sizeof value);
     return value;
 }
 
-__attribute__((always_inline)) inline void store(double* to, Lanes value)
+DENSE_INLINE void store(double* to, Lanes value)
 {
     std::memcpy(to, &value, sizeof value);
 }
 
-__attribute__((always_inline)) inline Lanes broadcast(double value)
+DENSE_INLINE Lanes broadcast(double value)
 {
     return Lanes{value, value, value, value};
 }
@@ -37,8 +48,7 @@ __attribute__((always_inline)) inline Lanes broadcast(double value)
 // The weighted sums of one block of `vectors` * 4 neurons:
 // sums[k] = ((0 + x[0] * w[0][k]) + x[1] * w[1][k]) + ...
 template <int vectors>
-__attribute__((always_inline)) inline void block_sums(const double* inputs, int input_count,
-                                                      const double* block_weights, double* sums)
+DENSE_INLINE void block_sums(const double* inputs, int input_count, const double* block_weights, double* sums)
 {
     Lanes accumulators[vectors] = {};
     for (int j = 0; j < input_count; ++j) {
@@ -56,10 +66,9 @@ __attribute__((always_inline)) inline void block_sums(const double* inputs, int 
 // adds delta * old weight to each source's error, lane after lane from the block's last
 // neuron down to its first, as the backward pass in reverse neuron order does.
 template <int vectors>
-__attribute__((always_inline)) inline void block_update(const double* source_outputs, double* source_errors,
-                                                        int source_count, double* block_weights,
-                                                        const double* deltas, const double* rate_deltas,
-                                                        const double* limits, int used_lanes)
+DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
+                               double* block_weights, const double* deltas, const double* rate_deltas,
+                               const double* limits, int used_lanes)
 {
     Lanes delta[vectors];
     Lanes rate_delta[vectors];
@@ -90,29 +99,6 @@ __attribute__((always_inline)) inline void block_update(const double* source_out
     }
 }
 
-// One entry per block width, each compiled for AVX2 and for the baseline. Blocks of one vector
-// are summed inline by the caller.
-#define DENSE_SUMS(vectors)                                                                                      \
-    __attribute__((target_clones("avx2", "default"))) void block_sums_##vectors(                                \
-        const double* inputs, int input_count, const double* block_weights, double* sums)                       \
-    {                                                                                                            \
-        block_sums<vectors>(inputs, input_count, block_weights, sums);                                          \
-    }
-#define DENSE_UPDATE(vectors)                                                                                    \
-    __attribute__((target_clones("avx2", "default"))) void block_update_##vectors(                              \
-        const double* source_outputs, double* source_errors, int source_count, double* block_weights,           \
-        const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)                  \
-    {                                                                                                            \
-        block_update<vectors>(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, \
-                              limits, used_lanes);                                                               \
-    }
-DENSE_SUMS(2)
-DENSE_SUMS(4)
-DENSE_UPDATE(2)
-DENSE_UPDATE(4)
-#undef DENSE_SUMS
-#undef DENSE_UPDATE
-
 constexpr int narrowest_block = 4;
 
 // Wide blocks keep the most sums in flight; narrow layers take narrow blocks.
@@ -126,30 +112,10 @@ int block_count(int layer_size, int width)
     return (layer_size + width - 1) / width;
 }
 
-void sums_of_block(int width, const double* inputs, int input_count, const double* block_weights, double* sums)
-{
-    if (width == 8)
-        block_sums_2(inputs, input_count, block_weights, sums);
-    else
-        block_sums_4(inputs, input_count, block_weights, sums);
-}
-
-void update_block(int width, const double* source_outputs, double* source_errors, int source_count,
-                  double* block_weights, const double* deltas, const double* rate_deltas, const double* limits,
-                  int used_lanes)
-{
-    if (width == 8)
-        block_update_2(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
-                       used_lanes);
-    else
-        block_update_4(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
-                       used_lanes);
-}
-
 // The update of a narrow layer, lane by lane in the same order as block_update: a vector
 // kernel would load the deltas just stored one by one, and such a load waits until the
 // stores reach the cache.
-void update_narrow(const double* source_outputs, double* source_errors, int source_count, double* layer_weights,
+DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count, double* layer_weights,
                    const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)
 {
     for (int j = 0; j < source_count; ++j) {
@@ -235,88 +201,205 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     active_form = true;
 }
 
-namespace {
+// The evaluation and backward pass, inlined into one entry point per kernel set so that each
+// set's vector instructions reach every loop.
+struct DenseLayers::Kernels {
+    // The logistic output of a neuron from its weighted sum.
+    static DENSE_INLINE double activate(Neuron& neuron, double sum)
+    {
+        const double net = sum - neuron.threshold;
+        neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
+        return neuron.output;
+    }
 
-// The logistic output of a neuron from its weighted sum.
-inline double activate(Neuron& neuron, double sum)
+    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neuron_data)
+    {
+        double* values = form.outputs.data();
+        double* sums = form.scratch.data();
+        for (const Layer& layer : form.layers) {
+            const double* inputs = values + layer.previous_first;
+            const double* layer_weights = form.weights.data() + layer.weights_offset;
+            if (layer.block == narrowest_block) {
+                // A narrow layer is one block, summed neuron by neuron: the round trip of the
+                // sums through memory would cost more than the sums.
+                for (int k = 0; k < layer.size; ++k) {
+                    // Starting from the first product shortens the chain; a sum of zeros that
+                    // takes the sign of -0.0 this way gives the same output.
+                    double sum = layer.previous_size > 0 ? inputs[0] * layer_weights[k] : 0.0;
+                    for (int j = 1; j < layer.previous_size; ++j)
+                        sum += inputs[j] * layer_weights[j * narrowest_block + k];
+                    values[layer.first + k] = activate(neuron_data[layer.first + k], sum);
+                }
+                continue;
+            }
+            for (int b = 0; b < layer.blocks; ++b) {
+                const double* block_weights =
+                    layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+                const int first = layer.first + b * layer.block;
+                const int used = std::min(layer.block, layer.size - b * layer.block);
+                if (layer.block == 8)
+                    block_sums<2>(inputs, layer.previous_size, block_weights, sums);
+                else
+                    block_sums<4>(inputs, layer.previous_size, block_weights, sums);
+                for (int k = 0; k < used; ++k)
+                    values[first + k] = activate(neuron_data[first + k], sums[k]);
+            }
+        }
+    }
+
+    static DENSE_INLINE void back_propagate(DenseLayers& form, const Neuron* neuron_data)
+    {
+        const std::size_t part = form.scratch.size() / 3;
+        double* deltas = form.scratch.data();
+        double* rate_deltas = deltas + part;
+        double* limits = rate_deltas + part;
+        double* outputs = form.outputs.data();
+        double* errors = form.errors.data();
+        for (std::size_t index = form.layers.size(); index-- > 0;) {
+            const Layer& layer = form.layers[index];
+            const int padded = layer.blocks * layer.block;
+            for (int i = 0; i < padded; ++i) {
+                if (i >= layer.size) {
+                    deltas[i] = rate_deltas[i] = limits[i] = 0.0;
+                    continue;
+                }
+                const std::size_t position = static_cast<std::size_t>(layer.first + i);
+                const Neuron& neuron = neuron_data[position];
+                const double output = outputs[position];
+                deltas[i] = ((errors[position] * neuron.slope_parameter) * output) * (1.0 - output);
+                rate_deltas[i] = neuron.learning_rate * deltas[i];
+                limits[i] = neuron.max_weight;
+                errors[position] = 0.0;
+            }
+            // The input layer's errors would be discarded at once: they are not gathered.
+            double* source_errors = index == 0 ? nullptr : errors + layer.previous_first;
+            double* layer_weights = form.weights.data() + layer.weights_offset;
+            const double* source_outputs = outputs + layer.previous_first;
+            if (layer.block == narrowest_block) {
+                update_narrow(source_outputs, source_errors, layer.previous_size, layer_weights, deltas, rate_deltas,
+                              limits, layer.size);
+                continue;
+            }
+            for (int b = layer.blocks; b-- > 0;) {
+                double* block_weights = layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+                const int lane = b * layer.block;
+                const int used = std::min(layer.block, layer.size - lane);
+                if (layer.block == 8)
+                    block_update<2>(source_outputs, source_errors, layer.previous_size, block_weights, deltas + lane,
+                                    rate_deltas + lane, limits + lane, used);
+                else
+                    block_update<4>(source_outputs, source_errors, layer.previous_size, block_weights, deltas + lane,
+                                    rate_deltas + lane, limits + lane, used);
+            }
+        }
+    }
+
+    // One kernel set: its name, whether this machine runs it, and its entry points.
+    struct Set {
+        const char* name;
+        bool (*runnable)();
+        void (*evaluate)(DenseLayers&, Neuron*);
+        void (*back_propagate)(DenseLayers&, const Neuron*);
+    };
+
+#define DENSE_KERNEL_SET(space, attributes)                                                      \
+    struct space {                                                                               \
+        attributes static void evaluate(DenseLayers& form, Neuron* neurons)                      \
+        {                                                                                        \
+            Kernels::evaluate(form, neurons);                                                    \
+        }                                                                                        \
+        attributes static void back_propagate(DenseLayers& form, const Neuron* neurons)          \
+        {                                                                                        \
+            Kernels::back_propagate(form, neurons);                                              \
+        }                                                                                        \
+    };
+    DENSE_KERNEL_SET(Baseline, )
+#if DENSE_X86_KERNELS
+    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
+#endif
+#undef DENSE_KERNEL_SET
+
+    static bool always() { return true; }
+#if DENSE_X86_KERNELS
+    static bool has_avx2()
+    {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2");
+    }
+#endif
+
+    // Slowest first; the last one this machine runs is the default.
+    static constexpr Set sets[] = {
+        {"baseline", always, Baseline::evaluate, Baseline::back_propagate},
+#if DENSE_X86_KERNELS
+        {"avx2", has_avx2, Avx2::evaluate, Avx2::back_propagate},
+#endif
+    };
+
+    static const Set* find(const std::string& name)
+    {
+        for (const Set& set : sets)
+            if (name == set.name && set.runnable())
+                return &set;
+        return nullptr;
+    }
+
+    static const Set* fastest()
+    {
+        const Set* best = &sets[0];
+        for (const Set& set : sets)
+            if (set.runnable())
+                best = &set;
+        return best;
+    }
+
+    static std::atomic<const Set*>& chosen()
+    {
+        static std::atomic<const Set*> set{initial()};
+        return set;
+    }
+
+    static const Set* initial()
+    {
+        const char* wanted = std::getenv("NC_ENGINE_KERNELS");
+        const Set* named = wanted != nullptr ? find(wanted) : nullptr;
+        return named != nullptr ? named : fastest();
+    }
+
+    static const Set& current() { return *chosen().load(std::memory_order_relaxed); }
+};
+
+std::vector<std::string> DenseLayers::available_kernels()
 {
-    const double net = sum - neuron.threshold;
-    neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
-    return neuron.output;
+    std::vector<std::string> names;
+    for (const Kernels::Set& set : Kernels::sets)
+        if (set.runnable())
+            names.emplace_back(set.name);
+    return names;
 }
 
-}  // namespace
+bool DenseLayers::select_kernels(const std::string& name)
+{
+    const Kernels::Set* set = Kernels::find(name);
+    if (set == nullptr)
+        return false;
+    Kernels::chosen().store(set, std::memory_order_relaxed);
+    return true;
+}
+
+std::string DenseLayers::selected_kernels()
+{
+    return Kernels::current().name;
+}
 
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
-    double* values = outputs.data();
-    Neuron* neuron_data = neurons.data();
-    double* sums = scratch.data();
-    for (const Layer& layer : layers) {
-        const double* inputs = values + layer.previous_first;
-        const double* layer_weights = weights.data() + layer.weights_offset;
-        if (layer.block == narrowest_block) {
-            // A narrow layer is one block, summed neuron by neuron: the kernels' call and the
-            // round trip of the sums through memory would cost more than the sums.
-            for (int k = 0; k < layer.size; ++k) {
-                // Starting from the first product shortens the chain; a sum of zeros that
-                // takes the sign of -0.0 this way gives the same output.
-                double sum = layer.previous_size > 0 ? inputs[0] * layer_weights[k] : 0.0;
-                for (int j = 1; j < layer.previous_size; ++j)
-                    sum += inputs[j] * layer_weights[j * narrowest_block + k];
-                values[layer.first + k] = activate(neuron_data[layer.first + k], sum);
-            }
-            continue;
-        }
-        for (int b = 0; b < layer.blocks; ++b) {
-            const double* block_weights =
-                layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-            const int first = layer.first + b * layer.block;
-            const int used = std::min(layer.block, layer.size - b * layer.block);
-            sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);
-            for (int k = 0; k < used; ++k)
-                values[first + k] = activate(neuron_data[first + k], sums[k]);
-        }
-    }
+    Kernels::current().evaluate(*this, neurons.data());
 }
 
 void DenseLayers::back_propagate(const std::vector<Neuron>& neurons)
 {
-    const std::size_t part = scratch.size() / 3;
-    double* deltas = scratch.data();
-    double* rate_deltas = deltas + part;
-    double* limits = rate_deltas + part;
-    for (std::size_t index = layers.size(); index-- > 0;) {
-        const Layer& layer = layers[index];
-        const int padded = layer.blocks * layer.block;
-        for (int i = 0; i < padded; ++i) {
-            if (i >= layer.size) {
-                deltas[i] = rate_deltas[i] = limits[i] = 0.0;
-                continue;
-            }
-            const std::size_t position = static_cast<std::size_t>(layer.first + i);
-            const Neuron& neuron = neurons[position];
-            const double output = outputs[position];
-            deltas[i] = ((errors[position] * neuron.slope_parameter) * output) * (1.0 - output);
-            rate_deltas[i] = neuron.learning_rate * deltas[i];
-            limits[i] = neuron.max_weight;
-            errors[position] = 0.0;
-        }
-        // The input layer's errors would be discarded at once: they are not gathered.
-        double* source_errors = index == 0 ? nullptr : errors.data() + layer.previous_first;
-        if (layer.block == narrowest_block) {
-            update_narrow(outputs.data() + layer.previous_first, source_errors, layer.previous_size,
-                          weights.data() + layer.weights_offset, deltas, rate_deltas, limits, layer.size);
-            continue;
-        }
-        for (int b = layer.blocks; b-- > 0;) {
-            const std::size_t block_start = static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-            const int lane = b * layer.block;
-            update_block(layer.block, outputs.data() + layer.previous_first, source_errors, layer.previous_size,
-                         weights.data() + layer.weights_offset + block_start, deltas + lane, rate_deltas + lane,
-                         limits + lane, std::min(layer.block, layer.size - lane));
-        }
-    }
+    Kernels::current().back_propagate(*this, neurons.data());
 }
 
 void DenseLayers::store_weights(std::vector<Neuron>& neurons) const

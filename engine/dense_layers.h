@@ -6,6 +6,7 @@
 #define ENGINE_DENSE_LAYERS_H
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 class Neuron;
@@ -29,7 +30,17 @@ public:
     // Copies the weights, changed by training, back into the neurons' connections.
     void store_weights(std::vector<Neuron>& neurons) const;
 
+    // The kernel sets this machine can run, "baseline" first. Every set gives the same bits;
+    // the fastest one runs unless the environment variable NC_ENGINE_KERNELS, read once,
+    // names another.
+    static std::vector<std::string> available_kernels();
+    // Makes every dense network use the named kernel set from now on; false, changing
+    // nothing, when this machine cannot run it. For tests and benchmarks.
+    static bool select_kernels(const std::string& name);
+    static std::string selected_kernels();
+
 private:
+    struct Kernels;
     struct Layer {
         int first;           // position of the layer's first neuron
         int size;

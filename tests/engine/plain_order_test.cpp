@@ -2,6 +2,7 @@
 // order of every sum and update: outputs, weights and results must match to the last bit.
 #include "engine/network.h"
 
+#include "tests/engine/kernel_choice.h"
 #include "tests/engine/network_files.h"
 
 #include <gtest/gtest.h>
@@ -176,9 +177,11 @@ void train_both_and_compare(Network& network, std::mt19937& random, double learn
 const std::vector<std::vector<int>> topologies = {
     {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2}};
 
+class PlainOrder : public OnEveryKernel {};
+
 }  // namespace
 
-TEST(PlainOrder, EvaluationMatchesBitForBit)
+TEST_P(PlainOrder, EvaluationMatchesBitForBit)
 {
     std::mt19937 random(7);
     for (const std::vector<int>& layers : topologies) {
@@ -190,7 +193,7 @@ TEST(PlainOrder, EvaluationMatchesBitForBit)
     }
 }
 
-TEST(PlainOrder, TrainingMatchesBitForBit)
+TEST_P(PlainOrder, TrainingMatchesBitForBit)
 {
     std::mt19937 random(11);
     for (const std::vector<int>& layers : topologies) {
@@ -199,7 +202,7 @@ TEST(PlainOrder, TrainingMatchesBitForBit)
     }
 }
 
-TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
+TEST_P(PlainOrder, ClampedTrainingMatchesBitForBit)
 {
     std::mt19937 random(13);
     for (const std::vector<int>& layers : topologies) {
@@ -211,7 +214,7 @@ TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
     train_both_and_compare(negative, random, 1.0, -0.25);
 }
 
-TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
+TEST_P(PlainOrder, LongerConnectionListsMatchBitForBit)
 {
     // "comp_layer: 0" lets the next records append beyond the previous layer's size, so these
     // networks do not read exactly the layer before.
@@ -226,7 +229,7 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
     train_both_and_compare(network, random, 2.0, 3.0);
 }
 
-TEST(PlainOrder, CopiesTrainLikeTheirSource)
+TEST_P(PlainOrder, CopiesTrainLikeTheirSource)
 {
     std::mt19937 random(19);
     Network source = Network::from_text(random_network_text(random, {6, 12, 3}));
@@ -242,7 +245,7 @@ TEST(PlainOrder, CopiesTrainLikeTheirSource)
             EXPECT_TRUE(same_bits(copy.neuron(i).connections[c].weight, assigned.neuron(i).connections[c].weight));
 }
 
-TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
+TEST_P(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 {
     // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
     for (const char* threshold : {"0", "-0", "1e-300"}) {
@@ -253,7 +256,7 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
     }
 }
 
-TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
+TEST_P(PlainOrder, AssignedNetworksComputeTheirNewShape)
 {
     std::mt19937 random(29);
     const Network large = Network::from_text(random_network_text(random, {8, 8, 8}));
@@ -267,4 +270,17 @@ TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
     Network copied(large);
     PlainNetwork plain(large);
     evaluate_both_and_compare(copied, plain, random_values(random, 8, -1.0, 1.0));
+}
+
+RUN_ON_EVERY_KERNEL(PlainOrder);
+
+TEST(Kernels, BaselineIsAlwaysThereAndUnknownNamesAreRefused)
+{
+    const std::vector<std::string> kernels = DenseLayers::available_kernels();
+    ASSERT_FALSE(kernels.empty());
+    EXPECT_EQ(kernels.front(), "baseline");
+    const std::string before = DenseLayers::selected_kernels();
+    EXPECT_FALSE(DenseLayers::select_kernels("no such kernels"));
+    EXPECT_FALSE(DenseLayers::select_kernels(""));
+    EXPECT_EQ(DenseLayers::selected_kernels(), before);
 }

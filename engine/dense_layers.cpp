@@ -45,30 +45,38 @@ DENSE_INLINE Lanes broadcast(double value)
     return Lanes{value, value, value, value};
 }
 
-// The weighted sums of one block of `vectors` * 4 neurons:
+// The weighted sums of `vectors` * 4 neurons for `rows` rows at once; row r reads its inputs
+// at inputs + r * input_stride and leaves its sums at sums + r * sums_stride:
 // sums[k] = ((0 + x[0] * w[0][k]) + x[1] * w[1][k]) + ...
-template <int vectors>
-DENSE_INLINE void block_sums(const double* inputs, int input_count, const double* block_weights, double* sums)
+// Each source's weights for the neurons start `weight_stride` doubles after the previous
+// source's, so one call may take part of a wider block.
+template <int vectors, int rows>
+DENSE_INLINE void block_sums(const double* inputs, std::size_t input_stride, int input_count,
+                             const double* block_weights, int weight_stride, double* sums, int sums_stride)
 {
-    Lanes accumulators[vectors] = {};
+    Lanes accumulators[rows][vectors] = {};
     for (int j = 0; j < input_count; ++j) {
-        const Lanes input = broadcast(inputs[j]);
-        const double* row = block_weights + static_cast<std::size_t>(j) * vectors * lanes;
-        for (int v = 0; v < vectors; ++v)
-            accumulators[v] = accumulators[v] + input * load(row + v * lanes);
+        const double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
+        for (int r = 0; r < rows; ++r) {
+            const Lanes input = broadcast(inputs[r * input_stride + j]);
+            for (int v = 0; v < vectors; ++v)
+                accumulators[r][v] = accumulators[r][v] + input * load(row + v * lanes);
+        }
     }
-    for (int v = 0; v < vectors; ++v)
-        store(sums + v * lanes, accumulators[v]);
+    for (int r = 0; r < rows; ++r)
+        for (int v = 0; v < vectors; ++v)
+            store(sums + r * sums_stride + v * lanes, accumulators[r][v]);
 }
 
-// Updates one block's weights from the source outputs: w += (learning_rate * delta) * output,
-// then clamped to max_weight and to -max_weight, in that order. With `source_errors`, first
-// adds delta * old weight to each source's error, lane after lane from the block's last
-// neuron down to its first, as the backward pass in reverse neuron order does.
+// Updates the weights of `vectors` * 4 neurons from the source outputs:
+// w += (learning_rate * delta) * output, then clamped to max_weight and to -max_weight, in
+// that order. With `source_errors`, first adds delta * old weight to each source's error, lane
+// after lane from the last used neuron down to the first, as the backward pass in reverse
+// neuron order does. Sources are `weight_stride` doubles apart, as in block_sums.
 template <int vectors>
 DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
-                               double* block_weights, const double* deltas, const double* rate_deltas,
-                               const double* limits, int used_lanes)
+                               double* block_weights, int weight_stride, const double* deltas,
+                               const double* rate_deltas, const double* limits, int used_lanes)
 {
     Lanes delta[vectors];
     Lanes rate_delta[vectors];
@@ -79,7 +87,7 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
         limit[v] = load(limits + v * lanes);
     }
     for (int j = 0; j < source_count; ++j) {
-        double* row = block_weights + static_cast<std::size_t>(j) * vectors * lanes;
+        double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
         if (source_errors != nullptr) {
             double products[vectors * lanes];
             for (int v = 0; v < vectors; ++v)
@@ -100,11 +108,14 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
 }
 
 constexpr int narrowest_block = 4;
+constexpr int half_block = 16;  // the widest part one call of the kernels takes in a group
+constexpr int widest_block = 32;
 
-// Wide blocks keep the most sums in flight; narrow layers take narrow blocks.
+// Wide blocks keep enough sums in flight to hide the latency of each addition; narrow layers
+// take narrow blocks.
 int block_width(int layer_size)
 {
-    return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
+    return layer_size > 16 ? widest_block : layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
 }
 
 int block_count(int layer_size, int width)
@@ -115,8 +126,9 @@ int block_count(int layer_size, int width)
 // The update of a narrow layer, lane by lane in the same order as block_update: a vector
 // kernel would load the deltas just stored one by one, and such a load waits until the
 // stores reach the cache.
-DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count, double* layer_weights,
-                   const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)
+DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
+                               double* layer_weights, const double* deltas, const double* rate_deltas,
+                               const double* limits, int used_lanes)
 {
     for (int j = 0; j < source_count; ++j) {
         double* row = layer_weights + j * narrowest_block;
@@ -173,6 +185,7 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         return;
 
     std::size_t weight_total = 0;
+    std::size_t lane_total = 0;
     std::size_t widest = 0;
     int first_previous = 0;
     for (std::size_t index = 1; index < layer_sizes.size(); ++index) {
@@ -180,9 +193,11 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         const int size = layer_sizes[index];
         const int width = block_width(size);
         const int blocks = block_count(size, width);
-        layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total});
+        layers.push_back(
+            Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;
         weight_total += padded * static_cast<std::size_t>(previous);
+        lane_total += padded;
         widest = padded > widest ? padded : widest;
         first_previous += previous;
     }
@@ -197,25 +212,81 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     for (std::size_t i = 0; i < neurons.size(); ++i)
         outputs[i] = neurons[i].output;
     errors.assign(neurons.size(), 0.0);
-    scratch.assign(widest * 3, 0.0);
+    sums.assign(widest * group_rows, 0.0);
+    group_values.assign(neurons.size() * group_rows, 0.0);
+    thresholds.assign(neurons.size(), 0.0);
+    slopes.assign(neurons.size(), 0.0);
+    rates.assign(lane_total, 0.0);
+    limits.assign(lane_total, 0.0);
+    deltas.assign(lane_total, 0.0);
+    rate_deltas.assign(lane_total, 0.0);
     active_form = true;
 }
+
+namespace {
+
+// The logistic function of a neuron's weighted sum, in the documented order.
+DENSE_INLINE double logistic(double sum, double threshold, double slope)
+{
+    const double net = sum - threshold;
+    return 1.0 / (1.0 + std::exp(-slope * net));
+}
+
+// Parameters read from the neurons, whose outputs are set as well.
+struct FromNeurons {
+    Neuron* neurons;
+    DENSE_INLINE double activate(int position, double sum) const
+    {
+        Neuron& neuron = neurons[position];
+        neuron.output = logistic(sum, neuron.threshold, neuron.slope_parameter);
+        return neuron.output;
+    }
+};
+
+// Parameters loaded into the fast form.
+struct Loaded {
+    const double* thresholds;
+    const double* slopes;
+    DENSE_INLINE double activate(int position, double sum) const
+    {
+        return logistic(sum, thresholds[position], slopes[position]);
+    }
+};
+
+}  // namespace
 
 // The evaluation and backward pass, inlined into one entry point per kernel set so that each
 // set's vector instructions reach every loop.
 struct DenseLayers::Kernels {
-    // The logistic output of a neuron from its weighted sum.
-    static DENSE_INLINE double activate(Neuron& neuron, double sum)
+    // The sums of one block for `rows` rows, row r's at sums + r * block.
+    template <int rows>
+    static DENSE_INLINE void sums_of_block(int block, const double* inputs, std::size_t stride, int input_count,
+                                           const double* block_weights, double* sums)
     {
-        const double net = sum - neuron.threshold;
-        neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
-        return neuron.output;
+        if (block == 8) {
+            block_sums<2, rows>(inputs, stride, input_count, block_weights, 8, sums, 8);
+        } else if (rows == 1) {
+            if (block == 16)
+                block_sums<4, 1>(inputs, stride, input_count, block_weights, 16, sums, 16);
+            else
+                block_sums<8, 1>(inputs, stride, input_count, block_weights, widest_block, sums, widest_block);
+        } else {
+            // Two rows by sixteen neurons fill the vector registers; each pass over the
+            // sources serves both rows.
+            for (int half = 0; half < block; half += half_block)
+                for (int r = 0; r < rows; r += 2)
+                    block_sums<4, 2>(inputs + r * stride, stride, input_count, block_weights + half, block,
+                                     sums + r * block + half, block);
+        }
     }
 
-    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neuron_data)
+    // Computes every computing neuron for `rows` rows; row r's neuron values start at
+    // values + r * stride and hold its inputs.
+    template <int rows, class Parameters>
+    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride,
+                                           const Parameters& parameters)
     {
-        double* values = form.outputs.data();
-        double* sums = form.scratch.data();
+        double* sums = form.sums.data();
         for (const Layer& layer : form.layers) {
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
@@ -225,10 +296,16 @@ struct DenseLayers::Kernels {
                 for (int k = 0; k < layer.size; ++k) {
                     // Starting from the first product shortens the chain; a sum of zeros that
                     // takes the sign of -0.0 this way gives the same output.
-                    double sum = layer.previous_size > 0 ? inputs[0] * layer_weights[k] : 0.0;
-                    for (int j = 1; j < layer.previous_size; ++j)
-                        sum += inputs[j] * layer_weights[j * narrowest_block + k];
-                    values[layer.first + k] = activate(neuron_data[layer.first + k], sum);
+                    double sum[rows];
+                    for (int r = 0; r < rows; ++r)
+                        sum[r] = layer.previous_size > 0 ? inputs[r * stride] * layer_weights[k] : 0.0;
+                    for (int j = 1; j < layer.previous_size; ++j) {
+                        const double weight = layer_weights[j * narrowest_block + k];
+                        for (int r = 0; r < rows; ++r)
+                            sum[r] += inputs[r * stride + j] * weight;
+                    }
+                    for (int r = 0; r < rows; ++r)
+                        values[r * stride + layer.first + k] = parameters.activate(layer.first + k, sum[r]);
                 }
                 continue;
             }
@@ -237,61 +314,98 @@ struct DenseLayers::Kernels {
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
                 const int first = layer.first + b * layer.block;
                 const int used = std::min(layer.block, layer.size - b * layer.block);
-                if (layer.block == 8)
-                    block_sums<2>(inputs, layer.previous_size, block_weights, sums);
-                else
-                    block_sums<4>(inputs, layer.previous_size, block_weights, sums);
-                for (int k = 0; k < used; ++k)
-                    values[first + k] = activate(neuron_data[first + k], sums[k]);
+                sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
+                for (int r = 0; r < rows; ++r)
+                    for (int k = 0; k < used; ++k)
+                        values[r * stride + first + k] = parameters.activate(first + k, sums[r * layer.block + k]);
             }
         }
     }
 
-    static DENSE_INLINE void back_propagate(DenseLayers& form, const Neuron* neuron_data)
+    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neurons)
     {
-        const std::size_t part = form.scratch.size() / 3;
-        double* deltas = form.scratch.data();
-        double* rate_deltas = deltas + part;
-        double* limits = rate_deltas + part;
-        double* outputs = form.outputs.data();
+        evaluate_rows<1>(form, form.outputs.data(), 0, FromNeurons{neurons});
+    }
+
+    static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
+    {
+        const std::size_t stride = form.outputs.size();
+        const int input_count = form.layers.front().previous_size;
+        double* values = form.group_values.data();
+        for (int r = 0; r < row_count; ++r)
+            std::copy(rows[r], rows[r] + input_count, values + r * stride);
+        const Loaded parameters{form.thresholds.data(), form.slopes.data()};
+        if (row_count == group_rows) {
+            evaluate_rows<group_rows>(form, values, stride, parameters);
+            return;
+        }
+        for (int r = 0; r < row_count; ++r)
+            evaluate_rows<1>(form, values + r * stride, 0, parameters);
+    }
+
+    // One back-propagation step from the outputs of the last evaluation: the output layer's
+    // errors are expected - output, the other layers' were gathered from the layer after.
+    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
+    {
+        const double* outputs = form.outputs.data();
         double* errors = form.errors.data();
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
-            const int padded = layer.blocks * layer.block;
-            for (int i = 0; i < padded; ++i) {
-                if (i >= layer.size) {
-                    deltas[i] = rate_deltas[i] = limits[i] = 0.0;
-                    continue;
+            double* deltas = form.deltas.data() + layer.lane_offset;
+            double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
+            const double* rates = form.rates.data() + layer.lane_offset;
+            const double* limits = form.limits.data() + layer.lane_offset;
+            const double* slopes = form.slopes.data() + layer.first;
+            const double* layer_outputs = outputs + layer.first;
+            double* layer_errors = errors + layer.first;
+            const bool output_layer = index + 1 == form.layers.size();
+            for (int i = 0; i < layer.size; ++i) {
+                double error;
+                if (output_layer) {
+                    error = expected_outputs[i] - layer_outputs[i];
+                } else {
+                    error = layer_errors[i];
+                    layer_errors[i] = 0.0;
                 }
-                const std::size_t position = static_cast<std::size_t>(layer.first + i);
-                const Neuron& neuron = neuron_data[position];
-                const double output = outputs[position];
-                deltas[i] = ((errors[position] * neuron.slope_parameter) * output) * (1.0 - output);
-                rate_deltas[i] = neuron.learning_rate * deltas[i];
-                limits[i] = neuron.max_weight;
-                errors[position] = 0.0;
+                const double output = layer_outputs[i];
+                deltas[i] = ((error * slopes[i]) * output) * (1.0 - output);
+                rate_deltas[i] = rates[i] * deltas[i];
             }
             // The input layer's errors would be discarded at once: they are not gathered.
             double* source_errors = index == 0 ? nullptr : errors + layer.previous_first;
             double* layer_weights = form.weights.data() + layer.weights_offset;
             const double* source_outputs = outputs + layer.previous_first;
+            const int sources = layer.previous_size;
             if (layer.block == narrowest_block) {
-                update_narrow(source_outputs, source_errors, layer.previous_size, layer_weights, deltas, rate_deltas,
-                              limits, layer.size);
+                update_narrow(source_outputs, source_errors, sources, layer_weights, deltas, rate_deltas, limits,
+                              layer.size);
                 continue;
             }
             for (int b = layer.blocks; b-- > 0;) {
-                double* block_weights = layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+                double* block_weights = layer_weights + static_cast<std::size_t>(b) * sources * layer.block;
                 const int lane = b * layer.block;
-                const int used = std::min(layer.block, layer.size - lane);
-                if (layer.block == 8)
-                    block_update<2>(source_outputs, source_errors, layer.previous_size, block_weights, deltas + lane,
-                                    rate_deltas + lane, limits + lane, used);
-                else
-                    block_update<4>(source_outputs, source_errors, layer.previous_size, block_weights, deltas + lane,
-                                    rate_deltas + lane, limits + lane, used);
+                if (layer.block == 8) {
+                    block_update<2>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
+                                    rate_deltas + lane, limits + lane, std::min(8, layer.size - lane));
+                    continue;
+                }
+                // Wide blocks in parts of sixteen, the last part first: each source's error
+                // still gathers the lanes from the last neuron down to the first.
+                for (int half = layer.block - half_block; half >= 0; half -= half_block) {
+                    const int used = std::min(half_block, layer.size - lane - half);
+                    if (used > 0)
+                        block_update<4>(source_outputs, source_errors, sources, block_weights + half, layer.block,
+                                        deltas + lane + half, rate_deltas + lane + half, limits + lane + half, used);
+                }
             }
         }
+    }
+
+    static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
+    {
+        std::copy(inputs, inputs + form.layers.front().previous_size, form.outputs.begin());
+        evaluate_rows<1>(form, form.outputs.data(), 0, Loaded{form.thresholds.data(), form.slopes.data()});
+        back_propagate(form, expected_outputs);
     }
 
     // One kernel set: its name, whether this machine runs it, and its entry points.
@@ -299,19 +413,21 @@ struct DenseLayers::Kernels {
         const char* name;
         bool (*runnable)();
         void (*evaluate)(DenseLayers&, Neuron*);
-        void (*back_propagate)(DenseLayers&, const Neuron*);
+        void (*evaluate_group)(DenseLayers&, const double* const*, int);
+        void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
-#define DENSE_KERNEL_SET(space, attributes)                                                      \
-    struct space {                                                                               \
-        attributes static void evaluate(DenseLayers& form, Neuron* neurons)                      \
-        {                                                                                        \
-            Kernels::evaluate(form, neurons);                                                    \
-        }                                                                                        \
-        attributes static void back_propagate(DenseLayers& form, const Neuron* neurons)          \
-        {                                                                                        \
-            Kernels::back_propagate(form, neurons);                                              \
-        }                                                                                        \
+#define DENSE_KERNEL_SET(space, attributes)                                                                   \
+    struct space {                                                                                            \
+        attributes static void evaluate(DenseLayers& form, Neuron* neurons) { Kernels::evaluate(form, neurons); } \
+        attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
+        {                                                                                                     \
+            Kernels::evaluate_group(form, rows, row_count);                                                   \
+        }                                                                                                     \
+        attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected) \
+        {                                                                                                     \
+            Kernels::train_pattern(form, inputs, expected);                                                   \
+        }                                                                                                     \
     };
     DENSE_KERNEL_SET(Baseline, )
 #if DENSE_X86_KERNELS
@@ -330,9 +446,9 @@ struct DenseLayers::Kernels {
 
     // Slowest first; the last one this machine runs is the default.
     static constexpr Set sets[] = {
-        {"baseline", always, Baseline::evaluate, Baseline::back_propagate},
+        {"baseline", always, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
 #if DENSE_X86_KERNELS
-        {"avx2", has_avx2, Avx2::evaluate, Avx2::back_propagate},
+        {"avx2", has_avx2, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
 #endif
     };
 
@@ -353,17 +469,17 @@ struct DenseLayers::Kernels {
         return best;
     }
 
-    static std::atomic<const Set*>& chosen()
-    {
-        static std::atomic<const Set*> set{initial()};
-        return set;
-    }
-
     static const Set* initial()
     {
         const char* wanted = std::getenv("NC_ENGINE_KERNELS");
         const Set* named = wanted != nullptr ? find(wanted) : nullptr;
         return named != nullptr ? named : fastest();
+    }
+
+    static std::atomic<const Set*>& chosen()
+    {
+        static std::atomic<const Set*> set{initial()};
+        return set;
     }
 
     static const Set& current() { return *chosen().load(std::memory_order_relaxed); }
@@ -397,9 +513,47 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
     Kernels::current().evaluate(*this, neurons.data());
 }
 
-void DenseLayers::back_propagate(const std::vector<Neuron>& neurons)
+void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
 {
-    Kernels::current().back_propagate(*this, neurons.data());
+    for (std::size_t i = 0; i < neurons.size(); ++i) {
+        thresholds[i] = neurons[i].threshold;
+        slopes[i] = neurons[i].slope_parameter;
+    }
+    for (const Layer& layer : layers)
+        for (int i = 0; i < layer.size; ++i) {
+            const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
+            rates[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.learning_rate;
+            limits[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.max_weight;
+        }
+}
+
+void DenseLayers::evaluate_group(const double* const* rows, int row_count)
+{
+    Kernels::current().evaluate_group(*this, rows, row_count);
+}
+
+const double* DenseLayers::group_outputs(int row) const
+{
+    return group_values.data() + static_cast<std::size_t>(row) * outputs.size() + outputs.size() -
+           static_cast<std::size_t>(layers.back().size);
+}
+
+void DenseLayers::keep_group_row(int row, std::vector<Neuron>& neurons)
+{
+    const double* values = group_values.data() + static_cast<std::size_t>(row) * outputs.size();
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        neurons[i].output = outputs[i] = values[i];
+}
+
+void DenseLayers::train_pattern(const double* inputs, const double* expected_outputs)
+{
+    Kernels::current().train_pattern(*this, inputs, expected_outputs);
+}
+
+void DenseLayers::store_outputs(std::vector<Neuron>& neurons) const
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        neurons[i].output = outputs[i];
 }
 
 void DenseLayers::store_weights(std::vector<Neuron>& neurons) const

@@ -258,10 +258,12 @@ void Network::get_outputs(std::vector<double>& values) const
 
 bool Network::evaluate_batch(const double* inputs, double* outputs, int row_count)
 {
-    if (row_count < 0 || (row_count > 0 && (inputs == nullptr || outputs == nullptr)))
-        return false;
     const std::size_t input_total = static_cast<std::size_t>(input_count());
     const std::size_t output_total = static_cast<std::size_t>(output_count());
+    // A buffer that would be read or written must be there.
+    if (row_count < 0 || (row_count > 0 && ((inputs == nullptr && input_total > 0) ||
+                                            (outputs == nullptr && output_total > 0))))
+        return false;
     const std::size_t first_output = neurons.size() - output_total;
     if (!dense.active()) {
         for (int row = 0; row < row_count; ++row) {

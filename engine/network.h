@@ -110,7 +110,7 @@ public:
     /// Evaluates `row_count` rows of input_count() values, stored one after another, into as
     /// many rows of output_count() values, each exactly as set_inputs + evaluate + get_outputs
     /// would, and keeps the last row's state; false, doing nothing, for a negative count or a
-    /// missing buffer. Allocates nothing.
+    /// missing buffer that would be used. Allocates nothing.
     bool evaluate_batch(const double* inputs, double* outputs, int row_count);
 
     /// Online back-propagation on the training records of the named file, or on the patterns

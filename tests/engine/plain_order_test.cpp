@@ -174,6 +174,14 @@ void train_both_and_compare(Network& network, std::mt19937& random, double learn
     expect_same_network(network, plain);
 }
 
+std::string topology_label(const std::vector<int>& layers)
+{
+    std::string label;
+    for (int size : layers)
+        label += (label.empty() ? "" : "-") + std::to_string(size);
+    return label;
+}
+
 const std::vector<std::vector<int>> topologies = {
     {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2}};
 
@@ -283,4 +291,52 @@ TEST(Kernels, BaselineIsAlwaysThereAndUnknownNamesAreRefused)
     EXPECT_FALSE(DenseLayers::select_kernels("no such kernels"));
     EXPECT_FALSE(DenseLayers::select_kernels(""));
     EXPECT_EQ(DenseLayers::selected_kernels(), before);
+}
+
+TEST_P(PlainOrder, BatchRowsMatchRowByRowEvaluation)
+{
+    std::mt19937 random(31);
+    std::vector<std::vector<int>> shapes = topologies;
+    shapes.push_back({6, 40, 3});  // blocks wider than one part of the group kernels
+    for (const std::vector<int>& layers : shapes) {
+        Network network = network_from_text(random_network_text(random, layers));
+        for (int rows : {1, 3, 4, 5, 9}) {
+            const std::vector<double> inputs = random_values(random, rows * network.input_count(), -4.0, 4.0);
+            std::vector<double> outputs(static_cast<std::size_t>(rows * network.output_count()), -1.0);
+            ASSERT_TRUE(network.evaluate_batch(inputs.data(), outputs.data(), rows));
+            Network alone(network);
+            PlainNetwork plain(network);
+            std::vector<double> row_outputs;
+            for (int row = 0; row < rows; ++row) {
+                const auto first = inputs.begin() + row * network.input_count();
+                const std::vector<double> row_inputs(first, first + network.input_count());
+                ASSERT_TRUE(alone.set_inputs(row_inputs));
+                alone.evaluate();
+                alone.get_outputs(row_outputs);
+                plain.evaluate(row_inputs);
+                for (int k = 0; k < network.output_count(); ++k)
+                    EXPECT_TRUE(same_bits(outputs[static_cast<std::size_t>(row * network.output_count() + k)],
+                                          row_outputs[static_cast<std::size_t>(k)]))
+                        << topology_label(layers) << ", " << rows << " rows: row " << row << " output " << k;
+            }
+            // The batch leaves every neuron as the last row left it.
+            expect_same_network(network, plain);
+        }
+    }
+}
+
+TEST_P(PlainOrder, BatchRefusesBadCallsAndLeavesTheNetworkAlone)
+{
+    std::mt19937 random(37);
+    Network network = network_from_text(random_network_text(random, {3, 8, 2}));
+    PlainNetwork plain(network);
+    evaluate_both_and_compare(network, plain, {0.5, -1.0, 2.0});
+    std::vector<double> inputs(6, 1.0);
+    std::vector<double> outputs(4, -1.0);
+    EXPECT_FALSE(network.evaluate_batch(inputs.data(), outputs.data(), -1));
+    EXPECT_FALSE(network.evaluate_batch(nullptr, outputs.data(), 2));
+    EXPECT_FALSE(network.evaluate_batch(inputs.data(), nullptr, 2));
+    EXPECT_TRUE(network.evaluate_batch(nullptr, nullptr, 0));
+    EXPECT_EQ(outputs, std::vector<double>(4, -1.0));
+    expect_same_network(network, plain);
 }

@@ -332,8 +332,10 @@ struct DenseLayers::Kernels {
         const std::size_t stride = form.outputs.size();
         const int input_count = form.layers.front().previous_size;
         double* values = form.group_values.data();
+        // A few inputs each: a plain loop beats a call to copy them.
         for (int r = 0; r < row_count; ++r)
-            std::copy(rows[r], rows[r] + input_count, values + r * stride);
+            for (int i = 0; i < input_count; ++i)
+                values[r * stride + i] = rows[r][i];
         const Loaded parameters{form.thresholds.data(), form.slopes.data()};
         if (row_count == group_rows) {
             evaluate_rows<group_rows>(form, values, stride, parameters);
@@ -403,7 +405,9 @@ struct DenseLayers::Kernels {
 
     static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
     {
-        std::copy(inputs, inputs + form.layers.front().previous_size, form.outputs.begin());
+        double* values = form.outputs.data();
+        for (int i = 0; i < form.layers.front().previous_size; ++i)
+            values[i] = inputs[i];
         evaluate_rows<1>(form, form.outputs.data(), 0, Loaded{form.thresholds.data(), form.slopes.data()});
         back_propagate(form, expected_outputs);
     }
@@ -530,12 +534,6 @@ void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
 void DenseLayers::evaluate_group(const double* const* rows, int row_count)
 {
     Kernels::current().evaluate_group(*this, rows, row_count);
-}
-
-const double* DenseLayers::group_outputs(int row) const
-{
-    return group_values.data() + static_cast<std::size_t>(row) * outputs.size() + outputs.size() -
-           static_cast<std::size_t>(layers.back().size);
 }
 
 void DenseLayers::keep_group_row(int row, std::vector<Neuron>& neurons)

@@ -35,7 +35,10 @@ public:
     // a store of their own; the network's state stays as it was.
     void evaluate_group(const double* const* rows, int row_count);
     // The output layer's values of one row of the last group.
-    const double* group_outputs(int row) const;
+    const double* group_outputs(int row) const
+    {
+        return group_values.data() + static_cast<std::size_t>(row + 1) * outputs.size() - layers.back().size;
+    }
     // Makes one row of the last group the state of the network and of its neurons.
     void keep_group_row(int row, std::vector<Neuron>& neurons);
     // Evaluates one pattern and makes one back-propagation step towards its expected outputs,

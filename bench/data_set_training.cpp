@@ -105,10 +105,22 @@ struct Result {
 
 Result compare(const DataSet& data, int rounds)
 {
-    // Small starting weights, then a limit training never reaches, as FANN has none.
-    Network start = make_network(data.layers, "treshold: 0.5\nslope_parameter: 1\nmax_weight: 0.3\n");
-    start.set_max_weight_all(1e6);
-    start.set_learning_rate_all(1.0);
+    // Small starting weights from a fixed seed, and a limit training never reaches, as FANN
+    // has none.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> weight(-0.3, 0.3);
+    std::string text = "input_layer: " + std::to_string(data.layers.front()) + "\n";
+    for (std::size_t layer = 1; layer < data.layers.size(); ++layer) {
+        text += "comp_layer: " + std::to_string(data.layers[layer]) + "\n";
+        for (int i = 0; i < data.layers[layer]; ++i) {
+            text += "weights:";
+            for (int j = 0; j < data.layers[layer - 1]; ++j)
+                text += " " + std::to_string(weight(random));
+            text += "\n";
+        }
+    }
+    Network start = Network::from_text(text + "treshold: 0.5\nslope_parameter: 1\nmax_weight: 1e6\n");
+    start.set_learning_rate_all(0.5);
     const int outputs = data.layers.back();
     for (std::size_t p = 0; p < data.inputs.size(); ++p)
         start.add_pattern({data.inputs[p], target_of(data.labels[p], outputs)});

@@ -108,19 +108,21 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
 }
 
 constexpr int narrowest_block = 4;
-constexpr int half_block = 16;  // the widest part one call of the kernels takes in a group
+constexpr int half_block = 16;  // the widest part one call of the update kernel takes
 constexpr int widest_block = 32;
-
-// Wide blocks keep enough sums in flight to hide the latency of each addition; narrow layers
-// take narrow blocks.
-int block_width(int layer_size)
-{
-    return layer_size > 16 ? widest_block : layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
-}
 
 int block_count(int layer_size, int width)
 {
     return (layer_size + width - 1) / width;
+}
+
+// Wide blocks keep enough sums in flight to hide the latency of each addition, unless their
+// padding would add weights to stream; narrow layers take narrow blocks.
+int block_width(int layer_size)
+{
+    if (layer_size > 16 && block_count(layer_size, widest_block) * widest_block == block_count(layer_size, 16) * 16)
+        return widest_block;
+    return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
 }
 
 // The update of a narrow layer, lane by lane in the same order as block_update: a vector
@@ -271,12 +273,10 @@ struct DenseLayers::Kernels {
             else
                 block_sums<8, 1>(inputs, stride, input_count, block_weights, widest_block, sums, widest_block);
         } else {
-            // Two rows by sixteen neurons fill the vector registers; each pass over the
-            // sources serves both rows.
-            for (int half = 0; half < block; half += half_block)
-                for (int r = 0; r < rows; r += 2)
-                    block_sums<4, 2>(inputs + r * stride, stride, input_count, block_weights + half, block,
-                                     sums + r * block + half, block);
+            // Four rows by eight neurons fill the vector registers; each weight loaded serves
+            // all four rows.
+            for (int part = 0; part < block; part += 8)
+                block_sums<2, rows>(inputs, stride, input_count, block_weights + part, block, sums + part, block);
         }
     }
 

@@ -4,7 +4,9 @@
 #define ENGINE_DIAGNOSTICS_H
 
 #include <cstddef>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Diagnostic {
@@ -21,13 +23,36 @@ struct Diagnostics {
     // File line of each pattern the training reader appended, in order.
     std::vector<int> pattern_lines;
 
-    void add(int line, std::string message)
+    // Keeps the note, or counts it when the list is full or memory has run out: noting a
+    // problem never becomes one.
+    void add(int line, std::string message) noexcept
     {
-        if (entries.size() < max_entries)
-            entries.push_back({line, std::move(message)});
-        else
+        if (entries.size() >= max_entries) {
             ++dropped;
+            return;
+        }
+        try {
+            entries.push_back({line, std::move(message)});
+        } catch (const std::bad_alloc&) {
+            ++dropped;
+        }
     }
 };
+
+// Longest part of a token that a note quotes; a token of megabytes would otherwise make a
+// note of megabytes.
+constexpr std::size_t max_quoted_length = 40;
+
+// The token in double quotes; a longer one cut after at most max_quoted_length bytes, "..." added.
+inline std::string quoted_excerpt(std::string_view token)
+{
+    if (token.size() <= max_quoted_length)
+        return "\"" + std::string(token) + "\"";
+    // Cut before a character, not inside the bytes of a UTF-8 one.
+    std::size_t length = max_quoted_length;
+    while (length > 0 && (static_cast<unsigned char>(token[length]) & 0xC0) == 0x80)
+        --length;
+    return "\"" + std::string(token.substr(0, length)) + "...\"";
+}
 
 #endif

@@ -126,6 +126,7 @@ private:
     void read_network_records(LineSource& lines, Diagnostics* diagnostics);
     void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     int read_training_records(LineSource& lines, Diagnostics* diagnostics);
+    void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
     void complete_weights(RandomSource& random);
 
     std::vector<Neuron> neurons;

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <ostream>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -153,4 +154,27 @@ TEST(AtomicFile, AcceptsNewAndRegularDestinations)
     EXPECT_TRUE(check_writable_destination(directory.write("regular.txt", "x"), reason)) << reason;
     EXPECT_TRUE(check_writable_destination(directory.file("new.txt"), reason)) << reason;
     EXPECT_FALSE(std::filesystem::exists(directory.file("new.txt")));
+}
+
+TEST(AtomicFile, StreamedContentArrivesWholeOrNotAtAll)
+{
+    const TempDir directory;
+    const std::string path = directory.write("streamed.txt", "old\n");
+    const std::string large(200000, 'z');  // several times the writer's buffer
+    const auto write_large = [&large](std::ostream& out) { return static_cast<bool>(out << large); };
+    std::string reason;
+    EXPECT_TRUE(write_file_atomically(path, write_large, reason)) << reason;
+    EXPECT_EQ(read_text_file(path), large);
+
+    EXPECT_FALSE(write_file_atomically(path, [](std::ostream& out) { return !(out << "partial"); }, reason));
+    EXPECT_EQ(reason, "Operation canceled");
+    bool written = true;
+    {
+        const FileSizeLimit limit(1000);
+        written = write_file_atomically(path, write_large, reason);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, "File too large");
+    EXPECT_EQ(read_text_file(path), large);
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"streamed.txt"});
 }

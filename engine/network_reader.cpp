@@ -24,12 +24,31 @@ void Network::refuse_network()
 {
     std::vector<Neuron>().swap(neurons);
     std::vector<int>().swap(layer_sizes);
+    dense = DenseLayers();
 }
 
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
     read_network_file(file_name, diagnostics);
-    dense.build(neurons, layer_sizes);
+    build_fast_form(diagnostics);
+}
+
+void Network::read_network_text(std::string_view text, Diagnostics* diagnostics)
+{
+    LineSource lines(text);
+    read_network_records(lines, diagnostics);
+    build_fast_form(diagnostics);
+}
+
+void Network::build_fast_form(Diagnostics* diagnostics)
+{
+    try {
+        dense.build(neurons, layer_sizes);
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        if (diagnostics != nullptr)
+            diagnostics->add(0, "the network does not fit in memory; the network is refused");
+    }
 }
 
 void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)

@@ -17,14 +17,21 @@ namespace {
 
 // Network files of every kind the project ships: examples, test data, hostile files.
 const char* const shipped_files[] = {
-    EXAMPLES_DIR "/xor.txt",         EXAMPLES_DIR "/avoider.txt",
-    EXAMPLES_DIR "/circler.txt",     EXAMPLES_DIR "/circler_training.txt",
-    EXAMPLES_DIR "/follower.txt",    EXAMPLES_DIR "/exclusive_or_training.txt",
+    EXAMPLES_DIR "/xor.txt",
+    EXAMPLES_DIR "/avoider.txt",
+    EXAMPLES_DIR "/circler.txt",
+    EXAMPLES_DIR "/circler_training.txt",
+    EXAMPLES_DIR "/follower.txt",
+    EXAMPLES_DIR "/exclusive_or_training.txt",
     EXAMPLES_DIR "/config_generated.txt",
-    TEST_DATA_DIR "/xor_example.txt", TEST_DATA_DIR "/missing_weights.txt",
-    TEST_DATA_DIR "/or_training.txt", TEST_DATA_DIR "/hostile_comp_layer_first.txt",
-    TEST_DATA_DIR "/hostile_huge_input_layer.txt", TEST_DATA_DIR "/hostile_negative_input_layer.txt",
-    TEST_DATA_DIR "/hostile_second_input_layer.txt", TEST_DATA_DIR "/hostile_two_huge_layers.txt",
+    TEST_DATA_DIR "/xor_example.txt",
+    TEST_DATA_DIR "/missing_weights.txt",
+    TEST_DATA_DIR "/or_training.txt",
+    TEST_DATA_DIR "/hostile_comp_layer_first.txt",
+    TEST_DATA_DIR "/hostile_huge_input_layer.txt",
+    TEST_DATA_DIR "/hostile_negative_input_layer.txt",
+    TEST_DATA_DIR "/hostile_second_input_layer.txt",
+    TEST_DATA_DIR "/hostile_two_huge_layers.txt",
 };
 
 void expect_same_diagnostics(const Diagnostics& expected, const Diagnostics& actual)
@@ -177,6 +184,21 @@ TEST(SeededRandomFill, SameSeedSameWeightsOtherSeedOtherWeights)
     EXPECT_EQ(all_weights(first), all_weights(again));
     EXPECT_NE(all_weights(first), all_weights(other));
     EXPECT_EQ(all_weights(first)[0], 0.5);
+}
+
+TEST(SeededRandomFill, TextAndFileWithOneSeedGiveOneNetwork)
+{
+    const std::string text = read_text_file(TEST_DATA_DIR "/missing_weights.txt");
+    Network from_file(nullptr);
+    Diagnostics file_notes;
+    from_file.read_network_section(TEST_DATA_DIR "/missing_weights.txt", &file_notes);
+    from_file.fill_random_weights(42);
+    Network from_memory(nullptr);
+    Diagnostics memory_notes;
+    from_memory.read_network_text(text, &memory_notes);
+    from_memory.fill_random_weights(42);
+    expect_same_network(from_file, from_memory);
+    expect_same_diagnostics(file_notes, memory_notes);
 }
 
 TEST(SeededRandomFill, DrawsTheDocumentedSequence)

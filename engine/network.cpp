@@ -26,8 +26,8 @@ Network Network::from_text(std::string_view text, Diagnostics* diagnostics)
 void Network::complete_after_reading(Diagnostics* diagnostics)
 {
     // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
-    if (!complete_weights(static_cast<unsigned>(std::time(nullptr))) && diagnostics != nullptr)
-        diagnostics->add(0, "the network does not fit in memory; the network is refused");
+    if (!complete_weights(static_cast<unsigned>(std::time(nullptr))))
+        refuse_for_memory(0, diagnostics);
 }
 
 Network::Network(const Network& other)

@@ -127,6 +127,7 @@ private:
     void point_neurons_here();
     void leave_empty() noexcept;
     void refuse_network();
+    void refuse_for_memory(int line, Diagnostics* diagnostics);
     void read_network_file(const char* file_name, Diagnostics* diagnostics);
     void complete_after_reading(Diagnostics* diagnostics);
     bool complete_weights(unsigned seed);

@@ -27,6 +27,13 @@ void Network::refuse_network()
     dense = DenseLayers();
 }
 
+void Network::refuse_for_memory(int line, Diagnostics* diagnostics)
+{
+    refuse_network();
+    if (diagnostics != nullptr)
+        diagnostics->add(line, "the network does not fit in memory; the network is refused");
+}
+
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
     read_network_file(file_name, diagnostics);
@@ -45,9 +52,7 @@ void Network::build_fast_form(Diagnostics* diagnostics)
     try {
         dense.build(neurons, layer_sizes);
     } catch (const std::bad_alloc&) {
-        refuse_network();
-        if (diagnostics != nullptr)
-            diagnostics->add(0, "the network does not fit in memory; the network is refused");
+        refuse_for_memory(0, diagnostics);
     }
 }
 
@@ -70,9 +75,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
         read_network_lines(lines, diagnostics);
     } catch (const std::bad_alloc&) {
         lines.release();
-        refuse_network();
-        if (diagnostics != nullptr)
-            diagnostics->add(lines.line_number(), "the network does not fit in memory; the network is refused");
+        refuse_for_memory(lines.line_number(), diagnostics);
         return;
     }
     if (!lines.failure().empty()) {

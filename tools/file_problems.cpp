@@ -59,15 +59,16 @@ void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::str
                                          std::to_string(misfits - Diagnostics::max_entries)});
 }
 
-std::string problem_text(const FileProblem& problem)
+std::string problem_text(const FileProblem& problem, const std::string& program)
 {
-    std::string text = "net_train: " + problem.file;
+    std::string text = program + ": " + problem.file;
     if (problem.line > 0)
         text += ":" + std::to_string(problem.line);
     return text + ": " + problem.message;
 }
 
-void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::size_t max_shown)
+void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::size_t max_shown,
+                    const std::string& program)
 {
     std::vector<std::string> files;
     for (const FileProblem& problem : problems) {
@@ -87,7 +88,7 @@ void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::s
         return sort_line(a) < sort_line(b);
     });
     for (std::size_t index = 0; index < problems.size() && index < max_shown; ++index)
-        out << problem_text(problems[index]) << '\n';
+        out << problem_text(problems[index], program) << '\n';
     if (problems.size() > max_shown)
-        out << "net_train: " << counted(problems.size() - max_shown, "further problem") << " not shown\n";
+        out << program << ": " << counted(problems.size() - max_shown, "further problem") << " not shown\n";
 }

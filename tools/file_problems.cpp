@@ -21,16 +21,19 @@ std::string counted(std::size_t count, const std::string& singular)
     return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
 }
 
-// The system's text for an error number, starting in lower case like our own messages.
 std::string system_reason(int error_number)
 {
-    std::string text = std::strerror(error_number);
-    if (!text.empty())
-        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
+    return reason_clause(std::strerror(error_number));
 }
 
 }  // namespace
+
+std::string reason_clause(std::string reason)
+{
+    if (!reason.empty())
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
 
 std::string reason_not_readable(const std::string& path)
 {

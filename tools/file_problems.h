@@ -31,6 +31,9 @@ struct FileProblems {
 // Appends what a reader noticed in `file`; a file it could not open gets the system's reason.
 void add_reader_problems(FileProblems& problems, const std::string& file, const Diagnostics& diagnostics);
 
+// A system's reason ("No such file or directory") as a clause of our messages, in lower case.
+std::string reason_clause(std::string reason);
+
 // Why `path` cannot be opened for reading, in a few words ("no such file or directory",
 // "it is a directory"); empty when it can be. Never opens anything but a regular file.
 std::string reason_not_readable(const std::string& path);

@@ -137,7 +137,8 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
     std::string reason;
     if (write_file_atomically(file, text, reason))
         return true;
-    err << "net_train: " << file << ": cannot write " << what << ": " << reason << "; the file is as it was\n";
+    err << "net_train: " << file << ": cannot write " << what << ": " << reason_clause(reason)
+        << "; the file is as it was\n";
     return false;
 }
 
@@ -149,7 +150,7 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
         std::string reason;
         if (file->empty() || check_writable_destination(*file, reason))
             continue;
-        err << "net_train: " << *file << ": cannot write here: " << reason << "; nothing was trained\n";
+        err << "net_train: " << *file << ": cannot write here: " << reason_clause(reason) << "; nothing was trained\n";
         writable = false;
     }
     return writable;
@@ -217,8 +218,6 @@ void print_usage_error(std::ostream& err, const std::string& error)
 {
     err << "net_train: " << error << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
 }
-
-}  // namespace
 
 // Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
 Network build_network(const std::string& file, const NetTrainOptions& options, Diagnostics& notes)

@@ -202,7 +202,7 @@ def progress(tool, examples, work, checks):
 
 def limit_file_size(size):
     """For a child process: files it writes may not grow beyond `size` bytes; writing further
-    fails with "File too large" instead of ending the process."""
+    fails with "file too large" instead of ending the process."""
     def apply():
         signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
         resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
@@ -220,7 +220,7 @@ def writes(tool, examples, work, checks):
         checks.expect(done.returncode == 73, f"{option}: exit status {done.returncode}, expected 73")
         with open(os.path.join(work, "old.txt")) as kept:
             checks.expect(kept.read() == old, f"{option}: the earlier file was changed")
-        checks.expect("net_train: old.txt: cannot write " in done.stderr and "File too large" in done.stderr
+        checks.expect("net_train: old.txt: cannot write " in done.stderr and "file too large" in done.stderr
                       and "the file is as it was" in done.stderr, f"{option}: stderr {done.stderr!r}")
         checks.expect(sorted(os.listdir(work)) == ["old.txt"], f"{option}: files left behind: {os.listdir(work)}")
 

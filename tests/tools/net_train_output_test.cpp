@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -38,7 +38,8 @@ TEST_F(NetTrainOutput, ANetworkTheFormatCannotHoldIsNotWrittenAndSaysWhy)
     const std::string output = directory.write("w.txt", old_text);
     const Outcome outcome = run({input, "-o", output});
     EXPECT_EQ(outcome.status, exit_format_cannot_hold);
-    EXPECT_EQ(outcome.err, "net_train: " + output + ": the file format cannot hold the trained network: "
+    EXPECT_EQ(outcome.err, "net_train: " + input + ":11: \"max_iterations:\" is 0: no training pass is made\n"
+                           "net_train: " + output + ": the file format cannot hold the trained network: "
                            "thresholds: the file holds one for all neurons, 0.3 (neuron 0's), but neuron 4 has 0\n"
                            "net_train: " + output + ": not written; --write-nearest writes the nearest network "
                            "the format can hold\n");
@@ -88,6 +89,7 @@ TEST_F(NetTrainOutput, UnusableDestinationsFailBeforeTraining)
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err.rfind("net_train: " + arguments[2] + ": cannot write here: ", 0), 0u) << outcome.err;
         EXPECT_NE(outcome.err.find("; nothing was trained\n"), std::string::npos);
+        EXPECT_EQ(outcome.err.find(": cannot write here: ; "), std::string::npos) << "no reason given";
     }
 }
 
@@ -146,11 +148,11 @@ TEST_F(NetTrainOutput, OddValuesAndTheNetworkFileAsOutputAreWarnedAbout)
     const Outcome outcome = run({network, "-t", training, "-o", network});
     EXPECT_EQ(outcome.status, exit_iteration_limit);
     EXPECT_EQ(outcome.err,
-              "net_train: " + network + ": this is the network file itself: the trained network replaces it, and "
-              "its comments and any other records are lost\n"
               "net_train: " + training + ":1: \"0,5\" is read as 0: a comma is neither a decimal point nor a "
               "separator between numbers\n"
-              "net_train: " + training + ":2: \"learning_rate:\" is 0: training changes no weight\n");
+              "net_train: " + training + ":2: \"learning_rate:\" is 0: training changes no weight\n"
+              "net_train: " + network + ": this is the network file itself: the trained network replaces it, and "
+              "its comments and any other records are lost\n");
 }
 
 TEST_F(NetTrainOutput, ProgressLineFollowsTheClockItIsHanded)

@@ -1,32 +1,20 @@
-// Networks for the engine benchmarks: fully connected, random weights, built through a
-// temporary network file as a user's would be.
+// Networks for the engine benchmarks: fully connected, random weights, built from the text
+// of a network file as a user's would be.
 #ifndef BENCH_BENCH_NETWORKS_H
 #define BENCH_BENCH_NETWORKS_H
 
 #include "engine/network.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-// `extra_records` is appended to the file, e.g. "treshold: 0.25\n".
+// `extra_records` is appended to the network records, e.g. "treshold: 0.25\n".
 inline Network make_network(const std::vector<int>& layers, const std::string& extra_records = "")
 {
-    char path[] = "/tmp/nc_bench_XXXXXX";
-    close(mkstemp(path));
-    {
-        std::ofstream file(path);
-        file << "input_layer: " << layers.front() << "\n";
-        for (std::size_t i = 1; i < layers.size(); ++i)
-            file << "comp_layer: " << layers[i] << "\n";
-        file << extra_records;
-    }
-    Network network(path);
-    std::remove(path);
-    return network;
+    std::string text = "input_layer: " + std::to_string(layers.front()) + "\n";
+    for (std::size_t i = 1; i < layers.size(); ++i)
+        text += "comp_layer: " + std::to_string(layers[i]) + "\n";
+    return Network::from_text(text + extra_records);
 }
 
 inline long long connection_count(const Network& network)

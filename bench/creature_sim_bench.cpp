@@ -1,7 +1,7 @@
 // creature_sim's per-frame work on a memory bitmap (spotlight update and draw, creature step
 // and draw, clearing the buffer) at radius 64 and at the radius ceiling, and one sprite
 // rebuild at the ceiling.
-#include "creature_sim/bitmap_ptr.h"
+#include "program_shell/bitmap_ptr.h"
 #include "creature_sim/creature.h"
 #include "creature_sim/scene_colors.h"
 #include "creature_sim/spotlight.h"

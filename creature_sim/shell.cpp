@@ -11,10 +11,8 @@
 
 SimulatorShell::SimulatorShell(BITMAP* buffer, const char* start_path) : buffer(buffer)
 {
-    // Each text is cut to its buffer; the two lines always name the start-up path.
     std::snprintf(config_path, sizeof config_path, "%s", start_path);
-    std::snprintf(missing_line, sizeof missing_line, "File %s is missing", start_path);
-    std::snprintf(fix_line, sizeof fix_line, "Quit, fix %s and restart program", start_path);
+    name_start_up_file(*this);
     creature = std::make_unique<Creature>(buffer, sensor_inner_color, sensor_outer_color,
                                           light_base_color, config_path);
     initial_speedup = creature->speedup_factor;
@@ -27,12 +25,8 @@ void SimulatorShell::step_world()
     spotlight->draw();
     creature->step();
     creature->draw();
-    if (!creature->network_incorrect)
-        return;
-    if (first_file)
-        draw_start_up_error_panel(buffer, missing_line, fix_line, text_background);
-    else
-        draw_loaded_file_error_panel(buffer, config_path, text_background);
+    if (creature->network_incorrect)
+        draw_error_panel(buffer, *this, simulator_screens.error_panel);
 }
 
 void SimulatorShell::move_by_mouse(bool alt_held)
@@ -91,28 +85,6 @@ void SimulatorShell::apply_mouse_buttons(int buttons)
         spotlight->radius -= radius_step;
 }
 
-namespace {
-
-void drop_mickeys(const FrameInput& input)
-{
-    int dropped_x = 0;
-    int dropped_y = 0;
-    input.read_mickeys(&dropped_x, &dropped_y);
-}
-
-void run_load_sequence(SimulatorShell& shell, const FrameInput& input)
-{
-    const bool accepted = select_network_file(shell.dialog_title, shell.config_path);
-    rest(250);
-    if (accepted) {
-        shell.creature->load_network(shell.config_path);
-        shell.first_file = false;
-    }
-    drop_mickeys(input);  // movement inside the dialog moves nothing
-}
-
-}  // namespace
-
 void run_frame(SimulatorShell& shell, const FrameInput& input, BITMAP* display)
 {
     shell.step_world();
@@ -121,26 +93,16 @@ void run_frame(SimulatorShell& shell, const FrameInput& input, BITMAP* display)
     shell.apply_held_keys(input.keys);
     shell.apply_mouse_buttons(*input.mouse_buttons);
 
-    if (input.keys[KEY_L])
-        run_load_sequence(shell, input);
-    if (input.keys[KEY_ESC]) {
-        shell.text_background = 0;
-        show_quit_message(display, shell.text_background);
-        shell.running = false;
-    }
-    if (input.keys[KEY_F1]) {
-        show_help(display, shell.text_background);
-        drop_mickeys(input);
-    }
-    if (input.keys[KEY_F12]) {
-        save_screenshot(shell.buffer, display, shell.text_background);
-        drop_mickeys(input);
-    }
-}
-
-void present_frame(BITMAP* buffer, BITMAP* display)
-{
-    vsync();
-    blit(buffer, display, 0, 0, 0, 0, buffer->w, buffer->h);
-    clear_bitmap(buffer);
+    auto load_file = [&shell] {
+        shell.creature->load_network(shell.config_path);
+        shell.first_file = false;
+    };
+    // Mouse movement while a screen stops the world moves nothing.
+    auto drop_mickeys = [&input] {
+        int dropped_x = 0;
+        int dropped_y = 0;
+        input.read_mickeys(&dropped_x, &dropped_y);
+    };
+    handle_shell_keys(shell, simulator_screens, shell.buffer, display, input.keys, load_file,
+                      drop_mickeys);
 }

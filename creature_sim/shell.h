@@ -6,6 +6,7 @@
 
 #include "creature_sim/creature.h"
 #include "creature_sim/spotlight.h"
+#include "program_shell/program_shell.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@ struct FrameInput {
     void (*read_mickeys)(int* mickey_x, int* mickey_y);  // movement since the last call
 };
 
-class SimulatorShell {
+class SimulatorShell : public ProgramShell {
 public:
     // Builds the creature (reading the network file at `start_path`) and the spotlight on
     // `buffer`, which the caller owns and keeps alive.
@@ -36,10 +37,6 @@ public:
     void apply_mouse_buttons(int buttons);
 
     BITMAP* buffer;  // not owned
-    char config_path[524];
-    char dialog_title[32] = "Load new configuration file";
-    char missing_line[172];
-    char fix_line[160];
     std::unique_ptr<Creature> creature;
     double initial_speedup;
     double speedup_step = 0.01;
@@ -48,10 +45,7 @@ public:
     int radius_step = 5;
     int mickey_x = 0;
     int mickey_y = 0;
-    bool first_file = true;
-    bool running = true;
     char speed_text[90] = "";
-    int text_background = -1;  // -1 transparent until Esc, then palette index 0
 
 private:
     void show_speed();
@@ -60,8 +54,5 @@ private:
 // Frame steps up to presenting: world, mouse, keys, buttons, then L (file selector),
 // Esc (quit message), F1 (help) and F12 (screenshot), which use `display` directly.
 void run_frame(SimulatorShell& shell, const FrameInput& input, BITMAP* display);
-
-// Waits for the retrace, copies the buffer to the display and clears the buffer.
-void present_frame(BITMAP* buffer, BITMAP* display);
 
 #endif

@@ -3,7 +3,7 @@
 #ifndef CREATURE_SIM_SPOTLIGHT_H
 #define CREATURE_SIM_SPOTLIGHT_H
 
-#include "creature_sim/bitmap_ptr.h"
+#include "program_shell/bitmap_ptr.h"
 
 struct BITMAP;
 

@@ -3,7 +3,7 @@
 // they are compiled for AVX2 and for the baseline, chosen when the program starts.
 #include "engine/dense_layers.h"
 
-#include "engine/network.h"
+#include "engine/neuron.h"
 
 #include <algorithm>
 #include <cmath>

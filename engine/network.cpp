@@ -1,11 +1,39 @@
 // Construction, copy, queries, parameter setters, patterns and forward evaluation of a Network.
 #include "engine/network.h"
 
+#include "engine/diagnostics.h"
+#include "engine/line_source.h"
+
+#include <new>
+#include <utility>
+
 Network::Network(const char* file_name, Diagnostics* diagnostics)
 {
-    // Completing the weights builds the fast form once, for the finished network.
-    read_network_records(file_name, diagnostics);
-    fill_random_weights();
+    read_network_file(file_name, diagnostics);
+    complete_after_reading(diagnostics);
+}
+
+Network Network::from_text(std::string_view text, Diagnostics* diagnostics)
+{
+    Network network;
+    LineSource lines(text);
+    network.read_network_records(lines, diagnostics);
+    network.complete_after_reading(diagnostics);
+    return network;
+}
+
+// Completing the weights builds the fast form once, for the finished network. A network
+// whose completion does not fit in memory is refused like one the reader cannot hold.
+void Network::complete_after_reading(Diagnostics* diagnostics)
+{
+    try {
+        fill_random_weights();
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        dense.build(neurons, layer_sizes);
+        if (diagnostics != nullptr)
+            diagnostics->add(0, "the network does not fit in memory; the network is refused");
+    }
 }
 
 Network::Network(const Network& other)
@@ -18,6 +46,19 @@ Network::Network(const Network& other)
       dense(other.dense)
 {
     point_neurons_here();
+}
+
+Network::Network(Network&& other) noexcept
+    : error_limit(other.error_limit),
+      max_iterations(other.max_iterations),
+      iterations_done(other.iterations_done),
+      neurons(std::move(other.neurons)),
+      layer_sizes(std::move(other.layer_sizes)),
+      patterns(std::move(other.patterns)),
+      dense(std::move(other.dense))
+{
+    point_neurons_here();
+    other.leave_empty();
 }
 
 Network& Network::operator=(const Network& other)
@@ -35,7 +76,32 @@ Network& Network::operator=(const Network& other)
     return *this;
 }
 
-// Copied neurons still refer to the source's list; make them read this network's own.
+Network& Network::operator=(Network&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    error_limit = other.error_limit;
+    max_iterations = other.max_iterations;
+    iterations_done = other.iterations_done;
+    neurons = std::move(other.neurons);
+    layer_sizes = std::move(other.layer_sizes);
+    patterns = std::move(other.patterns);
+    dense = std::move(other.dense);
+    point_neurons_here();
+    other.leave_empty();
+    return *this;
+}
+
+// What is left of a network moved from is an empty network, fast form included.
+void Network::leave_empty() noexcept
+{
+    neurons.clear();
+    layer_sizes.clear();
+    patterns.clear();
+    dense = DenseLayers();
+}
+
+// Copied or moved neurons still refer to the source's list; make them read this network's own.
 void Network::point_neurons_here()
 {
     for (Neuron& neuron : neurons)

@@ -6,41 +6,15 @@
 #define ENGINE_NETWORK_H
 
 #include "engine/dense_layers.h"
+#include "engine/neuron.h"
 
+#include <iosfwd>
+#include <string_view>
 #include <vector>
 
-class Neuron;
 struct Diagnostics;
-
-// One incoming link of a computing neuron.
-struct Connection {
-    int source;     // position of the source neuron in the network's neuron list
-    double weight;  // weight of the link
-};
-
-// One unit of a network. Neurons live in their network's list and never move within it.
-class Neuron {
-public:
-    Neuron(std::vector<Neuron>& neuron_list, bool is_computing);
-
-    std::vector<Neuron>* neuron_list;     // the list of the network that holds this neuron
-    double threshold = 0.0;               // subtracted from the weighted input sum
-    double slope_parameter = 0.5;         // steepness of the logistic function
-    double learning_rate = 5.0;           // factor of this neuron's weight changes in training
-    double max_weight = 10.0;             // bound on |weight| after each training update
-    double output = 0.0;                  // current output value
-    std::vector<Connection> connections;  // incoming links, in the order they were added
-    double error = 0.0;                   // error gathered during one back-propagation step
-    bool is_computing;                    // false for an input neuron; never changes
-
-    // Appends a connection on a computing neuron; does nothing on an input neuron.
-    void add_connection(int source, double weight);
-    // Computing neuron: output = 1 / (1 + exp(-slope * (sum - threshold))). Input neuron: nothing.
-    void compute_output();
-    // One back-propagation step: passes delta * weight back to each source, updates and
-    // clamps each weight, then resets its own error to 0.
-    void back_propagate();
-};
+class LineSource;
+class RandomSource;
 
 // One training example: one value per input neuron, one expected value per output neuron.
 struct TrainingPattern {
@@ -68,8 +42,13 @@ public:
     // random; empty when the name is null, the file cannot be opened or it is refused.
     // What the reader noticed goes to `diagnostics` when one is given.
     explicit Network(const char* file_name, Diagnostics* diagnostics = nullptr);
+    // The network the constructor builds from a file holding `text`, with the same
+    // diagnostics and the same time-seeded random completion.
+    static Network from_text(std::string_view text, Diagnostics* diagnostics = nullptr);
     Network(const Network& other);
+    Network(Network&& other) noexcept;
     Network& operator=(const Network& other);
+    Network& operator=(Network&& other) noexcept;
     ~Network() = default;
 
     double error_limit = 0.1;   // largest accepted |expected - computed| in training
@@ -118,7 +97,10 @@ public:
 
     // Gives every computing neuron one connection from each neuron of the layer before,
     // adding the missing ones with weights drawn evenly from -max_weight to +max_weight.
+    // Without a seed the draws start from the current time; the same seed gives the same
+    // weights on every run and every platform.
     void fill_random_weights();
+    void fill_random_weights(unsigned seed);
 
     // Reads the network records of a file into this network (used by the constructor on an
     // empty network). Refuses a structurally broken or oversized network, leaving it empty.
@@ -126,14 +108,25 @@ public:
     // Reads the training records of a file: appends its patterns and sets the training
     // parameters. Returns 1 when the file cannot be opened, else the number of bad tokens.
     int read_training_section(const char* file_name, Diagnostics* diagnostics = nullptr);
+    // The same on the text of a file held in memory; returns the number of bad tokens.
+    int read_training_text(std::string_view text, Diagnostics* diagnostics = nullptr);
     // Writes the network records in the canonical layout; silently does nothing when the
     // file cannot be created.
     void write_network_file(const char* file_name) const;
+    // Writes the same bytes to `out`; false when the stream has failed by the end.
+    bool write_network(std::ostream& out) const;
 
 private:
+    Network() = default;
     void point_neurons_here();
+    void leave_empty() noexcept;
     void refuse_network();
-    void read_network_records(const char* file_name, Diagnostics* diagnostics);
+    void read_network_file(const char* file_name, Diagnostics* diagnostics);
+    void complete_after_reading(Diagnostics* diagnostics);
+    void read_network_records(LineSource& lines, Diagnostics* diagnostics);
+    void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
+    int read_training_records(LineSource& lines, Diagnostics* diagnostics);
+    void complete_weights(RandomSource& random);
 
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;

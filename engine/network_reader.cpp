@@ -5,7 +5,9 @@
 #include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
+#include "engine/line_source.h"
 
+#include <new>
 #include <string>
 
 namespace {
@@ -31,11 +33,11 @@ void Network::refuse_network()
 
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
-    read_network_records(file_name, diagnostics);
+    read_network_file(file_name, diagnostics);
     dense.build(neurons, layer_sizes);
 }
 
-void Network::read_network_records(const char* file_name, Diagnostics* diagnostics)
+void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)
 {
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {
@@ -43,24 +45,46 @@ void Network::read_network_records(const char* file_name, Diagnostics* diagnosti
             diagnostics->add(0, "cannot open the file");
         return;
     }
+    LineSource lines(file);
+    read_network_records(lines, diagnostics);
+}
 
+void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
+{
+    // Running out of memory refuses the file like any other network it cannot hold.
+    try {
+        read_network_lines(lines, diagnostics);
+    } catch (const std::bad_alloc&) {
+        lines.release();
+        refuse_network();
+        if (diagnostics != nullptr)
+            diagnostics->add(lines.line_number(), "the network does not fit in memory; the network is refused");
+        return;
+    }
+    if (!lines.failure().empty()) {
+        refuse_network();
+        if (diagnostics != nullptr)
+            diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused");
+    }
+}
+
+void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
+{
     // Connections the network will hold once every computing neuron has its full list,
     // counted before anything is allocated for them.
     long long planned_connections = 0;
     int weights_row = 0;
-    int line_number = 0;
     const auto notice = [&](const std::string& message) {
         if (diagnostics != nullptr)
-            diagnostics->add(line_number, message);
+            diagnostics->add(lines.line_number(), message);
     };
     // Refusing leaves the network empty; reading then stops.
     const auto refuse = [&](const std::string& reason) {
         notice(reason + "; the network is refused");
         refuse_network();
     };
-    std::string line;
-    while (std::getline(file, line)) {
-        ++line_number;
+    std::string_view line;
+    while (lines.next(line)) {
         LineReader reader(line);
         const std::string_view key = reader.next_token();
 

@@ -5,25 +5,33 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 namespace {
 
+// Unformatted, so that a width or locale set on the stream changes nothing.
+void put(std::ostream& out, std::string_view text)
+{
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
 // Fixed-point with 17 decimals, rounded to nearest: up to 309 integer digits for a double.
-void write_real(std::ofstream& file, double value)
+void write_real(std::ostream& out, double value)
 {
     char text[400];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 17);
-    file.write(text, result.ptr - text);
+    out.write(text, result.ptr - text);
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.
-void write_weight(std::ofstream& file, double weight)
+void write_weight(std::ostream& out, double weight)
 {
     if (std::fabs(weight) < 10.0)
-        file << ' ';
-    file << (weight < 0.0 ? " " : "  ");
-    write_real(file, weight);
+        out.put(' ');
+    put(out, weight < 0.0 ? " " : "  ");
+    write_real(out, weight);
 }
 
 }  // namespace
@@ -35,30 +43,35 @@ void Network::write_network_file(const char* file_name) const
     std::ofstream file(file_name, std::ios::out | std::ios::trunc);
     if (!file.is_open())
         return;
+    write_network(file);
+}
 
+bool Network::write_network(std::ostream& out) const
+{
     if (neurons.empty()) {
-        file << "Network is empty, nothing to save here.\n";
-        return;
+        put(out, "Network is empty, nothing to save here.\n");
+        return static_cast<bool>(out.flush());
     }
 
-    file << "input_layer: " << std::to_string(layer_sizes.front()) << '\n';
+    put(out, "input_layer: " + std::to_string(layer_sizes.front()) + "\n");
     std::size_t position = static_cast<std::size_t>(layer_sizes.front());
     for (std::size_t layer = 1; layer < layer_sizes.size(); ++layer) {
-        file << "\ncomp_layer: " << std::to_string(layer_sizes[layer]) << '\n';
+        put(out, "\ncomp_layer: " + std::to_string(layer_sizes[layer]) + "\n");
         const std::size_t layer_end = position + static_cast<std::size_t>(layer_sizes[layer]);
         for (; position < layer_end; ++position) {
-            file << "  weights:";
+            put(out, "  weights:");
             for (const Connection& connection : neurons[position].connections)
-                write_weight(file, connection.weight);
-            file << '\n';
+                write_weight(out, connection.weight);
+            out.put('\n');
         }
     }
 
-    file << "\ntreshold: ";
-    write_real(file, threshold());
-    file << "\nslope_parameter: ";
-    write_real(file, slope_parameter());
-    file << "\nmax_weight: ";
-    write_real(file, max_weight());
-    file << '\n';
+    put(out, "\ntreshold: ");
+    write_real(out, threshold());
+    put(out, "\nslope_parameter: ");
+    write_real(out, slope_parameter());
+    put(out, "\nmax_weight: ");
+    write_real(out, max_weight());
+    out.put('\n');
+    return static_cast<bool>(out.flush());
 }

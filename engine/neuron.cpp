@@ -1,5 +1,5 @@
 // One neuron's share of evaluation and of back-propagation.
-#include "engine/network.h"
+#include "engine/neuron.h"
 
 #include <cmath>
 

@@ -8,9 +8,15 @@
 
 void Network::fill_random_weights()
 {
+    // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
+    fill_random_weights(static_cast<unsigned>(std::time(nullptr)));
+}
+
+void Network::fill_random_weights(unsigned seed)
+{
     if (layer_count() <= 1)
         return;
-    RandomSource random(static_cast<unsigned long>(std::time(nullptr)));
+    RandomSource random(seed);
 
     // The reader only keeps networks whose layers add up to the neuron list, input layer
     // first, so walking layer by layer stays inside the list.

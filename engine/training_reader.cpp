@@ -5,6 +5,7 @@
 #include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
+#include "engine/line_source.h"
 
 #include <string>
 #include <type_traits>
@@ -59,18 +60,28 @@ int Network::read_training_section(const char* file_name, Diagnostics* diagnosti
             diagnostics->add(0, "cannot open the file");
         return 1;
     }
+    LineSource lines(file);
+    return read_training_records(lines, diagnostics);
+}
 
+int Network::read_training_text(std::string_view text, Diagnostics* diagnostics)
+{
+    LineSource lines(text);
+    return read_training_records(lines, diagnostics);
+}
+
+int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
+{
     int bad_tokens = 0;
     // Stored values, so that a hostile file cannot make the pattern list exhaust memory.
     long long stored_values = 0;
     for (const TrainingPattern& pattern : patterns)
         stored_values += static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
 
-    int line_number = 0;
-    std::string line;
+    std::string_view line;
     TrainingPattern pattern;
-    while (std::getline(file, line)) {
-        ++line_number;
+    while (lines.next(line)) {
+        const int line_number = lines.line_number();
         LineReader reader(line);
         const std::string_view key = reader.next_token();
 

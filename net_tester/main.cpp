@@ -3,43 +3,28 @@
 #include "net_tester/screens.h"
 #include "net_tester/tester.h"
 #include "palette/palette.h"
+#include "program_shell/start_up.h"
 
 #include <allegro.h>
 
-#include <memory>
-
-namespace {
-
-constexpr int screen_width = 800;
-constexpr int screen_height = 600;
-
-struct BitmapDeleter {
-    void operator()(BITMAP* bitmap) const { destroy_bitmap(bitmap); }
-};
-using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
-
-}  // namespace
-
-int main()
+int main(int, char* argv[])
 {
     // Set-up: library and mode, shell colours, back buffer, the start-up network.
-    if (!open_display(screen_width, screen_height))
+    const ProgramDisplay program{"net_tester", argv[0], 800, 600};
+    if (!open_display(program))
         return 1;
     set_shell_colors();
-    BitmapPtr buffer(create_bitmap(SCREEN_W, SCREEN_H));
-    if (!buffer) {
-        report_failure("cannot create the back buffer");
+    BitmapPtr buffer = create_back_buffer(program);
+    if (!buffer)
         return 1;
-    }
-    clear_bitmap(buffer.get());
     Tester tester;
     start_tester(tester, SCREEN_W, SCREEN_H);
 
     // Frame loop: evaluate and draw, move the inputs, act on keys, show the frame.
     while (tester.running) {
         run_frame(tester, buffer.get(), key, mouse_y);
-        handle_action_keys(tester, buffer.get(), key);
-        present_frame(buffer.get());
+        handle_action_keys(tester, buffer.get(), screen, key);
+        present_frame(buffer.get(), screen);
     }
 
     // Clean-up: the view and the back buffer are released by their owners.

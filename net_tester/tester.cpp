@@ -1,7 +1,7 @@
 // net_tester's frame logic that a test can drive with a memory bitmap and a key table of its own.
 #include "net_tester/tester.h"
 
-#include "palette/palette.h"
+#include "net_tester/screens.h"
 
 #include <allegro.h>
 
@@ -14,27 +14,13 @@ namespace {
 const int digit_keys[digit_key_count] = {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5,
                                          KEY_6, KEY_7, KEY_8, KEY_9, KEY_0};
 
-struct PanelLine {
-    int x;
-    int y;
-    const char* text;
-};
-
-template <std::size_t count>
-void draw_lines(BITMAP* target, const PanelLine (&lines)[count], int color, int background)
-{
-    for (const PanelLine& entry : lines)
-        textout_ex(target, font, entry.text, entry.x, entry.y, color, background);
-}
-
 }  // namespace
 
 void start_tester(Tester& tester, int screen_width, int screen_height)
 {
     tester.screen_width = screen_width;
     tester.screen_height = screen_height;
-    tester.missing_line = std::string("File ") + tester.config_path + " is missing";
-    tester.fix_line = std::string("Quit, fix ") + tester.config_path + " and restart program";
+    name_start_up_file(tester);
     load_network(tester);
     tester.first_file = true;
     tester.running = true;
@@ -76,43 +62,7 @@ void run_frame(Tester& tester, BITMAP* buffer, const volatile char* key_state, i
     tester.view->evaluate();
     tester.view->draw(buffer, tester.text_background);
     if (tester.no_inputs)
-        draw_error_panel(buffer, tester);
+        draw_error_panel(buffer, tester, tester_screens.error_panel);
     follow_digit_keys(tester, key_state, mouse_value(mouse_y, tester.screen_height));
     tester.view->set_inputs(tester.input_values);
-}
-
-void draw_error_panel(BITMAP* target, const Tester& tester)
-{
-    const int background = tester.text_background;
-    textout_ex(target, font, "Network has no inputs!", 2, 10, error_color, background);
-
-    if (tester.first_file) {
-        const PanelLine lines[] = {
-            {15, 30, "Possible reasons:"},
-            {35, 42, tester.missing_line.c_str()},
-            {35, 54, "or is incorrect"},
-            {15, 74, "Solutions:"},
-            {35, 86, tester.fix_line.c_str()},
-            {35, 98, "or press L and load another configuration file"},
-        };
-        draw_lines(target, lines, error_color, background);
-        return;
-    }
-
-    const PanelLine lines[] = {
-        {15, 30, "Possible reasons:"},
-        {35, 42, "Loaded file is incorrect"},
-        {35, 54, "or path contains non-english characters"},
-        {15, 74, "Solutions:"},
-        {35, 86, "Fix your file and reload it"},
-        {35, 98, "or press L and load another configuration file"},
-        {35, 110, "or in case of incorrect path move your file into"},
-        {35, 122, "correct path and load again"},
-    };
-    draw_lines(target, lines, error_color, background);
-    const PanelLine path_lines[] = {
-        {15, 140, "Your selected path was:"},
-        {35, 152, tester.config_path},
-    };
-    draw_lines(target, path_lines, info_color, background);
 }

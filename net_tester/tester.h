@@ -4,30 +4,21 @@
 #define NET_TESTER_TESTER_H
 
 #include "net_tester/network_view.h"
+#include "program_shell/program_shell.h"
 
 #include <memory>
-#include <string>
 #include <vector>
 
 struct BITMAP;
 
-// Room for a path chosen in the file selector, terminator included.
-constexpr int config_path_size = 490;
 // Inputs the main-row digit keys reach: 1 to 9, then 0 for the tenth.
 constexpr int digit_key_count = 10;
 
-struct Tester {
-    char config_path[config_path_size] = "config_generated.txt";  // network file in use
-    std::string dialog_title = "Load new configuration file";
-    std::string missing_line;  // built once from the start-up path
-    std::string fix_line;      // built once from the start-up path
+struct Tester : ProgramShell {
     std::unique_ptr<NetworkView> view;
     std::vector<double> input_values;  // one per input neuron, those beyond the tenth included
     int key_input_count = 0;           // inputs that digit keys reach
-    bool first_file = true;            // until a file is accepted in the file selector
     bool no_inputs = true;             // the error panel is drawn while it holds
-    bool running = true;               // Esc clears it
-    int text_background = -1;          // Allegro text background: transparent until Esc
     int screen_width = 0;              // the screen the view is laid out for
     int screen_height = 0;
 };
@@ -51,8 +42,5 @@ void follow_digit_keys(Tester& tester, const volatile char* key_state, double va
 // Frame steps before the action keys: evaluate, draw the view and the error panel onto
 // `buffer`, move the inputs of held digit keys to the mouse row, hand all inputs to the network.
 void run_frame(Tester& tester, BITMAP* buffer, const volatile char* key_state, int mouse_y);
-
-// The explanation of a network without inputs, in its start-up or loaded-file variant.
-void draw_error_panel(BITMAP* target, const Tester& tester);
 
 #endif

@@ -1,4 +1,4 @@
-// Palette helpers shared by creature_sim and net_tester.
+// Palette helpers shared by the programs.
 #include "palette/palette.h"
 
 #include <allegro.h>
@@ -13,12 +13,19 @@ void set_rgb(int index, int r, int g, int b)
     set_color(index, &rgb);
 }
 
+void set_ramp(int first, int top_r, int top_g, int top_b)
+{
+    constexpr int last_entry = 255;
+    constexpr int top_level = ramp_length - 1;
+    for (int i = first; i < first + ramp_length && i <= last_entry; ++i) {
+        const int level = i - first;
+        set_rgb(i, level * top_r / top_level, level * top_g / top_level, level * top_b / top_level);
+    }
+}
+
 void set_grey_ramp(int first)
 {
-    for (int i = first; i < first + 64 && i <= 255; ++i) {
-        const int level = i - first;
-        set_rgb(i, level, level, level);
-    }
+    set_ramp(first, 63, 63, 63);
 }
 
 void set_shell_colors()

@@ -12,6 +12,13 @@ constexpr int help_bg_color = 94;
 // Sets one palette entry from red, green and blue components of 0 to 63.
 void set_rgb(int index, int r, int g, int b);
 
+// Number of entries in a ramp: one per brightness level of a component, 0 to 63.
+constexpr int ramp_length = 64;
+
+// Sets ramp_length entries from `first`, rising from black to (top_r, top_g, top_b): entry
+// first + k gets each top component times k / 63, rounded down. Never beyond entry 255.
+void set_ramp(int first, int top_r, int top_g, int top_b);
+
 // Sets 64 grey entries from `first`, entry first + k getting brightness k; never beyond entry 255.
 void set_grey_ramp(int first);
 

@@ -1,7 +1,7 @@
 // Numbers on screen do not follow the user's locale: after the library's keyboard set-up
 // adopted a decimal-comma locale, the speed message still shows a full stop.
-#include "creature_sim/setup.h"
 #include "creature_sim/text_screens.h"
+#include "program_shell/start_up.h"
 
 #include "headless.h"
 #include "palette/palette.h"

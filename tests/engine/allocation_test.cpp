@@ -36,7 +36,7 @@ void operator delete(void* memory, std::size_t) noexcept
 
 TEST(Allocation, EvaluationAllocatesNothing)
 {
-    Network network = network_from_text("input_layer: 3\ncomp_layer: 8\ncomp_layer: 4\n");
+    Network network = Network::from_text("input_layer: 3\ncomp_layer: 8\ncomp_layer: 4\n");
     const std::vector<double> inputs{0.1, 0.5, 0.9};
     std::vector<double> outputs(4);
     const long long before = allocations;

@@ -12,9 +12,8 @@ namespace {
 // The diagnostics that reading a network file gives, each as "line: message".
 std::vector<std::string> network_notes(const std::string& text)
 {
-    TempDir directory;
     Diagnostics diagnostics;
-    const Network network(directory.write("network.txt", text).c_str(), &diagnostics);
+    const Network network = Network::from_text(text, &diagnostics);
     std::vector<std::string> notes;
     for (const Diagnostic& entry : diagnostics.entries)
         notes.push_back(std::to_string(entry.line) + ": " + entry.message);
@@ -74,12 +73,11 @@ TEST(Diagnostics, MissingNumbersInNetworkRecords)
 
 TEST(Diagnostics, TrainingReaderNamesBadTokensAndMissingValues)
 {
-    TempDir directory;
     Network network(nullptr);
     Diagnostics diagnostics;
-    const std::string path = directory.write("training.txt", "pattern: 1 a -> 1\nmax_iterations: 2x\n"
-                                                             "error_limit: low\npattern: 2\n");
-    EXPECT_EQ(network.read_training_section(path.c_str(), &diagnostics), 1);
+    EXPECT_EQ(network.read_training_text("pattern: 1 a -> 1\nmax_iterations: 2x\nerror_limit: low\npattern: 2\n",
+                                         &diagnostics),
+              1);
     ASSERT_EQ(diagnostics.entries.size(), 2u);
     EXPECT_EQ(diagnostics.entries[0].line, 1);
     EXPECT_EQ(diagnostics.entries[0].message, "\"pattern:\" token \"a\" is neither a number nor \"->\"");
@@ -102,13 +100,12 @@ TEST(Diagnostics, MissingFileIsNamed)
 
 TEST(Diagnostics, KeepsTheFirstThousandAndCountsTheRest)
 {
-    TempDir directory;
     std::string text;
     for (int i = 0; i < 1500; ++i)
         text += "pattern: bad\n";
     Network network(nullptr);
     Diagnostics diagnostics;
-    EXPECT_EQ(network.read_training_section(directory.write("network.txt", text).c_str(), &diagnostics), 1500);
+    EXPECT_EQ(network.read_training_text(text, &diagnostics), 1500);
     EXPECT_EQ(diagnostics.entries.size(), Diagnostics::max_entries);
     EXPECT_EQ(diagnostics.dropped, 500u);
     EXPECT_EQ(diagnostics.entries.back().line, 1000);

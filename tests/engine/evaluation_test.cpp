@@ -9,7 +9,7 @@
 
 TEST(Evaluation, ReproducesTheWorkedExample)
 {
-    Network network = network_from_text(one_link_network("2.0") + "treshold: 0.5\n");
+    Network network = Network::from_text(one_link_network("2.0") + "treshold: 0.5\n");
     ASSERT_TRUE(network.set_inputs({1.0}));
     network.evaluate();
     std::vector<double> outputs;
@@ -22,7 +22,7 @@ TEST(Evaluation, ReproducesTheWorkedExample)
 TEST(Evaluation, SumsConnectionsInListOrder)
 {
     // 1e16 + 1 - 1e16 is 0 in this order; another order would give 1 or 2.
-    Network network = network_from_text("input_layer: 3\ncomp_layer: 1\nweights: 1e16 1 -1e16\n"
+    Network network = Network::from_text("input_layer: 3\ncomp_layer: 1\nweights: 1e16 1 -1e16\n"
                                         "slope_parameter: 1\n");
     network.set_inputs({1.0, 1.0, 1.0});
     network.evaluate();
@@ -31,17 +31,17 @@ TEST(Evaluation, SumsConnectionsInListOrder)
 
 TEST(Evaluation, NeuronWithoutConnectionsUsesOnlyItsThreshold)
 {
-    Network network = network_from_text("input_layer: 0\ncomp_layer: 2\n");
+    Network network = Network::from_text("input_layer: 0\ncomp_layer: 2\n");
     network.evaluate();
     EXPECT_EQ(network.neuron(0).output, 0.5);
-    Network shifted = network_from_text("input_layer: 0\ncomp_layer: 1\ntreshold: 2\n");
+    Network shifted = Network::from_text("input_layer: 0\ncomp_layer: 1\ntreshold: 2\n");
     shifted.evaluate();
     EXPECT_EQ(shifted.neuron(0).output, 1.0 / (1.0 + std::exp(0.5 * 2.0)));
 }
 
 TEST(Evaluation, SlopeZeroGivesOneHalf)
 {
-    Network network = network_from_text(one_link_network("7") + "slope_parameter: 0\n");
+    Network network = Network::from_text(one_link_network("7") + "slope_parameter: 0\n");
     network.set_inputs({100.0});
     network.evaluate();
     EXPECT_EQ(network.neuron(1).output, 0.5);
@@ -49,7 +49,7 @@ TEST(Evaluation, SlopeZeroGivesOneHalf)
 
 TEST(Evaluation, ExtremeSumsSaturateWithoutNaN)
 {
-    Network network = network_from_text(one_link_network("10"));
+    Network network = Network::from_text(one_link_network("10"));
     network.set_inputs({1e6});
     network.evaluate();
     EXPECT_EQ(network.neuron(1).output, 1.0);
@@ -60,7 +60,7 @@ TEST(Evaluation, ExtremeSumsSaturateWithoutNaN)
 
 TEST(Evaluation, WrongInputCountIsRefusedAndChangesNothing)
 {
-    Network network = network_from_text(one_link_network("1"));
+    Network network = Network::from_text(one_link_network("1"));
     ASSERT_TRUE(network.set_inputs({0.25}));
     EXPECT_FALSE(network.set_inputs({}));
     EXPECT_FALSE(network.set_inputs({1.0, 2.0}));
@@ -81,7 +81,7 @@ TEST(Evaluation, EmptyNetworkTakesEmptyInputsAndGivesNoOutputs)
 
 TEST(Evaluation, InputLayerAloneOutputsItsInputs)
 {
-    Network network = network_from_text("input_layer: 3\n");
+    Network network = Network::from_text("input_layer: 3\n");
     ASSERT_TRUE(network.set_inputs({-1.0, 2.5, 7.0}));
     network.evaluate();
     std::vector<double> outputs;

@@ -1,5 +1,4 @@
-// Networks built from file contents written into a test's own temporary directory, and
-// checks of what was built.
+// The test data files, and checks of what was built.
 #ifndef TESTS_ENGINE_NETWORK_FILES_H
 #define TESTS_ENGINE_NETWORK_FILES_H
 
@@ -14,13 +13,6 @@
 inline std::string data_file(const std::string& name)
 {
     return std::string(TEST_DATA_DIR) + "/" + name;
-}
-
-// A network built from a file holding `text`, written into a directory of its own.
-inline Network network_from_text(const std::string& text)
-{
-    const TempDir directory;
-    return Network(directory.write("network.txt", text).c_str());
 }
 
 // One input feeding one computing neuron through the weight `weight`.

@@ -30,7 +30,7 @@ TEST(NetworkModel, NullNameAndDirectoryGiveEmptyNetwork)
 
 TEST(NetworkModel, NeuronsStartWithConstructionValues)
 {
-    const Network network = network_from_text("input_layer: 1\ncomp_layer: 1\n");
+    const Network network = Network::from_text("input_layer: 1\ncomp_layer: 1\n");
     for (int i = 0; i < network.neuron_count(); ++i) {
         const Neuron& neuron = network.neuron(i);
         EXPECT_EQ(neuron.threshold, 0.0);
@@ -44,7 +44,7 @@ TEST(NetworkModel, NeuronsStartWithConstructionValues)
 
 TEST(NetworkModel, SettersReachOnlyNeuronsThatExist)
 {
-    const Network network = network_from_text("input_layer: 2\ntreshold: 0.7\ncomp_layer: 1\n");
+    const Network network = Network::from_text("input_layer: 2\ntreshold: 0.7\ncomp_layer: 1\n");
     EXPECT_EQ(network.neuron(0).threshold, 0.7);
     EXPECT_EQ(network.neuron(1).threshold, 0.7);
     EXPECT_EQ(network.neuron(2).threshold, 0.0);
@@ -60,7 +60,7 @@ TEST(NetworkModel, AddConnectionOnInputNeuronDoesNothing)
 
 TEST(NetworkModel, PatternsFitOnlyWhenEveryPatternHasTheRightSizes)
 {
-    Network network = network_from_text("input_layer: 2\ncomp_layer: 1\n");
+    Network network = Network::from_text("input_layer: 2\ncomp_layer: 1\n");
     EXPECT_TRUE(network.patterns_fit());
     network.add_pattern({{0.0, 1.0}, {1.0}});
     EXPECT_TRUE(network.patterns_fit());
@@ -109,7 +109,7 @@ TEST(NetworkCopy, CopyEvaluatesLikeItsSource)
 
 TEST(NetworkCopy, AssignmentReplacesWhatTheTargetHeld)
 {
-    const Network source = network_from_text("input_layer: 1\ncomp_layer: 1\nweights: 3\n");
+    const Network source = Network::from_text("input_layer: 1\ncomp_layer: 1\nweights: 3\n");
     Network target(data_file("xor_example.txt").c_str());
     target.add_pattern({{1.0}, {1.0}});
     target = source;

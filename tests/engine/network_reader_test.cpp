@@ -57,13 +57,13 @@ TEST(NetworkReader, ExampleFileBuildsFiveNeurons)
 
 TEST(NetworkReader, EmptyFileOrFreeTextGivesEmptyNetwork)
 {
-    expect_empty(network_from_text(""));
-    expect_empty(network_from_text("just some words\n\n   \ninput_layer:3\nInput_layer: 3\n"));
+    expect_empty(Network::from_text(""));
+    expect_empty(Network::from_text("just some words\n\n   \ninput_layer:3\nInput_layer: 3\n"));
 }
 
 TEST(NetworkReader, InputLayerAloneIsInputAndOutput)
 {
-    const Network network = network_from_text("input_layer: 3");
+    const Network network = Network::from_text("input_layer: 3");
     EXPECT_EQ(network.layer_count(), 1);
     EXPECT_EQ(network.input_count(), 3);
     EXPECT_EQ(network.output_count(), 3);
@@ -71,7 +71,7 @@ TEST(NetworkReader, InputLayerAloneIsInputAndOutput)
 
 TEST(NetworkReader, KeyWrittenAgainstItsValueIsNoRecord)
 {
-    const Network network = network_from_text("input_layer: 2\ncomp_layer:2\n  weights: 1 1\n");
+    const Network network = Network::from_text("input_layer: 2\ncomp_layer:2\n  weights: 1 1\n");
     expect_size(network, 1, 2);  // the weights record found a single layer and ended loading
 }
 
@@ -79,33 +79,33 @@ TEST(NetworkReader, MissingBlankAfterKeyEndsLoadingAtTheFirstWeights)
 {
     std::string text = read_text_file(data_file("xor_example.txt"));
     text.replace(text.find("comp_layer: 2"), 13, "comp_layer:2");
-    const Network network = network_from_text(text);
+    const Network network = Network::from_text(text);
     expect_size(network, 1, 2);
     EXPECT_EQ(network.slope_parameter(), 0.5);
 }
 
 TEST(NetworkReader, ThresholdBeforeTheLayersHasNoEffectAndTheLastOneWins)
 {
-    const Network early = network_from_text("treshold: 3\ninput_layer: 1\ncomp_layer: 1\n");
+    const Network early = Network::from_text("treshold: 3\ninput_layer: 1\ncomp_layer: 1\n");
     EXPECT_EQ(early.neuron(1).threshold, 0.0);
-    const Network twice = network_from_text("input_layer: 1\ncomp_layer: 1\ntreshold: 3\n"
+    const Network twice = Network::from_text("input_layer: 1\ncomp_layer: 1\ntreshold: 3\n"
                                             "treshold: -2.5\nslope_parameter: 2\nslope_parameter: x\n");
     EXPECT_EQ(twice.neuron(0).threshold, -2.5);
     EXPECT_EQ(twice.neuron(1).threshold, -2.5);
     EXPECT_EQ(twice.neuron(1).slope_parameter, 2.0);
-    const Network misspelt = network_from_text("input_layer: 1\nthreshold: 3\n");
+    const Network misspelt = Network::from_text("input_layer: 1\nthreshold: 3\n");
     EXPECT_EQ(misspelt.threshold(), 0.0);
 }
 
 TEST(NetworkReader, WeightsRightAfterTheInputLayerEndLoading)
 {
-    const Network network = network_from_text("input_layer: 2\nweights: 1 2\ncomp_layer: 1\n");
+    const Network network = Network::from_text("input_layer: 2\nweights: 1 2\ncomp_layer: 1\n");
     expect_size(network, 1, 2);
 }
 
 TEST(NetworkReader, SurplusWeightsRecordEndsLoading)
 {
-    const Network network = network_from_text("input_layer: 1\ncomp_layer: 3\nweights: 1\n"
+    const Network network = Network::from_text("input_layer: 1\ncomp_layer: 3\nweights: 1\n"
                                               "weights: 2\nweights: 3\nweights: 4\ntreshold: 1\n");
     EXPECT_EQ(network.neuron_count(), 4);
     for (int i = 0; i < 4; ++i)
@@ -115,14 +115,14 @@ TEST(NetworkReader, SurplusWeightsRecordEndsLoading)
 
 TEST(NetworkReader, SurplusValuesOnAWeightsLineAreIgnored)
 {
-    const Network network = network_from_text("input_layer: 2\ncomp_layer: 1\nweights: 1 2 3\n");
+    const Network network = Network::from_text("input_layer: 2\ncomp_layer: 1\nweights: 1 2 3\n");
     ASSERT_EQ(network.neuron(2).connections.size(), 2u);
     expect_connection(network.neuron(2), 1, 1, 2.0);
 }
 
 TEST(NetworkReader, NonNumberEndsTheWeightsOfItsRecord)
 {
-    const Network network = network_from_text("input_layer: 3\ncomp_layer: 1\nweights: 1 x 3\n");
+    const Network network = Network::from_text("input_layer: 3\ncomp_layer: 1\nweights: 1 x 3\n");
     const Neuron& neuron = network.neuron(3);
     ASSERT_EQ(neuron.connections.size(), 3u);
     expect_connection(neuron, 0, 0, 1.0);
@@ -132,7 +132,7 @@ TEST(NetworkReader, NonNumberEndsTheWeightsOfItsRecord)
 
 TEST(NetworkReader, WeightsWrittenWithoutBlanksFollowExtraction)
 {
-    const Network network = network_from_text("input_layer: 3\ncomp_layer: 1\nweights: 0.5-0.25+1e1\n");
+    const Network network = Network::from_text("input_layer: 3\ncomp_layer: 1\nweights: 0.5-0.25+1e1\n");
     expect_connection(network.neuron(3), 0, 0, 0.5);
     expect_connection(network.neuron(3), 1, 1, -0.25);
     expect_connection(network.neuron(3), 2, 2, 10.0);
@@ -140,7 +140,7 @@ TEST(NetworkReader, WeightsWrittenWithoutBlanksFollowExtraction)
 
 TEST(NetworkReader, WordsForInfinityAreNoNumbers)
 {
-    const Network network = network_from_text("input_layer: 1\ncomp_layer: 1\nweights: inf\n"
+    const Network network = Network::from_text("input_layer: 1\ncomp_layer: 1\nweights: inf\n"
                                               "treshold: nan\n");
     ASSERT_EQ(network.neuron(1).connections.size(), 1u);
     EXPECT_LE(std::abs(network.neuron(1).connections[0].weight), 10.0);
@@ -149,7 +149,7 @@ TEST(NetworkReader, WordsForInfinityAreNoNumbers)
 
 TEST(NetworkReader, CompLayerOfZeroRestartsTheRowsOfTheLatestLayer)
 {
-    const Network network = network_from_text("input_layer: 2\ncomp_layer: 2\nweights: 1 2\n"
+    const Network network = Network::from_text("input_layer: 2\ncomp_layer: 2\nweights: 1 2\n"
                                               "weights: 3 4\ncomp_layer: 0\nweights: 5 6\n");
     EXPECT_EQ(network.layer_count(), 2);
     const Neuron& first = network.neuron(2);
@@ -161,7 +161,7 @@ TEST(NetworkReader, CompLayerOfZeroRestartsTheRowsOfTheLatestLayer)
 
 TEST(NetworkReader, MissingLayerCountCountsAsZero)
 {
-    const Network network = network_from_text("input_layer: many\ncomp_layer: 2\n");
+    const Network network = Network::from_text("input_layer: many\ncomp_layer: 2\n");
     EXPECT_EQ(network.layer_count(), 2);
     EXPECT_EQ(network.input_count(), 0);
     EXPECT_EQ(network.neuron_count(), 2);
@@ -170,13 +170,13 @@ TEST(NetworkReader, MissingLayerCountCountsAsZero)
 
 TEST(NetworkReader, NegativeCompLayerCountAddsNothing)
 {
-    const Network network = network_from_text("input_layer: 1\ncomp_layer: -4\ncomp_layer: 1\n");
+    const Network network = Network::from_text("input_layer: 1\ncomp_layer: -4\ncomp_layer: 1\n");
     expect_size(network, 2, 2);
 }
 
 TEST(NetworkReader, LinesEndingInCarriageReturnsAndIndentationRead)
 {
-    const Network network = network_from_text("\tinput_layer: 1\r\n   comp_layer: 1\r\n"
+    const Network network = Network::from_text("\tinput_layer: 1\r\n   comp_layer: 1\r\n"
                                               "  weights: 0.25\r\n treshold: 1\r");
     expect_connection(network.neuron(1), 0, 0, 0.25);
     EXPECT_EQ(network.threshold(), 1.0);
@@ -191,7 +191,7 @@ TEST(NetworkReaderRefuses, NegativeInputLayer)
 TEST(NetworkReaderRefuses, SecondInputLayer)
 {
     expect_empty(Network(data_file("hostile_second_input_layer.txt").c_str()));
-    expect_empty(network_from_text("input_layer: 0\ninput_layer: 2\n"));
+    expect_empty(Network::from_text("input_layer: 0\ninput_layer: 2\n"));
 }
 
 TEST(NetworkReaderRefuses, CompLayerBeforeInputLayer)
@@ -202,9 +202,9 @@ TEST(NetworkReaderRefuses, CompLayerBeforeInputLayer)
 TEST(NetworkReaderRefuses, NeuronsBeyondTheLimit)
 {
     const std::string at_limit = "input_layer: " + std::to_string(Network::max_neuron_count) + "\n";
-    EXPECT_EQ(network_from_text(at_limit).neuron_count(), Network::max_neuron_count);
-    expect_empty(network_from_text(at_limit + "comp_layer: 1\n"));
-    const Network out_of_range = network_from_text("input_layer: 99999999999999\n");
+    EXPECT_EQ(Network::from_text(at_limit).neuron_count(), Network::max_neuron_count);
+    expect_empty(Network::from_text(at_limit + "comp_layer: 1\n"));
+    const Network out_of_range = Network::from_text("input_layer: 99999999999999\n");
     EXPECT_EQ(out_of_range.neuron_count(), 0);  // a count that does not fit an int is missing: 0
     EXPECT_EQ(out_of_range.layer_count(), 1);
 }
@@ -212,5 +212,5 @@ TEST(NetworkReaderRefuses, NeuronsBeyondTheLimit)
 TEST(NetworkReaderRefuses, ConnectionsBeyondTheLimit)
 {
     // 5478 * 5478 is just above 30 million connections; 5477 * 5477 just below.
-    expect_empty(network_from_text("input_layer: 5478\ncomp_layer: 5478\n"));
+    expect_empty(Network::from_text("input_layer: 5478\ncomp_layer: 5478\n"));
 }

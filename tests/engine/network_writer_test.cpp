@@ -41,14 +41,14 @@ TEST(NetworkWriter, EmptyNetworkIsOneLine)
 {
     TempDir directory;
     EXPECT_EQ(written(Network(nullptr), directory), "Network is empty, nothing to save here.\n");
-    const Network size_zero = network_from_text("input_layer: 0\n");
+    const Network size_zero = Network::from_text("input_layer: 0\n");
     EXPECT_EQ(written(size_zero, directory), "Network is empty, nothing to save here.\n");
 }
 
 TEST(NetworkWriter, InputLayerAloneIsWrittenWithItsParameters)
 {
     TempDir directory;
-    const Network network = network_from_text("input_layer: 3\n");
+    const Network network = Network::from_text("input_layer: 3\n");
     EXPECT_EQ(written(network, directory), "input_layer: 3\n\ntreshold: 0.00000000000000000\n"
                                            "slope_parameter: 0.50000000000000000\n"
                                            "max_weight: 10.00000000000000000\n");
@@ -57,7 +57,7 @@ TEST(NetworkWriter, InputLayerAloneIsWrittenWithItsParameters)
 TEST(NetworkWriter, WeightFieldsPadBySizeAndSign)
 {
     TempDir directory;
-    const Network network = network_from_text("input_layer: 5\ncomp_layer: 1\n"
+    const Network network = Network::from_text("input_layer: 5\ncomp_layer: 1\n"
                                               "weights: 10 -10 0.5 -0.5 123.5\n");
     const std::string text = written(network, directory);
     EXPECT_EQ(first_lines(text, 4).substr(first_lines(text, 3).size()),
@@ -68,14 +68,14 @@ TEST(NetworkWriter, WeightFieldsPadBySizeAndSign)
 TEST(NetworkWriter, NeuronWithoutConnectionsGetsABareWeightsLine)
 {
     TempDir directory;
-    const Network network = network_from_text("input_layer: 0\ncomp_layer: 1\n");
+    const Network network = Network::from_text("input_layer: 0\ncomp_layer: 1\n");
     EXPECT_EQ(first_lines(written(network, directory), 4), "input_layer: 0\n\ncomp_layer: 1\n  weights:\n");
 }
 
 TEST(NetworkWriter, RoundsToSeventeenDecimals)
 {
     TempDir directory;
-    const Network network = network_from_text(one_link_network("0.1") + "treshold: -1e-18\n");
+    const Network network = Network::from_text(one_link_network("0.1") + "treshold: -1e-18\n");
     const std::string text = written(network, directory);
     EXPECT_NE(text.find("  weights:   0.10000000000000001\n"), std::string::npos) << text;
     EXPECT_NE(text.find("treshold: -0.00000000000000000\n"), std::string::npos) << text;
@@ -115,7 +115,7 @@ TEST(NetworkWriter, DecimalCommaLocaleKeepsTheFullStop)
 TEST(NetworkRoundTrip, WrittenNetworkReadsBackTheSame)
 {
     TempDir directory;
-    const Network original = network_from_text("input_layer: 3\ncomp_layer: 4\ncomp_layer: 2\n"
+    const Network original = Network::from_text("input_layer: 3\ncomp_layer: 4\ncomp_layer: 2\n"
                                                "treshold: 0.3\nslope_parameter: 1.7\n");
     const std::string path = directory.file("round_trip.txt");
     original.write_network_file(path.c_str());

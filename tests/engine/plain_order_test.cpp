@@ -182,7 +182,7 @@ TEST(PlainOrder, EvaluationMatchesBitForBit)
 {
     std::mt19937 random(7);
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(random_network_text(random, layers));
+        Network network = Network::from_text(random_network_text(random, layers));
         PlainNetwork plain(network);
         for (int round = 0; round < 5; ++round) {
             evaluate_both_and_compare(network, plain, random_values(random, network.input_count(), -4.0, 4.0));
@@ -194,7 +194,7 @@ TEST(PlainOrder, TrainingMatchesBitForBit)
 {
     std::mt19937 random(11);
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(random_network_text(random, layers));
+        Network network = Network::from_text(random_network_text(random, layers));
         train_both_and_compare(network, random, 0.7, 10.0);
     }
 }
@@ -203,11 +203,11 @@ TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
 {
     std::mt19937 random(13);
     for (const std::vector<int>& layers : topologies) {
-        Network network = network_from_text(random_network_text(random, layers));
+        Network network = Network::from_text(random_network_text(random, layers));
         train_both_and_compare(network, random, 40.0, 0.4);  // large steps into a tight limit
     }
     // A negative limit clamps every weight to the far side, as the two comparisons do in order.
-    Network negative = network_from_text(random_network_text(random, {3, 5, 2}));
+    Network negative = Network::from_text(random_network_text(random, {3, 5, 2}));
     train_both_and_compare(negative, random, 1.0, -0.25);
 }
 
@@ -219,7 +219,7 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
     const std::string text = "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
                              "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\n"
                              "slope_parameter: 1.3\n";
-    Network network = network_from_text(text);
+    Network network = Network::from_text(text);
     ASSERT_EQ(network.neuron(3).connections.size(), 5u);
     PlainNetwork plain(network);
     evaluate_both_and_compare(network, plain, {0.2, -0.7, 1.1});
@@ -229,7 +229,7 @@ TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
 TEST(PlainOrder, CopiesTrainLikeTheirSource)
 {
     std::mt19937 random(19);
-    Network source = network_from_text(random_network_text(random, {6, 12, 3}));
+    Network source = Network::from_text(random_network_text(random, {6, 12, 3}));
     Network copy(source);
     Network assigned(nullptr);
     assigned = source;
@@ -246,7 +246,7 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 {
     // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
     for (const char* threshold : {"0", "-0", "1e-300"}) {
-        Network network = network_from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\nweights: -0.5\n"
+        Network network = Network::from_text("input_layer: 3\ncomp_layer: 3\nweights: -1 -2 -3\nweights: -0.5\n"
                                             "comp_layer: 2\ntreshold: " + std::string(threshold) + "\n");
         PlainNetwork plain(network);
         evaluate_both_and_compare(network, plain, {0.0, -0.0, 0.0});
@@ -256,9 +256,9 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
 {
     std::mt19937 random(29);
-    const Network large = network_from_text(random_network_text(random, {8, 8, 8}));
-    const Network small = network_from_text(random_network_text(random, {2, 1}));
-    Network target = network_from_text(random_network_text(random, {2, 1}));
+    const Network large = Network::from_text(random_network_text(random, {8, 8, 8}));
+    const Network small = Network::from_text(random_network_text(random, {2, 1}));
+    Network target = Network::from_text(random_network_text(random, {2, 1}));
     for (const Network* source : {&large, &small, &large}) {
         target = *source;
         PlainNetwork plain(*source);

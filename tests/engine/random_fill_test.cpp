@@ -21,7 +21,7 @@ bool on_random_grid(double weight, double max_weight)
 
 TEST(RandomFill, NetworkWithoutWeightsGetsEveryConnectionOnTheGrid)
 {
-    const Network network = network_from_text("input_layer: 3\ncomp_layer: 2\ncomp_layer: 4\n");
+    const Network network = Network::from_text("input_layer: 3\ncomp_layer: 2\ncomp_layer: 4\n");
     ASSERT_EQ(network.neuron_count(), 9);
     for (int position = 3; position < 9; ++position) {
         const Neuron& neuron = network.neuron(position);
@@ -57,14 +57,14 @@ TEST(RandomFill, FullFileKeepsItsWeights)
 
 TEST(RandomFill, InputLayerAloneIsLeftUnchanged)
 {
-    const Network network = network_from_text("input_layer: 4\n");
+    const Network network = Network::from_text("input_layer: 4\n");
     for (int i = 0; i < network.neuron_count(); ++i)
         EXPECT_TRUE(network.neuron(i).connections.empty());
 }
 
 TEST(RandomFill, NeuronAlreadyBeyondItsLayerGetsNothing)
 {
-    const Network network = network_from_text("input_layer: 2\ncomp_layer: 1\nweights: 1\n"
+    const Network network = Network::from_text("input_layer: 2\ncomp_layer: 1\nweights: 1\n"
                                               "comp_layer: 0\nweights: 2 3\n");
     const Neuron& neuron = network.neuron(2);
     ASSERT_EQ(neuron.connections.size(), 3u);

@@ -10,8 +10,7 @@ namespace {
 // Reads `text` as a training section into `network` and returns the reader's result.
 int read_training(Network& network, const std::string& text)
 {
-    const TempDir directory;
-    return network.read_training_section(directory.write("training.txt", text).c_str());
+    return network.read_training_text(text);
 }
 
 struct PatternCase {
@@ -73,11 +72,9 @@ TEST(TrainingReader, PatternRecordsTakeNumbersAndTheArrow)
 
 TEST(TrainingReader, PatternValuesArriveInOrder)
 {
-    TempDir directory;
-    const std::string path =
-        directory.write("network.txt", "input_layer: 2\ncomp_layer: 2\npattern: 0.25 -1 -> 1e-2 +3\n");
-    Network network(path.c_str());
-    ASSERT_EQ(network.read_training_section(path.c_str()), 0);
+    const std::string text = "input_layer: 2\ncomp_layer: 2\npattern: 0.25 -1 -> 1e-2 +3\n";
+    Network network = Network::from_text(text);
+    ASSERT_EQ(network.read_training_text(text), 0);
     ASSERT_TRUE(network.patterns_fit());
     // Training on the one pattern shows its values through the check pass.
     network.max_iterations = 1;

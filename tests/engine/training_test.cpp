@@ -73,7 +73,7 @@ TEST(Training, NoPatternsConverges)
 
 TEST(Training, DifferenceEqualToTheLimitPasses)
 {
-    Network network = network_from_text(one_link_network("0"));
+    Network network = Network::from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.75}});
     network.error_limit = 0.25;
     EXPECT_EQ(network.train(nullptr), Converged);
@@ -85,7 +85,7 @@ TEST(Training, DifferenceEqualToTheLimitPasses)
 
 TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
 {
-    Network network = network_from_text(one_link_network("0"));
+    Network network = Network::from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.5}});
     for (int limit : {0, -3}) {
         network.iterations_done = 7;
@@ -120,7 +120,7 @@ TEST(Training, PatternThatDoesNotFitChangesNothing)
 TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
 {
     TempDir directory;
-    Network network = network_from_text(one_link_network("0"));
+    Network network = Network::from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {1.0}});
     EXPECT_EQ(network.train(directory.file("missing.txt").c_str()), NoUsablePatterns);
     EXPECT_EQ(network.pattern_count(), 0);
@@ -142,7 +142,7 @@ TEST(Training, ClampsWeightsToMaxWeight)
 {
     // One pass moves the weight by learning_rate * 0.0625 = 12 upwards or downwards.
     for (const auto& [target, clamped] : {std::pair<double, double>{1.0, 10.0}, {0.0, -10.0}}) {
-        Network network = network_from_text(one_link_network("0"));
+        Network network = Network::from_text(one_link_network("0"));
         network.set_learning_rate_all(192.0);
         network.add_pattern({{1.0}, {target}});
         network.max_iterations = 1;
@@ -153,7 +153,7 @@ TEST(Training, ClampsWeightsToMaxWeight)
 
 TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
 {
-    Network network = network_from_text(one_link_network("50"));
+    Network network = Network::from_text(one_link_network("50"));
     EXPECT_EQ(network.neuron(1).connections[0].weight, 50.0);
     network.add_pattern({{1.0}, {0.0}});
     network.max_iterations = 1;
@@ -164,7 +164,7 @@ TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
 TEST(Training, ErrorsFlowBackThroughHiddenLayers)
 {
     // A hand-computed two-step chain: input 1, hidden weight 1, output weight 1, slope 1.
-    Network network = network_from_text("input_layer: 1\ncomp_layer: 1\nweights: 1\n"
+    Network network = Network::from_text("input_layer: 1\ncomp_layer: 1\nweights: 1\n"
                                         "comp_layer: 1\nweights: 1\nslope_parameter: 1\n");
     network.set_learning_rate_all(1.0);
     network.add_pattern({{1.0}, {1.0}});

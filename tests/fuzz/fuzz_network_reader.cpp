@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -67,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (!declared_size_fits(data, size))
         return -1;
-    const std::string path = write_input(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     Diagnostics diagnostics;
-    Network network(path.c_str(), &diagnostics);
+    Network network = Network::from_text(text, &diagnostics);
     check_structure(network);
     check_outputs(network, 0.0);
     check_outputs(network, 1.0);

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -81,12 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (!declared_size_fits(data, size))
         return -1;
-    const std::string input_path = write_input(data, size);
-    const std::string written_path = scratch_path("written.txt");
-
-    const Network original(input_path.c_str());
-    original.write_network_file(written_path.c_str());
-    const Network read_back(written_path.c_str());
+    const Network original = Network::from_text(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::ostringstream written;
+    if (!original.write_network(written))
+        fuzz_failure("writing to memory failed");
+    const Network read_back = Network::from_text(written.str());
     compare(original, read_back);
     return 0;
 }

@@ -16,8 +16,7 @@ std::string scratch_directory;
 
 void remove_scratch_directory()
 {
-    for (const char* name : {"input.txt", "written.txt"})
-        std::remove((scratch_directory + "/" + name).c_str());
+    std::remove((scratch_directory + "/input.txt").c_str());
     rmdir(scratch_directory.c_str());
 }
 

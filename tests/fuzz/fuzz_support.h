@@ -1,5 +1,6 @@
-// Helpers shared by the fuzz targets: the input handed over as a real file (the engine reads
-// files by name), and a cheap look at the sizes a file declares before anything is built.
+// Helpers shared by the fuzz targets: the input handed over as a real file (for the programs,
+// which load networks by name), and a cheap look at the sizes a file declares before anything
+// is built.
 #ifndef TESTS_FUZZ_FUZZ_SUPPORT_H
 #define TESTS_FUZZ_FUZZ_SUPPORT_H
 

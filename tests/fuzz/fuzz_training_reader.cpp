@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace {
 
@@ -42,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (!declared_size_fits(data, size))
         return -1;
-    const std::string path = write_input(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    Network network(path.c_str());
+    Network network = Network::from_text(text);
     Diagnostics diagnostics;
-    const int bad_tokens = network.read_training_section(path.c_str(), &diagnostics);
+    const int bad_tokens = network.read_training_text(text, &diagnostics);
     if (bad_tokens < 0)
         fuzz_failure("the training reader returned a negative count");
     if (diagnostics.pattern_lines.size() != static_cast<std::size_t>(network.pattern_count()))

@@ -3,6 +3,7 @@
 #include "net_tester/screens.h"
 #include "net_tester/tester.h"
 #include "palette/palette.h"
+#include "program_shell/start_up.h"
 #include "tests/net_tester/headless.h"
 
 #include <allegro.h>
@@ -240,7 +241,7 @@ TEST_F(TesterFrame, AcceptedLoadPutsEveryInputBackAtZero)
 
 TEST_F(TesterFrame, HelpPanelListsTheKeysOnItsOwnBackground)
 {
-    draw_help_panel(buffer.get(), -1);
+    draw_help_panel(buffer.get(), tester_screens.help, -1);
     BITMAP* bmp = buffer.get();
 
     EXPECT_EQ(getpixel(bmp, 0, 0), help_bg_color);

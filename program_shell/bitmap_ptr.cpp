@@ -1,5 +1,5 @@
 // Releases bitmaps owned through BitmapPtr.
-#include "creature_sim/bitmap_ptr.h"
+#include "program_shell/bitmap_ptr.h"
 
 #include <allegro.h>
 

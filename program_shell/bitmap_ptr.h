@@ -1,7 +1,7 @@
 // Single ownership of an Allegro bitmap: a unique_ptr whose deleter calls destroy_bitmap.
 // The header stays free of allegro.h; it only declares the library's BITMAP struct.
-#ifndef CREATURE_SIM_BITMAP_PTR_H
-#define CREATURE_SIM_BITMAP_PTR_H
+#ifndef PROGRAM_SHELL_BITMAP_PTR_H
+#define PROGRAM_SHELL_BITMAP_PTR_H
 
 #include <memory>
 

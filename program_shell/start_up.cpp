@@ -1,0 +1,71 @@
+// Library, graphics mode and back buffer of a program, with its failure reports.
+#include "program_shell/start_up.h"
+
+#include <allegro.h>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+constexpr int colour_depth = 8;
+// The colour depth of the virtual display that the hint suggests; the program asks for 8.
+constexpr int virtual_display_depth = 24;
+
+// Without a display the library can neither start nor set a mode; say how to get one.
+bool report_no_display(const ProgramDisplay& program, const char* what)
+{
+    report_failure(program, what);
+    std::fprintf(stderr,
+                 "%s needs a graphical display (X11). Without one, run it on a virtual display:\n"
+                 "  xvfb-run -s \"-screen 0 %dx%dx%d\" %s\n",
+                 program.name, program.width, program.height, virtual_display_depth,
+                 program.command);
+    return false;
+}
+
+}  // namespace
+
+bool open_display(const ProgramDisplay& program)
+{
+    if (allegro_init() != 0)
+        return report_no_display(program, "cannot start the Allegro library");
+    if (install_keyboard() != 0)
+        return report_no_display(program, "cannot use the keyboard");
+    install_mouse();
+    install_timer();
+    use_c_numeric_locale();
+    set_color_depth(colour_depth);
+    if (set_gfx_mode(GFX_AUTODETECT, program.width, program.height, 0, 0) != 0) {
+        char what[80];
+        std::snprintf(what, sizeof what, "cannot set the %d x %d mode with 256 colours",
+                      program.width, program.height);
+        return report_no_display(program, what);
+    }
+    use_c_numeric_locale();
+    return true;
+}
+
+BitmapPtr create_back_buffer(const ProgramDisplay& program)
+{
+    BitmapPtr buffer(create_bitmap(SCREEN_W, SCREEN_H));
+    if (!buffer) {
+        report_failure(program, "cannot create the back buffer");
+        return buffer;
+    }
+    clear_bitmap(buffer.get());
+    return buffer;
+}
+
+void report_failure(const ProgramDisplay& program, const char* what)
+{
+    if (allegro_error[0] != '\0')
+        std::fprintf(stderr, "%s: %s: %s\n", program.name, what, allegro_error);
+    else
+        std::fprintf(stderr, "%s: %s\n", program.name, what);
+}
+
+void use_c_numeric_locale()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}

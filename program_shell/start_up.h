@@ -1,0 +1,32 @@
+// Start-up of an Allegro program: the library with keyboard, mouse and timer, the 8-bit
+// graphics mode, the back buffer, and the report on stderr when any of them fails.
+#ifndef PROGRAM_SHELL_START_UP_H
+#define PROGRAM_SHELL_START_UP_H
+
+#include "program_shell/bitmap_ptr.h"
+
+// What the start-up needs to know of a program.
+struct ProgramDisplay {
+    const char* name;     // the program's name, which starts each line it writes to stderr
+    const char* command;  // how the user started it (argv[0]), for the xvfb-run hint
+    int width;            // the screen in pixels, 8 bits per pixel
+    int height;
+};
+
+// Installs the library with keyboard, mouse and timer, sets the program's 8-bit mode and
+// puts the numeric locale back to "C". On failure writes the library's reason and how to
+// run the program on a virtual display to stderr, and returns false.
+bool open_display(const ProgramDisplay& program);
+
+// A cleared back buffer of the screen's size; null after a report on stderr when the
+// library cannot make one.
+BitmapPtr create_back_buffer(const ProgramDisplay& program);
+
+// Writes "<name>: <what>" to stderr, with the library's reason when it gives one.
+void report_failure(const ProgramDisplay& program, const char* what);
+
+// The keyboard set-up adopts the user's locale, which would turn 3.5 into "3,500000" on
+// screen; this puts the numeric part back to "C".
+void use_c_numeric_locale();
+
+#endif

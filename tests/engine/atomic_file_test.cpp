@@ -1,0 +1,156 @@
+// Atomic replacement of files: the content arrives whole, or the old file stays as it was and
+// the reason is given; destinations that are no regular file are refused without opening them.
+#include "engine/atomic_file.h"
+
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> directory_entries(const std::string& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+mode_t permissions(const std::string& path)
+{
+    struct stat status {};
+    stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+// Holds the size of files this process may write to `limit` bytes, and writing beyond it to an
+// error instead of a signal; a limit that binds root too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved {};
+    void (*previous_handler)(int);
+};
+
+}  // namespace
+
+TEST(AtomicFile, WritesANewFileWithTheUmasksPermissions)
+{
+    const TempDir directory;
+    const std::string path = directory.file("new.txt");
+    const mode_t mask = umask(022);
+    std::string reason;
+    EXPECT_TRUE(write_file_atomically(path, "first\n", reason)) << reason;
+    umask(mask);
+    EXPECT_EQ(read_text_file(path), "first\n");
+    EXPECT_EQ(permissions(path), 0644u);
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"new.txt"});
+}
+
+TEST(AtomicFile, ReplacesAnOldFileKeepingItsPermissions)
+{
+    const TempDir directory;
+    const std::string path = directory.write("old.txt", "a much longer old content\n");
+    chmod(path.c_str(), 0600);
+    std::string reason;
+    EXPECT_TRUE(write_file_atomically(path, std::string("new\0", 4), reason)) << reason;
+    EXPECT_EQ(read_text_file(path), std::string("new\0", 4));
+    EXPECT_EQ(permissions(path), 0600u);
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"old.txt"});
+}
+
+TEST(AtomicFile, ThroughASymbolicLinkReplacesTheFileItNames)
+{
+    const TempDir directory;
+    const std::string target = directory.write("target.txt", "old\n");
+    const std::string link = directory.file("link.txt");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    std::string reason;
+    EXPECT_TRUE(write_file_atomically(link, "new\n", reason)) << reason;
+    EXPECT_EQ(read_text_file(target), "new\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+TEST(AtomicFile, FailedWriteLeavesTheOldFileAndNoTemporary)
+{
+    const TempDir directory;
+    const std::string path = directory.write("kept.txt", "old content\n");
+    std::string reason;
+    bool written = true;
+    {
+        const FileSizeLimit limit(16);
+        written = write_file_atomically(path, std::string(1000, 'x'), reason);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, "File too large");
+    EXPECT_EQ(read_text_file(path), "old content\n");
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"kept.txt"});
+}
+
+TEST(AtomicFile, RefusesDestinationsItCannotReplace)
+{
+    const TempDir directory;
+    const std::string regular = directory.write("regular.txt", "kept\n");
+    const std::string fifo = directory.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string subdirectory = directory.file("sub");
+    std::filesystem::create_directory(subdirectory);
+
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {"", "No such file or directory"},
+        {directory.file("missing/out.txt"), "No such file or directory"},
+        {regular + "/out.txt", "Not a directory"},
+        {subdirectory, "Is a directory"},
+        {subdirectory + "/", "Is a directory"},
+        {fifo, "not a regular file"},
+        {"/dev/null", "not a regular file"},
+    };
+    for (const auto& refused : cases) {
+        SCOPED_TRACE(refused.path);
+        std::string reason;
+        EXPECT_FALSE(check_writable_destination(refused.path, reason));
+        EXPECT_EQ(reason, refused.reason);
+        reason.clear();
+        // Opening the FIFO for writing would wait for a reader: refusing must not.
+        EXPECT_FALSE(write_file_atomically(refused.path, "content\n", reason));
+        EXPECT_EQ(reason, refused.reason);
+    }
+    EXPECT_EQ(read_text_file(regular), "kept\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_empty(subdirectory));
+}
+
+TEST(AtomicFile, AcceptsNewAndRegularDestinations)
+{
+    const TempDir directory;
+    std::string reason;
+    EXPECT_TRUE(check_writable_destination(directory.write("regular.txt", "x"), reason)) << reason;
+    EXPECT_TRUE(check_writable_destination(directory.file("new.txt"), reason)) << reason;
+    EXPECT_FALSE(std::filesystem::exists(directory.file("new.txt")));
+}

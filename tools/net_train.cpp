@@ -1,5 +1,5 @@
 // net_train's run: command line, reading and checking the files, chunked training with the
-// progress line, writing and verifying the output file, and the report.
+// progress line and the learning curve, the output files, and the report.
 #include "tools/net_train.h"
 
 #include "engine/diagnostics.h"
@@ -7,11 +7,10 @@
 #include "tools/chunked_training.h"
 #include "tools/command_line.h"
 #include "tools/file_problems.h"
-#include "tools/number_text.h"
-#include "engine/atomic_file.h"
-#include "tools/format_check.h"
 #include "tools/learning_curve.h"
+#include "tools/number_text.h"
 #include "tools/odd_values.h"
+#include "tools/output_files.h"
 #include "tools/progress_line.h"
 
 #include <algorithm>
@@ -21,7 +20,6 @@
 #include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 #ifndef NET_TRAIN_VERSION
 #define NET_TRAIN_VERSION "unknown"
@@ -87,73 +85,6 @@ bool same_file(const std::string& a, const std::string& b)
 {
     std::error_code error;
     return a == b || std::filesystem::equivalent(a, b, error);
-}
-
-bool weights_are_finite(const Network& network)
-{
-    for (int position = 0; position < network.neuron_count(); ++position) {
-        for (const Connection& connection : network.neuron(position).connections) {
-            if (!std::isfinite(connection.weight))
-                return false;
-        }
-    }
-    return true;
-}
-
-// The network records of `network` as the writer writes them.
-std::string network_text(const Network& network)
-{
-    std::ostringstream text;
-    network.write_network(text);
-    return text.str();
-}
-
-// What is to be written to the output file: the trained network's text, or, when the format
-// cannot hold that network and the user asked for it, the nearest network's.
-struct OutputText {
-    std::string text;
-    std::vector<std::string> losses;  // what the format cannot hold; empty when nothing is lost
-    double nearest_worst_error = 0.0; // with --write-nearest and losses: the written network's
-};
-
-OutputText output_text(Network& trained, bool write_nearest)
-{
-    OutputText output{network_text(trained), {}, 0.0};
-    Network read_back = Network::from_text(output.text);
-    output.losses = format_losses(trained, read_back);
-    if (output.losses.empty() || !write_nearest)
-        return output;
-    // The read-back network is what the format holds; its own text reads back as itself.
-    output.text = network_text(read_back);
-    for (int index = 0; index < trained.pattern_count(); ++index)
-        read_back.add_pattern(trained.pattern(index));
-    output.nearest_worst_error = worst_error(read_back);
-    return output;
-}
-
-// Writes `text` to `file` in one piece; false, with the message on `err`, when it cannot.
-bool write_whole_file(const std::string& file, const std::string& text, const char* what, std::ostream& err)
-{
-    std::string reason;
-    if (write_file_atomically(file, text, reason))
-        return true;
-    err << "net_train: " << file << ": cannot write " << what << ": " << reason_clause(reason)
-        << "; the file is as it was\n";
-    return false;
-}
-
-// Checks, before any training, that every file the run is to write can be written.
-bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
-{
-    bool writable = true;
-    for (const std::string* file : {&options.output_file, &options.curve_file}) {
-        std::string reason;
-        if (file->empty() || check_writable_destination(*file, reason))
-            continue;
-        err << "net_train: " << *file << ": cannot write here: " << reason_clause(reason) << "; nothing was trained\n";
-        writable = false;
-    }
-    return writable;
 }
 
 const char* result_text(int result, bool outputs_are_numbers)
@@ -318,38 +249,18 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     if (!outputs_are_numbers)
         err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
-    const int trained_status = !outputs_are_numbers ? exit_nothing_trained
-                               : result == Converged ? exit_converged
-                                                     : exit_iteration_limit;
-    int status = trained_status;
+    int status = !outputs_are_numbers ? exit_nothing_trained
+                 : result == Converged ? exit_converged
+                                       : exit_iteration_limit;
     if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
         status = exit_cannot_write;
 
     std::string written;
     if (!options.output_file.empty()) {
-        const std::string& file = options.output_file;
-        if (!weights_are_finite(network)) {
-            // Such a weight would be read back as a missing one, drawn at random.
-            err << "net_train: " << file << ": not written: training gave weights that are not finite numbers "
-                   "(are some pattern values huge?), which the file format cannot hold\n";
-            status = exit_format_cannot_hold;
-        } else {
-            const OutputText output = output_text(network, options.write_nearest);
-            for (const std::string& loss : output.losses)
-                err << "net_train: " << file << ": the file format cannot hold the trained network: " << loss << '\n';
-            if (!output.losses.empty() && !options.write_nearest) {
-                err << "net_train: " << file << ": not written; --write-nearest writes the nearest network the "
-                       "format can hold\n";
-                status = exit_format_cannot_hold;
-            } else if (!write_whole_file(file, output.text, "the trained network", err)) {
-                status = exit_cannot_write;
-            } else {
-                written = file;
-                if (!output.losses.empty())
-                    written += " (the nearest network the file format can hold; its worst error " +
-                               short_text(output.nearest_worst_error) + ")";
-            }
-        }
+        const int write_status =
+            write_trained_network(network, options.output_file, options.write_nearest, err, written);
+        if (write_status != 0)
+            status = write_status;
     }
     if (!options.quiet)
         print_report(out, result_text(result, outputs_are_numbers), network, worst, written);

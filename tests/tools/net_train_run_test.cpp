@@ -113,6 +113,12 @@ TEST_F(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
     EXPECT_EQ(outcome.status, exit_usage);
     EXPECT_NE(outcome.err.find("holds the training records; writing the network there would lose them"), std::string::npos);
     EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
+    for (const std::string& other : {xor_input, directory.file("out.txt")}) {
+        const Outcome curve = run({xor_input, "-o", directory.file("out.txt"), "--curve", other});
+        EXPECT_EQ(curve.status, exit_usage);
+        EXPECT_NE(curve.err.find("the curve file '" + other + "' is also '"), std::string::npos) << curve.err;
+    }
+    EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
 }
 
 TEST(NetTrainProblems, FileThatCannotBeOpened)

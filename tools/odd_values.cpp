@@ -73,6 +73,7 @@ private:
     static bool is_space(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
     int peek() { return buffer->sgetc(); }
 
+
     std::streambuf* buffer;
     int line_number = 0;
 };
@@ -123,7 +124,7 @@ public:
     {
         while (tokens.start_line()) {
             Token key;
-            if (tokens.next_token(key) && key.whole())
+            if (next_key(key) && key.whole())
                 look_at_record(key.prefix);
             tokens.finish_line();
         }
@@ -132,6 +133,22 @@ public:
     }
 
 private:
+    // The first token of the line; the readers pass over a UTF-8 byte order mark at the
+    // start of the text, and so does this.
+    bool next_key(Token& key)
+    {
+        static const std::string byte_order_mark = "\xEF\xBB\xBF";
+        if (!tokens.next_token(key))
+            return false;
+        if (tokens.line() != 1 || key.prefix.compare(0, byte_order_mark.size(), byte_order_mark) != 0)
+            return true;
+        if (key.length == byte_order_mark.size())
+            return tokens.next_token(key);
+        key.prefix.erase(0, byte_order_mark.size());
+        key.length -= byte_order_mark.size();
+        return true;
+    }
+
     void note(int line, std::string message) { found.push_back({line, std::move(message)}); }
 
     // Looks at the values of the record `key` on the current line.

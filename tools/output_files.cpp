@@ -12,6 +12,7 @@
 #include "tools/number_text.h"
 
 #include <cmath>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -94,7 +95,15 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
                "(are some pattern values huge?), which the file format cannot hold\n";
         return exit_format_cannot_hold;
     }
-    const OutputText output = output_text(trained, write_nearest);
+    OutputText output;
+    try {
+        output = output_text(trained, write_nearest);
+    } catch (const std::bad_alloc&) {
+        // The text and its read-back form are held beside the trained network for the check.
+        err << "net_train: " << file << ": not written: not enough memory to build the network's text and check "
+               "it; the file is as it was\n";
+        return exit_cannot_write;
+    }
     for (const std::string& loss : output.losses)
         err << "net_train: " << file << ": the file format cannot hold the trained network: " << loss << '\n';
     if (!output.losses.empty() && !write_nearest) {

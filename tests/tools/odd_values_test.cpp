@@ -79,6 +79,14 @@ TEST(OddValues, ScopeLimitsTheRecordsLookedAt)
               "4: \"max_iterations:\" is 0: no training pass is made\n");
 }
 
+TEST(OddValues, AByteOrderMarkBeforeTheFirstKeyIsPassedOver)
+{
+    EXPECT_EQ(odd_values_in("\xEF\xBB\xBFmax_iterations: 0\n"), "1: \"max_iterations:\" is 0: no training pass is made\n");
+    EXPECT_EQ(odd_values_in("\xEF\xBB\xBF threshold: 1\n"),
+              "1: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored\n");
+    EXPECT_EQ(odd_values_in("x\n\xEF\xBB\xBFmax_iterations: 0\n"), "");
+}
+
 TEST(OddValues, AHugeTokenIsPassedOverAndLinesStillCount)
 {
     const std::string text = "pattern: " + std::string(1000000, '7') + ",5 -> 1\r\nlearning_rate: 0\n";

@@ -265,3 +265,25 @@ TEST_F(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
     EXPECT_EQ(unwritten.status, exit_nothing_trained);
     EXPECT_EQ(unwritten.out.rfind("result: outputs are not numbers\npasses: ", 0), 0u) << unwritten.out;
 }
+
+TEST(NetTrainProblems, AHugeBadTokenIsQuotedByItsStartOnly)
+{
+    const std::string err =
+        problems_in(creature_layers + "pattern: 1 2 3 -> 1 2 3 " + std::string(20000000, 'x') + "\n");
+    EXPECT_LT(err.size(), 1000u);
+    EXPECT_EQ(err.rfind("net_train: FILE:3: \"pattern:\" token \"xxxxxxxx", 0), 0u) << err.substr(0, 200);
+}
+
+TEST(NetTrainProblems, AByteOrderMarkLosesNoRecord)
+{
+    TempDir directory;
+    const std::string byte_order_mark = "\xEF\xBB\xBF";
+    const std::string text = exclusive_or_text;
+    const std::size_t patterns_at = text.find("pattern:");
+    const std::string network = directory.write("net.txt", byte_order_mark + text.substr(0, patterns_at));
+    const std::string training = directory.write("train.txt", byte_order_mark + text.substr(patterns_at));
+    const Outcome outcome = run({network, "-t", training});
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_NE(outcome.out.find("(error limit 0.05, 4 patterns)"), std::string::npos) << outcome.out;
+}

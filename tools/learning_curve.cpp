@@ -1,19 +1,21 @@
-// Rows of the learning curve and their CSV text, numbers locale-free and exact.
+// Rows of the learning curve, their thinning, and their CSV text, numbers locale-free and exact.
 #include "tools/learning_curve.h"
 
 #include "tools/number_text.h"
 
-LearningCurve::LearningCurve(int pass_limit)
-{
-    const long long passes = pass_limit > 0 ? pass_limit : 0;
-    pass_step = static_cast<int>(passes <= max_rows ? 1 : (passes + max_rows - 1) / max_rows);
-    rows.reserve(static_cast<std::size_t>(passes / pass_step + 2));
-}
+#include <algorithm>
 
 void LearningCurve::add(int passes, const PatternErrors& errors)
 {
-    if (rows.empty() || rows.back().pass != passes)
-        rows.push_back({passes, errors});
+    if (!rows.empty() && rows.back().pass == passes)
+        return;
+    rows.push_back({passes, errors});
+    if (rows.size() <= max_rows || passes % pass_step != 0)
+        return;
+    pass_step *= 2;
+    const int step = pass_step;
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [step](const Row& row) { return row.pass % step != 0; }),
+               rows.end());
 }
 
 std::string LearningCurve::csv() const

@@ -116,8 +116,6 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
     };
     const double start = clock();
     const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
-    // The curve needs the errors at every k-th check pass, so its chunks are k passes long.
-    const int fixed_chunk = curve != nullptr ? curve->step() : settings.fixed_chunk;
     double chunk_start = 0.0;
     const auto between_chunks = [&](int passes_done, int last_chunk) {
         const double now = clock() - start;
@@ -131,14 +129,18 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
         }
         const double took = std::max(now - chunk_start, 1e-6);
         chunk_start = now;
-        if (fixed_chunk > 0)
-            return fixed_chunk;
+        // The curve needs the errors at every k-th check pass, so its chunks end there.
+        if (curve != nullptr)
+            return curve->step() - passes_done % curve->step();
+        if (settings.fixed_chunk > 0)
+            return settings.fixed_chunk;
         const double wanted = last_chunk * (chunk_seconds / took);
         return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
     };
     if (curve != nullptr)
         curve->add(0, pattern_errors(network));
-    const int result = train_in_chunks(network, fixed_chunk > 0 ? fixed_chunk : 1, between_chunks);
+    const int first_chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
+    const int result = train_in_chunks(network, first_chunk, between_chunks);
     if (curve != nullptr)
         curve->add(network.iterations_done, pattern_errors(network));
     progress.clear();
@@ -241,7 +243,7 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())
-        curve.emplace(network.max_iterations);
+        curve.emplace();
     const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
     const double worst = worst_error(network);
     // The check lets an output that is not a number pass, so such a run is no success.

@@ -10,10 +10,7 @@ int main(int, char* argv[])
 {
     // Set-up: library, mode, palette, back buffer, then the creature and the spotlight.
     const ProgramDisplay program{"creature_sim", argv[0], 640, 480};
-    if (!open_display(program))
-        return 1;
-    set_scene_palette();
-    BitmapPtr buffer = create_back_buffer(program);
+    BitmapPtr buffer = start_program(program, set_scene_palette);
     if (!buffer)
         return 1;
     SimulatorShell shell(buffer.get(), "config_generated.txt");

@@ -9,19 +9,14 @@
 
 namespace {
 
-const TextLine help_lines[] = {
-    {4, 10, "Keys:"},
-    {15, 30, "mouse         - move spotlight"},
-    {15, 42, "Alt + mouse   - move creature"},
-    {15, 54, "mouse buttons - change size of spotlight"},
-    {15, 76, "Numpad: 8,9,6  - change horizontal speed of spotlight"},
-    {15, 88, "Numpad: 4,7,5  - change vertical speed of spotlight"},
-    {15, 100, "Numpad: /,*,-  - tune creature's speed"},
-    {15, 122, "L   - load network"},
-    {15, 144, "F1  - this help"},
-    {15, 156, "F12 - save screenshot (does NOT work in menus)"},
-    {15, 168, "Esc - quit program"},
-    {15, 190, "Press any key to leave help"},
+const char* const key_lines[] = {
+    "mouse         - move spotlight",
+    "Alt + mouse   - move creature",
+    "mouse buttons - change size of spotlight",
+    nullptr,
+    "Numpad: 8,9,6  - change horizontal speed of spotlight",
+    "Numpad: 4,7,5  - change vertical speed of spotlight",
+    "Numpad: /,*,-  - tune creature's speed",
 };
 
 constexpr int speed_message_right = 625;  // right end of the speed message
@@ -30,11 +25,14 @@ constexpr int speed_message_y = 8;
 }  // namespace
 
 const ShellScreens simulator_screens = {
+    // Error panel: the headline, the start-up variant's second reason, the loaded-file
+    // variant's first reason.
     {"Network is incorrect!", "or is incorrect (wrong number of inputs or outputs)",
      "Loaded file is incorrect (wrong number of inputs or outputs)"},
-    // The help waits for its key without pausing between looks at the keyboard.
-    {help_lines, sizeof help_lines / sizeof help_lines[0], 445, 200, 0},
-    {400, 450},
+    // Help: title at (4, 10), groups 22 apart, panel to (445, 200); it waits for its key
+    // without pausing between looks at the keyboard.
+    {4, 10, key_lines, sizeof key_lines / sizeof key_lines[0], 22, 445, 200, 0},
+    {400, 450},  // file selector
 };
 
 void draw_speed_message(BITMAP* target, char* text, std::size_t text_size,

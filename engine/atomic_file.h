@@ -1,21 +1,24 @@
-// Replacing a file as a whole or not at all: the content goes to a temporary file beside the
-// destination, which is renamed over it only once everything is written and synced.
+/// @file
+/// Replacing a file as a whole or not at all: the content goes to a temporary file beside the
+/// destination, which is renamed over it only once everything is written and synced.
 #ifndef ENGINE_ATOMIC_FILE_H
 #define ENGINE_ATOMIC_FILE_H
+
+#include "export.h"
 
 #include <string>
 #include <string_view>
 
-// Replaces `path` with `content`: writes a temporary file in the same directory, flushes and
-// syncs it, then renames it over `path`. On failure the old file is untouched, the temporary
-// is removed, and `reason` gets the system's reason (e.g. "No space left on device").
-// A destination that is a symbolic link has the file it names replaced; the new file keeps
-// the old one's permission bits, and a new one gets those the umask leaves of 0666.
-bool write_file_atomically(const std::string& path, std::string_view content, std::string& reason);
+/// Replaces `path` with `content`: writes a temporary file in the same directory, flushes and
+/// syncs it, then renames it over `path`. On failure the old file is untouched, the temporary
+/// is removed, and `reason` gets the system's reason (e.g. "No space left on device").
+/// A destination that is a symbolic link has the file it names replaced; the new file keeps
+/// the old one's permission bits, and a new one gets those the umask leaves of 0666.
+NC_API bool write_file_atomically(const std::string& path, std::string_view content, std::string& reason);
 
-// True when `path` can be written by write_file_atomically: its directory exists and is
-// writable, and `path`, if it exists, is a regular file (never a FIFO, device or directory).
-// Otherwise false with the reason in `reason`. Opens nothing for writing.
-bool check_writable_destination(const std::string& path, std::string& reason);
+/// True when `path` can be written by write_file_atomically: its directory exists and is
+/// writable, and `path`, if it exists, is a regular file (never a FIFO, device or directory).
+/// Otherwise false with the reason in `reason`. Opens nothing for writing.
+NC_API bool check_writable_destination(const std::string& path, std::string& reason);
 
 #endif

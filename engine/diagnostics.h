@@ -1,5 +1,6 @@
-// What the network-file readers noticed while reading, for tools that explain a file to its
-// author. The readers fill it only when given one; their results never depend on it.
+/// @file
+/// What the network-file readers noticed while reading, for tools that explain a file to its
+/// author. The readers fill it only when given one; their results never depend on it.
 #ifndef ENGINE_DIAGNOSTICS_H
 #define ENGINE_DIAGNOSTICS_H
 
@@ -7,20 +8,24 @@
 #include <string>
 #include <vector>
 
+/// One thing a reader noticed: a record it could not use, and what it did instead.
 struct Diagnostic {
-    int line;             // 1-based line of the file; 0 for the file as a whole
-    std::string message;  // one sentence, without the file name or line
+    int line;             ///< 1-based line of the file; 0 for the file as a whole
+    std::string message;  ///< one sentence, without the file name or line
 };
 
+/// Everything a reader noticed, in the order it noticed it.
 struct Diagnostics {
-    // A file of nothing but bad tokens would otherwise cost many times its size in messages.
+    /// Most entries kept: a file of nothing but bad tokens would otherwise cost many times
+    /// its size in messages.
     static constexpr std::size_t max_entries = 1000;
 
-    std::vector<Diagnostic> entries;  // the first max_entries, in the order they were noticed
-    std::size_t dropped = 0;          // how many more were noticed and not kept
-    // File line of each pattern the training reader appended, in order.
+    std::vector<Diagnostic> entries;  ///< the first max_entries, in the order they were noticed
+    std::size_t dropped = 0;          ///< how many more were noticed and not kept
+    /// File line of each pattern the training reader appended, in order.
     std::vector<int> pattern_lines;
 
+    /// Keeps one more entry, or counts it as dropped once max_entries are kept.
     void add(int line, std::string message)
     {
         if (entries.size() < max_entries)

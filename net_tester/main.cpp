@@ -11,10 +11,7 @@ int main(int, char* argv[])
 {
     // Set-up: library and mode, shell colours, back buffer, the start-up network.
     const ProgramDisplay program{"net_tester", argv[0], 800, 600};
-    if (!open_display(program))
-        return 1;
-    set_shell_colors();
-    BitmapPtr buffer = create_back_buffer(program);
+    BitmapPtr buffer = start_program(program, set_shell_colors);
     if (!buffer)
         return 1;
     Tester tester;

@@ -3,6 +3,7 @@
 
 #include "palette/palette.h"
 #include "program_shell/program_shell.h"
+#include "program_shell/text_lines.h"
 
 #include <allegro.h>
 
@@ -10,6 +11,34 @@ namespace {
 
 constexpr int message_x = 2;  // the quit and screenshot messages stand at the top-left
 constexpr int message_y = 2;
+
+// The help lines of the keys every program shares, after the program's own; null starts a
+// new group.
+const char* const shell_key_lines[] = {
+    nullptr,
+    "L   - load network",
+    nullptr,
+    "F1  - this help",
+    "F12 - save screenshot (does NOT work in menus)",
+    "Esc - quit program",
+    nullptr,
+    "Press any key to leave help",
+};
+
+// Draws one column of help lines from `y` on; returns where the next line would stand.
+int draw_help_column(BITMAP* target, const HelpScreen& help, const char* const* lines,
+                     std::size_t count, int y, int text_background)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lines[i] == nullptr) {
+            y += help.group_gap - help_line_step;
+            continue;
+        }
+        textout_ex(target, font, lines[i], help_lines_x, y, info_color, text_background);
+        y += help_line_step;
+    }
+    return y;
+}
 
 }  // namespace
 
@@ -52,7 +81,11 @@ void draw_error_panel(BITMAP* target, const ProgramShell& shell, const ErrorPane
 void draw_help_panel(BITMAP* target, const HelpScreen& help, int text_background)
 {
     rectfill(target, 0, 0, help.right, help.bottom, help_bg_color);
-    draw_text_lines(target, help.lines, help.line_count, info_color, text_background);
+    textout_ex(target, font, "Keys:", help.title_x, help.title_y, info_color, text_background);
+    const int y = draw_help_column(target, help, help.key_lines, help.key_line_count,
+                                   help_first_line_y, text_background);
+    draw_help_column(target, help, shell_key_lines,
+                     sizeof shell_key_lines / sizeof shell_key_lines[0], y, text_background);
 }
 
 void show_help(BITMAP* display, const HelpScreen& help, int text_background)

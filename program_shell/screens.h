@@ -4,8 +4,6 @@
 #ifndef PROGRAM_SHELL_SCREENS_H
 #define PROGRAM_SHELL_SCREENS_H
 
-#include "program_shell/text_lines.h"
-
 #include <cstddef>
 
 struct BITMAP;
@@ -26,14 +24,25 @@ struct ErrorPanelTexts {
     const char* loaded_file_reason;  // first reason once a file was chosen in the selector
 };
 
-// A program's help screen: its key lines on a panel from (0, 0) to (right, bottom).
+// A program's help screen: on a panel from (0, 0) to (right, bottom), the title "Keys:",
+// then in one column the program's own key lines and the lines of the keys every program
+// shares (L, F1, F12, Esc), then "Press any key to leave help". Lines of a group stand
+// help_line_step apart; a group starts group_gap below the last line of the one before.
 struct HelpScreen {
-    const TextLine* lines;
-    std::size_t line_count;
+    int title_x;
+    int title_y;
+    const char* const* key_lines;  // the program's own keys, top to bottom; null starts a group
+    std::size_t key_line_count;
+    int group_gap;
     int right;
     int bottom;
     int poll_pause_ms;  // rest between two looks at the keyboard while waiting for a key
 };
+
+// The column of the help lines below the title, and where its first line stands.
+constexpr int help_lines_x = 15;
+constexpr int help_first_line_y = 30;
+constexpr int help_line_step = 12;
 
 // The size of the file selector's dialog in pixels.
 struct DialogSize {

@@ -24,8 +24,6 @@ bool report_no_display(const ProgramDisplay& program, const char* what)
     return false;
 }
 
-}  // namespace
-
 bool open_display(const ProgramDisplay& program)
 {
     if (allegro_init() != 0)
@@ -46,12 +44,17 @@ bool open_display(const ProgramDisplay& program)
     return true;
 }
 
-BitmapPtr create_back_buffer(const ProgramDisplay& program)
+}  // namespace
+
+BitmapPtr start_program(const ProgramDisplay& program, void (*set_palette)())
 {
+    if (!open_display(program))
+        return nullptr;
+    set_palette();
     BitmapPtr buffer(create_bitmap(SCREEN_W, SCREEN_H));
     if (!buffer) {
         report_failure(program, "cannot create the back buffer");
-        return buffer;
+        return nullptr;
     }
     clear_bitmap(buffer.get());
     return buffer;

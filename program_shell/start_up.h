@@ -13,14 +13,12 @@ struct ProgramDisplay {
     int height;
 };
 
-// Installs the library with keyboard, mouse and timer, sets the program's 8-bit mode and
-// puts the numeric locale back to "C". On failure writes the library's reason and how to
-// run the program on a virtual display to stderr, and returns false.
-bool open_display(const ProgramDisplay& program);
-
-// A cleared back buffer of the screen's size; null after a report on stderr when the
-// library cannot make one.
-BitmapPtr create_back_buffer(const ProgramDisplay& program);
+// The set-up section of a program's main: installs the library with keyboard, mouse and
+// timer, sets the program's 8-bit mode, puts the numeric locale back to "C", calls
+// `set_palette` to set the program's palette entries, and returns a cleared back buffer of
+// the screen's size. Returns null when a step fails, after writing the library's reason
+// (and, when there is no display to open, how to run on a virtual one) to stderr.
+BitmapPtr start_program(const ProgramDisplay& program, void (*set_palette)());
 
 // Writes "<name>: <what>" to stderr, with the library's reason when it gives one.
 void report_failure(const ProgramDisplay& program, const char* what);

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it: its dependencies, its contents, and the unpacked
-# programs started from a directory of their own. With --install it also installs the package
-# with apt, runs the installed programs the same way, and removes the package again.
+# Builds the Debian packages and checks each one's dependencies and contents: the programs
+# (neural-creatures), the engine library (libneural-creatures0), its development files
+# (libneural-creatures-dev) and the Python module (python3-neural-creatures). Then starts the
+# unpacked programs from a directory of their own and imports the unpacked Python module. With
+# --install it also installs the four packages with apt, runs the installed programs, builds
+# the example consumer against the installed development files, imports the module, and
+# removes the packages again.
 #
 #   bash scripts/check_package.sh [--install]
 set -euo pipefail
@@ -25,8 +29,16 @@ rm -f "$build_dir"/*.deb
 (cd "$build_dir" && cpack -G DEB >/dev/null)
 
 version=$(sed -n 's/^project(neural_creatures VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-package="$build_dir/neural-creatures_${version}_$(dpkg --print-architecture).deb"
-[ -f "$package" ] || { echo "check_package: no $package" >&2; exit 1; }
+architecture=$(dpkg --print-architecture)
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+package_names=(neural-creatures libneural-creatures0 libneural-creatures-dev python3-neural-creatures)
+deb_of() {
+  echo "$build_dir/${1}_${version}_${architecture}.deb"
+}
+for name in "${package_names[@]}"; do
+  [ -f "$(deb_of "$name")" ] || { echo "check_package: no $(deb_of "$name")" >&2; exit 1; }
+done
+package=$(deb_of neural-creatures)
 
 failures=0
 fail() {
@@ -67,6 +79,75 @@ unexpected=$(grep -vE '^\./usr/(bin|share/(man/man1|neural-creatures|doc/neural-
   <<<"$contents" | grep -vxE '\./usr/|\./usr/share/|\./usr/share/(doc|man)/' || true)
 [ -z "$unexpected" ] || fail "unexpected files in the package: $unexpected"
 echo "contents: ${#expected[@]} expected files present"
+
+# --- The library, its development files and the Python module ----------------------------
+# Checks a package's name, version, each dependency named, and that its files are exactly
+# the expected ones (directories aside); an expected entry may be a shell pattern.
+check_library_package() {
+  local name=$1 depends_list=$2
+  shift 2
+  local deb
+  deb=$(deb_of "$name")
+  echo "== $deb"
+  dpkg-deb -f "$deb" Package Version Depends
+  [ "$(dpkg-deb -f "$deb" Package)" = "$name" ] || fail "$deb: wrong package name"
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb: version is not $version"
+  local depends dependency
+  depends=$(dpkg-deb -f "$deb" Depends)
+  IFS=';' read -ra dependencies <<<"$depends_list"
+  for dependency in "${dependencies[@]}"; do
+    grep -qF "$dependency" <<<"$depends" || fail "$deb: Depends lacks $dependency: $depends"
+  done
+  local files path found
+  files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}')
+  for path in "$@"; do
+    found=false
+    while IFS= read -r file; do
+      # shellcheck disable=SC2053
+      [[ $file == $path ]] && found=true && break
+    done <<<"$files"
+    $found || fail "$deb lacks $path"
+  done
+  while IFS= read -r file; do
+    found=false
+    for path in "$@"; do
+      # shellcheck disable=SC2053
+      [[ $file == $path ]] && found=true && break
+    done
+    $found || fail "$deb holds the unexpected $file"
+  done <<<"$files"
+  echo "contents: $(wc -l <<<"$files") files, as expected"
+}
+
+lib=./usr/lib/$multiarch
+check_library_package libneural-creatures0 "libc6;libstdc++6" \
+  "$lib/libneural-creatures.so.0" "$lib/libneural-creatures.so.$version"
+[ "$(dpkg-deb -c "$(deb_of libneural-creatures0)" | awk '$6 ~ /\.so\.0$/ {print $8}')" = "libneural-creatures.so.$version" ] ||
+  fail "libneural-creatures.so.0 does not point at libneural-creatures.so.$version"
+dpkg-deb --ctrl-tarfile "$(deb_of libneural-creatures0)" | tar -xO ./shlibs 2>/dev/null |
+  grep -qx "libneural-creatures 0 libneural-creatures0 (= $version)" || fail "libneural-creatures0 has no shlibs entry"
+
+documents=./usr/share/doc/libneural-creatures-dev
+headers=()
+for header in network neuron diagnostics dense_layers atomic_file export; do
+  headers+=("./usr/include/neural-creatures/$header.h")
+done
+check_library_package libneural-creatures-dev "libneural-creatures0 (= $version)" \
+  "${headers[@]}" "$lib/libneural-creatures.so" "$lib/pkgconfig/neural-creatures.pc" \
+  "$lib/cmake/NeuralCreatures/NeuralCreaturesConfig.cmake" \
+  "$lib/cmake/NeuralCreatures/NeuralCreaturesConfigVersion.cmake" \
+  "$lib/cmake/NeuralCreatures/NeuralCreaturesTargets.cmake" \
+  "$lib/cmake/NeuralCreatures/NeuralCreaturesTargets-*.cmake" \
+  "$documents/api.md" "$documents/api/index.html" "$documents/api/classNetwork.html" "$documents/api/*" \
+  "$documents/examples/consumer/consumer.cpp" "$documents/examples/consumer/CMakeLists.txt" \
+  "$documents/examples/consumer/Makefile"
+
+python_dir=./usr/lib/python3/dist-packages/neural_creatures
+check_library_package python3-neural-creatures \
+  "libneural-creatures0 (= $version);python3-numpy;python3 (>= 3.;python3 (<< 3." \
+  "$python_dir/__init__.py" "$python_dir/__init__.pyi" "$python_dir/py.typed" \
+  "$python_dir/_engine.cpython-*-$multiarch.so" \
+  ./usr/share/doc/python3-neural-creatures/examples/train_exclusive_or.py
 
 # --- The programs, unpacked or installed ---------------------------------------------------
 unpacked=$(mktemp -d)
@@ -138,8 +219,29 @@ PYTHON
   fi
 }
 
-echo "== unpacked package"
+echo "== unpacked packages"
 check_programs "$unpacked/usr" "$unpacked/usr/share/neural-creatures/examples"
+for name in libneural-creatures0 python3-neural-creatures; do
+  dpkg-deb -x "$(deb_of "$name")" "$unpacked"
+done
+# The library's exported symbols: the engine's classes and functions, none of its helpers.
+exported=$(nm -DC --defined-only "$unpacked/usr/lib/$multiarch/libneural-creatures.so.0" | awk '$2 ~ /[TW]/')
+echo "exported: $(grep -cE ' (Network|Neuron)::| write_file_atomically| check_writable_destination' <<<"$exported") engine symbols"
+grep -q ' Network::evaluate()' <<<"$exported" || fail "the library does not export Network::evaluate"
+! grep -qE 'LineReader|LineSource|DenseLayers|open_for_reading|Network::read_network_lines' <<<"$exported" ||
+  fail "the library exports engine helpers"
+check_python() {
+  local python_dir=$1
+  /usr/bin/python3 -c '
+import sys, neural_creatures
+network = neural_creatures.Network(sys.argv[1])
+result, passes = network.train(sys.argv[1])
+print("python3: neural_creatures", neural_creatures.__version__, network.layer_sizes, result, passes)
+assert neural_creatures.__file__.startswith(sys.argv[2])' "$source_dir/examples/exclusive_or_training.txt" "$python_dir" ||
+    fail "the Python module does not import or train"
+}
+LD_LIBRARY_PATH=$unpacked/usr/lib/$multiarch PYTHONPATH=$unpacked/usr/lib/python3/dist-packages \
+  check_python "$unpacked/usr/lib/python3/dist-packages"
 
 if $install_for_real; then
   echo "== apt install"
@@ -148,16 +250,29 @@ if $install_for_real; then
     command -v sudo >/dev/null || { echo "check_package: --install needs root or sudo" >&2; exit 1; }
     sudo_if_needed=(sudo)
   fi
-  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq -o Dpkg::Use-Pty=0 "./$package"
+  debs=()
+  for name in "${package_names[@]}"; do
+    debs+=("./$(deb_of "$name")")
+  done
+  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq -o Dpkg::Use-Pty=0 "${debs[@]}"
   check_programs /usr /usr/share/neural-creatures/examples
+  (cd / && check_python /usr/lib/python3/dist-packages)
+  consumer=$(mktemp -d)
+  cp -r /usr/share/doc/libneural-creatures-dev/examples/consumer/. "$consumer/"
+  make -s -C "$consumer" && "$consumer/consumer" "$source_dir/examples/exclusive_or.txt" 0,1 ||
+    fail "the example consumer does not build through pkg-config"
+  cmake -S "$consumer" -B "$consumer/build" >/dev/null && cmake --build "$consumer/build" >/dev/null &&
+    "$consumer/build/consumer" "$source_dir/examples/exclusive_or.txt" 1,1 ||
+    fail "the example consumer does not build through find_package"
+  rm -rf "$consumer"
   if command -v man >/dev/null; then
     man -w net_train >/dev/null || fail "man does not find net_train"
   fi
-  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get remove -y -qq -o Dpkg::Use-Pty=0 neural-creatures
+  DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get remove -y -qq -o Dpkg::Use-Pty=0 "${package_names[@]}"
 fi
 
 if [ "$failures" -gt 0 ]; then
   echo "check_package: $failures problem(s)" >&2
   exit 1
 fi
-echo "check_package: $package is fine"
+echo "check_package: the packages ${package_names[*]} are fine"

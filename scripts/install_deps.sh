@@ -4,10 +4,13 @@
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config liballegro4-dev)
+# The engine's Python module (pybind11, NumPy) and its API reference (doxygen), with the tests
+# of both and the package.
+library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
-  clang libclang-rt-dev valgrind)
+  clang libclang-rt-dev valgrind python3-pytest "${library_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
-package_packages=(dpkg-dev file)
+package_packages=(dpkg-dev file "${library_packages[@]}")
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in

@@ -1,0 +1,184 @@
+"""The Python module neural_creatures: results equal to the C++ engine's bit for bit, NumPy
+arrays in and out, and the engine's complaints turned into Python exceptions."""
+import os
+import subprocess
+
+import numpy as np
+import pytest
+
+import neural_creatures
+from neural_creatures import Network, NetworkFileError
+
+SOURCE = os.environ.get("NC_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+EXAMPLES = os.path.join(SOURCE, "examples")
+DATA = os.path.join(SOURCE, "tests", "data")
+
+XOR = """input_layer: 2
+comp_layer: 2
+  weights: 0.5 -0.25
+  weights: 1 0.75
+comp_layer: 1
+  weights: 2 -1.5
+treshold: 2
+slope_parameter: 2
+"""
+
+
+def example(name):
+    return os.path.join(EXAMPLES, name)
+
+
+def reference(network_file, rows, training_file=None):
+    """What the C++ engine prints for the same files and rows, as floats and ints."""
+    command = [os.environ["ENGINE_REFERENCE"], network_file] + ([training_file] if training_file else [])
+    text = "".join(" ".join(repr(float(v)) for v in row) + "\n" for row in rows)
+    lines = subprocess.run(command, input=text, capture_output=True, text=True, check=True).stdout.splitlines()
+    found = {"outputs": [], "weights": []}
+    for line in lines:
+        key, *values = line.split()
+        if key in ("result", "passes"):
+            found[key] = int(values[0])
+        else:
+            found[key].append([float.fromhex(v) for v in values])
+    return found
+
+
+def bits(values):
+    return [float(v).hex() for v in np.ravel(values)]
+
+
+@pytest.mark.parametrize("network_file, rows", [
+    ("exclusive_or_training.txt", [[0, 0], [0, 1], [1, 0], [1, 1], [0.25, 0.75], [-3.5, 1e6]]),
+    ("follower_training.txt", [[0, 0, 0], [0.55, 0.525, 0.5], [0, 0.05, 0], [1, 0.3, 1e-9]]),
+])
+def test_evaluation_and_training_equal_the_engine_bit_for_bit(network_file, rows):
+    path = example(network_file)
+    expected = reference(path, rows, path)
+    rows_before = len(rows)
+
+    network = Network(path)
+    assert bits(network.evaluate(rows)) == bits(expected["outputs"][:rows_before])
+    result, passes = network.train(path)
+    assert (result, passes) == ({0: "converged", 1: "iteration limit"}[expected["result"]], expected["passes"])
+    assert bits(np.concatenate([layer.ravel() for layer in network.weights])) == bits(expected["weights"][0])
+    assert bits(network.evaluate(rows)) == bits(expected["outputs"][rows_before:])
+
+
+def test_training_one_pass_at_a_time_ends_where_one_run_ends():
+    path = example("exclusive_or_training.txt")
+    whole = Network(path)
+    _, whole_passes = whole.train(path)
+    stepped = Network(path)
+    stepped.load_training(path)
+    stepped.max_iterations = 1
+    passes = 0
+    while stepped.train() == ("iteration limit", 1):
+        passes += 1
+    assert passes == whole_passes > 0
+    assert bits(np.concatenate([w.ravel() for w in stepped.weights])) == \
+        bits(np.concatenate([w.ravel() for w in whole.weights]))
+
+
+def test_a_batch_gives_the_rows_one_at_a_time_gives():
+    network = Network.from_text(XOR)
+    rows = np.random.default_rng(7).uniform(-2, 2, size=(50, 2))
+    batch = network.evaluate(rows)
+    assert batch.shape == (50, 1) and batch.dtype == np.float64
+    assert bits(batch) == bits([network.evaluate(row) for row in rows])
+    assert network.evaluate([1, 0]).shape == (1,)
+    assert network.evaluate(np.zeros((0, 2))).shape == (0, 1)
+    # integers and non-contiguous views are taken as doubles
+    assert bits(network.evaluate(np.array([[0, 1], [1, 1]])[::-1])) == bits(network.evaluate([[1.0, 1.0], [0.0, 1.0]]))
+
+
+@pytest.mark.parametrize("inputs", [[1, 2, 3], [[1, 2, 3]], [], np.zeros((2, 2, 2)), 5.0])
+def test_inputs_of_the_wrong_shape_are_refused(inputs):
+    with pytest.raises(ValueError, match="inputs|2-D|0-D"):
+        Network.from_text(XOR).evaluate(inputs)
+
+
+def test_from_text_builds_what_the_file_builds():
+    path = example("exclusive_or_training.txt")
+    with open(path) as text:
+        from_text = Network.from_text(text.read())
+    from_file = Network(path)
+    assert from_text.layer_sizes == from_file.layer_sizes == [2, 2, 1]
+    assert (from_text.input_count, from_text.output_count) == (2, 1)
+    assert bits(np.concatenate([w.ravel() for w in from_text.weights])) == \
+        bits(np.concatenate([w.ravel() for w in from_file.weights]))
+
+
+def test_weights_and_thresholds_are_copies_per_layer():
+    network = Network.from_text(XOR)
+    first, second = network.weights
+    assert first.tolist() == [[0.5, -0.25], [1.0, 0.75]] and second.tolist() == [[2.0, -1.5]]
+    assert [t.tolist() for t in network.thresholds] == [[2.0, 2.0], [2.0]]
+    first[0, 0] = 9.0
+    assert network.weights[0][0, 0] == 0.5
+
+
+def test_errors_become_python_exceptions(tmp_path):
+    with pytest.raises(FileNotFoundError) as missing:
+        Network(tmp_path / "missing.txt")
+    assert os.fspath(missing.value.filename) == str(tmp_path / "missing.txt")
+    with pytest.raises(IsADirectoryError):
+        Network(tmp_path)
+    with pytest.raises(NetworkFileError, match="line 1: .*refused"):
+        Network(os.path.join(DATA, "hostile_negative_input_layer.txt"))
+    with pytest.raises(NetworkFileError, match="no usable network"):
+        Network.from_text("just some words\n")
+    bad_training = tmp_path / "bad.txt"
+    bad_training.write_text(XOR + "pattern: 0 0 -> 0\npattern: 0 x -> 1\n")
+    network = Network(bad_training)
+    with pytest.raises(NetworkFileError, match="line 10"):
+        network.train(bad_training)
+    with pytest.raises(FileNotFoundError):
+        network.train(tmp_path / "gone.txt")
+    misfit = Network.from_text(XOR)
+    with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
+        misfit.load_training(example("follower_training.txt"))
+
+
+def test_diagnostics_keep_their_line_numbers():
+    network = Network.from_text("input_layer: 2\ncomp_layer: 1\n  weights: 0.5 0.25 0.125\nslope_parameter: 1\n")
+    assert network.layer_sizes == [2, 1]
+    assert [d.line for d in network.diagnostics] == [3]
+    assert "more values" in network.diagnostics[0].message
+    assert str(network.diagnostics[0]).startswith("line 3: ")
+
+
+def test_write_round_trips_and_replaces_only_on_success(tmp_path):
+    network = Network.from_text(XOR)
+    target = tmp_path / "written.txt"
+    network.write(target)
+    again = Network(target)
+    assert again.layer_sizes == network.layer_sizes
+    assert bits(again.evaluate([[0, 1], [1, 1]])) == bits(network.evaluate([[0, 1], [1, 1]]))
+    with pytest.raises(OSError):
+        network.write(tmp_path / "no-such-directory" / "x.txt")
+    assert sorted(os.listdir(tmp_path)) == ["written.txt"]
+
+
+def test_held_patterns_and_training_parameters():
+    network = Network.from_text(XOR)
+    assert network.train() == ("converged", 0)  # nothing to learn
+    network.load_training(example("exclusive_or_training.txt"))
+    inputs, expected = network.patterns
+    assert inputs.tolist() == [[0, 0], [0, 1], [1, 0], [1, 1]] and expected.tolist() == [[0], [1], [1], [0]]
+    assert (network.error_limit, network.max_iterations, network.learning_rate) == (0.05, 50000, 0.5)
+    result, passes = network.train()
+    assert result == "converged" and passes > 0
+    assert np.all(np.abs(network.evaluate(inputs) - expected) <= network.error_limit)
+    assert neural_creatures.__version__.count(".") == 2
+
+
+def test_the_type_stubs_name_what_the_module_offers():
+    import ast
+    stubs = ast.parse(open(os.path.join(os.path.dirname(neural_creatures.__file__), "__init__.pyi")).read())
+    stubbed = {node.name: {item.name if hasattr(item, "name") else item.target.id for item in node.body
+                           if isinstance(item, (ast.FunctionDef, ast.AnnAssign))}
+               for node in stubs.body if isinstance(node, ast.ClassDef)}
+    for cls in (Network, neural_creatures.Diagnostic):
+        offered = {name for name in vars(cls) if not name.startswith("_")}
+        assert offered <= stubbed[cls.__name__], offered - stubbed[cls.__name__]
+    assert "NetworkFileError" in stubbed

@@ -1,29 +1,21 @@
 // creature_sim's per-frame work on a memory bitmap (spotlight update and draw, creature step
-// and draw, clearing the buffer) at radius 64 and at the radius ceiling, and one sprite
-// rebuild at the ceiling.
+// and draw, clearing the buffer) at radius 64 and at the radius ceiling, one sprite rebuild
+// at the ceiling, and the world's frames per second drawn and read from the sprite.
+#include "creature_world/creature.h"
+#include "creature_world/scene_colors.h"
+#include "creature_world/spotlight.h"
+#include "creature_world/world.h"
+#include "engine/network.h"
 #include "program_shell/bitmap_ptr.h"
-#include "creature_sim/creature.h"
-#include "creature_sim/scene_colors.h"
-#include "creature_sim/spotlight.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-bool start_headless_library()
-{
-    static const bool started = [] {
-        const bool ok = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        set_color_depth(8);
-        return ok;
-    }();
-    return started;
-}
-
 void frame_work(benchmark::State& state)
 {
-    if (!start_headless_library()) {
+    if (!start_headless_graphics()) {
         state.SkipWithError("cannot start the library without a display");
         return;
     }
@@ -51,7 +43,7 @@ BENCHMARK(frame_work)->Arg(64)->Arg(Spotlight::max_radius)->Unit(benchmark::kMic
 
 void sprite_rebuild_at_ceiling(benchmark::State& state)
 {
-    if (!start_headless_library()) {
+    if (!start_headless_graphics()) {
         state.SkipWithError("cannot start the library without a display");
         return;
     }
@@ -64,6 +56,33 @@ void sprite_rebuild_at_ceiling(benchmark::State& state)
     }
 }
 BENCHMARK(sprite_rebuild_at_ceiling)->Unit(benchmark::kMillisecond);
+
+// Simulated frames per second of one world on one core, the follower in the start-up drift.
+template <bool drawn>
+void world_frames(benchmark::State& state)
+{
+    if (!start_headless_graphics()) {
+        state.SkipWithError("cannot start the library without a display");
+        return;
+    }
+    const Network network(NC_FOLLOWER_NETWORK);
+    World world(network);
+    if (world.creature.network_incorrect) {
+        state.SkipWithError("the follower network cannot be read");
+        return;
+    }
+    for (auto _ : state) {
+        if (drawn)
+            world.step_drawn();
+        else
+            world.step_sensed();
+        benchmark::DoNotOptimize(world.creature.x);
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK_TEMPLATE(world_frames, true)->Name("world_frames_drawn");
+BENCHMARK_TEMPLATE(world_frames, false)->Name("world_frames_sensed_from_sprite");
 
 }  // namespace
 

@@ -1,37 +1,19 @@
 // Our engine against FANN (double build) in one process: evaluation in connections per second
-// and one online training pass in connection updates per second, on the same weights, taking
-// turns round by round and reporting medians of thread CPU time. Without FANN it measures
-// ours alone.
+// (row by row, and ours also in batches of all patterns), and one online training pass in
+// connection updates per second, on the same weights, taking turns round by round and
+// reporting medians of thread CPU time. Without FANN it measures ours alone.
 #include "bench/bench_networks.h"
+#include "bench/fann_twin.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#ifdef HAVE_FANN
-#include <doublefann.h>
-#endif
-
 namespace {
-
-double thread_seconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::vector<std::vector<double>> random_rows(int rows, int columns, unsigned seed)
 {
@@ -55,51 +37,9 @@ struct Timer {
     }
 };
 
-#ifdef HAVE_FANN
-// A FANN network with our weights: FANN's steepness is half our slope and its bias weight is
-// minus our threshold.
-struct fann* make_fann(const Network& network, const std::vector<int>& layers)
-{
-    std::vector<unsigned> sizes(layers.begin(), layers.end());
-    struct fann* ann = fann_create_standard_array(static_cast<unsigned>(sizes.size()), sizes.data());
-    fann_set_activation_function_hidden(ann, FANN_SIGMOID);
-    fann_set_activation_function_output(ann, FANN_SIGMOID);
-    fann_set_activation_steepness_hidden(ann, network.slope_parameter() / 2.0);
-    fann_set_activation_steepness_output(ann, network.slope_parameter() / 2.0);
-    fann_set_training_algorithm(ann, FANN_TRAIN_INCREMENTAL);
-    fann_set_learning_rate(ann, static_cast<float>(network.learning_rate()));
-    fann_set_learning_momentum(ann, 0.0f);
-
-    // FANN numbers neurons layer by layer with one bias neuron closing each layer.
-    std::vector<int> ours;  // FANN number -> our position, -1 for a bias neuron
-    int position = 0;
-    for (std::size_t layer = 0; layer < layers.size(); ++layer) {
-        for (int i = 0; i < layers[layer]; ++i)
-            ours.push_back(position++);
-        ours.push_back(-1);
-    }
-    const unsigned total = fann_get_total_connections(ann);
-    std::vector<struct fann_connection> connections(total);
-    fann_get_connection_array(ann, connections.data());
-    for (struct fann_connection& connection : connections) {
-        const Neuron& to = network.neuron(ours[connection.to_neuron]);
-        const int from = ours[connection.from_neuron];
-        if (from < 0) {
-            connection.weight = -to.threshold;
-            continue;
-        }
-        for (const Connection& c : to.connections)
-            if (c.source == from)
-                connection.weight = c.weight;
-    }
-    fann_set_weight_array(ann, connections.data(), total);
-    return ann;
-}
-#endif
-
 struct Row {
     std::string name;
-    double ours_eval, ours_train, fann_eval, fann_train;
+    double ours_eval, ours_train, fann_eval, fann_train, ours_batch;
 };
 
 Row compare(const std::vector<int>& layers, int rounds)
@@ -128,6 +68,13 @@ Row compare(const std::vector<int>& layers, int rounds)
         network.get_outputs(outputs);
     };
     const auto train_ours = [&] { network.train(nullptr); };
+    std::vector<double> input_block;
+    for (const std::vector<double>& row : inputs)
+        input_block.insert(input_block.end(), row.begin(), row.end());
+    std::vector<double> output_block(static_cast<std::size_t>(pattern_total * layers.back()));
+    const auto evaluate_batch = [&] { network.evaluate_batch(input_block.data(), output_block.data(), pattern_total); };
+    const int batch_repeats = std::max(1, eval_repeats / pattern_total);
+    Timer ours_batch_timer;
 
 #ifdef HAVE_FANN
     struct fann* ann = make_fann(network, layers);
@@ -155,6 +102,7 @@ Row compare(const std::vector<int>& layers, int rounds)
     for (int round = 0; round < rounds; ++round) {
         ours_eval_timer.measure(evaluate_ours, eval_repeats);
         ours_train_timer.measure(train_ours, train_repeats);
+        ours_batch_timer.measure(evaluate_batch, batch_repeats);
 #ifdef HAVE_FANN
         fann_eval_timer.measure(evaluate_fann, eval_repeats);
         fann_train_timer.measure(train_fann, train_repeats);
@@ -162,7 +110,8 @@ Row compare(const std::vector<int>& layers, int rounds)
     }
 
     const double updates = static_cast<double>(connections) * pattern_total;
-    Row row{topology_name(layers), connections / median(ours_eval_timer.samples), updates / median(ours_train_timer.samples), 0, 0};
+    Row row{topology_name(layers), connections / median(ours_eval_timer.samples),
+            updates / median(ours_train_timer.samples), 0, 0, updates / median(ours_batch_timer.samples)};
 #ifdef HAVE_FANN
     // FANN also counts its bias connections; compare on the connections both networks share.
     row.fann_eval = connections / median(fann_eval_timer.samples);
@@ -182,23 +131,27 @@ int main(int argc, char** argv)
 #ifndef HAVE_FANN
     std::printf("FANN (libfann-dev) was not found at build time: measuring our engine alone.\n");
 #endif
-    std::printf("%-18s %14s %14s %14s %14s %8s %8s\n", "topology", "ours eval/s", "fann eval/s", "ours upd/s",
-                "fann upd/s", "eval x", "train x");
-    double eval_log = 0.0, train_log = 0.0;
+    std::printf("%-18s %14s %14s %14s %14s %8s %8s %14s %8s %8s\n", "topology", "ours eval/s", "fann eval/s",
+                "ours upd/s", "fann upd/s", "eval x", "train x", "batch eval/s", "batch x", "b/row");
+    double eval_log = 0.0, train_log = 0.0, batch_log = 0.0;
     for (const std::vector<int>& layers : topologies) {
         const Row row = compare(layers, rounds);
         const double eval_ratio = row.fann_eval > 0 ? row.ours_eval / row.fann_eval : 0.0;
         const double train_ratio = row.fann_train > 0 ? row.ours_train / row.fann_train : 0.0;
-        std::printf("%-18s %14.3e %14.3e %14.3e %14.3e %8.2f %8.2f\n", row.name.c_str(), row.ours_eval, row.fann_eval,
-                    row.ours_train, row.fann_train, eval_ratio, train_ratio);
+        const double batch_ratio = row.fann_eval > 0 ? row.ours_batch / row.fann_eval : 0.0;
+        std::printf("%-18s %14.3e %14.3e %14.3e %14.3e %8.2f %8.2f %14.3e %8.2f %8.2f\n", row.name.c_str(),
+                    row.ours_eval, row.fann_eval, row.ours_train, row.fann_train, eval_ratio, train_ratio,
+                    row.ours_batch, batch_ratio, row.ours_batch / row.ours_eval);
         if (eval_ratio > 0) {
             eval_log += std::log(eval_ratio);
             train_log += std::log(train_ratio);
+            batch_log += std::log(batch_ratio);
         }
     }
 #ifdef HAVE_FANN
-    std::printf("geometric mean ratio: evaluation %.2f, training %.2f\n", std::exp(eval_log / topologies.size()),
-                std::exp(train_log / topologies.size()));
+    const double count = static_cast<double>(topologies.size());
+    std::printf("geometric mean ratio: evaluation %.2f, training %.2f, batch evaluation %.2f\n",
+                std::exp(eval_log / count), std::exp(train_log / count), std::exp(batch_log / count));
 #endif
     return 0;
 }

@@ -19,7 +19,7 @@ string(REPLACE "-" "\\-" NC_MAN_DOC_DIR "${CMAKE_INSTALL_FULL_DATADIR}/doc/${NC_
 find_program(NC_GZIP gzip DOC "gzip, to compress the manual pages")
 # Only what this build made: NC_BUILD_PROGRAMS=OFF leaves out the two Allegro programs.
 set(nc_installed_programs)
-foreach(program creature_sim net_tester net_train)
+foreach(program creature_sim net_tester net_train creature_lab)
   if(NOT TARGET ${program})
     continue()
   endif()
@@ -99,6 +99,9 @@ else()
   if(TARGET creature_sim OR TARGET net_tester)
     string(PREPEND CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "liballegro4.4, ")
   endif()
+  if(TARGET creature_lab)
+    string(APPEND CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS ", libpng16-16")
+  endif()
   set(CPACK_DEBIAN_LIBRARY_PACKAGE_DEPENDS ${nc_runtime})
   set(nc_python_depends "${nc_same_library}, ${nc_runtime}, ${NC_PYTHON_DEPENDS}")
 endif()
@@ -117,6 +120,7 @@ Play with small feed-forward neural networks described in a plain-text network f
  * net_tester: draws a whole network, every neuron shaded by its output and
    every connection by its weight; the digit keys and the mouse drive the inputs.
  * net_train: trains a network file by back-propagation from the command line.
+ * creature_lab: scores, traces and evolves creatures without a display.
 
 Example networks are in /usr/share/neural-creatures/examples.")
 set(CPACK_COMPONENT_LIBRARY_DESCRIPTION

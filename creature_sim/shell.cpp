@@ -1,7 +1,7 @@
 // One frame of the creature simulator and the key, mouse and load handling inside it.
 #include "creature_sim/shell.h"
 
-#include "creature_sim/scene_colors.h"
+#include "creature_world/scene_colors.h"
 #include "creature_sim/text_screens.h"
 
 #include <allegro.h>

@@ -4,8 +4,8 @@
 #ifndef CREATURE_SIM_SHELL_H
 #define CREATURE_SIM_SHELL_H
 
-#include "creature_sim/creature.h"
-#include "creature_sim/spotlight.h"
+#include "creature_world/creature.h"
+#include "creature_world/spotlight.h"
 #include "program_shell/program_shell.h"
 
 #include <memory>

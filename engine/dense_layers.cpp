@@ -1,13 +1,24 @@
 // The fast form of dense networks. The kernels work on one block of neurons at a time with
-// vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order;
-// they are compiled for AVX2 and for the baseline, chosen when the program starts.
+// vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
+// On x86 they are compiled for AVX2 as well as for the baseline and chosen at run time;
+// elsewhere the baseline alone is built.
 #include "engine/dense_layers.h"
 
 #include "engine/neuron.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define DENSE_X86_KERNELS 1
+#else
+#define DENSE_X86_KERNELS 0
+#endif
+
+#define DENSE_INLINE __attribute__((always_inline)) inline
 
 namespace {
 
@@ -17,49 +28,55 @@ constexpr int lanes = 4;
 // inlined: the AVX2 and baseline kernels would disagree on how to pass them across a call.
 typedef double Lanes __attribute__((vector_size(lanes * sizeof(double)), aligned(sizeof(double))));
 
-__attribute__((always_inline)) inline Lanes load(const double* from)
+DENSE_INLINE Lanes load(const double* from)
 {
     Lanes value;
     std::memcpy(&value, from, sizeof value);
     return value;
 }
 
-__attribute__((always_inline)) inline void store(double* to, Lanes value)
+DENSE_INLINE void store(double* to, Lanes value)
 {
     std::memcpy(to, &value, sizeof value);
 }
 
-__attribute__((always_inline)) inline Lanes broadcast(double value)
+DENSE_INLINE Lanes broadcast(double value)
 {
     return Lanes{value, value, value, value};
 }
 
-// The weighted sums of one block of `vectors` * 4 neurons:
+// The weighted sums of `vectors` * 4 neurons for `rows` rows at once; row r reads its inputs
+// at inputs + r * input_stride and leaves its sums at sums + r * sums_stride:
 // sums[k] = ((0 + x[0] * w[0][k]) + x[1] * w[1][k]) + ...
-template <int vectors>
-__attribute__((always_inline)) inline void block_sums(const double* inputs, int input_count,
-                                                      const double* block_weights, double* sums)
+// Each source's weights for the neurons start `weight_stride` doubles after the previous
+// source's, so one call may take part of a wider block.
+template <int vectors, int rows>
+DENSE_INLINE void block_sums(const double* inputs, std::size_t input_stride, int input_count,
+                             const double* block_weights, int weight_stride, double* sums, int sums_stride)
 {
-    Lanes accumulators[vectors] = {};
+    Lanes accumulators[rows][vectors] = {};
     for (int j = 0; j < input_count; ++j) {
-        const Lanes input = broadcast(inputs[j]);
-        const double* row = block_weights + static_cast<std::size_t>(j) * vectors * lanes;
-        for (int v = 0; v < vectors; ++v)
-            accumulators[v] = accumulators[v] + input * load(row + v * lanes);
+        const double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
+        for (int r = 0; r < rows; ++r) {
+            const Lanes input = broadcast(inputs[r * input_stride + j]);
+            for (int v = 0; v < vectors; ++v)
+                accumulators[r][v] = accumulators[r][v] + input * load(row + v * lanes);
+        }
     }
-    for (int v = 0; v < vectors; ++v)
-        store(sums + v * lanes, accumulators[v]);
+    for (int r = 0; r < rows; ++r)
+        for (int v = 0; v < vectors; ++v)
+            store(sums + r * sums_stride + v * lanes, accumulators[r][v]);
 }
 
-// Updates one block's weights from the source outputs: w += (learning_rate * delta) * output,
-// then clamped to max_weight and to -max_weight, in that order. With `source_errors`, first
-// adds delta * old weight to each source's error, lane after lane from the block's last
-// neuron down to its first, as the backward pass in reverse neuron order does.
+// Updates the weights of `vectors` * 4 neurons from the source outputs:
+// w += (learning_rate * delta) * output, then clamped to max_weight and to -max_weight, in
+// that order. With `source_errors`, first adds delta * old weight to each source's error, lane
+// after lane from the last used neuron down to the first, as the backward pass in reverse
+// neuron order does. Sources are `weight_stride` doubles apart, as in block_sums.
 template <int vectors>
-__attribute__((always_inline)) inline void block_update(const double* source_outputs, double* source_errors,
-                                                        int source_count, double* block_weights,
-                                                        const double* deltas, const double* rate_deltas,
-                                                        const double* limits, int used_lanes)
+DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
+                               double* block_weights, int weight_stride, const double* deltas,
+                               const double* rate_deltas, const double* limits, int used_lanes)
 {
     Lanes delta[vectors];
     Lanes rate_delta[vectors];
@@ -70,7 +87,7 @@ __attribute__((always_inline)) inline void block_update(const double* source_out
         limit[v] = load(limits + v * lanes);
     }
     for (int j = 0; j < source_count; ++j) {
-        double* row = block_weights + static_cast<std::size_t>(j) * vectors * lanes;
+        double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
         if (source_errors != nullptr) {
             double products[vectors * lanes];
             for (int v = 0; v < vectors; ++v)
@@ -90,67 +107,30 @@ __attribute__((always_inline)) inline void block_update(const double* source_out
     }
 }
 
-// One entry per block width, each compiled for AVX2 and for the baseline. Blocks of one vector
-// are summed inline by the caller.
-#define DENSE_SUMS(vectors)                                                                                      \
-    __attribute__((target_clones("avx2", "default"))) void block_sums_##vectors(                                \
-        const double* inputs, int input_count, const double* block_weights, double* sums)                       \
-    {                                                                                                            \
-        block_sums<vectors>(inputs, input_count, block_weights, sums);                                          \
-    }
-#define DENSE_UPDATE(vectors)                                                                                    \
-    __attribute__((target_clones("avx2", "default"))) void block_update_##vectors(                              \
-        const double* source_outputs, double* source_errors, int source_count, double* block_weights,           \
-        const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)                  \
-    {                                                                                                            \
-        block_update<vectors>(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, \
-                              limits, used_lanes);                                                               \
-    }
-DENSE_SUMS(2)
-DENSE_SUMS(4)
-DENSE_UPDATE(2)
-DENSE_UPDATE(4)
-#undef DENSE_SUMS
-#undef DENSE_UPDATE
-
 constexpr int narrowest_block = 4;
-
-// Wide blocks keep the most sums in flight; narrow layers take narrow blocks.
-int block_width(int layer_size)
-{
-    return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
-}
+constexpr int half_block = 16;  // the widest part one call of the update kernel takes
+constexpr int widest_block = 32;
 
 int block_count(int layer_size, int width)
 {
     return (layer_size + width - 1) / width;
 }
 
-void sums_of_block(int width, const double* inputs, int input_count, const double* block_weights, double* sums)
+// Wide blocks keep enough sums in flight to hide the latency of each addition, unless their
+// padding would add weights to stream; narrow layers take narrow blocks.
+int block_width(int layer_size)
 {
-    if (width == 8)
-        block_sums_2(inputs, input_count, block_weights, sums);
-    else
-        block_sums_4(inputs, input_count, block_weights, sums);
-}
-
-void update_block(int width, const double* source_outputs, double* source_errors, int source_count,
-                  double* block_weights, const double* deltas, const double* rate_deltas, const double* limits,
-                  int used_lanes)
-{
-    if (width == 8)
-        block_update_2(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
-                       used_lanes);
-    else
-        block_update_4(source_outputs, source_errors, source_count, block_weights, deltas, rate_deltas, limits,
-                       used_lanes);
+    if (layer_size > 16 && block_count(layer_size, widest_block) * widest_block == block_count(layer_size, 16) * 16)
+        return widest_block;
+    return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
 }
 
 // The update of a narrow layer, lane by lane in the same order as block_update: a vector
 // kernel would load the deltas just stored one by one, and such a load waits until the
 // stores reach the cache.
-void update_narrow(const double* source_outputs, double* source_errors, int source_count, double* layer_weights,
-                   const double* deltas, const double* rate_deltas, const double* limits, int used_lanes)
+DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
+                               double* layer_weights, const double* deltas, const double* rate_deltas,
+                               const double* limits, int used_lanes)
 {
     for (int j = 0; j < source_count; ++j) {
         double* row = layer_weights + j * narrowest_block;
@@ -207,6 +187,7 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         return;
 
     std::size_t weight_total = 0;
+    std::size_t lane_total = 0;
     std::size_t widest = 0;
     int first_previous = 0;
     for (std::size_t index = 1; index < layer_sizes.size(); ++index) {
@@ -214,9 +195,11 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         const int size = layer_sizes[index];
         const int width = block_width(size);
         const int blocks = block_count(size, width);
-        layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total});
+        layers.push_back(
+            Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;
         weight_total += padded * static_cast<std::size_t>(previous);
+        lane_total += padded;
         widest = padded > widest ? padded : widest;
         first_previous += previous;
     }
@@ -231,92 +214,344 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     for (std::size_t i = 0; i < neurons.size(); ++i)
         outputs[i] = neurons[i].output;
     errors.assign(neurons.size(), 0.0);
-    scratch.assign(widest * 3, 0.0);
+    sums.assign(widest * group_rows, 0.0);
+    group_values.assign(neurons.size() * group_rows, 0.0);
+    thresholds.assign(neurons.size(), 0.0);
+    slopes.assign(neurons.size(), 0.0);
+    rates.assign(lane_total, 0.0);
+    limits.assign(lane_total, 0.0);
+    deltas.assign(lane_total, 0.0);
+    rate_deltas.assign(lane_total, 0.0);
     active_form = true;
 }
 
 namespace {
 
-// The logistic output of a neuron from its weighted sum.
-inline double activate(Neuron& neuron, double sum)
+// The logistic function of a neuron's weighted sum, in the documented order.
+DENSE_INLINE double logistic(double sum, double threshold, double slope)
 {
-    const double net = sum - neuron.threshold;
-    neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * net));
-    return neuron.output;
+    const double net = sum - threshold;
+    return 1.0 / (1.0 + std::exp(-slope * net));
 }
+
+// Parameters read from the neurons, whose outputs are set as well.
+struct FromNeurons {
+    Neuron* neurons;
+    DENSE_INLINE double activate(int position, double sum) const
+    {
+        Neuron& neuron = neurons[position];
+        neuron.output = logistic(sum, neuron.threshold, neuron.slope_parameter);
+        return neuron.output;
+    }
+};
+
+// Parameters loaded into the fast form.
+struct Loaded {
+    const double* thresholds;
+    const double* slopes;
+    DENSE_INLINE double activate(int position, double sum) const
+    {
+        return logistic(sum, thresholds[position], slopes[position]);
+    }
+};
 
 }  // namespace
 
-void DenseLayers::evaluate(std::vector<Neuron>& neurons)
-{
-    double* values = outputs.data();
-    Neuron* neuron_data = neurons.data();
-    double* sums = scratch.data();
-    for (const Layer& layer : layers) {
-        const double* inputs = values + layer.previous_first;
-        const double* layer_weights = weights.data() + layer.weights_offset;
-        if (layer.block == narrowest_block) {
-            // A narrow layer is one block, summed neuron by neuron: the kernels' call and the
-            // round trip of the sums through memory would cost more than the sums.
-            for (int k = 0; k < layer.size; ++k) {
-                // Starting from the first product shortens the chain; a sum of zeros that
-                // takes the sign of -0.0 this way gives the same output.
-                double sum = layer.previous_size > 0 ? inputs[0] * layer_weights[k] : 0.0;
-                for (int j = 1; j < layer.previous_size; ++j)
-                    sum += inputs[j] * layer_weights[j * narrowest_block + k];
-                values[layer.first + k] = activate(neuron_data[layer.first + k], sum);
-            }
-            continue;
-        }
-        for (int b = 0; b < layer.blocks; ++b) {
-            const double* block_weights =
-                layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-            const int first = layer.first + b * layer.block;
-            const int used = std::min(layer.block, layer.size - b * layer.block);
-            sums_of_block(layer.block, inputs, layer.previous_size, block_weights, sums);
-            for (int k = 0; k < used; ++k)
-                values[first + k] = activate(neuron_data[first + k], sums[k]);
+// The evaluation and backward pass, inlined into one entry point per kernel set so that each
+// set's vector instructions reach every loop.
+struct DenseLayers::Kernels {
+    // The sums of one block for `rows` rows, row r's at sums + r * block.
+    template <int rows>
+    static DENSE_INLINE void sums_of_block(int block, const double* inputs, std::size_t stride, int input_count,
+                                           const double* block_weights, double* sums)
+    {
+        if (block == 8) {
+            block_sums<2, rows>(inputs, stride, input_count, block_weights, 8, sums, 8);
+        } else if (rows == 1) {
+            if (block == 16)
+                block_sums<4, 1>(inputs, stride, input_count, block_weights, 16, sums, 16);
+            else
+                block_sums<8, 1>(inputs, stride, input_count, block_weights, widest_block, sums, widest_block);
+        } else {
+            // Four rows by eight neurons fill the vector registers; each weight loaded serves
+            // all four rows.
+            for (int part = 0; part < block; part += 8)
+                block_sums<2, rows>(inputs, stride, input_count, block_weights + part, block, sums + part, block);
         }
     }
-}
 
-void DenseLayers::back_propagate(const std::vector<Neuron>& neurons)
-{
-    const std::size_t part = scratch.size() / 3;
-    double* deltas = scratch.data();
-    double* rate_deltas = deltas + part;
-    double* limits = rate_deltas + part;
-    for (std::size_t index = layers.size(); index-- > 0;) {
-        const Layer& layer = layers[index];
-        const int padded = layer.blocks * layer.block;
-        for (int i = 0; i < padded; ++i) {
-            if (i >= layer.size) {
-                deltas[i] = rate_deltas[i] = limits[i] = 0.0;
+    // Computes every computing neuron for `rows` rows; row r's neuron values start at
+    // values + r * stride and hold its inputs.
+    template <int rows, class Parameters>
+    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride,
+                                           const Parameters& parameters)
+    {
+        double* sums = form.sums.data();
+        for (const Layer& layer : form.layers) {
+            const double* inputs = values + layer.previous_first;
+            const double* layer_weights = form.weights.data() + layer.weights_offset;
+            if (layer.block == narrowest_block) {
+                // A narrow layer is one block, summed neuron by neuron: the round trip of the
+                // sums through memory would cost more than the sums.
+                for (int k = 0; k < layer.size; ++k) {
+                    // Starting from the first product shortens the chain; a sum of zeros that
+                    // takes the sign of -0.0 this way gives the same output.
+                    double sum[rows];
+                    for (int r = 0; r < rows; ++r)
+                        sum[r] = layer.previous_size > 0 ? inputs[r * stride] * layer_weights[k] : 0.0;
+                    for (int j = 1; j < layer.previous_size; ++j) {
+                        const double weight = layer_weights[j * narrowest_block + k];
+                        for (int r = 0; r < rows; ++r)
+                            sum[r] += inputs[r * stride + j] * weight;
+                    }
+                    for (int r = 0; r < rows; ++r)
+                        values[r * stride + layer.first + k] = parameters.activate(layer.first + k, sum[r]);
+                }
                 continue;
             }
-            const std::size_t position = static_cast<std::size_t>(layer.first + i);
-            const Neuron& neuron = neurons[position];
-            const double output = outputs[position];
-            deltas[i] = ((errors[position] * neuron.slope_parameter) * output) * (1.0 - output);
-            rate_deltas[i] = neuron.learning_rate * deltas[i];
-            limits[i] = neuron.max_weight;
-            errors[position] = 0.0;
-        }
-        // The input layer's errors would be discarded at once: they are not gathered.
-        double* source_errors = index == 0 ? nullptr : errors.data() + layer.previous_first;
-        if (layer.block == narrowest_block) {
-            update_narrow(outputs.data() + layer.previous_first, source_errors, layer.previous_size,
-                          weights.data() + layer.weights_offset, deltas, rate_deltas, limits, layer.size);
-            continue;
-        }
-        for (int b = layer.blocks; b-- > 0;) {
-            const std::size_t block_start = static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-            const int lane = b * layer.block;
-            update_block(layer.block, outputs.data() + layer.previous_first, source_errors, layer.previous_size,
-                         weights.data() + layer.weights_offset + block_start, deltas + lane, rate_deltas + lane,
-                         limits + lane, std::min(layer.block, layer.size - lane));
+            for (int b = 0; b < layer.blocks; ++b) {
+                const double* block_weights =
+                    layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+                const int first = layer.first + b * layer.block;
+                const int used = std::min(layer.block, layer.size - b * layer.block);
+                sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
+                for (int r = 0; r < rows; ++r)
+                    for (int k = 0; k < used; ++k)
+                        values[r * stride + first + k] = parameters.activate(first + k, sums[r * layer.block + k]);
+            }
         }
     }
+
+    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neurons)
+    {
+        evaluate_rows<1>(form, form.outputs.data(), 0, FromNeurons{neurons});
+    }
+
+    static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
+    {
+        const std::size_t stride = form.outputs.size();
+        const int input_count = form.layers.front().previous_size;
+        double* values = form.group_values.data();
+        // A few inputs each: a plain loop beats a call to copy them.
+        for (int r = 0; r < row_count; ++r)
+            for (int i = 0; i < input_count; ++i)
+                values[r * stride + i] = rows[r][i];
+        const Loaded parameters{form.thresholds.data(), form.slopes.data()};
+        if (row_count == group_rows) {
+            evaluate_rows<group_rows>(form, values, stride, parameters);
+            return;
+        }
+        for (int r = 0; r < row_count; ++r)
+            evaluate_rows<1>(form, values + r * stride, 0, parameters);
+    }
+
+    // One back-propagation step from the outputs of the last evaluation: the output layer's
+    // errors are expected - output, the other layers' were gathered from the layer after.
+    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
+    {
+        const double* outputs = form.outputs.data();
+        double* errors = form.errors.data();
+        for (std::size_t index = form.layers.size(); index-- > 0;) {
+            const Layer& layer = form.layers[index];
+            double* deltas = form.deltas.data() + layer.lane_offset;
+            double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
+            const double* rates = form.rates.data() + layer.lane_offset;
+            const double* limits = form.limits.data() + layer.lane_offset;
+            const double* slopes = form.slopes.data() + layer.first;
+            const double* layer_outputs = outputs + layer.first;
+            double* layer_errors = errors + layer.first;
+            const bool output_layer = index + 1 == form.layers.size();
+            for (int i = 0; i < layer.size; ++i) {
+                double error;
+                if (output_layer) {
+                    error = expected_outputs[i] - layer_outputs[i];
+                } else {
+                    error = layer_errors[i];
+                    layer_errors[i] = 0.0;
+                }
+                const double output = layer_outputs[i];
+                deltas[i] = ((error * slopes[i]) * output) * (1.0 - output);
+                rate_deltas[i] = rates[i] * deltas[i];
+            }
+            // The input layer's errors would be discarded at once: they are not gathered.
+            double* source_errors = index == 0 ? nullptr : errors + layer.previous_first;
+            double* layer_weights = form.weights.data() + layer.weights_offset;
+            const double* source_outputs = outputs + layer.previous_first;
+            const int sources = layer.previous_size;
+            if (layer.block == narrowest_block) {
+                update_narrow(source_outputs, source_errors, sources, layer_weights, deltas, rate_deltas, limits,
+                              layer.size);
+                continue;
+            }
+            for (int b = layer.blocks; b-- > 0;) {
+                double* block_weights = layer_weights + static_cast<std::size_t>(b) * sources * layer.block;
+                const int lane = b * layer.block;
+                if (layer.block == 8) {
+                    block_update<2>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
+                                    rate_deltas + lane, limits + lane, std::min(8, layer.size - lane));
+                    continue;
+                }
+                // Wide blocks in parts of sixteen, the last part first: each source's error
+                // still gathers the lanes from the last neuron down to the first.
+                for (int half = layer.block - half_block; half >= 0; half -= half_block) {
+                    const int used = std::min(half_block, layer.size - lane - half);
+                    if (used > 0)
+                        block_update<4>(source_outputs, source_errors, sources, block_weights + half, layer.block,
+                                        deltas + lane + half, rate_deltas + lane + half, limits + lane + half, used);
+                }
+            }
+        }
+    }
+
+    static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
+    {
+        double* values = form.outputs.data();
+        for (int i = 0; i < form.layers.front().previous_size; ++i)
+            values[i] = inputs[i];
+        evaluate_rows<1>(form, form.outputs.data(), 0, Loaded{form.thresholds.data(), form.slopes.data()});
+        back_propagate(form, expected_outputs);
+    }
+
+    // One kernel set: its name, whether this machine runs it, and its entry points.
+    struct Set {
+        const char* name;
+        bool (*runnable)();
+        void (*evaluate)(DenseLayers&, Neuron*);
+        void (*evaluate_group)(DenseLayers&, const double* const*, int);
+        void (*train_pattern)(DenseLayers&, const double*, const double*);
+    };
+
+#define DENSE_KERNEL_SET(space, attributes)                                                                   \
+    struct space {                                                                                            \
+        attributes static void evaluate(DenseLayers& form, Neuron* neurons) { Kernels::evaluate(form, neurons); } \
+        attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
+        {                                                                                                     \
+            Kernels::evaluate_group(form, rows, row_count);                                                   \
+        }                                                                                                     \
+        attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected) \
+        {                                                                                                     \
+            Kernels::train_pattern(form, inputs, expected);                                                   \
+        }                                                                                                     \
+    };
+    DENSE_KERNEL_SET(Baseline, )
+#if DENSE_X86_KERNELS
+    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
+#endif
+#undef DENSE_KERNEL_SET
+
+    static bool always() { return true; }
+#if DENSE_X86_KERNELS
+    static bool has_avx2()
+    {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2");
+    }
+#endif
+
+    // Slowest first; the last one this machine runs is the default.
+    static constexpr Set sets[] = {
+        {"baseline", always, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
+#if DENSE_X86_KERNELS
+        {"avx2", has_avx2, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
+#endif
+    };
+
+    static const Set* find(const std::string& name)
+    {
+        for (const Set& set : sets)
+            if (name == set.name && set.runnable())
+                return &set;
+        return nullptr;
+    }
+
+    static const Set* fastest()
+    {
+        const Set* best = &sets[0];
+        for (const Set& set : sets)
+            if (set.runnable())
+                best = &set;
+        return best;
+    }
+
+    static const Set* initial()
+    {
+        const char* wanted = std::getenv("NC_ENGINE_KERNELS");
+        const Set* named = wanted != nullptr ? find(wanted) : nullptr;
+        return named != nullptr ? named : fastest();
+    }
+
+    static std::atomic<const Set*>& chosen()
+    {
+        static std::atomic<const Set*> set{initial()};
+        return set;
+    }
+
+    static const Set& current() { return *chosen().load(std::memory_order_relaxed); }
+};
+
+std::vector<std::string> DenseLayers::available_kernels()
+{
+    std::vector<std::string> names;
+    for (const Kernels::Set& set : Kernels::sets)
+        if (set.runnable())
+            names.emplace_back(set.name);
+    return names;
+}
+
+bool DenseLayers::select_kernels(const std::string& name)
+{
+    const Kernels::Set* set = Kernels::find(name);
+    if (set == nullptr)
+        return false;
+    Kernels::chosen().store(set, std::memory_order_relaxed);
+    return true;
+}
+
+std::string DenseLayers::selected_kernels()
+{
+    return Kernels::current().name;
+}
+
+void DenseLayers::evaluate(std::vector<Neuron>& neurons)
+{
+    Kernels::current().evaluate(*this, neurons.data());
+}
+
+void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
+{
+    for (std::size_t i = 0; i < neurons.size(); ++i) {
+        thresholds[i] = neurons[i].threshold;
+        slopes[i] = neurons[i].slope_parameter;
+    }
+    for (const Layer& layer : layers)
+        for (int i = 0; i < layer.size; ++i) {
+            const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
+            rates[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.learning_rate;
+            limits[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.max_weight;
+        }
+}
+
+void DenseLayers::evaluate_group(const double* const* rows, int row_count)
+{
+    Kernels::current().evaluate_group(*this, rows, row_count);
+}
+
+void DenseLayers::keep_group_row(int row, std::vector<Neuron>& neurons)
+{
+    const double* values = group_values.data() + static_cast<std::size_t>(row) * outputs.size();
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        neurons[i].output = outputs[i] = values[i];
+}
+
+void DenseLayers::train_pattern(const double* inputs, const double* expected_outputs)
+{
+    Kernels::current().train_pattern(*this, inputs, expected_outputs);
+}
+
+void DenseLayers::store_outputs(std::vector<Neuron>& neurons) const
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        neurons[i].output = outputs[i];
 }
 
 void DenseLayers::store_weights(std::vector<Neuron>& neurons) const

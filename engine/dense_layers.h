@@ -6,12 +6,16 @@
 #define ENGINE_DENSE_LAYERS_H
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 class Neuron;
 
 class DenseLayers {
 public:
+    // Rows that evaluate_group computes side by side.
+    static constexpr int group_rows = 4;
+
     // Takes the fast form of the network when every computing layer is dense; otherwise the
     // form stays inactive and the network computes neuron by neuron.
     void build(const std::vector<Neuron>& neurons, const std::vector<int>& layer_sizes);
@@ -20,24 +24,52 @@ public:
     // The outputs of all neurons, in neuron order; the first ones take the input values.
     double* neuron_outputs() { return outputs.data(); }
     const double* neuron_outputs() const { return outputs.data(); }
-    void set_error(int position, double value) { errors[static_cast<std::size_t>(position)] = value; }
 
     // Computes every computing neuron, layer by layer, into the neurons' outputs as well.
     void evaluate(std::vector<Neuron>& neurons);
-    // One back-propagation step over all neurons, from the errors set on the output layer.
-    void back_propagate(const std::vector<Neuron>& neurons);
-    // Copies the weights, changed by training, back into the neurons' connections.
+
+    // Takes the neurons' thresholds, slopes, learning rates and weight limits for the calls
+    // below, which read them from here instead of from the neurons.
+    void load_parameters(const std::vector<Neuron>& neurons);
+    // Evaluates up to group_rows rows side by side, row r from the inputs at rows[r], into
+    // a store of their own; the network's state stays as it was.
+    void evaluate_group(const double* const* rows, int row_count);
+    // The output layer's values of one row of the last group.
+    const double* group_outputs(int row) const
+    {
+        return group_values.data() + static_cast<std::size_t>(row + 1) * outputs.size() - layers.back().size;
+    }
+    // Makes one row of the last group the state of the network and of its neurons.
+    void keep_group_row(int row, std::vector<Neuron>& neurons);
+    // Evaluates one pattern and makes one back-propagation step towards its expected outputs,
+    // leaving the neurons' own outputs as they were.
+    void train_pattern(const double* inputs, const double* expected_outputs);
+    // Copies the outputs of the last trained pattern, or the weights changed by training,
+    // back into the neurons.
+    void store_outputs(std::vector<Neuron>& neurons) const;
     void store_weights(std::vector<Neuron>& neurons) const;
 
+    // The kernel sets this machine can run, "baseline" first. Every set gives the same bits;
+    // the fastest one runs unless the environment variable NC_ENGINE_KERNELS, read once,
+    // names another.
+    static std::vector<std::string> available_kernels();
+    // Makes every dense network use the named kernel set from now on; false, changing
+    // nothing, when this machine cannot run it. For tests and benchmarks.
+    static bool select_kernels(const std::string& name);
+    static std::string selected_kernels();
+
 private:
+    struct Kernels;
+
     struct Layer {
         int first;           // position of the layer's first neuron
         int size;
         int previous_first;  // position of the previous layer's first neuron
         int previous_size;
-        int block;                   // neurons whose sums advance together: 4, 8 or 16
+        int block;                   // neurons whose sums advance together: 4, 8, 16 or 32
         int blocks;                  // blocks of the layer, the last one padded
         std::size_t weights_offset;  // start of this layer's blocks in `weights`
+        std::size_t lane_offset;     // start of this layer's padded lanes in the lane arrays
     };
 
     static std::size_t weight_index(const Layer& layer, int neuron, int source);
@@ -49,7 +81,17 @@ private:
     std::vector<double> weights;
     std::vector<double> outputs;  // per neuron
     std::vector<double> errors;   // per neuron; input neurons' errors are never gathered
-    std::vector<double> scratch;  // a block's sums, or a layer's deltas, rates and limits
+    std::vector<double> sums;     // the sums of one block for each row of a group
+    std::vector<double> group_values;  // per row of a group, per neuron
+    // Per neuron, loaded by load_parameters.
+    std::vector<double> thresholds;
+    std::vector<double> slopes;
+    // Per padded lane of each layer: loaded rates and limits, and one step's deltas; padded
+    // lanes stay 0.
+    std::vector<double> rates;
+    std::vector<double> limits;
+    std::vector<double> deltas;
+    std::vector<double> rate_deltas;
 };
 
 #endif

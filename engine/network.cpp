@@ -1,9 +1,11 @@
-// Construction, copy, queries, parameter setters, patterns and forward evaluation of a Network.
+// Construction, copy, queries, parameter setters, patterns and forward evaluation of a Network,
+// row by row or in batches.
 #include "engine/network.h"
 
 #include "engine/diagnostics.h"
 #include "engine/line_source.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -252,4 +254,41 @@ void Network::get_outputs(std::vector<double>& values) const
     }
     for (std::size_t k = 0; k < count; ++k)
         values[k] = neurons[first + k].output;
+}
+
+bool Network::evaluate_batch(const double* inputs, double* outputs, int row_count)
+{
+    const std::size_t input_total = static_cast<std::size_t>(input_count());
+    const std::size_t output_total = static_cast<std::size_t>(output_count());
+    // A buffer that would be read or written must be there.
+    if (row_count < 0 || (row_count > 0 && ((inputs == nullptr && input_total > 0) ||
+                                            (outputs == nullptr && output_total > 0))))
+        return false;
+    const std::size_t first_output = neurons.size() - output_total;
+    if (!dense.active()) {
+        for (int row = 0; row < row_count; ++row) {
+            const double* row_inputs = inputs + static_cast<std::size_t>(row) * input_total;
+            for (std::size_t i = 0; i < input_total; ++i)
+                neurons[i].output = row_inputs[i];
+            for (Neuron& neuron : neurons)
+                neuron.compute_output();
+            for (std::size_t k = 0; k < output_total; ++k)
+                outputs[static_cast<std::size_t>(row) * output_total + k] = neurons[first_output + k].output;
+        }
+        return true;
+    }
+    dense.load_parameters(neurons);
+    const double* rows[DenseLayers::group_rows];
+    for (int first = 0; first < row_count; first += DenseLayers::group_rows) {
+        const int group = std::min(DenseLayers::group_rows, row_count - first);
+        for (int r = 0; r < group; ++r)
+            rows[r] = inputs + static_cast<std::size_t>(first + r) * input_total;
+        dense.evaluate_group(rows, group);
+        for (int r = 0; r < group; ++r)
+            std::copy(dense.group_outputs(r), dense.group_outputs(r) + output_total,
+                      outputs + static_cast<std::size_t>(first + r) * output_total);
+        if (first + group == row_count)
+            dense.keep_group_row(group - 1, neurons);
+    }
+    return true;
 }

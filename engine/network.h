@@ -107,6 +107,11 @@ public:
     void evaluate();
     /// Copies the output neurons' outputs into `values`, resizing it only when its size differs.
     void get_outputs(std::vector<double>& values) const;
+    /// Evaluates `row_count` rows of input_count() values, stored one after another, into as
+    /// many rows of output_count() values, each exactly as set_inputs + evaluate + get_outputs
+    /// would, and keeps the last row's state; false, doing nothing, for a negative count or a
+    /// missing buffer that would be used. Allocates nothing.
+    bool evaluate_batch(const double* inputs, double* outputs, int row_count);
 
     /// Online back-propagation on the training records of the named file, or on the patterns
     /// already held when the name is null. Returns a TrainResult value; iterations_done

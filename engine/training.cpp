@@ -2,23 +2,54 @@
 // each pattern, the backward pass from the last neuron to the first.
 #include "engine/network.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// True when every output of every pattern lies within the error limit. Stops at the first
-// difference that compares greater than the limit (a NaN difference never does).
-bool check_pass(Network& network, const std::vector<TrainingPattern>& patterns,
-                std::vector<double>& outputs)
+// True when every output lies within the error limit. Stops at the first difference that
+// compares greater than the limit (a NaN difference never does).
+bool outputs_fit(const TrainingPattern& pattern, const double* outputs, double error_limit)
+{
+    for (std::size_t k = 0; k < pattern.expected_outputs.size(); ++k)
+        if (std::fabs(pattern.expected_outputs[k] - outputs[k]) > error_limit)
+            return false;
+    return true;
+}
+
+// The check pass neuron by neuron: true when every pattern fits.
+bool check_pass(Network& network, const std::vector<TrainingPattern>& patterns, std::vector<double>& outputs)
 {
     for (const TrainingPattern& pattern : patterns) {
         network.set_inputs(pattern.inputs);
         network.evaluate();
         network.get_outputs(outputs);
-        for (std::size_t k = 0; k < outputs.size(); ++k) {
-            if (std::fabs(pattern.expected_outputs[k] - outputs[k]) > network.error_limit)
+        if (!outputs_fit(pattern, outputs.data(), network.error_limit))
+            return false;
+    }
+    return true;
+}
+
+// The check pass on the fast form, several patterns side by side. It leaves the network as
+// the pattern-by-pattern pass would: holding the outputs of the last pattern it checked.
+bool dense_check_pass(DenseLayers& dense, std::vector<Neuron>& neurons, const std::vector<TrainingPattern>& patterns,
+                      double error_limit)
+{
+    const double* rows[DenseLayers::group_rows];
+    // The first pattern alone: while training is far from its goal, the pass stops there.
+    int group = 1;
+    for (std::size_t next = 0; next < patterns.size(); next += static_cast<std::size_t>(group)) {
+        group = static_cast<int>(std::min<std::size_t>(next == 0 ? 1 : DenseLayers::group_rows, patterns.size() - next));
+        for (int r = 0; r < group; ++r)
+            rows[r] = patterns[next + static_cast<std::size_t>(r)].inputs.data();
+        dense.evaluate_group(rows, group);
+        for (int r = 0; r < group; ++r)
+            if (!outputs_fit(patterns[next + static_cast<std::size_t>(r)], dense.group_outputs(r), error_limit)) {
+                dense.keep_group_row(r, neurons);
                 return false;
-        }
+            }
+        if (next + static_cast<std::size_t>(group) == patterns.size())
+            dense.keep_group_row(group - 1, neurons);
     }
     return true;
 }
@@ -35,25 +66,38 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     if (!patterns_fit())
         return NoUsablePatterns;
 
+    if (dense.active()) {
+        // Training changes no parameter: the fast form reads them once.
+        dense.load_parameters(neurons);
+        int pass = 0;
+        for (; pass < max_iterations; ++pass) {
+            if (dense_check_pass(dense, neurons, patterns, error_limit)) {
+                iterations_done = pass;
+                dense.store_weights(neurons);
+                return Converged;
+            }
+            for (const TrainingPattern& pattern : patterns)
+                dense.train_pattern(pattern.inputs.data(), pattern.expected_outputs.data());
+        }
+        iterations_done = pass;
+        if (pass > 0)
+            dense.store_outputs(neurons);
+        dense.store_weights(neurons);
+        return IterationLimit;
+    }
+
     std::vector<double> outputs(static_cast<std::size_t>(output_count()));
     const std::size_t first_output = neurons.size() - outputs.size();
     int pass = 0;
     for (; pass < max_iterations; ++pass) {
         if (check_pass(*this, patterns, outputs)) {
             iterations_done = pass;
-            dense.store_weights(neurons);
             return Converged;
         }
         for (const TrainingPattern& pattern : patterns) {
             set_inputs(pattern.inputs);
             evaluate();
             get_outputs(outputs);
-            if (dense.active()) {
-                for (std::size_t k = 0; k < outputs.size(); ++k)
-                    dense.set_error(static_cast<int>(first_output + k), pattern.expected_outputs[k] - outputs[k]);
-                dense.back_propagate(neurons);
-                continue;
-            }
             for (std::size_t k = 0; k < outputs.size(); ++k)
                 neurons[first_output + k].error = pattern.expected_outputs[k] - outputs[k];
             for (std::size_t i = neurons.size(); i-- > 0;)
@@ -61,6 +105,5 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
         }
     }
     iterations_done = pass;
-    dense.store_weights(neurons);
     return IterationLimit;
 }

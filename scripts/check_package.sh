@@ -59,9 +59,9 @@ done
 # --- Contents ----------------------------------------------------------------------------
 contents=$(dpkg-deb -c "$package" | awk '{print $6}')
 expected=(
-  ./usr/bin/creature_sim ./usr/bin/net_tester ./usr/bin/net_train
+  ./usr/bin/creature_sim ./usr/bin/net_tester ./usr/bin/net_train ./usr/bin/creature_lab
   ./usr/share/man/man1/creature_sim.1.gz ./usr/share/man/man1/net_tester.1.gz
-  ./usr/share/man/man1/net_train.1.gz
+  ./usr/share/man/man1/net_train.1.gz ./usr/share/man/man1/creature_lab.1.gz
   ./usr/share/doc/neural-creatures/README.md ./usr/share/doc/neural-creatures/LICENSE
   ./usr/share/doc/neural-creatures/CHANGELOG.md
   ./usr/share/doc/neural-creatures/docs/network-file.md

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build the programs ("run"), also to test them ("test"),
-# or also to build the Debian package ("package").
+# also to build the Debian package ("package"), or also to cross-check the engine on 64-bit ARM
+# ("cross").
 set -euo pipefail
 
-run_packages=(g++ cmake make pkg-config liballegro4-dev)
+run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 # The engine's Python module (pybind11, NumPy) and its API reference (doxygen), with the tests
 # of both and the package.
 library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
@@ -11,14 +12,17 @@ test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x
   clang libclang-rt-dev valgrind python3-pytest "${library_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
 package_packages=(dpkg-dev file "${library_packages[@]}")
+# A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.
+cross_packages=(g++-aarch64-linux-gnu qemu-user googletest cmake)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
   test) packages+=("${test_packages[@]}") ;;
   package) packages+=("${package_packages[@]}") ;;
+  cross) packages+=("${cross_packages[@]}") ;;
   *)
-    echo "usage: bash scripts/install_deps.sh [run|test|package]" >&2
+    echo "usage: bash scripts/install_deps.sh [run|test|package|cross]" >&2
     exit 64
     ;;
 esac

@@ -94,15 +94,15 @@ void add_pattern_fit_problems(FileProblems& problems, const std::string& file, c
     }
 }
 
-std::string problem_text(const FileProblem& problem)
+std::string problem_text(const FileProblem& problem, const std::string& program)
 {
-    std::string text = "net_train: " + problem.file;
+    std::string text = program + ": " + problem.file;
     if (problem.line > 0)
         text += ":" + std::to_string(problem.line);
     return text + ": " + problem.message;
 }
 
-void print_problems(std::ostream& out, FileProblems all, std::size_t max_shown)
+void print_problems(std::ostream& out, FileProblems all, std::size_t max_shown, const std::string& program)
 {
     std::vector<FileProblem>& problems = all.listed;
     std::vector<std::string> files;
@@ -123,8 +123,8 @@ void print_problems(std::ostream& out, FileProblems all, std::size_t max_shown)
         return sort_line(a) < sort_line(b);
     });
     for (std::size_t index = 0; index < problems.size() && index < max_shown; ++index)
-        out << problem_text(problems[index]) << '\n';
+        out << problem_text(problems[index], program) << '\n';
     const std::size_t not_shown = (problems.size() > max_shown ? problems.size() - max_shown : 0) + all.unlisted;
     if (not_shown > 0)
-        out << "net_train: " << counted(not_shown, "further problem") << " not shown\n";
+        out << program << ": " << counted(not_shown, "further problem") << " not shown\n";
 }

@@ -1,5 +1,6 @@
-// Problems found in network and training files, as net_train reports them on stderr:
-// "net_train: FILE:LINE: message", or "net_train: FILE: message" for the file as a whole.
+// Problems found in network and training files, as the tools report them on stderr:
+// "net_train: FILE:LINE: message", or "net_train: FILE: message" for the file as a whole,
+// each line opening with the reporting tool's name.
 #ifndef TOOLS_FILE_PROBLEMS_H
 #define TOOLS_FILE_PROBLEMS_H
 
@@ -46,10 +47,11 @@ void add_pattern_fit_problems(FileProblems& problems, const std::string& file,
 
 // Writes the problems in file order (files in the order they first appear) and line order,
 // those about a file as a whole after its lines; at most `max_shown` of them, then a line
-// counting the rest, the unlisted ones included.
-void print_problems(std::ostream& out, FileProblems problems, std::size_t max_shown);
+// counting the rest, the unlisted ones included. Each line starts with "`program`: ".
+void print_problems(std::ostream& out, FileProblems problems, std::size_t max_shown,
+                    const std::string& program = "net_train");
 
 // One problem as it is printed, without the line end.
-std::string problem_text(const FileProblem& problem);
+std::string problem_text(const FileProblem& problem, const std::string& program = "net_train");
 
 #endif

@@ -16,3 +16,10 @@ std::string short_text(double value)
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
     return std::string(text, end.ptr);
 }
+
+std::string fixed_text(double value, int digits)
+{
+    char text[400];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    return std::string(text, end.ptr);
+}

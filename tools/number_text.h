@@ -8,5 +8,7 @@
 std::string shortest_text(double value);
 // Six significant digits, for errors that only need to be compared by eye ("0.0412346").
 std::string short_text(double value);
+// A fixed number of digits after the full stop, for columns of results ("12.500").
+std::string fixed_text(double value, int digits);
 
 #endif

@@ -14,9 +14,14 @@ bool ProgressLine::due(double seconds) const
 
 void ProgressLine::show(double seconds, int passes_done, int pass_limit, double worst_error)
 {
+    show_text(seconds, text(passes_done, pass_limit, worst_error));
+}
+
+void ProgressLine::show_text(double seconds, const std::string& line)
+{
     if (!enabled)
         return;
-    out << '\r' << text(passes_done, pass_limit, worst_error) << "\x1b[K" << std::flush;
+    out << '\r' << line << "\x1b[K" << std::flush;
     drawn = true;
     last_drawn_seconds = seconds;
 }

@@ -1,5 +1,5 @@
-// The progress line net_train keeps on a terminal while training runs long: passes made of
-// the limit and the worst error so far, redrawn in place a few times per second.
+// The progress line a tool keeps on a terminal while it runs long, redrawn in place a few
+// times per second: for net_train the passes made of the limit and the worst error so far.
 #ifndef TOOLS_PROGRESS_LINE_H
 #define TOOLS_PROGRESS_LINE_H
 
@@ -18,6 +18,8 @@ public:
     bool due(double seconds) const;
     // Draws the line in place of the previous one; `seconds` as given to due().
     void show(double seconds, int passes_done, int pass_limit, double worst_error);
+    // Draws a line of the caller's own text the same way.
+    void show_text(double seconds, const std::string& line);
     // Removes a line that was drawn, so that the report starts on a clean line.
     void clear();
 

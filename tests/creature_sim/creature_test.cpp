@@ -1,8 +1,8 @@
 // The creature: its start, sensing of a drawn spotlight, one step from known outputs, the
 // bounds that keep its sensors on the target, its drawing and its network checks.
-#include "creature_sim/creature.h"
+#include "creature_world/creature.h"
 
-#include "creature_sim/spotlight.h"
+#include "creature_world/spotlight.h"
 #include "headless.h"
 
 #include <allegro.h>

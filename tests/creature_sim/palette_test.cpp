@@ -1,5 +1,5 @@
 // The creature simulator's palette entries and the file selector's colours.
-#include "creature_sim/scene_colors.h"
+#include "creature_world/scene_colors.h"
 
 #include "headless.h"
 #include "palette/palette.h"

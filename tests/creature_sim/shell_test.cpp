@@ -2,7 +2,7 @@
 // numpad's effect on speeds, the mouse buttons on the radius, the mouse on the objects.
 #include "creature_sim/shell.h"
 
-#include "creature_sim/scene_colors.h"
+#include "creature_world/scene_colors.h"
 #include "headless.h"
 #include "palette/palette.h"
 

@@ -1,5 +1,5 @@
 // The spotlight: its sprite of light levels, its motion and bounces, its radius ceiling.
-#include "creature_sim/spotlight.h"
+#include "creature_world/spotlight.h"
 
 #include "headless.h"
 

@@ -2,6 +2,7 @@
 // order of every sum and update: outputs, weights and results must match to the last bit.
 #include "engine/network.h"
 
+#include "tests/engine/kernel_choice.h"
 #include "tests/engine/network_files.h"
 
 #include <gtest/gtest.h>
@@ -173,12 +174,29 @@ void train_both_and_compare(Network& network, std::mt19937& random, double learn
     expect_same_network(network, plain);
 }
 
+std::string topology_label(const std::vector<int>& layers)
+{
+    std::string label;
+    for (int size : layers)
+        label += (label.empty() ? "" : "-") + std::to_string(size);
+    return label;
+}
+
+// "comp_layer: 0" lets the next records append beyond the previous layer's size, so this
+// network does not read exactly the layer before.
+const std::string longer_lists_text =
+    "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
+    "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\nslope_parameter: 1.3\n";
+
 const std::vector<std::vector<int>> topologies = {
-    {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2}};
+    {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2},
+    {3, 64, 5}};
+
+class PlainOrder : public OnEveryKernel {};
 
 }  // namespace
 
-TEST(PlainOrder, EvaluationMatchesBitForBit)
+TEST_P(PlainOrder, EvaluationMatchesBitForBit)
 {
     std::mt19937 random(7);
     for (const std::vector<int>& layers : topologies) {
@@ -190,7 +208,7 @@ TEST(PlainOrder, EvaluationMatchesBitForBit)
     }
 }
 
-TEST(PlainOrder, TrainingMatchesBitForBit)
+TEST_P(PlainOrder, TrainingMatchesBitForBit)
 {
     std::mt19937 random(11);
     for (const std::vector<int>& layers : topologies) {
@@ -199,7 +217,7 @@ TEST(PlainOrder, TrainingMatchesBitForBit)
     }
 }
 
-TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
+TEST_P(PlainOrder, ClampedTrainingMatchesBitForBit)
 {
     std::mt19937 random(13);
     for (const std::vector<int>& layers : topologies) {
@@ -211,22 +229,17 @@ TEST(PlainOrder, ClampedTrainingMatchesBitForBit)
     train_both_and_compare(negative, random, 1.0, -0.25);
 }
 
-TEST(PlainOrder, LongerConnectionListsMatchBitForBit)
+TEST_P(PlainOrder, LongerConnectionListsMatchBitForBit)
 {
-    // "comp_layer: 0" lets the next records append beyond the previous layer's size, so these
-    // networks do not read exactly the layer before.
     std::mt19937 random(17);
-    const std::string text = "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
-                             "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\n"
-                             "slope_parameter: 1.3\n";
-    Network network = Network::from_text(text);
+    Network network = Network::from_text(longer_lists_text);
     ASSERT_EQ(network.neuron(3).connections.size(), 5u);
     PlainNetwork plain(network);
     evaluate_both_and_compare(network, plain, {0.2, -0.7, 1.1});
     train_both_and_compare(network, random, 2.0, 3.0);
 }
 
-TEST(PlainOrder, CopiesTrainLikeTheirSource)
+TEST_P(PlainOrder, CopiesTrainLikeTheirSource)
 {
     std::mt19937 random(19);
     Network source = Network::from_text(random_network_text(random, {6, 12, 3}));
@@ -242,7 +255,7 @@ TEST(PlainOrder, CopiesTrainLikeTheirSource)
             EXPECT_TRUE(same_bits(copy.neuron(i).connections[c].weight, assigned.neuron(i).connections[c].weight));
 }
 
-TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
+TEST_P(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
 {
     // Zero inputs times negative weights give sums of -0.0 in one order and +0.0 in another.
     for (const char* threshold : {"0", "-0", "1e-300"}) {
@@ -253,7 +266,7 @@ TEST(PlainOrder, ZeroSumsOfEitherSignMatchBitForBit)
     }
 }
 
-TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
+TEST_P(PlainOrder, AssignedNetworksComputeTheirNewShape)
 {
     std::mt19937 random(29);
     const Network large = Network::from_text(random_network_text(random, {8, 8, 8}));
@@ -267,4 +280,73 @@ TEST(PlainOrder, AssignedNetworksComputeTheirNewShape)
     Network copied(large);
     PlainNetwork plain(large);
     evaluate_both_and_compare(copied, plain, random_values(random, 8, -1.0, 1.0));
+}
+
+RUN_ON_EVERY_KERNEL(PlainOrder);
+
+TEST(Kernels, BaselineIsAlwaysThereAndUnknownNamesAreRefused)
+{
+    const std::vector<std::string> kernels = DenseLayers::available_kernels();
+    ASSERT_FALSE(kernels.empty());
+    EXPECT_EQ(kernels.front(), "baseline");
+    const std::string before = DenseLayers::selected_kernels();
+    EXPECT_FALSE(DenseLayers::select_kernels("no such kernels"));
+    EXPECT_FALSE(DenseLayers::select_kernels(""));
+    EXPECT_EQ(DenseLayers::selected_kernels(), before);
+}
+
+// Evaluates `rows` random rows in one batch and expects each row's outputs, and the state
+// left behind, as row-by-row evaluation gives them.
+void expect_batch_as_rows(Network& network, std::mt19937& random, int rows)
+{
+    const std::vector<double> inputs = random_values(random, rows * network.input_count(), -4.0, 4.0);
+    std::vector<double> outputs(static_cast<std::size_t>(rows * network.output_count()), -1.0);
+    Network alone(network);
+    PlainNetwork plain(network);
+    ASSERT_TRUE(network.evaluate_batch(inputs.data(), outputs.data(), rows));
+    std::vector<double> row_outputs;
+    for (int row = 0; row < rows; ++row) {
+        const auto first = inputs.begin() + row * network.input_count();
+        const std::vector<double> row_inputs(first, first + network.input_count());
+        ASSERT_TRUE(alone.set_inputs(row_inputs));
+        alone.evaluate();
+        alone.get_outputs(row_outputs);
+        plain.evaluate(row_inputs);
+        for (int k = 0; k < network.output_count(); ++k)
+            EXPECT_TRUE(same_bits(outputs[static_cast<std::size_t>(row * network.output_count() + k)],
+                                  row_outputs[static_cast<std::size_t>(k)]))
+                << rows << " rows: row " << row << " output " << k;
+    }
+    expect_same_network(network, plain);
+}
+
+TEST_P(PlainOrder, BatchRowsMatchRowByRowEvaluation)
+{
+    std::mt19937 random(31);
+    for (const std::vector<int>& layers : topologies) {
+        SCOPED_TRACE(topology_label(layers));
+        Network network = Network::from_text(random_network_text(random, layers));
+        for (int rows : {1, 3, 4, 5, 9})
+            expect_batch_as_rows(network, random, rows);
+    }
+    // Without the fast form, the same rows.
+    Network uneven = Network::from_text(longer_lists_text);
+    ASSERT_EQ(uneven.neuron(3).connections.size(), 5u);
+    expect_batch_as_rows(uneven, random, 6);
+}
+
+TEST_P(PlainOrder, BatchRefusesBadCallsAndLeavesTheNetworkAlone)
+{
+    std::mt19937 random(37);
+    Network network = Network::from_text(random_network_text(random, {3, 8, 2}));
+    PlainNetwork plain(network);
+    evaluate_both_and_compare(network, plain, {0.5, -1.0, 2.0});
+    std::vector<double> inputs(6, 1.0);
+    std::vector<double> outputs(4, -1.0);
+    EXPECT_FALSE(network.evaluate_batch(inputs.data(), outputs.data(), -1));
+    EXPECT_FALSE(network.evaluate_batch(nullptr, outputs.data(), 2));
+    EXPECT_FALSE(network.evaluate_batch(inputs.data(), nullptr, 2));
+    EXPECT_TRUE(network.evaluate_batch(nullptr, nullptr, 0));
+    EXPECT_EQ(outputs, std::vector<double>(4, -1.0));
+    expect_same_network(network, plain);
 }

@@ -1,6 +1,7 @@
 // Training: the check pass, online back-propagation, clamping and the three results.
 #include "engine/network.h"
 
+#include "tests/engine/kernel_choice.h"
 #include "tests/engine/network_files.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,13 @@ std::string one_step_file(int max_iterations)
            std::to_string(max_iterations) + "\n";
 }
 
+class Training : public OnEveryKernel {};
+
 }  // namespace
 
-TEST(Training, OneStepReproducesTheWorkedExample)
+RUN_ON_EVERY_KERNEL(Training);
+
+TEST_P(Training, OneStepReproducesTheWorkedExample)
 {
     TempDir directory;
     const std::string path = directory.write("network.txt", one_step_file(1));
@@ -34,7 +39,7 @@ TEST(Training, OneStepReproducesTheWorkedExample)
         EXPECT_EQ(network.neuron(i).error, 0.0);
 }
 
-TEST(Training, ConvergesOnInclusiveOr)
+TEST_P(Training, ConvergesOnInclusiveOr)
 {
     const std::string path = data_file("or_training.txt");
     Network network(path.c_str());
@@ -54,7 +59,7 @@ TEST(Training, ConvergesOnInclusiveOr)
     EXPECT_EQ(network.slope_parameter(), 5.0);
 }
 
-TEST(Training, NetworkThatAlreadyFitsConvergesWithoutChange)
+TEST_P(Training, NetworkThatAlreadyFitsConvergesWithoutChange)
 {
     TempDir directory;
     const std::string path = directory.write("network.txt", one_link_network("0") + "pattern: 1 -> 0.5\n");
@@ -64,14 +69,14 @@ TEST(Training, NetworkThatAlreadyFitsConvergesWithoutChange)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 0.0);
 }
 
-TEST(Training, NoPatternsConverges)
+TEST_P(Training, NoPatternsConverges)
 {
     Network network(data_file("xor_example.txt").c_str());
     EXPECT_EQ(network.train(nullptr), Converged);
     EXPECT_EQ(network.iterations_done, 0);
 }
 
-TEST(Training, DifferenceEqualToTheLimitPasses)
+TEST_P(Training, DifferenceEqualToTheLimitPasses)
 {
     Network network = Network::from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.75}});
@@ -83,7 +88,7 @@ TEST(Training, DifferenceEqualToTheLimitPasses)
     EXPECT_EQ(network.train(nullptr), Converged);
 }
 
-TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
+TEST_P(Training, IterationLimitOfZeroOrLessMakesNoPass)
 {
     Network network = Network::from_text(one_link_network("0"));
     network.add_pattern({{1.0}, {0.5}});
@@ -96,7 +101,7 @@ TEST(Training, IterationLimitOfZeroOrLessMakesNoPass)
     }
 }
 
-TEST(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
+TEST_P(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
 {
     TempDir directory;
     const std::string path = directory.write(
@@ -106,7 +111,7 @@ TEST(Training, LastAllowedPassEndsWithTheLimitEvenWhenItFits)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 0.3125);
 }
 
-TEST(Training, PatternThatDoesNotFitChangesNothing)
+TEST_P(Training, PatternThatDoesNotFitChangesNothing)
 {
     TempDir directory;
     const std::string path = directory.write("network.txt", one_link_network("0.25") + "pattern: 1 0 -> 1\n");
@@ -117,7 +122,7 @@ TEST(Training, PatternThatDoesNotFitChangesNothing)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 0.25);
 }
 
-TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
+TEST_P(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
 {
     TempDir directory;
     Network network = Network::from_text(one_link_network("0"));
@@ -126,7 +131,7 @@ TEST(Training, FileNameDropsEarlierPatternsEvenWhenReadingFails)
     EXPECT_EQ(network.pattern_count(), 0);
 }
 
-TEST(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
+TEST_P(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
 {
     TempDir directory;
     const std::string path =
@@ -138,7 +143,7 @@ TEST(Training, BadPatternTokenRefusesTrainingButKeepsWhatWasRead)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 0.0);
 }
 
-TEST(Training, ClampsWeightsToMaxWeight)
+TEST_P(Training, ClampsWeightsToMaxWeight)
 {
     // One pass moves the weight by learning_rate * 0.0625 = 12 upwards or downwards.
     for (const auto& [target, clamped] : {std::pair<double, double>{1.0, 10.0}, {0.0, -10.0}}) {
@@ -151,7 +156,7 @@ TEST(Training, ClampsWeightsToMaxWeight)
     }
 }
 
-TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
+TEST_P(Training, WeightBeyondTheLimitStaysUntilUpdated)
 {
     Network network = Network::from_text(one_link_network("50"));
     EXPECT_EQ(network.neuron(1).connections[0].weight, 50.0);
@@ -161,7 +166,7 @@ TEST(Training, WeightBeyondTheLimitStaysUntilUpdated)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 10.0);
 }
 
-TEST(Training, ErrorsFlowBackThroughHiddenLayers)
+TEST_P(Training, ErrorsFlowBackThroughHiddenLayers)
 {
     // A hand-computed two-step chain: input 1, hidden weight 1, output weight 1, slope 1.
     Network network = Network::from_text("input_layer: 1\ncomp_layer: 1\nweights: 1\n"
@@ -180,7 +185,7 @@ TEST(Training, ErrorsFlowBackThroughHiddenLayers)
     EXPECT_EQ(network.neuron(1).connections[0].weight, 1.0 + (1.0 * hidden_delta) * 1.0);
 }
 
-TEST(Training, SameWeightsWhetherTrainedFromFileOrHeldPatterns)
+TEST_P(Training, SameWeightsWhetherTrainedFromFileOrHeldPatterns)
 {
     const std::string path = data_file("or_training.txt");
     Network from_file(path.c_str());

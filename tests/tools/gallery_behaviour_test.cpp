@@ -1,7 +1,7 @@
 // The gallery's creatures in the real creature world, headless: the follower keeps under the
 // moving spotlight, the avoider leaves it and rests outside, the circler circles its centre.
-#include "creature_sim/creature.h"
-#include "creature_sim/spotlight.h"
+#include "creature_world/creature.h"
+#include "creature_world/spotlight.h"
 #include "tests/support/headless_allegro.h"
 
 #include <allegro.h>

@@ -1,5 +1,5 @@
 // Motion, sprite building and drawing of the spotlight.
-#include "creature_sim/spotlight.h"
+#include "creature_world/spotlight.h"
 
 #include <allegro.h>
 

@@ -1,7 +1,7 @@
 // The spotlight: a disc of 64 grey light levels that drifts over the target and bounces
 // at its edges. Owns its pre-drawn sprite, rebuilt when the radius changes.
-#ifndef CREATURE_SIM_SPOTLIGHT_H
-#define CREATURE_SIM_SPOTLIGHT_H
+#ifndef CREATURE_WORLD_SPOTLIGHT_H
+#define CREATURE_WORLD_SPOTLIGHT_H
 
 #include "program_shell/bitmap_ptr.h"
 

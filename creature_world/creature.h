@@ -1,7 +1,7 @@
 // The creature: three light sensors on a target bitmap, a network that turns their light
 // levels into motion, and its drawing as three ringed points. Owns its Network.
-#ifndef CREATURE_SIM_CREATURE_H
-#define CREATURE_SIM_CREATURE_H
+#ifndef CREATURE_WORLD_CREATURE_H
+#define CREATURE_WORLD_CREATURE_H
 
 #include "engine/network.h"
 
@@ -32,10 +32,20 @@ public:
     // One frame: senses the target, evaluates the network, moves, keeps the sensors on the
     // target. Does nothing while network_incorrect is set.
     void step();
+    // The motion half of a frame, on the light levels already in `inputs`: evaluates the
+    // network, moves, keeps the sensors on the target. Does nothing while network_incorrect.
+    void act();
+    // Where sensor `index` lies on the target now.
+    int sensor_x(int index) const;
+    int sensor_y(int index) const;
+    // The light level, 0.0 to 1.0, that a pixel of the given palette index shows.
+    static double light_level(int palette_index, int light_base_color);
     // Draws each sensor as an inner ring of radius 1 inside an outer ring of radius 2.
     void draw() const;
     // Replaces the network by one read from `path`; position and speed stay.
     void load_network(const char* path);
+    // Replaces the network by a copy of `source`; position and speed stay.
+    void use_network(const Network& source);
 
     double x;
     double y;
@@ -54,7 +64,6 @@ public:
 
 private:
     void check_network();
-    double light_level_at(int px, int py) const;
     void keep_sensors_on_target();
 };
 

@@ -1,5 +1,5 @@
 // Sensing, motion and drawing of the creature.
-#include "creature_sim/creature.h"
+#include "creature_world/creature.h"
 
 #include <allegro.h>
 
@@ -59,10 +59,17 @@ void Creature::check_network()
     network_incorrect = !(network->input_count() == 3 && network->output_count() == 4);
 }
 
-double Creature::light_level_at(int px, int py) const
+void Creature::use_network(const Network& source)
+{
+    network.reset();
+    network = std::make_unique<Network>(source);
+    check_network();
+}
+
+double Creature::light_level(int palette_index, int light_base_color)
 {
     // Everything below the grey ramp (background, texts, rings, -1 off the target) is dark.
-    int level = getpixel(target, px, py) - light_base_color;
+    int level = palette_index - light_base_color;
     if (level < 0)
         level = 0;
     if (level > 64)
@@ -70,15 +77,29 @@ double Creature::light_level_at(int px, int py) const
     return level / 64.0;
 }
 
+int Creature::sensor_x(int index) const
+{
+    return static_cast<int>(x) + sensors[index].dx;
+}
+
+int Creature::sensor_y(int index) const
+{
+    return static_cast<int>(y) + sensors[index].dy;
+}
+
 void Creature::step()
 {
     if (network_incorrect)
         return;
-    const int ix = static_cast<int>(x);
-    const int iy = static_cast<int>(y);
     for (int i = 0; i < 3; ++i)
-        inputs[i] = light_level_at(ix + sensors[i].dx, iy + sensors[i].dy);
+        inputs[i] = light_level(getpixel(target, sensor_x(i), sensor_y(i)), light_base_color);
+    act();
+}
 
+void Creature::act()
+{
+    if (network_incorrect)
+        return;
     network->set_inputs(inputs);
     network->evaluate();
     network->get_outputs(outputs);
@@ -113,10 +134,8 @@ void Creature::keep_sensors_on_target()
 
 void Creature::draw() const
 {
-    const int ix = static_cast<int>(x);
-    const int iy = static_cast<int>(y);
-    for (const SensorOffset& sensor : sensors) {
-        circle(target, ix + sensor.dx, iy + sensor.dy, 1, sensor_inner_color);
-        circle(target, ix + sensor.dx, iy + sensor.dy, 2, sensor_outer_color);
+    for (int i = 0; i < 3; ++i) {
+        circle(target, sensor_x(i), sensor_y(i), 1, sensor_inner_color);
+        circle(target, sensor_x(i), sensor_y(i), 2, sensor_outer_color);
     }
 }

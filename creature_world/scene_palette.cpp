@@ -1,5 +1,5 @@
 // The creature simulator's palette, set once at start-up.
-#include "creature_sim/scene_colors.h"
+#include "creature_world/scene_colors.h"
 
 #include "palette/palette.h"
 

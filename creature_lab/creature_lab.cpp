@@ -1,0 +1,223 @@
+// creature_lab's commands: score, trace and evolve, with their reports and exit statuses.
+#include "creature_lab/creature_lab.h"
+
+#include "creature_lab/evolution.h"
+#include "creature_lab/lab_command_line.h"
+#include "creature_lab/lab_network.h"
+#include "creature_lab/trace.h"
+#include "engine/atomic_file.h"
+#include "tools/number_text.h"
+#include "tools/progress_line.h"
+
+#include <chrono>
+#include <iomanip>
+#include <ostream>
+#include <thread>
+
+#ifndef CREATURE_LAB_VERSION
+#define CREATURE_LAB_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr const char* program = "creature_lab";
+constexpr std::size_t max_problems_shown = 30;
+
+void print_usage_error(std::ostream& err, const std::string& error, LabCommand command)
+{
+    const std::string command_part = command == LabCommand::none ? "" : lab_command_name(command) + std::string(" ");
+    err << program << ": " << error << '\n'
+        << lab_usage(command) << "Try 'creature_lab " << command_part << "--help' for more information.\n";
+}
+
+// Reads a creature's network; false, with its problems printed, when it cannot be used.
+bool load_or_explain(const std::string& path, unsigned seed, Network& network, std::ostream& err)
+{
+    FileProblems problems;
+    const bool loaded = load_creature_network(path, seed, network, problems);
+    print_problems(err, problems, max_problems_shown, program);
+    return loaded;
+}
+
+bool write_or_explain(const std::string& path, const std::string& content, std::ostream& err)
+{
+    std::string reason;
+    if (write_file_atomically(path, content, reason))
+        return true;
+    err << program << ": " << path << ": " << reason << '\n';
+    return false;
+}
+
+bool writable_or_explain(const std::string& path, std::ostream& err)
+{
+    std::string reason;
+    if (check_writable_destination(path, reason))
+        return true;
+    err << program << ": " << path << ": " << reason << '\n';
+    return false;
+}
+
+bool start_graphics_or_explain(std::ostream& err)
+{
+    if (start_headless_graphics())
+        return true;
+    err << program << ": cannot start the graphics library for memory bitmaps\n";
+    return false;
+}
+
+void print_measure(std::ostream& out, const ScenarioMeasure& measure)
+{
+    out << std::left << std::setw(20) << measure.name << std::right << std::setw(15)
+        << fixed_text(measure.mean_distance, 2) << std::setw(9) << fixed_text(100.0 * measure.inside_share, 1) + "%"
+        << std::setw(13) << fixed_text(measure.travelled, 1) << std::setw(10) << fixed_text(measure.score, 3)
+        << '\n';
+}
+
+int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
+{
+    Network network(nullptr);
+    if (!load_or_explain(options.network_file, options.seed, network, err))
+        return lab_exit_unusable_file;
+    if (!start_graphics_or_explain(err))
+        return lab_exit_unusable_file;
+    World world(network);
+    ScoreSettings settings;
+    settings.behaviour = options.behaviour;
+    settings.frames = options.frames;
+    settings.seed = options.seed;
+    const std::vector<ScenarioMeasure> measures = measure_world(world, settings);
+    const ScenarioMeasure total = total_of(measures);
+
+    out << "behaviour: " << behaviour_name(options.behaviour) << ", " << options.frames
+        << " frames per scenario, seed " << options.seed << '\n';
+    out << std::left << std::setw(20) << "scenario" << std::right << std::setw(15) << "mean distance"
+        << std::setw(9) << "inside" << std::setw(13) << "travelled" << std::setw(10) << "score" << '\n';
+    for (const ScenarioMeasure& measure : measures)
+        print_measure(out, measure);
+    print_measure(out, total);
+    out << "score: " << fixed_text(total.score, 3) << '\n';
+    return lab_exit_success;
+}
+
+int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
+{
+    Network network(nullptr);
+    if (!load_or_explain(options.network_file, options.seed, network, err))
+        return lab_exit_unusable_file;
+    if (!writable_or_explain(options.output_file, err) ||
+        (!options.image_file.empty() && !writable_or_explain(options.image_file, err)))
+        return lab_exit_unusable_file;
+    if (!start_graphics_or_explain(err))
+        return lab_exit_unusable_file;
+    World world(network);
+    const Trace trace = trace_world(world, *find_scenario(options.scenario), options.frames, options.seed);
+    if (!write_or_explain(options.output_file, trace.csv, err))
+        return lab_exit_unusable_file;
+    out << "written: " << options.output_file << " (" << options.frames << " frames of " << options.scenario
+        << ")\n";
+    if (options.image_file.empty())
+        return lab_exit_success;
+    std::string png;
+    std::string reason;
+    if (!encode_png(trace_picture(world, trace.path), png, reason)) {
+        err << program << ": " << options.image_file << ": " << reason << '\n';
+        return lab_exit_unusable_file;
+    }
+    if (!write_or_explain(options.image_file, png, err))
+        return lab_exit_unusable_file;
+    out << "written: " << options.image_file << '\n';
+    return lab_exit_success;
+}
+
+std::string evolved_comment(const LabOptions& options, int generation, double score)
+{
+    return std::string("Evolved by creature_lab to ") + behaviour_name(options.behaviour) + " the spotlight: seed " +
+           std::to_string(options.seed) + ", population " + std::to_string(options.population) + ", written after generation " +
+           std::to_string(generation) + " of " + std::to_string(options.generations) + ".\n" +
+           "Its score (creature_lab score --behaviour " + behaviour_name(options.behaviour) + " --frames " +
+           std::to_string(options.frames) + " --seed " + std::to_string(options.seed) + ") is " +
+           fixed_text(score, 3) + ".\n" +
+           "Watch it: press L in creature_sim and pick this file, or copy it to config_generated.txt.";
+}
+
+int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, const LabSettings& lab)
+{
+    EvolutionSettings settings;
+    settings.shape = creature_shape(options.hidden);
+    if (!options.from_file.empty()) {
+        Network start(nullptr);
+        if (!load_or_explain(options.from_file, options.seed, start, err))
+            return lab_exit_unusable_file;
+        settings.shape = shape_of(start);
+        settings.start_weights = weights_of(start);
+        if (settings.start_weights.size() != settings.shape.weight_count()) {
+            err << program << ": " << options.from_file
+                << ": some neurons do not read every neuron of the layer before; cannot evolve it\n";
+            return lab_exit_unusable_file;
+        }
+    }
+    if (!writable_or_explain(options.output_file, err) || !start_graphics_or_explain(err))
+        return lab_exit_unusable_file;
+    settings.scoring.behaviour = options.behaviour;
+    settings.scoring.frames = options.frames;
+    settings.scoring.seed = options.seed;
+    settings.population = options.population;
+    settings.threads = options.threads > 0 ? options.threads
+                                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+
+    Evolution evolution(settings);
+    ProgressLine progress(err, lab.stderr_is_terminal);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    for (int generation = 1; generation <= options.generations; ++generation) {
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (progress.due(seconds))
+            progress.show_text(seconds, std::string(program) + ": evolving: generation " +
+                                            std::to_string(generation) + " of " +
+                                            std::to_string(options.generations) + ", best so far " +
+                                            fixed_text(evolution.best_score(), 3));
+        const GenerationResult result = evolution.next_generation();
+        progress.clear();
+        out << "generation " << result.generation << ": best " << fixed_text(result.best, 3) << ", mean "
+            << fixed_text(result.mean, 3) << ", best so far " << fixed_text(result.best_so_far, 3) << std::endl;
+        if (!write_or_explain(options.output_file,
+                              evolution.best_text(evolved_comment(options, generation, evolution.best_score())),
+                              err))
+            return lab_exit_unusable_file;
+    }
+    out << "written: " << options.output_file << '\n';
+    out << "score: " << fixed_text(evolution.best_score(), 3) << '\n';
+    return lab_exit_success;
+}
+
+}  // namespace
+
+int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const LabSettings& settings)
+{
+    const ParsedLabCommandLine parsed = parse_lab_command_line(arguments);
+    const LabOptions& options = parsed.options;
+    if (!parsed.error.empty()) {
+        print_usage_error(err, parsed.error, options.command);
+        return lab_exit_usage;
+    }
+    if (options.show_help) {
+        out << lab_help(options.command);
+        return lab_exit_success;
+    }
+    if (options.show_version) {
+        out << program << ' ' << CREATURE_LAB_VERSION << '\n';
+        return lab_exit_success;
+    }
+    switch (options.command) {
+    case LabCommand::score:
+        return run_score(options, out, err);
+    case LabCommand::trace:
+        return run_trace(options, out, err);
+    case LabCommand::evolve:
+        return run_evolve(options, out, err, settings);
+    case LabCommand::none:
+        break;
+    }
+    return lab_exit_usage;
+}

@@ -1,0 +1,25 @@
+// The whole creature_lab run behind main: parses the command line, runs the command, prints
+// results and problems. Streams and the terminal check come from the caller, so tests run it
+// in-process.
+#ifndef CREATURE_LAB_CREATURE_LAB_H
+#define CREATURE_LAB_CREATURE_LAB_H
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+enum LabExit {
+    lab_exit_success = 0,
+    lab_exit_unusable_file = 2,
+    lab_exit_usage = 64,
+};
+
+struct LabSettings {
+    bool stderr_is_terminal = false;  // a progress line is drawn only on a terminal
+};
+
+// Runs creature_lab with the arguments after the program name; returns the exit status.
+int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const LabSettings& settings);
+
+#endif

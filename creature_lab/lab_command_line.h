@@ -1,0 +1,48 @@
+// The command line of creature_lab: its commands and options, the parsing of argv, and the
+// help texts of the tool and of each command.
+#ifndef CREATURE_LAB_LAB_COMMAND_LINE_H
+#define CREATURE_LAB_LAB_COMMAND_LINE_H
+
+#include "creature_lab/scoring.h"
+
+#include <string>
+#include <vector>
+
+enum class LabCommand { none, score, trace, evolve };
+
+struct LabOptions {
+    LabCommand command = LabCommand::none;
+    std::string network_file;  // score and trace: the creature's network
+    std::string output_file;   // -o: the trace or the evolved network
+    std::string image_file;    // trace --image
+    std::string from_file;     // evolve --from
+    std::string scenario = "drift";  // trace --scenario
+    Behaviour behaviour = Behaviour::follow;
+    bool behaviour_given = false;
+    int frames = 1000;
+    unsigned seed = 1;
+    int hidden = 8;
+    int population = 60;
+    int generations = 200;
+    int threads = 0;  // 0: one per core
+    bool show_help = false;
+    bool show_version = false;
+};
+
+struct ParsedLabCommandLine {
+    LabOptions options;
+    std::string error;  // what is wrong with the command line; empty when it is sound
+};
+
+// Parses the arguments after the program name: the command first, then its options and
+// operands in any order; "--" ends the options.
+ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& arguments);
+
+// "score", "trace" or "evolve"; empty for LabCommand::none.
+const char* lab_command_name(LabCommand command);
+// The one-line synopsis of a command, or of the tool for LabCommand::none.
+std::string lab_usage(LabCommand command);
+// The full --help text of a command, or of the tool for LabCommand::none.
+std::string lab_help(LabCommand command);
+
+#endif

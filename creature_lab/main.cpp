@@ -1,0 +1,15 @@
+// creature_lab: scores, traces and evolves creature_sim's creatures without a display.
+#include "creature_lab/creature_lab.h"
+
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    LabSettings settings;
+    settings.stderr_is_terminal = isatty(STDERR_FILENO) == 1;
+    return run_creature_lab(arguments, std::cout, std::cerr, settings);
+}

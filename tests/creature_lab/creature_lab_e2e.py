@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""The built creature_lab end to end: results on stdout, problems on stderr, exit statuses,
+and files written where asked.
+
+Usage: creature_lab_e2e.py CREATURE_LAB EXAMPLES_DIR
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def run(tool, arguments, cwd):
+    return subprocess.run([tool] + arguments, cwd=cwd, capture_output=True, text=True, timeout=60)
+
+
+def main():
+    tool, examples = sys.argv[1], sys.argv[2]
+    follower = os.path.join(examples, "follower.txt")
+    failures = []
+
+    def expect(condition, what):
+        if not condition:
+            failures.append(what)
+            print("FAILED: " + what)
+
+    with tempfile.TemporaryDirectory() as work:
+        scored = run(tool, ["score", follower, "--frames", "200"], work)
+        expect(scored.returncode == 0, "score exits 0: " + scored.stderr)
+        expect(scored.stdout.splitlines()[-1].startswith("score: "), "score ends with 'score: NUMBER'")
+        expect(scored.stderr == "", "score writes nothing to stderr")
+
+        traced = run(tool, ["trace", follower, "-o", "t.csv", "--image", "t.png", "--frames", "50"], work)
+        expect(traced.returncode == 0, "trace exits 0: " + traced.stderr)
+        with open(os.path.join(work, "t.csv")) as csv:
+            expect(len(csv.read().splitlines()) == 51, "trace writes a header and 50 rows")
+        with open(os.path.join(work, "t.png"), "rb") as png:
+            expect(png.read(8) == b"\x89PNG\r\n\x1a\n", "trace --image writes a PNG")
+
+        evolved = run(tool, ["evolve", "--behaviour", "flee", "-o", "e.txt", "--population", "4",
+                             "--generations", "2", "--frames", "30"], work)
+        expect(evolved.returncode == 0, "evolve exits 0: " + evolved.stderr)
+        expect(evolved.stderr == "", "evolve off a terminal shows no progress line")
+        rescored = run(tool, ["score", "e.txt", "--behaviour", "flee", "--frames", "30"], work)
+        expect(rescored.stdout.splitlines()[-1] == evolved.stdout.splitlines()[-1],
+               "the evolved file scores what evolve reported")
+
+        missing = run(tool, ["score", "none.txt"], work)
+        expect(missing.returncode == 2, "a missing file exits 2")
+        expect(missing.stderr.startswith("creature_lab: none.txt: "), "a missing file is named: " + missing.stderr)
+
+        wrong = run(tool, ["score", follower, "--frames", "many"], work)
+        expect(wrong.returncode == 64, "a wrong command line exits 64")
+
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,198 @@
+// creature_lab run in-process: scores that rank the gallery's creatures, trace rows that agree
+// with the world, evolution that improves and repeats itself, and the exit statuses.
+#include "creature_lab/creature_lab.h"
+
+#include "creature_world/world.h"
+#include "engine/network.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string example_file(const std::string& name)
+{
+    return std::string(EXAMPLES_DIR) + "/" + name;
+}
+
+struct LabRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+LabRun lab(const std::vector<std::string>& arguments)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_creature_lab(arguments, out, err, LabSettings{});
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The number of the last line, which must read "score: NUMBER".
+double last_score(const LabRun& run)
+{
+    const std::vector<std::string> lines = lines_of(run.out);
+    EXPECT_FALSE(lines.empty());
+    if (lines.empty())
+        return 0.0;
+    EXPECT_EQ(lines.back().rfind("score: ", 0), 0u) << lines.back();
+    return std::strtod(lines.back().c_str() + 7, nullptr);
+}
+
+double score(const std::string& creature, const std::string& behaviour)
+{
+    const LabRun run = lab({"score", example_file(creature), "--behaviour", behaviour, "--frames", "400"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return last_score(run);
+}
+
+TEST(LabScore, RanksTheGallerysCreaturesByBehaviour)
+{
+    EXPECT_GT(score("follower.txt", "follow"), score("avoider.txt", "follow") + 10.0);
+    EXPECT_GT(score("avoider.txt", "flee"), score("follower.txt", "flee") + 10.0);
+    EXPECT_GT(score("circler.txt", "circle"), score("follower.txt", "circle") + 10.0);
+}
+
+TEST(LabScore, ReportsEveryScenarioAndTheTotal)
+{
+    const LabRun run = lab({"score", example_file("follower.txt"), "--frames", "50"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"drift", "still-top-left", "still-top-right", "still-bottom-left",
+                             "still-bottom-right", "jumps", "total"})
+        EXPECT_NE(run.out.find(std::string("\n") + name + " "), std::string::npos) << name;
+}
+
+std::vector<double> csv_numbers(const std::string& row)
+{
+    std::vector<double> numbers;
+    std::istringstream stream(row);
+    for (std::string field; std::getline(stream, field, ',');)
+        numbers.push_back(std::strtod(field.c_str(), nullptr));
+    return numbers;
+}
+
+TEST(LabTrace, RowsAgreeWithTheDrawnWorld)
+{
+    TempDir directory;
+    const std::string csv = directory.file("trace.csv");
+    const std::string png = directory.file("trace.png");
+    const int frames = 300;
+    const LabRun run = lab({"trace", example_file("follower.txt"), "-o", csv, "--image", png, "--frames",
+                            std::to_string(frames)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = lines_of(read_text_file(csv));
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(frames) + 1);
+
+    ASSERT_TRUE(start_headless_graphics());
+    World world(Network(example_file("follower.txt").c_str()));
+    for (int frame = 1; frame <= frames; ++frame) {
+        world.step_drawn();
+        const Creature& creature = world.creature;
+        const std::vector<double> expected = {
+            static_cast<double>(frame), creature.x, creature.y, world.spotlight.x, world.spotlight.y,
+            static_cast<double>(world.spotlight.radius), creature.inputs[0], creature.inputs[1], creature.inputs[2],
+            creature.outputs[0], creature.outputs[1], creature.outputs[2], creature.outputs[3]};
+        ASSERT_EQ(csv_numbers(rows[static_cast<std::size_t>(frame)]), expected) << "frame " << frame;
+    }
+    const std::string picture = read_text_file(png);
+    ASSERT_GT(picture.size(), 8u);
+    EXPECT_EQ(picture.substr(1, 3), "PNG");
+}
+
+TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
+{
+    TempDir directory;
+    const auto evolve = [&](const std::string& name, const std::string& threads) {
+        return lab({"evolve", "--behaviour", "follow", "-o", directory.file(name), "--hidden", "2",
+                    "--population", "8", "--generations", "6", "--frames", "150", "--seed", "7",
+                    "--threads", threads});
+    };
+    const LabRun first = evolve("first.txt", "1");
+    ASSERT_EQ(first.status, 0) << first.err;
+    const LabRun second = evolve("second.txt", "2");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(first.out.substr(0, first.out.find("written:")), second.out.substr(0, second.out.find("written:")));
+    EXPECT_EQ(read_text_file(directory.file("first.txt")), read_text_file(directory.file("second.txt")));
+    // Off a terminal nothing but problems goes to stderr: no progress line.
+    EXPECT_EQ(first.err, "");
+
+    const std::vector<std::string> lines = lines_of(first.out);
+    ASSERT_EQ(lines.size(), 8u);
+    const double first_best = std::strtod(lines[0].c_str() + lines[0].find("best ") + 5, nullptr);
+    const double final_score = last_score(first);
+    EXPECT_GT(final_score, first_best);
+
+    // The written network scores what the evolution said it scores.
+    const LabRun rescored = lab({"score", directory.file("first.txt"), "--frames", "150", "--seed", "7"});
+    EXPECT_DOUBLE_EQ(last_score(rescored), final_score);
+}
+
+struct StatusCase {
+    const char* what;
+    std::vector<std::string> arguments;
+    int status;
+    const char* in_err;
+};
+
+TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
+{
+    TempDir directory;
+    const std::string two_inputs = directory.write("two.txt", network_layers({2, 4}));
+    const std::string broken = directory.write("broken.txt", "input_layer: 3\ncomp_layer: x\n");
+    const std::string follower = example_file("follower.txt");
+    const std::string no_directory = directory.file("missing/out.csv");
+    const StatusCase cases[] = {
+        {"no command", {}, 64, "no command"},
+        {"unknown command", {"run"}, 64, "unknown command 'run'"},
+        {"no network", {"score"}, 64, "no NETWORK_FILE"},
+        {"two networks", {"score", follower, follower}, 64, "unexpected"},
+        {"bad behaviour", {"score", follower, "--behaviour", "hide"}, 64, "follow, flee or circle"},
+        {"zero frames", {"score", follower, "--frames", "0"}, 64, "--frames"},
+        {"seed not a number", {"score", follower, "--seed", "1x"}, 64, "--seed"},
+        {"option of another command", {"score", follower, "--hidden", "3"}, 64, "unknown option"},
+        {"trace without output", {"trace", follower}, 64, "-o FILE"},
+        {"trace too long", {"trace", follower, "-o", directory.file("t.csv"), "--frames", "1000001"}, 64, "at most"},
+        {"evolve without behaviour", {"evolve", "-o", directory.file("e.txt")}, 64, "--behaviour"},
+        {"missing file", {"score", directory.file("none.txt")}, 2, "creature_lab: "},
+        {"not a creature", {"score", two_inputs}, 2, "2 inputs and 4 outputs"},
+        {"broken file", {"score", broken}, 2, "broken.txt:2: "},
+        {"unwritable trace", {"trace", follower, "-o", no_directory}, 2, "missing/out.csv"},
+        {"unwritable network", {"evolve", "--behaviour", "flee", "-o", no_directory}, 2, "missing/out.csv"},
+        {"bad start network", {"evolve", "--behaviour", "flee", "-o", directory.file("e.txt"), "--from", two_inputs},
+         2, "two.txt"},
+    };
+    for (const StatusCase& c : cases) {
+        const LabRun run = lab(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err;
+        EXPECT_NE(run.err.find(c.in_err), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_EQ(run.err.rfind("creature_lab: ", 0), 0u) << c.what << ": " << run.err;
+    }
+}
+
+TEST(LabStatus, HelpForTheToolAndEachCommand)
+{
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--help"}, {"score", "--help"}, {"trace", "-h"}, {"evolve", "--help"}}) {
+        const LabRun run = lab(arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.rfind("Usage: creature_lab", 0), 0u) << run.out;
+        EXPECT_TRUE(run.err.empty());
+    }
+}
+
+}  // namespace

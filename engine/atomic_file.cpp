@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
+#include <streambuf>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,19 +57,51 @@ mode_t default_mode()
     return new_file_mode & ~mask;
 }
 
-bool write_all(int descriptor, std::string_view content)
+// The system's error of writing `content`, or 0 when all of it was written.
+int write_all(int descriptor, std::string_view content)
 {
     while (!content.empty()) {
         const ssize_t written = write(descriptor, content.data(), content.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
         content.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
+    return 0;
 }
+
+// A stream buffer that writes to a file descriptor and keeps the first error it met.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int descriptor) : descriptor(descriptor) { setp(space, space + sizeof space); }
+    int error() const { return first_error; }
+
+protected:
+    int_type overflow(int_type character) override
+    {
+        if (!drain())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(character, traits_type::eof()))
+            sputc(traits_type::to_char_type(character));
+        return traits_type::not_eof(character);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain()
+    {
+        if (first_error == 0)
+            first_error = write_all(descriptor, std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        setp(space, space + sizeof space);
+        return first_error == 0;
+    }
+
+    int descriptor;
+    int first_error = 0;
+    char space[1 << 16];
+};
 
 // Makes the rename itself last across a crash; a directory that cannot be synced loses nothing.
 void sync_directory(const std::string& directory)
@@ -108,7 +142,11 @@ bool check_writable_destination(const std::string& path, std::string& reason)
     return true;
 }
 
-bool write_file_atomically(const std::string& path, std::string_view content, std::string& reason)
+namespace {
+
+// Puts the content into a temporary file beside the destination with `fill`, which returns
+// the system's error or 0, and renames it over the destination once it is synced.
+bool replace_file(const std::string& path, std::string& reason, const std::function<int(int)>& fill)
 {
     if (!check_writable_destination(path, reason))
         return false;
@@ -126,19 +164,40 @@ bool write_file_atomically(const std::string& path, std::string_view content, st
     if (descriptor < 0)
         return fail(reason, system_reason(errno));
 
-    const bool written = fchmod(descriptor, mode) == 0 && write_all(descriptor, content) && fsync(descriptor) == 0;
-    const int write_error = errno;
-    const bool closed = close(descriptor) == 0;
-    const int close_error = errno;
-    if (!written || !closed) {
+    int error = fchmod(descriptor, mode) == 0 ? 0 : errno;
+    if (error == 0)
+        error = fill(descriptor);
+    if (error == 0 && fsync(descriptor) != 0)
+        error = errno;
+    if (close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), destination.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
         unlink(temporary.c_str());
-        return fail(reason, system_reason(!written ? write_error : close_error));
-    }
-    if (rename(temporary.c_str(), destination.c_str()) != 0) {
-        const int rename_error = errno;
-        unlink(temporary.c_str());
-        return fail(reason, system_reason(rename_error));
+        return fail(reason, system_reason(error));
     }
     sync_directory(directory);
     return true;
+}
+
+}  // namespace
+
+bool write_file_atomically(const std::string& path, std::string_view content, std::string& reason)
+{
+    return replace_file(path, reason, [content](int descriptor) { return write_all(descriptor, content); });
+}
+
+bool write_file_atomically(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                           std::string& reason)
+{
+    return replace_file(path, reason, [&write](int descriptor) {
+        DescriptorBuffer buffer(descriptor);
+        std::ostream stream(&buffer);
+        const bool written = write(stream) && stream.flush();
+        if (buffer.error() != 0)
+            return buffer.error();
+        // Given up without a system error: no system reason fits better.
+        return written ? 0 : ECANCELED;
+    });
 }

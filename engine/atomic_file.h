@@ -6,6 +6,8 @@
 
 #include "export.h"
 
+#include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,12 @@
 /// A destination that is a symbolic link has the file it names replaced; the new file keeps
 /// the old one's permission bits, and a new one gets those the umask leaves of 0666.
 NC_API bool write_file_atomically(const std::string& path, std::string_view content, std::string& reason);
+
+/// The same with the content that `write` puts on a stream into the temporary file, so that a
+/// large file never has to be held in memory whole. `write` returns false to give up; the old
+/// file then stays too.
+NC_API bool write_file_atomically(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                                  std::string& reason);
 
 /// True when `path` can be written by write_file_atomically: its directory exists and is
 /// writable, and `path`, if it exists, is a regular file (never a FIFO, device or directory).

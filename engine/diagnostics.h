@@ -5,6 +5,7 @@
 #define ENGINE_DIAGNOSTICS_H
 
 #include <cstddef>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,19 @@ struct Diagnostics {
     /// File line of each pattern the training reader appended, in order.
     std::vector<int> pattern_lines;
 
-    /// Keeps one more entry, or counts it as dropped once max_entries are kept.
-    void add(int line, std::string message)
+    /// Keeps one more entry, or counts it as dropped once max_entries are kept or when memory
+    /// has run out: noting a problem never becomes one.
+    void add(int line, std::string message) noexcept
     {
-        if (entries.size() < max_entries)
-            entries.push_back({line, std::move(message)});
-        else
+        if (entries.size() >= max_entries) {
             ++dropped;
+            return;
+        }
+        try {
+            entries.push_back({line, std::move(message)});
+        } catch (const std::bad_alloc&) {
+            ++dropped;
+        }
     }
 };
 

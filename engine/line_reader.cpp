@@ -133,3 +133,15 @@ bool token_begins_with_real(std::string_view token, double& value)
     LineReader reader(token);
     return reader.read_real(value);
 }
+
+std::string quoted_excerpt(std::string_view token)
+{
+    std::size_t length = token.size();
+    if (length > max_quoted_length) {
+        length = max_quoted_length;
+        while (length > 0 && (static_cast<unsigned char>(token[length]) & 0xC0) == 0x80)
+            --length;
+    }
+    const std::string ellipsis = length < token.size() ? "..." : "";
+    return "\"" + std::string(token.substr(0, length)) + ellipsis + "\"";
+}

@@ -3,6 +3,8 @@
 #ifndef ENGINE_LINE_READER_H
 #define ENGINE_LINE_READER_H
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 class LineReader {
@@ -31,5 +33,13 @@ private:
 
 // True when the token begins with a real number; the rest of the token is ignored.
 bool token_begins_with_real(std::string_view token, double& value);
+
+// Longest part of a token that a diagnostic quotes; a token of megabytes would otherwise make
+// a message of megabytes.
+constexpr std::size_t max_quoted_length = 40;
+
+// The token in double quotes; a longer one cut after at most max_quoted_length bytes, before
+// a UTF-8 character rather than inside it, with "..." added.
+std::string quoted_excerpt(std::string_view token);
 
 #endif

@@ -6,6 +6,7 @@
 #include "engine/line_source.h"
 
 #include <algorithm>
+#include <ctime>
 #include <new>
 #include <utility>
 
@@ -24,18 +25,12 @@ Network Network::from_text(std::string_view text, Diagnostics* diagnostics)
     return network;
 }
 
-// Completing the weights builds the fast form once, for the finished network. A network
-// whose completion does not fit in memory is refused like one the reader cannot hold.
+// Completing the weights builds the fast form once, for the finished network.
 void Network::complete_after_reading(Diagnostics* diagnostics)
 {
-    try {
-        fill_random_weights();
-    } catch (const std::bad_alloc&) {
-        refuse_network();
-        dense.build(neurons, layer_sizes);
-        if (diagnostics != nullptr)
-            diagnostics->add(0, "the network does not fit in memory; the network is refused");
-    }
+    // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
+    if (!complete_weights(static_cast<unsigned>(std::time(nullptr))))
+        refuse_for_memory(0, diagnostics);
 }
 
 Network::Network(const Network& other)

@@ -17,7 +17,6 @@
 
 struct Diagnostics;
 class LineSource;
-class RandomSource;
 
 /// One training example: one value per input neuron, one expected value per output neuron.
 struct TrainingPattern {
@@ -119,7 +118,8 @@ public:
     int train(const char* file_name, Diagnostics* diagnostics = nullptr);
 
     /// Gives every computing neuron one connection from each neuron of the layer before,
-    /// adding the missing ones with weights drawn evenly from -max_weight to +max_weight.
+    /// adding the missing ones with weights drawn evenly from -max_weight to +max_weight; a
+    /// network whose completion does not fit in memory is refused and left empty.
     /// The draws start from the current time.
     void fill_random_weights();
     /// The same with draws from `seed`: the same seed gives the same weights on every run
@@ -127,10 +127,16 @@ public:
     void fill_random_weights(unsigned seed);
 
     /// Reads the network records of a file into this network (used by the constructor on an
-    /// empty network). Refuses a structurally broken or oversized network, leaving it empty.
+    /// empty network). Refuses a structurally broken or oversized network, leaving it empty,
+    /// as it does when the network or one of its lines does not fit in memory. Missing weights
+    /// stay missing: Network(nullptr), then this, then fill_random_weights(seed) builds a
+    /// network that a seed repeats.
     void read_network_section(const char* file_name, Diagnostics* diagnostics = nullptr);
+    /// The same on the text of a file held in memory.
+    void read_network_text(std::string_view text, Diagnostics* diagnostics = nullptr);
     /// Reads the training records of a file: appends its patterns and sets the training
-    /// parameters. Returns 1 when the file cannot be opened, else the number of bad tokens.
+    /// parameters. Returns 1 when the file cannot be opened, else the number of bad tokens;
+    /// a line that cannot be read or held in memory ends the reading and counts as one.
     int read_training_section(const char* file_name, Diagnostics* diagnostics = nullptr);
     /// The same on the text of a file held in memory; returns the number of bad tokens.
     int read_training_text(std::string_view text, Diagnostics* diagnostics = nullptr);
@@ -145,12 +151,16 @@ private:
     NC_LOCAL void point_neurons_here();
     NC_LOCAL void leave_empty() noexcept;
     NC_LOCAL void refuse_network();
+    NC_LOCAL void refuse_for_memory(int line, Diagnostics* diagnostics);
     NC_LOCAL void read_network_file(const char* file_name, Diagnostics* diagnostics);
     NC_LOCAL void complete_after_reading(Diagnostics* diagnostics);
+    NC_LOCAL bool complete_weights(unsigned seed);
+    NC_LOCAL void add_missing_weights(unsigned seed);
+    NC_LOCAL void build_fast_form(Diagnostics* diagnostics);
     NC_LOCAL void read_network_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
-    NC_LOCAL void complete_weights(RandomSource& random);
+    NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
 
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;

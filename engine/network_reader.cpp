@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string quoted(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
-
 std::string beyond_limit(long long limit, const char* what)
 {
     return "the network would have more than " + std::to_string(limit) + " " + what;
@@ -29,12 +24,36 @@ void Network::refuse_network()
 {
     std::vector<Neuron>().swap(neurons);
     std::vector<int>().swap(layer_sizes);
+    dense = DenseLayers();
+}
+
+void Network::refuse_for_memory(int line, Diagnostics* diagnostics)
+{
+    refuse_network();
+    if (diagnostics != nullptr)
+        diagnostics->add(line, "the network does not fit in memory; the network is refused");
 }
 
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
     read_network_file(file_name, diagnostics);
-    dense.build(neurons, layer_sizes);
+    build_fast_form(diagnostics);
+}
+
+void Network::read_network_text(std::string_view text, Diagnostics* diagnostics)
+{
+    LineSource lines(text);
+    read_network_records(lines, diagnostics);
+    build_fast_form(diagnostics);
+}
+
+void Network::build_fast_form(Diagnostics* diagnostics)
+{
+    try {
+        dense.build(neurons, layer_sizes);
+    } catch (const std::bad_alloc&) {
+        refuse_for_memory(0, diagnostics);
+    }
 }
 
 void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)
@@ -56,9 +75,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
         read_network_lines(lines, diagnostics);
     } catch (const std::bad_alloc&) {
         lines.release();
-        refuse_network();
-        if (diagnostics != nullptr)
-            diagnostics->add(lines.line_number(), "the network does not fit in memory; the network is refused");
+        refuse_for_memory(lines.line_number(), diagnostics);
         return;
     }
     if (!lines.failure().empty()) {
@@ -91,7 +108,7 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
         if (key == "input_layer:" || key == "comp_layer:") {
             int count = 0;
             if (!reader.read_int(count))
-                notice(quoted(key) + " has no whole number of neurons; taken as 0");
+                notice(quoted_excerpt(key) + " has no whole number of neurons; taken as 0");
             const bool computing = key == "comp_layer:";
             // Only one input layer, first, and of a size of 0 or more, keeps the layers in order.
             if (!computing && !layer_sizes.empty())
@@ -138,10 +155,13 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
                 double weight = 0.0;
                 if (!reader.read_real(weight)) {
                     notice("weight " + std::to_string(j + 1) + " of \"weights:\", " +
-                           quoted(LineReader(before).next_token()) +
+                           quoted_excerpt(LineReader(before).next_token()) +
                            ", is not a number; the missing weights are drawn at random");
                     break;
                 }
+                // The list of a neuron read whole takes its exact size at once.
+                if (target.connections.empty())
+                    target.connections.reserve(static_cast<std::size_t>(previous));
                 // Records after a "comp_layer: 0" can grow a list beyond the previous layer.
                 if (target.connections.size() >= static_cast<std::size_t>(previous) &&
                     ++planned_connections > max_connection_count)
@@ -155,7 +175,7 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
         } else if (key == "treshold:" || key == "slope_parameter:") {
             double value = 0.0;
             if (!reader.read_real(value))
-                notice(quoted(key) + " has no number; ignored");
+                notice(quoted_excerpt(key) + " has no number; ignored");
             else if (key == "treshold:")
                 set_threshold_all(value);
             else

@@ -5,14 +5,33 @@
 #include "engine/random_source.h"
 
 #include <ctime>
+#include <new>
 
 void Network::fill_random_weights()
 {
     // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
-    fill_random_weights(static_cast<unsigned>(std::time(nullptr)));
+    complete_weights(static_cast<unsigned>(std::time(nullptr)));
 }
 
 void Network::fill_random_weights(unsigned seed)
+{
+    complete_weights(seed);
+}
+
+bool Network::complete_weights(unsigned seed)
+{
+    // A completion that does not fit in memory leaves no half-completed network behind.
+    try {
+        add_missing_weights(seed);
+        dense.build(neurons, layer_sizes);
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        return false;
+    }
+    return true;
+}
+
+void Network::add_missing_weights(unsigned seed)
 {
     if (layer_count() <= 1)
         return;
@@ -40,5 +59,4 @@ void Network::fill_random_weights(unsigned seed)
         }
         first_previous = first;
     }
-    dense.build(neurons, layer_sizes);
 }

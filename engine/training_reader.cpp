@@ -7,14 +7,35 @@
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
 
+#include <new>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace {
+
+// Counts the tokens before and after the first "->", so that the value lists of a long
+// pattern take their exact size instead of doubling their way there.
+void count_tokens(LineReader reader, std::size_t& before_arrow, std::size_t& after_arrow)
+{
+    bool on_outputs = false;
+    for (std::string_view token = reader.next_token(); !token.empty(); token = reader.next_token()) {
+        if (token == "->")
+            on_outputs = true;
+        else
+            ++(on_outputs ? after_arrow : before_arrow);
+    }
+}
 
 // Reads the tokens after a "pattern:" key into `pattern`; returns the number of bad tokens.
 int read_pattern(LineReader& reader, TrainingPattern& pattern, int line_number, Diagnostics* diagnostics)
 {
+    std::size_t inputs = 0;
+    std::size_t outputs = 0;
+    count_tokens(reader, inputs, outputs);
+    pattern.inputs.reserve(inputs);
+    pattern.expected_outputs.reserve(outputs);
+
     int bad_tokens = 0;
     bool on_outputs = false;
     for (std::string_view token = reader.next_token(); !token.empty(); token = reader.next_token()) {
@@ -26,11 +47,19 @@ int read_pattern(LineReader& reader, TrainingPattern& pattern, int line_number, 
         } else {
             ++bad_tokens;
             if (diagnostics != nullptr)
-                diagnostics->add(line_number, "\"pattern:\" token \"" + std::string(token) +
-                                                  "\" is neither a number nor \"->\"");
+                diagnostics->add(line_number, "\"pattern:\" token " + quoted_excerpt(token) +
+                                                  " is neither a number nor \"->\"");
         }
     }
     return bad_tokens;
+}
+
+// Room for one more entry, made before a pattern is stored, so that storing both the pattern
+// and its line cannot fail halfway.
+void make_room_for_one(std::vector<int>& list)
+{
+    if (list.size() == list.capacity())
+        list.reserve(list.empty() ? 16 : 2 * list.size());
 }
 
 // Reads the one value of a parameter record; a record without it is ignored.
@@ -73,21 +102,40 @@ int Network::read_training_text(std::string_view text, Diagnostics* diagnostics)
 int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
 {
     int bad_tokens = 0;
+    // Running out of memory ends the section like a line that cannot be read; either counts
+    // as a bad token, so that training never runs on a section read only in part.
+    try {
+        read_training_lines(lines, diagnostics, bad_tokens);
+    } catch (const std::bad_alloc&) {
+        lines.release();
+        ++bad_tokens;
+        if (diagnostics != nullptr)
+            diagnostics->add(lines.line_number(), "the line does not fit in memory; the training section ends here");
+        return bad_tokens;
+    }
+    if (!lines.failure().empty()) {
+        ++bad_tokens;
+        if (diagnostics != nullptr)
+            diagnostics->add(lines.line_number(), lines.failure() + "; the training section ends here");
+    }
+    return bad_tokens;
+}
+
+void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens)
+{
     // Stored values, so that a hostile file cannot make the pattern list exhaust memory.
     long long stored_values = 0;
     for (const TrainingPattern& pattern : patterns)
         stored_values += static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
 
     std::string_view line;
-    TrainingPattern pattern;
     while (lines.next(line)) {
         const int line_number = lines.line_number();
         LineReader reader(line);
         const std::string_view key = reader.next_token();
 
         if (key == "pattern:") {
-            pattern.inputs.clear();
-            pattern.expected_outputs.clear();
+            TrainingPattern pattern;
             bad_tokens += read_pattern(reader, pattern, line_number, diagnostics);
             const long long values = static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
             if (pattern_count() >= max_pattern_count || stored_values + values > max_pattern_value_count) {
@@ -98,8 +146,10 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
                                                       " pattern values; this pattern is dropped");
                 continue;
             }
+            if (diagnostics != nullptr)
+                make_room_for_one(diagnostics->pattern_lines);
+            patterns.push_back(std::move(pattern));
             stored_values += values;
-            add_pattern(pattern);
             if (diagnostics != nullptr)
                 diagnostics->pattern_lines.push_back(line_number);
         } else if (key == "error_limit:") {
@@ -120,5 +170,4 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
                 set_max_weight_all(value);
         }
     }
-    return bad_tokens;
 }

@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <ostream>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -20,6 +24,7 @@ std::vector<std::string> directory_entries(const std::string& directory)
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(directory))
         names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -57,41 +62,30 @@ private:
 
 }  // namespace
 
-TEST(AtomicFile, WritesANewFileWithTheUmasksPermissions)
+TEST(AtomicFile, WritesNewFilesAndReplacesOldOnesWithTheirPermissions)
 {
     const TempDir directory;
-    const std::string path = directory.file("new.txt");
+    const std::string fresh = directory.file("new.txt");
+    const std::string old = directory.write("old.txt", "a much longer old content\n");
+    chmod(old.c_str(), 0600);
+    const std::string link = directory.file("link.txt");
+    ASSERT_EQ(symlink(old.c_str(), link.c_str()), 0);
+
     const mode_t mask = umask(022);
     std::string reason;
-    EXPECT_TRUE(write_file_atomically(path, "first\n", reason)) << reason;
+    EXPECT_TRUE(write_file_atomically(fresh, "first\n", reason)) << reason;
     umask(mask);
-    EXPECT_EQ(read_text_file(path), "first\n");
-    EXPECT_EQ(permissions(path), 0644u);
-    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"new.txt"});
-}
+    EXPECT_TRUE(write_file_atomically(old, "new\0"s, reason)) << reason;
+    EXPECT_EQ(read_text_file(old), "new\0"s);
+    // Through a symbolic link the file it names is replaced; the link stays.
+    EXPECT_TRUE(write_file_atomically(link, "linked\n", reason)) << reason;
 
-TEST(AtomicFile, ReplacesAnOldFileKeepingItsPermissions)
-{
-    const TempDir directory;
-    const std::string path = directory.write("old.txt", "a much longer old content\n");
-    chmod(path.c_str(), 0600);
-    std::string reason;
-    EXPECT_TRUE(write_file_atomically(path, std::string("new\0", 4), reason)) << reason;
-    EXPECT_EQ(read_text_file(path), std::string("new\0", 4));
-    EXPECT_EQ(permissions(path), 0600u);
-    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"old.txt"});
-}
-
-TEST(AtomicFile, ThroughASymbolicLinkReplacesTheFileItNames)
-{
-    const TempDir directory;
-    const std::string target = directory.write("target.txt", "old\n");
-    const std::string link = directory.file("link.txt");
-    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    std::string reason;
-    EXPECT_TRUE(write_file_atomically(link, "new\n", reason)) << reason;
-    EXPECT_EQ(read_text_file(target), "new\n");
+    EXPECT_EQ(read_text_file(fresh), "first\n");
+    EXPECT_EQ(read_text_file(old), "linked\n");
+    EXPECT_EQ(permissions(fresh), 0644u);
+    EXPECT_EQ(permissions(old), 0600u);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(directory_entries(directory.file("")), (std::vector<std::string>{"link.txt", "new.txt", "old.txt"}));
 }
 
 TEST(AtomicFile, FailedWriteLeavesTheOldFileAndNoTemporary)
@@ -141,16 +135,33 @@ TEST(AtomicFile, RefusesDestinationsItCannotReplace)
         EXPECT_FALSE(write_file_atomically(refused.path, "content\n", reason));
         EXPECT_EQ(reason, refused.reason);
     }
+    std::string reason;
+    EXPECT_TRUE(check_writable_destination(regular, reason)) << reason;
+    EXPECT_TRUE(check_writable_destination(directory.file("new.txt"), reason)) << reason;
     EXPECT_EQ(read_text_file(regular), "kept\n");
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_TRUE(std::filesystem::is_empty(subdirectory));
 }
 
-TEST(AtomicFile, AcceptsNewAndRegularDestinations)
+TEST(AtomicFile, StreamedContentArrivesWholeOrNotAtAll)
 {
     const TempDir directory;
+    const std::string path = directory.write("streamed.txt", "old\n");
+    const std::string large(200000, 'z');  // several times the writer's buffer
+    const auto write_large = [&large](std::ostream& out) { return static_cast<bool>(out << large); };
     std::string reason;
-    EXPECT_TRUE(check_writable_destination(directory.write("regular.txt", "x"), reason)) << reason;
-    EXPECT_TRUE(check_writable_destination(directory.file("new.txt"), reason)) << reason;
-    EXPECT_FALSE(std::filesystem::exists(directory.file("new.txt")));
+    EXPECT_TRUE(write_file_atomically(path, write_large, reason)) << reason;
+    EXPECT_EQ(read_text_file(path), large);
+
+    EXPECT_FALSE(write_file_atomically(path, [](std::ostream& out) { return !(out << "partial"); }, reason));
+    EXPECT_EQ(reason, "Operation canceled");
+    bool written = true;
+    {
+        const FileSizeLimit limit(1000);
+        written = write_file_atomically(path, write_large, reason);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, "File too large");
+    EXPECT_EQ(read_text_file(path), large);
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"streamed.txt"});
 }

@@ -111,3 +111,39 @@ TEST(Diagnostics, KeepsTheFirstThousandAndCountsTheRest)
     EXPECT_EQ(diagnostics.entries.back().line, 1000);
     EXPECT_EQ(diagnostics.pattern_lines.size(), 1500u);
 }
+
+TEST(Diagnostics, LongTokensAreQuotedByTheirStartOnly)
+{
+    const std::string long_token(100000, 'x');
+    Network network(nullptr);
+    Diagnostics diagnostics;
+    network.read_training_text("pattern: 1 " + long_token + " -> 1\n", &diagnostics);
+    EXPECT_EQ(network_notes("input_layer: 2\ncomp_layer: 1\nweights: 1 " + long_token + "\n"),
+              std::vector<std::string>{"3: weight 2 of \"weights:\", \"" + std::string(40, 'x') +
+                                       "...\", is not a number; the missing weights are drawn at random"});
+
+    // A cut never splits the bytes of one character.
+    std::string umlauts = "a";
+    for (int i = 0; i < 30; ++i)
+        umlauts += "\xC3\xA4";
+    network.read_training_text("pattern: " + umlauts + "\npattern: " + std::string(40, 'y') + "\n", &diagnostics);
+    ASSERT_EQ(diagnostics.entries.size(), 3u);
+    EXPECT_EQ(diagnostics.entries[0].message,
+              "\"pattern:\" token \"" + std::string(40, 'x') + "...\" is neither a number nor \"->\"");
+    EXPECT_EQ(diagnostics.entries[1].message,
+              "\"pattern:\" token \"" + umlauts.substr(0, 39) + "...\" is neither a number nor \"->\"");
+    EXPECT_EQ(diagnostics.entries[2].message,
+              "\"pattern:\" token \"" + std::string(40, 'y') + "\" is neither a number nor \"->\"");
+}
+
+TEST(Diagnostics, EveryProblemBeyondTheKeptOnesIsCounted)
+{
+    std::string line = "pattern:";
+    for (int i = 0; i < 100000; ++i)
+        line += " bad";
+    Network network(nullptr);
+    Diagnostics diagnostics;
+    EXPECT_EQ(network.read_training_text(line + "\n" + line + "\n", &diagnostics), 200000);
+    EXPECT_EQ(diagnostics.entries.size(), Diagnostics::max_entries);
+    EXPECT_EQ(diagnostics.dropped, 200000u - Diagnostics::max_entries);
+}

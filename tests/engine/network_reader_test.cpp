@@ -1,5 +1,6 @@
 // The network-section reader: the example file, misplaced records, bad values, and the
 // files outside the format that are refused as a whole.
+#include "engine/diagnostics.h"
 #include "engine/network.h"
 
 #include "tests/engine/network_files.h"
@@ -213,4 +214,22 @@ TEST(NetworkReaderRefuses, ConnectionsBeyondTheLimit)
 {
     // 5478 * 5478 is just above 30 million connections; 5477 * 5477 just below.
     expect_empty(Network::from_text("input_layer: 5478\ncomp_layer: 5478\n"));
+}
+
+TEST(NetworkReader, SkipsAByteOrderMarkAtTheVeryStartOnly)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string records = "input_layer: 2\ncomp_layer: 1\nweights: 0.5 0.25\n";
+    const TempDir directory;
+    for (const std::string& path : {directory.write("marked.txt", mark + records), std::string()}) {
+        Diagnostics diagnostics;
+        const Network network = path.empty() ? Network::from_text(mark + records, &diagnostics)
+                                             : Network(path.c_str(), &diagnostics);
+        EXPECT_EQ(network.neuron_count(), 3);
+        EXPECT_EQ(all_weights(network), (std::vector<double>{0.5, 0.25}));
+        EXPECT_TRUE(diagnostics.entries.empty());
+    }
+    // Anywhere else the mark stays part of its token, as before.
+    EXPECT_EQ(Network::from_text("input_layer: 2\n" + mark + "comp_layer: 1\n").layer_count(), 1);
+    expect_empty(Network::from_text(mark + mark + records));
 }

@@ -135,3 +135,19 @@ TEST(TrainingReader, DecimalCommaLocaleChangesNothing)
     EXPECT_EQ(read_training(network, "error_limit: 0.05\npattern: 1,5\n"), 0);
     EXPECT_EQ(network.error_limit, 0.05);
 }
+
+TEST(TrainingReader, SkipsAByteOrderMarkAtTheVeryStartOnly)
+{
+    const std::string records = "pattern: 0 -> 1\npattern: 1 -> 0\n";
+    const TempDir directory;
+    const std::string path = directory.write("marked.txt", "\xEF\xBB\xBF" + records);
+    Network from_file(nullptr);
+    EXPECT_EQ(from_file.read_training_section(path.c_str()), 0);
+    EXPECT_EQ(from_file.pattern_count(), 2);
+    Network from_memory(nullptr);
+    EXPECT_EQ(from_memory.read_training_text("\xEF\xBB\xBF" + records), 0);
+    EXPECT_EQ(from_memory.pattern_count(), 2);
+    Network later_mark(nullptr);
+    EXPECT_EQ(later_mark.read_training_text("pattern: 0 -> 1\n\xEF\xBB\xBFpattern: 1 -> 0\n"), 0);
+    EXPECT_EQ(later_mark.pattern_count(), 1);
+}

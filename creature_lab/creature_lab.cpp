@@ -33,7 +33,7 @@ void print_usage_error(std::ostream& err, const std::string& error, LabCommand c
 // Reads a creature's network; false, with its problems printed, when it cannot be used.
 bool load_or_explain(const std::string& path, unsigned seed, Network& network, std::ostream& err)
 {
-    std::vector<FileProblem> problems;
+    FileProblems problems;
     const bool loaded = load_creature_network(path, seed, network, problems);
     print_problems(err, problems, max_problems_shown, program);
     return loaded;

@@ -8,7 +8,7 @@
 #include <new>
 
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
-                           std::vector<FileProblem>& problems)
+                           FileProblems& problems)
 {
     Diagnostics notes;
     network = Network(nullptr);
@@ -27,10 +27,9 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
     const bool file_refused = std::any_of(notes.entries.begin(), notes.entries.end(),
                                           [](const Diagnostic& entry) { return entry.line == 0; });
     if (!file_refused)
-        problems.push_back({path, 0,
-                            "the network has " + std::to_string(network.input_count()) + " inputs and " +
-                                std::to_string(network.output_count()) +
-                                " outputs; a creature needs 3 inputs and 4 outputs"});
+        problems.add(path, 0,
+                     "the network has " + std::to_string(network.input_count()) + " inputs and " +
+                         std::to_string(network.output_count()) + " outputs; a creature needs 3 inputs and 4 outputs");
     return false;
 }
 

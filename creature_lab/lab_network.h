@@ -12,7 +12,7 @@
 // Reads the network file at `path`, completing missing weights from `seed`. False, with the
 // reasons among `problems`, when it holds no network of 3 inputs and 4 outputs.
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
-                           std::vector<FileProblem>& problems);
+                           FileProblems& problems);
 
 // What a flat list of weights needs to become a network again.
 struct NetworkShape {

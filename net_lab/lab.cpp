@@ -22,14 +22,16 @@ namespace {
 // Seconds over which passes per second are averaged.
 constexpr double rate_window = 0.5;
 
-void add_problem_lines(Lab& lab, const std::vector<FileProblem>& problems)
+void add_problem_lines(Lab& lab, const FileProblems& problems)
 {
-    for (const FileProblem& problem : problems) {
+    for (const FileProblem& problem : problems.listed) {
         std::string text = problem.file;
         if (problem.line > 0)
             text += ":" + std::to_string(problem.line);
         lab.problems.push_back(text + ": " + problem.message);
     }
+    if (problems.unlisted > 0)
+        lab.problems.push_back(std::to_string(problems.unlisted) + " further problems not listed");
 }
 
 // Reads the training records for `network`; true when they can be trained on.
@@ -37,11 +39,11 @@ bool load_patterns(Lab& lab, Network& network)
 {
     const std::string& network_path = lab.files.network_path;
     const std::string& training_path = lab.files.training_path.empty() ? network_path : lab.files.training_path;
-    std::vector<FileProblem> problems;
+    FileProblems problems;
     if (network.layer_count() < 2) {
-        problems.push_back({network_path, 0, network.neuron_count() == 0
-                                                 ? "there is no network to train"
-                                                 : "the network has no \"comp_layer:\"; training cannot change it"});
+        problems.add(network_path, 0, network.neuron_count() == 0
+                                          ? "there is no network to train"
+                                          : "the network has no \"comp_layer:\"; training cannot change it");
         add_problem_lines(lab, problems);
         return false;
     }
@@ -53,7 +55,7 @@ bool load_patterns(Lab& lab, Network& network)
     const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
                                      [](const Diagnostic& entry) { return entry.line == 0; });
     if (opened && network.pattern_count() == 0)
-        problems.push_back({training_path, 0, "no patterns; there is nothing to train on"});
+        problems.add(training_path, 0, "no patterns; there is nothing to train on");
     add_problem_lines(lab, problems);
     return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
 }
@@ -181,7 +183,7 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
         lab.drawn_weights = 0;
         network_notes.add(0, "the network does not fit in memory; the network is refused");
     }
-    std::vector<FileProblem> network_problems;
+    FileProblems network_problems;
     add_reader_problems(network_problems, files.network_path, network_notes);
     add_problem_lines(lab, network_problems);
     const bool usable = load_patterns(lab, network);

@@ -38,9 +38,12 @@ int train_in_chunks(Network& network, int first_chunk, const ChunkCallback& betw
     return result;
 }
 
-double worst_error(Network& network)
+PatternErrors pattern_errors(Network& network)
 {
-    double worst = 0.0;
+    PatternErrors errors;
+    bool not_a_number = false;
+    double squares = 0.0;
+    std::size_t differences = 0;
     std::vector<double> outputs;
     for (int index = 0; index < network.pattern_count(); ++index) {
         const TrainingPattern& pattern = network.pattern(index);
@@ -50,11 +53,21 @@ double worst_error(Network& network)
         network.get_outputs(outputs);
         const std::size_t count = std::min(outputs.size(), pattern.expected_outputs.size());
         for (std::size_t k = 0; k < count; ++k) {
-            const double difference = std::fabs(pattern.expected_outputs[k] - outputs[k]);
-            if (std::isnan(difference))
-                return std::numeric_limits<double>::quiet_NaN();
-            worst = std::max(worst, difference);
+            const double difference = pattern.expected_outputs[k] - outputs[k];
+            not_a_number = not_a_number || std::isnan(difference);
+            errors.worst = std::max(errors.worst, std::fabs(difference));
+            squares += difference * difference;
         }
+        differences += count;
     }
-    return worst;
+    if (not_a_number)
+        errors.worst = std::numeric_limits<double>::quiet_NaN();
+    if (differences > 0)
+        errors.mean_squared = squares / static_cast<double>(differences);
+    return errors;
+}
+
+double worst_error(Network& network)
+{
+    return pattern_errors(network).worst;
 }

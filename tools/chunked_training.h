@@ -16,8 +16,15 @@ using ChunkCallback = std::function<int(int passes_done, int last_chunk)>;
 // and leaves `iterations_done` and `max_iterations` as the single run would.
 int train_in_chunks(Network& network, int first_chunk, const ChunkCallback& between_chunks);
 
-// The largest |expected - computed| over every output of every pattern the network holds;
-// 0 without patterns, NaN when a difference is not a number.
+// How far the network is from its patterns, over every output of every pattern it holds.
+struct PatternErrors {
+    double worst = 0.0;         // largest |expected - computed|; NaN when a difference is not a number
+    double mean_squared = 0.0;  // mean of (expected - computed)^2
+};
+
+// Both errors; 0 without patterns. Evaluates the network once per pattern and changes nothing else.
+PatternErrors pattern_errors(Network& network);
+// The largest |expected - computed| alone, as pattern_errors gives it.
 double worst_error(Network& network);
 
 #endif

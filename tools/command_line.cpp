@@ -1,7 +1,9 @@
 // Parsing of net_train's arguments, with short and long options, "--opt=value" included.
 #include "tools/command_line.h"
 
-const char* const usage_text = "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] NETWORK_FILE\n";
+const char* const usage_text =
+    "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
+    "                 [--curve CURVE_FILE] NETWORK_FILE\n";
 
 const char* const help_text =
     "Usage: net_train [OPTION]... NETWORK_FILE\n"
@@ -15,7 +17,17 @@ const char* const help_text =
     "                       inputs, then the expected outputs (the parameters then come\n"
     "                       from NETWORK_FILE)\n"
     "  -o, --output FILE    write the trained network to FILE, replacing it; written also\n"
-    "                       when the iteration limit is reached\n"
+    "                       when the iteration limit is reached. FILE is checked before\n"
+    "                       training, and replaced only once the whole network is written\n"
+    "      --write-nearest  when the file format cannot hold the trained network (its neurons\n"
+    "                       differ in threshold or slope, or one has surplus connections),\n"
+    "                       write the nearest network it can hold and report its worst error\n"
+    "      --seed N         draw the weights the file leaves out from a generator seeded\n"
+    "                       with N (0 to 4294967295), so that runs can be repeated; without\n"
+    "                       it the seed is the current time\n"
+    "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
+    "                       mean_squared_error\", one row per check pass from pass 0; long\n"
+    "                       runs keep every k-th pass, told in a \"#\" line\n"
     "  -q, --quiet          print no report and no progress; the exit status tells the result\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n"
@@ -23,8 +35,11 @@ const char* const help_text =
     "The report on standard output gives the result, the training passes made, and the worst\n"
     "absolute difference between an expected and a computed output over all patterns and\n"
     "outputs after training. Problems found in the files go to standard error as\n"
-    "\"net_train: FILE:LINE: message\". When training takes longer than a second and standard\n"
-    "error is a terminal, a progress line shows the passes made and the worst error so far.\n"
+    "\"net_train: FILE:LINE: message\", and so do warnings about values that are read, but\n"
+    "probably not as meant (a decimal comma, a hexadecimal number, a negative weight limit,\n"
+    "a learning rate of 0 or below, no passes allowed, a negative error limit, a slope of 0,\n"
+    "the key \"threshold:\" for \"treshold:\"). When training takes longer than a second and\n"
+    "standard error is a terminal, a progress line shows the passes made and the worst error.\n"
     "\n"
     "Exit status:\n"
     "  0   converged: every output of every pattern lies within the error limit\n"
@@ -33,14 +48,16 @@ const char* const help_text =
     "      or is refused, the training records are missing or unusable, or training gave\n"
     "      outputs that are not numbers\n"
     "  64  the command line is wrong\n"
-    "  73  the trained network could not be written to the output file\n";
+    "  65  the file format cannot hold the trained network; OUTPUT_FILE was left as it was\n"
+    "      (see --write-nearest)\n"
+    "  73  an output file cannot be written (checked before training); it was left as it was\n";
 
 namespace {
 
 // The value of an option that takes one: "--name=value", "-xvalue", or the next argument.
 // `value` changes only when a non-empty one is given.
 bool take_value(const std::vector<std::string>& arguments, std::size_t& index, std::size_t name_length,
-                std::string& value, std::string& error)
+                std::string& value, std::string& error, const char* what = "a file name")
 {
     const std::string& argument = arguments[index];
     std::string taken;
@@ -51,7 +68,7 @@ bool take_value(const std::vector<std::string>& arguments, std::size_t& index, s
         taken = arguments[++index];
     }
     if (taken.empty()) {
-        error = "option '" + argument.substr(0, name_length) + "' needs a file name";
+        error = "option '" + argument.substr(0, name_length) + "' needs " + what;
         return false;
     }
     value = taken;
@@ -65,7 +82,27 @@ std::size_t option_name_length(const std::string& argument, const std::string& s
 {
     if (argument == long_name || argument.compare(0, long_name.size() + 1, long_name + "=") == 0)
         return long_name.size();
+    if (short_name.empty())
+        return 0;  // a long option only
     return argument.compare(0, short_name.size(), short_name) == 0 ? short_name.size() : 0;
+}
+
+// A seed in decimal, 0 to the largest unsigned 32-bit value, nothing around it.
+bool parse_seed(const std::string& text, unsigned& seed)
+{
+    constexpr unsigned long long largest = 4294967295ULL;
+    if (text.empty() || text.size() > 10)
+        return false;
+    unsigned long long value = 0;
+    for (const char digit : text) {
+        if (digit < '0' || digit > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned>(digit - '0');
+    }
+    if (value > largest)
+        return false;
+    seed = static_cast<unsigned>(value);
+    return true;
 }
 
 }  // namespace
@@ -96,6 +133,21 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
         } else if (const std::size_t output_name = option_name_length(argument, "-o", "--output")) {
             if (!take_value(arguments, index, output_name, options.output_file, parsed.error))
                 return parsed;
+        } else if (argument == "--write-nearest") {
+            options.write_nearest = true;
+        } else if (const std::size_t curve_name = option_name_length(argument, "", "--curve")) {
+            if (!take_value(arguments, index, curve_name, options.curve_file, parsed.error))
+                return parsed;
+        } else if (const std::size_t seed_name = option_name_length(argument, "", "--seed")) {
+            const char* const seed_wanted = "a whole number from 0 to 4294967295";
+            std::string seed_text;
+            if (!take_value(arguments, index, seed_name, seed_text, parsed.error, seed_wanted))
+                return parsed;
+            if (!parse_seed(seed_text, options.seed)) {
+                parsed.error = "option '--seed' needs " + std::string(seed_wanted) + ", not '" + seed_text + "'";
+                return parsed;
+            }
+            options.has_seed = true;
         } else {
             parsed.error = "unknown option '" + argument + "'";
             return parsed;

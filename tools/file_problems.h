@@ -17,20 +17,38 @@ struct FileProblem {
     std::string message;
 };
 
-// Appends what a reader noticed in `file`.
-void add_reader_problems(std::vector<FileProblem>& problems, const std::string& file,
-                         const Diagnostics& diagnostics);
+// The problems of a run: the ones listed with their message, and a count of those noticed
+// beyond a reader's or a check's limit, which are only counted.
+struct FileProblems {
+    std::vector<FileProblem> listed;
+    std::size_t unlisted = 0;
+
+    void add(const std::string& file, int line, std::string message)
+    {
+        listed.push_back({file, line, std::move(message)});
+    }
+};
+
+// Appends what a reader noticed in `file`; a file it could not open gets the system's reason.
+void add_reader_problems(FileProblems& problems, const std::string& file, const Diagnostics& diagnostics);
+
+// A system's reason ("No such file or directory") as a clause of our messages, in lower case.
+std::string reason_clause(std::string reason);
+
+// Why `path` cannot be opened for reading, in a few words ("no such file or directory",
+// "it is a directory"); empty when it can be. Never opens anything but a regular file.
+std::string reason_not_readable(const std::string& path);
 
 // Appends one problem for each pattern whose input or expected output count does not fit the
 // network, at the pattern's line. `diagnostics` is the one the training reader filled while
 // it read the network's patterns, from the first.
-void add_pattern_fit_problems(std::vector<FileProblem>& problems, const std::string& file,
+void add_pattern_fit_problems(FileProblems& problems, const std::string& file,
                               const Network& network, const Diagnostics& diagnostics);
 
 // Writes the problems in file order (files in the order they first appear) and line order,
 // those about a file as a whole after its lines; at most `max_shown` of them, then a line
-// counting the rest.
-void print_problems(std::ostream& out, std::vector<FileProblem> problems, std::size_t max_shown,
+// counting the rest, the unlisted ones included. Each line starts with "`program`: ".
+void print_problems(std::ostream& out, FileProblems problems, std::size_t max_shown,
                     const std::string& program = "net_train");
 
 // One problem as it is printed, without the line end.

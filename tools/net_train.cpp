@@ -1,5 +1,5 @@
 // net_train's run: command line, reading and checking the files, chunked training with the
-// progress line, writing and verifying the output file, and the report.
+// progress line and the learning curve, the output files, and the report.
 #include "tools/net_train.h"
 
 #include "engine/csv_patterns.h"
@@ -8,13 +8,18 @@
 #include "tools/chunked_training.h"
 #include "tools/command_line.h"
 #include "tools/file_problems.h"
+#include "tools/learning_curve.h"
 #include "tools/number_text.h"
+#include "tools/odd_values.h"
+#include "tools/output_files.h"
 #include "tools/progress_line.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <ostream>
 
 #ifndef NET_TRAIN_VERSION
@@ -36,22 +41,22 @@ bool file_not_opened(const Diagnostics& notes)
 
 // Appends why a network without neurons cannot be trained, unless the reader said so.
 void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
-                           std::vector<FileProblem>& problems)
+                           FileProblems& problems)
 {
     if (file_not_opened(notes))
         return;  // nothing more to say
     if (network.layer_count() == 0 && notes.entries.empty())
-        problems.push_back({file, 0, "no \"input_layer:\" record; there is no network to train"});
+        problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
     else if (network.layer_count() == 0)
-        problems.push_back({file, 0, "there is no network to train"});
+        problems.add(file, 0, "there is no network to train");
     else
-        problems.push_back({file, 0, "the network has no neurons; there is nothing to train"});
+        problems.add(file, 0, "the network has no neurons; there is nothing to train");
 }
 
 // Adds what the network reader noticed in `file`; false, with the reasons among `problems`,
 // when the network it built has no neurons.
 bool check_network(const std::string& file, const Network& network, const Diagnostics& notes,
-                   std::vector<FileProblem>& problems)
+                   FileProblems& problems)
 {
     add_reader_problems(problems, file, notes);
     if (network.neuron_count() == 0) {
@@ -59,7 +64,7 @@ bool check_network(const std::string& file, const Network& network, const Diagno
         return false;
     }
     if (network.layer_count() < 2)
-        problems.push_back({file, 0, "the network has no \"comp_layer:\"; training cannot change it"});
+        problems.add(file, 0, "the network has no \"comp_layer:\"; training cannot change it");
     return true;
 }
 
@@ -67,15 +72,15 @@ bool check_network(const std::string& file, const Network& network, const Diagno
 // training by file name reads them), patterns held before removed; false, with the reasons
 // among `problems`, when they cannot be trained on.
 bool load_patterns(const std::string& network_file, const std::string& file, Network& network,
-                   std::vector<FileProblem>& problems)
+                   FileProblems& problems)
 {
     Diagnostics notes;
     const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!file_not_opened(notes) && network.pattern_count() == 0)
-        problems.push_back({file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
-                                                            : "no \"pattern:\" records; there is nothing to train on"});
+        problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
+                                                     : "no \"pattern:\" records; there is nothing to train on");
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
 }
 
@@ -85,87 +90,62 @@ bool same_file(const std::string& a, const std::string& b)
     return a == b || std::filesystem::equivalent(a, b, error);
 }
 
-bool weights_are_finite(const Network& network)
+const char* result_text(int result, bool outputs_are_numbers)
 {
-    for (int position = 0; position < network.neuron_count(); ++position) {
-        for (const Connection& connection : network.neuron(position).connections) {
-            if (!std::isfinite(connection.weight))
-                return false;
-        }
-    }
-    return true;
+    if (!outputs_are_numbers)
+        return "outputs are not numbers";
+    return result == Converged ? "converged" : "iteration limit reached";
 }
 
-// True when `file` holds the trained network: the writer gives no result, so it is read back.
-// Weights are written with 17 decimals and come back within a rounding of that place; a
-// neuron keeps as many connections as its previous layer has neurons.
-bool file_holds(const std::string& file, const Network& trained)
+void print_report(std::ostream& out, const char* result, const Network& network, double worst,
+                  const std::string& written)
 {
-    const Network written(file.c_str());
-    if (written.layer_count() != trained.layer_count() || written.neuron_count() != trained.neuron_count())
-        return false;
-    int first_previous = 0;
-    for (int layer = 1; layer < trained.layer_count(); ++layer) {
-        const std::size_t previous = static_cast<std::size_t>(trained.layer_size(layer - 1));
-        const int first = first_previous + trained.layer_size(layer - 1);
-        for (int position = first; position < first + trained.layer_size(layer); ++position) {
-            const std::vector<Connection>& expected = trained.neuron(position).connections;
-            const std::vector<Connection>& found = written.neuron(position).connections;
-            for (std::size_t k = 0; k < expected.size() && k < previous; ++k) {
-                const double tolerance = 1e-16 + 1e-15 * std::fabs(expected[k].weight);
-                if (k >= found.size() || found[k].source != expected[k].source ||
-                    !(std::fabs(found[k].weight - expected[k].weight) <= tolerance))
-                    return false;
-            }
-        }
-        first_previous = first;
-    }
-    return true;
-}
-
-// Writes the trained network to `file`; returns why it could not, or an empty text.
-std::string write_trained(const Network& network, const std::string& file)
-{
-    // A weight that is not a finite number would be read back as a missing one.
-    if (!weights_are_finite(network))
-        return "not written: training gave weights that are not finite numbers (are some pattern "
-               "values huge?)";
-    network.write_network_file(file.c_str());
-    if (!file_holds(file, network))
-        return "cannot write the trained network to this file";
-    return "";
-}
-
-void print_report(std::ostream& out, int result, const Network& network, double worst,
-                  const std::string& written_file)
-{
-    out << "result: " << (result == Converged ? "converged" : "iteration limit reached") << '\n';
+    out << "result: " << result << '\n';
     out << "passes: " << network.iterations_done << " (limit " << network.max_iterations << ")\n";
     out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
         << ", " << network.pattern_count() << (network.pattern_count() == 1 ? " pattern" : " patterns") << ")\n";
-    if (!written_file.empty())
-        out << "written: " << written_file << '\n';
+    if (!written.empty())
+        out << "written: " << written << '\n';
 }
 
-// Trains in chunks sized by time, drawing the progress line between chunks when it is due.
-int train_with_progress(Network& network, ProgressLine& progress, int fixed_chunk)
+// Trains in chunks sized by the clock, drawing the progress line between chunks when it is
+// due and adding a row to the learning curve, when there is one, at every chunk's end.
+int train_with_progress(Network& network, ProgressLine& progress, const NetTrainSettings& settings,
+                        LearningCurve* curve)
 {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
+    const std::function<double()> clock = settings.clock ? settings.clock : [] {
+        using Clock = std::chrono::steady_clock;
+        return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    };
+    const double start = clock();
     const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
     double chunk_start = 0.0;
     const auto between_chunks = [&](int passes_done, int last_chunk) {
-        const double now = std::chrono::duration<double>(Clock::now() - start).count();
-        if (progress.due(now))
+        const double now = clock() - start;
+        if (curve != nullptr) {
+            const PatternErrors errors = pattern_errors(network);
+            curve->add(passes_done, errors);
+            if (progress.due(now))
+                progress.show(now, passes_done, pass_limit, errors.worst);
+        } else if (progress.due(now)) {
             progress.show(now, passes_done, pass_limit, worst_error(network));
+        }
         const double took = std::max(now - chunk_start, 1e-6);
         chunk_start = now;
-        if (fixed_chunk > 0)
-            return fixed_chunk;
+        // The curve needs the errors at every k-th check pass, so its chunks end there.
+        if (curve != nullptr)
+            return curve->step() - passes_done % curve->step();
+        if (settings.fixed_chunk > 0)
+            return settings.fixed_chunk;
         const double wanted = last_chunk * (chunk_seconds / took);
         return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
     };
-    const int result = train_in_chunks(network, fixed_chunk > 0 ? fixed_chunk : 1, between_chunks);
+    if (curve != nullptr)
+        curve->add(0, pattern_errors(network));
+    const int first_chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
+    const int result = train_in_chunks(network, first_chunk, between_chunks);
+    if (curve != nullptr)
+        curve->add(network.iterations_done, pattern_errors(network));
     progress.clear();
     return result;
 }
@@ -173,6 +153,44 @@ int train_with_progress(Network& network, ProgressLine& progress, int fixed_chun
 void print_usage_error(std::ostream& err, const std::string& error)
 {
     err << "net_train: " << error << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
+}
+
+// Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
+Network build_network(const std::string& file, const NetTrainOptions& options, Diagnostics& notes)
+{
+    Network network(nullptr);
+    network.read_network_section(file.c_str(), &notes);
+    if (options.has_seed)
+        network.fill_random_weights(options.seed);
+    else
+        network.fill_random_weights();
+    return network;
+}
+
+// Adds the odd values of `file` among the problems, for the records net_train acts on there.
+void add_odd_values(FileProblems& problems, const std::string& file, OddValueScope scope)
+{
+    std::ifstream in;
+    if (!reason_not_readable(file).empty())
+        return;  // the readers have said why
+    in.open(file, std::ios::binary);
+    for (const OddValue& odd : find_odd_values(in, scope))
+        problems.add(file, odd.line, odd.message);
+}
+
+// A command line that would write one file over another the run reads or writes; empty when none.
+std::string clashing_files(const NetTrainOptions& options, const std::string& training_file)
+{
+    if (!options.output_file.empty() && same_file(options.output_file, training_file))
+        return "the output file '" + options.output_file +
+               "' holds the training records; writing the network there would lose them";
+    if (options.curve_file.empty())
+        return "";
+    for (const std::string* file : {&options.network_file, &training_file, &options.output_file}) {
+        if (!file->empty() && same_file(options.curve_file, *file))
+            return "the curve file '" + options.curve_file + "' is also '" + *file + "'";
+    }
+    return "";
 }
 
 }  // namespace
@@ -194,18 +212,30 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
         out << "net_train " << NET_TRAIN_VERSION << '\n';
         return exit_converged;
     }
-    const std::string& training_file = options.training_file.empty() ? options.network_file : options.training_file;
-    if (!options.output_file.empty() && same_file(options.output_file, training_file)) {
-        print_usage_error(err, "the output file '" + options.output_file +
-                                   "' holds the training records; writing the network there would lose them");
+    const bool separate_training = !options.training_file.empty();
+    const std::string& training_file = separate_training ? options.training_file : options.network_file;
+    const std::string clash = clashing_files(options, training_file);
+    if (!clash.empty()) {
+        print_usage_error(err, clash);
         return exit_usage;
     }
+    if (!destinations_writable(options, err))
+        return exit_cannot_write;
 
-    std::vector<FileProblem> problems;
+    FileProblems problems;
     Diagnostics network_notes;
-    Network network(options.network_file.c_str(), &network_notes);
+    Network network = build_network(options.network_file, options, network_notes);
     const bool have_network = check_network(options.network_file, network, network_notes, problems);
     const bool have_patterns = have_network && load_patterns(options.network_file, training_file, network, problems);
+    // A CSV table holds patterns only; the training parameters then come from the network file.
+    const bool csv_training = is_csv_file_name(training_file);
+    add_odd_values(problems, options.network_file, {true, !separate_training || csv_training});
+    if (separate_training && !csv_training)
+        add_odd_values(problems, training_file, {false, true});
+    if (!options.output_file.empty() && same_file(options.output_file, options.network_file))
+        problems.add(options.output_file, 0,
+                     "this is the network file itself: the trained network replaces it, and its comments "
+                     "and any other records are lost");
     print_problems(err, problems, max_problems_shown);
     if (!have_network)
         return exit_nothing_trained;
@@ -216,26 +246,30 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     }
 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
-    const int result = train_with_progress(network, progress, settings.fixed_chunk);
+    std::optional<LearningCurve> curve;
+    if (!options.curve_file.empty())
+        curve.emplace();
+    const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
     const double worst = worst_error(network);
     // The check lets an output that is not a number pass, so such a run is no success.
     const bool outputs_are_numbers = !std::isnan(worst);
     if (!outputs_are_numbers)
         err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
+    int status = !outputs_are_numbers ? exit_nothing_trained
+                 : result == Converged ? exit_converged
+                                       : exit_iteration_limit;
+    if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
+        status = exit_cannot_write;
 
+    std::string written;
     if (!options.output_file.empty()) {
-        const std::string write_problem = write_trained(network, options.output_file);
-        if (!write_problem.empty()) {
-            err << "net_train: " << options.output_file << ": " << write_problem << '\n';
-            if (!options.quiet)
-                print_report(out, result, network, worst, "");
-            return exit_cannot_write;
-        }
+        const int write_status =
+            write_trained_network(network, options.output_file, options.write_nearest, err, written);
+        if (write_status != 0)
+            status = write_status;
     }
     if (!options.quiet)
-        print_report(out, result, network, worst, options.output_file);
-    if (!outputs_are_numbers)
-        return exit_nothing_trained;
-    return result == Converged ? exit_converged : exit_iteration_limit;
+        print_report(out, result_text(result, outputs_are_numbers), network, worst, written);
+    return status;
 }

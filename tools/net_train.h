@@ -4,6 +4,7 @@
 #ifndef TOOLS_NET_TRAIN_H
 #define TOOLS_NET_TRAIN_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -13,12 +14,16 @@ enum NetTrainExit {
     exit_iteration_limit = 1,
     exit_nothing_trained = 2,
     exit_usage = 64,
+    exit_format_cannot_hold = 65,
     exit_cannot_write = 73,
 };
 
 struct NetTrainSettings {
     bool stderr_is_terminal = false;  // a progress line is drawn only on a terminal
     int fixed_chunk = 0;              // above 0: train in chunks of this many passes, for tests
+    // Seconds since any fixed moment; the progress line and the chunk sizes go by it. When
+    // empty, the steady clock. Tests hand in a clock of their own.
+    std::function<double()> clock;
 };
 
 // Runs net_train with the arguments after the program name; returns the exit status.

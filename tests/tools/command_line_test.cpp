@@ -26,6 +26,29 @@ TEST(CommandLine, LongAndJoinedForms)
     EXPECT_EQ(joined.options.training_file, "train.txt");
 }
 
+TEST(CommandLine, SeedCurveAndNearestOptions)
+{
+    const ParsedCommandLine parsed =
+        parse_command_line({"--seed", "4294967295", "--curve", "c.csv", "--write-nearest", "net.txt"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.options.has_seed);
+    EXPECT_EQ(parsed.options.seed, 4294967295u);
+    EXPECT_EQ(parsed.options.curve_file, "c.csv");
+    EXPECT_TRUE(parsed.options.write_nearest);
+    const ParsedCommandLine joined = parse_command_line({"--seed=0", "--curve=d.csv", "net.txt"});
+    EXPECT_TRUE(joined.options.has_seed);
+    EXPECT_EQ(joined.options.seed, 0u);
+    EXPECT_EQ(joined.options.curve_file, "d.csv");
+    EXPECT_FALSE(parse_command_line({"net.txt"}).options.has_seed);
+    const char* const wanted = "option '--seed' needs a whole number from 0 to 4294967295";
+    for (const char* bad : {"4294967296", "-1", "12x", " 1", "99999999999"})
+        EXPECT_EQ(parse_command_line({"--seed", bad, "net.txt"}).error,
+                  std::string(wanted) + ", not '" + bad + "'");
+    EXPECT_EQ(parse_command_line({"net.txt", "--seed"}).error, wanted);
+    EXPECT_EQ(parse_command_line({"--curvex", "net.txt"}).error, "unknown option '--curvex'");
+    EXPECT_EQ(parse_command_line({"net.txt", "--curve"}).error, "option '--curve' needs a file name");
+}
+
 TEST(CommandLine, DoubleDashEndsTheOptions)
 {
     const ParsedCommandLine parsed = parse_command_line({"--", "-odd name.txt"});
@@ -60,6 +83,7 @@ TEST(CommandLine, HelpNamesEveryOptionAndExitStatus)
 {
     const std::string help = help_text;
     for (const char* part : {"--training", "--output", "--quiet", "--help", "--version", "\n  0 ", "\n  1 ",
-                             "\n  2 ", "\n  64 ", "\n  73 "})
+                             "\n  2 ", "\n  64 ", "\n  65 ", "\n  73 ",
+                             "--seed", "--curve", "--write-nearest"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }

@@ -30,6 +30,7 @@ TEST_F(CsvTraining, TableTrainsAsThePatternRecordsDo)
     const std::string table = directory.write("xor.csv", "a,b,a xor b\n0,0,0\n0,1,1\n\n1,0,1\n1,1,0\n");
     std::string err;
     ASSERT_EQ(run({network, "-t", table, "-o", directory.file("from_table.txt")}, err), exit_converged) << err;
+    EXPECT_EQ(err.find("comma"), std::string::npos) << "a table's separators are no decimal commas: " << err;
     ASSERT_EQ(run({network, "-o", directory.file("from_records.txt")}, err), exit_converged) << err;
     EXPECT_EQ(read_text_file(directory.file("from_table.txt")), read_text_file(directory.file("from_records.txt")));
 }

@@ -12,20 +12,6 @@
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(const std::vector<std::string>& arguments, NetTrainSettings settings = {})
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = run_net_train(arguments, out, err, settings);
-    return {status, out.str(), err.str()};
-}
-
 // The problems net_train reports for a network file holding `text`, with the file's path
 // replaced by "FILE".
 std::string problems_in(const std::string& text)
@@ -127,14 +113,12 @@ TEST_F(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
     EXPECT_EQ(outcome.status, exit_usage);
     EXPECT_NE(outcome.err.find("holds the training records; writing the network there would lose them"), std::string::npos);
     EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
-}
-
-TEST_F(NetTrainRun, UnwritableOutputExitsWith73)
-{
-    const std::string output = directory.file("no such directory/out.txt");
-    const Outcome outcome = run({xor_input, "-o", output});
-    EXPECT_EQ(outcome.status, exit_cannot_write);
-    EXPECT_EQ(outcome.err, "net_train: " + output + ": cannot write the trained network to this file\n");
+    for (const std::string& other : {xor_input, directory.file("out.txt")}) {
+        const Outcome curve = run({xor_input, "-o", directory.file("out.txt"), "--curve", other});
+        EXPECT_EQ(curve.status, exit_usage);
+        EXPECT_NE(curve.err.find("the curve file '" + other + "' is also '"), std::string::npos) << curve.err;
+    }
+    EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
 }
 
 TEST(NetTrainProblems, FileThatCannotBeOpened)
@@ -143,11 +127,13 @@ TEST(NetTrainProblems, FileThatCannotBeOpened)
     const std::string missing = directory.file("missing.txt");
     const Outcome outcome = run({missing});
     EXPECT_EQ(outcome.status, exit_nothing_trained);
-    EXPECT_EQ(outcome.err, "net_train: " + missing + ": cannot open the file\n");
+    EXPECT_EQ(outcome.err, "net_train: " + missing + ": cannot open the file: no such file or directory\n");
     const std::string network = directory.write("net.txt", exclusive_or_text);
     const Outcome training = run({network, "-t", missing});
     EXPECT_EQ(training.status, exit_nothing_trained);
-    EXPECT_EQ(training.err, "net_train: " + missing + ": cannot open the file\n");
+    EXPECT_EQ(training.err, "net_train: " + missing + ": cannot open the file: no such file or directory\n");
+    EXPECT_EQ(run({directory.file("")}).err,
+              "net_train: " + directory.file("") + ": cannot open the file: it is a directory\n");
     EXPECT_EQ(training.out, "result: no usable patterns\n");
 }
 
@@ -233,6 +219,11 @@ TEST(NetTrainProblems, ManyProblemsAreCutShort)
     const std::string err = problems_in(text);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 31);
     EXPECT_NE(err.find("net_train: 50 further problems not shown\n"), std::string::npos);
+    // Beyond what a reader keeps, every problem still counts.
+    for (int k = 0; k < 2000; ++k)
+        text += "pattern: 1 2 3 -> 1 2 3 4 x\n";
+    const std::string more = problems_in(text);
+    EXPECT_NE(more.find("net_train: 2050 further problems not shown\n"), std::string::npos) << more.substr(more.size() - 200);
 }
 
 TEST(NetTrainProblems, NoPatternsIsNothingToTrain)
@@ -265,10 +256,34 @@ TEST_F(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
                                                           "max_iterations: 3\n");
     const std::string output = directory.file("out.txt");
     const Outcome outcome = run({input, "-o", output});
-    EXPECT_EQ(outcome.status, exit_cannot_write);
+    EXPECT_EQ(outcome.status, exit_format_cannot_hold);
     EXPECT_NE(outcome.err.find(input + ": some computed outputs are not numbers"), std::string::npos);
     EXPECT_NE(outcome.err.find(output + ": not written: training gave weights that are not finite numbers"),
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(output));
-    EXPECT_EQ(run({input}).status, exit_nothing_trained);
+    const Outcome unwritten = run({input});
+    EXPECT_EQ(unwritten.status, exit_nothing_trained);
+    EXPECT_EQ(unwritten.out.rfind("result: outputs are not numbers\npasses: ", 0), 0u) << unwritten.out;
+}
+
+TEST(NetTrainProblems, AHugeBadTokenIsQuotedByItsStartOnly)
+{
+    const std::string err =
+        problems_in(creature_layers + "pattern: 1 2 3 -> 1 2 3 " + std::string(20000000, 'x') + "\n");
+    EXPECT_LT(err.size(), 1000u);
+    EXPECT_EQ(err.rfind("net_train: FILE:3: \"pattern:\" token \"xxxxxxxx", 0), 0u) << err.substr(0, 200);
+}
+
+TEST(NetTrainProblems, AByteOrderMarkLosesNoRecord)
+{
+    TempDir directory;
+    const std::string byte_order_mark = "\xEF\xBB\xBF";
+    const std::string text = exclusive_or_text;
+    const std::size_t patterns_at = text.find("pattern:");
+    const std::string network = directory.write("net.txt", byte_order_mark + text.substr(0, patterns_at));
+    const std::string training = directory.write("train.txt", byte_order_mark + text.substr(patterns_at));
+    const Outcome outcome = run({network, "-t", training});
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_NE(outcome.out.find("(error limit 0.05, 4 patterns)"), std::string::npos) << outcome.out;
 }

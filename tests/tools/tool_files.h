@@ -1,12 +1,29 @@
-// Small network files for net_train's tests, written into a test's own temporary directory.
+// Small network files for net_train's tests, written into a test's own temporary directory,
+// and a whole net_train run in-process.
 #ifndef TESTS_TOOLS_TOOL_FILES_H
 #define TESTS_TOOLS_TOOL_FILES_H
 
 #include "engine/network.h"
 #include "tests/support/test_support.h"
+#include "tools/net_train.h"
 
+#include <sstream>
 #include <string>
 #include <vector>
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline Outcome run(const std::vector<std::string>& arguments, NetTrainSettings settings = {})
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_net_train(arguments, out, err, settings);
+    return {status, out.str(), err.str()};
+}
 
 inline std::string example_file(const std::string& name)
 {

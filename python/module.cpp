@@ -162,9 +162,12 @@ public:
             require_readable_file(name, path);
             diagnostics = Diagnostics();
             result = network.train(name.c_str(), &diagnostics);
-            if (result == NoUsablePatterns)
+            if (result == NoUsablePatterns) {
+                // Patterns that do not fit would be read past their ends by `patterns`.
+                network.clear_patterns();
                 throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
                                           diagnostics, patterns_misfit()));
+            }
         }
         return py::make_tuple(result == Converged ? "converged" : "iteration limit", network.iterations_done);
     }
@@ -183,8 +186,10 @@ public:
             throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
                                       diagnostics, "bad records"));
         }
-        if (!network.patterns_fit())
+        if (!network.patterns_fit()) {
+            network.clear_patterns();
             throw FileProblem(patterns_misfit());
+        }
     }
 
     py::tuple patterns() const

@@ -135,8 +135,11 @@ def test_errors_become_python_exceptions(tmp_path):
     with pytest.raises(FileNotFoundError):
         network.train(tmp_path / "gone.txt")
     misfit = Network.from_text(XOR)
-    with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
-        misfit.load_training(example("follower_training.txt"))
+    for refused_training in (misfit.load_training, misfit.train):
+        with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
+            refused_training(example("follower_training.txt"))
+        inputs, expected = misfit.patterns  # patterns that do not fit are not kept
+        assert inputs.shape == (0, 2) and expected.shape == (0, 1)
 
 
 def test_diagnostics_keep_their_line_numbers():

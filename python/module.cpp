@@ -1,6 +1,9 @@
 // The extension module neural_creatures._engine: the engine's Network for Python scripts, with
 // NumPy arrays for inputs, outputs, weights and thresholds, and Python exceptions for what the
 // engine reports through its results and diagnostics.
+//   paths and exceptions  - OSError and NetworkFileError from what the engine reports
+//   PyNetwork             - the Network with its diagnostics, converting arrays both ways
+//   PYBIND11_MODULE       - the names, docstrings and properties Python sees
 #include "engine/atomic_file.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"

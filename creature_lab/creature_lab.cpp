@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <iomanip>
+#include <new>
 #include <ostream>
 #include <thread>
 
@@ -209,15 +210,22 @@ int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& ou
         out << program << ' ' << CREATURE_LAB_VERSION << '\n';
         return lab_exit_success;
     }
-    switch (options.command) {
-    case LabCommand::score:
-        return run_score(options, out, err);
-    case LabCommand::trace:
-        return run_trace(options, out, err);
-    case LabCommand::evolve:
-        return run_evolve(options, out, err, settings);
-    case LabCommand::none:
-        break;
+    try {
+        switch (options.command) {
+        case LabCommand::score:
+            return run_score(options, out, err);
+        case LabCommand::trace:
+            return run_trace(options, out, err);
+        case LabCommand::evolve:
+            return run_evolve(options, out, err, settings);
+        case LabCommand::none:
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        // Files are replaced whole, so whatever was written before stays usable.
+        err << program << ": not enough memory for this run; try fewer frames, a smaller population or "
+                          "fewer hidden neurons\n";
+        return lab_exit_out_of_memory;
     }
     return lab_exit_usage;
 }

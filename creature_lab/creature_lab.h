@@ -12,6 +12,7 @@ enum LabExit {
     lab_exit_success = 0,
     lab_exit_unusable_file = 2,
     lab_exit_usage = 64,
+    lab_exit_out_of_memory = 71,
 };
 
 struct LabSettings {

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
@@ -81,16 +83,33 @@ void Evolution::score_all(std::vector<Individual>& offspring)
     // Each offspring is scored on its own, in the world of whichever thread takes it, so the
     // scores do not depend on the number of threads.
     std::atomic<std::size_t> next{0};
+    // A helper's exception (running out of memory) would end the process; the first one is
+    // kept, the others stop taking offspring, and it is thrown again once all have joined.
+    std::mutex failure_guard;
+    std::exception_ptr failure;
     const auto work = [&](World& world) {
-        for (std::size_t index = next++; index < offspring.size(); index = next++)
-            offspring[index].score = score_weights(world, offspring[index].weights);
+        try {
+            for (std::size_t index = next++; index < offspring.size(); index = next++)
+                offspring[index].score = score_weights(world, offspring[index].weights);
+        } catch (...) {
+            next = offspring.size();
+            const std::lock_guard<std::mutex> lock(failure_guard);
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
     std::vector<std::thread> helpers;
-    for (std::size_t index = 1; index < worlds.size(); ++index)
-        helpers.emplace_back(work, std::ref(*worlds[index]));
+    try {
+        for (std::size_t index = 1; index < worlds.size(); ++index)
+            helpers.emplace_back(work, std::ref(*worlds[index]));
+    } catch (...) {
+        // No more threads: the ones started and this one score everything.
+    }
     work(*worlds[0]);
     for (std::thread& helper : helpers)
         helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 GenerationResult Evolution::next_generation()

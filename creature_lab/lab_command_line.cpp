@@ -26,7 +26,8 @@ const char* const tool_help =
     "  0   success\n"
     "  2   a file cannot be used: a network file that cannot be read or is no creature's\n"
     "      (3 inputs, 4 outputs), or an output file that cannot be written\n"
-    "  64  the command line is wrong\n";
+    "  64  the command line is wrong\n"
+    "  71  the run needs more memory than the system gives\n";
 
 const char* const score_help =
     "Run the creature of NETWORK_FILE through the standard scenarios: the spotlight drifting\n"

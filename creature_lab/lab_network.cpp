@@ -2,9 +2,9 @@
 #include "creature_lab/lab_network.h"
 
 #include "engine/diagnostics.h"
+#include "tools/number_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <new>
 
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
@@ -71,13 +71,8 @@ std::vector<double> weights_of(const Network& network)
 
 namespace {
 
-void append_fixed(std::string& text, double value)
-{
-    char digits[400];
-    const std::to_chars_result end =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 17);
-    text.append(digits, end.ptr);
-}
+// As the engine's writer gives them: 17 decimals, a full stop whatever the locale.
+constexpr int weight_digits = 17;
 
 }  // namespace
 
@@ -95,20 +90,14 @@ std::string network_text(const NetworkShape& shape, const std::vector<double>& w
         text += "\ncomp_layer: " + std::to_string(shape.layer_sizes[layer]) + "\n";
         for (int neuron = 0; neuron < shape.layer_sizes[layer]; ++neuron) {
             text += "  weights:";
-            for (int source = 0; source < shape.layer_sizes[layer - 1] && next < weights.size(); ++source) {
-                text += ' ';
-                append_fixed(text, weights[next++]);
-            }
+            for (int source = 0; source < shape.layer_sizes[layer - 1] && next < weights.size(); ++source)
+                text += ' ' + fixed_text(weights[next++], weight_digits);
             text += '\n';
         }
     }
-    text += "\ntreshold: ";
-    append_fixed(text, shape.threshold);
-    text += "\nslope_parameter: ";
-    append_fixed(text, shape.slope_parameter);
-    text += "\nmax_weight: ";
-    append_fixed(text, shape.max_weight);
-    text += '\n';
+    text += "\ntreshold: " + fixed_text(shape.threshold, weight_digits);
+    text += "\nslope_parameter: " + fixed_text(shape.slope_parameter, weight_digits);
+    text += "\nmax_weight: " + fixed_text(shape.max_weight, weight_digits) + '\n';
     return text;
 }
 

@@ -5,17 +5,6 @@
 
 #include <allegro.h>
 
-bool start_headless_graphics()
-{
-    static const bool started = [] {
-        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
-            return false;
-        set_color_depth(8);
-        return true;
-    }();
-    return started;
-}
-
 World::World(const Network& network)
     : arena(create_bitmap(width, height)),
       spotlight(arena.get(), light_base_color),

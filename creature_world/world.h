@@ -4,14 +4,11 @@
 #define CREATURE_WORLD_WORLD_H
 
 #include "program_shell/bitmap_ptr.h"
+#include "program_shell/start_up.h"
 #include "creature_world/creature.h"
 #include "creature_world/spotlight.h"
 
 class Network;
-
-// Starts the graphics library without a display, once per process, for memory bitmaps only;
-// false when it cannot start.
-bool start_headless_graphics();
 
 class World {
 public:

@@ -2,6 +2,11 @@
 // vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
 // On x86 they are compiled for AVX2 as well as for the baseline and chosen at run time;
 // elsewhere the baseline alone is built.
+//   Lanes and the block sums and updates they make  - the vector helpers every kernel inlines
+//   DenseLayers::build                              - blocks, padding and the arrays' layout
+//   DenseLayers::Kernels                            - evaluation, groups and training per kernel
+//                                                     set, and the run-time choice among them
+//   the public calls                                - forwarding to the chosen kernel set
 #include "engine/dense_layers.h"
 
 #include "engine/neuron.h"

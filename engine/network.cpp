@@ -274,8 +274,9 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
     }
     dense.load_parameters(neurons);
     const double* rows[DenseLayers::group_rows];
-    for (int first = 0; first < row_count; first += DenseLayers::group_rows) {
-        const int group = std::min(DenseLayers::group_rows, row_count - first);
+    // Stepping by the group actually taken keeps `first` within row_count, even near INT_MAX.
+    for (int first = 0, group = 0; first < row_count; first += group) {
+        group = std::min(DenseLayers::group_rows, row_count - first);
         for (int r = 0; r < group; ++r)
             rows[r] = inputs + static_cast<std::size_t>(first + r) * input_total;
         dense.evaluate_group(rows, group);

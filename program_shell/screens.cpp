@@ -5,7 +5,13 @@
 #include "program_shell/program_shell.h"
 #include "program_shell/text_lines.h"
 
+#include "engine/atomic_file.h"
+
 #include <allegro.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -24,6 +30,42 @@ const char* const shell_key_lines[] = {
     nullptr,
     "Press any key to leave help",
 };
+
+// A write-only packfile that appends to memory, so that a picture can be encoded there and
+// then written atomically. Running out of memory is noted, not thrown through the library.
+struct EncodedBytes {
+    std::string bytes;
+    bool failed = false;
+};
+
+long append_bytes(const void* p, long n, void* userdata)
+{
+    auto& target = *static_cast<EncodedBytes*>(userdata);
+    try {
+        target.bytes.append(static_cast<const char*>(p), static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+        target.failed = true;
+        return 0;
+    }
+    return n;
+}
+
+int append_byte(int c, void* userdata)
+{
+    const char byte = static_cast<char>(c);
+    return append_bytes(&byte, 1, userdata) == 1 ? c : EOF;
+}
+
+int close_bytes(void*) { return 0; }
+int no_getc(void*) { return EOF; }
+int no_ungetc(int, void*) { return EOF; }
+long no_fread(void*, long, void*) { return 0; }
+int no_fseek(void*, int) { return -1; }
+int at_end(void*) { return 1; }
+int no_error(void*) { return 0; }
+
+PACKFILE_VTABLE bytes_writer = {close_bytes, no_getc,      no_ungetc, no_fread, append_byte,
+                                append_bytes, no_fseek,     at_end,    no_error};
 
 // Draws one column of help lines from `y` on; returns where the next line would stand.
 int draw_help_column(BITMAP* target, const HelpScreen& help, const char* const* lines,
@@ -107,13 +149,25 @@ void show_quit_message(ProgramShell& shell, BITMAP* display)
     shell.running = false;
 }
 
-void save_screenshot(BITMAP* buffer, BITMAP* display, int text_background)
+bool write_bitmap_file(BITMAP* bitmap, const char* path)
 {
     PALETTE palette;
     get_palette(palette);
-    save_bitmap("screenshot.bmp", buffer, palette);
-    textout_ex(display, font, "Screenshot saved", message_x, message_y, info_color,
-               text_background);
+    EncodedBytes encoded;
+    PACKFILE* file = pack_fopen_vtable(&bytes_writer, &encoded);
+    if (file == nullptr)
+        return false;
+    const bool saved = save_bmp_pf(file, bitmap, palette) == 0;
+    pack_fclose(file);
+    std::string reason;
+    return saved && !encoded.failed && write_file_atomically(path, encoded.bytes, reason);
+}
+
+void save_screenshot(BITMAP* buffer, BITMAP* display, int text_background)
+{
+    const bool saved = write_bitmap_file(buffer, "screenshot.bmp");
+    textout_ex(display, font, saved ? "Screenshot saved" : "Screenshot could not be saved", message_x, message_y,
+               saved ? info_color : error_color, text_background);
     rest(message_pause_ms);
 }
 

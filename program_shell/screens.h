@@ -65,8 +65,13 @@ void show_help(BITMAP* display, const HelpScreen& help, int text_background);
 // ends the program's loop after the current frame.
 void show_quit_message(ProgramShell& shell, BITMAP* display);
 
-// Writes `buffer` with the current palette to "screenshot.bmp" in the working directory,
-// then shows "Screenshot saved" on `display` and pauses.
+// Writes `bitmap` with the current palette as a BMP file at `path`, replacing an older file
+// only once the new one is complete; false, the older file untouched, when it cannot.
+bool write_bitmap_file(BITMAP* bitmap, const char* path);
+
+// Writes `buffer` to "screenshot.bmp" in the working directory as write_bitmap_file does,
+// then shows "Screenshot saved", or in the error colour that it could not be saved, on
+// `display` and pauses.
 void save_screenshot(BITMAP* buffer, BITMAP* display, int text_background);
 
 // Runs the modal file selector on the display, editing config_path in place, then pauses;

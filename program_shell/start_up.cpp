@@ -3,8 +3,10 @@
 
 #include <allegro.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -71,4 +73,15 @@ void report_failure(const ProgramDisplay& program, const char* what)
 void use_c_numeric_locale()
 {
     std::setlocale(LC_NUMERIC, "C");
+}
+
+bool start_headless_graphics()
+{
+    static const bool started = [] {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            return false;
+        set_color_depth(8);
+        return true;
+    }();
+    return started;
 }

@@ -1,5 +1,6 @@
 // Start-up of an Allegro program: the library with keyboard, mouse and timer, the 8-bit
-// graphics mode, the back buffer, and the report on stderr when any of them fails.
+// graphics mode, the back buffer, and the report on stderr when any of them fails; or the
+// library alone without a display, for memory bitmaps.
 #ifndef PROGRAM_SHELL_START_UP_H
 #define PROGRAM_SHELL_START_UP_H
 
@@ -26,5 +27,9 @@ void report_failure(const ProgramDisplay& program, const char* what);
 // The keyboard set-up adopts the user's locale, which would turn 3.5 into "3,500000" on
 // screen; this puts the numeric part back to "C".
 void use_c_numeric_locale();
+
+// Starts the library without a display, once per process, for 8-bit memory bitmaps only, as
+// the headless tools and tests use it; false when it cannot start.
+bool start_headless_graphics();
 
 #endif

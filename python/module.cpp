@@ -1,6 +1,9 @@
 // The extension module neural_creatures._engine: the engine's Network for Python scripts, with
 // NumPy arrays for inputs, outputs, weights and thresholds, and Python exceptions for what the
 // engine reports through its results and diagnostics.
+//   paths and exceptions  - OSError and NetworkFileError from what the engine reports
+//   PyNetwork             - the Network with its diagnostics, converting arrays both ways
+//   PYBIND11_MODULE       - the names, docstrings and properties Python sees
 #include "engine/atomic_file.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
@@ -162,9 +165,12 @@ public:
             require_readable_file(name, path);
             diagnostics = Diagnostics();
             result = network.train(name.c_str(), &diagnostics);
-            if (result == NoUsablePatterns)
+            if (result == NoUsablePatterns) {
+                // Patterns that do not fit would be read past their ends by `patterns`.
+                network.clear_patterns();
                 throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
                                           diagnostics, patterns_misfit()));
+            }
         }
         return py::make_tuple(result == Converged ? "converged" : "iteration limit", network.iterations_done);
     }
@@ -183,8 +189,10 @@ public:
             throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
                                       diagnostics, "bad records"));
         }
-        if (!network.patterns_fit())
+        if (!network.patterns_fit()) {
+            network.clear_patterns();
             throw FileProblem(patterns_misfit());
+        }
     }
 
     py::tuple patterns() const

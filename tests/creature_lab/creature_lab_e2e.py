@@ -5,13 +5,21 @@ and files written where asked.
 Usage: creature_lab_e2e.py CREATURE_LAB EXAMPLES_DIR
 """
 import os
+import resource
 import subprocess
 import sys
 import tempfile
 
 
-def run(tool, arguments, cwd):
-    return subprocess.run([tool] + arguments, cwd=cwd, capture_output=True, text=True, timeout=60)
+# An address-space limit far below what the largest accepted evolution asks for.
+MEMORY_LIMIT = 1 << 30
+
+
+def run(tool, arguments, cwd, limit_memory=False):
+    def limit():
+        resource.setrlimit(resource.RLIMIT_AS, (MEMORY_LIMIT, MEMORY_LIMIT))
+    return subprocess.run([tool] + arguments, cwd=cwd, capture_output=True, text=True, timeout=60,
+                          preexec_fn=limit if limit_memory else None)
 
 
 def main():
@@ -51,6 +59,15 @@ def main():
 
         wrong = run(tool, ["score", follower, "--frames", "many"], work)
         expect(wrong.returncode == 64, "a wrong command line exits 64")
+
+        # The sanitizers reserve more address space than the limit allows.
+        if not os.environ.get("NC_SANITIZED"):
+            huge = run(tool, ["evolve", "--behaviour", "flee", "-o", "huge.txt", "--population", "100000",
+                              "--hidden", "1000", "--generations", "1"], work, limit_memory=True)
+            expect(huge.returncode == 71, "running out of memory exits 71, not %d" % huge.returncode)
+            expect(huge.stderr.startswith("creature_lab: not enough memory"),
+                   "running out of memory is explained: " + huge.stderr)
+            expect(not os.path.exists(os.path.join(work, "huge.txt")), "running out of memory writes nothing")
 
     return 1 if failures else 0
 

@@ -142,6 +142,30 @@ TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
     EXPECT_DOUBLE_EQ(last_score(rescored), final_score);
 }
 
+// Allegro's set-up adopts the user's locale; the lab's results and files must not follow it.
+TEST(LabLocale, ResultsAndFilesKeepTheirFullStopUnderADecimalCommaLocale)
+{
+    TempDir directory;
+    const std::string trace_file = directory.file("trace.csv");
+    const std::string evolved_file = directory.file("evolved.txt");
+    const auto run_all = [&] {
+        std::string all = lab({"score", example_file("follower.txt"), "--frames", "60"}).out;
+        all += lab({"trace", example_file("circler.txt"), "-o", trace_file, "--frames", "60"}).out;
+        all += read_text_file(trace_file);
+        all += lab({"evolve", "--behaviour", "flee", "-o", evolved_file, "--hidden", "2", "--population", "4",
+                    "--generations", "1", "--frames", "60", "--threads", "1"})
+                   .out;
+        return all + read_text_file(evolved_file);
+    };
+    const std::string in_c_locale = run_all();
+    ASSERT_NE(in_c_locale.find("score: "), std::string::npos) << in_c_locale;
+
+    DecimalCommaLocale german;
+    if (!german.active())
+        GTEST_SKIP() << "no German locale on this machine";
+    EXPECT_EQ(run_all(), in_c_locale);
+}
+
 struct StatusCase {
     const char* what;
     std::vector<std::string> arguments;

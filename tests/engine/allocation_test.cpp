@@ -91,6 +91,18 @@ TEST(Allocation, EvaluationAllocatesNothing)
     EXPECT_EQ(allocations, before);
 }
 
+TEST(Allocation, BatchEvaluationAllocatesNothing)
+{
+    constexpr int rows = 7;  // a full group of rows side by side and a part group
+    Network network = Network::from_text("input_layer: 3\ncomp_layer: 8\ncomp_layer: 4\n");
+    const std::vector<double> inputs(3 * rows, 0.25);
+    std::vector<double> outputs(4 * rows);
+    const long long before = allocations;
+    for (int call = 0; call < 10; ++call)
+        ASSERT_TRUE(network.evaluate_batch(inputs.data(), outputs.data(), rows));
+    EXPECT_EQ(allocations, before);
+}
+
 TEST(Allocation, TrainingAllocatesTheSameForOnePassAsForMany)
 {
     const std::string path = data_file("or_training.txt");

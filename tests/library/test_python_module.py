@@ -135,8 +135,11 @@ def test_errors_become_python_exceptions(tmp_path):
     with pytest.raises(FileNotFoundError):
         network.train(tmp_path / "gone.txt")
     misfit = Network.from_text(XOR)
-    with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
-        misfit.load_training(example("follower_training.txt"))
+    for refused_training in (misfit.load_training, misfit.train):
+        with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
+            refused_training(example("follower_training.txt"))
+        inputs, expected = misfit.patterns  # patterns that do not fit are not kept
+        assert inputs.shape == (0, 2) and expected.shape == (0, 1)
 
 
 def test_diagnostics_keep_their_line_numbers():
@@ -170,6 +173,32 @@ def test_held_patterns_and_training_parameters():
     assert result == "converged" and passes > 0
     assert np.all(np.abs(network.evaluate(inputs) - expected) <= network.error_limit)
     assert neural_creatures.__version__.count(".") == 2
+
+
+def test_numbers_keep_their_full_stop_under_a_decimal_comma_locale(tmp_path):
+    import locale
+    text = XOR.replace("treshold: 2", "treshold: 1.5").replace("slope_parameter: 2", "slope_parameter: 0.5")
+    in_c_locale = Network.from_text(text)
+    # Programs using Allegro adopt the user's locale; the build tree holds a German one when
+    # the system has none.
+    try:
+        locale.setlocale(locale.LC_ALL, "de_DE.UTF-8")
+    except locale.Error:
+        os.environ["LOCPATH"] = os.environ.get("NC_TEST_LOCALE_DIR", "/nonexistent")
+        try:
+            locale.setlocale(locale.LC_ALL, "de_DE.UTF-8")
+        except locale.Error:
+            pytest.skip("no German locale on this machine")
+    try:
+        assert locale.localeconv()["decimal_point"] == ","
+        network = Network.from_text(text)
+        assert (network.threshold, network.slope_parameter) == (1.5, 0.5)
+        assert network.to_text() == in_c_locale.to_text() and "0.50000" in network.to_text()
+        network.write(tmp_path / "written.txt")
+        assert (tmp_path / "written.txt").read_text() == in_c_locale.to_text()
+        assert bits(network.evaluate([[0.25, 0.75]])) == bits(in_c_locale.evaluate([[0.25, 0.75]]))
+    finally:
+        locale.setlocale(locale.LC_ALL, "C")
 
 
 def test_the_type_stubs_name_what_the_module_offers():

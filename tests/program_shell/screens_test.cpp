@@ -1,8 +1,10 @@
 // The shared screens drawn into memory: both variants of the error panel with a program's
-// texts, the help column with its groups, and the keys the shell answers.
+// texts, the help column with its groups, the keys the shell answers, and the screenshot file.
 #include "palette/palette.h"
 #include "program_shell/program_shell.h"
+#include "program_shell/screens.h"
 #include "tests/support/headless_allegro.h"
+#include "tests/support/test_support.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>
@@ -115,6 +117,29 @@ TEST_F(SharedScreens, HelpWithoutOwnKeysStartsWithTheSharedOnes)
                  {{15, 40, "L   - load network"}, {15, 62, "F1  - this help"}});
     EXPECT_EQ(count_color(target.get(), 0, 0, 445, 39, info_color),
               count_color(target.get(), 4, 10, 4 + text_length(font, "Keys:") - 1, 17, info_color));
+}
+
+TEST_F(SharedScreens, BitmapFileHoldsThePixelsAndPaletteOrIsNotWrittenAtAll)
+{
+    putpixel(target.get(), 3, 5, info_color);
+    putpixel(target.get(), 799, 599, error_color);
+    RGB colour = {7, 21, 63, 0};
+    set_color(info_color, &colour);
+    TempDir directory;
+    const std::string path = directory.file("shot.bmp");
+    ASSERT_TRUE(write_bitmap_file(target.get(), path.c_str()));
+
+    PALETTE palette;
+    const MemoryBitmap read(load_bitmap(path.c_str(), palette));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->w, 800);
+    EXPECT_EQ(getpixel(read.get(), 3, 5), info_color);
+    EXPECT_EQ(getpixel(read.get(), 799, 599), error_color);
+    EXPECT_EQ(getpixel(read.get(), 0, 0), 0);
+    EXPECT_EQ(palette[info_color].b, 63);
+
+    EXPECT_FALSE(write_bitmap_file(target.get(), directory.file("missing/shot.bmp").c_str()));
+    EXPECT_FALSE(write_bitmap_file(target.get(), (directory.file("missing") + "/").c_str()));
 }
 
 TEST(ShellKeys, EachKeyIsReadFromItsOwnEntry)

@@ -1,27 +1,17 @@
 // Headless Allegro checks shared by the program tests.
 #include "tests/support/headless_allegro.h"
 
+#include "program_shell/start_up.h"
+
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <stdexcept>
 
 void start_headless_allegro()
 {
-    static const bool started = [] {
-        const bool ok = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        set_color_depth(8);
-        return ok;
-    }();
-    if (!started)
+    if (!start_headless_graphics())
         throw std::runtime_error(std::string("cannot install Allegro without a display: ") + allegro_error);
-}
-
-void MemoryBitmapDeleter::operator()(BITMAP* bitmap) const
-{
-    destroy_bitmap(bitmap);
 }
 
 MemoryBitmap make_bitmap(int width, int height)

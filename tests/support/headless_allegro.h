@@ -3,7 +3,8 @@
 #ifndef TESTS_SUPPORT_HEADLESS_ALLEGRO_H
 #define TESTS_SUPPORT_HEADLESS_ALLEGRO_H
 
-#include <memory>
+#include "program_shell/bitmap_ptr.h"
+
 #include <string>
 #include <vector>
 
@@ -13,10 +14,7 @@ struct BITMAP;
 // the library cannot start.
 void start_headless_allegro();
 
-struct MemoryBitmapDeleter {
-    void operator()(BITMAP* bitmap) const;
-};
-using MemoryBitmap = std::unique_ptr<BITMAP, MemoryBitmapDeleter>;
+using MemoryBitmap = BitmapPtr;
 
 // A cleared 8-bit memory bitmap; starts the library first and throws when none can be made.
 MemoryBitmap make_bitmap(int width, int height);

@@ -1,8 +1,23 @@
-# Installation of the engine as a library: libneural-creatures.so.0 (component "library"), and
+# The engine as an installed library: libneural-creatures.so.0 (component "library"), and
 # for programs built against it the headers, the .so link, the pkg-config file, the CMake
 # package NeuralCreatures and the API reference (component "development").
 include(CMakePackageConfigHelpers)
 include(GNUInstallDirs)
+
+# libneural-creatures.so.0: the SONAME stays 0 while the interface may still change.
+add_library(neural_creatures SHARED $<TARGET_OBJECTS:engine_objects>)
+target_link_libraries(neural_creatures PRIVATE project_options)
+target_compile_features(neural_creatures PUBLIC cxx_std_17)
+target_include_directories(neural_creatures PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+set_target_properties(neural_creatures PROPERTIES
+  OUTPUT_NAME neural-creatures
+  VERSION ${PROJECT_VERSION}
+  SOVERSION 0
+  EXPORT_NAME engine)
+# A symbol the library needs and does not get is a link error, not a surprise at load time.
+target_link_options(neural_creatures PRIVATE -Wl,--as-needed -Wl,--no-undefined)
 
 add_library(NeuralCreatures::engine ALIAS neural_creatures)
 

@@ -45,7 +45,7 @@ bool write_or_explain(const std::string& path, const std::string& content, std::
     std::string reason;
     if (write_file_atomically(path, content, reason))
         return true;
-    err << program << ": " << path << ": " << reason << '\n';
+    err << program << ": " << path << ": cannot write: " << reason_clause(reason) << "; the file is as it was\n";
     return false;
 }
 
@@ -54,7 +54,7 @@ bool writable_or_explain(const std::string& path, std::ostream& err)
     std::string reason;
     if (check_writable_destination(path, reason))
         return true;
-    err << program << ": " << path << ": " << reason << '\n';
+    err << program << ": " << path << ": cannot write here: " << reason_clause(reason) << '\n';
     return false;
 }
 

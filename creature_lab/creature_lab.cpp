@@ -6,6 +6,7 @@
 #include "creature_lab/lab_network.h"
 #include "creature_lab/trace.h"
 #include "engine/atomic_file.h"
+#include "tools/file_problems.h"
 #include "tools/number_text.h"
 #include "tools/progress_line.h"
 
@@ -45,7 +46,7 @@ bool write_or_explain(const std::string& path, const std::string& content, std::
     std::string reason;
     if (write_file_atomically(path, content, reason))
         return true;
-    err << program << ": " << path << ": " << reason << '\n';
+    err << program << ": " << path << ": cannot write: " << reason_clause(reason) << "; the file is as it was\n";
     return false;
 }
 
@@ -54,7 +55,7 @@ bool writable_or_explain(const std::string& path, std::ostream& err)
     std::string reason;
     if (check_writable_destination(path, reason))
         return true;
-    err << program << ": " << path << ": " << reason << '\n';
+    err << program << ": " << path << ": cannot write here: " << reason_clause(reason) << '\n';
     return false;
 }
 
@@ -100,8 +101,26 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
     return lab_exit_success;
 }
 
+// A trace or picture written over the network it traces, or over each other, would lose a
+// file; empty when none would.
+std::string clashing_trace_files(const LabOptions& options)
+{
+    for (const std::string* file : {&options.output_file, &options.image_file}) {
+        if (!file->empty() && same_file(*file, options.network_file))
+            return "'" + *file + "' is the network file; writing the trace there would lose it";
+    }
+    if (!options.image_file.empty() && same_file(options.image_file, options.output_file))
+        return "the picture '" + options.image_file + "' is also the trace file";
+    return "";
+}
+
 int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
 {
+    const std::string clash = clashing_trace_files(options);
+    if (!clash.empty()) {
+        print_usage_error(err, clash, LabCommand::trace);
+        return lab_exit_usage;
+    }
     Network network(nullptr);
     if (!load_or_explain(options.network_file, options.seed, network, err))
         return lab_exit_unusable_file;

@@ -58,6 +58,9 @@ bool read_row(const std::vector<std::string_view>& fields, std::vector<double>& 
         if (!read_field(fields[i], values[i])) {
             problem = "field " + std::to_string(i + 1) + " (\"" + std::string(fields[i].substr(0, 40)) +
                       "\") is not a number";
+            // Spreadsheets set to a decimal comma export their tables with semicolons.
+            if (fields[i].find(';') != std::string_view::npos)
+                problem += "; fields are separated by commas, not semicolons";
             return false;
         }
     }

@@ -12,8 +12,8 @@ struct Diagnostics;
 bool is_csv_file_name(std::string_view file_name);
 
 // Appends one pattern per row of the table to the network's patterns. Every row must hold
-// input_count() + output_count() numbers; the first row that holds anything else is taken
-// for a header and skipped. Returns 1 when the file cannot be opened, else the number of
+// input_count() + output_count() numbers; a first row with no number in it is taken for a
+// header and skipped. Returns 1 when the file cannot be opened, else the number of
 // rows refused (wrong width, a field that is not a number, or beyond the engine's pattern
 // limits); refused rows add no pattern and are reported with their line.
 int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diagnostics = nullptr);

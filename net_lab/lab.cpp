@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <iterator>
 #include <new>
 #include <sstream>
@@ -66,12 +65,6 @@ long long count_weights(const Network& network)
     for (int position = 0; position < network.neuron_count(); ++position)
         count += static_cast<long long>(network.neuron(position).connections.size());
     return count;
-}
-
-bool same_file(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    return !b.empty() && (a == b || std::filesystem::equivalent(a, b, error));
 }
 
 // The errors of the current weights, on the curve and for the table; the maps follow.
@@ -212,7 +205,8 @@ void reset_lab(Lab& lab, const SecondsClock& clock)
 
 bool save_lab(Lab& lab, const std::string& path)
 {
-    if (same_file(path, lab.files.network_path) || same_file(path, lab.files.training_path)) {
+    if (same_file(path, lab.files.network_path) ||
+        (!lab.files.training_path.empty() && same_file(path, lab.files.training_path))) {
         lab.message = "not saved: " + path + " is the file loaded";
         return false;
     }

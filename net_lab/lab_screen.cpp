@@ -26,6 +26,7 @@ constexpr int curve_width = network_area_width - curve_x - 4;
 constexpr int curve_height = 176;
 constexpr int characters_across_right = (lab_screen_width - right_x) / 8;
 constexpr int characters_across_left = (network_area_width - 4) / 8;
+constexpr int problem_indent = 2;
 
 // Writes at most `characters` characters of `text`, keeping its end, where a file name is.
 void text_tail(BITMAP* target, const std::string& text, int x, int y, int color, int characters)
@@ -36,10 +37,10 @@ void text_tail(BITMAP* target, const std::string& text, int x, int y, int color,
 }
 
 // Writes at most `characters` characters of `text` from its start.
-void text_head(BITMAP* target, const std::string& text, int x, int y, int color, int characters)
+void text_head(BITMAP* target, const char* text, int x, int y, int color, int characters)
 {
     char line[128];
-    std::snprintf(line, sizeof line, "%.*s", std::min(characters, 127), text.c_str());
+    std::snprintf(line, sizeof line, "%.*s", std::min(characters, 127), text);
     textout_ex(target, font, line, x, y, color, -1);
 }
 
@@ -65,17 +66,55 @@ void draw_output_map(const Lab& lab, BITMAP* buffer)
     textout_right_ex(buffer, font, "1", map_x + output_map_size, legend_y + 9, label_color, -1);
 }
 
+// How much of `text` goes in a row of `width` characters: all of it when it fits, else up to
+// its last space in the row, or the whole row when there is none.
+std::size_t row_length(const char* text, std::size_t width)
+{
+    const std::size_t length = std::strlen(text);
+    if (length <= width)
+        return length;
+    for (std::size_t end = width; end > 0; --end) {
+        if (text[end - 1] == ' ')
+            return end;
+    }
+    return width;
+}
+
+// Draws one problem with its first row at `y`, the rows after it indented, and returns the
+// rows it takes; draws nothing with a null buffer, and stops after `rows` rows.
+int draw_problem(BITMAP* buffer, const std::string& problem, int y, int rows)
+{
+    const char* rest = problem.c_str();
+    int row = 0;
+    for (; *rest != '\0' && row < rows; ++row) {
+        const int indent = row == 0 ? 0 : problem_indent;
+        const std::size_t width = static_cast<std::size_t>(characters_across_left - indent);
+        const std::size_t taken = row_length(rest, width);
+        if (buffer != nullptr)
+            text_head(buffer, rest, 4 + 8 * indent, y + row * line_height, error_color, static_cast<int>(taken));
+        rest += taken;
+    }
+    return row;
+}
+
+// Every problem whole, in file order; the last row counts those that do not fit.
 void draw_problems(const Lab& lab, BITMAP* buffer)
 {
-    int y = curve_y - 14;
-    textout_ex(buffer, font, "Cannot train on this file:", 4, y, error_color, -1);
-    const int rows = (lab_screen_height - y) / line_height - 1;
-    const int count = static_cast<int>(lab.problems.size());
-    for (int i = 0; i < count && i < rows; ++i) {
-        y += line_height;
-        const bool last_row = i == rows - 1 && count > rows;
-        const std::string text = last_row ? "... " + std::to_string(count - i) + " more" : lab.problems[static_cast<std::size_t>(i)];
-        text_head(buffer, text, 4, y, error_color, characters_across_left);
+    const int top = curve_y - 14;
+    textout_ex(buffer, font, "Cannot train on this file:", 4, top, error_color, -1);
+    const int rows = (lab_screen_height - top) / line_height - 1;
+    const std::size_t count = lab.problems.size();
+    int used = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int reserved = i + 1 < count ? 1 : 0;
+        const int needed = draw_problem(nullptr, lab.problems[i], 0, rows);
+        // A first problem longer than the whole list shows its start.
+        if (used > 0 && used + needed + reserved > rows) {
+            const std::string more = "... " + std::to_string(count - i) + " more";
+            textout_ex(buffer, font, more.c_str(), 4, top + (used + 1) * line_height, error_color, -1);
+            return;
+        }
+        used += draw_problem(buffer, lab.problems[i], top + (used + 1) * line_height, rows - reserved - used);
     }
 }
 
@@ -118,7 +157,7 @@ void draw_status(const Lab& lab, BITMAP* buffer)
         textout_ex(buffer, font, text, right_x, y, info_color, -1);
     }
     if (!lab.message.empty())
-        text_head(buffer, lab.message, right_x, y + line_height + 4,
+        text_head(buffer, lab.message.c_str(), right_x, y + line_height + 4,
                   lab.message.compare(0, 5, "saved") == 0 ? info_color : error_color, characters_across_right);
 }
 

@@ -50,7 +50,8 @@ int main(int argc, char* argv[])
         std::cout << lab_usage;
         return 0;
     }
-    const ProgramDisplay program{"net_lab", argv[0], lab_screen_width, lab_screen_height};
+    const std::string command = command_line_text(argc, argv);
+    const ProgramDisplay program{"net_lab", command.c_str(), lab_screen_width, lab_screen_height};
     BitmapPtr buffer = start_program(program, set_palette);
     if (!buffer)
         return 1;

@@ -62,6 +62,28 @@ BitmapPtr start_program(const ProgramDisplay& program, void (*set_palette)())
     return buffer;
 }
 
+std::string command_line_text(int argc, const char* const* argv)
+{
+    std::string text;
+    for (int i = 0; i < argc; ++i) {
+        const std::string word = argv[i];
+        const bool plain = !word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
+                                                                   "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                                   "0123456789%+,-./:=@_") == std::string::npos;
+        if (i > 0)
+            text += ' ';
+        if (plain) {
+            text += word;
+            continue;
+        }
+        text += '\'';
+        for (const char c : word)
+            text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        text += '\'';
+    }
+    return text;
+}
+
 void report_failure(const ProgramDisplay& program, const char* what)
 {
     if (allegro_error[0] != '\0')

@@ -6,10 +6,12 @@
 
 #include "program_shell/bitmap_ptr.h"
 
+#include <string>
+
 // What the start-up needs to know of a program.
 struct ProgramDisplay {
     const char* name;     // the program's name, which starts each line it writes to stderr
-    const char* command;  // how the user started it (argv[0]), for the xvfb-run hint
+    const char* command;  // how the user started it (argv[0] or more), for the xvfb-run hint
     int width;            // the screen in pixels, 8 bits per pixel
     int height;
 };
@@ -23,6 +25,10 @@ BitmapPtr start_program(const ProgramDisplay& program, void (*set_palette)());
 
 // Writes "<name>: <what>" to stderr, with the library's reason when it gives one.
 void report_failure(const ProgramDisplay& program, const char* what);
+
+// The command line as it would be typed again in a shell, for the xvfb-run hint: a word
+// with anything but letters, digits and "%+,-./:=@_" in it stands in single quotes.
+std::string command_line_text(int argc, const char* const* argv);
 
 // The keyboard set-up adopts the user's locale, which would turn 3.5 into "3,500000" on
 // screen; this puts the numeric part back to "C".

@@ -91,6 +91,11 @@ std::string refusal(const std::string& what, const Diagnostics& diagnostics, con
     return message;
 }
 
+std::string no_patterns(const py::object& path)
+{
+    return py::str(path).cast<std::string>() + " gives no usable training: it holds no \"pattern:\" records";
+}
+
 // A Network with what the engine noticed on the last file or text it read, and the buffers
 // that carry values between NumPy arrays and the engine.
 class PyNetwork {
@@ -171,6 +176,9 @@ public:
                 throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
                                           diagnostics, patterns_misfit()));
             }
+            // The engine calls a list of no patterns converged; from a file it means a mistake.
+            if (network.pattern_count() == 0)
+                throw FileProblem(no_patterns(path));
         }
         return py::make_tuple(result == Converged ? "converged" : "iteration limit", network.iterations_done);
     }
@@ -193,6 +201,8 @@ public:
             network.clear_patterns();
             throw FileProblem(patterns_misfit());
         }
+        if (network.pattern_count() == 0)
+            throw FileProblem(no_patterns(path));
     }
 
     py::tuple patterns() const
@@ -329,10 +339,11 @@ PYBIND11_MODULE(_engine, module)
         .def("train", &PyNetwork::train, py::arg("path") = py::none(),
              "Trains by online back-propagation on the training records of a file, or on the patterns "
              "held when no path is given. Returns (result, passes): result is \"converged\" or "
-             "\"iteration limit\". A file with bad training records raises NetworkFileError.")
+             "\"iteration limit\". A file with bad training records or none raises NetworkFileError.")
         .def("load_training", &PyNetwork::load_training, py::arg("path"),
              "Replaces the held patterns with those of a training file and takes its error limit, "
-             "iteration limit, learning rate and weight limit, without training.")
+             "iteration limit, learning rate and weight limit, without training. A file with bad "
+             "training records or none raises NetworkFileError.")
         .def_property_readonly("patterns", &PyNetwork::patterns,
                                "The held training patterns as (inputs, expected_outputs), two 2-D arrays "
                                "with one row per pattern (copies).")

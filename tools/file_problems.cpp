@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <ostream>
 #include <sys/stat.h>
@@ -33,6 +34,12 @@ std::string reason_clause(std::string reason)
     if (!reason.empty())
         reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
     return reason;
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
 }
 
 std::string reason_not_readable(const std::string& path)

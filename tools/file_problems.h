@@ -35,6 +35,9 @@ void add_reader_problems(FileProblems& problems, const std::string& file, const 
 // A system's reason ("No such file or directory") as a clause of our messages, in lower case.
 std::string reason_clause(std::string reason);
 
+// True when the two names are the same file: the same text, or one file reached two ways.
+bool same_file(const std::string& a, const std::string& b);
+
 // Why `path` cannot be opened for reading, in a few words ("no such file or directory",
 // "it is a directory"); empty when it can be. Never opens anything but a regular file.
 std::string reason_not_readable(const std::string& path);

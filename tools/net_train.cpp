@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -82,12 +81,6 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
         problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
                                                      : "no \"pattern:\" records; there is nothing to train on");
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
-}
-
-bool same_file(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    return a == b || std::filesystem::equivalent(a, b, error);
 }
 
 const char* result_text(int result, bool outputs_are_numbers)

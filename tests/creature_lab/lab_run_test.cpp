@@ -180,6 +180,7 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
     const std::string broken = directory.write("broken.txt", "input_layer: 3\ncomp_layer: x\n");
     const std::string follower = example_file("follower.txt");
     const std::string no_directory = directory.file("missing/out.csv");
+    const std::string mine = directory.write("mine.txt", read_text_file(follower));
     const StatusCase cases[] = {
         {"no command", {}, 64, "no command"},
         {"unknown command", {"run"}, 64, "unknown command 'run'"},
@@ -190,13 +191,22 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         {"seed not a number", {"score", follower, "--seed", "1x"}, 64, "--seed"},
         {"option of another command", {"score", follower, "--hidden", "3"}, 64, "unknown option"},
         {"trace without output", {"trace", follower}, 64, "-o FILE"},
+        {"trace over its network", {"trace", mine, "-o", mine}, 64, "is the network file"},
+        {"picture over its network", {"trace", mine, "-o", directory.file("t.csv"), "--image", mine}, 64,
+         "is the network file"},
+        {"picture over the trace", {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file("t.csv")},
+         64, "is also the trace"},
         {"trace too long", {"trace", follower, "-o", directory.file("t.csv"), "--frames", "1000001"}, 64, "at most"},
         {"evolve without behaviour", {"evolve", "-o", directory.file("e.txt")}, 64, "--behaviour"},
         {"missing file", {"score", directory.file("none.txt")}, 2, "creature_lab: "},
         {"not a creature", {"score", two_inputs}, 2, "2 inputs and 4 outputs"},
         {"broken file", {"score", broken}, 2, "broken.txt:2: "},
-        {"unwritable trace", {"trace", follower, "-o", no_directory}, 2, "missing/out.csv"},
-        {"unwritable network", {"evolve", "--behaviour", "flee", "-o", no_directory}, 2, "missing/out.csv"},
+        {"unwritable trace", {"trace", follower, "-o", no_directory}, 2,
+         "missing/out.csv: cannot write here: no such file or directory"},
+        {"unwritable image", {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file(".")}, 2,
+         ": cannot write here: is a directory"},
+        {"unwritable network", {"evolve", "--behaviour", "flee", "-o", no_directory}, 2,
+         "missing/out.csv: cannot write here: no such file or directory"},
         {"bad start network", {"evolve", "--behaviour", "flee", "-o", directory.file("e.txt"), "--from", two_inputs},
          2, "two.txt"},
     };
@@ -206,6 +216,7 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         EXPECT_NE(run.err.find(c.in_err), std::string::npos) << c.what << ": " << run.err;
         EXPECT_EQ(run.err.rfind("creature_lab: ", 0), 0u) << c.what << ": " << run.err;
     }
+    EXPECT_EQ(read_text_file(mine), read_text_file(follower));
 }
 
 TEST(LabStatus, HelpForTheToolAndEachCommand)

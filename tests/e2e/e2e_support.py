@@ -576,11 +576,11 @@ def decimal_comma_locale():
         yield env
 
 
-def run_without_display(program):
+def run_without_display(program, arguments=()):
     """Runs the program with no DISPLAY, in a temporary working directory, to its end."""
     env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
     with tempfile.TemporaryDirectory(prefix="nc_e2e_", ignore_cleanup_errors=True) as workdir:
-        return subprocess.run([os.path.abspath(program)], cwd=workdir, env=env,
+        return subprocess.run([os.path.abspath(program)] + list(arguments), cwd=workdir, env=env,
                               stdin=subprocess.DEVNULL, capture_output=True, text=True,
                               timeout=20)
 

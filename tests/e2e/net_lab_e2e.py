@@ -156,6 +156,11 @@ def no_display(program, examples_dir, net_train):
         assert finished.returncode != 0, "exit status without a display: 0"
         assert finished.stderr.startswith("net_lab: cannot "), finished.stderr
         assert 'xvfb-run -s "-screen 0 800x600x24"' in finished.stderr, finished.stderr
+        # The hint repeats the files, so that it runs what the user asked for.
+        with_files = e2e.run_without_display(program, ["my network.txt", "it's.csv"])
+        hint = 'xvfb-run -s "-screen 0 800x600x24" %s \'my network.txt\' \'it\'\\\'\'s.csv\'\n' % (
+            os.path.abspath(program))
+        assert hint in with_files.stderr, with_files.stderr
 
     e2e.run_checks([("failure is reported", failure_is_reported)])
 

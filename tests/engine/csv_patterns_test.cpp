@@ -69,6 +69,14 @@ TEST(CsvPatterns, BadRowsAreCountedWithTheirLinesAndLeftOut)
     }
 }
 
+TEST(CsvPatterns, ASpreadsheetsSemicolonsAreNamedAsTheWrongSeparator)
+{
+    const CsvRead read = read_csv("in1;in2;out\n0;1;1\n1,0;5,1\n");
+    ASSERT_EQ(read.notes.entries.size(), 2u);
+    for (const Diagnostic& entry : read.notes.entries)
+        EXPECT_NE(entry.message.find("separated by commas, not semicolons"), std::string::npos) << entry.message;
+}
+
 TEST(CsvPatterns, MissingFileGivesOneAndNoPatterns)
 {
     Network network = Network::from_text(two_one);

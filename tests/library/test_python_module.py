@@ -140,6 +140,12 @@ def test_errors_become_python_exceptions(tmp_path):
             refused_training(example("follower_training.txt"))
         inputs, expected = misfit.patterns  # patterns that do not fit are not kept
         assert inputs.shape == (0, 2) and expected.shape == (0, 1)
+    # A file with no pattern in it, such as a CSV table, gives nothing to train on.
+    empty_training = tmp_path / "patterns.csv"
+    empty_training.write_text("0,0,0\n0,1,1\n")
+    for refused_training in (misfit.load_training, misfit.train):
+        with pytest.raises(NetworkFileError, match="no \"pattern:\" records"):
+            refused_training(empty_training)
 
 
 def test_diagnostics_keep_their_line_numbers():

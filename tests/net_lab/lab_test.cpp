@@ -147,6 +147,12 @@ TEST_F(LabTest, FilesWithoutUsablePatternsSayWhyWithTheirLines)
     const std::string table = directory.write("rows.csv", "a,b,c\n0,1,1\n0,1\n");
     load_lab(lab, {network, table}, 1);
     EXPECT_EQ(lab.problems, std::vector<std::string>{table + ":3: row has 2 fields; the network needs 2 inputs and 1 outputs, 3 fields"});
+    // Too long for one row of the list, the problem goes on, indented, in the row below.
+    clear_bitmap(buffer.get());
+    frame();
+    constexpr int second_row_y = 416;
+    EXPECT_GT(count_color(buffer.get(), 20, second_row_y, network_area_width - 1, second_row_y + 7, error_color), 0);
+    EXPECT_EQ(count_color(buffer.get(), 0, second_row_y, 19, second_row_y + 7, error_color), 0);
 
     load_lab(lab, {directory.file("missing.txt"), ""}, 1);
     EXPECT_EQ(lab.stepper.state, TrainingState::NoPatterns);

@@ -11,7 +11,10 @@ target_compile_features(neural_creatures PUBLIC cxx_std_17)
 target_include_directories(neural_creatures PUBLIC
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+# Built into a folder of its own, where the package build finds it for the Python module.
+set(NC_LIBRARY_OUTPUT_DIR ${PROJECT_BINARY_DIR}/lib)
 set_target_properties(neural_creatures PROPERTIES
+  LIBRARY_OUTPUT_DIRECTORY ${NC_LIBRARY_OUTPUT_DIR}
   OUTPUT_NAME neural-creatures
   VERSION ${PROJECT_VERSION}
   SOVERSION 0

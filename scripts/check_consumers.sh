@@ -45,7 +45,9 @@ cmake -S "$source_dir/examples/consumer" -B "$work/with_cmake" -DCMAKE_PREFIX_PA
   -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null || fail "find_package(NeuralCreatures) failed"
 cmake --build "$work/with_cmake" >/dev/null || fail "the consumer does not build through find_package"
 by_cmake=$(run_consumer "$work/with_cmake/consumer") || fail "the find_package consumer failed"
-ldd "$work/with_cmake/consumer" | grep -q 'libneural-creatures.so.0' || fail "the consumer does not load the shared library"
+# The whole list first: grep -q may stop reading while ldd still writes, which pipefail counts.
+linked=$(ldd "$work/with_cmake/consumer")
+grep -q 'libneural-creatures.so.0' <<<"$linked" || fail "the consumer does not load the shared library"
 
 [ "$by_pkg_config" = "$by_cmake" ] || fail "the two consumers disagree"
 [ "$(grep -c ' -> ' <<<"$by_cmake")" -eq ${#rows[@]} ] || fail "not one row of outputs per row of inputs"

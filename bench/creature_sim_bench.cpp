@@ -3,10 +3,12 @@
 // at the ceiling, and the world's frames per second drawn and read from the sprite.
 #include "creature_world/creature.h"
 #include "creature_world/scene_colors.h"
+#include "creature_world/scene_drawing.h"
 #include "creature_world/spotlight.h"
 #include "creature_world/world.h"
 #include "engine/network.h"
 #include "program_shell/bitmap_ptr.h"
+#include "program_shell/start_up.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
@@ -21,20 +23,19 @@ void frame_work(benchmark::State& state)
     }
     BitmapPtr buffer(create_bitmap(640, 480));
     clear_bitmap(buffer.get());
-    Creature creature(buffer.get(), sensor_inner_color, sensor_outer_color, light_base_color,
-                      NC_DEFAULT_NETWORK);
+    Creature creature(640, 480, light_base_color, NC_DEFAULT_NETWORK);
     if (creature.network_incorrect) {
         state.SkipWithError("the default network cannot be read");
         return;
     }
-    Spotlight spotlight(buffer.get(), light_base_color);
+    Spotlight spotlight(640, 480, light_base_color);
     spotlight.radius = static_cast<int>(state.range(0));
     spotlight.update();  // the sprite for this radius is built once, outside the timing
     for (auto _ : state) {
         spotlight.update();
-        spotlight.draw();
-        creature.step();
-        creature.draw();
+        draw_spotlight(buffer.get(), spotlight);
+        step_on_target(creature, buffer.get());
+        draw_creature(buffer.get(), creature);
         clear_bitmap(buffer.get());
     }
     state.counters["radius"] = spotlight.radius;
@@ -43,16 +44,11 @@ BENCHMARK(frame_work)->Arg(64)->Arg(Spotlight::max_radius)->Unit(benchmark::kMic
 
 void sprite_rebuild_at_ceiling(benchmark::State& state)
 {
-    if (!start_headless_graphics()) {
-        state.SkipWithError("cannot start the library without a display");
-        return;
-    }
-    BitmapPtr buffer(create_bitmap(640, 480));
-    Spotlight spotlight(buffer.get(), light_base_color);
+    Spotlight spotlight(640, 480, light_base_color);
     spotlight.radius = Spotlight::max_radius;
     for (auto _ : state) {
-        BitmapPtr sprite = spotlight.make_sprite();
-        benchmark::DoNotOptimize(sprite.get());
+        LightSprite sprite = spotlight.make_sprite();
+        benchmark::DoNotOptimize(sprite.pixels.data());
     }
 }
 BENCHMARK(sprite_rebuild_at_ceiling)->Unit(benchmark::kMillisecond);
@@ -67,13 +63,15 @@ void world_frames(benchmark::State& state)
     }
     const Network network(NC_FOLLOWER_NETWORK);
     World world(network);
+    BitmapPtr arena(create_bitmap(World::width, World::height));
+    clear_bitmap(arena.get());
     if (world.creature.network_incorrect) {
         state.SkipWithError("the follower network cannot be read");
         return;
     }
     for (auto _ : state) {
         if (drawn)
-            world.step_drawn();
+            step_drawn(world, arena.get());
         else
             world.step_sensed();
         benchmark::DoNotOptimize(world.creature.x);

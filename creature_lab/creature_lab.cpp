@@ -5,6 +5,7 @@
 #include "creature_lab/lab_command_line.h"
 #include "creature_lab/lab_network.h"
 #include "creature_lab/trace.h"
+#include "program_shell/start_up.h"
 #include "engine/atomic_file.h"
 #include "tools/file_problems.h"
 #include "tools/number_text.h"

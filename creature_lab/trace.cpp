@@ -1,12 +1,15 @@
-// The CSV rows of a trace and its picture, drawn on the world's own arena.
+// The CSV rows of a trace and its picture, drawn on an arena bitmap of its own.
 #include "creature_lab/trace.h"
 
 #include "creature_world/scene_colors.h"
+#include "creature_world/scene_drawing.h"
+#include "program_shell/bitmap_ptr.h"
 #include "tools/number_text.h"
 
 #include <allegro.h>
 
 #include <cmath>
+#include <new>
 
 const char* const trace_csv_header =
     "frame,creature_x,creature_y,light_x,light_y,light_radius,sensor_left,sensor_top,sensor_right,"
@@ -98,12 +101,15 @@ Trace trace_world(World& world, const Scenario& scenario, int frames, unsigned s
 
 RgbImage trace_picture(World& world, const std::vector<TracePoint>& path)
 {
-    BITMAP* arena = world.arena.get();
+    const BitmapPtr arena_bitmap(create_bitmap(World::width, World::height));
+    if (!arena_bitmap)
+        throw std::bad_alloc();
+    BITMAP* arena = arena_bitmap.get();
     clear_bitmap(arena);
-    world.spotlight.draw();
+    draw_spotlight(arena, world.spotlight);
     draw_path(arena, path, true, light_path_color);
     draw_path(arena, path, false, creature_path_color);
-    world.creature.draw();
+    draw_creature(arena, world.creature);
 
     RgbImage image;
     image.width = arena->w;

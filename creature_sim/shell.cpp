@@ -2,6 +2,7 @@
 #include "creature_sim/shell.h"
 
 #include "creature_world/scene_colors.h"
+#include "creature_world/scene_drawing.h"
 #include "creature_sim/text_screens.h"
 
 #include <allegro.h>
@@ -13,18 +14,17 @@ SimulatorShell::SimulatorShell(BITMAP* buffer, const char* start_path) : buffer(
 {
     std::snprintf(config_path, sizeof config_path, "%s", start_path);
     name_start_up_file(*this);
-    creature = std::make_unique<Creature>(buffer, sensor_inner_color, sensor_outer_color,
-                                          light_base_color, config_path);
+    creature = std::make_unique<Creature>(buffer->w, buffer->h, light_base_color, config_path);
     initial_speedup = creature->speedup_factor;
-    spotlight = std::make_unique<Spotlight>(buffer, light_base_color);
+    spotlight = std::make_unique<Spotlight>(buffer->w, buffer->h, light_base_color);
 }
 
 void SimulatorShell::step_world()
 {
     spotlight->update();
-    spotlight->draw();
-    creature->step();
-    creature->draw();
+    draw_spotlight(buffer, *spotlight);
+    step_on_target(*creature, buffer);
+    draw_creature(buffer, *creature);
     if (creature->network_incorrect)
         draw_error_panel(buffer, *this, simulator_screens.error_panel);
 }

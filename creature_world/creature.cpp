@@ -1,17 +1,13 @@
-// Sensing, motion and drawing of the creature.
+// The creature's network, motion and bounds.
 #include "creature_world/creature.h"
-
-#include <allegro.h>
 
 #include <cmath>
 
-Creature::Creature(BITMAP* target, int sensor_inner_color, int sensor_outer_color,
-                   int light_base_color, const char* path)
-    : x(target->w / 2),
-      y(target->h / 2),
-      sensor_inner_color(sensor_inner_color),
-      sensor_outer_color(sensor_outer_color),
-      target(target),
+Creature::Creature(int arena_width, int arena_height, int light_base_color, const char* path)
+    : x(arena_width / 2),
+      y(arena_height / 2),
+      arena_width(arena_width),
+      arena_height(arena_height),
       inputs(3, 0.0),
       outputs(4, 0.0),
       sensors{{-4, 3}, {0, -5}, {4, 3}},
@@ -26,10 +22,9 @@ Creature::Creature(const Creature& other)
       vx(other.vx),
       vy(other.vy),
       speedup_factor(other.speedup_factor),
-      sensor_inner_color(other.sensor_inner_color),
-      sensor_outer_color(other.sensor_outer_color),
       network_incorrect(other.network_incorrect),
-      target(other.target),
+      arena_width(other.arena_width),
+      arena_height(other.arena_height),
       network(std::make_unique<Network>(*other.network)),
       inputs(other.inputs),
       outputs(other.outputs),
@@ -87,15 +82,6 @@ int Creature::sensor_y(int index) const
     return static_cast<int>(y) + sensors[index].dy;
 }
 
-void Creature::step()
-{
-    if (network_incorrect)
-        return;
-    for (int i = 0; i < 3; ++i)
-        inputs[i] = light_level(getpixel(target, sensor_x(i), sensor_y(i)), light_base_color);
-    act();
-}
-
 void Creature::act()
 {
     if (network_incorrect)
@@ -115,13 +101,13 @@ void Creature::act()
         vy = 0.0;
     x += vx;
     y += vy;
-    keep_sensors_on_target();
+    keep_sensors_on_arena();
 }
 
-void Creature::keep_sensors_on_target()
+void Creature::keep_sensors_on_arena()
 {
-    const int width = target->w;
-    const int height = target->h;
+    const int width = arena_width;
+    const int height = arena_height;
     if (x + sensors[0].dx < 0)
         x = -sensors[0].dx;
     if (x + sensors[2].dx > width - 1)
@@ -130,12 +116,4 @@ void Creature::keep_sensors_on_target()
         y = -sensors[1].dy;
     if (y + sensors[0].dy > height - 1)
         y = height - sensors[0].dy - 1;
-}
-
-void Creature::draw() const
-{
-    for (int i = 0; i < 3; ++i) {
-        circle(target, sensor_x(i), sensor_y(i), 1, sensor_inner_color);
-        circle(target, sensor_x(i), sensor_y(i), 2, sensor_outer_color);
-    }
 }

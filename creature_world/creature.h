@@ -1,5 +1,5 @@
-// The creature: three light sensors on a target bitmap, a network that turns their light
-// levels into motion, and its drawing as three ringed points. Owns its Network.
+// The creature: three light sensors, a network that turns their light levels into motion,
+// and the bounds of its arena. Owns its Network. Needs no graphics library.
 #ifndef CREATURE_WORLD_CREATURE_H
 #define CREATURE_WORLD_CREATURE_H
 
@@ -7,8 +7,6 @@
 
 #include <memory>
 #include <vector>
-
-struct BITMAP;
 
 // A sensor's place relative to the creature's truncated position.
 struct SensorOffset {
@@ -18,10 +16,9 @@ struct SensorOffset {
 
 class Creature {
 public:
-    // Starts at the middle of the target and reads its network from `path` at once; a
-    // missing or unsuitable file only sets network_incorrect.
-    Creature(BITMAP* target, int sensor_inner_color, int sensor_outer_color,
-             int light_base_color, const char* path);
+    // Starts at the middle of an arena of the given size and reads its network from `path`
+    // at once; a missing or unsuitable file only sets network_incorrect.
+    Creature(int arena_width, int arena_height, int light_base_color, const char* path);
     // A copy owns a copy of the network; two creatures never share one.
     Creature(const Creature& other);
     Creature& operator=(const Creature& other);
@@ -29,19 +26,14 @@ public:
     Creature& operator=(Creature&&) = default;
     ~Creature();
 
-    // One frame: senses the target, evaluates the network, moves, keeps the sensors on the
-    // target. Does nothing while network_incorrect is set.
-    void step();
     // The motion half of a frame, on the light levels already in `inputs`: evaluates the
-    // network, moves, keeps the sensors on the target. Does nothing while network_incorrect.
+    // network, moves, keeps the sensors on the arena. Does nothing while network_incorrect.
     void act();
-    // Where sensor `index` lies on the target now.
+    // Where sensor `index` lies on the arena now.
     int sensor_x(int index) const;
     int sensor_y(int index) const;
     // The light level, 0.0 to 1.0, that a pixel of the given palette index shows.
     static double light_level(int palette_index, int light_base_color);
-    // Draws each sensor as an inner ring of radius 1 inside an outer ring of radius 2.
-    void draw() const;
     // Replaces the network by one read from `path`; position and speed stay.
     void load_network(const char* path);
     // Replaces the network by a copy of `source`; position and speed stay.
@@ -52,10 +44,9 @@ public:
     double vx = 0.0;
     double vy = 0.0;
     double speedup_factor = 3.0;  // network outputs to pixels per frame
-    int sensor_inner_color;
-    int sensor_outer_color;
     bool network_incorrect = true;  // the network lacks exactly 3 inputs and 4 outputs
-    BITMAP* target;                 // not owned
+    int arena_width;
+    int arena_height;
     std::unique_ptr<Network> network;
     std::vector<double> inputs;
     std::vector<double> outputs;
@@ -64,7 +55,7 @@ public:
 
 private:
     void check_network();
-    void keep_sensors_on_target();
+    void keep_sensors_on_arena();
 };
 
 #endif

@@ -1,7 +1,7 @@
-// Motion, sprite building and drawing of the spotlight.
+// Motion and sprite building of the spotlight.
 #include "creature_world/spotlight.h"
 
-#include <allegro.h>
+#include <new>
 
 namespace {
 
@@ -20,8 +20,8 @@ void bounce_within(double& position, double& velocity, int limit)
 
 }  // namespace
 
-Spotlight::Spotlight(BITMAP* target, int light_base_color)
-    : target(target), light_base_color(light_base_color)
+Spotlight::Spotlight(int arena_width, int arena_height, int light_base_color)
+    : arena_width(arena_width), arena_height(arena_height), light_base_color(light_base_color)
 {
     sprite = make_sprite();
     draw_x = static_cast<int>(x - radius);
@@ -29,39 +29,21 @@ Spotlight::Spotlight(BITMAP* target, int light_base_color)
     sprite_radius = radius;
 }
 
-Spotlight::Spotlight(const Spotlight& other)
-    : radius(other.radius),
-      x(other.x),
-      y(other.y),
-      vx(other.vx),
-      vy(other.vy),
-      target(other.target),
-      light_base_color(other.light_base_color),
-      draw_x(other.draw_x),
-      draw_y(other.draw_y),
-      sprite_radius(other.radius)
+LightSprite Spotlight::make_sprite() const
 {
-    sprite = make_sprite();
-}
-
-Spotlight& Spotlight::operator=(const Spotlight& other)
-{
-    Spotlight copy(other);
-    return *this = std::move(copy);
-}
-
-BitmapPtr Spotlight::make_sprite() const
-{
-    BitmapPtr bitmap(create_bitmap(2 * radius, 2 * radius));
-    if (!bitmap)
-        return bitmap;
-    clear_bitmap(bitmap.get());
+    LightSprite made;
+    try {
+        made.pixels.assign(static_cast<std::size_t>(2 * radius) * (2 * radius), 0);
+    } catch (const std::bad_alloc&) {
+        return made;
+    }
+    made.side = 2 * radius;
     // Each smaller disc is painted over the larger one, so a pixel shows the level of the
     // smallest disc that covers it.
     for (int n = radius; n >= 1; --n)
-        circlefill(bitmap.get(), radius - 1, radius - 1, n,
-                   ((radius - n) * 64) / radius + light_base_color);
-    return bitmap;
+        fill_disc(made, radius - 1, radius - 1, n,
+                  static_cast<unsigned char>(((radius - n) * 64) / radius + light_base_color));
+    return made;
 }
 
 void Spotlight::rebuild_sprite()
@@ -72,8 +54,8 @@ void Spotlight::rebuild_sprite()
         radius = 1;
     if (radius == sprite_radius)
         return;
-    BitmapPtr rebuilt = make_sprite();
-    if (!rebuilt) {
+    LightSprite rebuilt = make_sprite();
+    if (rebuilt.empty()) {
         // Out of memory: keep the light as it was rather than lose it.
         radius = sprite_radius;
         return;
@@ -89,14 +71,8 @@ void Spotlight::update()
     x += vx;
     y += vy;
     // The bounds are the width and height themselves, one beyond the last pixel.
-    bounce_within(x, vx, target->w);
-    bounce_within(y, vy, target->h);
+    bounce_within(x, vx, arena_width);
+    bounce_within(y, vy, arena_height);
     draw_x = static_cast<int>(x - radius);
     draw_y = static_cast<int>(y - radius);
-}
-
-void Spotlight::draw() const
-{
-    if (sprite)
-        draw_sprite(target, sprite.get(), draw_x, draw_y);
 }

@@ -1,26 +1,13 @@
-// Stepping the world, drawn or read straight from the spotlight's sprite.
+// Stepping the world with the sensors read straight from the spotlight's sprite.
 #include "creature_world/world.h"
 
 #include "creature_world/scene_colors.h"
 
-#include <allegro.h>
-
 World::World(const Network& network)
-    : arena(create_bitmap(width, height)),
-      spotlight(arena.get(), light_base_color),
-      creature(arena.get(), sensor_inner_color, sensor_outer_color, light_base_color, nullptr)
+    : spotlight(width, height, light_base_color),
+      creature(width, height, light_base_color, nullptr)
 {
-    clear_bitmap(arena.get());
     creature.use_network(network);
-}
-
-void World::step_drawn()
-{
-    spotlight.update();
-    spotlight.draw();
-    creature.step();
-    creature.draw();
-    clear_bitmap(arena.get());
 }
 
 void World::step_sensed()
@@ -40,17 +27,15 @@ void World::sense_from_sprite()
     }
 }
 
-int lit_pixel(const Spotlight& spotlight, int px, int py, int target_width, int target_height)
+int lit_pixel(const Spotlight& spotlight, int px, int py, int arena_width, int arena_height)
 {
-    if (px < 0 || py < 0 || px >= target_width || py >= target_height)
+    if (px < 0 || py < 0 || px >= arena_width || py >= arena_height)
         return -1;
-    const BITMAP* sprite = spotlight.sprite.get();
-    if (!sprite)
-        return 0;
+    const LightSprite& sprite = spotlight.sprite;
     // Differences of ints on and near the screen: the sprite is at most a few thousand wide.
     const long sx = static_cast<long>(px) - spotlight.draw_x;
     const long sy = static_cast<long>(py) - spotlight.draw_y;
-    if (sx < 0 || sy < 0 || sx >= sprite->w || sy >= sprite->h)
+    if (sx < 0 || sy < 0 || sx >= sprite.side || sy >= sprite.side)
         return 0;
-    return sprite->line[sy][sx];
+    return sprite.at(static_cast<int>(sx), static_cast<int>(sy));
 }

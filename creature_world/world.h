@@ -1,10 +1,9 @@
-// A creature and a spotlight on a 640 x 480 memory bitmap, stepped as creature_sim steps them
-// in a frame with no key or button held. The arena bitmap is the world's own.
+// A creature and a spotlight on a 640 x 480 arena, stepped as creature_sim steps them in a
+// frame with no key or button held, with the sensors reading the spotlight's sprite. Needs no
+// graphics library; scene_drawing.h draws and steps the same world on an Allegro bitmap.
 #ifndef CREATURE_WORLD_WORLD_H
 #define CREATURE_WORLD_WORLD_H
 
-#include "program_shell/bitmap_ptr.h"
-#include "program_shell/start_up.h"
 #include "creature_world/creature.h"
 #include "creature_world/spotlight.h"
 
@@ -15,26 +14,22 @@ public:
     static constexpr int width = 640;
     static constexpr int height = 480;
 
-    // Needs start_headless_graphics(). The creature starts at the middle with a copy of
-    // `network`, the spotlight where creature_sim starts it.
+    // The creature starts at the middle with a copy of `network`, the spotlight where
+    // creature_sim starts it.
     explicit World(const Network& network);
 
-    // A frame as creature_sim draws it: the spotlight moves and is drawn on the cleared arena,
-    // the creature senses it, moves and is drawn, and the arena is cleared again.
-    void step_drawn();
-    // The same frame without drawing: the sensors read the spotlight's sprite where the drawn
-    // frame would have put it. Gives the drawn frame's positions to the last bit.
+    // One frame: the spotlight moves, the creature senses it and moves. Gives the drawn
+    // frame's positions to the last bit.
     void step_sensed();
     // Fills the creature's inputs as step_sensed does, from the current positions.
     void sense_from_sprite();
 
-    BitmapPtr arena;
     Spotlight spotlight;
     Creature creature;
 };
 
-// The palette index a cleared target shows at (px, py) once `spotlight` has been drawn on it:
-// its sprite's pixel there, 0 beyond the sprite, -1 beyond the target.
-int lit_pixel(const Spotlight& spotlight, int px, int py, int target_width, int target_height);
+// The palette index a cleared arena shows at (px, py) once `spotlight` has been drawn on it:
+// its sprite's pixel there, 0 beyond the sprite, -1 beyond the arena.
+int lit_pixel(const Spotlight& spotlight, int px, int py, int arena_width, int arena_height);
 
 #endif

@@ -2,7 +2,10 @@
 // with the world, evolution that improves and repeats itself, and the exit statuses.
 #include "creature_lab/creature_lab.h"
 
+#include "creature_world/scene_drawing.h"
 #include "creature_world/world.h"
+#include "program_shell/start_up.h"
+#include "tests/support/headless_allegro.h"
 #include "engine/network.h"
 #include "tests/support/test_support.h"
 
@@ -100,8 +103,9 @@ TEST(LabTrace, RowsAgreeWithTheDrawnWorld)
 
     ASSERT_TRUE(start_headless_graphics());
     World world(Network(example_file("follower.txt").c_str()));
+    const MemoryBitmap arena = make_bitmap(World::width, World::height);
     for (int frame = 1; frame <= frames; ++frame) {
-        world.step_drawn();
+        step_drawn(world, arena.get());
         const Creature& creature = world.creature;
         const std::vector<double> expected = {
             static_cast<double>(frame), creature.x, creature.y, world.spotlight.x, world.spotlight.y,

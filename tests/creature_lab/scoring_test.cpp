@@ -2,6 +2,7 @@
 #include "creature_lab/scoring.h"
 
 #include "engine/network.h"
+#include "program_shell/start_up.h"
 
 #include <gtest/gtest.h>
 

@@ -194,7 +194,7 @@ TEST_F(ShellTest, RightButtonNarrowsTheLightDownToFour)
     for (int i = 0; i < 5; ++i)
         frame(*shell);
     EXPECT_EQ(shell->spotlight->radius, 4);
-    EXPECT_EQ(shell->spotlight->sprite->w, 8);
+    EXPECT_EQ(shell->spotlight->sprite.side, 8);
 }
 
 TEST_F(ShellTest, BothButtonsCancelOut)

@@ -1,6 +1,10 @@
-// Stepping the world allocates nothing: every frame, drawn or sensed, reuses the lists and
-// bitmaps the world made when it was built.
+// Stepping the world allocates nothing: every frame, drawn or sensed, reuses the lists, the
+// sprite and the arena made before the first frame.
 #include "creature_world/world.h"
+
+#include "creature_world/scene_drawing.h"
+#include "program_shell/start_up.h"
+#include "tests/support/headless_allegro.h"
 
 #include "engine/network.h"
 
@@ -43,10 +47,11 @@ TEST(WorldAllocation, StepsAllocateNothing)
     ASSERT_TRUE(start_headless_graphics());
     const Network network((std::string(EXAMPLES_DIR) + "/follower.txt").c_str());
     World world(network);
+    MemoryBitmap arena = make_bitmap(World::width, World::height);
     ASSERT_FALSE(world.creature.network_incorrect);
     const long long before = allocations;
     for (int frame = 0; frame < 50; ++frame) {
-        world.step_drawn();
+        step_drawn(world, arena.get());
         world.step_sensed();
     }
     EXPECT_EQ(allocations, before);

@@ -2,8 +2,11 @@
 // 1,000 frames, and sensing from the sprite equal to sensing the drawn arena, edges included.
 #include "creature_world/world.h"
 
+#include "creature_world/scene_drawing.h"
+
 #include "creature_sim/shell.h"
 #include "engine/network.h"
+#include "program_shell/start_up.h"
 #include "tests/support/headless_allegro.h"
 
 #include <allegro.h>
@@ -45,13 +48,14 @@ TEST_P(WorldTest, EveryFrameEqualsTheSimulatorsFrameWithNoKeysHeld)
     const Network network(path.c_str());
     World sensed(network);
     World drawn(network);
+    MemoryBitmap arena = make_bitmap(World::width, World::height);
     double travelled = 0.0;
     for (int frame = 1; frame <= frames_compared; ++frame) {
         const double before_x = sensed.creature.x;
         run_frame(shell, input, display.get());
         clear_bitmap(buffer.get());  // as presenting the frame does, without waiting for a retrace
         sensed.step_sensed();
-        drawn.step_drawn();
+        step_drawn(drawn, arena.get());
         for (const World* world : {&sensed, &drawn}) {
             ASSERT_EQ(world->creature.x, shell.creature->x) << "frame " << frame;
             ASSERT_EQ(world->creature.y, shell.creature->y) << "frame " << frame;
@@ -93,12 +97,13 @@ TEST_P(SpriteSensingTest, SpritePixelsEqualTheDrawnArena)
     world.spotlight.y = GetParam().y;
     world.spotlight.vx = world.spotlight.vy = 0.0;
     world.spotlight.update();
-    world.spotlight.draw();
+    MemoryBitmap arena = make_bitmap(World::width, World::height);
+    draw_spotlight(arena.get(), world.spotlight);
     int mismatches = 0;
     int lit = 0;
     for (int py = -6; py < World::height + 6; ++py) {
         for (int px = -6; px < World::width + 6; ++px) {
-            const int drawn = getpixel(world.arena.get(), px, py);
+            const int drawn = getpixel(arena.get(), px, py);
             lit += drawn > 0;
             mismatches += lit_pixel(world.spotlight, px, py, World::width, World::height) != drawn;
         }
@@ -140,8 +145,9 @@ TEST(SpriteSensing, SensorsBeyondTheEdgesReadAsOnTheDrawnArena)
         world.spotlight.update();
         world.sense_from_sprite();
         const std::vector<double> from_sprite = world.creature.inputs;
-        world.spotlight.draw();
-        world.creature.step();
+        MemoryBitmap arena = make_bitmap(World::width, World::height);
+        draw_spotlight(arena.get(), world.spotlight);
+        step_on_target(world.creature, arena.get());
         EXPECT_EQ(from_sprite, world.creature.inputs) << "creature at " << c.creature_x << ", " << c.creature_y;
     }
 }

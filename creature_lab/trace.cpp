@@ -4,7 +4,7 @@
 #include "creature_world/scene_colors.h"
 #include "creature_world/scene_drawing.h"
 #include "program_shell/bitmap_ptr.h"
-#include "tools/number_text.h"
+#include "tool_support/number_text.h"
 
 #include <allegro.h>
 

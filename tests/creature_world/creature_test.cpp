@@ -4,7 +4,7 @@
 
 #include "creature_world/scene_drawing.h"
 #include "creature_world/spotlight.h"
-#include "tests/creature_sim/headless.h"
+#include "tests/creature_world/headless.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>

@@ -3,8 +3,6 @@
 #include "net_lab/lab.h"
 
 #include "engine/atomic_file.h"
-#include "engine/csv_patterns.h"
-#include "engine/diagnostics.h"
 #include "net_lab/lab_screen.h"
 #include "tool_support/file_problems.h"
 
@@ -13,59 +11,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <new>
 #include <sstream>
 
 namespace {
 
 // Seconds over which passes per second are averaged.
 constexpr double rate_window = 0.5;
-
-void add_problem_lines(Lab& lab, const FileProblems& problems)
-{
-    for (const FileProblem& problem : problems.listed) {
-        std::string text = problem.file;
-        if (problem.line > 0)
-            text += ":" + std::to_string(problem.line);
-        lab.problems.push_back(text + ": " + problem.message);
-    }
-    if (problems.unlisted > 0)
-        lab.problems.push_back(std::to_string(problems.unlisted) + " further problems not listed");
-}
-
-// Reads the training records for `network`; true when they can be trained on.
-bool load_patterns(Lab& lab, Network& network)
-{
-    const std::string& network_path = lab.files.network_path;
-    const std::string& training_path = lab.files.training_path.empty() ? network_path : lab.files.training_path;
-    FileProblems problems;
-    if (network.layer_count() < 2) {
-        problems.add(network_path, 0, network.neuron_count() == 0
-                                          ? "there is no network to train"
-                                          : "the network has no \"comp_layer:\"; training cannot change it");
-        add_problem_lines(lab, problems);
-        return false;
-    }
-    Diagnostics notes;
-    const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
-    add_reader_problems(problems, training_path, notes);
-    add_pattern_fit_problems(problems, training_path, network, notes);
-    // The readers' only note on a file as a whole is that it cannot be opened.
-    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
-    if (opened && network.pattern_count() == 0)
-        problems.add(training_path, 0, "no patterns; there is nothing to train on");
-    add_problem_lines(lab, problems);
-    return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
-}
-
-long long count_weights(const Network& network)
-{
-    long long count = 0;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        count += static_cast<long long>(network.neuron(position).connections.size());
-    return count;
-}
 
 // The errors of the current weights, on the curve and for the table; the maps follow.
 void measure(Lab& lab)
@@ -162,24 +113,12 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
     lab.files = files;
     lab.seed = seed;
-    lab.problems.clear();
     lab.message.clear();
-    Diagnostics network_notes;
-    Network network(nullptr);
-    network.read_network_section(files.network_path.c_str(), &network_notes);
-    const long long given = count_weights(network);
-    try {
-        network.fill_random_weights(seed);
-        lab.drawn_weights = count_weights(network) - given;
-    } catch (const std::bad_alloc&) {
-        network = Network(nullptr);
-        lab.drawn_weights = 0;
-        network_notes.add(0, "the network does not fit in memory; the network is refused");
-    }
-    FileProblems network_problems;
-    add_reader_problems(network_problems, files.network_path, network_notes);
-    add_problem_lines(lab, network_problems);
-    const bool usable = load_patterns(lab, network);
+    LoadedNetwork loaded = load_lab_files(files, seed);
+    lab.problems = std::move(loaded.problems);
+    lab.drawn_weights = loaded.drawn_weights;
+    const bool usable = loaded.usable;
+    const Network& network = loaded.network;
 
     lab.initial = network;
     lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);

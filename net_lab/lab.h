@@ -7,6 +7,7 @@
 
 #include "engine/network.h"
 #include "net_lab/input_maps.h"
+#include "net_lab/lab_files.h"
 #include "net_lab/learning_curve.h"
 #include "net_lab/pattern_errors.h"
 #include "net_lab/training_stepper.h"
@@ -19,11 +20,6 @@
 
 struct BITMAP;
 
-// What the file gave and how it can be trained.
-struct LabFiles {
-    std::string network_path;   // the network, and its training records unless training_path
-    std::string training_path;  // training records of another file, or a CSV table; may be empty
-};
 
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.

@@ -1,0 +1,90 @@
+// Reading a network and its training records for the lab, and listing their problems.
+#include "net_lab/lab_files.h"
+
+#include "engine/csv_patterns.h"
+#include "engine/diagnostics.h"
+#include "tool_support/file_problems.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+void add_lines(std::vector<std::string>& lines, const FileProblems& problems)
+{
+    const std::vector<std::string> added = problem_lines(problems);
+    lines.insert(lines.end(), added.begin(), added.end());
+}
+
+// Reads the training records for `loaded.network`; true when they can be trained on.
+bool load_patterns(LoadedNetwork& loaded, const LabFiles& files)
+{
+    Network& network = loaded.network;
+    const std::string& network_path = files.network_path;
+    const std::string& training_path = files.training_path.empty() ? network_path : files.training_path;
+    FileProblems problems;
+    if (network.layer_count() < 2) {
+        problems.add(network_path, 0, network.neuron_count() == 0
+                                          ? "there is no network to train"
+                                          : "the network has no \"comp_layer:\"; training cannot change it");
+        add_lines(loaded.problems, problems);
+        return false;
+    }
+    Diagnostics notes;
+    const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
+    add_reader_problems(problems, training_path, notes);
+    add_pattern_fit_problems(problems, training_path, network, notes);
+    // The readers' only note on a file as a whole is that it cannot be opened.
+    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
+                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    if (opened && network.pattern_count() == 0)
+        problems.add(training_path, 0, "no patterns; there is nothing to train on");
+    add_lines(loaded.problems, problems);
+    return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
+}
+
+long long count_weights(const Network& network)
+{
+    long long count = 0;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        count += static_cast<long long>(network.neuron(position).connections.size());
+    return count;
+}
+
+}  // namespace
+
+std::vector<std::string> problem_lines(const FileProblems& problems)
+{
+    std::vector<std::string> lines;
+    for (const FileProblem& problem : problems.listed) {
+        std::string text = problem.file;
+        if (problem.line > 0)
+            text += ":" + std::to_string(problem.line);
+        lines.push_back(text + ": " + problem.message);
+    }
+    if (problems.unlisted > 0)
+        lines.push_back(std::to_string(problems.unlisted) + " further problems not listed");
+    return lines;
+}
+
+LoadedNetwork load_lab_files(const LabFiles& files, unsigned seed)
+{
+    LoadedNetwork loaded;
+    Network& network = loaded.network;
+    Diagnostics network_notes;
+    network.read_network_section(files.network_path.c_str(), &network_notes);
+    const long long given = count_weights(network);
+    try {
+        network.fill_random_weights(seed);
+        loaded.drawn_weights = count_weights(network) - given;
+    } catch (const std::bad_alloc&) {
+        network = Network(nullptr);
+        loaded.drawn_weights = 0;
+        network_notes.add(0, "the network does not fit in memory; the network is refused");
+    }
+    FileProblems network_problems;
+    add_reader_problems(network_problems, files.network_path, network_notes);
+    add_lines(loaded.problems, network_problems);
+    loaded.usable = load_patterns(loaded, files);
+    return loaded;
+}

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -21,8 +22,15 @@ void put(std::ostream& out, std::string_view text)
 void write_real(std::ostream& out, double value)
 {
     char text[400];
+#if defined(__EMSCRIPTEN__)
+    // The WebAssembly build's libc++ has no floating-point to_chars; its printf converts exactly
+    // too, and a WebAssembly program never leaves the C locale, so both write the same digits.
+    const int length = std::snprintf(text, sizeof text, "%.17f", value);
+    out.write(text, length);
+#else
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 17);
     out.write(text, result.ptr - text);
+#endif
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.

@@ -1,0 +1,33 @@
+// Loading a creature and stepping its world.
+#include "web/creature_session.h"
+
+#include "engine/diagnostics.h"
+#include "net_lab/lab_files.h"
+#include "tool_support/file_problems.h"
+
+void CreatureSession::load(const std::string& path)
+{
+    Diagnostics notes;
+    const Network network(path.c_str(), &notes);
+    world = World(network);
+    frame = 0;
+    FileProblems found;
+    add_reader_problems(found, path, notes);
+    problems = problem_lines(found);
+    if (world.creature.network_incorrect)
+        problems.push_back(path + ": a creature needs a network of 3 inputs and 4 outputs");
+}
+
+void CreatureSession::step(int frames)
+{
+    for (int i = 0; i < frames; ++i) {
+        world.step_sensed();
+        ++frame;
+    }
+}
+
+void CreatureSession::move_light(double x, double y)
+{
+    world.spotlight.x = x;
+    world.spotlight.y = y;
+}

@@ -1,0 +1,92 @@
+// The lab view's session: net_lab's loading, frame training and measures, driven by the page.
+#include "web/lab_session.h"
+
+#include "net_lab/lab_files.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+double seconds_now()
+{
+    return emscripten_get_now() / 1000.0;
+}
+
+}  // namespace
+
+void LabSession::load(const std::string& network_path, const std::string& training_path, unsigned seed)
+{
+    LoadedNetwork loaded = load_lab_files({network_path, training_path}, seed);
+    listed_problems = std::move(loaded.problems);
+    completed_weights = loaded.drawn_weights;
+    loaded_seed = seed;
+    initial = std::move(loaded.network);
+    trained = initial;
+    stepper = start_stepper(initial, loaded.usable);
+    grid.prepare(trained);
+    learning_curve.clear();
+    measure();
+}
+
+void LabSession::reset()
+{
+    const bool usable = stepper.state != TrainingState::NoPatterns;
+    trained = initial;
+    stepper = start_stepper(initial, usable);
+    learning_curve.clear();
+    measure();
+}
+
+void LabSession::start_pause()
+{
+    if (stepper.state == TrainingState::Paused)
+        stepper.state = TrainingState::Training;
+    else if (stepper.state == TrainingState::Training)
+        stepper.state = TrainingState::Paused;
+}
+
+void LabSession::pause()
+{
+    if (stepper.state == TrainingState::Training)
+        stepper.state = TrainingState::Paused;
+}
+
+int LabSession::train(int passes, double seconds)
+{
+    const int made = run_passes(trained, stepper, passes, seconds_now, seconds);
+    if (made > 0)
+        measure();
+    return made;
+}
+
+void LabSession::measure()
+{
+    grid_stale = true;
+    measure_pattern_errors(trained, pattern_errors);
+    learning_curve.add(stepper.run.passes_done(), pattern_errors);
+}
+
+const std::vector<int>& LabSession::worst_patterns(int count)
+{
+    rank_worst_patterns(pattern_errors, count);
+    return pattern_errors.order;
+}
+
+const InputGrid& LabSession::maps()
+{
+    if (grid_stale && grid.active())
+        grid.evaluate(trained);
+    grid_stale = false;
+    return grid;
+}
+
+std::string LabSession::network_text() const
+{
+    std::ostringstream text;
+    trained.write_network(text);
+    return text.str();
+}

@@ -1,0 +1,27 @@
+// Starts the WebAssembly build of the engine and the creature world and hands the page its two
+// sessions. Files the user picks go into the engine's file system under their own names, so
+// the problems it lists name them as the user knows them.
+const NcBindings = (() => {
+    async function start() {
+        const module = await createNeuralCreatures();
+        module.FS.mkdir('/files');
+        module.FS.chdir('/files');
+        return {
+            lab: new module.LabSession(),
+            creatures: new module.CreatureSession(),
+            // Stores `data` (text or bytes) as a file called `name`; returns the name it got.
+            putFile(name, data) {
+                const stored = name.replace(/[/\\]/g, '_') || 'unnamed';
+                module.FS.writeFile(stored, data);
+                return stored;
+            },
+        };
+    }
+
+    // The bytes of a File the user chose or dropped.
+    async function readFile(file) {
+        return new Uint8Array(await file.arrayBuffer());
+    }
+
+    return {start, readFile};
+})();

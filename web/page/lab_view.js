@@ -1,0 +1,206 @@
+// The lab view: net_lab in the page. Files and examples are loaded into the C++ lab session,
+// which trains, measures and keeps the curve; this file wires the controls and draws.
+const NcLabView = (() => {
+    const tableRows = 10;
+    // Pairs of network and training file offered in the example list; the first is loaded
+    // at start.
+    const exampleChoices = [
+        ['exclusive_or_training.txt', ''],
+        ['exclusive_or.txt', 'exclusive_or_patterns.csv'],
+        ['follower_training.txt', ''],
+        ['avoider_training.txt', ''],
+        ['circler_training.txt', ''],
+        ['exclusive_or.txt', ''],
+        ['xor.txt', ''],
+        ['follower.txt', ''],
+        ['avoider.txt', ''],
+        ['circler.txt', ''],
+        ['evolved_follower.txt', ''],
+        ['evolved_avoider.txt', ''],
+        ['evolved_circler.txt', ''],
+        ['config_generated.txt', ''],
+    ];
+
+    function create(engine, examples) {
+        const lab = engine.lab;
+        const element = (id) => document.getElementById(id);
+        const networkContext = element('network-canvas').getContext('2d');
+        const curveContext = element('curve-canvas').getContext('2d');
+        const mapContext = element('map-canvas').getContext('2d');
+        let speedStep = NcPageState.startingSpeedStep;
+        let loaded = {network: '', training: ''};
+        let message = '';
+        let drawingSeconds = 0;
+        let dirty = true;
+        const rates = {since: performance.now(), passes: 0, frames: 0, passesPerSecond: 0, framesPerSecond: 0};
+
+        function load(network, training) {
+            loaded = {network, training};
+            lab.load(network, training, Date.now() >>> 0);
+            message = '';
+            rates.passes = 0;
+            showProblems();
+            dirty = true;
+        }
+
+        function loadExample(index) {
+            const [network, training] = exampleChoices[index];
+            for (const name of [network, training].filter(Boolean))
+                engine.putFile(name, examples[name]);
+            element('network-file').value = '';
+            element('training-file').value = '';
+            load(network, training);
+        }
+
+        // Files chosen in the inputs or dropped on the page; a lone training file goes with
+        // the network loaded now.
+        async function loadFiles(networkFile, trainingFile) {
+            const network = networkFile ? engine.putFile(networkFile.name, await NcBindings.readFile(networkFile))
+                                        : loaded.network;
+            const training = trainingFile ? engine.putFile(trainingFile.name, await NcBindings.readFile(trainingFile))
+                                          : (networkFile ? '' : loaded.training);
+            load(network, training);
+        }
+
+        function showProblems() {
+            const list = element('problems');
+            list.replaceChildren(...lab.problems().map((line) => {
+                const item = document.createElement('li');
+                item.textContent = line;
+                return item;
+            }));
+        }
+
+        function save() {
+            const text = lab.networkText();
+            const link = document.createElement('a');
+            link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
+            link.download = 'trained.txt';
+            document.body.appendChild(link);
+            link.click();
+            link.remove();
+            setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+            message = `saved trained.txt after ${lab.status().passes} passes`;
+        }
+
+        function act(action) {
+            switch (action) {
+            case 'startPause': lab.startPause(); break;
+            case 'onePass': lab.train(1, NcPageState.trainingBudget(drawingSeconds)); break;
+            case 'faster': speedStep = NcPageState.fasterStep(speedStep); break;
+            case 'slower': speedStep = NcPageState.slowerStep(speedStep); break;
+            case 'reset': lab.reset(); rates.passes = 0; message = ''; break;
+            case 'save': save(); break;
+            default: return;
+            }
+            dirty = true;
+        }
+
+        function drawTable() {
+            const table = element('pattern-table');
+            const rows = lab.worstPatterns(tableRows).map((row) => {
+                const cells = [row.pattern, NcPageState.fixedNumber(row.error), row.output,
+                    NcPageState.shortNumber(row.expected), NcPageState.fixedNumber(row.computed)];
+                const line = document.createElement('tr');
+                line.replaceChildren(...cells.map((value) => {
+                    const cell = document.createElement('td');
+                    cell.textContent = value;
+                    return cell;
+                }));
+                return line;
+            });
+            const head = document.createElement('tr');
+            head.replaceChildren(...['pattern', 'error', 'output', 'expected', 'computed'].map((name) => {
+                const cell = document.createElement('th');
+                cell.textContent = name;
+                return cell;
+            }));
+            table.replaceChildren(head, ...rows);
+        }
+
+        function draw() {
+            const started = performance.now();
+            const status = lab.status();
+            const layout = NcNetworkDrawing.draw(networkContext, lab.network());
+            const maps = lab.maps();
+            const mapped = maps.grid > 0;
+            element('map-canvas').hidden = !mapped;
+            element('pattern-table').hidden = mapped;
+            if (mapped) {
+                NcHeatMap.drawHiddenMaps(networkContext, maps, layout);
+                NcHeatMap.drawOutputMap(mapContext, maps);
+            } else {
+                drawTable();
+            }
+            NcLineChart.draw(curveContext, lab.curve(), status.errorLimit);
+            const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
+            const lines = [files, ...NcPageState.labLines(status, speedStep, rates.passesPerSecond,
+                rates.framesPerSecond)];
+            element('passes').textContent = lines[1];
+            element('state').textContent = lines[2];
+            element('state-details').textContent = [lines[0], ...lines.slice(3), message].filter(Boolean).join('\n');
+            drawingSeconds = (performance.now() - started) / 1000;
+        }
+
+        function takeRates(now, passes) {
+            ++rates.frames;
+            const seconds = (now - rates.since) / 1000;
+            if (seconds < 0.5)
+                return;
+            rates.passesPerSecond = Math.max(0, passes - rates.passes) / seconds;
+            rates.framesPerSecond = rates.frames / seconds;
+            rates.since = now;
+            rates.passes = passes;
+            rates.frames = 0;
+        }
+
+        function frame(now) {
+            if (lab.status().state === 'training') {
+                lab.train(NcPageState.passesPerFrameSteps[speedStep], NcPageState.trainingBudget(drawingSeconds));
+                dirty = true;
+            }
+            takeRates(now, lab.status().passes);
+            if (dirty)
+                draw();
+            dirty = false;
+        }
+
+        function step(count) {
+            lab.pause();
+            lab.train(count, Infinity);
+            draw();
+        }
+
+        function status() {
+            const {passes, maxIterations, state, worstError, meanSquaredError} = lab.status();
+            return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError};
+        }
+
+        const select = element('example');
+        exampleChoices.forEach(([network, training], index) => {
+            const option = document.createElement('option');
+            option.value = String(index);
+            option.textContent = training ? `${network} + ${training}` : network;
+            select.appendChild(option);
+        });
+        select.addEventListener('change', () => loadExample(Number(select.value)));
+        element('network-file').addEventListener('change', (event) => loadFiles(event.target.files[0], null));
+        element('training-file').addEventListener('change', (event) => loadFiles(null, event.target.files[0]));
+        for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
+            ['slower', 'slower'], ['reset', 'reset'], ['save', 'save']])
+            element(id).addEventListener('click', () => act(action));
+        loadExample(0);
+
+        return {
+            frame, step, status, act,
+            key: (key) => NcPageState.labAction(key),
+            drop: (files) => {
+                const sorted = NcPageState.sortFiles(files.map((file) => file.name));
+                const byName = (name) => files.find((file) => file.name === name) || null;
+                return loadFiles(byName(sorted.network), byName(sorted.training));
+            },
+        };
+    }
+
+    return {create};
+})();

@@ -1,0 +1,53 @@
+// The page's start: the engine, the two views, the tabs and the URL hash, keys, dropped
+// files, the frame loop, and the test surface window.ncStatus() / window.ncStep(n).
+(async () => {
+    const examples = JSON.parse(document.getElementById('examples').textContent);
+    const engine = await NcBindings.start();
+    const views = {
+        lab: NcLabView.create(engine, examples),
+        creatures: NcCreaturesView.create(engine, examples),
+    };
+    let current = 'lab';
+
+    function show(view) {
+        current = view;
+        for (const name of Object.keys(views)) {
+            document.getElementById(`${name}-view`).hidden = name !== view;
+            document.getElementById(`tab-${name}`).classList.toggle('chosen', name === view);
+        }
+    }
+
+    window.addEventListener('hashchange', () => show(NcPageState.viewFromHash(location.hash)));
+    show(NcPageState.viewFromHash(location.hash));
+
+    document.addEventListener('keydown', (event) => {
+        if (event.ctrlKey || event.altKey || event.metaKey || event.target.tagName === 'SELECT' ||
+            event.target.tagName === 'INPUT')
+            return;
+        const action = views[current].key(event.key);
+        if (action === null)
+            return;
+        event.preventDefault();
+        views[current].act(action);
+    });
+
+    document.addEventListener('dragover', (event) => event.preventDefault());
+    document.addEventListener('drop', (event) => {
+        event.preventDefault();
+        views[current].drop(Array.from(event.dataTransfer.files));
+    });
+
+    function frame(now) {
+        views[current].frame(now);
+        requestAnimationFrame(frame);
+    }
+    requestAnimationFrame(frame);
+
+    // For tests, ours and anyone's: the state without parsing pixels, and exact stepping.
+    window.ncStatus = () => views[current].status();
+    window.ncStep = (count) => {
+        views[current].step(Math.max(0, Math.trunc(Number(count)) || 0));
+        return window.ncStatus();
+    };
+    document.body.dataset.ready = 'true';
+})();

@@ -1,0 +1,104 @@
+// The page's state that is not drawing: which view the URL asks for, the speed steps, what a
+// key does, and the texts of the state lines. Plain functions, also run by node's tests.
+const NcPageState = (() => {
+    // Passes per frame that + and - step through, as net_lab's.
+    const passesPerFrameSteps = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000];
+    const startingSpeedStep = 6;  // 100 passes per frame
+    // Training time a frame may spend, as net_lab's: what is left of a frame at 30 frames a
+    // second once the drawing is done, within these bounds.
+    const frameSeconds = 1 / 30;
+    const mostTrainingSeconds = 0.02;
+    const leastTrainingSeconds = 0.002;
+    // The creature world runs at creature_sim's pace under X.
+    const creatureFramesPerSecond = 36;
+
+    function viewFromHash(hash) {
+        return hash === '#creatures' ? 'creatures' : 'lab';
+    }
+
+    function trainingBudget(drawingSeconds) {
+        return Math.min(Math.max(frameSeconds - drawingSeconds, leastTrainingSeconds), mostTrainingSeconds);
+    }
+
+    function fasterStep(step) {
+        return Math.min(step + 1, passesPerFrameSteps.length - 1);
+    }
+
+    function slowerStep(step) {
+        return Math.max(step - 1, 0);
+    }
+
+    // The lab's action for a key as KeyboardEvent.key gives it, or null.
+    function labAction(key) {
+        switch (key) {
+        case ' ': return 'startPause';
+        case '.': case 'Decimal': return 'onePass';
+        case '+': case '=': return 'faster';
+        case '-': return 'slower';
+        case 'r': case 'R': return 'reset';
+        case 's': case 'S': return 'save';
+        default: return null;
+        }
+    }
+
+    // A number as C's "%g" shows it: six significant digits, no trailing zeros.
+    function shortNumber(value) {
+        if (!Number.isFinite(value))
+            return Number.isNaN(value) ? 'nan' : (value > 0 ? 'inf' : '-inf');
+        const exponent = value === 0 ? 0 : Math.floor(Math.log10(Math.abs(value)));
+        if (exponent < -4 || exponent >= 6) {
+            const [mantissa, power] = value.toExponential(5).split('e');
+            const digits = power.replace(/^[-+]/, '').padStart(2, '0');
+            return `${mantissa.replace(/\.?0+$/, '')}e${power[0] === '-' ? '-' : '+'}${digits}`;
+        }
+        return value.toFixed(5 - exponent).replace(/\.?0+$/, '');
+    }
+
+    // "%.6f", with C's words for what is not a number.
+    function fixedNumber(value) {
+        return Number.isFinite(value) ? value.toFixed(6) : shortNumber(value);
+    }
+
+    // The lab's state lines, as net_lab shows them.
+    function labLines(status, speedStep, passesPerSecond, framesPerSecond) {
+        return [
+            `passes: ${status.passes} of ${status.maxIterations}`,
+            `state: ${status.state}`,
+            `passes/s: ${Math.round(passesPerSecond)}  frames/s: ${Math.round(framesPerSecond)}`,
+            `passes per frame: ${passesPerFrameSteps[speedStep]} (+ -)`,
+            `worst error: ${fixedNumber(status.worstError)}`,
+            `mean squared: ${fixedNumber(status.meanSquaredError)}`,
+            `error limit: ${shortNumber(status.errorLimit)}`,
+            status.drawnWeights > 0 ? `seed: ${status.seed} (${status.drawnWeights} weights)`
+                                    : 'all weights from the file',
+        ];
+    }
+
+    function creatureLine(status, paused) {
+        const position = (value) => value.toFixed(1);
+        return `frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
+            `light: ${position(status.light.x)}, ${position(status.light.y)} radius ${status.light.radius}` +
+            (paused ? '  (paused)' : '');
+    }
+
+    // Which dropped or chosen files are the network and which the training records: a CSV
+    // table or a second file is the training file.
+    function sortFiles(names) {
+        if (names.length < 2)
+            return {network: names[0] || null, training: null};
+        const csv = names.findIndex((name) => /\.csv$/i.test(name));
+        if (csv > 0)
+            return {network: names[0], training: names[csv]};
+        if (csv === 0)
+            return {network: names[1], training: names[0]};
+        return {network: names[0], training: names[1]};
+    }
+
+    return {
+        passesPerFrameSteps, startingSpeedStep, creatureFramesPerSecond, viewFromHash, trainingBudget,
+        fasterStep, slowerStep, labAction, shortNumber, fixedNumber, labLines, creatureLine, sortFiles,
+    };
+})();
+
+if (typeof module !== 'undefined')
+    module.exports = NcPageState;

@@ -1,0 +1,92 @@
+// What the browser tests share: Debian's Chromium started headless with a profile of its own,
+// the page served over loopback, and the native tools run on the same files.
+const {execFileSync, spawnSync} = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+
+const root = path.resolve(__dirname, '..', '..');
+const {chromium} = require(path.join(root, 'web', 'node_modules', 'playwright-core'));
+
+// Set by CTest; the defaults fit a run by hand after scripts/build_web.sh and a build in build/.
+const pagePath = process.env.NC_PAGE || path.join(root, 'build-web', 'neural-creatures.html');
+const examplesDir = path.join(root, 'examples');
+const netTrain = process.env.NC_NET_TRAIN || path.join(root, 'build', 'net_train', 'net_train');
+const creatureLab = process.env.NC_CREATURE_LAB || path.join(root, 'build', 'creature_lab', 'creature_lab');
+
+// The machine's network is closed and tests must not wait on it: no QUIC, no background
+// requests, no component updates, no sync.
+const chromiumFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+function temporaryDirectory(prefix) {
+    return fs.mkdtempSync(path.join(os.tmpdir(), prefix));
+}
+
+// A browser with a fresh profile; close() ends it and removes the profile.
+async function startBrowser() {
+    const profile = temporaryDirectory('nc-chromium-');
+    const context = await chromium.launchPersistentContext(profile, {
+        executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
+        headless: true,
+        args: chromiumFlags,
+        acceptDownloads: true,
+        viewport: {width: 1280, height: 900},
+    });
+    return {
+        context,
+        async close() {
+            await context.close();
+            fs.rmSync(profile, {recursive: true, force: true});
+        },
+    };
+}
+
+// Opens the page at `url` and waits for its test surface; every request it makes is listed.
+async function openPage(context, url) {
+    const page = await context.newPage();
+    const requests = [];
+    const errors = [];
+    page.on('request', (request) => requests.push(request.url()));
+    page.on('pageerror', (error) => errors.push(error.message));
+    await page.goto(url);
+    await page.waitForFunction(() => typeof window.ncStatus === 'function', null, {timeout: 30000});
+    return {page, requests, errors};
+}
+
+function fileUrl(hash = '') {
+    return `file://${pagePath}${hash}`;
+}
+
+// Serves the page alone on 127.0.0.1 at a free port.
+async function servePage() {
+    const server = http.createServer((request, response) => {
+        if (request.url !== '/' && !request.url.startsWith('/#')) {
+            response.writeHead(404).end();
+            return;
+        }
+        response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'});
+        fs.createReadStream(pagePath).pipe(response);
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    return {url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r))};
+}
+
+// Runs a native tool in `directory`; its status, standard output and standard error.
+function run(tool, args, directory) {
+    const result = spawnSync(tool, args, {cwd: directory, encoding: 'utf8'});
+    if (result.error)
+        throw result.error;
+    return {status: result.status, out: result.stdout, err: result.stderr};
+}
+
+function copyExample(name, directory) {
+    fs.copyFileSync(path.join(examplesDir, name), path.join(directory, name));
+    return path.join(directory, name);
+}
+
+module.exports = {
+    root, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
+    copyExample, temporaryDirectory, execFileSync,
+};

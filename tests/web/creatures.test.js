@@ -1,0 +1,116 @@
+// The creatures view as a user meets it, served over loopback: frame for frame the drift that
+// creature_lab traces, the spotlight under the mouse, networks chosen in the input.
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const {after, before, test} = require('node:test');
+const web = require('./browser.js');
+
+const frames = 1000;
+let browser;
+let server;
+let page;
+let requests;
+let errors;
+const work = web.temporaryDirectory('nc-creatures-test-');
+
+before(async () => {
+    browser = await web.startBrowser();
+    server = await web.servePage();
+    ({page, requests, errors} = await web.openPage(browser.context, `${server.url}#creatures`));
+});
+
+after(async () => {
+    await browser.close();
+    await server.close();
+    fs.rmSync(work, {recursive: true, force: true});
+});
+
+const status = () => page.evaluate(() => window.ncStatus());
+
+// creature_lab's drift trace of an example creature: per frame, creature x, y, light x, y.
+function driftTrace(network) {
+    web.copyExample(network, work);
+    const result = web.run(web.creatureLab, ['trace', network, '--scenario', 'drift', '--frames', String(frames),
+        '-o', 'trace.csv'], work);
+    assert.equal(result.status, 0, result.err);
+    const [header, ...rows] = fs.readFileSync(path.join(work, 'trace.csv'), 'utf8').trim().split('\n');
+    const column = header.split(',');
+    const at = (name) => column.indexOf(name);
+    return rows.map((row) => row.split(',').map(Number))
+        .map((values) => [values[at('frame')], values[at('creature_x')], values[at('creature_y')],
+            values[at('light_x')], values[at('light_y')]]);
+}
+
+// The page's first frames for the creature of the example list, from a fresh world.
+async function pageFrames(network) {
+    await page.evaluate(() => window.ncStep(0));  // paused: no frame runs on its own
+    const other = network === 'follower.txt' ? 'avoider.txt' : 'follower.txt';
+    await page.selectOption('#creature', other);
+    await page.selectOption('#creature', network);
+    return page.evaluate((count) => {
+        const rows = [];
+        for (let frame = 0; frame < count; ++frame) {
+            const {frame: number, creature, light} = window.ncStep(1);
+            rows.push([number, creature.x, creature.y, light.x, light.y]);
+        }
+        return rows;
+    }, frames);
+}
+
+test('served over loopback it opens on the creatures view and asks for nothing but the page', async () => {
+    const shown = await status();
+    assert.deepEqual(Object.keys(shown).sort(), ['creature', 'frame', 'light', 'view']);
+    assert.equal(shown.view, 'creatures');
+    assert.equal(shown.light.radius, 64);
+    assert.deepEqual(requests, [server.url]);
+});
+
+for (const network of ['config_generated.txt', 'follower.txt']) {
+    test(`the first ${frames} frames of ${network} are creature_lab's drift trace`, async () => {
+        const expected = driftTrace(network);
+        const shown = await pageFrames(network);
+        assert.equal(shown.length, expected.length);
+        for (let frame = 0; frame < frames; ++frame)
+            assert.deepEqual(shown[frame], expected[frame], `frame ${frame + 1}`);
+    });
+}
+
+test('the follower moves in that drift, so the comparison is not hollow', async () => {
+    const rows = driftTrace('follower.txt');
+    const travelled = rows.reduce((sum, row, i) => (i === 0 ? 0 : sum + Math.abs(row[1] - rows[i - 1][1])), 0);
+    assert.ok(travelled > 5, `travelled ${travelled}`);
+});
+
+test('the mouse moves the spotlight', async () => {
+    await page.evaluate(() => window.ncStep(0));
+    const box = await page.locator('#arena').boundingBox();
+    await page.mouse.move(box.x + 200, box.y + 150);
+    const {light} = await status();
+    assert.ok(Math.abs(light.x - 200) <= 1 && Math.abs(light.y - 150) <= 1, JSON.stringify(light));
+    const [stepped] = await page.evaluate(() => [window.ncStep(1)]);
+    // From there it drifts on, one pixel a frame along each axis.
+    assert.deepEqual([Math.abs(stepped.light.x - light.x), Math.abs(stepped.light.y - light.y)], [1, 1]);
+});
+
+test('a network file chosen drives the creature; one that is no creature\'s says so', async () => {
+    await page.setInputFiles('#creature-file', path.join(web.examplesDir, 'circler.txt'));
+    await page.waitForFunction(() => /frame: 0 /.test(document.getElementById('creature-line').textContent));
+    assert.equal(await page.$$eval('#creature-problems li', (items) => items.length), 0);
+    await page.setInputFiles('#creature-file', path.join(web.examplesDir, 'xor.txt'));
+    await page.waitForFunction(() => document.querySelectorAll('#creature-problems li').length > 0);
+    assert.match(await page.textContent('#creature-problems'), /xor\.txt: .*3 inputs and 4 outputs/);
+    const still = await page.evaluate(() => window.ncStep(20));
+    assert.deepEqual([still.creature.x, still.creature.y], [320, 240]);
+});
+
+test('the tabs and the URL hash switch between the views', async () => {
+    await page.click('#tab-lab');
+    await page.waitForFunction(() => window.ncStatus().view === 'lab');
+    assert.ok(await page.isVisible('#network-canvas'));
+    assert.ok(await page.isHidden('#arena'));
+    await page.evaluate(() => { location.hash = '#creatures'; });
+    await page.waitForFunction(() => window.ncStatus().view === 'creatures');
+    assert.ok(await page.isVisible('#arena'));
+    assert.deepEqual(errors, []);
+});

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build the programs ("run"), also to test them ("test"),
-# also to build the Debian package ("package"), or also to cross-check the engine on 64-bit ARM
-# ("cross").
+# Installs the Debian packages needed to build the programs ("run"), also to build the browser
+# edition ("web"), also to test them all ("test": the browser tests also need the npm packages of
+# web/package-lock.json), also to build the Debian package ("package"), or also to cross-check
+# the engine on 64-bit ARM ("cross").
 set -euo pipefail
 
 run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 # The engine's Python module (pybind11, NumPy) and its API reference (doxygen), with the tests
 # of both and the package.
 library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
+# The browser edition: emscripten compiles the page; Chromium and node run its tests.
+web_packages=(emscripten python3)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
-  clang libclang-rt-dev valgrind python3-pytest "${library_packages[@]}")
+  clang libclang-rt-dev valgrind python3-pytest chromium nodejs "${web_packages[@]}" "${library_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
 package_packages=(dpkg-dev file "${library_packages[@]}")
 # A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.
@@ -18,11 +21,12 @@ cross_packages=(g++-aarch64-linux-gnu qemu-user googletest cmake)
 packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
+  web) packages+=("${web_packages[@]}") ;;
   test) packages+=("${test_packages[@]}") ;;
   package) packages+=("${package_packages[@]}") ;;
   cross) packages+=("${cross_packages[@]}") ;;
   *)
-    echo "usage: bash scripts/install_deps.sh [run|test|package|cross]" >&2
+    echo "usage: bash scripts/install_deps.sh [run|web|test|package|cross]" >&2
     exit 64
     ;;
 esac
@@ -31,7 +35,27 @@ missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -gt 0 ] || exit 0
+# A node from elsewhere may bring its own npm; Debian's npm comes with Debian's node only.
+if [ "${1:-run}" = test ] && ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
+
+# The browser tests' npm packages, exactly as the lock file pins them; nothing to do when the
+# installed playwright-core is the locked one.
+install_web_test_packages() {
+  [ "${1:-run}" = test ] || return 0
+  local web_dir locked installed
+  web_dir="$(cd "$(dirname "$0")/../web" && pwd)"
+  locked="$(sed -n '/"node_modules\/playwright-core"/,/}/s/.*"version": "\(.*\)".*/\1/p' "$web_dir/package-lock.json")"
+  installed="$(sed -n 's/^  "version": "\(.*\)".*/\1/p' "$web_dir/node_modules/playwright-core/package.json" 2>/dev/null || true)"
+  [ -n "$locked" ] && [ "$locked" = "$installed" ] && return 0
+  (cd "$web_dir" && npm ci --no-audit --no-fund)
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+  install_web_test_packages "${1:-run}"
+  exit 0
+fi
 
 # A Debian installed with a root password has no sudo: say what to do instead of failing on it.
 sudo_if_needed=()
@@ -46,3 +70,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 "${sudo_if_needed[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -qq "${missing[@]}"
+install_web_test_packages "${1:-run}"

@@ -49,9 +49,11 @@ const NcPageState = (() => {
         if (exponent < -4 || exponent >= 6) {
             const [mantissa, power] = value.toExponential(5).split('e');
             const digits = power.replace(/^[-+]/, '').padStart(2, '0');
-            return `${mantissa.replace(/\.?0+$/, '')}e${power[0] === '-' ? '-' : '+'}${digits}`;
+            const trimmed = mantissa.includes('.') ? mantissa.replace(/\.?0+$/, '') : mantissa;
+            return `${trimmed}e${power[0] === '-' ? '-' : '+'}${digits}`;
         }
-        return value.toFixed(5 - exponent).replace(/\.?0+$/, '');
+        const fixed = value.toFixed(5 - exponent);
+        return fixed.includes('.') ? fixed.replace(/\.?0+$/, '') : fixed;
     }
 
     // "%.6f", with C's words for what is not a number.

@@ -52,6 +52,15 @@ install(FILES docs/network-file.md DESTINATION ${NC_DOC_DIR}/docs COMPONENT prog
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${NC_DOC_DIR}/docs COMPONENT programs
   FILES_MATCHING PATTERN "*.png")
 
+# --- The browser edition ------------------------------------------------------------------
+# Its page is built with emscripten in a tree of its own (scripts/build_web.sh); name it here to
+# install it beside the examples, as scripts/check_package.sh does.
+set(NC_WEB_PAGE "" CACHE FILEPATH
+  "The browser edition's neural-creatures.html to install under share/neural-creatures/web")
+if(NC_WEB_PAGE)
+  install(FILES ${NC_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/${NC_PACKAGE_NAME}/web COMPONENT programs)
+endif()
+
 # --- Debian package -----------------------------------------------------------------------
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${NC_PACKAGE_NAME})

@@ -20,10 +20,13 @@ fi
 # The build's packages, with dpkg-dev (dpkg-shlibdeps) and file, with which CPack finds the
 # libraries the programs need.
 bash scripts/install_deps.sh package
+# The browser edition's page goes into the programs' package; emscripten builds it.
+bash scripts/install_deps.sh web
+NC_WEB_BUILD_DIR="$source_dir/build-package-web" bash scripts/build_web.sh >/dev/null
 
 build_dir=build-package
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DBUILD_TESTING=OFF -DNC_BUILD_BENCHMARKS=OFF >/dev/null
+  -DBUILD_TESTING=OFF -DNC_BUILD_BENCHMARKS=OFF -DNC_WEB_PAGE="$source_dir/build-package-web/neural-creatures.html" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 rm -f "$build_dir"/*.deb
 (cd "$build_dir" && cpack -G DEB >/dev/null)

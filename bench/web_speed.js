@@ -1,0 +1,97 @@
+// Training speed of the browser edition against native net_train, in passes per second, on
+// exclusive-or and on a 64-32-10 network with 100 patterns. Both run the same files for a fixed
+// number of passes (an error limit no run reaches). Prints one row per network and the ratio.
+//   node bench/web_speed.js PAGE NET_TRAIN
+const fs = require('node:fs');
+const path = require('node:path');
+const {performance} = require('node:perf_hooks');
+const web = require('../tests/web/browser.js');
+
+const [pagePath, netTrain] = process.argv.slice(2).map((argument) => argument && path.resolve(argument));
+if (!pagePath || !netTrain) {
+    console.error('usage: node bench/web_speed.js PAGE NET_TRAIN');
+    process.exit(64);
+}
+
+// A generator of its own, so that every run trains the same network.
+function generator(seed) {
+    let state = seed >>> 0;
+    return () => {
+        state = (Math.imul(state, 1664525) + 1013904223) >>> 0;
+        return state / 2 ** 32;
+    };
+}
+
+function layeredNetwork(sizes, patterns, passes) {
+    const random = generator(5);
+    const number = (value) => value.toFixed(6);
+    const lines = [`input_layer: ${sizes[0]}`];
+    for (let layer = 1; layer < sizes.length; ++layer) {
+        lines.push(`comp_layer: ${sizes[layer]}`);
+        for (let neuron = 0; neuron < sizes[layer]; ++neuron) {
+            const weights = Array.from({length: sizes[layer - 1]}, () => number(random() - 0.5));
+            lines.push(`  weights: ${weights.join(' ')}`);
+        }
+    }
+    for (let p = 0; p < patterns; ++p) {
+        const inputs = Array.from({length: sizes[0]}, () => number(random()));
+        const outputs = Array.from({length: sizes[sizes.length - 1]}, (_, k) => (k === p % 10 ? '1' : '0'));
+        lines.push(`pattern: ${inputs.join(' ')} -> ${outputs.join(' ')}`);
+    }
+    lines.push('error_limit: 1e-12', `max_iterations: ${passes}`, 'learning_rate: 0.1');
+    return `${lines.join('\n')}\n`;
+}
+
+function exclusiveOr(passes) {
+    const text = fs.readFileSync(path.join(web.examplesDir, 'exclusive_or_training.txt'), 'utf8');
+    return text.replace(/^error_limit: .*$/m, 'error_limit: 1e-12').replace(/^max_iterations: .*$/m, `max_iterations: ${passes}`);
+}
+
+function nativeRate(file, passes, directory) {
+    const started = performance.now();
+    const result = web.run(netTrain, ['-q', file], directory);
+    const seconds = (performance.now() - started) / 1000;
+    if (result.status !== 1)
+        throw new Error(`net_train ${file}: status ${result.status}, expected the iteration limit\n${result.err}`);
+    return passes / seconds;
+}
+
+async function pageRate(page, file, passes) {
+    await page.setInputFiles('#network-file', file);
+    await page.waitForFunction((name) => document.getElementById('state-details').textContent.startsWith(name),
+        path.basename(file));
+    return page.evaluate((count) => {
+        const started = performance.now();
+        const stepped = window.ncStep(count);
+        const seconds = (performance.now() - started) / 1000;
+        return stepped.passes / seconds;
+    }, passes);
+}
+
+(async () => {
+    const work = web.temporaryDirectory('nc-web-speed-');
+    const cases = [
+        {name: 'exclusive-or 2-2-1, 4 patterns', file: 'exclusive_or.txt', passes: 2000000, text: exclusiveOr},
+        {name: '64-32-10, 100 patterns', file: 'network_64_32_10.txt', passes: 2000,
+            text: (passes) => layeredNetwork([64, 32, 10], 100, passes)},
+    ];
+    const browser = await web.startBrowser();
+    try {
+        const {page} = await web.openPage(browser.context, `file://${pagePath}`);
+        console.log('network                          native passes/s    page passes/s   page/native');
+        for (const one of cases) {
+            const file = path.join(work, one.file);
+            fs.writeFileSync(file, one.text(one.passes));
+            const native = nativeRate(one.file, one.passes, work);
+            const inPage = await pageRate(page, file, one.passes);
+            console.log(`${one.name.padEnd(32)} ${native.toFixed(0).padStart(15)} ${inPage.toFixed(0).padStart(16)}` +
+                `   ${(inPage / native).toFixed(2).padStart(11)}`);
+        }
+    } finally {
+        await browser.close();
+        fs.rmSync(work, {recursive: true, force: true});
+    }
+})().catch((error) => {
+    console.error(`web_speed: ${error.message}`);
+    process.exit(1);
+});

@@ -180,6 +180,27 @@ void Network::set_slope_parameter_all(double value) { set_every(neurons, &Neuron
 void Network::set_learning_rate_all(double value) { set_every(neurons, &Neuron::learning_rate, value); }
 void Network::set_max_weight_all(double value) { set_every(neurons, &Neuron::max_weight, value); }
 
+bool Network::set_weights(const std::vector<double>& weights)
+{
+    std::size_t count = 0;
+    for (const Neuron& neuron : neurons)
+        count += neuron.connections.size();
+    if (count != weights.size())
+        return false;
+    std::size_t next = 0;
+    for (Neuron& neuron : neurons) {
+        for (Connection& connection : neuron.connections)
+            connection.weight = weights[next++];
+    }
+    try {
+        dense.build(neurons, layer_sizes);
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        return false;
+    }
+    return true;
+}
+
 void Network::add_pattern(const TrainingPattern& pattern)
 {
     patterns.push_back(pattern);

@@ -14,19 +14,6 @@ TEST(CommandLine, TakesTheNetworkFileAndEveryOption)
     EXPECT_TRUE(parsed.options.quiet);
 }
 
-TEST(CommandLine, LongAndJoinedForms)
-{
-    const ParsedCommandLine parsed =
-        parse_command_line({"--training=a.txt", "--output", "b.txt", "--quiet", "net.txt"});
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.training_file, "a.txt");
-    EXPECT_EQ(parsed.options.output_file, "b.txt");
-    EXPECT_TRUE(parsed.options.quiet);
-    const ParsedCommandLine joined = parse_command_line({"-oout.txt", "-ttrain.txt", "net.txt"});
-    EXPECT_EQ(joined.options.output_file, "out.txt");
-    EXPECT_EQ(joined.options.training_file, "train.txt");
-}
-
 TEST(CommandLine, SeedCurveAndNearestOptions)
 {
     const ParsedCommandLine parsed =
@@ -44,14 +31,6 @@ TEST(CommandLine, SeedCurveAndNearestOptions)
     EXPECT_EQ(parse_command_line({"--seed", "4294967296", "net.txt"}).error,
               "option '--seed' needs a whole number from 0 to 4294967295, not '4294967296'");
     EXPECT_EQ(parse_command_line({"net.txt", "--curve"}).error, "option '--curve' needs a file name");
-}
-
-TEST(CommandLine, DoubleDashEndsTheOptions)
-{
-    const ParsedCommandLine parsed = parse_command_line({"--", "-odd name.txt"});
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.network_file, "-odd name.txt");
-    EXPECT_EQ(parse_command_line({"-"}).options.network_file, "-");
 }
 
 TEST(CommandLine, HelpAndVersionNeedNoFile)

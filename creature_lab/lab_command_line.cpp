@@ -4,7 +4,6 @@
 
 #include "tool_support/option_scanner.h"
 
-#include <cstdint>
 
 namespace {
 
@@ -94,7 +93,7 @@ const LabOption lab_options[] = {
     {{help, "--help", "-h"}, true, true, true},
     {{behaviour, "--behaviour", "", OptionValue::word, "follow, flee or circle"}, true, false, true},
     {{frames, "--frames", "", OptionValue::number, "", 1, 10000000}, true, true, true},
-    {{seed, "--seed", "", OptionValue::number, "", 0, UINT32_MAX}, true, true, true},
+    {seed_option(seed), true, true, true},
     {{output, "--output", "-o", OptionValue::file}, false, true, true},
     {{image, "--image", "", OptionValue::file}, false, true, false},
     {{scenario, "--scenario", "", OptionValue::word, "a scenario's name"}, false, true, false},

@@ -66,7 +66,7 @@ const std::vector<OptionSpec> options_table = {
     {output, "--output", "-o", OptionValue::file},
     {write_nearest, "--write-nearest", ""},
     {curve, "--curve", "", OptionValue::file},
-    {seed, "--seed", "", OptionValue::number, "", 0, 4294967295LL},
+    seed_option(seed),
 };
 
 }  // namespace

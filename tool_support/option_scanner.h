@@ -26,6 +26,12 @@ struct OptionSpec {
     long long high = 0;
 };
 
+// "--seed N" as every tool takes it: the whole range of an unsigned 32-bit seed.
+inline OptionSpec seed_option(int id)
+{
+    return {id, "--seed", "", OptionValue::number, "", 0, 4294967295LL};
+}
+
 struct ScannedOption {
     int id;
     std::string text;     // the value as given; empty for a switch

@@ -13,7 +13,7 @@ enum Option { quiet, output, seed, behaviour };
 const std::vector<OptionSpec> specs = {
     {quiet, "--quiet", "-q"},
     {output, "--output", "-o", OptionValue::file},
-    {seed, "--seed", "", OptionValue::number, "", 0, 4294967295LL},
+    seed_option(seed),
     {behaviour, "--behaviour", "", OptionValue::word, "follow, flee or circle"},
 };
 

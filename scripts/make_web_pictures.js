@@ -1,0 +1,30 @@
+// The README's pictures of the browser edition, taken in headless Chromium: the lab view on
+// exclusive-or after 3,000 passes and the creatures view with the follower under the light after 200 frames.
+//   node scripts/make_web_pictures.js [PAGE]   (PAGE: build-web/neural-creatures.html)
+const path = require('node:path');
+const web = require('../tests/web/browser.js');
+
+const pagePath = path.resolve(process.argv[2] || path.join(web.root, 'build-web', 'neural-creatures.html'));
+const images = path.join(web.root, 'docs', 'images');
+
+(async () => {
+    const browser = await web.startBrowser();
+    try {
+        const {page} = await web.openPage(browser.context, `file://${pagePath}`);
+        await page.setViewportSize({width: 1000, height: 760});
+        await page.evaluate(() => window.ncStep(3000));
+        await page.waitForTimeout(200);
+        await page.screenshot({path: path.join(images, 'web_lab.png')});
+        await page.click('#tab-creatures');
+        await page.evaluate(() => window.ncStep(0));
+        await page.selectOption('#creature', 'follower.txt');
+        await page.evaluate(() => window.ncStep(200));
+        await page.waitForTimeout(200);
+        await page.screenshot({path: path.join(images, 'web_creatures.png'), clip: {x: 0, y: 0, width: 700, height: 700}});
+    } finally {
+        await browser.close();
+    }
+})().catch((error) => {
+    console.error(`make_web_pictures: ${error.message}`);
+    process.exit(1);
+});

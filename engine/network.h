@@ -114,7 +114,8 @@ public:
 
     /// Online back-propagation on the training records of the named file, or on the patterns
     /// already held when the name is null. Returns a TrainResult value; iterations_done
-    /// tells the passes made.
+    /// tells the passes made. One TrainingRun (training_run.h) step of max_iterations passes:
+    /// a TrainingRun gives the same weights a few passes at a time.
     int train(const char* file_name, Diagnostics* diagnostics = nullptr);
 
     /// Gives every computing neuron one connection from each neuron of the layer before,
@@ -161,6 +162,10 @@ private:
     NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
+    // At most `passes` passes on patterns that fit; `made` tells how many. TrainingRun keeps
+    // the count of a whole run and the pass limit.
+    NC_LOCAL int train_passes(int passes, int& made);
+    friend class TrainingRun;
 
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;

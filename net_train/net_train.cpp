@@ -5,10 +5,9 @@
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
-#include "net_train/chunked_training.h"
+#include "engine/training_run.h"
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
-#include "net_train/learning_curve.h"
 #include "tool_support/number_text.h"
 #include "net_train/odd_values.h"
 #include "net_train/output_files.h"
@@ -102,7 +101,7 @@ void print_report(std::ostream& out, const char* result, const Network& network,
 }
 
 // Trains in chunks sized by the clock, drawing the progress line between chunks when it is
-// due and adding a row to the learning curve, when there is one, at every chunk's end.
+// due and adding a point to the learning curve, when there is one, at every chunk's end.
 int train_with_progress(Network& network, ProgressLine& progress, const NetTrainSettings& settings,
                         LearningCurve* curve)
 {
@@ -111,36 +110,42 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
         return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
     };
     const double start = clock();
-    const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
+    TrainingRun run(network.max_iterations);
+    PatternErrors errors;
+    if (curve != nullptr) {
+        measure_pattern_errors(network, errors);
+        curve->add(0, errors);
+    }
+    int chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
     double chunk_start = 0.0;
-    const auto between_chunks = [&](int passes_done, int last_chunk) {
+    while (!run.step(network, chunk).finished) {
+        const int passes_done = run.passes_done();
         const double now = clock() - start;
-        if (curve != nullptr) {
-            const PatternErrors errors = pattern_errors(network);
+        const bool show = progress.due(now);
+        if (curve != nullptr || show)
+            measure_pattern_errors(network, errors);
+        if (curve != nullptr)
             curve->add(passes_done, errors);
-            if (progress.due(now))
-                progress.show(now, passes_done, pass_limit, errors.worst);
-        } else if (progress.due(now)) {
-            progress.show(now, passes_done, pass_limit, worst_error(network));
-        }
+        if (show)
+            progress.show(now, passes_done, run.pass_limit(), errors.worst);
         const double took = std::max(now - chunk_start, 1e-6);
         chunk_start = now;
         // The curve needs the errors at every k-th check pass, so its chunks end there.
-        if (curve != nullptr)
-            return curve->step() - passes_done % curve->step();
-        if (settings.fixed_chunk > 0)
-            return settings.fixed_chunk;
-        const double wanted = last_chunk * (chunk_seconds / took);
-        return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
-    };
-    if (curve != nullptr)
-        curve->add(0, pattern_errors(network));
-    const int first_chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
-    const int result = train_in_chunks(network, first_chunk, between_chunks);
-    if (curve != nullptr)
-        curve->add(network.iterations_done, pattern_errors(network));
+        if (curve != nullptr) {
+            chunk = curve->step() - passes_done % curve->step();
+        } else if (settings.fixed_chunk > 0) {
+            chunk = settings.fixed_chunk;
+        } else {
+            const double wanted = chunk * (chunk_seconds / took);
+            chunk = static_cast<int>(std::clamp(wanted, 1.0, std::min(chunk * 8.0, 1e9)));
+        }
+    }
+    if (curve != nullptr) {
+        measure_pattern_errors(network, errors);
+        curve->add(network.iterations_done, errors);
+    }
     progress.clear();
-    return result;
+    return run.result();
 }
 
 void print_usage_error(std::ostream& err, const std::string& error)
@@ -241,18 +246,21 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())
-        curve.emplace();
+        curve.emplace(curve_rows);
     const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
-    const double worst = worst_error(network);
-    // The check lets an output that is not a number pass, so such a run is no success.
-    const bool outputs_are_numbers = !std::isnan(worst);
+    PatternErrors errors;
+    measure_pattern_errors(network, errors);
+    const double worst = errors.worst;
+    // The check lets an output that is not a number pass, so such a run is no success; such
+    // a difference measures as infinite.
+    const bool outputs_are_numbers = !std::isinf(worst);
     if (!outputs_are_numbers)
         err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
     int status = !outputs_are_numbers ? exit_nothing_trained
                  : result == Converged ? exit_converged
                                        : exit_iteration_limit;
-    if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
+    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve), "the learning curve", err))
         status = exit_cannot_write;
 
     std::string written;

@@ -1,6 +1,6 @@
-// Training in steps: the same weights as one training run with the same limit, the states
-// it ends in, and a frame's training held to its budget by the clock handed in.
-#include "net_lab/training_stepper.h"
+// Training between frames: the states it ends in, and a frame's training held to its budget
+// by the clock handed in (the weights of training in steps are the engine's tests).
+#include "net_lab/frame_training.h"
 
 #include "engine/network.h"
 #include "tests/support/test_support.h"
@@ -34,26 +34,7 @@ struct SteppingClock {
 
 const SecondsClock still_clock = [] { return 0.0; };
 
-TEST(TrainingStepper, StepsGiveTheWeightsOfOneRunWithTheSameLimit)
-{
-    for (int total : {1, 7, 500, 3001}) {
-        Network whole = trainable(exclusive_or_text);
-        whole.max_iterations = total;
-        ASSERT_EQ(whole.train(nullptr), IterationLimit);
-
-        Network stepped = trainable(exclusive_or_text);
-        TrainingStepper stepper = start_stepper(stepped, true);
-        stepper.state = TrainingState::Training;
-        SteppingClock clock{1e-4};
-        int made = 0;
-        for (int frame = 0; made < total; ++frame)
-            made += run_passes(stepped, stepper, std::min(1 + frame % 37, total - made), std::ref(clock), 0.02);
-        EXPECT_EQ(stepper.passes_done, total);
-        EXPECT_EQ(all_weights(stepped), all_weights(whole)) << total << " passes";
-    }
-}
-
-TEST(TrainingStepper, ConvergesAtThePassOfOneRun)
+TEST(FrameTraining, ConvergesAtThePassOfOneRun)
 {
     Network whole = trainable(exclusive_or_text);
     ASSERT_EQ(whole.train(nullptr), Converged);
@@ -64,12 +45,12 @@ TEST(TrainingStepper, ConvergesAtThePassOfOneRun)
     while (stepper.state == TrainingState::Training)
         run_passes(stepped, stepper, 1000, still_clock, 0.02);
     EXPECT_EQ(stepper.state, TrainingState::Converged);
-    EXPECT_EQ(stepper.passes_done, whole.iterations_done);
+    EXPECT_EQ(stepper.run.passes_done(), whole.iterations_done);
     EXPECT_EQ(all_weights(stepped), all_weights(whole));
     EXPECT_EQ(run_passes(stepped, stepper, 10, still_clock, 0.02), 0);
 }
 
-TEST(TrainingStepper, StopsAtThePassLimitWithoutAFinalCheck)
+TEST(FrameTraining, StopsAtThePassLimitWithoutAFinalCheck)
 {
     Network network = trainable(exclusive_or_text + "max_iterations: 30\n");
     TrainingStepper stepper = start_stepper(network, true);
@@ -83,7 +64,7 @@ TEST(TrainingStepper, StopsAtThePassLimitWithoutAFinalCheck)
     EXPECT_EQ(no_passes.state, TrainingState::IterationLimit);
 }
 
-TEST(TrainingStepper, UnusablePatternsTrainNothing)
+TEST(FrameTraining, UnusablePatternsTrainNothing)
 {
     Network network = trainable("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
     const std::vector<double> before = all_weights(network);
@@ -93,7 +74,7 @@ TEST(TrainingStepper, UnusablePatternsTrainNothing)
     EXPECT_EQ(all_weights(network), before);
 }
 
-TEST(TrainingStepper, AFrameEndsOnceItsBudgetIsSpent)
+TEST(FrameTraining, AFrameEndsOnceItsBudgetIsSpent)
 {
     // Every read of the clock costs 5 ms: a 20 ms budget holds only a few chunks.
     Network network = trainable(exclusive_or_text);

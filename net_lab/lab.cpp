@@ -50,21 +50,11 @@ bool load_patterns(Lab& lab, Network& network)
     const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
     add_reader_problems(problems, training_path, notes);
     add_pattern_fit_problems(problems, training_path, network, notes);
-    // The readers' only note on a file as a whole is that it cannot be opened.
-    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    const bool opened = !notes.has(DiagnosticKind::CannotOpen);
     if (opened && network.pattern_count() == 0)
         problems.add(training_path, 0, "no patterns; there is nothing to train on");
     add_problem_lines(lab, problems);
     return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
-}
-
-long long count_weights(const Network& network)
-{
-    long long count = 0;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        count += static_cast<long long>(network.neuron(position).connections.size());
-    return count;
 }
 
 // The errors of the current weights, on the curve and for the table; the maps follow.
@@ -165,17 +155,8 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     lab.problems.clear();
     lab.message.clear();
     Diagnostics network_notes;
-    Network network(nullptr);
-    network.read_network_section(files.network_path.c_str(), &network_notes);
-    const long long given = count_weights(network);
-    try {
-        network.fill_random_weights(seed);
-        lab.drawn_weights = count_weights(network) - given;
-    } catch (const std::bad_alloc&) {
-        network = Network(nullptr);
-        lab.drawn_weights = 0;
-        network_notes.add(0, "the network does not fit in memory; the network is refused");
-    }
+    Network network = Network::from_file(files.network_path.c_str(), seed, &network_notes);
+    lab.drawn_weights = network_notes.drawn_weights;
     FileProblems network_problems;
     add_reader_problems(network_problems, files.network_path, network_notes);
     add_problem_lines(lab, network_problems);

@@ -30,18 +30,18 @@ constexpr std::size_t max_problems_shown = 30;
 // Chunks are sized to take about this long, so the progress line is redrawn in time.
 constexpr double chunk_seconds = 0.05;
 
-// True when the reader could not open its file: the only note it makes about a file as a whole.
-bool file_not_opened(const Diagnostics& notes)
+// True when the reader refused the file as a whole and said why: it could not open it, or
+// the network does not fit in memory.
+bool file_refused(const Diagnostics& notes)
 {
-    return std::any_of(notes.entries.begin(), notes.entries.end(),
-                       [](const Diagnostic& entry) { return entry.line == 0; });
+    return notes.has(DiagnosticKind::CannotOpen) || notes.has(DiagnosticKind::OutOfMemory);
 }
 
 // Appends why a network without neurons cannot be trained, unless the reader said so.
 void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
                            FileProblems& problems)
 {
-    if (file_not_opened(notes))
+    if (file_refused(notes))
         return;  // nothing more to say
     if (network.layer_count() == 0 && notes.entries.empty())
         problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
@@ -76,7 +76,7 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
     const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
-    if (!file_not_opened(notes) && network.pattern_count() == 0)
+    if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)
         problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
                                                      : "no \"pattern:\" records; there is nothing to train on");
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
@@ -156,13 +156,9 @@ void print_usage_error(std::ostream& err, const std::string& error)
 // Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
 Network build_network(const std::string& file, const NetTrainOptions& options, Diagnostics& notes)
 {
-    Network network(nullptr);
-    network.read_network_section(file.c_str(), &notes);
     if (options.has_seed)
-        network.fill_random_weights(options.seed);
-    else
-        network.fill_random_weights();
-    return network;
+        return Network::from_file(file.c_str(), options.seed, &notes);
+    return Network(file.c_str(), &notes);
 }
 
 // Adds the odd values of `file` among the problems, for the records net_train acts on there.

@@ -72,9 +72,9 @@ NC_API void rank_worst_patterns(PatternErrors& errors, int count);
 
 /// One point of a learning curve: the errors after `pass` training passes.
 struct CurvePoint {
-    int pass;
-    double worst;
-    double mean_squared;
+    int pass;             ///< training passes made before the errors were measured
+    double worst;         ///< PatternErrors::worst then
+    double mean_squared;  ///< PatternErrors::mean_squared then
 };
 
 /// A learning curve in bounded memory: points at every k-th pass, k starting at 1, and the
@@ -97,7 +97,7 @@ public:
 
     const std::vector<CurvePoint>& points() const { return kept; }  ///< in pass order
     int step() const { return pass_step; }                          ///< k
-    std::size_t max_points() const { return most; }
+    std::size_t max_points() const { return most; }                 ///< points at multiples of k kept at most
 
 private:
     std::size_t most;

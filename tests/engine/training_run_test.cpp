@@ -19,14 +19,6 @@ const std::string exclusive_or_text =
     "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n"
     "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n";
 
-// The network of `text` with the training records of the same text.
-Network trainable(const std::string& text)
-{
-    Network network = Network::from_text(text);
-    network.read_training_text(text);
-    return network;
-}
-
 struct RunOutcome {
     int result;
     int iterations_done;
@@ -69,7 +61,7 @@ TEST(TrainingRun, StepsOfAnySizeGiveTheWeightsResultAndPassesOfOneCall)
     const int changing[] = {0, 3, -2, 250, 1, 40, 7};  // 0 and below make no pass
     for (const auto& limited : runs) {
         const std::string text = exclusive_or_text + (*limited.limit ? std::string("max_iterations: ") + limited.limit + "\n" : "");
-        const Network network = trainable(text);
+        const Network network = trainable_network(text);
         const RunOutcome expected = one_call(network);
         ASSERT_EQ(expected.result, limited.expected_result) << limited.limit;
         for (int size : {1, 2, 7, 299, 300, 301, 1000, 1000000})
@@ -81,7 +73,7 @@ TEST(TrainingRun, StepsOfAnySizeGiveTheWeightsResultAndPassesOfOneCall)
 
 TEST(TrainingRun, ConvergedRunEndsAtThePassOfOneCallAndRunsNoMore)
 {
-    Network network = trainable(exclusive_or_text);
+    Network network = trainable_network(exclusive_or_text);
     const RunOutcome expected = one_call(network);
     TrainingRun run(network.max_iterations);
     TrainingStep step;
@@ -96,7 +88,7 @@ TEST(TrainingRun, ConvergedRunEndsAtThePassOfOneCallAndRunsNoMore)
 
 TEST(TrainingRun, PatternsThatDoNotFitChangeNothingNotEvenThePassCount)
 {
-    Network network = trainable(exclusive_or_text + "pattern: 1 1 1 -> 0\n");
+    Network network = trainable_network(exclusive_or_text + "pattern: 1 1 1 -> 0\n");
     network.iterations_done = 17;
     const std::vector<double> before = all_weights(network);
     TrainingRun run(network.max_iterations);

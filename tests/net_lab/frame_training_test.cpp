@@ -12,14 +12,6 @@ namespace {
 // Exclusive-or from fixed starting weights: converges after some thousands of passes.
 const std::string exclusive_or_text = read_text_file(std::string(EXAMPLES_DIR) + "/exclusive_or_training.txt");
 
-// The network of `text` with the training records of the same text.
-Network trainable(const std::string& text)
-{
-    Network network = Network::from_text(text);
-    network.read_training_text(text);
-    return network;
-}
-
 // A clock that moves on by `step` seconds each time it is read.
 struct SteppingClock {
     double step;
@@ -36,10 +28,10 @@ const SecondsClock still_clock = [] { return 0.0; };
 
 TEST(FrameTraining, ConvergesAtThePassOfOneRun)
 {
-    Network whole = trainable(exclusive_or_text);
+    Network whole = trainable_network(exclusive_or_text);
     ASSERT_EQ(whole.train(nullptr), Converged);
 
-    Network stepped = trainable(exclusive_or_text);
+    Network stepped = trainable_network(exclusive_or_text);
     TrainingStepper stepper = start_stepper(stepped, true);
     stepper.state = TrainingState::Training;
     while (stepper.state == TrainingState::Training)
@@ -52,13 +44,13 @@ TEST(FrameTraining, ConvergesAtThePassOfOneRun)
 
 TEST(FrameTraining, StopsAtThePassLimitWithoutAFinalCheck)
 {
-    Network network = trainable(exclusive_or_text + "max_iterations: 30\n");
+    Network network = trainable_network(exclusive_or_text + "max_iterations: 30\n");
     TrainingStepper stepper = start_stepper(network, true);
     EXPECT_EQ(run_passes(network, stepper, 100, still_clock, 0.02), 30);
     EXPECT_EQ(stepper.state, TrainingState::IterationLimit);
     EXPECT_EQ(run_passes(network, stepper, 1, still_clock, 0.02), 0);
 
-    Network none = trainable(exclusive_or_text + "max_iterations: 0\n");
+    Network none = trainable_network(exclusive_or_text + "max_iterations: 0\n");
     TrainingStepper no_passes = start_stepper(none, true);
     EXPECT_EQ(run_passes(none, no_passes, 1, still_clock, 0.02), 0);
     EXPECT_EQ(no_passes.state, TrainingState::IterationLimit);
@@ -66,7 +58,7 @@ TEST(FrameTraining, StopsAtThePassLimitWithoutAFinalCheck)
 
 TEST(FrameTraining, UnusablePatternsTrainNothing)
 {
-    Network network = trainable("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
+    Network network = trainable_network("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
     const std::vector<double> before = all_weights(network);
     TrainingStepper stepper = start_stepper(network, true);
     EXPECT_EQ(run_passes(network, stepper, 5, still_clock, 0.02), 0);
@@ -77,7 +69,7 @@ TEST(FrameTraining, UnusablePatternsTrainNothing)
 TEST(FrameTraining, AFrameEndsOnceItsBudgetIsSpent)
 {
     // Every read of the clock costs 5 ms: a 20 ms budget holds only a few chunks.
-    Network network = trainable(exclusive_or_text);
+    Network network = trainable_network(exclusive_or_text);
     TrainingStepper stepper = start_stepper(network, true);
     SteppingClock clock{0.005};
     const int made = run_passes(network, stepper, 10000, std::ref(clock), 0.02);

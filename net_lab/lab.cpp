@@ -22,8 +22,8 @@ constexpr double rate_window = 0.5;
 void measure(Lab& lab)
 {
     lab.maps_stale = true;
-    measure_errors(*lab.view, lab.errors);
-    lab.curve.add(lab.stepper.passes_done, lab.errors.worst_error, lab.errors.mean_squared_error);
+    measure_pattern_errors(*lab.view, lab.errors);
+    lab.curve.add(lab.stepper.run.passes_done(), lab.errors);
 }
 
 void take_rates(Lab& lab, double now)
@@ -31,10 +31,10 @@ void take_rates(Lab& lab, double now)
     ++lab.rate_frames;
     if (now - lab.rate_since < rate_window)
         return;
-    lab.passes_per_second = (lab.stepper.passes_done - lab.rate_passes) / (now - lab.rate_since);
+    lab.passes_per_second = (lab.stepper.run.passes_done() - lab.rate_passes) / (now - lab.rate_since);
     lab.frames_per_second = lab.rate_frames / (now - lab.rate_since);
     lab.rate_since = now;
-    lab.rate_passes = lab.stepper.passes_done;
+    lab.rate_passes = lab.stepper.run.passes_done();
     lab.rate_frames = 0;
 }
 
@@ -125,7 +125,7 @@ bool save_lab(Lab& lab, const std::string& path)
         lab.message = "not saved: " + reason;
         return false;
     }
-    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.passes_done) + " passes";
+    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.run.passes_done()) + " passes";
     return true;
 }
 
@@ -164,14 +164,14 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
     if (times(LabKey::Save) > 0)
         save_lab(lab, saved_file_name);
 
-    const int before = stepper.passes_done;
+    const int before = stepper.run.passes_done();
     const double budget = training_budget(lab.drawing_seconds);
     if (stepper.state == TrainingState::Training)
         run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, budget);
     else if (single_passes > 0)
         run_passes(*lab.view, stepper, single_passes, clock, budget);
     const double drawing_start = clock();
-    if (stepper.passes_done != before || lab.curve.points().empty())
+    if (stepper.run.passes_done() != before || lab.curve.points().empty())
         measure(lab);
     take_rates(lab, drawing_start);
 

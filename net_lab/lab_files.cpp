@@ -5,8 +5,6 @@
 #include "engine/diagnostics.h"
 #include "tool_support/file_problems.h"
 
-#include <algorithm>
-#include <new>
 
 namespace {
 
@@ -34,21 +32,11 @@ bool load_patterns(LoadedNetwork& loaded, const LabFiles& files)
     const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
     add_reader_problems(problems, training_path, notes);
     add_pattern_fit_problems(problems, training_path, network, notes);
-    // The readers' only note on a file as a whole is that it cannot be opened.
-    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    const bool opened = !notes.has(DiagnosticKind::CannotOpen);
     if (opened && network.pattern_count() == 0)
         problems.add(training_path, 0, "no patterns; there is nothing to train on");
     add_lines(loaded.problems, problems);
     return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
-}
-
-long long count_weights(const Network& network)
-{
-    long long count = 0;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        count += static_cast<long long>(network.neuron(position).connections.size());
-    return count;
 }
 
 }  // namespace
@@ -70,18 +58,9 @@ std::vector<std::string> problem_lines(const FileProblems& problems)
 LoadedNetwork load_lab_files(const LabFiles& files, unsigned seed)
 {
     LoadedNetwork loaded;
-    Network& network = loaded.network;
     Diagnostics network_notes;
-    network.read_network_section(files.network_path.c_str(), &network_notes);
-    const long long given = count_weights(network);
-    try {
-        network.fill_random_weights(seed);
-        loaded.drawn_weights = count_weights(network) - given;
-    } catch (const std::bad_alloc&) {
-        network = Network(nullptr);
-        loaded.drawn_weights = 0;
-        network_notes.add(0, "the network does not fit in memory; the network is refused");
-    }
+    loaded.network = Network::from_file(files.network_path.c_str(), seed, &network_notes);
+    loaded.drawn_weights = network_notes.drawn_weights;
     FileProblems network_problems;
     add_reader_problems(network_problems, files.network_path, network_notes);
     add_lines(loaded.problems, network_problems);

@@ -105,11 +105,11 @@ const NcCreaturesView = (() => {
             option.textContent = name;
             select.appendChild(option);
         }
-        for (const name of creatureChoices)
-            engine.putFile(name, examples[name]);
+        // An example is written again each time: a chosen file of the same name may have replaced it.
+        const loadExample = (name) => load(engine.putFile(name, examples[name]));
         select.addEventListener('change', () => {
             element('creature-file').value = '';
-            load(select.value);
+            loadExample(select.value);
         });
         element('creature-file').addEventListener('change', async (event) => {
             const file = event.target.files[0];
@@ -119,7 +119,7 @@ const NcCreaturesView = (() => {
         canvas.addEventListener('pointermove', moveLight);
         canvas.addEventListener('pointerdown', moveLight);
         element('creature-pause').addEventListener('click', () => { paused = !paused; dirty = true; });
-        load(creatureChoices[0]);
+        loadExample(creatureChoices[0]);
 
         return {
             frame, step, status,

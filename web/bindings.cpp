@@ -34,6 +34,10 @@ val lab_status(const LabSession& lab)
     return status;
 }
 
+// Most connections handed to the page for drawing, as net_tester draws at most: beyond this
+// the lines would take seconds a frame, and the page only says how many there are.
+constexpr long long max_drawn_connections = 100000;
+
 // Layers, neuron outputs and every connection as [target, source, weight] triples.
 val lab_network(const LabSession& lab)
 {
@@ -42,15 +46,22 @@ val lab_network(const LabSession& lab)
     std::vector<int> layers;
     for (int layer = 0; layer < network.layer_count(); ++layer)
         layers.push_back(network.layer_size(layer));
+    long long connection_count = 0;
+    for (int position = 0; position < network.neuron_count(); ++position)
+        connection_count += static_cast<long long>(network.neuron(position).connections.size());
+    const bool drawn = connection_count <= max_drawn_connections;
     std::vector<double> outputs;
     std::vector<double> connections;
     for (int position = 0; position < network.neuron_count(); ++position) {
         const Neuron& neuron = network.neuron(position);
         outputs.push_back(neuron.output);
-        for (const Connection& connection : neuron.connections)
-            connections.insert(connections.end(), {static_cast<double>(position),
-                                                   static_cast<double>(connection.source), connection.weight});
+        for (const Connection& connection : neuron.connections) {
+            if (drawn)
+                connections.insert(connections.end(), {static_cast<double>(position),
+                                                       static_cast<double>(connection.source), connection.weight});
+        }
     }
+    drawing.set("connectionCount", static_cast<double>(connection_count));
     drawing.set("layers", array_of(layers));
     drawing.set("outputs", array_of(outputs));
     drawing.set("connections", array_of(connections));

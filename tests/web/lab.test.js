@@ -158,6 +158,16 @@ test('a dropped network file is loaded; the maps show for two inputs, the worst 
     assert.equal(trained.passes, native.passes);
 });
 
+test('a network of more connections than are drawn loads and answers at once', async () => {
+    const large = path.join(work, 'large.txt');
+    fs.writeFileSync(large, 'input_layer: 400\ncomp_layer: 300\ncomp_layer: 10\n');  // 123,000 weights drawn
+    await page.setInputFiles('#network-file', large);
+    await page.waitForFunction(() => document.getElementById('state-details').textContent.startsWith('large.txt'));
+    assert.match(await page.textContent('#problems'), /large\.txt: no patterns/);
+    assert.match(await page.textContent('#state-details'), /seed: \d+ \(123000 weights\)/);
+    assert.equal((await status()).state, 'no usable patterns');
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

@@ -4,7 +4,6 @@
 const NcNetworkDrawing = (() => {
     const xMargin = 50;
     const startRadius = 15;
-    const maxDrawnConnections = 100000;
     // Colours in the programs' 6-bit components.
     const inputColor = [0, 14, 48];
     const computingColor = [0, 45, 0];
@@ -66,8 +65,9 @@ const NcNetworkDrawing = (() => {
         return {positions, radius};
     }
 
-    // Draws `network` (layers, outputs, connections as target, source, weight triples,
-    // maxWeight, inputCount, outputCount) on the canvas context; returns the layout.
+    // Draws `network` (layers, outputs, connections as target, source, weight triples, unless
+    // there are more than the bindings hand over, connectionCount, maxWeight, inputCount,
+    // outputCount) on the canvas context; returns the layout.
     function draw(context, network) {
         const {width, height} = context.canvas;
         context.fillStyle = 'black';
@@ -77,7 +77,7 @@ const NcNetworkDrawing = (() => {
         const count = Math.min(network.outputs.length, positions.length);
         const firstOutput = network.outputs.length - network.outputCount;
         const connections = network.connections;
-        if (connections.length / 3 <= maxDrawnConnections) {
+        if (connections.length / 3 === network.connectionCount) {
             context.lineWidth = 1;
             for (let i = 0; i < connections.length; i += 3) {
                 const target = positions[connections[i]];
@@ -93,7 +93,7 @@ const NcNetworkDrawing = (() => {
         } else {
             context.fillStyle = rgb(textColor);
             context.font = '10px monospace';
-            context.fillText(`${connections.length / 3} connections: too many to draw`, 2, height - 4);
+            context.fillText(`${network.connectionCount} connections: too many to draw`, 2, height - 4);
         }
         context.font = '10px monospace';
         for (let i = 0; i < count; ++i) {

@@ -1,5 +1,5 @@
-// The README's pictures of the browser edition, taken in headless Chromium: the lab view on
-// exclusive-or after 3,000 passes and the creatures view with the follower under the light after 200 frames.
+// The README's pictures of the browser edition, taken in headless Chromium: the lab view with
+// exclusive-or converged and the creatures view with the follower under the light after 200 frames.
 //   node scripts/make_web_pictures.js [PAGE]   (PAGE: build-web/neural-creatures.html)
 const path = require('node:path');
 const web = require('../tests/web/browser.js');
@@ -12,7 +12,7 @@ const images = path.join(web.root, 'docs', 'images');
     try {
         const {page} = await web.openPage(browser.context, `file://${pagePath}`);
         await page.setViewportSize({width: 1000, height: 760});
-        await page.evaluate(() => window.ncStep(3000));
+        await page.evaluate(() => window.ncStep(1e6));  // to convergence
         await page.waitForTimeout(200);
         await page.screenshot({path: path.join(images, 'web_lab.png')});
         await page.click('#tab-creatures');

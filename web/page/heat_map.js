@@ -51,24 +51,34 @@ const NcHeatMap = (() => {
         }
     }
 
-    // Each hidden neuron's map inside the disc the network drawing gave it.
+    // Each hidden neuron's map inside the disc the network drawing gave it, painted on a
+    // scratch canvas whose pixels outside the disc stay transparent.
+    const scratch = document.createElement('canvas');
+
     function drawHiddenMaps(context, maps, layout) {
         const reach = layout.radius - 1;
         const across = 2 * reach + 1;
+        if (across < 1)
+            return;
+        scratch.width = across;
+        scratch.height = across;
+        const scratchContext = scratch.getContext('2d');
         for (let index = 1; index < maps.mapped.length; ++index) {
             const centre = layout.positions[maps.mapped[index]];
             if (!centre)
                 continue;
+            const image = scratchContext.createImageData(across, across);
             for (let dy = -reach; dy <= reach; ++dy) {
                 const row = Math.trunc((dy + reach) * maps.grid / across);
                 for (let dx = -reach; dx <= reach; ++dx) {
                     if (dx * dx + dy * dy > reach * reach)
                         continue;
-                    const column = Math.trunc((dx + reach) * maps.grid / across);
-                    context.fillStyle = `rgb(${rampColor(value(maps, index, column, row)).join(',')})`;
-                    context.fillRect(centre.x + dx, centre.y + dy, 1, 1);
+                    const [r, g, b] = rampColor(value(maps, index, Math.trunc((dx + reach) * maps.grid / across), row));
+                    image.data.set([r, g, b, 255], 4 * ((dy + reach) * across + dx + reach));
                 }
             }
+            scratchContext.putImageData(image, 0, 0);
+            context.drawImage(scratch, centre.x - reach, centre.y - reach);
         }
     }
 

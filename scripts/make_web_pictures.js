@@ -12,7 +12,10 @@ const images = path.join(web.root, 'docs', 'images');
     try {
         const {page} = await web.openPage(browser.context, `file://${pagePath}`);
         await page.setViewportSize({width: 1000, height: 760});
-        await page.evaluate(() => window.ncStep(1e6));  // to convergence
+        // Trained frame by frame, as a user trains it, so the curve has its points.
+        await page.keyboard.press('+');
+        await page.keyboard.press(' ');
+        await page.waitForFunction(() => window.ncStatus().state === 'converged', null, {timeout: 120000});
         await page.waitForTimeout(200);
         await page.screenshot({path: path.join(images, 'web_lab.png')});
         await page.click('#tab-creatures');

@@ -9,6 +9,7 @@
 //   the public calls                                - forwarding to the chosen kernel set
 #include "engine/dense_layers.h"
 
+#include "engine/logistic.h"
 #include "engine/neuron.h"
 
 #include <algorithm>
@@ -221,8 +222,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     errors.assign(neurons.size(), 0.0);
     sums.assign(widest * group_rows, 0.0);
     group_values.assign(neurons.size() * group_rows, 0.0);
-    thresholds.assign(neurons.size(), 0.0);
-    slopes.assign(neurons.size(), 0.0);
+    thresholds.assign(lane_total, 0.0);
+    slopes.assign(lane_total, 0.0);
     rates.assign(lane_total, 0.0);
     limits.assign(lane_total, 0.0);
     deltas.assign(lane_total, 0.0);
@@ -232,33 +233,20 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
 
 namespace {
 
-// The logistic function of a neuron's weighted sum, in the documented order.
-DENSE_INLINE double logistic(double sum, double threshold, double slope)
+// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`.
+DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
 {
-    const double net = sum - threshold;
-    return 1.0 / (1.0 + std::exp(-slope * net));
+    const Lanes values = engine_logistic(sums, load(thresholds), load(slopes));
+    if (count == lanes) {
+        store(to, values);
+        return;
+    }
+    // The neurons after the layer's last one belong to the next layer, or are not there.
+    double all[lanes];
+    store(all, values);
+    for (int k = 0; k < count; ++k)
+        to[k] = all[k];
 }
-
-// Parameters read from the neurons, whose outputs are set as well.
-struct FromNeurons {
-    Neuron* neurons;
-    DENSE_INLINE double activate(int position, double sum) const
-    {
-        Neuron& neuron = neurons[position];
-        neuron.output = logistic(sum, neuron.threshold, neuron.slope_parameter);
-        return neuron.output;
-    }
-};
-
-// Parameters loaded into the fast form.
-struct Loaded {
-    const double* thresholds;
-    const double* slopes;
-    DENSE_INLINE double activate(int position, double sum) const
-    {
-        return logistic(sum, thresholds[position], slopes[position]);
-    }
-};
 
 }  // namespace
 
@@ -286,50 +274,49 @@ struct DenseLayers::Kernels {
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
-    // values + r * stride and hold its inputs.
-    template <int rows, class Parameters>
-    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride,
-                                           const Parameters& parameters)
+    // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
+    template <int rows>
+    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
         for (const Layer& layer : form.layers) {
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
+            const double* thresholds = form.thresholds.data() + layer.lane_offset;
+            const double* slopes = form.slopes.data() + layer.lane_offset;
             if (layer.block == narrowest_block) {
-                // A narrow layer is one block, summed neuron by neuron: the round trip of the
-                // sums through memory would cost more than the sums.
-                for (int k = 0; k < layer.size; ++k) {
-                    // Starting from the first product shortens the chain; a sum of zeros that
-                    // takes the sign of -0.0 this way gives the same output.
-                    double sum[rows];
+                // A narrow layer is one block whose sums stay in registers. Starting from the
+                // first product shortens the chain; a sum of zeros that takes the sign of -0.0
+                // this way gives the same output.
+                Lanes sum[rows];
+                for (int r = 0; r < rows; ++r)
+                    sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+                for (int j = 1; j < layer.previous_size; ++j) {
+                    const Lanes weight = load(layer_weights + j * narrowest_block);
                     for (int r = 0; r < rows; ++r)
-                        sum[r] = layer.previous_size > 0 ? inputs[r * stride] * layer_weights[k] : 0.0;
-                    for (int j = 1; j < layer.previous_size; ++j) {
-                        const double weight = layer_weights[j * narrowest_block + k];
-                        for (int r = 0; r < rows; ++r)
-                            sum[r] += inputs[r * stride + j] * weight;
-                    }
-                    for (int r = 0; r < rows; ++r)
-                        values[r * stride + layer.first + k] = parameters.activate(layer.first + k, sum[r]);
+                        sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
                 }
+                for (int r = 0; r < rows; ++r)
+                    activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
                 continue;
             }
             for (int b = 0; b < layer.blocks; ++b) {
                 const double* block_weights =
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-                const int first = layer.first + b * layer.block;
-                const int used = std::min(layer.block, layer.size - b * layer.block);
+                const int lane = b * layer.block;
+                const int used = std::min(layer.block, layer.size - lane);
                 sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
                 for (int r = 0; r < rows; ++r)
-                    for (int k = 0; k < used; ++k)
-                        values[r * stride + first + k] = parameters.activate(first + k, sums[r * layer.block + k]);
+                    for (int k = 0; k < used; k += lanes)
+                        activate(load(sums + r * layer.block + k), thresholds + lane + k, slopes + lane + k,
+                                 values + r * stride + layer.first + lane + k, std::min(lanes, used - k));
             }
         }
     }
 
-    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neurons)
+    static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1>(form, form.outputs.data(), 0, FromNeurons{neurons});
+        evaluate_rows<1>(form, form.outputs.data(), 0);
     }
 
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
@@ -341,13 +328,12 @@ struct DenseLayers::Kernels {
         for (int r = 0; r < row_count; ++r)
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
-        const Loaded parameters{form.thresholds.data(), form.slopes.data()};
         if (row_count == group_rows) {
-            evaluate_rows<group_rows>(form, values, stride, parameters);
+            evaluate_rows<group_rows>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1>(form, values + r * stride, 0, parameters);
+            evaluate_rows<1>(form, values + r * stride, 0);
     }
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
@@ -362,7 +348,7 @@ struct DenseLayers::Kernels {
             double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
             const double* rates = form.rates.data() + layer.lane_offset;
             const double* limits = form.limits.data() + layer.lane_offset;
-            const double* slopes = form.slopes.data() + layer.first;
+            const double* slopes = form.slopes.data() + layer.lane_offset;
             const double* layer_outputs = outputs + layer.first;
             double* layer_errors = errors + layer.first;
             const bool output_layer = index + 1 == form.layers.size();
@@ -413,7 +399,7 @@ struct DenseLayers::Kernels {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1>(form, form.outputs.data(), 0, Loaded{form.thresholds.data(), form.slopes.data()});
+        evaluate_rows<1>(form, form.outputs.data(), 0);
         back_propagate(form, expected_outputs);
     }
 
@@ -421,14 +407,14 @@ struct DenseLayers::Kernels {
     struct Set {
         const char* name;
         bool (*runnable)();
-        void (*evaluate)(DenseLayers&, Neuron*);
+        void (*evaluate)(DenseLayers&);
         void (*evaluate_group)(DenseLayers&, const double* const*, int);
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
 #define DENSE_KERNEL_SET(space, attributes)                                                                   \
     struct space {                                                                                            \
-        attributes static void evaluate(DenseLayers& form, Neuron* neurons) { Kernels::evaluate(form, neurons); } \
+        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate(form); }                       \
         attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
         {                                                                                                     \
             Kernels::evaluate_group(form, rows, row_count);                                                   \
@@ -519,20 +505,28 @@ std::string DenseLayers::selected_kernels()
 
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
-    Kernels::current().evaluate(*this, neurons.data());
+    // The neurons' parameters may have changed since the last call; only they are read here.
+    for (const Layer& layer : layers)
+        for (int i = 0; i < layer.size; ++i) {
+            const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
+            thresholds[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.threshold;
+            slopes[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.slope_parameter;
+        }
+    Kernels::current().evaluate(*this);
+    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < outputs.size(); ++i)
+        neurons[i].output = outputs[i];
 }
 
 void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
 {
-    for (std::size_t i = 0; i < neurons.size(); ++i) {
-        thresholds[i] = neurons[i].threshold;
-        slopes[i] = neurons[i].slope_parameter;
-    }
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
             const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
-            rates[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.learning_rate;
-            limits[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.max_weight;
+            const std::size_t lane = layer.lane_offset + static_cast<std::size_t>(i);
+            thresholds[lane] = neuron.threshold;
+            slopes[lane] = neuron.slope_parameter;
+            rates[lane] = neuron.learning_rate;
+            limits[lane] = neuron.max_weight;
         }
 }
 

@@ -83,11 +83,10 @@ private:
     std::vector<double> errors;   // per neuron; input neurons' errors are never gathered
     std::vector<double> sums;     // the sums of one block for each row of a group
     std::vector<double> group_values;  // per row of a group, per neuron
-    // Per neuron, loaded by load_parameters.
+    // Per padded lane of each layer: loaded parameters, and one step's deltas; padded lanes
+    // stay 0.
     std::vector<double> thresholds;
     std::vector<double> slopes;
-    // Per padded lane of each layer: loaded rates and limits, and one step's deltas; padded
-    // lanes stay 0.
     std::vector<double> rates;
     std::vector<double> limits;
     std::vector<double> deltas;

@@ -1,5 +1,6 @@
 // The engine's fast paths against a neuron-by-neuron reference that follows the documented
 // order of every sum and update: outputs, weights and results must match to the last bit.
+#include "engine/logistic.h"
 #include "engine/network.h"
 
 #include "tests/engine/kernel_choice.h"
@@ -33,7 +34,7 @@ public:
             double sum = 0.0;
             for (const Connection& connection : neuron.connections)
                 sum += neurons[connection.source].output * connection.weight;
-            neuron.output = 1.0 / (1.0 + std::exp(-neuron.slope_parameter * (sum - neuron.threshold)));
+            neuron.output = engine_logistic(sum, neuron.threshold, neuron.slope_parameter);
         }
     }
 

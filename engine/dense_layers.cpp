@@ -241,11 +241,13 @@ DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* s
         store(to, values);
         return;
     }
-    // The neurons after the layer's last one belong to the next layer, or are not there.
-    double all[lanes];
-    store(all, values);
-    for (int k = 0; k < count; ++k)
-        to[k] = all[k];
+    // The neurons after the layer's last one belong to the next layer, or are not there. Lane
+    // by lane, which a compiler does not turn into a call to copy memory.
+    to[0] = values[0];
+    if (count > 1)
+        to[1] = values[1];
+    if (count > 2)
+        to[2] = values[2];
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // row by row or in batches.
 #include "engine/network.h"
 
+#include "engine/dense_layers.h"
 #include "engine/diagnostics.h"
 #include "engine/line_source.h"
 
@@ -40,7 +41,7 @@ Network::Network(const Network& other)
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
       patterns(other.patterns),
-      dense(other.dense)
+      fast_form(other.fast_form ? std::make_unique<DenseLayers>(*other.fast_form) : nullptr)
 {
     point_neurons_here();
 }
@@ -52,7 +53,7 @@ Network::Network(Network&& other) noexcept
       neurons(std::move(other.neurons)),
       layer_sizes(std::move(other.layer_sizes)),
       patterns(std::move(other.patterns)),
-      dense(std::move(other.dense))
+      fast_form(std::move(other.fast_form))
 {
     point_neurons_here();
     other.leave_empty();
@@ -68,7 +69,12 @@ Network& Network::operator=(const Network& other)
     neurons = other.neurons;
     layer_sizes = other.layer_sizes;
     patterns = other.patterns;
-    dense = other.dense;
+    if (!other.fast_form)
+        fast_form.reset();
+    else if (fast_form)
+        *fast_form = *other.fast_form;
+    else
+        fast_form = std::make_unique<DenseLayers>(*other.fast_form);
     point_neurons_here();
     return *this;
 }
@@ -83,7 +89,7 @@ Network& Network::operator=(Network&& other) noexcept
     neurons = std::move(other.neurons);
     layer_sizes = std::move(other.layer_sizes);
     patterns = std::move(other.patterns);
-    dense = std::move(other.dense);
+    fast_form = std::move(other.fast_form);
     point_neurons_here();
     other.leave_empty();
     return *this;
@@ -95,7 +101,21 @@ void Network::leave_empty() noexcept
     neurons.clear();
     layer_sizes.clear();
     patterns.clear();
-    dense = DenseLayers();
+    fast_form.reset();
+}
+
+Network::~Network() = default;
+
+void Network::make_fast_form()
+{
+    if (!fast_form)
+        fast_form = std::make_unique<DenseLayers>();
+    fast_form->build(neurons, layer_sizes);
+}
+
+bool Network::fast_form_active() const
+{
+    return fast_form && fast_form->active();
 }
 
 // Copied or moved neurons still refer to the source's list; make them read this network's own.
@@ -214,8 +234,8 @@ bool Network::set_inputs(const std::vector<double>& values)
 {
     if (values.size() != static_cast<std::size_t>(input_count()))
         return false;
-    if (dense.active()) {
-        double* fast_outputs = dense.neuron_outputs();
+    if (fast_form_active()) {
+        double* fast_outputs = fast_form->neuron_outputs();
         for (std::size_t i = 0; i < values.size(); ++i)
             neurons[i].output = fast_outputs[i] = values[i];
         return true;
@@ -227,8 +247,8 @@ bool Network::set_inputs(const std::vector<double>& values)
 
 void Network::evaluate()
 {
-    if (dense.active()) {
-        dense.evaluate(neurons);
+    if (fast_form_active()) {
+        fast_form->evaluate(neurons);
         return;
     }
     for (Neuron& neuron : neurons)
@@ -241,8 +261,8 @@ void Network::get_outputs(std::vector<double>& values) const
     if (values.size() != count)
         values.resize(count);
     const std::size_t first = neurons.size() - count;
-    if (dense.active()) {
-        const double* fast_outputs = dense.neuron_outputs() + first;
+    if (fast_form_active()) {
+        const double* fast_outputs = fast_form->neuron_outputs() + first;
         for (std::size_t k = 0; k < count; ++k)
             values[k] = fast_outputs[k];
         return;
@@ -260,7 +280,7 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
                                             (outputs == nullptr && output_total > 0))))
         return false;
     const std::size_t first_output = neurons.size() - output_total;
-    if (!dense.active()) {
+    if (!fast_form_active()) {
         for (int row = 0; row < row_count; ++row) {
             const double* row_inputs = inputs + static_cast<std::size_t>(row) * input_total;
             for (std::size_t i = 0; i < input_total; ++i)
@@ -272,6 +292,7 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
         }
         return true;
     }
+    DenseLayers& dense = *fast_form;
     dense.load_parameters(neurons);
     const double* rows[DenseLayers::group_rows];
     // Stepping by the group actually taken keeps `first` within row_count, even near INT_MAX.

@@ -2,6 +2,8 @@
 // each pattern, the backward pass from the last neuron to the first.
 #include "engine/network.h"
 
+#include "engine/dense_layers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -66,7 +68,8 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     if (!patterns_fit())
         return NoUsablePatterns;
 
-    if (dense.active()) {
+    if (fast_form_active()) {
+        DenseLayers& dense = *fast_form;
         // Training changes no parameter: the fast form reads them once.
         dense.load_parameters(neurons);
         int pass = 0;

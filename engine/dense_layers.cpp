@@ -405,10 +405,26 @@ struct DenseLayers::Kernels {
         back_propagate(form, expected_outputs);
     }
 
+    static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
+    {
+        std::size_t i = 0;
+        for (; i + lanes <= count; i += lanes)
+            store(results + i, engine_exp(load(arguments + i)));
+        if (i == count)
+            return;
+        double rest[lanes] = {};
+        for (std::size_t k = i; k < count; ++k)
+            rest[k - i] = arguments[k];
+        store(rest, engine_exp(load(rest)));
+        for (std::size_t k = i; k < count; ++k)
+            results[k] = rest[k - i];
+    }
+
     // One kernel set: its name, whether this machine runs it, and its entry points.
     struct Set {
         const char* name;
         bool (*runnable)();
+        void (*exponentials)(const double*, double*, std::size_t);
         void (*evaluate)(DenseLayers&);
         void (*evaluate_group)(DenseLayers&, const double* const*, int);
         void (*train_pattern)(DenseLayers&, const double*, const double*);
@@ -425,10 +441,15 @@ struct DenseLayers::Kernels {
         {                                                                                                     \
             Kernels::train_pattern(form, inputs, expected);                                                   \
         }                                                                                                     \
+        attributes static void exponentials(const double* arguments, double* results, std::size_t count)      \
+        {                                                                                                     \
+            Kernels::exponentials(arguments, results, count);                                                 \
+        }                                                                                                     \
     };
     DENSE_KERNEL_SET(Baseline, )
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f"))))
 #endif
 #undef DENSE_KERNEL_SET
 
@@ -439,13 +460,19 @@ struct DenseLayers::Kernels {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2");
     }
+    static bool has_avx512()
+    {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f");
+    }
 #endif
 
     // Slowest first; the last one this machine runs is the default.
     static constexpr Set sets[] = {
-        {"baseline", always, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
+        {"baseline", always, Baseline::exponentials, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
 #if DENSE_X86_KERNELS
-        {"avx2", has_avx2, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
+        {"avx2", has_avx2, Avx2::exponentials, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
+        {"avx512", has_avx512, Avx512::exponentials, Avx512::evaluate, Avx512::evaluate_group, Avx512::train_pattern},
 #endif
     };
 
@@ -503,6 +530,11 @@ bool DenseLayers::select_kernels(const std::string& name)
 std::string DenseLayers::selected_kernels()
 {
     return Kernels::current().name;
+}
+
+void DenseLayers::exponentials(const double* arguments, double* results, std::size_t count)
+{
+    Kernels::current().exponentials(arguments, results, count);
 }
 
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)

@@ -9,10 +9,11 @@
 
 namespace logistic_detail {
 
-// Arguments are clamped to this range first: below it every result rounds to 0, above it to
-// infinity, and the scaling by 2^k below needs |k| <= 1076. A NaN passes the clamp unchanged.
+// Below this range every result rounds to 0, above it to infinity; within it the scaling by
+// 2^k below has |k| <= 1076. The range is checked beside the computation, not before it.
 constexpr double lowest_argument = -746.0;
 constexpr double highest_argument = 710.0;
+constexpr double infinity = __builtin_inf();
 
 constexpr double inverse_ln2 = 0x1.71547652b82fep0;
 // ln 2 in two parts; k * ln2_high is exact for every k the clamp allows.
@@ -74,8 +75,6 @@ inline __attribute__((always_inline)) Real engine_exp(Real x)
 {
     using namespace logistic_detail;
     typedef typename BitsOf<Real>::type Bits;
-    x = x < lowest_argument ? Real{} + lowest_argument : x;
-    x = x > highest_argument ? Real{} + highest_argument : x;
 
     // x = k ln2 + r with |r| <= ln2 / 2, r kept as high - low.
     const Real shifted = x * inverse_ln2 + round_shifter;
@@ -105,7 +104,10 @@ inline __attribute__((always_inline)) Real engine_exp(Real x)
     const Bits half = biased >> 1;
     const Real first_factor = real_of<Real>((half - 1) << exponent_shift);
     const Real second_factor = real_of<Real>((biased - half - 1) << exponent_shift);
-    return (e_r * first_factor) * second_factor;
+    const Real result = (e_r * first_factor) * second_factor;
+    // Outside the range the steps above computed nothing of use, a NaN included; a NaN
+    // argument has given a NaN.
+    return x < lowest_argument ? Real{} : x > highest_argument ? Real{} + infinity : result;
 }
 
 // The logistic function of a neuron: 1 / (1 + e^(-slope * (sum - threshold))). Saturates to

@@ -539,13 +539,7 @@ void DenseLayers::exponentials(const double* arguments, double* results, std::si
 
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
-    // The neurons' parameters may have changed since the last call; only they are read here.
-    for (const Layer& layer : layers)
-        for (int i = 0; i < layer.size; ++i) {
-            const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
-            thresholds[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.threshold;
-            slopes[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.slope_parameter;
-        }
+    load_parameters(neurons);
     Kernels::current().evaluate(*this);
     for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < outputs.size(); ++i)
         neurons[i].output = outputs[i];
@@ -553,6 +547,12 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 
 void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
 {
+    // Reloading on every call would also cost more than a small network's evaluation: the
+    // kernels read four parameters at once from what was just stored one by one, and such a
+    // load waits until the stores reach the cache.
+    if (parameters_loaded)
+        return;
+    parameters_loaded = true;
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
             const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];

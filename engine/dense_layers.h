@@ -29,8 +29,10 @@ public:
     void evaluate(std::vector<Neuron>& neurons);
 
     // Takes the neurons' thresholds, slopes, learning rates and weight limits for the calls
-    // below, which read them from here instead of from the neurons.
+    // below, which read them from here instead of from the neurons; once, until
+    // parameters_changed is called.
     void load_parameters(const std::vector<Neuron>& neurons);
+    void parameters_changed() { parameters_loaded = false; }
     // Evaluates up to group_rows rows side by side, row r from the inputs at rows[r], into
     // a store of their own; the network's state stays as it was.
     void evaluate_group(const double* const* rows, int row_count);
@@ -78,6 +80,7 @@ private:
     static std::size_t weight_index(const Layer& layer, int neuron, int source);
 
     bool active_form = false;
+    bool parameters_loaded = false;
     std::vector<Layer> layers;
     // Per block of neurons: for each source, one weight per neuron; a layer's last block is
     // padded with unused lanes.

@@ -113,6 +113,13 @@ void Network::make_fast_form()
     fast_form->build(neurons, layer_sizes);
 }
 
+// The fast form reads the neurons' parameters again at its next use.
+void Network::parameters_changed()
+{
+    if (fast_form)
+        fast_form->parameters_changed();
+}
+
 bool Network::fast_form_active() const
 {
     return fast_form && fast_form->active();
@@ -189,24 +196,28 @@ void Network::set_threshold_all(double value)
 {
     for (Neuron& neuron : neurons)
         neuron.threshold = value;
+    parameters_changed();
 }
 
 void Network::set_slope_parameter_all(double value)
 {
     for (Neuron& neuron : neurons)
         neuron.slope_parameter = value;
+    parameters_changed();
 }
 
 void Network::set_learning_rate_all(double value)
 {
     for (Neuron& neuron : neurons)
         neuron.learning_rate = value;
+    parameters_changed();
 }
 
 void Network::set_max_weight_all(double value)
 {
     for (Neuron& neuron : neurons)
         neuron.max_weight = value;
+    parameters_changed();
 }
 
 void Network::add_pattern(const TrainingPattern& pattern)

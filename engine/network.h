@@ -160,6 +160,7 @@ private:
     NC_LOCAL void build_fast_form(Diagnostics* diagnostics);
     NC_LOCAL void make_fast_form();
     NC_LOCAL bool fast_form_active() const;
+    NC_LOCAL void parameters_changed();
     NC_LOCAL void read_network_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);

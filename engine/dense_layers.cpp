@@ -117,6 +117,27 @@ constexpr int narrowest_block = 4;
 constexpr int half_block = 16;  // the widest part one call of the update kernel takes
 constexpr int widest_block = 32;
 
+// The sums of two neighbouring blocks of sixteen neurons for one row, as block_sums gives each,
+// into 32 sums: the second block's weights follow the first's.
+DENSE_INLINE void paired_block_sums(const double* inputs, int input_count, const double* block_weights, double* sums)
+{
+    constexpr int vectors = half_block / lanes;
+    const double* second_block = block_weights + static_cast<std::size_t>(input_count) * half_block;
+    Lanes first[vectors] = {};
+    Lanes second[vectors] = {};
+    for (int j = 0; j < input_count; ++j) {
+        const Lanes input = broadcast(inputs[j]);
+        for (int v = 0; v < vectors; ++v) {
+            first[v] = first[v] + input * load(block_weights + j * half_block + v * lanes);
+            second[v] = second[v] + input * load(second_block + j * half_block + v * lanes);
+        }
+    }
+    for (int v = 0; v < vectors; ++v) {
+        store(sums + v * lanes, first[v]);
+        store(sums + half_block + v * lanes, second[v]);
+    }
+}
+
 int block_count(int layer_size, int width)
 {
     return (layer_size + width - 1) / width;
@@ -306,6 +327,17 @@ struct DenseLayers::Kernels {
                 const double* block_weights =
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
                 const int lane = b * layer.block;
+                if (rows == 1 && layer.block == half_block && b + 1 < layer.blocks) {
+                    // Two blocks of sixteen at once keep as many sums in flight as a block of
+                    // thirty-two, without its padding.
+                    paired_block_sums(inputs, layer.previous_size, block_weights, sums);
+                    const int used = std::min(2 * half_block, layer.size - lane);
+                    for (int k = 0; k < used; k += lanes)
+                        activate(load(sums + k), thresholds + lane + k, slopes + lane + k,
+                                 values + layer.first + lane + k, std::min(lanes, used - k));
+                    ++b;
+                    continue;
+                }
                 const int used = std::min(layer.block, layer.size - lane);
                 sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
                 for (int r = 0; r < rows; ++r)

@@ -191,7 +191,7 @@ const std::string longer_lists_text =
 
 const std::vector<std::vector<int>> topologies = {
     {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2},
-    {3, 64, 5}};
+    {3, 64, 5}, {6, 100, 3}};
 
 class PlainOrder : public OnEveryKernel {};
 

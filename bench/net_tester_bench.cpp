@@ -1,6 +1,6 @@
 // One frame of net_tester's work, evaluating the network and drawing it whole on an 800 x 600
 // memory bitmap, for a small, a deep and a wide network.
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>

@@ -6,9 +6,9 @@
 #include "creature_lab/lab_network.h"
 #include "creature_lab/trace.h"
 #include "engine/atomic_file.h"
-#include "tools/file_problems.h"
-#include "tools/number_text.h"
-#include "tools/progress_line.h"
+#include "tool_support/file_problems.h"
+#include "tool_support/number_text.h"
+#include "tool_support/progress_line.h"
 
 #include <chrono>
 #include <iomanip>

@@ -2,7 +2,7 @@
 #include "creature_lab/lab_network.h"
 
 #include "engine/diagnostics.h"
-#include "tools/number_text.h"
+#include "tool_support/number_text.h"
 
 #include <algorithm>
 #include <new>

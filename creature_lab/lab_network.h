@@ -4,7 +4,7 @@
 #define CREATURE_LAB_LAB_NETWORK_H
 
 #include "engine/network.h"
-#include "tools/file_problems.h"
+#include "tool_support/file_problems.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 #include "creature_lab/trace.h"
 
 #include "creature_world/scene_colors.h"
-#include "tools/number_text.h"
+#include "tool_support/number_text.h"
 
 #include <allegro.h>
 

@@ -3,7 +3,7 @@
 #include "net_lab/input_maps.h"
 
 #include "engine/network.h"
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "palette/palette.h"
 
 #include <allegro.h>

@@ -6,7 +6,7 @@
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
 #include "net_lab/lab_screen.h"
-#include "tools/file_problems.h"
+#include "tool_support/file_problems.h"
 
 #include <allegro.h>
 

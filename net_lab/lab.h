@@ -10,7 +10,7 @@
 #include "net_lab/learning_curve.h"
 #include "net_lab/pattern_errors.h"
 #include "net_lab/training_stepper.h"
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
 #include <memory>

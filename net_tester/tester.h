@@ -3,7 +3,7 @@
 #ifndef NET_TESTER_TESTER_H
 #define NET_TESTER_TESTER_H
 
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
 #include <memory>

@@ -30,12 +30,12 @@ cmake -S . -B "$build_dir" "${cross[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNC_
   -DNC_BUILD_BENCHMARKS=OFF -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" >/dev/null
 cmake --build "$build_dir" -j "$jobs" --target engine_tests engine_allocation_tests net_train net_train_tests
 
-for tests in tests/engine/engine_tests tests/engine/engine_allocation_tests tests/tools/net_train_tests; do
+for tests in tests/engine/engine_tests tests/engine/engine_allocation_tests tests/net_train/net_train_tests; do
   echo "cross_check_arm64: $tests"
-  (cd "$build_dir/tests/tools" && "${emulator[@]}" "../../$tests" --gtest_brief=1)
+  (cd "$build_dir/tests/net_train" && "${emulator[@]}" "../../$tests" --gtest_brief=1)
 done
 
-native=build/tools/net_train
+native=build/net_train/net_train
 if [ ! -x "$native" ]; then
   cmake -S . -B build >/dev/null
   cmake --build build -j "$jobs" --target net_train
@@ -44,6 +44,6 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 example=examples/exclusive_or_training.txt
 "$native" -q -o "$scratch/native.txt" "$example" || true
-"${emulator[@]}" "$build_dir/tools/net_train" -q -o "$scratch/arm64.txt" "$example" || true
+"${emulator[@]}" "$build_dir/net_train/net_train" -q -o "$scratch/arm64.txt" "$example" || true
 cmp "$scratch/native.txt" "$scratch/arm64.txt"
 echo "cross_check_arm64: the ARM build passes its tests and trains the example to the same bytes"

@@ -63,7 +63,7 @@ def plot(rows, error_limit, title, out_path):
 
 
 def main(arguments):
-    net_train = os.path.join(ROOT, "build", "tools", "net_train")
+    net_train = os.path.join(ROOT, "build", "net_train", "net_train")
     if arguments[:1] == ["--net-train"]:
         net_train, arguments = arguments[1], arguments[2:]
     if arguments:

@@ -3,7 +3,7 @@
 #include "creature_sim/text_screens.h"
 #include "program_shell/start_up.h"
 
-#include "headless.h"
+#include "tests/creature_world/headless.h"
 #include "palette/palette.h"
 
 #include <allegro.h>

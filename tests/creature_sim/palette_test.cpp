@@ -1,7 +1,7 @@
 // The creature simulator's palette entries and the file selector's colours.
 #include "creature_world/scene_colors.h"
 
-#include "headless.h"
+#include "tests/creature_world/headless.h"
 #include "palette/palette.h"
 
 #include <allegro.h>

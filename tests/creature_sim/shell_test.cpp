@@ -3,7 +3,7 @@
 #include "creature_sim/shell.h"
 
 #include "creature_world/scene_colors.h"
-#include "headless.h"
+#include "tests/creature_world/headless.h"
 #include "palette/palette.h"
 
 #include <allegro.h>

@@ -4,7 +4,7 @@
 #include "net_lab/pattern_errors.h"
 
 #include "engine/network.h"
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "tests/support/counting_allocator.h"
 #include "tests/support/headless_allegro.h"
 

@@ -1,5 +1,5 @@
 // What a NetworkView paints: shades of outputs and weights, discs, rings, bars, values, lines.
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "tests/net_tester/headless.h"
 
 #include <allegro.h>

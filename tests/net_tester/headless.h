@@ -3,7 +3,7 @@
 #ifndef TESTS_NET_TESTER_HEADLESS_H
 #define TESTS_NET_TESTER_HEADLESS_H
 
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "tests/support/headless_allegro.h"
 #include "tests/support/test_support.h"
 

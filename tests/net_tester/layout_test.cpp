@@ -1,5 +1,5 @@
 // Layout of a NetworkView on an 800 x 600 screen: columns, rows and the radius rule.
-#include "net_tester/network_view.h"
+#include "network_view/network_view.h"
 #include "tests/net_tester/headless.h"
 
 #include <gtest/gtest.h>

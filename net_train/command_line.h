@@ -1,0 +1,33 @@
+// The command line of net_train: its options, the parsing of argv, and the help and usage texts.
+#ifndef NET_TRAIN_COMMAND_LINE_H
+#define NET_TRAIN_COMMAND_LINE_H
+
+#include <string>
+#include <vector>
+
+struct NetTrainOptions {
+    std::string network_file;   // the network to train; also its training records unless -t
+    std::string training_file;  // -t: training records from another file; empty when not given
+    std::string output_file;    // -o: where to write the trained network; empty when not given
+    std::string curve_file;     // --curve: where to write the learning curve; empty when not given
+    bool has_seed = false;      // --seed given: missing weights come from `seed`, not the clock
+    unsigned seed = 0;
+    bool write_nearest = false; // --write-nearest: write what the format can hold of the network
+    bool quiet = false;         // -q: no report and no progress
+    bool show_help = false;     // -h: print the help and stop
+    bool show_version = false;  // --version: print the version and stop
+};
+
+struct ParsedCommandLine {
+    NetTrainOptions options;
+    std::string error;  // what is wrong with the command line; empty when it is sound
+};
+
+// Parses the arguments after the program name. Options may come before or after the
+// network file; "--" ends the options.
+ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments);
+
+extern const char* const usage_text;  // the one-line synopsis
+extern const char* const help_text;   // the full --help text, synopsis included
+
+#endif

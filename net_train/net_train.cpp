@@ -1,0 +1,268 @@
+// net_train's run: command line, reading and checking the files, chunked training with the
+// progress line and the learning curve, the output files, and the report.
+#include "net_train/net_train.h"
+
+#include "engine/csv_patterns.h"
+#include "engine/diagnostics.h"
+#include "engine/network.h"
+#include "net_train/chunked_training.h"
+#include "net_train/command_line.h"
+#include "tool_support/file_problems.h"
+#include "net_train/learning_curve.h"
+#include "tool_support/number_text.h"
+#include "net_train/odd_values.h"
+#include "net_train/output_files.h"
+#include "tool_support/progress_line.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <ostream>
+
+#ifndef NET_TRAIN_VERSION
+#define NET_TRAIN_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr std::size_t max_problems_shown = 30;
+// Chunks are sized to take about this long, so the progress line is redrawn in time.
+constexpr double chunk_seconds = 0.05;
+
+// True when the reader could not open its file: the only note it makes about a file as a whole.
+bool file_not_opened(const Diagnostics& notes)
+{
+    return std::any_of(notes.entries.begin(), notes.entries.end(),
+                       [](const Diagnostic& entry) { return entry.line == 0; });
+}
+
+// Appends why a network without neurons cannot be trained, unless the reader said so.
+void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
+                           FileProblems& problems)
+{
+    if (file_not_opened(notes))
+        return;  // nothing more to say
+    if (network.layer_count() == 0 && notes.entries.empty())
+        problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
+    else if (network.layer_count() == 0)
+        problems.add(file, 0, "there is no network to train");
+    else
+        problems.add(file, 0, "the network has no neurons; there is nothing to train");
+}
+
+// Adds what the network reader noticed in `file`; false, with the reasons among `problems`,
+// when the network it built has no neurons.
+bool check_network(const std::string& file, const Network& network, const Diagnostics& notes,
+                   FileProblems& problems)
+{
+    add_reader_problems(problems, file, notes);
+    if (network.neuron_count() == 0) {
+        explain_empty_network(network, notes, file, problems);
+        return false;
+    }
+    if (network.layer_count() < 2)
+        problems.add(file, 0, "the network has no \"comp_layer:\"; training cannot change it");
+    return true;
+}
+
+// Reads the training records of `file` (a CSV table of patterns, or training records as
+// training by file name reads them), patterns held before removed; false, with the reasons
+// among `problems`, when they cannot be trained on.
+bool load_patterns(const std::string& network_file, const std::string& file, Network& network,
+                   FileProblems& problems)
+{
+    Diagnostics notes;
+    const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
+    add_reader_problems(problems, file, notes);
+    add_pattern_fit_problems(problems, file, network, notes);
+    if (!file_not_opened(notes) && network.pattern_count() == 0)
+        problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
+                                                     : "no \"pattern:\" records; there is nothing to train on");
+    return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
+}
+
+const char* result_text(int result, bool outputs_are_numbers)
+{
+    if (!outputs_are_numbers)
+        return "outputs are not numbers";
+    return result == Converged ? "converged" : "iteration limit reached";
+}
+
+void print_report(std::ostream& out, const char* result, const Network& network, double worst,
+                  const std::string& written)
+{
+    out << "result: " << result << '\n';
+    out << "passes: " << network.iterations_done << " (limit " << network.max_iterations << ")\n";
+    out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
+        << ", " << network.pattern_count() << (network.pattern_count() == 1 ? " pattern" : " patterns") << ")\n";
+    if (!written.empty())
+        out << "written: " << written << '\n';
+}
+
+// Trains in chunks sized by the clock, drawing the progress line between chunks when it is
+// due and adding a row to the learning curve, when there is one, at every chunk's end.
+int train_with_progress(Network& network, ProgressLine& progress, const NetTrainSettings& settings,
+                        LearningCurve* curve)
+{
+    const std::function<double()> clock = settings.clock ? settings.clock : [] {
+        using Clock = std::chrono::steady_clock;
+        return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    };
+    const double start = clock();
+    const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
+    double chunk_start = 0.0;
+    const auto between_chunks = [&](int passes_done, int last_chunk) {
+        const double now = clock() - start;
+        if (curve != nullptr) {
+            const PatternErrors errors = pattern_errors(network);
+            curve->add(passes_done, errors);
+            if (progress.due(now))
+                progress.show(now, passes_done, pass_limit, errors.worst);
+        } else if (progress.due(now)) {
+            progress.show(now, passes_done, pass_limit, worst_error(network));
+        }
+        const double took = std::max(now - chunk_start, 1e-6);
+        chunk_start = now;
+        // The curve needs the errors at every k-th check pass, so its chunks end there.
+        if (curve != nullptr)
+            return curve->step() - passes_done % curve->step();
+        if (settings.fixed_chunk > 0)
+            return settings.fixed_chunk;
+        const double wanted = last_chunk * (chunk_seconds / took);
+        return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
+    };
+    if (curve != nullptr)
+        curve->add(0, pattern_errors(network));
+    const int first_chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
+    const int result = train_in_chunks(network, first_chunk, between_chunks);
+    if (curve != nullptr)
+        curve->add(network.iterations_done, pattern_errors(network));
+    progress.clear();
+    return result;
+}
+
+void print_usage_error(std::ostream& err, const std::string& error)
+{
+    err << "net_train: " << error << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
+}
+
+// Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
+Network build_network(const std::string& file, const NetTrainOptions& options, Diagnostics& notes)
+{
+    Network network(nullptr);
+    network.read_network_section(file.c_str(), &notes);
+    if (options.has_seed)
+        network.fill_random_weights(options.seed);
+    else
+        network.fill_random_weights();
+    return network;
+}
+
+// Adds the odd values of `file` among the problems, for the records net_train acts on there.
+void add_odd_values(FileProblems& problems, const std::string& file, OddValueScope scope)
+{
+    std::ifstream in;
+    if (!reason_not_readable(file).empty())
+        return;  // the readers have said why
+    in.open(file, std::ios::binary);
+    for (const OddValue& odd : find_odd_values(in, scope))
+        problems.add(file, odd.line, odd.message);
+}
+
+// A command line that would write one file over another the run reads or writes; empty when none.
+std::string clashing_files(const NetTrainOptions& options, const std::string& training_file)
+{
+    if (!options.output_file.empty() && same_file(options.output_file, training_file))
+        return "the output file '" + options.output_file +
+               "' holds the training records; writing the network there would lose them";
+    if (options.curve_file.empty())
+        return "";
+    for (const std::string* file : {&options.network_file, &training_file, &options.output_file}) {
+        if (!file->empty() && same_file(options.curve_file, *file))
+            return "the curve file '" + options.curve_file + "' is also '" + *file + "'";
+    }
+    return "";
+}
+
+}  // namespace
+
+int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                  const NetTrainSettings& settings)
+{
+    const ParsedCommandLine parsed = parse_command_line(arguments);
+    if (!parsed.error.empty()) {
+        print_usage_error(err, parsed.error);
+        return exit_usage;
+    }
+    const NetTrainOptions& options = parsed.options;
+    if (options.show_help) {
+        out << help_text;
+        return exit_converged;
+    }
+    if (options.show_version) {
+        out << "net_train " << NET_TRAIN_VERSION << '\n';
+        return exit_converged;
+    }
+    const bool separate_training = !options.training_file.empty();
+    const std::string& training_file = separate_training ? options.training_file : options.network_file;
+    const std::string clash = clashing_files(options, training_file);
+    if (!clash.empty()) {
+        print_usage_error(err, clash);
+        return exit_usage;
+    }
+    if (!destinations_writable(options, err))
+        return exit_cannot_write;
+
+    FileProblems problems;
+    Diagnostics network_notes;
+    Network network = build_network(options.network_file, options, network_notes);
+    const bool have_network = check_network(options.network_file, network, network_notes, problems);
+    const bool have_patterns = have_network && load_patterns(options.network_file, training_file, network, problems);
+    // A CSV table holds patterns only; the training parameters then come from the network file.
+    const bool csv_training = is_csv_file_name(training_file);
+    add_odd_values(problems, options.network_file, {true, !separate_training || csv_training});
+    if (separate_training && !csv_training)
+        add_odd_values(problems, training_file, {false, true});
+    if (!options.output_file.empty() && same_file(options.output_file, options.network_file))
+        problems.add(options.output_file, 0,
+                     "this is the network file itself: the trained network replaces it, and its comments "
+                     "and any other records are lost");
+    print_problems(err, problems, max_problems_shown);
+    if (!have_network)
+        return exit_nothing_trained;
+    if (!have_patterns) {
+        if (!options.quiet)
+            out << "result: no usable patterns\n";
+        return exit_nothing_trained;
+    }
+
+    ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
+    std::optional<LearningCurve> curve;
+    if (!options.curve_file.empty())
+        curve.emplace();
+    const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
+    const double worst = worst_error(network);
+    // The check lets an output that is not a number pass, so such a run is no success.
+    const bool outputs_are_numbers = !std::isnan(worst);
+    if (!outputs_are_numbers)
+        err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
+               "values huge?); the network cannot be judged\n";
+    int status = !outputs_are_numbers ? exit_nothing_trained
+                 : result == Converged ? exit_converged
+                                       : exit_iteration_limit;
+    if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
+        status = exit_cannot_write;
+
+    std::string written;
+    if (!options.output_file.empty()) {
+        const int write_status =
+            write_trained_network(network, options.output_file, options.write_nearest, err, written);
+        if (write_status != 0)
+            status = write_status;
+    }
+    if (!options.quiet)
+        print_report(out, result_text(result, outputs_are_numbers), network, worst, written);
+    return status;
+}

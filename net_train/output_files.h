@@ -1,0 +1,27 @@
+// net_train's output files: checked before training, written whole or not at all, and the
+// network only when the file format holds the very network that was trained.
+#ifndef NET_TRAIN_OUTPUT_FILES_H
+#define NET_TRAIN_OUTPUT_FILES_H
+
+#include <iosfwd>
+#include <string>
+
+class Network;
+struct NetTrainOptions;
+
+// True when every file the run is to write (-o, --curve) can be written; otherwise false,
+// with a message for each one that cannot on `err`. Opens nothing.
+bool destinations_writable(const NetTrainOptions& options, std::ostream& err);
+
+// Replaces `file` with `text`, or leaves it as it was and says why on `err`; `what` names
+// the content in that message ("the learning curve").
+bool write_whole_file(const std::string& file, const std::string& text, const char* what, std::ostream& err);
+
+// Writes the trained network to `file` when the file format can hold it, or, with
+// `write_nearest`, the nearest network it can hold. Returns 0 when written, with `written`
+// telling what for the report; else exit_format_cannot_hold or exit_cannot_write, the file
+// as it was and the reasons on `err`.
+int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
+                          std::string& written);
+
+#endif

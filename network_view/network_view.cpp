@@ -1,0 +1,156 @@
+// NetworkView: lays a network out once per file and draws it, shaded by outputs and weights.
+#include "network_view/network_view.h"
+
+#include "palette/palette.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+void set_blue_ramp(int first)
+{
+    set_ramp(first, 0, 42, 63);  // green is two thirds of blue
+}
+
+NetworkView::NetworkView(const char* file_name, int screen_width, int screen_height)
+    : NetworkView(Network(file_name), screen_width, screen_height)
+{
+}
+
+NetworkView::NetworkView(const Network& network, int screen_width, int screen_height)
+    : Network(network)
+{
+    set_rgb(input_color, 0, 14, 48);
+    set_rgb(computing_color, 0, 45, 0);
+    set_rgb(text_color, 2, 35, 10);
+    set_blue_ramp(negative_ramp_base);
+    set_grey_ramp(positive_ramp_base);
+
+    drawn_neurons = neuron_count();
+    drawn_inputs = input_count();
+    first_output = drawn_neurons - output_count();
+    weight_scale = max_weight();
+    for (int i = 0; i < neuron_count(); ++i)
+        connection_count += static_cast<long long>(neuron(i).connections.size());
+
+    lay_out(screen_width, screen_height);
+}
+
+// One column per layer from x_margin towards the right edge, one row per neuron from the
+// top margin towards the bottom; the radius follows the tightest spacing.
+void NetworkView::lay_out(int screen_width, int screen_height)
+{
+    const int layers = layer_count();
+    if (layers < 1)
+        return;
+
+    const int y_margin = 2 * radius;  // fixed here, whatever the radius becomes
+    double dx = 0.0;
+    if (layers > 1) {
+        dx = (screen_width - 2 * x_margin) / static_cast<double>(layers - 1);
+        if (3 * radius > dx)
+            radius = static_cast<int>(dx / 3 + 4);
+    }
+
+    int min_dy = screen_height;
+    positions.reserve(static_cast<std::size_t>(neuron_count()));
+    for (int layer = 0; layer < layers; ++layer) {
+        const int size = layer_size(layer);
+        const int x = static_cast<int>(x_margin + layer * dx);
+        if (size == 1) {
+            positions.push_back({x, y_margin});
+            continue;
+        }
+        if (size < 1)
+            continue;
+        const double dy = (screen_height - 2 * y_margin) / static_cast<double>(size - 1);
+        if (dy < min_dy && dy != 0)
+            min_dy = static_cast<int>(dy);
+        for (int row = 0; row < size; ++row)
+            positions.push_back({x, static_cast<int>(y_margin + row * dy)});
+    }
+
+    if (min_dy < 3 * radius)
+        radius = min_dy / 3 + 4;
+}
+
+int NetworkView::shade_index(double ratio) const
+{
+    if (std::isnan(ratio))
+        ratio = 0.0;
+    ratio = std::clamp(ratio, -1.0, 1.0);
+    if (ratio < 0)
+        return static_cast<int>(negative_ramp_base - 63 * ratio);
+    return static_cast<int>(positive_ramp_base + 63 * ratio);
+}
+
+double NetworkView::weight_ratio(double weight) const
+{
+    if (weight_scale == 0.0) {
+        if (weight > 0)
+            return 1.0;
+        return weight < 0 ? -1.0 : 0.0;
+    }
+    return std::clamp(weight / weight_scale, -1.0, 1.0);
+}
+
+void NetworkView::draw(BITMAP* target, int text_background) const
+{
+    // A network whose layer sizes disagree with its neurons must not lead us past either list.
+    const int count = std::min({drawn_neurons, neuron_count(), static_cast<int>(positions.size())});
+    const bool draw_lines = connection_count <= max_drawn_connections;
+    for (int i = 0; i < count; ++i) {
+        draw_neuron(target, i, text_background);
+        if (draw_lines && i >= drawn_inputs)
+            draw_incoming_lines(target, i);
+    }
+    if (!draw_lines) {
+        char note[80];
+        std::snprintf(note, sizeof note, "%lld connections: too many to draw", connection_count);
+        textout_ex(target, font, note, 2, target->h - 10, text_color, text_background);
+    }
+}
+
+// Disc shaded by the output, ring by the neuron's kind, bars to the screen edges, value below.
+void NetworkView::draw_neuron(BITMAP* target, int index, int text_background) const
+{
+    const NeuronPosition& centre = positions[static_cast<std::size_t>(index)];
+    const double value = neuron(index).output;
+    const int shade = shade_index(value);
+    const int right_edge = target->w - 1;
+    const int x = centre.x;
+    const int y = centre.y;
+
+    if (index < drawn_inputs) {
+        rectfill(target, 0, y - 1, x, y + 1, input_color);
+        if (first_output == 0)
+            rectfill(target, x, y - 1, right_edge, y + 1, input_color);
+        circlefill(target, x, y, radius - 1, shade);
+        circle(target, x, y, radius, input_color);
+    } else {
+        if (index >= first_output)
+            rectfill(target, x, y - 1, right_edge, y + 1, input_color);
+        circlefill(target, x, y, radius - 1, shade);
+        circle(target, x, y, radius, computing_color);
+    }
+
+    char text[80];
+    std::snprintf(text, sizeof text, "%f", value);
+    textout_ex(target, font, text, x - 15, y + radius, text_color, text_background);
+}
+
+// One line per connection, in connection order, from the source's centre to this neuron's.
+void NetworkView::draw_incoming_lines(BITMAP* target, int index) const
+{
+    const NeuronPosition& centre = positions[static_cast<std::size_t>(index)];
+    const int known = static_cast<int>(positions.size());
+    for (const Connection& connection : neuron(index).connections) {
+        if (connection.source < 0 || connection.source >= known)
+            continue;
+        const NeuronPosition& source = positions[static_cast<std::size_t>(connection.source)];
+        line(target, source.x, source.y, centre.x, centre.y,
+             shade_index(weight_ratio(connection.weight)));
+    }
+}

@@ -1,0 +1,94 @@
+// Odd values: each kind is named at its line, values in force only, and nothing for plain files.
+#include "net_train/odd_values.h"
+
+#include "tests/net_train/tool_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::string odd_values_in(const std::string& text, OddValueScope scope = {})
+{
+    std::istringstream in(text);
+    std::string found;
+    for (const OddValue& odd : find_odd_values(in, scope))
+        found += std::to_string(odd.line) + ": " + odd.message + "\n";
+    return found;
+}
+
+}  // namespace
+
+TEST(OddValues, EachKindIsNamedAtItsLine)
+{
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"pattern: 0,5 1 -> 1\n",
+         "1: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"},
+        {"\n  weights: 0.25 -1,5e2\n",
+         "2: \"-1,5e2\" is read as -1: a comma is neither a decimal point nor a separator between numbers\n"},
+        {"pattern: 0x1p3 -> 1\n", "1: \"0x1p3\" is read as 0: hexadecimal numbers are not understood\n"},
+        {"comp_layer: -0X10\n", "1: \"-0X10\" is read as -0: hexadecimal numbers are not understood\n"},
+        {"error_limit: 0,05\n",
+         "1: \"0,05\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"},
+        {"max_weight: -3\n", "1: \"max_weight:\" is -3: every weight that training changes becomes +3\n"},
+        {"learning_rate: 0\n", "1: \"learning_rate:\" is 0: training changes no weight\n"},
+        {"learning_rate: -0.5\n",
+         "1: \"learning_rate:\" is -0.5: training moves the weights away from the patterns\n"},
+        {"max_iterations: 0.9\n", "1: \"max_iterations:\" is 0: no training pass is made\n"},
+        {"max_iterations: -5\n", "1: \"max_iterations:\" is -5: no training pass is made\n"},
+        {"error_limit: -1e-3\n", "1: \"error_limit:\" is -0.001: no output can come within a negative limit, so "
+                                 "training runs to the iteration limit\n"},
+        {"slope_parameter: 0.0\n", "1: \"slope_parameter:\" is 0: every computing neuron outputs 0.5 whatever "
+                                   "its inputs, and training cannot change that\n"},
+        {"  threshold: 0.5\n",
+         "1: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored\n"},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(odd_values_in(test.text), test.expected) << test.text;
+}
+
+TEST(OddValues, SoundValuesAndOtherWordsPassWithoutAWord)
+{
+    EXPECT_EQ(odd_values_in(std::string(exclusive_or_text) + "max_weight: 0\nerror_limit: 0\n"
+                                                              "comment: 0,5 and 0x10 in free text\n"
+                                                              "pattern: 1 -> 0.5x -> 2,\nweights: 1e5 0.5,\n"),
+              "");
+}
+
+TEST(OddValues, OnlyTheLastOfARepeatedParameterCounts)
+{
+    EXPECT_EQ(odd_values_in("max_iterations: 0\nlearning_rate: -1\nmax_iterations: 100\nlearning_rate: 1\n"), "");
+    EXPECT_EQ(odd_values_in("max_iterations: 100\nmax_iterations: 0\n"),
+              "2: \"max_iterations:\" is 0: no training pass is made\n");
+}
+
+TEST(OddValues, ScopeLimitsTheRecordsLookedAt)
+{
+    const std::string text = "weights: 0,5\npattern: 0,5 -> 1\nthreshold: 1\nmax_iterations: 0\n";
+    EXPECT_EQ(odd_values_in(text, {true, false}),
+              "1: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"
+              "3: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is "
+              "ignored\n");
+    EXPECT_EQ(odd_values_in(text, {false, true}),
+              "2: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"
+              "4: \"max_iterations:\" is 0: no training pass is made\n");
+}
+
+TEST(OddValues, AByteOrderMarkBeforeTheFirstKeyIsPassedOver)
+{
+    EXPECT_EQ(odd_values_in("\xEF\xBB\xBFmax_iterations: 0\n"), "1: \"max_iterations:\" is 0: no training pass is made\n");
+    EXPECT_EQ(odd_values_in("\xEF\xBB\xBF threshold: 1\n"),
+              "1: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored\n");
+    EXPECT_EQ(odd_values_in("x\n\xEF\xBB\xBFmax_iterations: 0\n"), "");
+}
+
+TEST(OddValues, AHugeTokenIsPassedOverAndLinesStillCount)
+{
+    const std::string text = "pattern: " + std::string(1000000, '7') + ",5 -> 1\r\nlearning_rate: 0\n";
+    EXPECT_EQ(odd_values_in(text), "2: \"learning_rate:\" is 0: training changes no weight\n");
+}

@@ -1,0 +1,137 @@
+// Reporting file problems: reader diagnostics, patterns that do not fit, and their printing.
+#include "tool_support/file_problems.h"
+
+#include "engine/diagnostics.h"
+#include "engine/network.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <limits>
+#include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string counted(std::size_t count, const std::string& singular)
+{
+    return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
+}
+
+std::string system_reason(int error_number)
+{
+    return reason_clause(std::strerror(error_number));
+}
+
+}  // namespace
+
+std::string reason_clause(std::string reason)
+{
+    if (!reason.empty())
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+std::string reason_not_readable(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return system_reason(errno);
+    if (S_ISDIR(status.st_mode))
+        return "it is a directory";
+    if (!S_ISREG(status.st_mode))
+        return "it is not a regular file (a pipe, a device or a socket)";
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NOCTTY);
+    if (descriptor < 0)
+        return system_reason(errno);
+    close(descriptor);
+    return "";
+}
+
+void add_reader_problems(FileProblems& problems, const std::string& file, const Diagnostics& diagnostics)
+{
+    for (const Diagnostic& entry : diagnostics.entries) {
+        // The reader only knows that it could not open the file; the system knows why.
+        const std::string reason = entry.line == 0 ? reason_not_readable(file) : "";
+        problems.add(file, entry.line, reason.empty() ? entry.message : entry.message + ": " + reason);
+    }
+    problems.unlisted += diagnostics.dropped;
+}
+
+void add_pattern_fit_problems(FileProblems& problems, const std::string& file, const Network& network,
+                              const Diagnostics& diagnostics)
+{
+    const std::size_t inputs_needed = static_cast<std::size_t>(network.input_count());
+    const std::size_t outputs_needed = static_cast<std::size_t>(network.output_count());
+    std::size_t misfits = 0;
+    for (int index = 0; index < network.pattern_count(); ++index) {
+        const TrainingPattern& pattern = network.pattern(index);
+        const bool inputs_fit = pattern.inputs.size() == inputs_needed;
+        const bool outputs_fit = pattern.expected_outputs.size() == outputs_needed;
+        // Up to a million patterns may be read; name the first ones and count the rest.
+        if ((!inputs_fit || !outputs_fit) && ++misfits > Diagnostics::max_entries) {
+            problems.unlisted += (inputs_fit ? 0 : 1) + (outputs_fit ? 0 : 1);
+            continue;
+        }
+        const std::size_t position = static_cast<std::size_t>(index);
+        const int line = position < diagnostics.pattern_lines.size() ? diagnostics.pattern_lines[position] : 0;
+        const std::string name = "pattern " + std::to_string(index + 1);
+        if (!inputs_fit)
+            problems.add(file, line,
+                         name + " has " + counted(pattern.inputs.size(), "input value") + "; the network needs " +
+                             std::to_string(inputs_needed));
+        if (!outputs_fit) {
+            std::string message = name + " has " +
+                                  counted(pattern.expected_outputs.size(), "expected output value") +
+                                  "; the network needs " + std::to_string(outputs_needed);
+            if (pattern.expected_outputs.empty() && outputs_needed > 0)
+                message += " (is the \"->\" missing, or written against a number?)";
+            problems.add(file, line, message);
+        }
+    }
+}
+
+std::string problem_text(const FileProblem& problem, const std::string& program)
+{
+    std::string text = program + ": " + problem.file;
+    if (problem.line > 0)
+        text += ":" + std::to_string(problem.line);
+    return text + ": " + problem.message;
+}
+
+void print_problems(std::ostream& out, FileProblems all, std::size_t max_shown, const std::string& program)
+{
+    std::vector<FileProblem>& problems = all.listed;
+    std::vector<std::string> files;
+    for (const FileProblem& problem : problems) {
+        if (std::find(files.begin(), files.end(), problem.file) == files.end())
+            files.push_back(problem.file);
+    }
+    // What concerns the file as a whole sums up its lines, so it comes after them.
+    const auto sort_line = [](const FileProblem& problem) {
+        return problem.line > 0 ? problem.line : std::numeric_limits<int>::max();
+    };
+    const auto file_rank = [&files](const FileProblem& problem) {
+        return std::find(files.begin(), files.end(), problem.file) - files.begin();
+    };
+    std::stable_sort(problems.begin(), problems.end(), [&](const FileProblem& a, const FileProblem& b) {
+        if (file_rank(a) != file_rank(b))
+            return file_rank(a) < file_rank(b);
+        return sort_line(a) < sort_line(b);
+    });
+    for (std::size_t index = 0; index < problems.size() && index < max_shown; ++index)
+        out << problem_text(problems[index], program) << '\n';
+    const std::size_t not_shown = (problems.size() > max_shown ? problems.size() - max_shown : 0) + all.unlisted;
+    if (not_shown > 0)
+        out << program << ": " << counted(not_shown, "further problem") << " not shown\n";
+}

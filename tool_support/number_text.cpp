@@ -1,0 +1,25 @@
+// Locale-free number texts through std::to_chars, which never consults the locale.
+#include "tool_support/number_text.h"
+
+#include <charconv>
+
+std::string shortest_text(double value)
+{
+    char text[64];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, end.ptr);
+}
+
+std::string short_text(double value)
+{
+    char text[64];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    return std::string(text, end.ptr);
+}
+
+std::string fixed_text(double value, int digits)
+{
+    char text[400];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    return std::string(text, end.ptr);
+}

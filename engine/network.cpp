@@ -192,32 +192,60 @@ double Network::max_weight() const
     return neurons.empty() ? 0.0 : neurons.front().max_weight;
 }
 
-void Network::set_threshold_all(double value)
+namespace {
+
+void set_every(std::vector<Neuron>& neurons, double Neuron::*parameter, double value)
 {
     for (Neuron& neuron : neurons)
-        neuron.threshold = value;
+        neuron.*parameter = value;
+}
+
+}  // namespace
+
+// Each setter also tells the fast form to read the parameters again.
+void Network::set_threshold_all(double value)
+{
+    set_every(neurons, &Neuron::threshold, value);
     parameters_changed();
 }
 
 void Network::set_slope_parameter_all(double value)
 {
-    for (Neuron& neuron : neurons)
-        neuron.slope_parameter = value;
+    set_every(neurons, &Neuron::slope_parameter, value);
     parameters_changed();
 }
 
 void Network::set_learning_rate_all(double value)
 {
-    for (Neuron& neuron : neurons)
-        neuron.learning_rate = value;
+    set_every(neurons, &Neuron::learning_rate, value);
     parameters_changed();
 }
 
 void Network::set_max_weight_all(double value)
 {
-    for (Neuron& neuron : neurons)
-        neuron.max_weight = value;
+    set_every(neurons, &Neuron::max_weight, value);
     parameters_changed();
+}
+
+bool Network::set_weights(const std::vector<double>& weights)
+{
+    std::size_t count = 0;
+    for (const Neuron& neuron : neurons)
+        count += neuron.connections.size();
+    if (count != weights.size())
+        return false;
+    std::size_t next = 0;
+    for (Neuron& neuron : neurons) {
+        for (Connection& connection : neuron.connections)
+            connection.weight = weights[next++];
+    }
+    try {
+        make_fast_form();
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        return false;
+    }
+    return true;
 }
 
 void Network::add_pattern(const TrainingPattern& pattern)

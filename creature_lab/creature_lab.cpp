@@ -5,7 +5,7 @@
 #include "creature_lab/lab_command_line.h"
 #include "creature_lab/lab_network.h"
 #include "creature_lab/trace.h"
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 #include "tool_support/file_problems.h"
 #include "tool_support/number_text.h"
 #include "tool_support/progress_line.h"

@@ -2,7 +2,7 @@
 // failure, and the full comparison of the trained network with what its text reads back as.
 #include "net_train/output_files.h"
 
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 #include "engine/network.h"
 #include "net_train/chunked_training.h"
 #include "net_train/command_line.h"

@@ -69,14 +69,15 @@ const char* const evolve_help =
     "Options:\n"
     "      --behaviour B     follow, flee or circle (required)\n"
     "  -o, --output FILE     the network file to write (required)\n"
-    "      --hidden N        hidden neurons, 0 for none (default 8)\n"
-    "      --population N    offspring per generation, 4 or more (default 60)\n"
-    "      --generations N   generations (default 200)\n"
-    "      --from FILE       start from the weights of this network instead of random ones\n"
+    "      --hidden N        hidden neurons, 0 (none) to 1000 (default 8); not with --from\n"
+    "      --population N    offspring per generation, 4 to 100000 (default 60)\n"
+    "      --generations N   generations, 1 to 1000000 (default 200)\n"
+    "      --from FILE       start from this network, its shape and weights, instead of random\n"
+    "                        ones; it counts as the best so far, so nothing worse is written\n"
     "      --frames N        frames per scenario (default 1000)\n"
     "      --seed N          seed of everything random (default 1)\n"
-    "      --threads N       threads to score with (default: one per core); the result does\n"
-    "                        not depend on it\n"
+    "      --threads N       threads to score with, 1 to 256 (default: one per core); the\n"
+    "                        result does not depend on it\n"
     "  -h, --help            show this help and exit\n";
 
 // An option that takes a value: its names and which commands accept it.
@@ -150,6 +151,7 @@ public:
             if (!number_in(0, 1000))
                 return range_error(0, 1000);
             options.hidden = static_cast<int>(number);
+            options.hidden_given = true;
         } else if (name == "--population") {
             if (!number_in(4, 100000))
                 return range_error(4, 100000);
@@ -208,6 +210,8 @@ std::string check_complete(const LabOptions& options, const std::vector<std::str
         return "'trace' takes at most " + std::to_string(max_trace_frames) + " frames";
     if (options.command == LabCommand::evolve && !options.behaviour_given)
         return "'evolve' needs a behaviour (--behaviour follow|flee|circle)";
+    if (options.hidden_given && !options.from_file.empty())
+        return "'--hidden' cannot be given with '--from': the start network's own hidden layers are evolved";
     return "";
 }
 

@@ -179,9 +179,15 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
                "' holds the training records; writing the network there would lose them";
     if (options.curve_file.empty())
         return "";
-    for (const std::string* file : {&options.network_file, &training_file, &options.output_file}) {
-        if (!file->empty() && same_file(options.curve_file, *file))
-            return "the curve file '" + options.curve_file + "' is also '" + *file + "'";
+    const struct {
+        const std::string* file;
+        const char* role;
+    } others[] = {{&options.network_file, "the network file"},
+                  {&training_file, "the training file"},
+                  {&options.output_file, "the output file (-o)"}};
+    for (const auto& other : others) {
+        if (!other.file->empty() && same_file(options.curve_file, *other.file))
+            return "the curve file '" + options.curve_file + "' is also " + other.role + "; one would be lost";
     }
     return "";
 }

@@ -23,3 +23,8 @@ std::string fixed_text(double value, int digits)
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
     return std::string(text, end.ptr);
 }
+
+std::string counted(std::size_t count, const std::string& singular)
+{
+    return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
+}

@@ -2,6 +2,7 @@
 #ifndef TOOL_SUPPORT_NUMBER_TEXT_H
 #define TOOL_SUPPORT_NUMBER_TEXT_H
 
+#include <cstddef>
 #include <string>
 
 // The shortest text that reads back as the same double ("0.05", "20000", "1e-05").
@@ -10,5 +11,7 @@ std::string shortest_text(double value);
 std::string short_text(double value);
 // A fixed number of digits after the full stop, for columns of results ("12.500").
 std::string fixed_text(double value, int digits);
+// A count with its noun, plural unless the count is one ("1 output", "2 outputs").
+std::string counted(std::size_t count, const std::string& singular);
 
 #endif

@@ -213,6 +213,10 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     }
     const bool separate_training = !options.training_file.empty();
     const std::string& training_file = separate_training ? options.training_file : options.network_file;
+    if (options.write_nearest && options.output_file.empty()) {
+        print_usage_error(err, "option '--write-nearest' says what to write with -o FILE, and no -o is given");
+        return exit_usage;
+    }
     const std::string clash = clashing_files(options, training_file);
     if (!clash.empty()) {
         print_usage_error(err, clash);

@@ -142,6 +142,25 @@ TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
     EXPECT_DOUBLE_EQ(last_score(rescored), final_score);
 }
 
+// Evolving a network into its own file never makes the file worse: the start network counts
+// as a candidate, and here no offspring of the one generation beats it.
+TEST(LabEvolve, TheStartNetworkCountsAsTheBestSoFar)
+{
+    TempDir directory;
+    const std::string mine = directory.write("my.txt", read_text_file(example_file("follower.txt")));
+    const double start = last_score(lab({"score", mine}));
+    const LabRun run = lab({"evolve", "--behaviour", "follow", "--from", mine, "-o", mine, "--generations", "1",
+                            "--population", "4", "--threads", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = lines_of(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0].rfind("start: " + mine + ", score ", 0), 0u) << lines[0];
+    const double generation_best = std::strtod(lines[1].c_str() + lines[1].find("best ") + 5, nullptr);
+    ASSERT_LT(generation_best, start) << "the case no longer tests a worse generation";
+    EXPECT_DOUBLE_EQ(last_score(run), start);
+    EXPECT_DOUBLE_EQ(last_score(lab({"score", mine})), start);
+}
+
 // Allegro's set-up adopts the user's locale; the lab's results and files must not follow it.
 TEST(LabLocale, ResultsAndFilesKeepTheirFullStopUnderADecimalCommaLocale)
 {

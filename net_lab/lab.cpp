@@ -131,6 +131,12 @@ bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool
         error = "at most a network file and a training file; unexpected '" + operands[2] + "'";
         return false;
     }
+    for (std::size_t index = 0; index < operands.size(); ++index) {
+        if (operands[index].empty()) {
+            error = std::string("the ") + (index == 0 ? "network" : "training") + " file's name is empty";
+            return false;
+        }
+    }
     if (!operands.empty() && operands[0].size() >= static_cast<std::size_t>(file_selector_path_limit)) {
         error = "the network file's name is longer than " + std::to_string(file_selector_path_limit - 1) + " bytes";
         return false;

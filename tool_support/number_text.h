@@ -1,4 +1,5 @@
-// Numbers as net_train prints them: a full stop as decimal point whatever the locale.
+// Numbers as net_train prints them: a full stop as decimal point whatever the locale, and
+// "nan" for every NaN, whatever its sign bit.
 #ifndef TOOL_SUPPORT_NUMBER_TEXT_H
 #define TOOL_SUPPORT_NUMBER_TEXT_H
 

@@ -243,6 +243,10 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         EXPECT_EQ(run.err.rfind("creature_lab: ", 0), 0u) << c.what << ": " << run.err;
     }
     EXPECT_EQ(read_text_file(mine), read_text_file(follower));
+    // A refused network is explained by the reader alone, without an empty shape after it.
+    EXPECT_EQ(lab({"score", broken}).err.find("0 inputs"), std::string::npos);
+    const std::string one_one = directory.write("one.txt", "input_layer: 1\ncomp_layer: 1\n");
+    EXPECT_NE(lab({"score", one_one}).err.find("the network has 1 input and 1 output;"), std::string::npos);
 }
 
 TEST(LabStatus, HelpForTheToolAndEachCommand)

@@ -203,6 +203,8 @@ TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
         {{"net_lab", "--help"}, true, "config_generated.txt", "", true},
         {{"net_lab", "a", "b", "c"}, false, "", "", false},
         {{"net_lab", "-x"}, false, "", "", false},
+        {{"net_lab", ""}, false, "", "", false},
+        {{"net_lab", "n.txt", ""}, false, "", "", false},
     };
     for (const auto& c : cases) {
         LabFiles files;

@@ -123,5 +123,5 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
         return 0;
     err << "net_train: " << file << ": the nearest network written misses the error limit: its worst error "
         << short_text(output.nearest_worst_error) << " is above " << shortest_text(trained.error_limit) << '\n';
-    return exit_iteration_limit;
+    return exit_short_of_goal;
 }

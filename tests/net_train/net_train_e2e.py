@@ -223,8 +223,11 @@ def tables(tool, examples, work, checks):
     cases = [("longrow.csv", 600_000_000, "longrow.csv:2: row has 30000001 fields; the network needs 2 inputs and "
                                           "1 output, 3 fields"),
              ("cut.csv", 200_000_000, "cut.csv:3: the line is too long to hold in memory; the table ends here")]
-    # The sanitizers reserve more address space than these limits allow.
+    # The sanitizers reserve more address space than these limits allow; without a limit the
+    # long line fits, and only the wide row is refused as the test expects.
     sanitized = bool(os.environ.get("NC_SANITIZED"))
+    if sanitized:
+        cases = cases[:1]
     for table, memory, message in cases:
         done = subprocess.run([tool, network, "-t", table], cwd=work, capture_output=True, text=True, timeout=50,
                               preexec_fn=None if sanitized else limit_memory(memory))

@@ -114,12 +114,13 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {
         if (diagnostics != nullptr)
-            diagnostics->add(0, "cannot open the file");
+            diagnostics->add(0, "cannot open the file", DiagnosticKind::CannotOpen);
         return 1;
     }
-    const auto refuse = [diagnostics](int line, std::string message) {
+    const auto refuse = [diagnostics](int line, std::string message,
+                                      DiagnosticKind kind = DiagnosticKind::BadRecord) {
         if (diagnostics != nullptr)
-            diagnostics->add(line, std::move(message));
+            diagnostics->add(line, std::move(message), kind);
         return 1;
     };
     if (has_carriage_return_lines(file))
@@ -188,7 +189,8 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
         }
     } catch (const std::bad_alloc&) {
         lines.release();
-        return refused + refuse(lines.line_number(), "the line does not fit in memory; the table ends here");
+        return refused + refuse(lines.line_number(), "the line does not fit in memory; the table ends here",
+                                DiagnosticKind::OutOfMemory);
     }
     if (!lines.failure().empty())
         refused += refuse(lines.line_number(), lines.failure() + "; the table ends here");

@@ -103,20 +103,6 @@ TEST(CsvPatterns, WhatSpreadsheetsDoWrongIsNamed)
     }
 }
 
-// A row of a million fields is refused for its width; the scan keeps no list of its fields.
-TEST(CsvPatterns, AVeryWideRowIsRefusedByItsWidth)
-{
-    std::string wide;
-    for (int i = 0; i < 1000000; ++i)
-        wide += "0,";
-    const CsvRead read = read_csv("0,0,0\n" + wide + "0\n1,1,1\n");
-    EXPECT_EQ(read.result, 1);
-    EXPECT_EQ(read.network.pattern_count(), 2);
-    ASSERT_EQ(read.notes.entries.size(), 1u);
-    EXPECT_EQ(read.notes.entries[0].line, 2);
-    EXPECT_EQ(read.notes.entries[0].message.substr(0, 22), "row has 1000001 fields");
-}
-
 TEST(CsvPatterns, MissingFileGivesOneAndNoPatterns)
 {
     Network network = Network::from_text(two_one);

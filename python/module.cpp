@@ -4,7 +4,7 @@
 //   paths and exceptions  - OSError and NetworkFileError from what the engine reports
 //   PyNetwork             - the Network with its diagnostics, converting arrays both ways
 //   PYBIND11_MODULE       - the names, docstrings and properties Python sees
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 

@@ -2,9 +2,30 @@
 #include "tool_support/number_text.h"
 
 #include <charconv>
+#include <cmath>
+
+// The WebAssembly build's libc++ has no floating-point to_chars; the page uses counted() alone,
+// so the number texts are left out of that build rather than written a second way.
+#if !defined(__EMSCRIPTEN__)
+
+namespace {
+
+// to_chars writes a NaN with its sign bit as "-nan"; the sign of a NaN means nothing, and
+// other CSV writers and readers know it as "nan".
+bool is_nan_text(double value, std::string& text)
+{
+    if (!std::isnan(value))
+        return false;
+    text = "nan";
+    return true;
+}
+
+}  // namespace
 
 std::string shortest_text(double value)
 {
+    if (std::string nan; is_nan_text(value, nan))
+        return nan;
     char text[64];
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
     return std::string(text, end.ptr);
@@ -12,6 +33,8 @@ std::string shortest_text(double value)
 
 std::string short_text(double value)
 {
+    if (std::string nan; is_nan_text(value, nan))
+        return nan;
     char text[64];
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
     return std::string(text, end.ptr);
@@ -19,7 +42,16 @@ std::string short_text(double value)
 
 std::string fixed_text(double value, int digits)
 {
+    if (std::string nan; is_nan_text(value, nan))
+        return nan;
     char text[400];
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
     return std::string(text, end.ptr);
+}
+
+#endif
+
+std::string counted(std::size_t count, const std::string& singular)
+{
+    return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
 }

@@ -32,6 +32,8 @@ set(NC_LIBRARY_HEADERS
   engine/diagnostics.h
   engine/dense_layers.h
   engine/atomic_file.h
+  engine/format_check.h
+  engine/csv_patterns.h
   engine/export.h)
 set(NC_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/NeuralCreatures)
 

@@ -3,11 +3,11 @@
 #include "net_train/output_files.h"
 
 #include "engine/atomic_file.h"
+#include "engine/format_check.h"
 #include "engine/network.h"
 #include "net_train/chunked_training.h"
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
-#include "net_train/format_check.h"
 #include "net_train/net_train.h"
 #include "tool_support/number_text.h"
 

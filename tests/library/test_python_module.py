@@ -140,12 +140,12 @@ def test_errors_become_python_exceptions(tmp_path):
             refused_training(example("follower_training.txt"))
         inputs, expected = misfit.patterns  # patterns that do not fit are not kept
         assert inputs.shape == (0, 2) and expected.shape == (0, 1)
-    # A file with no pattern in it, such as a CSV table, gives nothing to train on.
-    empty_training = tmp_path / "patterns.csv"
-    empty_training.write_text("0,0,0\n0,1,1\n")
-    for refused_training in (misfit.load_training, misfit.train):
-        with pytest.raises(NetworkFileError, match="no \"pattern:\" records"):
-            refused_training(empty_training)
+    # A file with no pattern in it gives nothing to train on.
+    for name, text, reason in [("patterns.txt", XOR, "no \"pattern:\" records"), ("patterns.csv", "a,b,c\n", "no rows")]:
+        (tmp_path / name).write_text(text)
+        for refused_training in (misfit.load_training, misfit.train):
+            with pytest.raises(NetworkFileError, match=reason):
+                refused_training(tmp_path / name)
 
 
 def test_diagnostics_keep_their_line_numbers():
@@ -170,7 +170,8 @@ def test_write_round_trips_and_replaces_only_on_success(tmp_path):
 
 def test_held_patterns_and_training_parameters():
     network = Network.from_text(XOR)
-    assert network.train() == ("converged", 0)  # nothing to learn
+    with pytest.raises(ValueError, match="no patterns"):
+        network.train()
     network.load_training(example("exclusive_or_training.txt"))
     inputs, expected = network.patterns
     assert inputs.tolist() == [[0, 0], [0, 1], [1, 0], [1, 1]] and expected.tolist() == [[0], [1], [1], [0]]

@@ -2,6 +2,7 @@
 arrays in and out, and the engine's complaints turned into Python exceptions."""
 import os
 import subprocess
+import sys
 
 import numpy as np
 import pytest
@@ -218,3 +219,215 @@ def test_the_type_stubs_name_what_the_module_offers():
         offered = {name for name in vars(cls) if not name.startswith("_")}
         assert offered <= stubbed[cls.__name__], offered - stubbed[cls.__name__]
     assert "NetworkFileError" in stubbed
+
+
+THRESHOLD_PER_LAYER = XOR.replace("comp_layer: 1", "treshold: 1\ncomp_layer: 1").replace("treshold: 2\n", "")
+
+
+def flat_weights(network):
+    return bits(np.concatenate([w.ravel() for w in network.weights]))
+
+
+def test_non_regular_files_raise_at_once(tmp_path):
+    """Run in a child, so that a call that waits on the FIFO fails the test instead of hanging it."""
+    fifo = tmp_path / "fifo"
+    os.mkfifo(fifo)
+    script = """if True:
+        import sys, time, neural_creatures as nc
+        net = nc.Network.from_text(sys.argv[3])
+        for path in sys.argv[1:3]:
+            for call in (nc.Network, net.train, net.load_training):
+                start = time.monotonic()
+                try:
+                    call(path)
+                except OSError as error:
+                    print(type(error).__name__, time.monotonic() - start < 1.0, error.filename == path)
+    """
+    child = subprocess.run([sys.executable, "-c", script, str(fifo), "/dev/zero", XOR],
+                           capture_output=True, text=True, timeout=60)
+    assert child.stdout.splitlines() == ["OSError True True"] * 6, child.stderr
+
+
+@pytest.mark.parametrize("call, error, match", [
+    (lambda n, d: Network(str(d) + "/x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.train(b"x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.write(str(d) + "/x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.evaluate([[1, 2], [3]]), ValueError, "rows of equal length"),
+    (lambda n, d: n.evaluate([["a", "b"]]), ValueError, "numbers"),
+    (lambda n, d: n.train([[0, 0], [1]], [0, 1]), ValueError, "rows of equal length"),
+    (lambda n, d: n.train([[0, 0], [1, 1]], [0]), ValueError, "rows"),
+    (lambda n, d: n.train([[0, 0]], [[0, 1]]), ValueError, "one per output neuron"),
+    (lambda n, d: n.train([[0, float("nan")]], [0]), ValueError, "finite"),
+    (lambda n, d: n.train(5), TypeError, "path"),
+    (lambda n, d: setattr(n, "max_iterations", 2 ** 40), ValueError, "max_iterations"),
+    (lambda n, d: setattr(n, "max_iterations", -1), ValueError, "max_iterations"),
+    (lambda n, d: setattr(n, "max_iterations", 1.5), TypeError, "integer"),
+    (lambda n, d: setattr(n, "error_limit", float("nan")), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "error_limit", -0.1), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "error_limit", 10 ** 400), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "learning_rate", float("inf")), ValueError, "learning_rate"),
+    (lambda n, d: setattr(n, "max_weight", 0.0), ValueError, "max_weight"),
+    (lambda n, d: setattr(n, "max_weight", "3"), TypeError, "real number"),
+    (lambda n, d: Network.from_text("input_layer: 2\udc00"), ValueError, "surrogates"),
+    (lambda n, d: Network.from_text(XOR, seed=-1), ValueError, "seed"),
+    (lambda n, d: Network.from_layers([2, 1], seed=2 ** 32), ValueError, "seed"),
+    (lambda n, d: Network.from_layers([2]), ValueError, "computing layer"),
+    (lambda n, d: Network.from_layers([2, 0, 1]), ValueError, "layer size"),
+    (lambda n, d: Network.from_layers("21"), TypeError, "sequence"),
+])
+def test_bad_paths_and_values_raise_and_change_nothing(tmp_path, call, error, match):
+    network = Network.from_text(XOR)
+    before = (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
+              network.max_weight)
+    with pytest.raises(error, match=match):
+        call(network, tmp_path)
+    assert (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
+            network.max_weight) == before
+
+
+def test_refused_training_leaves_the_network_as_it_was(tmp_path):
+    network = Network(example("exclusive_or_training.txt"))
+    network.load_training(example("exclusive_or_training.txt"))
+    before = (flat_weights(network), network.error_limit, network.max_iterations, network.learning_rate)
+    misfit = tmp_path / "misfit.txt"
+    misfit.write_text("pattern: 0 0 0 -> 1\nerror_limit: 0.3\nmax_iterations: 7\nlearning_rate: 3\n")
+    for call in (network.train, network.load_training):
+        with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
+            call(misfit)
+        assert (flat_weights(network), network.error_limit, network.max_iterations, network.learning_rate) == before
+        assert network.patterns[0].shape == (4, 2)
+
+
+def test_training_that_stops_giving_numbers_raises_and_changes_nothing(tmp_path):
+    for extra, error in [("pattern: 0 1 -> 1\nlearning_rate: inf\n", ValueError),
+                         ("pattern: 0 1 -> 1\nerror_limit: nan\n", ValueError)]:
+        training = tmp_path / "training.txt"
+        training.write_text(XOR + extra)
+        network = Network.from_text(XOR)
+        with pytest.raises(error):
+            network.train(training)
+        assert network.to_text() == Network.from_text(XOR).to_text()
+        assert "nan" not in network.to_text() and "inf" not in network.to_text()
+
+
+def test_write_failures_carry_errno_and_the_file_name(tmp_path):
+    import errno
+    network = Network.from_text(XOR)
+    for path, number in [(tmp_path / "missing" / "x.txt", errno.ENOENT), (tmp_path, errno.EISDIR)]:
+        with pytest.raises(OSError) as failure:
+            network.write(path)
+        assert (failure.value.errno, failure.value.filename) == (number, path)
+    assert os.listdir(tmp_path) == []
+
+
+def test_what_the_file_cannot_hold_is_refused_or_written_nearest(tmp_path):
+    network = Network.from_text(THRESHOLD_PER_LAYER)
+    assert [t.tolist() for t in network.thresholds] == [[1.0, 1.0], [0.0]]
+    target = tmp_path / "net.txt"
+    for call in (lambda: network.write(target), network.to_text):
+        with pytest.raises(ValueError, match="thresholds: .* neuron 4 has 0"):
+            call()
+    assert not target.exists()
+    network.write(target, nearest=True)
+    nearest = Network(target)
+    assert nearest.to_text() == network.to_text(nearest=True)
+    assert [t.tolist() for t in nearest.thresholds] == [[1.0, 1.0], [1.0]]
+    assert nearest.to_text() == nearest.to_text(nearest=True)  # what the file holds is written as it is
+
+
+def test_seeds_repeat_the_random_weights(tmp_path):
+    built = Network.from_layers([2, 3, 1], seed=7)
+    assert built.layer_sizes == [2, 3, 1] and [w.shape for w in built.weights] == [(3, 2), (1, 3)]
+    assert flat_weights(built) == flat_weights(Network.from_layers((2, 3, 1), seed=7))
+    assert flat_weights(built) != flat_weights(Network.from_layers([2, 3, 1], seed=8))
+    assert all(np.all(np.abs(w) <= built.max_weight) for w in built.weights)
+    missing = "input_layer: 2\ncomp_layer: 2\n  weights: 0.5 0.5\ncomp_layer: 1\n"
+    path = tmp_path / "missing.txt"
+    path.write_text(missing)
+    seeded = [Network(path, seed=3), Network.from_text(missing, seed=3), Network(path, seed=3)]
+    assert len({flat_weights(n)[0] for n in seeded}) == 1 and seeded[0].weights[0][0].tolist() == [0.5, 0.5]
+    assert len({tuple(flat_weights(n)) for n in seeded}) == 1
+    assert flat_weights(Network(path, seed=4)) != flat_weights(seeded[0])
+
+
+@pytest.mark.parametrize("to_array", [
+    lambda rows: np.array(rows, dtype=np.int64),
+    lambda rows: np.asfortranarray(np.array(rows, dtype=np.float32)),
+    lambda rows: [[float(value) for value in np.ravel(row)] for row in rows],
+])
+def test_array_training_equals_file_training_bit_for_bit(tmp_path, to_array):
+    inputs, targets = [[0, 0], [0, 1], [1, 0], [1, 1]], [0, 1, 1, 0]
+    training = tmp_path / "training.txt"
+    training.write_text(XOR + "".join("pattern: %d %d -> %d\n" % (a, b, t) for (a, b), t in zip(inputs, targets))
+                        + "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n")
+    from_file = Network.from_text(XOR)
+    file_run = from_file.train(training)
+    from_arrays = Network.from_text(XOR)
+    from_arrays.error_limit, from_arrays.max_iterations, from_arrays.learning_rate = 0.05, 50000, 0.5
+    assert from_arrays.train(to_array(inputs), to_array(targets)) == file_run
+    assert flat_weights(from_arrays) == flat_weights(from_file)
+    held_inputs, held_targets = from_arrays.patterns
+    assert held_inputs.tolist() == inputs and held_targets.ravel().tolist() == targets
+    # A CSV table gives the same patterns; the network keeps its parameters.
+    table = tmp_path / "training.CSV"
+    table.write_text("a,b,xor\n" + "".join("%d,%d,%d\n" % (a, b, t) for (a, b), t in zip(inputs, targets)))
+    from_table = Network.from_text(XOR)
+    from_table.error_limit, from_table.max_iterations, from_table.learning_rate = 0.05, 50000, 0.5
+    assert from_table.train(table) == file_run and flat_weights(from_table) == flat_weights(from_file)
+
+
+def test_the_result_is_an_enum_in_a_named_tuple():
+    network = Network(example("exclusive_or_training.txt"))
+    run = network.train(example("exclusive_or_training.txt"))
+    assert isinstance(run, neural_creatures.TrainingRun) and run.result is neural_creatures.TrainResult.CONVERGED
+    assert run == ("converged", run.passes) and str(run.result) == "converged" and run.passes > 0
+    network.max_iterations = 0
+    network.error_limit = 0.0
+    assert network.train() == (neural_creatures.TrainResult.ITERATION_LIMIT, 0) == ("iteration limit", 0)
+    assert {m.value for m in neural_creatures.TrainResult} == {"converged", "iteration limit", "no usable patterns"}
+
+
+def test_repr_and_picture_show_the_network():
+    import xml.etree.ElementTree as ElementTree
+    network = Network.from_text(XOR)
+    assert repr(network) == "<neural_creatures.Network layers [2, 2, 1], 0 patterns held>"
+    network.train([[0, 1]], [1])
+    assert repr(network).startswith("<neural_creatures.Network layers [2, 2, 1], 1 patterns held, converged after ")
+    network.evaluate([0, 1])
+    svg = ElementTree.fromstring(network._repr_svg_())
+    assert svg.tag == "{http://www.w3.org/2000/svg}svg"
+    circles = svg.findall("{http://www.w3.org/2000/svg}circle")
+    assert len(circles) == 5 and len(svg.findall("{http://www.w3.org/2000/svg}line")) == 6
+    # The input of 0 shows black, the input of 1 white; values are printed below each neuron.
+    assert [c.get("fill") for c in circles[:2]] == ["rgb(0,0,0)", "rgb(255,255,255)"]
+    assert "1.000000" in [t.text for t in svg.findall("{http://www.w3.org/2000/svg}text")]
+
+
+def long_training_script(body):
+    """A child that trains a network long enough to be watched, then runs `body`."""
+    return """if True:
+        import sys, threading, time, numpy as np, neural_creatures as nc
+        net = nc.Network.from_layers([30, 60, 10], seed=1)
+        rng = np.random.default_rng(1)
+        inputs, targets = rng.uniform(0, 1, (400, 30)), rng.uniform(0, 1, (400, 10))
+        net.error_limit, net.max_iterations = 0.0, 10 ** 6
+    """ + body
+
+
+def test_training_lets_other_threads_run():
+    script = long_training_script("""
+        ticks = [0]
+        def count():
+            while not done.is_set():
+                ticks[0] += 1
+        done = threading.Event()
+        counter = threading.Thread(target=count)
+        counter.start()
+        net.max_iterations = 300
+        before = ticks[0]
+        net.train(inputs, targets)
+        print(ticks[0] - before)
+        done.set()
+    """)
+    child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
+    assert int(child.stdout) > 1000, child.stderr

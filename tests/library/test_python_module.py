@@ -298,18 +298,6 @@ def test_refused_training_leaves_the_network_as_it_was(tmp_path):
         assert network.patterns[0].shape == (4, 2)
 
 
-def test_training_that_stops_giving_numbers_raises_and_changes_nothing(tmp_path):
-    for extra, error in [("pattern: 0 1 -> 1\nlearning_rate: inf\n", ValueError),
-                         ("pattern: 0 1 -> 1\nerror_limit: nan\n", ValueError)]:
-        training = tmp_path / "training.txt"
-        training.write_text(XOR + extra)
-        network = Network.from_text(XOR)
-        with pytest.raises(error):
-            network.train(training)
-        assert network.to_text() == Network.from_text(XOR).to_text()
-        assert "nan" not in network.to_text() and "inf" not in network.to_text()
-
-
 def test_write_failures_carry_errno_and_the_file_name(tmp_path):
     import errno
     network = Network.from_text(XOR)

@@ -80,12 +80,14 @@ void bind_parameters(py::class_<PyNetwork>& network)
             "max_weight", [](const PyNetwork& self) { return self.idle().max_weight(); }, &PyNetwork::set_max_weight,
             "Bound on the absolute value of every weight after each training update, and of the random "
             "weights drawn, for every neuron: a finite number above 0.")
-        .def_property_readonly(
-            "threshold", [](const PyNetwork& self) { return self.idle().threshold(); },
-            "Threshold of the neurons (the first computing neuron's when they differ).")
-        .def_property_readonly(
+        .def_property(
+            "threshold", [](const PyNetwork& self) { return self.idle().threshold(); }, &PyNetwork::set_threshold,
+            "Threshold subtracted from every neuron's weighted input sum (the first neuron's when a file gave "
+            "them different ones); setting it sets every neuron's: a finite number.")
+        .def_property(
             "slope_parameter", [](const PyNetwork& self) { return self.idle().slope_parameter(); },
-            "Steepness of the neurons' logistic function.");
+            &PyNetwork::set_slope_parameter,
+            "Steepness of the neurons' logistic function; setting it sets every neuron's: a finite number.");
 }
 
 // The result types, made with Python's own enum and namedtuple so that they behave as

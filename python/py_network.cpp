@@ -484,3 +484,17 @@ void PyNetwork::set_max_weight(const py::object& value)
     idle();
     network.set_max_weight_all(limit);
 }
+
+void PyNetwork::set_threshold(const py::object& value)
+{
+    const double threshold = real_argument(value, "threshold", RealRange::finite);
+    idle();
+    network.set_threshold_all(threshold);
+}
+
+void PyNetwork::set_slope_parameter(const py::object& value)
+{
+    const double slope = real_argument(value, "slope_parameter", RealRange::finite);
+    idle();
+    network.set_slope_parameter_all(slope);
+}

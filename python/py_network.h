@@ -38,6 +38,8 @@ public:
     void set_max_iterations(const py::object& value);
     void set_learning_rate(const py::object& value);
     void set_max_weight(const py::object& value);
+    void set_threshold(const py::object& value);
+    void set_slope_parameter(const py::object& value);
 
     // The network for reading; RuntimeError while another thread trains or evaluates it.
     const Network& idle() const;

@@ -102,9 +102,9 @@ class Network:
     """Finite, 0 or more; ValueError otherwise."""
     max_weight: float
     """Finite, above 0; ValueError otherwise."""
-    @property
-    def threshold(self) -> float: ...
-    @property
-    def slope_parameter(self) -> float: ...
+    threshold: float
+    """Every neuron's threshold; finite, ValueError otherwise."""
+    slope_parameter: float
+    """Every neuron's slope parameter; finite, ValueError otherwise."""
     def _repr_svg_(self) -> str:
         """The network as net_tester draws it, as SVG."""

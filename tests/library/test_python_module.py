@@ -268,6 +268,8 @@ def test_non_regular_files_raise_at_once(tmp_path):
     (lambda n, d: setattr(n, "learning_rate", float("inf")), ValueError, "learning_rate"),
     (lambda n, d: setattr(n, "max_weight", 0.0), ValueError, "max_weight"),
     (lambda n, d: setattr(n, "max_weight", "3"), TypeError, "real number"),
+    (lambda n, d: setattr(n, "threshold", float("-inf")), ValueError, "threshold"),
+    (lambda n, d: setattr(n, "slope_parameter", float("nan")), ValueError, "slope_parameter"),
     (lambda n, d: Network.from_text("input_layer: 2\udc00"), ValueError, "surrogates"),
     (lambda n, d: Network.from_text(XOR, seed=-1), ValueError, "seed"),
     (lambda n, d: Network.from_layers([2, 1], seed=2 ** 32), ValueError, "seed"),
@@ -278,11 +280,11 @@ def test_non_regular_files_raise_at_once(tmp_path):
 def test_bad_paths_and_values_raise_and_change_nothing(tmp_path, call, error, match):
     network = Network.from_text(XOR)
     before = (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
-              network.max_weight)
+              network.max_weight, network.threshold, network.slope_parameter)
     with pytest.raises(error, match=match):
         call(network, tmp_path)
     assert (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
-            network.max_weight) == before
+            network.max_weight, network.threshold, network.slope_parameter) == before
 
 
 def test_refused_training_leaves_the_network_as_it_was(tmp_path):
@@ -419,3 +421,14 @@ def test_training_lets_other_threads_run():
     """)
     child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
     assert int(child.stdout) > 1000, child.stderr
+
+
+def test_parameters_set_every_neuron_and_are_written():
+    network = Network.from_text(XOR)
+    network.max_weight, network.threshold, network.slope_parameter = 0.5, 1.5, 1
+    assert [t.tolist() for t in network.thresholds] == [[1.5, 1.5], [1.5]]
+    network.max_iterations = 200
+    network.train([[0, 1], [1, 1]], [1, 0])
+    assert max(np.abs(w).max() for w in network.weights) <= 0.5
+    again = Network.from_text(network.to_text())  # the weight limit is a training record, not written
+    assert (again.threshold, again.slope_parameter) == (1.5, 1.0)

@@ -310,19 +310,26 @@ def test_write_failures_carry_errno_and_the_file_name(tmp_path):
     assert os.listdir(tmp_path) == []
 
 
-def test_what_the_file_cannot_hold_is_refused_or_written_nearest(tmp_path):
-    network = Network.from_text(THRESHOLD_PER_LAYER)
-    assert [t.tolist() for t in network.thresholds] == [[1.0, 1.0], [0.0]]
+GROWN_CONNECTIONS = "input_layer: 2\ncomp_layer: 1\n  weights: 1 1\ncomp_layer: 0\n  weights: 3 3\n"
+
+
+@pytest.mark.parametrize("text, reason, nearest_weights", [
+    (THRESHOLD_PER_LAYER, "thresholds: .* neuron 4 has 0", [0.5, -0.25, 1.0, 0.75, 2.0, -1.5]),
+    (GROWN_CONNECTIONS, "connections: .* neuron 2 has 4, of which 2 come back", [1.0, 1.0]),
+])
+def test_what_the_file_cannot_hold_is_refused_or_written_nearest(tmp_path, text, reason, nearest_weights):
+    network = Network.from_text(text)
     target = tmp_path / "net.txt"
     for call in (lambda: network.write(target), network.to_text):
-        with pytest.raises(ValueError, match="thresholds: .* neuron 4 has 0"):
+        with pytest.raises(ValueError, match=reason):
             call()
     assert not target.exists()
     network.write(target, nearest=True)
     nearest = Network(target)
     assert nearest.to_text() == network.to_text(nearest=True)
-    assert [t.tolist() for t in nearest.thresholds] == [[1.0, 1.0], [1.0]]
     assert nearest.to_text() == nearest.to_text(nearest=True)  # what the file holds is written as it is
+    assert [float(w) for layer in nearest.weights for w in layer.ravel()] == nearest_weights
+    assert len({t for layer in nearest.thresholds for t in layer}) == 1
 
 
 def test_seeds_repeat_the_random_weights(tmp_path):
@@ -432,3 +439,12 @@ def test_parameters_set_every_neuron_and_are_written():
     assert max(np.abs(w).max() for w in network.weights) <= 0.5
     again = Network.from_text(network.to_text())  # the weight limit is a training record, not written
     assert (again.threshold, again.slope_parameter) == (1.5, 1.0)
+
+
+def test_help_names_every_argument_error_and_return_of_train():
+    text = Network.train.__doc__
+    for word in ("source", "targets", "curve", "TrainingRun(result, passes)", "TrainingRunWithCurve", "CSV",
+                 "NetworkFileError", "OSError", "ValueError", "FloatingPointError", "KeyboardInterrupt", "TypeError"):
+        assert word in text, word
+    for word in ("nearest", "errno", "ValueError"):
+        assert word in Network.write.__doc__, word

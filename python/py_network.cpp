@@ -1,15 +1,12 @@
-// PyNetwork: reading, evaluating, training and writing through the engine, with the checks
-// that turn what the engine answers into Python exceptions. Training and loading work on a
-// copy that replaces the network only when the call succeeds.
+// PyNetwork: reading, evaluating and writing through the engine, with the checks that turn
+// what the engine answers into Python exceptions; training is in py_training.cpp.
 //   construction     - files, texts and layer sizes, seeded or not
 //   evaluation       - rows of inputs, the GIL released around batches
-//   training         - patterns from the held ones, a file or arrays; the training run
 //   writing          - the file text, refused or made nearest when the format cannot hold it
 //   views            - weights, thresholds, patterns, repr and picture
 #include "python/py_network.h"
 
 #include "engine/atomic_file.h"
-#include "engine/csv_patterns.h"
 #include "engine/format_check.h"
 #include "python/network_svg.h"
 
@@ -24,6 +21,8 @@ namespace {
 // in Network.diagnostics.
 constexpr std::size_t max_reasons_in_message = 5;
 
+}  // namespace
+
 bool weights_finite(const Network& network)
 {
     for (int position = 0; position < network.neuron_count(); ++position)
@@ -33,14 +32,6 @@ bool weights_finite(const Network& network)
     return true;
 }
 
-// The module's Python-side types: the TrainResult enum and the result tuples.
-py::object module_attribute(const char* name)
-{
-    return py::module_::import("neural_creatures._engine").attr(name);
-}
-
-}  // namespace
-
 std::string describe(const Diagnostic& diagnostic)
 {
     if (diagnostic.line == 0)
@@ -48,9 +39,6 @@ std::string describe(const Diagnostic& diagnostic)
     return "line " + std::to_string(diagnostic.line) + ": " + diagnostic.message;
 }
 
-namespace {
-
-// "<what>: <first reasons>", for an exception message.
 std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback)
 {
     std::string message = what + ": ";
@@ -64,6 +52,8 @@ std::string refusal(const std::string& what, const Diagnostics& diagnostics, con
         message += "; and " + std::to_string(more) + " more";
     return message;
 }
+
+namespace {
 
 // The network of a file or a text, its missing weights drawn from `seed`.
 Network seeded_network(const std::string* file_name, const std::string& text, unsigned seed, Diagnostics& noticed)
@@ -156,9 +146,6 @@ PyNetwork::Busy::~Busy()
 
 // ---- evaluation
 
-namespace {
-
-// `what` is "inputs" or "targets"; a row of them holds one value per input or output neuron.
 void require_columns(py::ssize_t given, int expected, const char* what)
 {
     if (given != expected)
@@ -166,8 +153,6 @@ void require_columns(py::ssize_t given, int expected, const char* what)
                               " values, one per " + (what[0] == 'i' ? "input" : "output") + " neuron, not " +
                               std::to_string(given));
 }
-
-}  // namespace
 
 py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
 {
@@ -197,137 +182,6 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
         network.evaluate_batch(in, out, static_cast<int>(count));
     }
     return outputs;
-}
-
-// ---- training
-
-namespace {
-
-// A parameter a file or a setter left where training cannot use it.
-void require_training_parameters(const Network& work)
-{
-    if (!(work.error_limit >= 0.0) || !std::isfinite(work.error_limit))
-        throw py::value_error("error_limit is " + py::repr(py::float_(work.error_limit)).cast<std::string>() +
-                              "; training needs a finite number of 0 or more");
-    if (!std::isfinite(work.learning_rate()) || work.learning_rate() < 0.0)
-        throw py::value_error("learning_rate is " + py::repr(py::float_(work.learning_rate())).cast<std::string>() +
-                              "; training needs a finite number of 0 or more");
-    if (work.max_iterations < 0)
-        throw py::value_error("max_iterations is " + std::to_string(work.max_iterations) +
-                              "; training needs 0 or more");
-}
-
-// Rows of an array as a 2-D shape: a 1-D array is one value per row when a row holds one value.
-py::ssize_t row_count(const Array& values, int width, const char* what)
-{
-    if (values.ndim() == 1 && width == 1)
-        return values.shape(0);
-    if (values.ndim() != 2)
-        throw py::value_error(std::string(what) + " must be a 2-D array with one row per pattern, not " +
-                              std::to_string(values.ndim()) + "-D");
-    require_columns(values.shape(1), width, what);
-    return values.shape(0);
-}
-
-bool all_finite(const Array& values)
-{
-    const double* data = values.data();
-    return std::all_of(data, data + values.size(), [](double value) { return std::isfinite(value); });
-}
-
-}  // namespace
-
-std::string PyNetwork::patterns_misfit() const
-{
-    return "a pattern does not have " + std::to_string(network.input_count()) + " inputs and " +
-           std::to_string(network.output_count()) + " expected outputs";
-}
-
-void PyNetwork::read_training_file(Network& work, const py::object& path)
-{
-    const std::string name = path_bytes(path);
-    require_readable_file(name, path);
-    const bool csv = is_csv_file_name(name);
-    Diagnostics noticed;
-    work.clear_patterns();
-    const int bad = csv ? read_csv_patterns(work, name.c_str(), &noticed)
-                        : work.read_training_section(name.c_str(), &noticed);
-    diagnostics = std::move(noticed);
-    if (bad > 0)
-        throw FileProblem(refusal(path_text(path) + " gives no usable training", diagnostics, "bad records"));
-    // Patterns that do not fit would be read past their ends by training.
-    if (!work.patterns_fit())
-        throw FileProblem(path_text(path) + " gives no usable training: " + patterns_misfit());
-    if (work.pattern_count() == 0)
-        throw FileProblem(path_text(path) + " gives no usable training: it holds " +
-                          (csv ? "no rows" : "no \"pattern:\" records"));
-}
-
-void PyNetwork::take_training(Network& work, const py::object& source, const py::object& targets)
-{
-    if (targets.is_none()) {
-        if (source.is_none())
-            return;
-        if (!is_path(source))
-            throw py::type_error("train takes a training file's path, or inputs and targets as arrays");
-        read_training_file(work, source);
-        return;
-    }
-    const Array inputs = array_argument(source, "inputs");
-    const Array expected = array_argument(targets, "targets");
-    const py::ssize_t rows = row_count(inputs, work.input_count(), "inputs");
-    if (row_count(expected, work.output_count(), "targets") != rows)
-        throw py::value_error("inputs have " + std::to_string(rows) + " rows and targets " +
-                              std::to_string(expected.shape(0)) + "; training needs one target row per input row");
-    if (rows > Network::max_pattern_count)
-        throw py::value_error("at most " + std::to_string(Network::max_pattern_count) + " patterns can be held");
-    if (!all_finite(inputs) || !all_finite(expected))
-        throw py::value_error("inputs and targets must be finite numbers");
-    work.clear_patterns();
-    TrainingPattern pattern;
-    const std::size_t in_width = static_cast<std::size_t>(work.input_count());
-    const std::size_t out_width = static_cast<std::size_t>(work.output_count());
-    for (py::ssize_t row = 0; row < rows; ++row) {
-        const double* in = inputs.data() + static_cast<std::size_t>(row) * in_width;
-        const double* out = expected.data() + static_cast<std::size_t>(row) * out_width;
-        pattern.inputs.assign(in, in + in_width);
-        pattern.expected_outputs.assign(out, out + out_width);
-        work.add_pattern(pattern);
-    }
-}
-
-py::object PyNetwork::train(const py::object& source, const py::object& targets, bool curve)
-{
-    Network work(idle());
-    take_training(work, source, targets);
-    require_training_parameters(work);
-    if (work.pattern_count() == 0)
-        throw py::value_error("there are no patterns to train on: give a training file, or inputs and targets");
-
-    int result = NoUsablePatterns;
-    {
-        Busy hold(*this);
-        py::gil_scoped_release release;
-        result = work.train(nullptr);
-    }
-    if (!weights_finite(work))
-        raise_python(PyExc_FloatingPointError,
-                     "training gave weights that are not finite numbers (is the learning rate too large, or are "
-                     "some pattern values huge?); the network is as it was");
-    network = std::move(work);
-    last_result = result;
-    last_passes = network.iterations_done;
-    const py::object kind = module_attribute("TrainResult")(result == Converged ? "converged" : "iteration limit");
-    if (!curve)
-        return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, py::none());
-}
-
-void PyNetwork::load_training(const py::object& path)
-{
-    Network work(idle());
-    read_training_file(work, path);
-    network = std::move(work);
 }
 
 // ---- writing

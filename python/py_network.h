@@ -13,6 +13,12 @@
 
 // "line N: message", or the message alone for the file as a whole.
 std::string describe(const Diagnostic& diagnostic);
+// "<what>: <the first reasons noticed>", or "<what>: <fallback>" when none were.
+std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
+// True when every weight of the network is a finite number.
+bool weights_finite(const Network& network);
+// ValueError unless a row of `what` ("inputs" or "targets") holds `expected` values.
+void require_columns(py::ssize_t given, int expected, const char* what);
 
 class PyNetwork {
 public:

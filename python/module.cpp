@@ -19,7 +19,6 @@ constexpr const char* network_doc =
     "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.";
 
 constexpr const char* train_doc =
-    "train(source=None, targets=None, *, curve=False)\n\n"
     "Trains by online back-propagation until every output of every pattern lies within error_limit "
     "(converged) or max_iterations passes are made (iteration limit).\n\n"
     "Arguments:\n"
@@ -51,7 +50,6 @@ constexpr const char* train_doc =
     "  TypeError          a source that is neither a path nor inputs with targets";
 
 constexpr const char* write_doc =
-    "write(path, *, nearest=False)\n\n"
     "Writes the network as a network file (str, bytes or os.PathLike); the file is replaced as a "
     "whole or not at all.\n\n"
     "The file holds one threshold and one slope for all neurons and one connection from each neuron "

@@ -79,9 +79,9 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
 {
     Network network(nullptr);
     if (!load_or_explain(options.network_file, options.seed, network, err))
-        return lab_exit_unusable_file;
+        return exit_unusable_input;
     if (!start_graphics_or_explain(err))
-        return lab_exit_unusable_file;
+        return exit_unusable_input;
     World world(network);
     ScoreSettings settings;
     settings.behaviour = options.behaviour;
@@ -98,7 +98,7 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
         print_measure(out, measure);
     print_measure(out, total);
     out << "score: " << fixed_text(total.score, 3) << '\n';
-    return lab_exit_success;
+    return exit_success;
 }
 
 // A trace or picture written over the network it traces, or over each other, would lose a
@@ -119,34 +119,34 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     const std::string clash = clashing_trace_files(options);
     if (!clash.empty()) {
         print_usage_error(err, clash, LabCommand::trace);
-        return lab_exit_usage;
+        return exit_usage;
     }
     Network network(nullptr);
     if (!load_or_explain(options.network_file, options.seed, network, err))
-        return lab_exit_unusable_file;
+        return exit_unusable_input;
     if (!writable_or_explain(options.output_file, err) ||
         (!options.image_file.empty() && !writable_or_explain(options.image_file, err)))
-        return lab_exit_unusable_file;
+        return exit_cannot_write;
     if (!start_graphics_or_explain(err))
-        return lab_exit_unusable_file;
+        return exit_unusable_input;
     World world(network);
     const Trace trace = trace_world(world, *find_scenario(options.scenario), options.frames, options.seed);
     if (!write_or_explain(options.output_file, trace.csv, err))
-        return lab_exit_unusable_file;
+        return exit_cannot_write;
     out << "written: " << options.output_file << " (" << options.frames << " frames of " << options.scenario
         << ")\n";
     if (options.image_file.empty())
-        return lab_exit_success;
+        return exit_success;
     std::string png;
     std::string reason;
     if (!encode_png(trace_picture(world, trace.path), png, reason)) {
         err << program << ": " << options.image_file << ": " << reason << '\n';
-        return lab_exit_unusable_file;
+        return exit_cannot_write;
     }
     if (!write_or_explain(options.image_file, png, err))
-        return lab_exit_unusable_file;
+        return exit_cannot_write;
     out << "written: " << options.image_file << '\n';
-    return lab_exit_success;
+    return exit_success;
 }
 
 std::string evolved_comment(const LabOptions& options, int generation, double score)
@@ -167,17 +167,19 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
     if (!options.from_file.empty()) {
         Network start(nullptr);
         if (!load_or_explain(options.from_file, options.seed, start, err))
-            return lab_exit_unusable_file;
+            return exit_unusable_input;
         settings.shape = shape_of(start);
         settings.start_weights = weights_of(start);
         if (settings.start_weights.size() != settings.shape.weight_count()) {
             err << program << ": " << options.from_file
                 << ": some neurons do not read every neuron of the layer before; cannot evolve it\n";
-            return lab_exit_unusable_file;
+            return exit_unusable_input;
         }
     }
-    if (!writable_or_explain(options.output_file, err) || !start_graphics_or_explain(err))
-        return lab_exit_unusable_file;
+    if (!writable_or_explain(options.output_file, err))
+        return exit_cannot_write;
+    if (!start_graphics_or_explain(err))
+        return exit_unusable_input;
     settings.scoring.behaviour = options.behaviour;
     settings.scoring.frames = options.frames;
     settings.scoring.seed = options.seed;
@@ -203,11 +205,11 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
         if (!write_or_explain(options.output_file,
                               evolution.best_text(evolved_comment(options, generation, evolution.best_score())),
                               err))
-            return lab_exit_unusable_file;
+            return exit_cannot_write;
     }
     out << "written: " << options.output_file << '\n';
     out << "score: " << fixed_text(evolution.best_score(), 3) << '\n';
-    return lab_exit_success;
+    return exit_success;
 }
 
 }  // namespace
@@ -219,15 +221,15 @@ int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& ou
     const LabOptions& options = parsed.options;
     if (!parsed.error.empty()) {
         print_usage_error(err, parsed.error, options.command);
-        return lab_exit_usage;
+        return exit_usage;
     }
     if (options.show_help) {
         out << lab_help(options.command);
-        return lab_exit_success;
+        return exit_success;
     }
     if (options.show_version) {
         out << program << ' ' << CREATURE_LAB_VERSION << '\n';
-        return lab_exit_success;
+        return exit_success;
     }
     try {
         switch (options.command) {
@@ -244,7 +246,7 @@ int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& ou
         // Files are replaced whole, so whatever was written before stays usable.
         err << program << ": not enough memory for this run; try fewer frames, a smaller population or "
                           "fewer hidden neurons\n";
-        return lab_exit_out_of_memory;
+        return exit_out_of_memory;
     }
-    return lab_exit_usage;
+    return exit_usage;
 }

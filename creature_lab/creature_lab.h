@@ -4,16 +4,11 @@
 #ifndef CREATURE_LAB_CREATURE_LAB_H
 #define CREATURE_LAB_CREATURE_LAB_H
 
+#include "tool_support/exit_status.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
-
-enum LabExit {
-    lab_exit_success = 0,
-    lab_exit_unusable_file = 2,
-    lab_exit_usage = 64,
-    lab_exit_out_of_memory = 71,
-};
 
 struct LabSettings {
     bool stderr_is_terminal = false;  // a progress line is drawn only on a terminal

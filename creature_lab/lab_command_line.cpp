@@ -1,8 +1,9 @@
-// Parsing creature_lab's arguments: "--name value", "--name=value" and "-o value" alike.
+// creature_lab's commands, the options each accepts and their texts; the scanner shared by
+// the tools reads argv.
 #include "creature_lab/lab_command_line.h"
 
-#include <charconv>
-#include <cstdint>
+#include "tool_support/option_scanner.h"
+
 
 namespace {
 
@@ -24,10 +25,11 @@ const char* const tool_help =
     "\n"
     "Exit status:\n"
     "  0   success\n"
-    "  2   a file cannot be used: a network file that cannot be read or is no creature's\n"
-    "      (3 inputs, 4 outputs), or an output file that cannot be written\n"
+    "  2   a network file cannot be used: it cannot be read or is no creature's (3 inputs,\n"
+    "      4 outputs)\n"
     "  64  the command line is wrong\n"
-    "  71  the run needs more memory than the system gives\n";
+    "  71  the run needs more memory than the system gives; files written before stay whole\n"
+    "  73  an output file cannot be written; it was left as it was\n";
 
 const char* const score_help =
     "Run the creature of NETWORK_FILE through the standard scenarios: the spotlight drifting\n"
@@ -79,118 +81,68 @@ const char* const evolve_help =
     "                        not depend on it\n"
     "  -h, --help            show this help and exit\n";
 
-// An option that takes a value: its names and which commands accept it.
-struct ValueOption {
-    const char* long_name;
-    const char* short_name;  // empty when there is none
+enum Option { help, behaviour, frames, seed, output, image, scenario, hidden, population, generations, from, threads };
+
+// An option with the commands that accept it.
+struct LabOption {
+    OptionSpec spec;
     bool score, trace, evolve;
 };
 
-const ValueOption value_options[] = {
-    {"--behaviour", "", true, false, true}, {"--frames", "", true, true, true},
-    {"--seed", "", true, true, true},       {"--output", "-o", false, true, true},
-    {"--image", "", false, true, false},    {"--scenario", "", false, true, false},
-    {"--hidden", "", false, false, true},   {"--population", "", false, false, true},
-    {"--generations", "", false, false, true}, {"--from", "", false, false, true},
-    {"--threads", "", false, false, true},
+const LabOption lab_options[] = {
+    {{help, "--help", "-h"}, true, true, true},
+    {{behaviour, "--behaviour", "", OptionValue::word, "follow, flee or circle"}, true, false, true},
+    {{frames, "--frames", "", OptionValue::number, "", 1, 10000000}, true, true, true},
+    {seed_option(seed), true, true, true},
+    {{output, "--output", "-o", OptionValue::file}, false, true, true},
+    {{image, "--image", "", OptionValue::file}, false, true, false},
+    {{scenario, "--scenario", "", OptionValue::word, "a scenario's name"}, false, true, false},
+    {{hidden, "--hidden", "", OptionValue::number, "", 0, 1000}, false, false, true},
+    {{population, "--population", "", OptionValue::number, "", 4, 100000}, false, false, true},
+    {{generations, "--generations", "", OptionValue::number, "", 1, 1000000}, false, false, true},
+    {{from, "--from", "", OptionValue::file}, false, false, true},
+    {{threads, "--threads", "", OptionValue::number, "", 1, 256}, false, false, true},
 };
 
-bool accepts(const ValueOption& option, LabCommand command)
+std::vector<OptionSpec> options_of(LabCommand command)
 {
-    return (command == LabCommand::score && option.score) || (command == LabCommand::trace && option.trace) ||
-           (command == LabCommand::evolve && option.evolve);
+    std::vector<OptionSpec> specs;
+    for (const LabOption& option : lab_options) {
+        if ((command == LabCommand::score && option.score) || (command == LabCommand::trace && option.trace) ||
+            (command == LabCommand::evolve && option.evolve))
+            specs.push_back(option.spec);
+    }
+    return specs;
 }
 
-// Reads a whole decimal number from `low` to `high`.
-bool read_number(const std::string& text, long long low, long long high, long long& value)
+// Stores one scanned option; an error text when its value is unusable.
+std::string store(const ScannedOption& option, LabOptions& options)
 {
-    const char* end = text.data() + text.size();
-    const std::from_chars_result read = std::from_chars(text.data(), end, value);
-    return !text.empty() && read.ec == std::errc() && read.ptr == end && value >= low && value <= high;
-}
-
-class Parser {
-public:
-    explicit Parser(LabOptions& options) : options(options) {}
-
-    // Stores the value of one option; an error text when it is unusable.
-    std::string store(const std::string& name, const std::string& value)
-    {
-        long long number = 0;
-        const auto number_in = [&](long long low, long long high) {
-            return read_number(value, low, high, number);
-        };
-        const auto range_error = [&](long long low, long long high) {
-            return "option '" + name + "' needs a whole number from " + std::to_string(low) + " to " +
-                   std::to_string(high) + ", not '" + value + "'";
-        };
-        if (name == "--behaviour") {
-            if (!behaviour_from_name(value, options.behaviour))
-                return "option '--behaviour' needs follow, flee or circle, not '" + value + "'";
-            options.behaviour_given = true;
-        } else if (name == "--scenario") {
-            if (!find_scenario(value))
-                return "unknown scenario '" + value + "'; see 'creature_lab trace --help'";
-            options.scenario = value;
-        } else if (name == "--output") {
-            options.output_file = value;
-        } else if (name == "--image") {
-            options.image_file = value;
-        } else if (name == "--from") {
-            options.from_file = value;
-        } else if (name == "--frames") {
-            if (!number_in(1, 10000000))
-                return range_error(1, 10000000);
-            options.frames = static_cast<int>(number);
-        } else if (name == "--seed") {
-            if (!number_in(0, UINT32_MAX))
-                return range_error(0, UINT32_MAX);
-            options.seed = static_cast<unsigned>(number);
-        } else if (name == "--hidden") {
-            if (!number_in(0, 1000))
-                return range_error(0, 1000);
-            options.hidden = static_cast<int>(number);
-        } else if (name == "--population") {
-            if (!number_in(4, 100000))
-                return range_error(4, 100000);
-            options.population = static_cast<int>(number);
-        } else if (name == "--generations") {
-            if (!number_in(1, 1000000))
-                return range_error(1, 1000000);
-            options.generations = static_cast<int>(number);
-        } else if (name == "--threads") {
-            if (!number_in(1, 256))
-                return range_error(1, 256);
-            options.threads = static_cast<int>(number);
-        }
-        return "";
+    const int number = static_cast<int>(option.number);  // every range but the seed's fits an int
+    switch (option.id) {
+    case help: options.show_help = true; break;
+    case behaviour:
+        if (!behaviour_from_name(option.text, options.behaviour))
+            return "option '--behaviour' needs follow, flee or circle, not '" + option.text + "'";
+        options.behaviour_given = true;
+        break;
+    case scenario:
+        if (!find_scenario(option.text))
+            return "unknown scenario '" + option.text + "'; see 'creature_lab trace --help'";
+        options.scenario = option.text;
+        break;
+    case output: options.output_file = option.text; break;
+    case image: options.image_file = option.text; break;
+    case from: options.from_file = option.text; break;
+    case frames: options.frames = number; break;
+    case seed: options.seed = static_cast<unsigned>(option.number); break;
+    case hidden: options.hidden = number; break;
+    case population: options.population = number; break;
+    case generations: options.generations = number; break;
+    case threads: options.threads = number; break;
+    default: break;
     }
-
-private:
-    LabOptions& options;
-};
-
-// The option `argument` names, with its value when joined to it; null when it names none.
-const ValueOption* match_option(const std::string& argument, std::string& joined_value, bool& joined)
-{
-    for (const ValueOption& option : value_options) {
-        const std::string long_name = option.long_name;
-        const std::string short_name = option.short_name;
-        joined = false;
-        if (argument == long_name || (!short_name.empty() && argument == short_name))
-            return &option;
-        if (argument.compare(0, long_name.size() + 1, long_name + "=") == 0) {
-            joined = true;
-            joined_value = argument.substr(long_name.size() + 1);
-            return &option;
-        }
-        if (!short_name.empty() && argument.compare(0, short_name.size(), short_name) == 0) {
-            joined = true;
-            joined_value = argument.substr(short_name.size());
-            return &option;
-        }
-    }
-    return nullptr;
+    return "";
 }
 
 std::string check_complete(const LabOptions& options, const std::vector<std::string>& operands)
@@ -239,44 +191,15 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
         return parsed;
     }
 
-    Parser parser(options);
-    std::vector<std::string> operands;
-    bool options_ended = false;
-    for (std::size_t index = 1; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        if (options_ended || argument.size() < 2 || argument[0] != '-') {
-            operands.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            options_ended = true;
-            continue;
-        }
-        if (argument == "-h" || argument == "--help") {
-            options.show_help = true;
-            continue;
-        }
-        std::string value;
-        bool joined = false;
-        const ValueOption* option = match_option(argument, value, joined);
-        if (!option || !accepts(*option, options.command)) {
-            parsed.error = "unknown option '" + argument + "' for '" + lab_command_name(options.command) + "'";
-            return parsed;
-        }
-        if (!joined && index + 1 < arguments.size())
-            value = arguments[++index];
-        if (value.empty()) {
-            parsed.error = std::string("option '") + option->long_name + "' needs a value";
-            return parsed;
-        }
-        parsed.error = parser.store(option->long_name, value);
-        if (!parsed.error.empty())
-            return parsed;
-    }
-    if (!options.show_help)
-        parsed.error = check_complete(options, operands);
-    if (parsed.error.empty() && !operands.empty())
-        options.network_file = operands[0];
+    const std::string context = std::string(" for '") + lab_command_name(options.command) + "'";
+    const ScannedCommandLine scanned = scan_options(arguments, 1, options_of(options.command), context);
+    parsed.error = scanned.error;
+    for (std::size_t index = 0; index < scanned.options.size() && parsed.error.empty(); ++index)
+        parsed.error = store(scanned.options[index], options);
+    if (parsed.error.empty() && !options.show_help)
+        parsed.error = check_complete(options, scanned.operands);
+    if (parsed.error.empty() && !scanned.operands.empty())
+        options.network_file = scanned.operands[0];
     return parsed;
 }
 

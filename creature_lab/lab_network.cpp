@@ -1,11 +1,11 @@
-// Reading, flattening and writing the lab's networks.
+// Reading, flattening and building the lab's networks; the engine's writer writes them.
 #include "creature_lab/lab_network.h"
 
 #include "engine/diagnostics.h"
-#include "tool_support/number_text.h"
 
 #include <algorithm>
 #include <new>
+#include <sstream>
 
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
                            FileProblems& problems)
@@ -69,12 +69,19 @@ std::vector<double> weights_of(const Network& network)
     return weights;
 }
 
-namespace {
-
-// As the engine's writer gives them: 17 decimals, a full stop whatever the locale.
-constexpr int weight_digits = 17;
-
-}  // namespace
+Network network_of(const NetworkShape& shape, const std::vector<double>& weights)
+{
+    // The layers as a file gives them; the reader completes the weights, which are then replaced.
+    std::string layers;
+    for (std::size_t layer = 0; layer < shape.layer_sizes.size(); ++layer)
+        layers += (layer == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(shape.layer_sizes[layer]) + "\n";
+    Network network = Network::from_text(layers);
+    network.set_threshold_all(shape.threshold);
+    network.set_slope_parameter_all(shape.slope_parameter);
+    network.set_max_weight_all(shape.max_weight);
+    network.set_weights(weights);
+    return network;
+}
 
 std::string network_text(const NetworkShape& shape, const std::vector<double>& weights,
                          const std::string& comment)
@@ -84,21 +91,9 @@ std::string network_text(const NetworkShape& shape, const std::vector<double>& w
         text += '\n';
     if (!text.empty())
         text += '\n';
-    text += "input_layer: " + std::to_string(shape.layer_sizes.empty() ? 0 : shape.layer_sizes[0]) + "\n";
-    std::size_t next = 0;
-    for (std::size_t layer = 1; layer < shape.layer_sizes.size(); ++layer) {
-        text += "\ncomp_layer: " + std::to_string(shape.layer_sizes[layer]) + "\n";
-        for (int neuron = 0; neuron < shape.layer_sizes[layer]; ++neuron) {
-            text += "  weights:";
-            for (int source = 0; source < shape.layer_sizes[layer - 1] && next < weights.size(); ++source)
-                text += ' ' + fixed_text(weights[next++], weight_digits);
-            text += '\n';
-        }
-    }
-    text += "\ntreshold: " + fixed_text(shape.threshold, weight_digits);
-    text += "\nslope_parameter: " + fixed_text(shape.slope_parameter, weight_digits);
-    text += "\nmax_weight: " + fixed_text(shape.max_weight, weight_digits) + '\n';
-    return text;
+    std::ostringstream records;
+    network_of(shape, weights).write_network(records);
+    return text + records.str();
 }
 
 Network network_from_text(const std::string& text)

@@ -32,8 +32,12 @@ NetworkShape shape_of(const Network& network);
 // Every weight, neuron by neuron in neuron order, each neuron's in connection order.
 std::vector<double> weights_of(const Network& network);
 
-// A network file: the lines of `comment` as free text, then the network records with every
-// weight given to 17 decimals, so that reading it back gives the same network every time.
+// The network of `shape` with `weights`, every one of them, in the order weights_of gives.
+Network network_of(const NetworkShape& shape, const std::vector<double>& weights);
+
+// A network file: the lines of `comment` as free text, then the network records as the
+// engine writes them, every weight to 17 decimals, so that reading it back gives the same
+// network every time.
 std::string network_text(const NetworkShape& shape, const std::vector<double>& weights,
                          const std::string& comment);
 

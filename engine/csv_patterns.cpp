@@ -5,13 +5,12 @@
 #include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
+#include "engine/line_source.h"
 #include "engine/network.h"
 
 #include <string>
 
 namespace {
-
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 // Reads one field as a whole real number: white space around it is allowed, nothing else.
 bool read_field(std::string_view field, double& value)

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-
 void skip_byte_order_mark(std::string_view& line)
 {
     if (line.substr(0, byte_order_mark.size()) == byte_order_mark)

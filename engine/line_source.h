@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// The UTF-8 byte order mark some editors put before the first line; every reader of our
+// files passes over it.
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
 class LineSource {
 public:
     // Reads `text`, which must outlive the source.

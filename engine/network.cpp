@@ -165,28 +165,40 @@ double Network::max_weight() const
     return neurons.empty() ? 0.0 : neurons.front().max_weight;
 }
 
-void Network::set_threshold_all(double value)
+namespace {
+
+void set_every(std::vector<Neuron>& neurons, double Neuron::*parameter, double value)
 {
     for (Neuron& neuron : neurons)
-        neuron.threshold = value;
+        neuron.*parameter = value;
 }
 
-void Network::set_slope_parameter_all(double value)
-{
-    for (Neuron& neuron : neurons)
-        neuron.slope_parameter = value;
-}
+}  // namespace
 
-void Network::set_learning_rate_all(double value)
-{
-    for (Neuron& neuron : neurons)
-        neuron.learning_rate = value;
-}
+void Network::set_threshold_all(double value) { set_every(neurons, &Neuron::threshold, value); }
+void Network::set_slope_parameter_all(double value) { set_every(neurons, &Neuron::slope_parameter, value); }
+void Network::set_learning_rate_all(double value) { set_every(neurons, &Neuron::learning_rate, value); }
+void Network::set_max_weight_all(double value) { set_every(neurons, &Neuron::max_weight, value); }
 
-void Network::set_max_weight_all(double value)
+bool Network::set_weights(const std::vector<double>& weights)
 {
-    for (Neuron& neuron : neurons)
-        neuron.max_weight = value;
+    std::size_t count = 0;
+    for (const Neuron& neuron : neurons)
+        count += neuron.connections.size();
+    if (count != weights.size())
+        return false;
+    std::size_t next = 0;
+    for (Neuron& neuron : neurons) {
+        for (Connection& connection : neuron.connections)
+            connection.weight = weights[next++];
+    }
+    try {
+        dense.build(neurons, layer_sizes);
+    } catch (const std::bad_alloc&) {
+        refuse_network();
+        return false;
+    }
+    return true;
 }
 
 void Network::add_pattern(const TrainingPattern& pattern)

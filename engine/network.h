@@ -93,6 +93,11 @@ public:
     void set_slope_parameter_all(double value);  ///< sets every neuron's slope parameter
     void set_learning_rate_all(double value);    ///< sets every neuron's learning rate
     void set_max_weight_all(double value);       ///< sets every neuron's weight limit
+    /// Replaces the weight of every connection, neuron by neuron in list order and each
+    /// neuron's in connection order, as given, unclamped. False, changing nothing, when
+    /// `weights` does not hold one value per connection; false with the network refused and
+    /// left empty when its fast form no longer fits in memory.
+    bool set_weights(const std::vector<double>& weights);
 
     void add_pattern(const TrainingPattern& pattern);  ///< appends a copy of a pattern
     void clear_patterns();                             ///< removes every pattern

@@ -106,40 +106,6 @@ const ShellScreens lab_screens = {
     {450, 500},
 };
 
-const char* const lab_usage = "Usage: net_lab [NETWORK_FILE [TRAINING_FILE]]\n"
-                              "Trains a network before your eyes; TRAINING_FILE may be a CSV table (*.csv).\n";
-
-bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error)
-{
-    std::vector<std::string> operands;
-    bool options_ended = false;
-    help = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (!options_ended && argument == "--") {
-            options_ended = true;
-        } else if (!options_ended && (argument == "-h" || argument == "--help")) {
-            help = true;
-        } else if (!options_ended && argument.size() > 1 && argument[0] == '-') {
-            error = "unknown option '" + argument + "'";
-            return false;
-        } else {
-            operands.push_back(argument);
-        }
-    }
-    if (operands.size() > 2) {
-        error = "at most a network file and a training file; unexpected '" + operands[2] + "'";
-        return false;
-    }
-    if (!operands.empty() && operands[0].size() >= static_cast<std::size_t>(file_selector_path_limit)) {
-        error = "the network file's name is longer than " + std::to_string(file_selector_path_limit - 1) + " bytes";
-        return false;
-    }
-    files.network_path = operands.empty() ? "config_generated.txt" : operands[0];
-    files.training_path = operands.size() > 1 ? operands[1] : "";
-    return true;
-}
-
 void start_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
     std::snprintf(lab.config_path, sizeof lab.config_path, "%s", files.network_path.c_str());

@@ -93,7 +93,8 @@ extern const ShellScreens lab_screens;
 // Reads the command line: at most a network file and a training file. False, with the
 // reason in `error`, when it is wrong; `help` when --help or -h was asked for.
 bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error);
-extern const char* const lab_usage;
+extern const char* const lab_usage;  // the synopsis, after a usage error
+extern const char* const lab_help;   // what --help adds to the synopsis: options, exit statuses
 
 // The files of the command line loaded at start-up, the first one named in the shell's
 // texts; `seed` completes missing weights.

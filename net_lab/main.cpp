@@ -5,6 +5,7 @@
 #include "net_lab/lab_screen.h"
 #include "palette/palette.h"
 #include "program_shell/start_up.h"
+#include "tool_support/exit_status.h"
 
 #include <allegro.h>
 
@@ -13,8 +14,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr int exit_usage = 64;
 
 double seconds_now()
 {
@@ -47,14 +46,14 @@ int main(int argc, char* argv[])
         return exit_usage;
     }
     if (help) {
-        std::cout << lab_usage;
-        return 0;
+        std::cout << lab_usage << lab_help;
+        return exit_success;
     }
     const std::string command = command_line_text(argc, argv);
     const ProgramDisplay program{"net_lab", command.c_str(), lab_screen_width, lab_screen_height};
     BitmapPtr buffer = start_program(program, set_palette);
     if (!buffer)
-        return 1;
+        return exit_short_of_goal;
     Lab lab;
     start_lab(lab, files, time_seed());
     const SecondsClock clock = seconds_now;
@@ -72,6 +71,6 @@ int main(int argc, char* argv[])
     }
 
     // Clean-up: the lab and the back buffer are released by their owners.
-    return 0;
+    return exit_success;
 }
 END_OF_MAIN()

@@ -1,5 +1,7 @@
-// Parsing of net_train's arguments, with short and long options, "--opt=value" included.
+// net_train's options and texts; the scanner shared by the tools reads argv.
 #include "net_train/command_line.h"
+
+#include "tool_support/option_scanner.h"
 
 const char* const usage_text =
     "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
@@ -54,56 +56,18 @@ const char* const help_text =
 
 namespace {
 
-// The value of an option that takes one: "--name=value", "-xvalue", or the next argument.
-// `value` changes only when a non-empty one is given.
-bool take_value(const std::vector<std::string>& arguments, std::size_t& index, std::size_t name_length,
-                std::string& value, std::string& error, const char* what = "a file name")
-{
-    const std::string& argument = arguments[index];
-    std::string taken;
-    if (argument.size() > name_length) {
-        const bool long_form = argument.compare(0, 2, "--") == 0;
-        taken = argument.substr(long_form ? name_length + 1 : name_length);
-    } else if (index + 1 < arguments.size()) {
-        taken = arguments[++index];
-    }
-    if (taken.empty()) {
-        error = "option '" + argument.substr(0, name_length) + "' needs " + what;
-        return false;
-    }
-    value = taken;
-    return true;
-}
+enum Option { quiet, help, version, training, output, write_nearest, curve, seed };
 
-// The length of the option name that `argument` starts with: the long name alone or before
-// "=", or the short name alone or before a joined value; 0 when it names neither.
-std::size_t option_name_length(const std::string& argument, const std::string& short_name,
-                               const std::string& long_name)
-{
-    if (argument == long_name || argument.compare(0, long_name.size() + 1, long_name + "=") == 0)
-        return long_name.size();
-    if (short_name.empty())
-        return 0;  // a long option only
-    return argument.compare(0, short_name.size(), short_name) == 0 ? short_name.size() : 0;
-}
-
-// A seed in decimal, 0 to the largest unsigned 32-bit value, nothing around it.
-bool parse_seed(const std::string& text, unsigned& seed)
-{
-    constexpr unsigned long long largest = 4294967295ULL;
-    if (text.empty() || text.size() > 10)
-        return false;
-    unsigned long long value = 0;
-    for (const char digit : text) {
-        if (digit < '0' || digit > '9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(digit - '0');
-    }
-    if (value > largest)
-        return false;
-    seed = static_cast<unsigned>(value);
-    return true;
-}
+const std::vector<OptionSpec> options_table = {
+    {quiet, "--quiet", "-q"},
+    {help, "--help", "-h"},
+    {version, "--version", ""},
+    {training, "--training", "-t", OptionValue::file},
+    {output, "--output", "-o", OptionValue::file},
+    {write_nearest, "--write-nearest", ""},
+    {curve, "--curve", "", OptionValue::file},
+    seed_option(seed),
+};
 
 }  // namespace
 
@@ -111,48 +75,27 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
 {
     ParsedCommandLine parsed;
     NetTrainOptions& options = parsed.options;
-    std::vector<std::string> operands;
-    bool options_ended = false;
-    for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        if (options_ended || argument.size() < 2 || argument[0] != '-') {
-            operands.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            options_ended = true;
-        } else if (argument == "-q" || argument == "--quiet") {
-            options.quiet = true;
-        } else if (argument == "-h" || argument == "--help") {
-            options.show_help = true;
-        } else if (argument == "--version") {
-            options.show_version = true;
-        } else if (const std::size_t training_name = option_name_length(argument, "-t", "--training")) {
-            if (!take_value(arguments, index, training_name, options.training_file, parsed.error))
-                return parsed;
-        } else if (const std::size_t output_name = option_name_length(argument, "-o", "--output")) {
-            if (!take_value(arguments, index, output_name, options.output_file, parsed.error))
-                return parsed;
-        } else if (argument == "--write-nearest") {
-            options.write_nearest = true;
-        } else if (const std::size_t curve_name = option_name_length(argument, "", "--curve")) {
-            if (!take_value(arguments, index, curve_name, options.curve_file, parsed.error))
-                return parsed;
-        } else if (const std::size_t seed_name = option_name_length(argument, "", "--seed")) {
-            const char* const seed_wanted = "a whole number from 0 to 4294967295";
-            std::string seed_text;
-            if (!take_value(arguments, index, seed_name, seed_text, parsed.error, seed_wanted))
-                return parsed;
-            if (!parse_seed(seed_text, options.seed)) {
-                parsed.error = "option '--seed' needs " + std::string(seed_wanted) + ", not '" + seed_text + "'";
-                return parsed;
-            }
+    const ScannedCommandLine scanned = scan_options(arguments, 0, options_table);
+    parsed.error = scanned.error;
+    if (!parsed.error.empty())
+        return parsed;
+    for (const ScannedOption& option : scanned.options) {
+        switch (option.id) {
+        case quiet: options.quiet = true; break;
+        case help: options.show_help = true; break;
+        case version: options.show_version = true; break;
+        case training: options.training_file = option.text; break;
+        case output: options.output_file = option.text; break;
+        case write_nearest: options.write_nearest = true; break;
+        case curve: options.curve_file = option.text; break;
+        case seed:
             options.has_seed = true;
-        } else {
-            parsed.error = "unknown option '" + argument + "'";
-            return parsed;
+            options.seed = static_cast<unsigned>(option.number);
+            break;
+        default: break;
         }
     }
+    const std::vector<std::string>& operands = scanned.operands;
     if (options.show_help || options.show_version)
         return parsed;
     if (operands.empty()) {

@@ -199,11 +199,11 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     const NetTrainOptions& options = parsed.options;
     if (options.show_help) {
         out << help_text;
-        return exit_converged;
+        return exit_success;
     }
     if (options.show_version) {
         out << "net_train " << NET_TRAIN_VERSION << '\n';
-        return exit_converged;
+        return exit_success;
     }
     const bool separate_training = !options.training_file.empty();
     const std::string& training_file = separate_training ? options.training_file : options.network_file;
@@ -231,11 +231,11 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
                      "and any other records are lost");
     print_problems(err, problems, max_problems_shown);
     if (!have_network)
-        return exit_nothing_trained;
+        return exit_unusable_input;
     if (!have_patterns) {
         if (!options.quiet)
             out << "result: no usable patterns\n";
-        return exit_nothing_trained;
+        return exit_unusable_input;
     }
 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
@@ -249,9 +249,9 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     if (!outputs_are_numbers)
         err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
-    int status = !outputs_are_numbers ? exit_nothing_trained
-                 : result == Converged ? exit_converged
-                                       : exit_iteration_limit;
+    int status = !outputs_are_numbers ? exit_unusable_input
+                 : result == Converged ? exit_success
+                                       : exit_short_of_goal;
     if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
         status = exit_cannot_write;
 

@@ -4,19 +4,13 @@
 #ifndef NET_TRAIN_NET_TRAIN_H
 #define NET_TRAIN_NET_TRAIN_H
 
+#include "tool_support/exit_status.h"
+
 #include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
-enum NetTrainExit {
-    exit_converged = 0,
-    exit_iteration_limit = 1,
-    exit_nothing_trained = 2,
-    exit_usage = 64,
-    exit_format_cannot_hold = 65,
-    exit_cannot_write = 73,
-};
 
 struct NetTrainSettings {
     bool stderr_is_terminal = false;  // a progress line is drawn only on a terminal

@@ -3,6 +3,7 @@
 #include "net_train/odd_values.h"
 
 #include "engine/line_reader.h"
+#include "engine/line_source.h"
 #include "tool_support/number_text.h"
 
 #include <algorithm>
@@ -137,7 +138,6 @@ private:
     // start of the text, and so does this.
     bool next_key(Token& key)
     {
-        static const std::string byte_order_mark = "\xEF\xBB\xBF";
         if (!tokens.next_token(key))
             return false;
         if (tokens.line() != 1 || key.prefix.compare(0, byte_order_mark.size(), byte_order_mark) != 0)

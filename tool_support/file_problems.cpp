@@ -2,18 +2,16 @@
 #include "tool_support/file_problems.h"
 
 #include "engine/diagnostics.h"
+#include "engine/input_file.h"
 #include "engine/network.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <ostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -44,18 +42,14 @@ bool same_file(const std::string& a, const std::string& b)
 
 std::string reason_not_readable(const std::string& path)
 {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0)
-        return system_reason(errno);
-    if (S_ISDIR(status.st_mode))
+    const int problem = readable_file_problem(path.c_str());
+    if (problem == 0)
+        return "";
+    if (problem == EISDIR)
         return "it is a directory";
-    if (!S_ISREG(status.st_mode))
+    if (problem == not_a_regular_file)
         return "it is not a regular file (a pipe, a device or a socket)";
-    const int descriptor = open(path.c_str(), O_RDONLY | O_NOCTTY);
-    if (descriptor < 0)
-        return system_reason(errno);
-    close(descriptor);
-    return "";
+    return system_reason(problem);
 }
 
 void add_reader_problems(FileProblems& problems, const std::string& file, const Diagnostics& diagnostics)

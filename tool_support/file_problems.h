@@ -39,7 +39,7 @@ std::string reason_clause(std::string reason);
 bool same_file(const std::string& a, const std::string& b);
 
 // Why `path` cannot be opened for reading, in a few words ("no such file or directory",
-// "it is a directory"); empty when it can be. Never opens anything but a regular file.
+// "it is a directory"); empty when it can be. The engine's readable_file_problem decides.
 std::string reason_not_readable(const std::string& path);
 
 // Appends one problem for each pattern whose input or expected output count does not fit the

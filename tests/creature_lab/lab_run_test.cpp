@@ -189,6 +189,12 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         {"bad behaviour", {"score", follower, "--behaviour", "hide"}, 64, "follow, flee or circle"},
         {"zero frames", {"score", follower, "--frames", "0"}, 64, "--frames"},
         {"seed not a number", {"score", follower, "--seed", "1x"}, 64, "--seed"},
+        {"seed out of range", {"score", follower, "--seed=4294967296"}, 64,
+         "option '--seed' needs a whole number from 0 to 4294967295, not '4294967296'"},
+        {"empty frames", {"score", follower, "--frames", ""}, 64, "option '--frames' is empty"},
+        {"empty output", {"trace", follower, "-o", ""}, 64, "option '-o' is empty; it needs a file name"},
+        {"no behaviour named", {"score", follower, "--behaviour"}, 64, "needs follow, flee or circle"},
+        {"network after --", {"score", "--", "-follower.txt"}, 2, "-follower.txt"},
         {"option of another command", {"score", follower, "--hidden", "3"}, 64, "unknown option"},
         {"trace without output", {"trace", follower}, 64, "-o FILE"},
         {"trace over its network", {"trace", mine, "-o", mine}, 64, "is the network file"},
@@ -201,11 +207,11 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         {"missing file", {"score", directory.file("none.txt")}, 2, "creature_lab: "},
         {"not a creature", {"score", two_inputs}, 2, "2 inputs and 4 outputs"},
         {"broken file", {"score", broken}, 2, "broken.txt:2: "},
-        {"unwritable trace", {"trace", follower, "-o", no_directory}, 2,
+        {"unwritable trace", {"trace", follower, "-o", no_directory}, 73,
          "missing/out.csv: cannot write here: no such file or directory"},
-        {"unwritable image", {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file(".")}, 2,
+        {"unwritable image", {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file(".")}, 73,
          ": cannot write here: is a directory"},
-        {"unwritable network", {"evolve", "--behaviour", "flee", "-o", no_directory}, 2,
+        {"unwritable network", {"evolve", "--behaviour", "flee", "-o", no_directory}, 73,
          "missing/out.csv: cannot write here: no such file or directory"},
         {"bad start network", {"evolve", "--behaviour", "flee", "-o", directory.file("e.txt"), "--from", two_inputs},
          2, "two.txt"},
@@ -217,6 +223,15 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         EXPECT_EQ(run.err.rfind("creature_lab: ", 0), 0u) << c.what << ": " << run.err;
     }
     EXPECT_EQ(read_text_file(mine), read_text_file(follower));
+}
+
+TEST(LabStatus, JoinedAndSeparateValuesRunAlike)
+{
+    const LabRun joined = lab({"score", example_file("follower.txt"), "--seed=5", "--frames=40"});
+    const LabRun separate = lab({"score", "--seed", "5", "--frames", "40", example_file("follower.txt")});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_NE(joined.out.find("seed 5"), std::string::npos) << joined.out;
+    EXPECT_EQ(joined.out, separate.out);
 }
 
 TEST(LabStatus, HelpForTheToolAndEachCommand)

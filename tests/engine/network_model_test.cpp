@@ -134,3 +134,31 @@ TEST(NetworkCopy, SelfAssignmentChangesNothing)
     network.evaluate();
     EXPECT_GT(network.neuron(4).output, 0.0);
 }
+
+// The dense fast form must follow the new weights, or evaluation would use the old ones.
+TEST(NetworkModel, SetWeightsReplacesEveryWeightOrNone)
+{
+    const char* const layers = "input_layer: 2\ncomp_layer: 2\ncomp_layer: 1\n";
+    const std::vector<double> weights = {0.5, -1.25, 2.0, 0.75, -3.0, 1.5};
+    const Network given = Network::from_text(
+        "input_layer: 2\ncomp_layer: 2\n weights: 0.5 -1.25\n weights: 2.0 0.75\ncomp_layer: 1\n weights: -3.0 1.5\n");
+    Network network = Network::from_text(layers);
+    const double first_before = network.neuron(2).connections[0].weight;
+    EXPECT_FALSE(network.set_weights({1.0, 2.0}));
+    EXPECT_FALSE(network.set_weights(std::vector<double>(7, 1.0)));
+    EXPECT_EQ(network.neuron(2).connections[0].weight, first_before);
+    ASSERT_TRUE(network.set_weights(weights));
+    std::vector<double> expected;
+    std::vector<double> actual;
+    Network reference(given);
+    for (const std::vector<double>& inputs : {std::vector<double>{0.0, 1.0}, {0.3, -0.7}}) {
+        reference.set_inputs(inputs);
+        reference.evaluate();
+        reference.get_outputs(expected);
+        network.set_inputs(inputs);
+        network.evaluate();
+        network.get_outputs(actual);
+        EXPECT_EQ(actual, expected);
+    }
+    EXPECT_EQ(network.neuron(4).connections[1].weight, 1.5);
+}

@@ -1,4 +1,5 @@
-// net_train's command line: options in their short, long and joined forms, and usage errors.
+// net_train's command line: each option landing where it belongs, the network file operand,
+// and the help text. How options are spelled is the scanner's, tested with tool_support.
 #include "net_train/command_line.h"
 
 #include <gtest/gtest.h>
@@ -11,19 +12,6 @@ TEST(CommandLine, TakesTheNetworkFileAndEveryOption)
     EXPECT_EQ(parsed.options.training_file, "train.txt");
     EXPECT_EQ(parsed.options.output_file, "out.txt");
     EXPECT_TRUE(parsed.options.quiet);
-}
-
-TEST(CommandLine, LongAndJoinedForms)
-{
-    const ParsedCommandLine parsed =
-        parse_command_line({"--training=a.txt", "--output", "b.txt", "--quiet", "net.txt"});
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.training_file, "a.txt");
-    EXPECT_EQ(parsed.options.output_file, "b.txt");
-    EXPECT_TRUE(parsed.options.quiet);
-    const ParsedCommandLine joined = parse_command_line({"-oout.txt", "-ttrain.txt", "net.txt"});
-    EXPECT_EQ(joined.options.output_file, "out.txt");
-    EXPECT_EQ(joined.options.training_file, "train.txt");
 }
 
 TEST(CommandLine, SeedCurveAndNearestOptions)
@@ -40,21 +28,9 @@ TEST(CommandLine, SeedCurveAndNearestOptions)
     EXPECT_EQ(joined.options.seed, 0u);
     EXPECT_EQ(joined.options.curve_file, "d.csv");
     EXPECT_FALSE(parse_command_line({"net.txt"}).options.has_seed);
-    const char* const wanted = "option '--seed' needs a whole number from 0 to 4294967295";
-    for (const char* bad : {"4294967296", "-1", "12x", " 1", "99999999999"})
-        EXPECT_EQ(parse_command_line({"--seed", bad, "net.txt"}).error,
-                  std::string(wanted) + ", not '" + bad + "'");
-    EXPECT_EQ(parse_command_line({"net.txt", "--seed"}).error, wanted);
-    EXPECT_EQ(parse_command_line({"--curvex", "net.txt"}).error, "unknown option '--curvex'");
+    EXPECT_EQ(parse_command_line({"--seed", "4294967296", "net.txt"}).error,
+              "option '--seed' needs a whole number from 0 to 4294967295, not '4294967296'");
     EXPECT_EQ(parse_command_line({"net.txt", "--curve"}).error, "option '--curve' needs a file name");
-}
-
-TEST(CommandLine, DoubleDashEndsTheOptions)
-{
-    const ParsedCommandLine parsed = parse_command_line({"--", "-odd name.txt"});
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.network_file, "-odd name.txt");
-    EXPECT_EQ(parse_command_line({"-"}).options.network_file, "-");
 }
 
 TEST(CommandLine, HelpAndVersionNeedNoFile)
@@ -71,12 +47,9 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong)
     EXPECT_EQ(parse_command_line({}).error, "no NETWORK_FILE given");
     EXPECT_EQ(parse_command_line({"a.txt", "b.txt"}).error, "one NETWORK_FILE only; unexpected 'b.txt'");
     EXPECT_EQ(parse_command_line({"--frobnicate", "a.txt"}).error, "unknown option '--frobnicate'");
-    EXPECT_EQ(parse_command_line({"-x", "a.txt"}).error, "unknown option '-x'");
-    EXPECT_EQ(parse_command_line({"a.txt", "-o"}).error, "option '-o' needs a file name");
     EXPECT_EQ(parse_command_line({"a.txt", "--training"}).error, "option '--training' needs a file name");
-    EXPECT_EQ(parse_command_line({"a.txt", "--output="}).error, "option '--output' needs a file name");
-    EXPECT_EQ(parse_command_line({"a.txt", "-t", ""}).error, "option '-t' needs a file name");
-    EXPECT_EQ(parse_command_line({"--trainingx", "a.txt"}).error, "unknown option '--trainingx'");
+    EXPECT_EQ(parse_command_line({"a.txt", "-t", ""}).error, "option '-t' is empty; it needs a file name");
+    EXPECT_EQ(parse_command_line({"--version=2"}).error, "option '--version' takes no value");
 }
 
 TEST(CommandLine, HelpNamesEveryOptionAndExitStatus)

@@ -29,9 +29,9 @@ TEST_F(CsvTraining, TableTrainsAsThePatternRecordsDo)
 {
     const std::string table = directory.write("xor.csv", "a,b,a xor b\n0,0,0\n0,1,1\n\n1,0,1\n1,1,0\n");
     std::string err;
-    ASSERT_EQ(run({network, "-t", table, "-o", directory.file("from_table.txt")}, err), exit_converged) << err;
+    ASSERT_EQ(run({network, "-t", table, "-o", directory.file("from_table.txt")}, err), exit_success) << err;
     EXPECT_EQ(err.find("comma"), std::string::npos) << "a table's separators are no decimal commas: " << err;
-    ASSERT_EQ(run({network, "-o", directory.file("from_records.txt")}, err), exit_converged) << err;
+    ASSERT_EQ(run({network, "-o", directory.file("from_records.txt")}, err), exit_success) << err;
     EXPECT_EQ(read_text_file(directory.file("from_table.txt")), read_text_file(directory.file("from_records.txt")));
 }
 
@@ -39,7 +39,7 @@ TEST_F(CsvTraining, RowsThatCannotBeUsedAreNamedWithTheirLine)
 {
     const std::string table = directory.write("bad.CSV", "0,0,0\n0,1\n1,0,one\n");
     std::string err;
-    EXPECT_EQ(run({network, "-t", table}, err), exit_nothing_trained);
+    EXPECT_EQ(run({network, "-t", table}, err), exit_unusable_input);
     EXPECT_NE(err.find(table + ":2: row has 2 fields"), std::string::npos) << err;
     EXPECT_NE(err.find(table + ":3: field 3 (\"one\") is not a number"), std::string::npos) << err;
 }
@@ -48,7 +48,7 @@ TEST_F(CsvTraining, TableWithoutRowsTrainsNothing)
 {
     const std::string table = directory.write("empty.csv", "a,b,c\n\n");
     std::string err;
-    EXPECT_EQ(run({network, "-t", table}, err), exit_nothing_trained);
+    EXPECT_EQ(run({network, "-t", table}, err), exit_unusable_input);
     EXPECT_NE(err.find("no rows of patterns"), std::string::npos) << err;
 }
 

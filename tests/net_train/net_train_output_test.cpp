@@ -53,7 +53,7 @@ TEST_F(NetTrainOutput, WriteNearestWritesWhatTheFormatHoldsAndReportsItsTrueErro
     const std::string input = directory.write("n.txt", mixed_thresholds_text);
     const std::string output = directory.file("w.txt");
     const Outcome outcome = run({input, "-o", output, "--write-nearest"});
-    EXPECT_EQ(outcome.status, exit_iteration_limit);
+    EXPECT_EQ(outcome.status, exit_short_of_goal);
     const std::string nearest_error = reported_worst_error(run({output, "-t", input}).out);
     ASSERT_NE(nearest_error, "");
     EXPECT_NE(nearest_error, reported_worst_error(outcome.out));
@@ -99,7 +99,7 @@ TEST_F(NetTrainOutput, CurveRowsFollowTheCheckPassesAndLeaveTheWeightsAlone)
     const std::string curve_file = directory.file("curve.csv");
     const Outcome plain = run({xor_input, "-o", directory.file("plain.txt")});
     const Outcome curved = run({xor_input, "-o", directory.file("curved.txt"), "--curve", curve_file});
-    EXPECT_EQ(curved.status, exit_converged);
+    EXPECT_EQ(curved.status, exit_success);
     EXPECT_EQ(read_text_file(directory.file("curved.txt")), read_text_file(directory.file("plain.txt")));
 
     std::istringstream csv(read_text_file(curve_file));
@@ -137,7 +137,7 @@ TEST_F(NetTrainOutput, ASeedMakesMissingWeightsRepeatable)
     const auto trained = [&](const std::vector<std::string>& seed, const std::string& name) {
         std::vector<std::string> arguments = {input, "-o", directory.file(name)};
         arguments.insert(arguments.end(), seed.begin(), seed.end());
-        EXPECT_EQ(run(arguments).status, exit_iteration_limit);
+        EXPECT_EQ(run(arguments).status, exit_short_of_goal);
         return read_text_file(directory.file(name));
     };
     const std::string first = trained({"--seed", "7"}, "a.txt");
@@ -150,7 +150,7 @@ TEST_F(NetTrainOutput, OddValuesAndTheNetworkFileAsOutputAreWarnedAbout)
     const std::string network = directory.write("net.txt", "# my notes\ninput_layer: 1\ncomp_layer: 1\nweights: 0\n");
     const std::string training = directory.write("t.txt", "pattern: 0,5 -> 1\nlearning_rate: 0\nmax_iterations: 3\n");
     const Outcome outcome = run({network, "-t", training, "-o", network});
-    EXPECT_EQ(outcome.status, exit_iteration_limit);
+    EXPECT_EQ(outcome.status, exit_short_of_goal);
     EXPECT_EQ(outcome.err,
               "net_train: " + training + ":1: \"0,5\" is read as 0: a comma is neither a decimal point nor a "
               "separator between numbers\n"
@@ -167,7 +167,7 @@ TEST_F(NetTrainOutput, ProgressLineFollowsTheClockItIsHanded)
     settings.fixed_chunk = 1000;
     settings.clock = [&now] { return now += 0.25; };  // each chunk takes 0.25 s, however fast the machine
     const Outcome outcome = run({xor_input, "-o", directory.file("progress.txt")}, settings);
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_EQ(outcome.err.rfind("\rnet_train: training: pass 4000 of 50000, worst error ", 0), 0u) << outcome.err;
     EXPECT_NE(outcome.err.find("\rnet_train: training: pass 6000 of 50000, worst error "), std::string::npos);
     EXPECT_EQ(outcome.err.substr(outcome.err.size() - 4), "\r\x1b[K");

@@ -39,7 +39,7 @@ TEST_F(NetTrainRun, ConvergingFileReportsAndWritesTheSameNetwork)
 {
     const std::string output = directory.file("trained.txt");
     const Outcome outcome = run({xor_input, "-o", output});
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_EQ(outcome.err, "");
 
     Network expected(xor_input.c_str());
@@ -65,7 +65,7 @@ TEST_F(NetTrainRun, ProgressAndChunkingLeaveTheWrittenFileUnchanged)
     settings.stderr_is_terminal = true;
     settings.fixed_chunk = 3;
     const Outcome chunked = run({xor_input, "-o", directory.file("chunked.txt")}, settings);
-    EXPECT_EQ(chunked.status, exit_converged);
+    EXPECT_EQ(chunked.status, exit_success);
     EXPECT_EQ(read_text_file(directory.file("chunked.txt")), read_text_file(directory.file("plain.txt")));
 }
 
@@ -73,7 +73,7 @@ TEST_F(NetTrainRun, IterationLimitStillWritesAndExitsWithOne)
 {
     const std::string input = directory.write("xor_10.txt", std::string(exclusive_or_text) + "max_iterations: 10\n");
     const Outcome outcome = run({input, "-o", directory.file("out.txt")});
-    EXPECT_EQ(outcome.status, exit_iteration_limit);
+    EXPECT_EQ(outcome.status, exit_short_of_goal);
     EXPECT_NE(outcome.out.find("result: iteration limit reached\npasses: 10 (limit 10)\n"), std::string::npos);
     EXPECT_EQ(Network(directory.file("out.txt").c_str()).neuron_count(), 5);
 }
@@ -84,14 +84,14 @@ TEST_F(NetTrainRun, TrainingRecordsFromAnotherFile)
     const std::string training =
         directory.write("train.txt", "pattern: 0 -> 0.5\npattern: 1 -> 0.9\nerror_limit: 0.01\n");
     const Outcome outcome = run({"-t", training, network});
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_NE(outcome.out.find("(error limit 0.01, 2 patterns)"), std::string::npos);
 }
 
 TEST_F(NetTrainRun, QuietPrintsNothingButKeepsTheStatus)
 {
     const Outcome outcome = run({"--quiet", xor_input});
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "");
 }
@@ -126,11 +126,11 @@ TEST(NetTrainProblems, FileThatCannotBeOpened)
     TempDir directory;
     const std::string missing = directory.file("missing.txt");
     const Outcome outcome = run({missing});
-    EXPECT_EQ(outcome.status, exit_nothing_trained);
+    EXPECT_EQ(outcome.status, exit_unusable_input);
     EXPECT_EQ(outcome.err, "net_train: " + missing + ": cannot open the file: no such file or directory\n");
     const std::string network = directory.write("net.txt", exclusive_or_text);
     const Outcome training = run({network, "-t", missing});
-    EXPECT_EQ(training.status, exit_nothing_trained);
+    EXPECT_EQ(training.status, exit_unusable_input);
     EXPECT_EQ(training.err, "net_train: " + missing + ": cannot open the file: no such file or directory\n");
     EXPECT_EQ(run({directory.file("")}).err,
               "net_train: " + directory.file("") + ": cannot open the file: it is a directory\n");
@@ -184,7 +184,7 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
                                                               "pattern: 1 2 3 -> 1\npattern: 1 2 3 4->1\n");
         return run({path});
     }();
-    EXPECT_EQ(outcome.status, exit_nothing_trained);
+    EXPECT_EQ(outcome.status, exit_unusable_input);
     EXPECT_EQ(outcome.out, "result: no usable patterns\n");
     const auto has = [&outcome](const std::string& text) { return outcome.err.find(text) != std::string::npos; };
     EXPECT_TRUE(has("n.txt:5: pattern 2 has 2 input values; the network needs 3\n"));
@@ -231,7 +231,7 @@ TEST(NetTrainProblems, NoPatternsIsNothingToTrain)
     TempDir directory;
     const std::string path = directory.write("n.txt", creature_layers);
     const Outcome outcome = run({path, "-o", directory.file("out.txt")});
-    EXPECT_EQ(outcome.status, exit_nothing_trained);
+    EXPECT_EQ(outcome.status, exit_unusable_input);
     EXPECT_EQ(outcome.err, "net_train: " + path + ": no \"pattern:\" records; there is nothing to train on\n");
     EXPECT_FALSE(std::filesystem::exists(directory.file("out.txt")));
 }
@@ -243,7 +243,7 @@ TEST_F(NetTrainRun, NumbersKeepTheirFullStopUnderADecimalCommaLocale)
     if (!locale.active())
         GTEST_SKIP() << "no locale with a decimal comma on this machine";
     const Outcome outcome = run({xor_input, "-o", output});
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_NE(outcome.out.find("worst error: 0.049899 (error limit 0.05, 4 patterns)"), std::string::npos);
     EXPECT_NE(read_text_file(output).find("treshold: 2.00000000000000000"), std::string::npos);
 }
@@ -262,7 +262,7 @@ TEST_F(NetTrainRun, OutputsThatAreNotNumbersAreNoSuccessAndNotWritten)
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(output));
     const Outcome unwritten = run({input});
-    EXPECT_EQ(unwritten.status, exit_nothing_trained);
+    EXPECT_EQ(unwritten.status, exit_unusable_input);
     EXPECT_EQ(unwritten.out.rfind("result: outputs are not numbers\npasses: ", 0), 0u) << unwritten.out;
 }
 
@@ -284,6 +284,6 @@ TEST(NetTrainProblems, AByteOrderMarkLosesNoRecord)
     const std::string training = directory.write("train.txt", byte_order_mark + text.substr(patterns_at));
     const Outcome outcome = run({network, "-t", training});
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(outcome.status, exit_converged);
+    EXPECT_EQ(outcome.status, exit_success);
     EXPECT_NE(outcome.out.find("(error limit 0.05, 4 patterns)"), std::string::npos) << outcome.out;
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(FileProblems, LineZeroStandsForTheWholeFile)
 {
@@ -65,6 +67,15 @@ TEST(FileProblems, AFileThatCannotBeOpenedGetsTheSystemsReason)
     EXPECT_EQ(reason_not_readable("/dev/null"), "it is not a regular file (a pipe, a device or a socket)");
     EXPECT_EQ(reason_not_readable(directory.write("a.txt", "") + "/b.txt"), "not a directory");
     EXPECT_EQ(reason_not_readable(directory.write("c.txt", "")), "");
+    // A pipe nobody writes to would block an opening for good; it is refused unopened.
+    const std::string pipe = directory.file("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(reason_not_readable(pipe), "it is not a regular file (a pipe, a device or a socket)");
+    const std::string locked = directory.write("locked.txt", "");
+    chmod(locked.c_str(), 0);
+    if (geteuid() != 0) {
+        EXPECT_EQ(reason_not_readable(locked), "permission denied");
+    }
     Diagnostics notes;
     notes.add(0, "cannot open the file");
     FileProblems problems;

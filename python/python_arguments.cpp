@@ -2,12 +2,12 @@
 // and the file name the way the os module's do.
 #include "python/python_arguments.h"
 
+#include "engine/input_file.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,6 +23,15 @@ std::string type_name(const py::handle& value)
 {
     errno = error_number;
     PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, path.ptr());
+    throw py::error_already_set();
+}
+
+// An OSError whose errno is None, with the file name as the os module's errors carry it.
+[[noreturn]] void raise_os_error_without_errno(const std::string& message, const py::handle& path)
+{
+    py::object error = py::reinterpret_borrow<py::object>(PyExc_OSError)(message);
+    error.attr("filename") = path;
+    PyErr_SetObject(PyExc_OSError, error.ptr());
     throw py::error_already_set();
 }
 
@@ -55,21 +64,14 @@ std::string path_text(const py::handle& path)
 
 void require_readable_file(const std::string& name, const py::handle& path)
 {
-    struct stat status {};
-    if (stat(name.c_str(), &status) != 0)
-        raise_os_error(errno, path);
-    if (S_ISDIR(status.st_mode))
-        raise_os_error(EISDIR, path);
-    if (!S_ISREG(status.st_mode)) {
-        // No errno says "not a regular file"; Python's open() would block or never end.
-        py::object error = py::reinterpret_borrow<py::object>(PyExc_OSError)(
-            path_text(path) + ": not a regular file (a pipe, device or socket cannot be read as a network file)");
-        error.attr("filename") = path;
-        PyErr_SetObject(PyExc_OSError, error.ptr());
-        throw py::error_already_set();
-    }
-    if (access(name.c_str(), R_OK) != 0)
-        raise_os_error(errno, path);
+    const int problem = readable_file_problem(name.c_str());
+    if (problem == 0)
+        return;
+    if (problem != not_a_regular_file)
+        raise_os_error(problem, path);
+    // No errno says "not a regular file"; Python's open() would block or never end.
+    raise_os_error_without_errno(path_text(path) + ": not a regular file (a pipe, device or socket cannot be "
+                                 "read as a network file)", path);
 }
 
 void raise_write_error(const std::string& reason, const py::handle& path)
@@ -77,10 +79,7 @@ void raise_write_error(const std::string& reason, const py::handle& path)
     for (int error_number = 1; error_number <= highest_errno; ++error_number)
         if (reason == std::strerror(error_number))
             raise_os_error(error_number, path);
-    py::object error = py::reinterpret_borrow<py::object>(PyExc_OSError)("cannot write " + path_text(path) + ": " + reason);
-    error.attr("filename") = path;
-    PyErr_SetObject(PyExc_OSError, error.ptr());
-    throw py::error_already_set();
+    raise_os_error_without_errno("cannot write " + path_text(path) + ": " + reason, path);
 }
 
 long long integer_argument(const py::handle& value, const char* what, long long low, long long high)

@@ -28,6 +28,7 @@ add_library(NeuralCreatures::engine ALIAS neural_creatures)
 # programs write #include <neural-creatures/network.h>.
 set(NC_LIBRARY_HEADERS
   engine/network.h
+  engine/training_run.h
   engine/neuron.h
   engine/diagnostics.h
   engine/dense_layers.h

@@ -11,21 +11,12 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
                            FileProblems& problems)
 {
     Diagnostics notes;
-    network = Network(nullptr);
-    network.read_network_section(path.c_str(), &notes);
-    try {
-        network.fill_random_weights(seed);
-    } catch (const std::bad_alloc&) {
-        // The reader bounds the connections, yet their completion may still not fit.
-        network = Network(nullptr);
-        notes.add(0, "the network does not fit in memory; the network is refused");
-    }
+    network = Network::from_file(path.c_str(), seed, &notes);
     add_reader_problems(problems, path, notes);
     if (network.input_count() == 3 && network.output_count() == 4)
         return true;
-    // A note on the file as a whole (not opened, too large) already says why.
-    const bool file_refused = std::any_of(notes.entries.begin(), notes.entries.end(),
-                                          [](const Diagnostic& entry) { return entry.line == 0; });
+    // A note on the file as a whole (not opened, does not fit in memory) already says why.
+    const bool file_refused = notes.has(DiagnosticKind::CannotOpen) || notes.has(DiagnosticKind::OutOfMemory);
     if (!file_refused)
         problems.add(path, 0,
                      "the network has " + std::to_string(network.input_count()) + " inputs and " +

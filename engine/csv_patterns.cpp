@@ -87,7 +87,7 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {
         if (diagnostics != nullptr)
-            diagnostics->add(0, "cannot open the file");
+            diagnostics->add(0, "cannot open the file", DiagnosticKind::CannotOpen);
         return 1;
     }
     const std::size_t inputs = static_cast<std::size_t>(network.input_count());

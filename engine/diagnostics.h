@@ -9,10 +9,18 @@
 #include <string>
 #include <vector>
 
+/// What kind of failure a diagnostic reports, so that a caller need not guess it.
+enum class DiagnosticKind {
+    BadRecord,    ///< a record or token the reader could not use
+    CannotOpen,   ///< the file could not be opened (line 0)
+    OutOfMemory,  ///< the network, its completion or a line does not fit in memory
+};
+
 /// One thing a reader noticed: a record it could not use, and what it did instead.
 struct Diagnostic {
     int line;             ///< 1-based line of the file; 0 for the file as a whole
     std::string message;  ///< one sentence, without the file name or line
+    DiagnosticKind kind = DiagnosticKind::BadRecord;  ///< what kind of failure this is
 };
 
 /// Everything a reader noticed, in the order it noticed it.
@@ -25,20 +33,31 @@ struct Diagnostics {
     std::size_t dropped = 0;          ///< how many more were noticed and not kept
     /// File line of each pattern the training reader appended, in order.
     std::vector<int> pattern_lines;
+    /// Weights the random completion drew: those the network file left out.
+    long long drawn_weights = 0;
 
     /// Keeps one more entry, or counts it as dropped once max_entries are kept or when memory
     /// has run out: noting a problem never becomes one.
-    void add(int line, std::string message) noexcept
+    void add(int line, std::string message, DiagnosticKind kind = DiagnosticKind::BadRecord) noexcept
     {
         if (entries.size() >= max_entries) {
             ++dropped;
             return;
         }
         try {
-            entries.push_back({line, std::move(message)});
+            entries.push_back({line, std::move(message), kind});
         } catch (const std::bad_alloc&) {
             ++dropped;
         }
+    }
+
+    /// True when an entry of `kind` is kept.
+    bool has(DiagnosticKind kind) const noexcept
+    {
+        for (const Diagnostic& entry : entries)
+            if (entry.kind == kind)
+                return true;
+        return false;
     }
 };
 

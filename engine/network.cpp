@@ -10,27 +10,63 @@
 #include <new>
 #include <utility>
 
+namespace {
+
+// The draws depend on every bit of the seed, so narrowing the time changes which draws come,
+// not whether they repeat.
+unsigned time_seed()
+{
+    return static_cast<unsigned>(std::time(nullptr));
+}
+
+}  // namespace
+
 Network::Network(const char* file_name, Diagnostics* diagnostics)
 {
     read_network_file(file_name, diagnostics);
-    complete_after_reading(diagnostics);
+    complete_after_reading(time_seed(), diagnostics);
 }
 
 Network Network::from_text(std::string_view text, Diagnostics* diagnostics)
 {
+    return from_text(text, time_seed(), diagnostics);
+}
+
+Network Network::from_file(const char* file_name, unsigned seed, Diagnostics* diagnostics)
+{
+    Network network;
+    network.read_network_file(file_name, diagnostics);
+    network.complete_after_reading(seed, diagnostics);
+    return network;
+}
+
+Network Network::from_text(std::string_view text, unsigned seed, Diagnostics* diagnostics)
+{
     Network network;
     LineSource lines(text);
     network.read_network_records(lines, diagnostics);
-    network.complete_after_reading(diagnostics);
+    network.complete_after_reading(seed, diagnostics);
     return network;
 }
 
 // Completing the weights builds the fast form once, for the finished network.
-void Network::complete_after_reading(Diagnostics* diagnostics)
+void Network::complete_after_reading(unsigned seed, Diagnostics* diagnostics)
 {
-    // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
-    if (!complete_weights(static_cast<unsigned>(std::time(nullptr))))
+    const long long before = connection_count();
+    if (!complete_weights(seed)) {
         refuse_for_memory(0, diagnostics);
+        return;
+    }
+    if (diagnostics != nullptr)
+        diagnostics->drawn_weights = connection_count() - before;
+}
+
+long long Network::connection_count() const
+{
+    long long count = 0;
+    for (const Neuron& neuron : neurons)
+        count += static_cast<long long>(neuron.connections.size());
+    return count;
 }
 
 Network::Network(const Network& other)

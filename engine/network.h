@@ -55,6 +55,14 @@ public:
     /// The network the constructor builds from a file holding `text`, with the same
     /// diagnostics and the same time-seeded random completion.
     static Network from_text(std::string_view text, Diagnostics* diagnostics = nullptr);
+    /// The network the constructor builds from a file, with its missing weights drawn from
+    /// `seed` instead of the clock: the same seed gives the same network on every run and
+    /// every platform. Every seed from 0 to 4294967295 gives its own draws. A completion that
+    /// does not fit in memory leaves the network empty with an OutOfMemory diagnostic.
+    static Network from_file(const char* file_name, unsigned seed, Diagnostics* diagnostics = nullptr);
+    /// The same on the text of a file held in memory. (A seed of 0 is written 0u, as a plain 0
+    /// could also be the null diagnostics of the other from_text.)
+    static Network from_text(std::string_view text, unsigned seed, Diagnostics* diagnostics = nullptr);
     /// A deep copy: its own neurons, connections and patterns.
     Network(const Network& other);
     /// Takes over the neurons of `other`, which is left empty.
@@ -76,6 +84,7 @@ public:
     int layer_count() const;   ///< number of layers, the input layer included; 0 when empty
     int layer_size(int layer) const;  ///< neurons of a layer, for 0 <= layer < layer_count()
     int neuron_count() const;          ///< number of neurons; 0 for an empty network
+    long long connection_count() const;  ///< connections of all neurons together
     int pattern_count() const;         ///< number of training patterns held
     const TrainingPattern& pattern(int index) const;  ///< for 0 <= index < pattern_count()
     /// The neuron at a position of the list, for 0 <= position < neuron_count(): its output,
@@ -119,23 +128,24 @@ public:
 
     /// Online back-propagation on the training records of the named file, or on the patterns
     /// already held when the name is null. Returns a TrainResult value; iterations_done
-    /// tells the passes made.
+    /// tells the passes made. One TrainingRun (training_run.h) step of max_iterations passes:
+    /// a TrainingRun gives the same weights a few passes at a time.
     int train(const char* file_name, Diagnostics* diagnostics = nullptr);
 
     /// Gives every computing neuron one connection from each neuron of the layer before,
-    /// adding the missing ones with weights drawn evenly from -max_weight to +max_weight; a
-    /// network whose completion does not fit in memory is refused and left empty.
-    /// The draws start from the current time.
-    void fill_random_weights();
+    /// adding the missing ones with weights drawn evenly from -max_weight to +max_weight.
+    /// False when the completion does not fit in memory: the network is then refused and
+    /// left empty. The draws start from the current time.
+    bool fill_random_weights();
     /// The same with draws from `seed`: the same seed gives the same weights on every run
-    /// and every platform.
-    void fill_random_weights(unsigned seed);
+    /// and every platform, and every seed its own weights.
+    bool fill_random_weights(unsigned seed);
 
-    /// Reads the network records of a file into this network (used by the constructor on an
-    /// empty network). Refuses a structurally broken or oversized network, leaving it empty,
-    /// as it does when the network or one of its lines does not fit in memory. Missing weights
-    /// stay missing: Network(nullptr), then this, then fill_random_weights(seed) builds a
-    /// network that a seed repeats.
+    /// Reads the network records of a file into this network, replacing the network it held
+    /// (its patterns and training parameters stay). Refuses a structurally broken or
+    /// oversized network, leaving it empty, as it does when the network or one of its lines
+    /// does not fit in memory. Missing weights stay missing (fill_random_weights adds them);
+    /// from_file builds a complete network in one call.
     void read_network_section(const char* file_name, Diagnostics* diagnostics = nullptr);
     /// The same on the text of a file held in memory.
     void read_network_text(std::string_view text, Diagnostics* diagnostics = nullptr);
@@ -158,7 +168,7 @@ private:
     NC_LOCAL void refuse_network();
     NC_LOCAL void refuse_for_memory(int line, Diagnostics* diagnostics);
     NC_LOCAL void read_network_file(const char* file_name, Diagnostics* diagnostics);
-    NC_LOCAL void complete_after_reading(Diagnostics* diagnostics);
+    NC_LOCAL void complete_after_reading(unsigned seed, Diagnostics* diagnostics);
     NC_LOCAL bool complete_weights(unsigned seed);
     NC_LOCAL void add_missing_weights(unsigned seed);
     NC_LOCAL void build_fast_form(Diagnostics* diagnostics);
@@ -166,6 +176,10 @@ private:
     NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
+    // At most `passes` passes on patterns that fit; `made` tells how many. TrainingRun keeps
+    // the count of a whole run and the pass limit.
+    NC_LOCAL int train_passes(int passes, int& made);
+    friend class TrainingRun;
 
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;

@@ -31,17 +31,21 @@ void Network::refuse_for_memory(int line, Diagnostics* diagnostics)
 {
     refuse_network();
     if (diagnostics != nullptr)
-        diagnostics->add(line, "the network does not fit in memory; the network is refused");
+        diagnostics->add(line, "the network does not fit in memory; the network is refused", DiagnosticKind::OutOfMemory);
 }
 
+// Reading replaces the network held: a second network read on top of the first would meet
+// a second "input_layer:" record and leave nothing.
 void Network::read_network_section(const char* file_name, Diagnostics* diagnostics)
 {
+    refuse_network();
     read_network_file(file_name, diagnostics);
     build_fast_form(diagnostics);
 }
 
 void Network::read_network_text(std::string_view text, Diagnostics* diagnostics)
 {
+    refuse_network();
     LineSource lines(text);
     read_network_records(lines, diagnostics);
     build_fast_form(diagnostics);
@@ -61,7 +65,7 @@ void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {
         if (diagnostics != nullptr)
-            diagnostics->add(0, "cannot open the file");
+            diagnostics->add(0, "cannot open the file", DiagnosticKind::CannotOpen);
         return;
     }
     LineSource lines(file);

@@ -7,15 +7,14 @@
 #include <ctime>
 #include <new>
 
-void Network::fill_random_weights()
+bool Network::fill_random_weights()
 {
-    // The draws depend only on the seed's low bits, so narrowing the time changes nothing.
-    complete_weights(static_cast<unsigned>(std::time(nullptr)));
+    return complete_weights(static_cast<unsigned>(std::time(nullptr)));
 }
 
-void Network::fill_random_weights(unsigned seed)
+bool Network::fill_random_weights(unsigned seed)
 {
-    complete_weights(seed);
+    return complete_weights(seed);
 }
 
 bool Network::complete_weights(unsigned seed)

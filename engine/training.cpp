@@ -1,6 +1,7 @@
 // Online back-propagation: a check pass before every training pass, weights updated after
 // each pattern, the backward pass from the last neuron to the first.
 #include "engine/network.h"
+#include "engine/training_run.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,23 +64,26 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
         if (read_training_section(file_name, diagnostics) > 0)
             return NoUsablePatterns;
     }
-    if (!patterns_fit())
-        return NoUsablePatterns;
+    TrainingRun run(max_iterations);
+    return run.step(*this, max_iterations).result;
+}
 
+int Network::train_passes(int passes, int& made)
+{
     if (dense.active()) {
         // Training changes no parameter: the fast form reads them once.
         dense.load_parameters(neurons);
         int pass = 0;
-        for (; pass < max_iterations; ++pass) {
+        for (; pass < passes; ++pass) {
             if (dense_check_pass(dense, neurons, patterns, error_limit)) {
-                iterations_done = pass;
+                made = pass;
                 dense.store_weights(neurons);
                 return Converged;
             }
             for (const TrainingPattern& pattern : patterns)
                 dense.train_pattern(pattern.inputs.data(), pattern.expected_outputs.data());
         }
-        iterations_done = pass;
+        made = pass;
         if (pass > 0)
             dense.store_outputs(neurons);
         dense.store_weights(neurons);
@@ -89,9 +93,9 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     std::vector<double> outputs(static_cast<std::size_t>(output_count()));
     const std::size_t first_output = neurons.size() - outputs.size();
     int pass = 0;
-    for (; pass < max_iterations; ++pass) {
+    for (; pass < passes; ++pass) {
         if (check_pass(*this, patterns, outputs)) {
-            iterations_done = pass;
+            made = pass;
             return Converged;
         }
         for (const TrainingPattern& pattern : patterns) {
@@ -104,6 +108,6 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
                 neurons[i].back_propagate();
         }
     }
-    iterations_done = pass;
+    made = pass;
     return IterationLimit;
 }

@@ -86,7 +86,7 @@ int Network::read_training_section(const char* file_name, Diagnostics* diagnosti
     std::ifstream file;
     if (!open_for_reading(file_name, file)) {
         if (diagnostics != nullptr)
-            diagnostics->add(0, "cannot open the file");
+            diagnostics->add(0, "cannot open the file", DiagnosticKind::CannotOpen);
         return 1;
     }
     LineSource lines(file);
@@ -110,7 +110,8 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
         lines.release();
         ++bad_tokens;
         if (diagnostics != nullptr)
-            diagnostics->add(lines.line_number(), "the line does not fit in memory; the training section ends here");
+            diagnostics->add(lines.line_number(), "the line does not fit in memory; the training section ends here",
+                             DiagnosticKind::OutOfMemory);
         return bad_tokens;
     }
     if (!lines.failure().empty()) {

@@ -50,29 +50,19 @@ bool load_patterns(Lab& lab, Network& network)
     const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
     add_reader_problems(problems, training_path, notes);
     add_pattern_fit_problems(problems, training_path, network, notes);
-    // The readers' only note on a file as a whole is that it cannot be opened.
-    const bool opened = std::none_of(notes.entries.begin(), notes.entries.end(),
-                                     [](const Diagnostic& entry) { return entry.line == 0; });
+    const bool opened = !notes.has(DiagnosticKind::CannotOpen);
     if (opened && network.pattern_count() == 0)
         problems.add(training_path, 0, "no patterns; there is nothing to train on");
     add_problem_lines(lab, problems);
     return bad == 0 && network.pattern_count() > 0 && network.patterns_fit();
 }
 
-long long count_weights(const Network& network)
-{
-    long long count = 0;
-    for (int position = 0; position < network.neuron_count(); ++position)
-        count += static_cast<long long>(network.neuron(position).connections.size());
-    return count;
-}
-
 // The errors of the current weights, on the curve and for the table; the maps follow.
 void measure(Lab& lab)
 {
     lab.maps_stale = true;
-    measure_errors(*lab.view, lab.errors);
-    lab.curve.add(lab.stepper.passes_done, lab.errors.worst_error, lab.errors.mean_squared_error);
+    measure_pattern_errors(*lab.view, lab.errors);
+    lab.curve.add(lab.stepper.run.passes_done(), lab.errors);
 }
 
 void take_rates(Lab& lab, double now)
@@ -80,10 +70,10 @@ void take_rates(Lab& lab, double now)
     ++lab.rate_frames;
     if (now - lab.rate_since < rate_window)
         return;
-    lab.passes_per_second = (lab.stepper.passes_done - lab.rate_passes) / (now - lab.rate_since);
+    lab.passes_per_second = (lab.stepper.run.passes_done() - lab.rate_passes) / (now - lab.rate_since);
     lab.frames_per_second = lab.rate_frames / (now - lab.rate_since);
     lab.rate_since = now;
-    lab.rate_passes = lab.stepper.passes_done;
+    lab.rate_passes = lab.stepper.run.passes_done();
     lab.rate_frames = 0;
 }
 
@@ -131,17 +121,8 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     lab.problems.clear();
     lab.message.clear();
     Diagnostics network_notes;
-    Network network(nullptr);
-    network.read_network_section(files.network_path.c_str(), &network_notes);
-    const long long given = count_weights(network);
-    try {
-        network.fill_random_weights(seed);
-        lab.drawn_weights = count_weights(network) - given;
-    } catch (const std::bad_alloc&) {
-        network = Network(nullptr);
-        lab.drawn_weights = 0;
-        network_notes.add(0, "the network does not fit in memory; the network is refused");
-    }
+    Network network = Network::from_file(files.network_path.c_str(), seed, &network_notes);
+    lab.drawn_weights = network_notes.drawn_weights;
     FileProblems network_problems;
     add_reader_problems(network_problems, files.network_path, network_notes);
     add_problem_lines(lab, network_problems);
@@ -186,7 +167,7 @@ bool save_lab(Lab& lab, const std::string& path)
         lab.message = "not saved: " + reason;
         return false;
     }
-    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.passes_done) + " passes";
+    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.run.passes_done()) + " passes";
     return true;
 }
 
@@ -225,14 +206,14 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
     if (times(LabKey::Save) > 0)
         save_lab(lab, saved_file_name);
 
-    const int before = stepper.passes_done;
+    const int before = stepper.run.passes_done();
     const double budget = training_budget(lab.drawing_seconds);
     if (stepper.state == TrainingState::Training)
         run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, budget);
     else if (single_passes > 0)
         run_passes(*lab.view, stepper, single_passes, clock, budget);
     const double drawing_start = clock();
-    if (stepper.passes_done != before || lab.curve.points().empty())
+    if (stepper.run.passes_done() != before || lab.curve.points().empty())
         measure(lab);
     take_rates(lab, drawing_start);
 

@@ -7,9 +7,9 @@
 
 #include "engine/network.h"
 #include "net_lab/input_maps.h"
-#include "net_lab/learning_curve.h"
-#include "net_lab/pattern_errors.h"
-#include "net_lab/training_stepper.h"
+#include "engine/training_run.h"
+#include "net_lab/curve_drawing.h"
+#include "net_lab/frame_training.h"
 #include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
@@ -58,7 +58,7 @@ struct Lab : ProgramShell {
     std::unique_ptr<NetworkView> view;  // the network trained and drawn
     std::vector<std::string> problems;  // why the file cannot be trained on, one line each
     TrainingStepper stepper;
-    LearningCurve curve;
+    LearningCurve curve{curve_points};
     PatternErrors errors;
     InputMaps maps;
     bool maps_stale = true;             // the weights changed since the maps were evaluated

@@ -3,6 +3,7 @@
 #include "net_lab/lab_screen.h"
 
 #include "net_lab/lab.h"
+#include "net_lab/pattern_table.h"
 #include "palette/palette.h"
 #include "program_shell/screens.h"
 
@@ -133,13 +134,13 @@ void draw_status(const Lab& lab, BITMAP* buffer)
 {
     const TrainingStepper& stepper = lab.stepper;
     char lines[9][96];
-    std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.passes_done, stepper.pass_limit);
+    std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.run.passes_done(), stepper.run.pass_limit());
     std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
     std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.passes_per_second,
                   lab.frames_per_second);
     std::snprintf(lines[3], sizeof lines[3], "passes per frame: %d (+ -)", passes_per_frame_steps[lab.speed_step]);
-    std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst_error);
-    std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared_error);
+    std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst);
+    std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared);
     std::snprintf(lines[6], sizeof lines[6], "error limit: %g", lab.view->error_limit);
     if (lab.drawn_weights > 0)
         std::snprintf(lines[7], sizeof lines[7], "seed: %u (%lld weights)", lab.seed, lab.drawn_weights);

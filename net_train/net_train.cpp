@@ -5,10 +5,9 @@
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
-#include "net_train/chunked_training.h"
+#include "engine/training_run.h"
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
-#include "net_train/learning_curve.h"
 #include "tool_support/number_text.h"
 #include "net_train/odd_values.h"
 #include "net_train/output_files.h"
@@ -31,18 +30,18 @@ constexpr std::size_t max_problems_shown = 30;
 // Chunks are sized to take about this long, so the progress line is redrawn in time.
 constexpr double chunk_seconds = 0.05;
 
-// True when the reader could not open its file: the only note it makes about a file as a whole.
-bool file_not_opened(const Diagnostics& notes)
+// True when the reader refused the file as a whole and said why: it could not open it, or
+// the network does not fit in memory.
+bool file_refused(const Diagnostics& notes)
 {
-    return std::any_of(notes.entries.begin(), notes.entries.end(),
-                       [](const Diagnostic& entry) { return entry.line == 0; });
+    return notes.has(DiagnosticKind::CannotOpen) || notes.has(DiagnosticKind::OutOfMemory);
 }
 
 // Appends why a network without neurons cannot be trained, unless the reader said so.
 void explain_empty_network(const Network& network, const Diagnostics& notes, const std::string& file,
                            FileProblems& problems)
 {
-    if (file_not_opened(notes))
+    if (file_refused(notes))
         return;  // nothing more to say
     if (network.layer_count() == 0 && notes.entries.empty())
         problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
@@ -77,7 +76,7 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
     const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
-    if (!file_not_opened(notes) && network.pattern_count() == 0)
+    if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)
         problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
                                                      : "no \"pattern:\" records; there is nothing to train on");
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
@@ -102,7 +101,7 @@ void print_report(std::ostream& out, const char* result, const Network& network,
 }
 
 // Trains in chunks sized by the clock, drawing the progress line between chunks when it is
-// due and adding a row to the learning curve, when there is one, at every chunk's end.
+// due and adding a point to the learning curve, when there is one, at every chunk's end.
 int train_with_progress(Network& network, ProgressLine& progress, const NetTrainSettings& settings,
                         LearningCurve* curve)
 {
@@ -111,36 +110,42 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
         return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
     };
     const double start = clock();
-    const int pass_limit = network.max_iterations;  // each chunk runs under a limit of its own
+    TrainingRun run(network.max_iterations);
+    PatternErrors errors;
+    if (curve != nullptr) {
+        measure_pattern_errors(network, errors);
+        curve->add(0, errors);
+    }
+    int chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
     double chunk_start = 0.0;
-    const auto between_chunks = [&](int passes_done, int last_chunk) {
+    while (!run.step(network, chunk).finished) {
+        const int passes_done = run.passes_done();
         const double now = clock() - start;
-        if (curve != nullptr) {
-            const PatternErrors errors = pattern_errors(network);
+        const bool show = progress.due(now);
+        if (curve != nullptr || show)
+            measure_pattern_errors(network, errors);
+        if (curve != nullptr)
             curve->add(passes_done, errors);
-            if (progress.due(now))
-                progress.show(now, passes_done, pass_limit, errors.worst);
-        } else if (progress.due(now)) {
-            progress.show(now, passes_done, pass_limit, worst_error(network));
-        }
+        if (show)
+            progress.show(now, passes_done, run.pass_limit(), errors.worst);
         const double took = std::max(now - chunk_start, 1e-6);
         chunk_start = now;
         // The curve needs the errors at every k-th check pass, so its chunks end there.
-        if (curve != nullptr)
-            return curve->step() - passes_done % curve->step();
-        if (settings.fixed_chunk > 0)
-            return settings.fixed_chunk;
-        const double wanted = last_chunk * (chunk_seconds / took);
-        return static_cast<int>(std::clamp(wanted, 1.0, std::min(last_chunk * 8.0, 1e9)));
-    };
-    if (curve != nullptr)
-        curve->add(0, pattern_errors(network));
-    const int first_chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
-    const int result = train_in_chunks(network, first_chunk, between_chunks);
-    if (curve != nullptr)
-        curve->add(network.iterations_done, pattern_errors(network));
+        if (curve != nullptr) {
+            chunk = curve->step() - passes_done % curve->step();
+        } else if (settings.fixed_chunk > 0) {
+            chunk = settings.fixed_chunk;
+        } else {
+            const double wanted = chunk * (chunk_seconds / took);
+            chunk = static_cast<int>(std::clamp(wanted, 1.0, std::min(chunk * 8.0, 1e9)));
+        }
+    }
+    if (curve != nullptr) {
+        measure_pattern_errors(network, errors);
+        curve->add(network.iterations_done, errors);
+    }
     progress.clear();
-    return result;
+    return run.result();
 }
 
 void print_usage_error(std::ostream& err, const std::string& error)
@@ -151,13 +156,9 @@ void print_usage_error(std::ostream& err, const std::string& error)
 // Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
 Network build_network(const std::string& file, const NetTrainOptions& options, Diagnostics& notes)
 {
-    Network network(nullptr);
-    network.read_network_section(file.c_str(), &notes);
     if (options.has_seed)
-        network.fill_random_weights(options.seed);
-    else
-        network.fill_random_weights();
-    return network;
+        return Network::from_file(file.c_str(), options.seed, &notes);
+    return Network(file.c_str(), &notes);
 }
 
 // Adds the odd values of `file` among the problems, for the records net_train acts on there.
@@ -241,18 +242,21 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())
-        curve.emplace();
+        curve.emplace(curve_rows);
     const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
-    const double worst = worst_error(network);
-    // The check lets an output that is not a number pass, so such a run is no success.
-    const bool outputs_are_numbers = !std::isnan(worst);
+    PatternErrors errors;
+    measure_pattern_errors(network, errors);
+    const double worst = errors.worst;
+    // The check lets an output that is not a number pass, so such a run is no success; such
+    // a difference measures as infinite.
+    const bool outputs_are_numbers = !std::isinf(worst);
     if (!outputs_are_numbers)
         err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
     int status = !outputs_are_numbers ? exit_unusable_input
                  : result == Converged ? exit_success
                                        : exit_short_of_goal;
-    if (curve && !write_whole_file(options.curve_file, curve->csv(), "the learning curve", err))
+    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve), "the learning curve", err))
         status = exit_cannot_write;
 
     std::string written;

@@ -1,11 +1,12 @@
 // Output files: the destination check, atomic replacement with the system's reason on
-// failure, and the full comparison of the trained network with what its text reads back as.
+// failure, the full comparison of the trained network with what its text reads back as, and
+// the learning curve's CSV text.
 #include "net_train/output_files.h"
 
 #include "engine/atomic_file.h"
 #include "engine/format_check.h"
 #include "engine/network.h"
-#include "net_train/chunked_training.h"
+#include "engine/training_run.h"
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
 #include "net_train/net_train.h"
@@ -57,7 +58,9 @@ OutputText output_text(Network& trained, bool write_nearest)
     output.text = network_text(read_back);
     for (int index = 0; index < trained.pattern_count(); ++index)
         read_back.add_pattern(trained.pattern(index));
-    output.nearest_worst_error = worst_error(read_back);
+    PatternErrors errors;
+    measure_pattern_errors(read_back, errors);
+    output.nearest_worst_error = errors.worst;
     return output;
 }
 
@@ -118,4 +121,16 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
         written += " (the nearest network the file format can hold; its worst error " +
                    short_text(output.nearest_worst_error) + ")";
     return 0;
+}
+
+std::string curve_csv(const LearningCurve& curve)
+{
+    std::string text = "pass,worst_error,mean_squared_error\n";
+    if (curve.step() > 1)
+        text += "# k=" + std::to_string(curve.step()) + ": one row every " + std::to_string(curve.step()) +
+                " passes, and one for the last pass\n";
+    for (const CurvePoint& point : curve.points())
+        text += std::to_string(point.pass) + "," + shortest_text(point.worst) + "," + shortest_text(point.mean_squared) +
+                "\n";
+    return text;
 }

@@ -3,9 +3,11 @@
 #ifndef NET_TRAIN_OUTPUT_FILES_H
 #define NET_TRAIN_OUTPUT_FILES_H
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
+class LearningCurve;
 class Network;
 struct NetTrainOptions;
 
@@ -23,5 +25,13 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 // as it was and the reasons on `err`.
 int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
                           std::string& written);
+
+// Most rows of the learning curve --curve writes: enough for any plot, and a bound on the
+// cost of measuring the errors in a long run.
+constexpr std::size_t curve_rows = 2000;
+
+// The learning curve as --curve writes it: "pass,worst_error,mean_squared_error", a "#" line
+// giving k when rows are kept only every k passes, then the rows, numbers exact and locale-free.
+std::string curve_csv(const LearningCurve& curve);
 
 #endif

@@ -56,7 +56,7 @@ void add_reader_problems(FileProblems& problems, const std::string& file, const 
 {
     for (const Diagnostic& entry : diagnostics.entries) {
         // The reader only knows that it could not open the file; the system knows why.
-        const std::string reason = entry.line == 0 ? reason_not_readable(file) : "";
+        const std::string reason = entry.kind == DiagnosticKind::CannotOpen ? reason_not_readable(file) : "";
         problems.add(file, entry.line, reason.empty() ? entry.message : entry.message + ": " + reason);
     }
     problems.unlisted += diagnostics.dropped;

@@ -207,8 +207,43 @@ TEST(Allocation, NetworkThatDoesNotFitInMemoryIsRefusedWithTheLine)
             }
             EXPECT_EQ(neurons, 0);
             EXPECT_EQ(notes_of(diagnostics), c.note);
+            EXPECT_TRUE(diagnostics.has(DiagnosticKind::OutOfMemory));
         }
     }
+}
+
+TEST(Allocation, SeededCompletionThatDoesNotFitInMemoryIsReported)
+{
+    const std::string text = "input_layer: 1000\ncomp_layer: 1000\n";
+    const TempDir directory;
+    const std::string path = directory.write("network.txt", text);
+    for (const bool from_file : {true, false}) {
+        SCOPED_TRACE(from_file ? "from a file" : "from memory");
+        Diagnostics diagnostics;
+        diagnostics.entries.reserve(Diagnostics::max_entries);
+        int neurons = -1;
+        {
+            const HeapLimit limit(1 << 20);
+            const Network network = from_file ? Network::from_file(path.c_str(), 5, &diagnostics)
+                                              : Network::from_text(text, 5u, &diagnostics);
+            neurons = network.neuron_count();
+        }
+        EXPECT_EQ(neurons, 0);
+        EXPECT_EQ(notes_of(diagnostics), "0: the network does not fit in memory; the network is refused\n");
+        ASSERT_EQ(diagnostics.entries.size(), 1u);
+        EXPECT_EQ(diagnostics.entries[0].kind, DiagnosticKind::OutOfMemory);
+    }
+    // Completing a network read without its weights says so too.
+    Network network(nullptr);
+    network.read_network_text(text);
+    ASSERT_EQ(network.neuron_count(), 2000);
+    bool completed = true;
+    {
+        const HeapLimit limit(1 << 20);
+        completed = network.fill_random_weights(5);
+    }
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(network.neuron_count(), 0);
 }
 
 TEST(Allocation, TrainingLineThatDoesNotFitInMemoryEndsTheSectionWithTheLine)

@@ -147,3 +147,28 @@ TEST(Diagnostics, EveryProblemBeyondTheKeptOnesIsCounted)
     EXPECT_EQ(diagnostics.entries.size(), Diagnostics::max_entries);
     EXPECT_EQ(diagnostics.dropped, 200000u - Diagnostics::max_entries);
 }
+
+TEST(Diagnostics, SayWhatKindOfFailureTheyReport)
+{
+    TempDir directory;
+    const struct {
+        std::string file;  // written unless empty
+        const char* text;
+        DiagnosticKind kind;
+    } cases[] = {
+        {"", "", DiagnosticKind::CannotOpen},
+        {"bad.txt", "input_layer: 2\ninput_layer: 2\n", DiagnosticKind::BadRecord},
+        {"limit.txt", "input_layer: 2000000\n", DiagnosticKind::BadRecord},
+    };
+    for (const auto& c : cases) {
+        const std::string path = c.file.empty() ? directory.file("missing.txt") : directory.write(c.file, c.text);
+        Diagnostics diagnostics;
+        Network::from_file(path.c_str(), 1, &diagnostics);
+        ASSERT_EQ(diagnostics.entries.size(), 1u) << path;
+        EXPECT_EQ(diagnostics.entries[0].kind, c.kind) << path;
+        EXPECT_TRUE(diagnostics.has(c.kind));
+        Diagnostics training;
+        EXPECT_EQ(Network(nullptr).read_training_section(path.c_str(), &training) > 0, c.file.empty()) << path;
+        EXPECT_EQ(training.has(DiagnosticKind::CannotOpen), c.file.empty()) << path;
+    }
+}

@@ -144,18 +144,22 @@ TEST(NetworkStreamWriter, ReportsAStreamThatFails)
 TEST(SeededRandomFill, SameSeedSameWeightsFromFileOrText)
 {
     const std::string path = data_file("missing_weights.txt");
-    Network from_file(nullptr);
-    from_file.read_network_section(path.c_str());
-    ASSERT_EQ(all_weights(from_file), std::vector<double>{0.5});
-    Network from_text(nullptr);
-    from_text.read_network_text(read_text_file(path));
-    Network other_seed(from_text);
+    Diagnostics file_notes;
+    const Network from_file = Network::from_file(path.c_str(), 1, &file_notes);
+    Diagnostics text_notes;
+    const Network from_text = Network::from_text(read_text_file(path), 1u, &text_notes);
+    const Network other_seed = Network::from_file(path.c_str(), 2);
 
-    from_file.fill_random_weights(1);
-    from_text.fill_random_weights(1);
-    other_seed.fill_random_weights(2);
     EXPECT_EQ(all_weights(from_text), all_weights(from_file));
     EXPECT_NE(all_weights(other_seed), all_weights(from_file));
+    EXPECT_EQ(file_notes.drawn_weights, 1);
+    EXPECT_EQ(text_notes.drawn_weights, 1);
     // The generator of the C standard's example rand(): seed 1 draws 16838 first, everywhere.
     EXPECT_EQ(all_weights(from_file), (std::vector<double>{0.5, 10.0 * (1.0 - 2.0 * 16838 / 32767)}));
+    // The same as reading the records, then completing them from the seed.
+    Network in_steps(nullptr);
+    in_steps.read_network_section(path.c_str());
+    ASSERT_EQ(all_weights(in_steps), std::vector<double>{0.5});
+    EXPECT_TRUE(in_steps.fill_random_weights(1));
+    EXPECT_EQ(all_weights(in_steps), all_weights(from_file));
 }

@@ -195,6 +195,26 @@ TEST(NetworkReaderRefuses, SecondInputLayer)
     expect_empty(Network::from_text("input_layer: 0\ninput_layer: 2\n"));
 }
 
+TEST(NetworkReader, ReadingIntoALoadedNetworkReplacesIt)
+{
+    const std::string first = "input_layer: 1\ncomp_layer: 1\nweights: 0.5\n";
+    const std::string second = "input_layer: 2\ncomp_layer: 1\nweights: 0.25 -1\n";
+    for (const bool from_file : {true, false}) {
+        TempDir directory;
+        Network network = Network::from_text(first);
+        network.add_pattern({{1.0}, {0.0}});
+        Diagnostics diagnostics;
+        if (from_file)
+            network.read_network_section(directory.write("second.txt", second).c_str(), &diagnostics);
+        else
+            network.read_network_text(second, &diagnostics);
+        EXPECT_TRUE(diagnostics.entries.empty());
+        EXPECT_EQ(network.input_count(), 2);
+        EXPECT_EQ(all_weights(network), all_weights(Network::from_text(second)));
+        EXPECT_EQ(network.pattern_count(), 1);  // the patterns stay
+    }
+}
+
 TEST(NetworkReaderRefuses, CompLayerBeforeInputLayer)
 {
     expect_empty(Network(data_file("hostile_comp_layer_first.txt").c_str()));

@@ -89,3 +89,33 @@ TEST(RandomSource, DrawsFromZeroTo32767AndRepeatsForTheSameSeed)
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, 32767);
 }
+
+TEST(RandomSource, EverySeedDrawsItsOwnAndLowSeedsDrawAsTheyAlwaysDid)
+{
+    // The generator as it always ran: bits 16 to 30 of a state that the seed starts.
+    const auto classic_draws = [](unsigned long state) {
+        std::vector<int> draws;
+        for (int i = 0; i < 64; ++i) {
+            state = state * 1103515245u + 12345u;
+            draws.push_back(static_cast<int>((state / 65536u) % 32768u));
+        }
+        return draws;
+    };
+    const auto draws = [](std::uint32_t seed) {
+        RandomSource random(seed);
+        std::vector<int> drawn;
+        for (int i = 0; i < 64; ++i)
+            drawn.push_back(random.next());
+        return drawn;
+    };
+    for (std::uint32_t seed : {0u, 1u, 5u, 12345u, 0x7FFFFFFFu})
+        EXPECT_EQ(draws(seed), classic_draws(seed)) << seed;
+    const struct {
+        std::uint32_t a;
+        std::uint32_t b;
+    } distinct[] = {{0u, 0x80000000u}, {5u, 0x80000005u}, {0x7FFFFFFFu, 0xFFFFFFFFu},
+                    {0x80000000u, 0xFFFFFFFFu}, {0x80000000u, 0x80000001u}};
+    for (const auto& pair : distinct)
+        EXPECT_NE(draws(pair.a), draws(pair.b)) << pair.a << " " << pair.b;
+    EXPECT_EQ(draws(0xFFFFFFFFu), draws(0xFFFFFFFFu));
+}

@@ -1,9 +1,9 @@
 // The maps and the error measures of a frame allocate nothing once they are set up: a frame
 // of net_lab evaluates the network thousands of times without touching the heap.
 #include "net_lab/input_maps.h"
-#include "net_lab/pattern_errors.h"
 
 #include "engine/network.h"
+#include "engine/training_run.h"
 #include "network_view/network_view.h"
 #include "tests/support/counting_allocator.h"
 #include "tests/support/headless_allegro.h"
@@ -21,7 +21,7 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
     InputMaps maps;
     maps.prepare(network, 20);
     PatternErrors errors;
-    measure_errors(network, errors);
+    measure_pattern_errors(network, errors);
     MemoryBitmap buffer = make_bitmap(800, 600);
 
     const long long before = allocation_count();
@@ -30,8 +30,8 @@ TEST(Allocation, MapsAndErrorMeasuresOfAFrameAllocateNothing)
         maps.draw_output_map(buffer.get(), 10, 10);
         maps.draw_hidden_maps(buffer.get(), view, 20);
         draw_pattern_dots(buffer.get(), network, 10, 10, 20, 84);
-        measure_errors(network, errors);
-        rank_worst(errors, 30);
+        measure_pattern_errors(network, errors);
+        rank_worst_patterns(errors, 30);
     }
     EXPECT_EQ(allocation_count(), before);
 }

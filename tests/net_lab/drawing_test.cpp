@@ -1,7 +1,7 @@
 // The drawing pieces of net_lab on memory bitmaps: the curve's scale, the map ramp, the map
 // grid and the pattern dots.
 #include "net_lab/input_maps.h"
-#include "net_lab/learning_curve.h"
+#include "net_lab/curve_drawing.h"
 
 #include "engine/network.h"
 #include "tests/support/headless_allegro.h"
@@ -19,7 +19,7 @@ constexpr int ramp = 20;
 TEST(CurveScale, FitsWholeDecadesAroundTheErrorsAndTheLimit)
 {
     const struct {
-        std::vector<CurveSample> samples;
+        std::vector<CurvePoint> samples;
         double limit;
         int low;
         int high;
@@ -51,22 +51,6 @@ TEST(CurveScale, RowsFollowTheLogarithmAndStayInTheBox)
     EXPECT_EQ(pass_column(scale, 0, 201), 0);
     EXPECT_EQ(pass_column(scale, 50, 201), 100);
     EXPECT_EQ(pass_column(scale, 100, 201), 200);
-}
-
-TEST(LearningCurve, KeepsItsShapeInBoundedStore)
-{
-    LearningCurve curve;
-    for (int pass = 0; pass < 10 * LearningCurve::capacity; ++pass)
-        curve.add(pass, 1.0 / (pass + 1), 0.5 / (pass + 1));
-    const std::vector<CurveSample>& points = curve.points();
-    EXPECT_LE(points.size(), static_cast<std::size_t>(LearningCurve::capacity));
-    EXPECT_GE(points.size(), static_cast<std::size_t>(LearningCurve::capacity / 2));
-    EXPECT_EQ(points.front().pass, 0);
-    EXPECT_GT(points.back().pass, 9 * LearningCurve::capacity);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        ASSERT_LT(points[i - 1].pass, points[i].pass);
-    curve.add(0, 1.0, 1.0);  // weights reset: the curve starts again
-    EXPECT_EQ(curve.points().size(), 1u);
 }
 
 TEST(MapRamp, RunsFromOneEndToTheOtherAndHoldsStrayValues)

@@ -52,9 +52,9 @@ TEST_F(LabTest, SpaceTrainsExclusiveOrUntilItConvergesAndSTheSavesIt)
     for (int frames = 0; frames < 1000 && lab.stepper.state == TrainingState::Training; ++frames)
         frame();
     EXPECT_EQ(lab.stepper.state, TrainingState::Converged);
-    EXPECT_EQ(lab.stepper.passes_done, reference.iterations_done);
+    EXPECT_EQ(lab.stepper.run.passes_done(), reference.iterations_done);
     EXPECT_EQ(all_weights(*lab.view), all_weights(reference));
-    EXPECT_LE(lab.errors.worst_error, lab.view->error_limit);
+    EXPECT_LE(lab.errors.worst, lab.view->error_limit);
     EXPECT_GT(lab.curve.points().size(), 2u);
 
     const std::string saved = directory.file("trained.txt");
@@ -71,12 +71,12 @@ TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
     const std::vector<double> initial = all_weights(*lab.view);
     press(KEY_STOP);
     press(KEY_STOP);
-    EXPECT_EQ(lab.stepper.passes_done, 2);
+    EXPECT_EQ(lab.stepper.run.passes_done(), 2);
     EXPECT_NE(all_weights(*lab.view), initial);
     frame({KEY_STOP, KEY_DEL_PAD, KEY_L});  // two presses in one frame; L is the shell's
-    EXPECT_EQ(lab.stepper.passes_done, 4);
+    EXPECT_EQ(lab.stepper.run.passes_done(), 4);
     press(KEY_R);
-    EXPECT_EQ(lab.stepper.passes_done, 0);
+    EXPECT_EQ(lab.stepper.run.passes_done(), 0);
     EXPECT_EQ(all_weights(*lab.view), initial);
     EXPECT_EQ(lab.curve.points().size(), 1u);
 
@@ -169,8 +169,8 @@ TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
     frame();
     ASSERT_EQ(lab.errors.order.size(), 2u);
     const std::size_t first = static_cast<std::size_t>(lab.errors.order[0]);
-    EXPECT_GE(lab.errors.worst[first], lab.errors.worst[static_cast<std::size_t>(lab.errors.order[1])]);
-    EXPECT_EQ(lab.errors.worst_error, lab.errors.worst[first]);
+    EXPECT_GE(lab.errors.pattern_worst[first], lab.errors.pattern_worst[static_cast<std::size_t>(lab.errors.order[1])]);
+    EXPECT_EQ(lab.errors.worst, lab.errors.pattern_worst[first]);
 }
 
 TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)

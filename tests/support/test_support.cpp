@@ -70,6 +70,13 @@ std::vector<double> all_weights(const Network& network)
     return weights;
 }
 
+Network trainable_network(const std::string& text)
+{
+    Network network = Network::from_text(text);
+    network.read_training_text(text);
+    return network;
+}
+
 DecimalCommaLocale::DecimalCommaLocale()
 {
     // The build tree holds a generated German locale when the system has none installed.

@@ -36,6 +36,9 @@ std::string network_layers(const std::vector<int>& sizes);
 // Every weight of a network in neuron and connection order.
 std::vector<double> all_weights(const Network& network);
 
+// The network of `text` with the training records of the same text.
+Network trainable_network(const std::string& text);
+
 // Switches the whole process (LC_ALL) to a German locale for its lifetime, as Allegro's
 // keyboard set-up does with the user's locale, and back to "C" afterwards.
 class DecimalCommaLocale {

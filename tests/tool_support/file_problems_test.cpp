@@ -77,9 +77,12 @@ TEST(FileProblems, AFileThatCannotBeOpenedGetsTheSystemsReason)
         EXPECT_EQ(reason_not_readable(locked), "permission denied");
     }
     Diagnostics notes;
-    notes.add(0, "cannot open the file");
+    notes.add(0, "cannot open the file", DiagnosticKind::CannotOpen);
+    // A note on the file as a whole that is not about opening it gets no reason appended.
+    notes.add(0, "the network does not fit in memory; the network is refused", DiagnosticKind::OutOfMemory);
     FileProblems problems;
     add_reader_problems(problems, missing, notes);
-    ASSERT_EQ(problems.listed.size(), 1u);
+    ASSERT_EQ(problems.listed.size(), 2u);
     EXPECT_EQ(problems.listed[0].message, "cannot open the file: no such file or directory");
+    EXPECT_EQ(problems.listed[1].message, "the network does not fit in memory; the network is refused");
 }

@@ -1,6 +1,6 @@
-// Training in steps: the same weights as one training run with the same limit, the states
-// it ends in, and a frame's training held to its budget by the clock handed in.
-#include "net_lab/training_stepper.h"
+// Training between frames: the states it ends in, and a frame's training held to its budget
+// by the clock handed in (the weights of training in steps are the engine's tests).
+#include "net_lab/frame_training.h"
 
 #include "engine/network.h"
 #include "tests/support/test_support.h"
@@ -11,14 +11,6 @@ namespace {
 
 // Exclusive-or from fixed starting weights: converges after some thousands of passes.
 const std::string exclusive_or_text = read_text_file(std::string(EXAMPLES_DIR) + "/exclusive_or_training.txt");
-
-// The network of `text` with the training records of the same text.
-Network trainable(const std::string& text)
-{
-    Network network = Network::from_text(text);
-    network.read_training_text(text);
-    return network;
-}
 
 // A clock that moves on by `step` seconds each time it is read.
 struct SteppingClock {
@@ -34,58 +26,39 @@ struct SteppingClock {
 
 const SecondsClock still_clock = [] { return 0.0; };
 
-TEST(TrainingStepper, StepsGiveTheWeightsOfOneRunWithTheSameLimit)
+TEST(FrameTraining, ConvergesAtThePassOfOneRun)
 {
-    for (int total : {1, 7, 500, 3001}) {
-        Network whole = trainable(exclusive_or_text);
-        whole.max_iterations = total;
-        ASSERT_EQ(whole.train(nullptr), IterationLimit);
-
-        Network stepped = trainable(exclusive_or_text);
-        TrainingStepper stepper = start_stepper(stepped, true);
-        stepper.state = TrainingState::Training;
-        SteppingClock clock{1e-4};
-        int made = 0;
-        for (int frame = 0; made < total; ++frame)
-            made += run_passes(stepped, stepper, std::min(1 + frame % 37, total - made), std::ref(clock), 0.02);
-        EXPECT_EQ(stepper.passes_done, total);
-        EXPECT_EQ(all_weights(stepped), all_weights(whole)) << total << " passes";
-    }
-}
-
-TEST(TrainingStepper, ConvergesAtThePassOfOneRun)
-{
-    Network whole = trainable(exclusive_or_text);
+    Network whole = trainable_network(exclusive_or_text);
     ASSERT_EQ(whole.train(nullptr), Converged);
 
-    Network stepped = trainable(exclusive_or_text);
+    Network stepped = trainable_network(exclusive_or_text);
     TrainingStepper stepper = start_stepper(stepped, true);
     stepper.state = TrainingState::Training;
     while (stepper.state == TrainingState::Training)
         run_passes(stepped, stepper, 1000, still_clock, 0.02);
     EXPECT_EQ(stepper.state, TrainingState::Converged);
-    EXPECT_EQ(stepper.passes_done, whole.iterations_done);
+    EXPECT_EQ(stepper.run.passes_done(), whole.iterations_done);
     EXPECT_EQ(all_weights(stepped), all_weights(whole));
     EXPECT_EQ(run_passes(stepped, stepper, 10, still_clock, 0.02), 0);
 }
 
-TEST(TrainingStepper, StopsAtThePassLimitWithoutAFinalCheck)
+TEST(FrameTraining, StopsAtThePassLimitWithoutAFinalCheck)
 {
-    Network network = trainable(exclusive_or_text + "max_iterations: 30\n");
+    Network network = trainable_network(exclusive_or_text + "max_iterations: 30\n");
     TrainingStepper stepper = start_stepper(network, true);
     EXPECT_EQ(run_passes(network, stepper, 100, still_clock, 0.02), 30);
     EXPECT_EQ(stepper.state, TrainingState::IterationLimit);
     EXPECT_EQ(run_passes(network, stepper, 1, still_clock, 0.02), 0);
 
-    Network none = trainable(exclusive_or_text + "max_iterations: 0\n");
+    Network none = trainable_network(exclusive_or_text + "max_iterations: 0\n");
     TrainingStepper no_passes = start_stepper(none, true);
     EXPECT_EQ(run_passes(none, no_passes, 1, still_clock, 0.02), 0);
     EXPECT_EQ(no_passes.state, TrainingState::IterationLimit);
 }
 
-TEST(TrainingStepper, UnusablePatternsTrainNothing)
+TEST(FrameTraining, UnusablePatternsTrainNothing)
 {
-    Network network = trainable("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
+    Network network = trainable_network("input_layer: 2\ncomp_layer: 1\npattern: 1 -> 1\n");
     const std::vector<double> before = all_weights(network);
     TrainingStepper stepper = start_stepper(network, true);
     EXPECT_EQ(run_passes(network, stepper, 5, still_clock, 0.02), 0);
@@ -93,10 +66,10 @@ TEST(TrainingStepper, UnusablePatternsTrainNothing)
     EXPECT_EQ(all_weights(network), before);
 }
 
-TEST(TrainingStepper, AFrameEndsOnceItsBudgetIsSpent)
+TEST(FrameTraining, AFrameEndsOnceItsBudgetIsSpent)
 {
     // Every read of the clock costs 5 ms: a 20 ms budget holds only a few chunks.
-    Network network = trainable(exclusive_or_text);
+    Network network = trainable_network(exclusive_or_text);
     TrainingStepper stepper = start_stepper(network, true);
     SteppingClock clock{0.005};
     const int made = run_passes(network, stepper, 10000, std::ref(clock), 0.02);

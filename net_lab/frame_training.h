@@ -1,7 +1,9 @@
-// Training in steps between frames: a few passes of the engine's own training at a time, so
-// the weights after n passes are those of one training run limited to n passes.
-#ifndef NET_LAB_TRAINING_STEPPER_H
-#define NET_LAB_TRAINING_STEPPER_H
+// Training between frames: the engine's training run a few passes at a time, held to the
+// time a frame can spare by a clock handed in, and the state the screen shows.
+#ifndef NET_LAB_FRAME_TRAINING_H
+#define NET_LAB_FRAME_TRAINING_H
+
+#include "engine/training_run.h"
 
 #include <functional>
 
@@ -16,8 +18,7 @@ enum class TrainingState { Paused, Training, Converged, IterationLimit, NoPatter
 const char* state_name(TrainingState state);
 
 struct TrainingStepper {
-    int pass_limit = 0;    // the network's iteration limit as the file gave it
-    int passes_done = 0;   // training passes made since the weights were set
+    TrainingRun run{0};  // passes made since the weights were set, and the file's limit
     TrainingState state = TrainingState::Paused;
     double seconds_per_pass = 0.0;  // measured on the last chunk; 0 before any
 };
@@ -26,8 +27,7 @@ struct TrainingStepper {
 TrainingStepper start_stepper(const Network& network, bool usable);
 
 // Runs at most `passes` training passes on the network's patterns, in chunks, stopping early
-// when the check before a pass finds every output within the error limit (Converged), when
-// the pass limit is reached (IterationLimit), or when `budget` seconds of `clock` have gone
+// when the run ends (Converged, IterationLimit) or when `budget` seconds of `clock` have gone
 // since the call began. Returns the passes made. Nothing runs in a finished state.
 int run_passes(Network& network, TrainingStepper& stepper, int passes, const SecondsClock& clock,
                double budget);

@@ -1,34 +1,11 @@
-// The learning curve's samples, its scale, and its drawing.
-#include "net_lab/learning_curve.h"
+// The learning curve's scale and its drawing.
+#include "net_lab/curve_drawing.h"
 
 #include <allegro.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-
-void LearningCurve::add(int pass, double worst_error, double mean_squared_error)
-{
-    if (!samples.empty() && pass < samples.back().pass)
-        clear();
-    if (!samples.empty() && pass - samples.back().pass < pass_spacing)
-        return;
-    if (samples.size() == static_cast<std::size_t>(capacity)) {
-        // Keep the first sample and every other one after it.
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < samples.size(); i += 2)
-            samples[kept++] = samples[i];
-        samples.resize(kept);
-        pass_spacing *= 2;
-    }
-    samples.push_back({pass, worst_error, mean_squared_error});
-}
-
-void LearningCurve::clear()
-{
-    samples.clear();
-    pass_spacing = 1;
-}
 
 namespace {
 
@@ -42,12 +19,12 @@ bool is_shown(double value)
 
 }  // namespace
 
-CurveScale fit_scale(const std::vector<CurveSample>& samples, double error_limit)
+CurveScale fit_scale(const std::vector<CurvePoint>& samples, double error_limit)
 {
     double low = is_shown(error_limit) ? error_limit : 1.0;
     double high = low;
-    for (const CurveSample& sample : samples) {
-        for (double value : {sample.worst_error, sample.mean_squared_error}) {
+    for (const CurvePoint& sample : samples) {
+        for (double value : {sample.worst, sample.mean_squared}) {
             if (!is_shown(value))
                 continue;
             low = std::min(low, value);
@@ -84,7 +61,7 @@ int pass_column(const CurveScale& scale, int pass, int width)
 void draw_curve(BITMAP* target, int x, int y, int width, int height, const LearningCurve& curve,
                 double error_limit, const CurveColors& colors)
 {
-    const std::vector<CurveSample>& samples = curve.points();
+    const std::vector<CurvePoint>& samples = curve.points();
     const CurveScale scale = fit_scale(samples, error_limit);
     rect(target, x, y, x + width - 1, y + height - 1, colors.frame);
 
@@ -99,14 +76,14 @@ void draw_curve(BITMAP* target, int x, int y, int width, int height, const Learn
         hline(target, x + 1, y + value_row(scale, error_limit, height), x + width - 2, colors.limit);
 
     for (std::size_t i = 1; i < samples.size(); ++i) {
-        const CurveSample& from = samples[i - 1];
-        const CurveSample& to = samples[i];
+        const CurvePoint& from = samples[i - 1];
+        const CurvePoint& to = samples[i];
         const int x0 = x + pass_column(scale, from.pass, width);
         const int x1 = x + pass_column(scale, to.pass, width);
-        line(target, x0, y + value_row(scale, from.mean_squared_error, height), x1,
-             y + value_row(scale, to.mean_squared_error, height), colors.mean_squared);
-        line(target, x0, y + value_row(scale, from.worst_error, height), x1,
-             y + value_row(scale, to.worst_error, height), colors.worst);
+        line(target, x0, y + value_row(scale, from.mean_squared, height), x1,
+             y + value_row(scale, to.mean_squared, height), colors.mean_squared);
+        line(target, x0, y + value_row(scale, from.worst, height), x1,
+             y + value_row(scale, to.worst, height), colors.worst);
     }
     std::snprintf(text, sizeof text, "%d", scale.last_pass);
     textout_right_ex(target, font, text, x + width - 1, y + height + 3, colors.text, -1);

@@ -53,22 +53,6 @@ std::string refusal(const std::string& what, const Diagnostics& diagnostics, con
     return message;
 }
 
-namespace {
-
-// The network of a file or a text, its missing weights drawn from `seed`.
-Network seeded_network(const std::string* file_name, const std::string& text, unsigned seed, Diagnostics& noticed)
-{
-    Network built(nullptr);
-    if (file_name != nullptr)
-        built.read_network_section(file_name->c_str(), &noticed);
-    else
-        built.read_network_text(text, &noticed);
-    built.fill_random_weights(seed);
-    return built;
-}
-
-}  // namespace
-
 // ---- construction
 
 PyNetwork::PyNetwork(Network built, Diagnostics noticed, const std::string& source)
@@ -85,7 +69,7 @@ PyNetwork PyNetwork::from_file(const py::object& path, const py::object& seed)
     const bool seeded = seed_argument(seed, seed_value);
     require_readable_file(name, path);
     Diagnostics noticed;
-    Network built = seeded ? seeded_network(&name, "", seed_value, noticed) : Network(name.c_str(), &noticed);
+    Network built = seeded ? Network::from_file(name.c_str(), seed_value, &noticed) : Network(name.c_str(), &noticed);
     return PyNetwork(std::move(built), std::move(noticed), path_text(path));
 }
 
@@ -95,7 +79,7 @@ PyNetwork PyNetwork::from_text(const py::object& text, const py::object& seed)
     unsigned seed_value = 0;
     const bool seeded = seed_argument(seed, seed_value);
     Diagnostics noticed;
-    Network built = seeded ? seeded_network(nullptr, bytes, seed_value, noticed) : Network::from_text(bytes, &noticed);
+    Network built = seeded ? Network::from_text(bytes, seed_value, &noticed) : Network::from_text(bytes, &noticed);
     return PyNetwork(std::move(built), std::move(noticed), "the text");
 }
 
@@ -299,6 +283,8 @@ std::string PyNetwork::repr() const
     std::string state = std::to_string(network.pattern_count()) + " patterns held";
     if (last_result == Converged)
         state += ", converged after " + std::to_string(last_passes) + " passes";
+    else if (last_result == interrupted_result)
+        state += ", training interrupted after " + std::to_string(last_passes) + " passes";
     else if (last_result == IterationLimit)
         state += ", stopped at the iteration limit after " + std::to_string(last_passes) + " passes";
     return "<neural_creatures.Network layers [" + sizes + "], " + state + ">";

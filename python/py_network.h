@@ -20,6 +20,8 @@ bool weights_finite(const Network& network);
 // ValueError unless a row of `what` ("inputs" or "targets") holds `expected` values.
 void require_columns(py::ssize_t given, int expected, const char* what);
 
+class LearningCurve;
+
 class PyNetwork {
 public:
     PyNetwork(Network built, Diagnostics noticed, const std::string& source);
@@ -30,7 +32,7 @@ public:
 
     std::vector<int> layer_sizes() const;
     py::array_t<double> evaluate(const py::object& inputs);
-    py::object train(const py::object& source, const py::object& targets, bool curve);
+    py::object train(const py::object& source, const py::object& targets, bool want_curve);
     void load_training(const py::object& path);
     py::tuple patterns() const;
     void write(const py::object& path, bool nearest) const;
@@ -73,10 +75,15 @@ private:
     // naming what the format cannot hold when `nearest` is false.
     std::string file_text(bool nearest) const;
     std::string patterns_misfit() const;
+    // Trains `work` on its patterns in steps with the GIL released, adding to `curve` when one
+    // is given; returns the TrainResult. Ctrl-C between two steps sets `interrupted`, with
+    // KeyboardInterrupt pending, and ends the run after the last whole pass.
+    int run_training(Network& work, LearningCurve* curve, bool& interrupted);
 
     Network network;
     bool busy = false;
-    int last_result = -1;  // the TrainResult of the last training, -1 before any
+    static constexpr int interrupted_result = -2;
+    int last_result = -1;  // the TrainResult of the last training, -1 before any, or interrupted_result
     int last_passes = 0;
 };
 

@@ -4,9 +4,13 @@
 #include "python/py_network.h"
 
 #include "engine/csv_patterns.h"
+#include "engine/training_run.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -109,7 +113,79 @@ void PyNetwork::take_training(Network& work, const py::object& source, const py:
     }
 }
 
-py::object PyNetwork::train(const py::object& source, const py::object& targets, bool curve)
+namespace {
+
+// Training runs in steps of about this long, so that Ctrl-C is answered within a tenth of a second.
+constexpr double step_seconds = 0.02;
+// A step is at most this many times as long as the one before, as the clock is a rough guide.
+constexpr double max_step_growth = 8.0;
+// Points a learning curve keeps, as net_train --curve does.
+constexpr std::size_t curve_points = 2000;
+
+// True when the weights and every output of every pattern are finite numbers.
+bool gives_numbers(Network& work)
+{
+    if (!weights_finite(work))
+        return false;
+    PatternErrors errors;
+    measure_pattern_errors(work, errors);
+    return std::isfinite(errors.worst);
+}
+
+py::array_t<double> curve_array(const LearningCurve& curve)
+{
+    const std::vector<CurvePoint>& points = curve.points();
+    py::array_t<double> rows({static_cast<py::ssize_t>(points.size()), static_cast<py::ssize_t>(3)});
+    for (std::size_t row = 0; row < points.size(); ++row) {
+        double* cells = rows.mutable_data(static_cast<py::ssize_t>(row), 0);
+        cells[0] = points[row].pass;
+        cells[1] = points[row].worst;
+        cells[2] = points[row].mean_squared;
+    }
+    return rows;
+}
+
+}  // namespace
+
+int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupted)
+{
+    using Clock = std::chrono::steady_clock;
+    Busy hold(*this);
+    TrainingRun run(work.max_iterations);
+    PatternErrors errors;
+    if (curve != nullptr) {
+        measure_pattern_errors(work, errors);
+        curve->add(0, errors);
+    }
+    int passes = 1;
+    for (;;) {
+        TrainingStep step;
+        double took = 0.0;
+        {
+            py::gil_scoped_release release;
+            const Clock::time_point start = Clock::now();
+            step = run.step(work, passes);
+            // The curve measures at every k-th pass, where the steps end, and at the last.
+            if (curve != nullptr && (step.finished || run.passes_done() % curve->step() == 0)) {
+                measure_pattern_errors(work, errors);
+                curve->add(run.passes_done(), errors);
+            }
+            took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
+        }
+        if (step.finished)
+            return run.result();
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            return run.result();
+        }
+        const double wanted = std::clamp(passes * step_seconds / took, 1.0, passes * max_step_growth);
+        passes = static_cast<int>(std::min(wanted, static_cast<double>(std::numeric_limits<int>::max())));
+        if (curve != nullptr)
+            passes = std::min(passes, curve->step() - run.passes_done() % curve->step());
+    }
+}
+
+py::object PyNetwork::train(const py::object& source, const py::object& targets, bool want_curve)
 {
     Network work(idle());
     take_training(work, source, targets);
@@ -117,23 +193,32 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     if (work.pattern_count() == 0)
         throw py::value_error("there are no patterns to train on: give a training file, or inputs and targets");
 
-    int result = NoUsablePatterns;
-    {
-        Busy hold(*this);
-        py::gil_scoped_release release;
-        result = work.train(nullptr);
+    std::optional<LearningCurve> curve;
+    if (want_curve)
+        curve.emplace(curve_points);
+    bool interrupted = false;
+    const int result = run_training(work, curve ? &*curve : nullptr, interrupted);
+    const bool numbers = gives_numbers(work);
+    if (interrupted) {
+        // Ctrl-C keeps the weights of the last whole pass, when they give numbers.
+        if (numbers) {
+            network = std::move(work);
+            last_result = interrupted_result;
+            last_passes = network.iterations_done;
+        }
+        throw py::error_already_set();
     }
-    if (!weights_finite(work))
+    if (!numbers)
         raise_python(PyExc_FloatingPointError,
-                     "training gave weights that are not finite numbers (is the learning rate too large, or are "
-                     "some pattern values huge?); the network is as it was");
+                     "training gave weights or outputs that are not finite numbers (is the learning rate too "
+                     "large, or are some pattern values huge?); the network is as it was");
     network = std::move(work);
     last_result = result;
     last_passes = network.iterations_done;
     const py::object kind = module_attribute("TrainResult")(result == Converged ? "converged" : "iteration limit");
     if (!curve)
         return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, py::none());
+    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve));
 }
 
 void PyNetwork::load_training(const py::object& path)

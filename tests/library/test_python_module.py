@@ -449,3 +449,53 @@ def test_help_names_every_argument_error_and_return_of_train():
         assert word in text, word
     for word in ("nearest", "errno", "ValueError"):
         assert word in Network.write.__doc__, word
+
+
+def test_training_that_stops_giving_numbers_raises_and_changes_nothing(tmp_path):
+    training = tmp_path / "training.txt"
+    training.write_text(XOR + "pattern: 0 0 -> 1e308\n")
+    network = Network.from_text(XOR)
+    with pytest.raises(FloatingPointError, match="not finite"):
+        network.train(training)
+    assert network.to_text() == Network.from_text(XOR).to_text() and "nan" not in network.to_text()
+    assert network.patterns[0].shape == (0, 2)
+
+
+def test_the_curve_holds_the_rows_net_train_writes(tmp_path):
+    path = example("exclusive_or_training.txt")
+    curve_file = tmp_path / "curve.csv"
+    subprocess.run([os.environ["NET_TRAIN"], "-q", path, "--curve", str(curve_file)], check=True,
+                   capture_output=True)
+    rows = [[float(v) for v in line.split(",")] for line in curve_file.read_text().splitlines()[1:]
+            if not line.startswith("#")]
+    network = Network(path)
+    run = network.train(path, curve=True)
+    assert isinstance(run, neural_creatures.TrainingRunWithCurve) and run[:2] == Network(path).train(path)
+    assert run.curve.shape == (len(rows), 3) and run.curve.tolist() == rows
+    assert run.curve[0, 0] == 0 and run.curve[-1, 0] == run.passes
+
+
+def test_ctrl_c_ends_training_with_keyboard_interrupt():
+    import signal
+    import time
+    script = long_training_script("""
+        start = [w.copy() for w in net.weights]
+        print("training", flush=True)
+        try:
+            net.train(inputs, targets)
+        except KeyboardInterrupt:
+            print(time.monotonic(), all(np.isfinite(w).all() for w in net.weights),
+                  any((w != s).any() for w, s in zip(net.weights, start)), flush=True)
+    """)
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             text=True)
+    try:
+        assert child.stdout.readline() == "training\n"
+        time.sleep(1.0)  # well into the training
+        sent = time.monotonic()
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    caught, finite, trained = out.split()
+    assert float(caught) - sent < 0.5 and (finite, trained) == ("True", "True"), err

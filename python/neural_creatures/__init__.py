@@ -2,8 +2,8 @@
 evaluated on NumPy arrays, trained by back-propagation and written back.
 
     import neural_creatures
-    net = neural_creatures.Network.from_layers([2, 2, 1], seed=7)
-    net.learning_rate = 0.5
+    net = neural_creatures.Network.from_layers([2, 2, 1], seed=9)
+    net.threshold, net.slope_parameter, net.learning_rate = 2.0, 2.0, 0.5
     result, passes = net.train([[0, 0], [0, 1], [1, 0], [1, 1]], [0, 1, 1, 0])
     outputs = net.evaluate([[0, 0], [0, 1], [1, 0], [1, 1]])   # one row of outputs per row
     net.write("exclusive_or.txt")

@@ -451,14 +451,20 @@ def test_help_names_every_argument_error_and_return_of_train():
         assert word in Network.write.__doc__, word
 
 
-def test_training_that_stops_giving_numbers_raises_and_changes_nothing(tmp_path):
-    training = tmp_path / "training.txt"
-    training.write_text(XOR + "pattern: 0 0 -> 1e308\n")
+@pytest.mark.parametrize("training, error, match", [
+    ("pattern: 0 0 -> 1e308\n", FloatingPointError, "not finite"),
+    ("pattern: 0 1 -> 1\nerror_limit: -0.5\n", ValueError, "error_limit is -0.5"),
+    ("pattern: 0 1 -> 1\nlearning_rate: -1\n", ValueError, "learning_rate is -1.0"),
+    ("pattern: 0 1 -> 1\nmax_iterations: -3\n", ValueError, "max_iterations is -3"),
+])
+def test_training_that_cannot_give_numbers_raises_and_changes_nothing(tmp_path, training, error, match):
+    path = tmp_path / "training.txt"
+    path.write_text(XOR + training)
     network = Network.from_text(XOR)
-    with pytest.raises(FloatingPointError, match="not finite"):
-        network.train(training)
+    with pytest.raises(error, match=match):
+        network.train(path)
     assert network.to_text() == Network.from_text(XOR).to_text() and "nan" not in network.to_text()
-    assert network.patterns[0].shape == (0, 2)
+    assert network.patterns[0].shape == (0, 2) and network.error_limit == 0.1
 
 
 def test_the_curve_holds_the_rows_net_train_writes(tmp_path):

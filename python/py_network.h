@@ -1,5 +1,6 @@
 // PyNetwork: the engine's Network as Python sees it, with what the engine noticed on the last
-// file it read. Every call that raises leaves the network as it was.
+// file it read. Every call that raises leaves the network as it was, but for Ctrl-C in
+// training, which keeps the weights of the last whole pass.
 #ifndef PYTHON_PY_NETWORK_H
 #define PYTHON_PY_NETWORK_H
 

@@ -491,7 +491,8 @@ def test_ctrl_c_ends_training_with_keyboard_interrupt():
             net.train(inputs, targets)
         except KeyboardInterrupt:
             print(time.monotonic(), all(np.isfinite(w).all() for w in net.weights),
-                  any((w != s).any() for w, s in zip(net.weights, start)), flush=True)
+                  any((w != s).any() for w, s in zip(net.weights, start)),
+                  "training interrupted after" in repr(net), flush=True)
     """)
     child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                              text=True)
@@ -503,5 +504,5 @@ def test_ctrl_c_ends_training_with_keyboard_interrupt():
         out, err = child.communicate(timeout=120)
     finally:
         child.kill()
-    caught, finite, trained = out.split()
-    assert float(caught) - sent < 0.5 and (finite, trained) == ("True", "True"), err
+    caught, finite, trained, shown = out.split()
+    assert float(caught) - sent < 0.5 and (finite, trained, shown) == ("True", "True", "True"), err

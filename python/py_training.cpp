@@ -215,7 +215,10 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     network = std::move(work);
     last_result = result;
     last_passes = network.iterations_done;
-    const py::object kind = module_attribute("TrainResult")(result == Converged ? "converged" : "iteration limit");
+    const char* ending = result == Converged        ? "converged"
+                         : result == IterationLimit ? "iteration limit"
+                                                    : "no usable patterns";
+    const py::object kind = module_attribute("TrainResult")(ending);
     if (!curve)
         return module_attribute("TrainingRun")(kind, last_passes);
     return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve));

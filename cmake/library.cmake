@@ -31,7 +31,6 @@ set(NC_LIBRARY_HEADERS
   engine/training_run.h
   engine/neuron.h
   engine/diagnostics.h
-  engine/dense_layers.h
   engine/atomic_file.h
   engine/format_check.h
   engine/csv_patterns.h
@@ -60,14 +59,13 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/neural-creatures.pc.in
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/neural-creatures.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
 
-# The API reference, from the installed headers' comments. dense_layers.h is installed only
-# because Network holds its fast form by value; nothing in it is for callers.
+# The API reference, from the installed headers' comments.
 find_package(Doxygen)
 if(DOXYGEN_FOUND)
   set(NC_API_OUTPUT_DIR ${CMAKE_CURRENT_BINARY_DIR}/api)
   set(NC_API_INPUTS)
   foreach(header ${NC_LIBRARY_HEADERS})
-    if(NOT header MATCHES "dense_layers|export")
+    if(NOT header MATCHES "export")
       string(APPEND NC_API_INPUTS " ${PROJECT_SOURCE_DIR}/${header}")
     endif()
   endforeach()

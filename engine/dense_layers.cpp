@@ -9,6 +9,7 @@
 //   the public calls                                - forwarding to the chosen kernel set
 #include "engine/dense_layers.h"
 
+#include "engine/logistic.h"
 #include "engine/neuron.h"
 
 #include <algorithm>
@@ -116,6 +117,27 @@ constexpr int narrowest_block = 4;
 constexpr int half_block = 16;  // the widest part one call of the update kernel takes
 constexpr int widest_block = 32;
 
+// The sums of two neighbouring blocks of sixteen neurons for one row, as block_sums gives each,
+// into 32 sums: the second block's weights follow the first's.
+DENSE_INLINE void paired_block_sums(const double* inputs, int input_count, const double* block_weights, double* sums)
+{
+    constexpr int vectors = half_block / lanes;
+    const double* second_block = block_weights + static_cast<std::size_t>(input_count) * half_block;
+    Lanes first[vectors] = {};
+    Lanes second[vectors] = {};
+    for (int j = 0; j < input_count; ++j) {
+        const Lanes input = broadcast(inputs[j]);
+        for (int v = 0; v < vectors; ++v) {
+            first[v] = first[v] + input * load(block_weights + j * half_block + v * lanes);
+            second[v] = second[v] + input * load(second_block + j * half_block + v * lanes);
+        }
+    }
+    for (int v = 0; v < vectors; ++v) {
+        store(sums + v * lanes, first[v]);
+        store(sums + half_block + v * lanes, second[v]);
+    }
+}
+
 int block_count(int layer_size, int width)
 {
     return (layer_size + width - 1) / width;
@@ -221,8 +243,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
     errors.assign(neurons.size(), 0.0);
     sums.assign(widest * group_rows, 0.0);
     group_values.assign(neurons.size() * group_rows, 0.0);
-    thresholds.assign(neurons.size(), 0.0);
-    slopes.assign(neurons.size(), 0.0);
+    thresholds.assign(lane_total, 0.0);
+    slopes.assign(lane_total, 0.0);
     rates.assign(lane_total, 0.0);
     limits.assign(lane_total, 0.0);
     deltas.assign(lane_total, 0.0);
@@ -232,33 +254,22 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
 
 namespace {
 
-// The logistic function of a neuron's weighted sum, in the documented order.
-DENSE_INLINE double logistic(double sum, double threshold, double slope)
+// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`.
+DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
 {
-    const double net = sum - threshold;
-    return 1.0 / (1.0 + std::exp(-slope * net));
+    const Lanes values = engine_logistic(sums, load(thresholds), load(slopes));
+    if (count == lanes) {
+        store(to, values);
+        return;
+    }
+    // The neurons after the layer's last one belong to the next layer, or are not there. Lane
+    // by lane, which a compiler does not turn into a call to copy memory.
+    to[0] = values[0];
+    if (count > 1)
+        to[1] = values[1];
+    if (count > 2)
+        to[2] = values[2];
 }
-
-// Parameters read from the neurons, whose outputs are set as well.
-struct FromNeurons {
-    Neuron* neurons;
-    DENSE_INLINE double activate(int position, double sum) const
-    {
-        Neuron& neuron = neurons[position];
-        neuron.output = logistic(sum, neuron.threshold, neuron.slope_parameter);
-        return neuron.output;
-    }
-};
-
-// Parameters loaded into the fast form.
-struct Loaded {
-    const double* thresholds;
-    const double* slopes;
-    DENSE_INLINE double activate(int position, double sum) const
-    {
-        return logistic(sum, thresholds[position], slopes[position]);
-    }
-};
 
 }  // namespace
 
@@ -286,50 +297,60 @@ struct DenseLayers::Kernels {
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
-    // values + r * stride and hold its inputs.
-    template <int rows, class Parameters>
-    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride,
-                                           const Parameters& parameters)
+    // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
+    template <int rows>
+    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
         for (const Layer& layer : form.layers) {
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
+            const double* thresholds = form.thresholds.data() + layer.lane_offset;
+            const double* slopes = form.slopes.data() + layer.lane_offset;
             if (layer.block == narrowest_block) {
-                // A narrow layer is one block, summed neuron by neuron: the round trip of the
-                // sums through memory would cost more than the sums.
-                for (int k = 0; k < layer.size; ++k) {
-                    // Starting from the first product shortens the chain; a sum of zeros that
-                    // takes the sign of -0.0 this way gives the same output.
-                    double sum[rows];
+                // A narrow layer is one block whose sums stay in registers. Starting from the
+                // first product shortens the chain; a sum of zeros that takes the sign of -0.0
+                // this way gives the same output.
+                Lanes sum[rows];
+                for (int r = 0; r < rows; ++r)
+                    sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+                for (int j = 1; j < layer.previous_size; ++j) {
+                    const Lanes weight = load(layer_weights + j * narrowest_block);
                     for (int r = 0; r < rows; ++r)
-                        sum[r] = layer.previous_size > 0 ? inputs[r * stride] * layer_weights[k] : 0.0;
-                    for (int j = 1; j < layer.previous_size; ++j) {
-                        const double weight = layer_weights[j * narrowest_block + k];
-                        for (int r = 0; r < rows; ++r)
-                            sum[r] += inputs[r * stride + j] * weight;
-                    }
-                    for (int r = 0; r < rows; ++r)
-                        values[r * stride + layer.first + k] = parameters.activate(layer.first + k, sum[r]);
+                        sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
                 }
+                for (int r = 0; r < rows; ++r)
+                    activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
                 continue;
             }
             for (int b = 0; b < layer.blocks; ++b) {
                 const double* block_weights =
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
-                const int first = layer.first + b * layer.block;
-                const int used = std::min(layer.block, layer.size - b * layer.block);
+                const int lane = b * layer.block;
+                if (rows == 1 && layer.block == half_block && b + 1 < layer.blocks) {
+                    // Two blocks of sixteen at once keep as many sums in flight as a block of
+                    // thirty-two, without its padding.
+                    paired_block_sums(inputs, layer.previous_size, block_weights, sums);
+                    const int used = std::min(2 * half_block, layer.size - lane);
+                    for (int k = 0; k < used; k += lanes)
+                        activate(load(sums + k), thresholds + lane + k, slopes + lane + k,
+                                 values + layer.first + lane + k, std::min(lanes, used - k));
+                    ++b;
+                    continue;
+                }
+                const int used = std::min(layer.block, layer.size - lane);
                 sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
                 for (int r = 0; r < rows; ++r)
-                    for (int k = 0; k < used; ++k)
-                        values[r * stride + first + k] = parameters.activate(first + k, sums[r * layer.block + k]);
+                    for (int k = 0; k < used; k += lanes)
+                        activate(load(sums + r * layer.block + k), thresholds + lane + k, slopes + lane + k,
+                                 values + r * stride + layer.first + lane + k, std::min(lanes, used - k));
             }
         }
     }
 
-    static DENSE_INLINE void evaluate(DenseLayers& form, Neuron* neurons)
+    static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1>(form, form.outputs.data(), 0, FromNeurons{neurons});
+        evaluate_rows<1>(form, form.outputs.data(), 0);
     }
 
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
@@ -341,13 +362,12 @@ struct DenseLayers::Kernels {
         for (int r = 0; r < row_count; ++r)
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
-        const Loaded parameters{form.thresholds.data(), form.slopes.data()};
         if (row_count == group_rows) {
-            evaluate_rows<group_rows>(form, values, stride, parameters);
+            evaluate_rows<group_rows>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1>(form, values + r * stride, 0, parameters);
+            evaluate_rows<1>(form, values + r * stride, 0);
     }
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
@@ -362,7 +382,7 @@ struct DenseLayers::Kernels {
             double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
             const double* rates = form.rates.data() + layer.lane_offset;
             const double* limits = form.limits.data() + layer.lane_offset;
-            const double* slopes = form.slopes.data() + layer.first;
+            const double* slopes = form.slopes.data() + layer.lane_offset;
             const double* layer_outputs = outputs + layer.first;
             double* layer_errors = errors + layer.first;
             const bool output_layer = index + 1 == form.layers.size();
@@ -413,22 +433,38 @@ struct DenseLayers::Kernels {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1>(form, form.outputs.data(), 0, Loaded{form.thresholds.data(), form.slopes.data()});
+        evaluate_rows<1>(form, form.outputs.data(), 0);
         back_propagate(form, expected_outputs);
+    }
+
+    static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
+    {
+        std::size_t i = 0;
+        for (; i + lanes <= count; i += lanes)
+            store(results + i, engine_exp(load(arguments + i)));
+        if (i == count)
+            return;
+        double rest[lanes] = {};
+        for (std::size_t k = i; k < count; ++k)
+            rest[k - i] = arguments[k];
+        store(rest, engine_exp(load(rest)));
+        for (std::size_t k = i; k < count; ++k)
+            results[k] = rest[k - i];
     }
 
     // One kernel set: its name, whether this machine runs it, and its entry points.
     struct Set {
         const char* name;
         bool (*runnable)();
-        void (*evaluate)(DenseLayers&, Neuron*);
+        void (*exponentials)(const double*, double*, std::size_t);
+        void (*evaluate)(DenseLayers&);
         void (*evaluate_group)(DenseLayers&, const double* const*, int);
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
 #define DENSE_KERNEL_SET(space, attributes)                                                                   \
     struct space {                                                                                            \
-        attributes static void evaluate(DenseLayers& form, Neuron* neurons) { Kernels::evaluate(form, neurons); } \
+        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate(form); }                       \
         attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
         {                                                                                                     \
             Kernels::evaluate_group(form, rows, row_count);                                                   \
@@ -437,10 +473,15 @@ struct DenseLayers::Kernels {
         {                                                                                                     \
             Kernels::train_pattern(form, inputs, expected);                                                   \
         }                                                                                                     \
+        attributes static void exponentials(const double* arguments, double* results, std::size_t count)      \
+        {                                                                                                     \
+            Kernels::exponentials(arguments, results, count);                                                 \
+        }                                                                                                     \
     };
     DENSE_KERNEL_SET(Baseline, )
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f"))))
 #endif
 #undef DENSE_KERNEL_SET
 
@@ -451,13 +492,19 @@ struct DenseLayers::Kernels {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2");
     }
+    static bool has_avx512()
+    {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f");
+    }
 #endif
 
     // Slowest first; the last one this machine runs is the default.
     static constexpr Set sets[] = {
-        {"baseline", always, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
+        {"baseline", always, Baseline::exponentials, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
 #if DENSE_X86_KERNELS
-        {"avx2", has_avx2, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
+        {"avx2", has_avx2, Avx2::exponentials, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
+        {"avx512", has_avx512, Avx512::exponentials, Avx512::evaluate, Avx512::evaluate_group, Avx512::train_pattern},
 #endif
     };
 
@@ -517,22 +564,35 @@ std::string DenseLayers::selected_kernels()
     return Kernels::current().name;
 }
 
+void DenseLayers::exponentials(const double* arguments, double* results, std::size_t count)
+{
+    Kernels::current().exponentials(arguments, results, count);
+}
+
 void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
-    Kernels::current().evaluate(*this, neurons.data());
+    load_parameters(neurons);
+    Kernels::current().evaluate(*this);
+    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < outputs.size(); ++i)
+        neurons[i].output = outputs[i];
 }
 
 void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
 {
-    for (std::size_t i = 0; i < neurons.size(); ++i) {
-        thresholds[i] = neurons[i].threshold;
-        slopes[i] = neurons[i].slope_parameter;
-    }
+    // Reloading on every call would also cost more than a small network's evaluation: the
+    // kernels read four parameters at once from what was just stored one by one, and such a
+    // load waits until the stores reach the cache.
+    if (parameters_loaded)
+        return;
+    parameters_loaded = true;
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
             const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
-            rates[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.learning_rate;
-            limits[layer.lane_offset + static_cast<std::size_t>(i)] = neuron.max_weight;
+            const std::size_t lane = layer.lane_offset + static_cast<std::size_t>(i);
+            thresholds[lane] = neuron.threshold;
+            slopes[lane] = neuron.slope_parameter;
+            rates[lane] = neuron.learning_rate;
+            limits[lane] = neuron.max_weight;
         }
 }
 

@@ -29,8 +29,10 @@ public:
     void evaluate(std::vector<Neuron>& neurons);
 
     // Takes the neurons' thresholds, slopes, learning rates and weight limits for the calls
-    // below, which read them from here instead of from the neurons.
+    // below, which read them from here instead of from the neurons; once, until
+    // parameters_changed is called.
     void load_parameters(const std::vector<Neuron>& neurons);
+    void parameters_changed() { parameters_loaded = false; }
     // Evaluates up to group_rows rows side by side, row r from the inputs at rows[r], into
     // a store of their own; the network's state stays as it was.
     void evaluate_group(const double* const* rows, int row_count);
@@ -57,6 +59,9 @@ public:
     // nothing, when this machine cannot run it. For tests and benchmarks.
     static bool select_kernels(const std::string& name);
     static std::string selected_kernels();
+    // The engine's exp of `count` arguments, four at a time on the chosen kernel set's
+    // vectors: the same bits as engine_exp of each. For tests.
+    static void exponentials(const double* arguments, double* results, std::size_t count);
 
 private:
     struct Kernels;
@@ -75,6 +80,7 @@ private:
     static std::size_t weight_index(const Layer& layer, int neuron, int source);
 
     bool active_form = false;
+    bool parameters_loaded = false;
     std::vector<Layer> layers;
     // Per block of neurons: for each source, one weight per neuron; a layer's last block is
     // padded with unused lanes.
@@ -83,11 +89,10 @@ private:
     std::vector<double> errors;   // per neuron; input neurons' errors are never gathered
     std::vector<double> sums;     // the sums of one block for each row of a group
     std::vector<double> group_values;  // per row of a group, per neuron
-    // Per neuron, loaded by load_parameters.
+    // Per padded lane of each layer: loaded parameters, and one step's deltas; padded lanes
+    // stay 0.
     std::vector<double> thresholds;
     std::vector<double> slopes;
-    // Per padded lane of each layer: loaded rates and limits, and one step's deltas; padded
-    // lanes stay 0.
     std::vector<double> rates;
     std::vector<double> limits;
     std::vector<double> deltas;

@@ -2,6 +2,7 @@
 // row by row or in batches.
 #include "engine/network.h"
 
+#include "engine/dense_layers.h"
 #include "engine/diagnostics.h"
 #include "engine/line_source.h"
 
@@ -76,7 +77,7 @@ Network::Network(const Network& other)
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
       patterns(other.patterns),
-      dense(other.dense)
+      fast_form(other.fast_form ? std::make_unique<DenseLayers>(*other.fast_form) : nullptr)
 {
     point_neurons_here();
 }
@@ -88,7 +89,7 @@ Network::Network(Network&& other) noexcept
       neurons(std::move(other.neurons)),
       layer_sizes(std::move(other.layer_sizes)),
       patterns(std::move(other.patterns)),
-      dense(std::move(other.dense))
+      fast_form(std::move(other.fast_form))
 {
     point_neurons_here();
     other.leave_empty();
@@ -104,7 +105,12 @@ Network& Network::operator=(const Network& other)
     neurons = other.neurons;
     layer_sizes = other.layer_sizes;
     patterns = other.patterns;
-    dense = other.dense;
+    if (!other.fast_form)
+        fast_form.reset();
+    else if (fast_form)
+        *fast_form = *other.fast_form;
+    else
+        fast_form = std::make_unique<DenseLayers>(*other.fast_form);
     point_neurons_here();
     return *this;
 }
@@ -119,7 +125,7 @@ Network& Network::operator=(Network&& other) noexcept
     neurons = std::move(other.neurons);
     layer_sizes = std::move(other.layer_sizes);
     patterns = std::move(other.patterns);
-    dense = std::move(other.dense);
+    fast_form = std::move(other.fast_form);
     point_neurons_here();
     other.leave_empty();
     return *this;
@@ -131,7 +137,28 @@ void Network::leave_empty() noexcept
     neurons.clear();
     layer_sizes.clear();
     patterns.clear();
-    dense = DenseLayers();
+    fast_form.reset();
+}
+
+Network::~Network() = default;
+
+void Network::make_fast_form()
+{
+    if (!fast_form)
+        fast_form = std::make_unique<DenseLayers>();
+    fast_form->build(neurons, layer_sizes);
+}
+
+// The fast form reads the neurons' parameters again at its next use.
+void Network::parameters_changed()
+{
+    if (fast_form)
+        fast_form->parameters_changed();
+}
+
+bool Network::fast_form_active() const
+{
+    return fast_form && fast_form->active();
 }
 
 // Copied or moved neurons still refer to the source's list; make them read this network's own.
@@ -211,10 +238,30 @@ void set_every(std::vector<Neuron>& neurons, double Neuron::*parameter, double v
 
 }  // namespace
 
-void Network::set_threshold_all(double value) { set_every(neurons, &Neuron::threshold, value); }
-void Network::set_slope_parameter_all(double value) { set_every(neurons, &Neuron::slope_parameter, value); }
-void Network::set_learning_rate_all(double value) { set_every(neurons, &Neuron::learning_rate, value); }
-void Network::set_max_weight_all(double value) { set_every(neurons, &Neuron::max_weight, value); }
+// Each setter also tells the fast form to read the parameters again.
+void Network::set_threshold_all(double value)
+{
+    set_every(neurons, &Neuron::threshold, value);
+    parameters_changed();
+}
+
+void Network::set_slope_parameter_all(double value)
+{
+    set_every(neurons, &Neuron::slope_parameter, value);
+    parameters_changed();
+}
+
+void Network::set_learning_rate_all(double value)
+{
+    set_every(neurons, &Neuron::learning_rate, value);
+    parameters_changed();
+}
+
+void Network::set_max_weight_all(double value)
+{
+    set_every(neurons, &Neuron::max_weight, value);
+    parameters_changed();
+}
 
 bool Network::set_weights(const std::vector<double>& weights)
 {
@@ -229,7 +276,7 @@ bool Network::set_weights(const std::vector<double>& weights)
             connection.weight = weights[next++];
     }
     try {
-        dense.build(neurons, layer_sizes);
+        make_fast_form();
     } catch (const std::bad_alloc&) {
         refuse_network();
         return false;
@@ -262,8 +309,8 @@ bool Network::set_inputs(const std::vector<double>& values)
 {
     if (values.size() != static_cast<std::size_t>(input_count()))
         return false;
-    if (dense.active()) {
-        double* fast_outputs = dense.neuron_outputs();
+    if (fast_form_active()) {
+        double* fast_outputs = fast_form->neuron_outputs();
         for (std::size_t i = 0; i < values.size(); ++i)
             neurons[i].output = fast_outputs[i] = values[i];
         return true;
@@ -275,8 +322,8 @@ bool Network::set_inputs(const std::vector<double>& values)
 
 void Network::evaluate()
 {
-    if (dense.active()) {
-        dense.evaluate(neurons);
+    if (fast_form_active()) {
+        fast_form->evaluate(neurons);
         return;
     }
     for (Neuron& neuron : neurons)
@@ -289,8 +336,8 @@ void Network::get_outputs(std::vector<double>& values) const
     if (values.size() != count)
         values.resize(count);
     const std::size_t first = neurons.size() - count;
-    if (dense.active()) {
-        const double* fast_outputs = dense.neuron_outputs() + first;
+    if (fast_form_active()) {
+        const double* fast_outputs = fast_form->neuron_outputs() + first;
         for (std::size_t k = 0; k < count; ++k)
             values[k] = fast_outputs[k];
         return;
@@ -308,7 +355,7 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
                                             (outputs == nullptr && output_total > 0))))
         return false;
     const std::size_t first_output = neurons.size() - output_total;
-    if (!dense.active()) {
+    if (!fast_form_active()) {
         for (int row = 0; row < row_count; ++row) {
             const double* row_inputs = inputs + static_cast<std::size_t>(row) * input_total;
             for (std::size_t i = 0; i < input_total; ++i)
@@ -320,6 +367,7 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
         }
         return true;
     }
+    DenseLayers& dense = *fast_form;
     dense.load_parameters(neurons);
     const double* rows[DenseLayers::group_rows];
     // Stepping by the group actually taken keeps `first` within row_count, even near INT_MAX.

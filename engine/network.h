@@ -7,14 +7,15 @@
 #define ENGINE_NETWORK_H
 
 // Siblings by their own names, so that the installed headers find each other too.
-#include "dense_layers.h"
 #include "export.h"
 #include "neuron.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+class DenseLayers;
 struct Diagnostics;
 class LineSource;
 
@@ -71,7 +72,7 @@ public:
     Network& operator=(const Network& other);
     /// Replaces everything this network holds by the neurons of `other`, which is left empty.
     Network& operator=(Network&& other) noexcept;
-    ~Network() = default;
+    ~Network();
 
     double error_limit = 0.1;    ///< largest accepted |expected - computed| in training
     int max_iterations = 20000;  ///< limit on training passes
@@ -172,6 +173,9 @@ private:
     NC_LOCAL bool complete_weights(unsigned seed);
     NC_LOCAL void add_missing_weights(unsigned seed);
     NC_LOCAL void build_fast_form(Diagnostics* diagnostics);
+    NC_LOCAL void make_fast_form();
+    NC_LOCAL bool fast_form_active() const;
+    NC_LOCAL void parameters_changed();
     NC_LOCAL void read_network_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
@@ -184,7 +188,9 @@ private:
     std::vector<Neuron> neurons;
     std::vector<int> layer_sizes;
     std::vector<TrainingPattern> patterns;
-    DenseLayers dense;  // the fast form, kept in step with the neurons' structure
+    // The fast form, kept in step with the neurons' structure; none before the first build
+    // and after a move.
+    std::unique_ptr<DenseLayers> fast_form;
 };
 
 #endif

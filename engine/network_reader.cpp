@@ -2,6 +2,7 @@
 // records of a file, refusing structurally broken or oversized networks as a whole.
 #include "engine/network.h"
 
+#include "engine/dense_layers.h"
 #include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
@@ -24,7 +25,7 @@ void Network::refuse_network()
 {
     std::vector<Neuron>().swap(neurons);
     std::vector<int>().swap(layer_sizes);
-    dense = DenseLayers();
+    fast_form.reset();
 }
 
 void Network::refuse_for_memory(int line, Diagnostics* diagnostics)
@@ -54,7 +55,7 @@ void Network::read_network_text(std::string_view text, Diagnostics* diagnostics)
 void Network::build_fast_form(Diagnostics* diagnostics)
 {
     try {
-        dense.build(neurons, layer_sizes);
+        make_fast_form();
     } catch (const std::bad_alloc&) {
         refuse_for_memory(0, diagnostics);
     }

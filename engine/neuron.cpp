@@ -1,7 +1,7 @@
 // One neuron's share of evaluation and of back-propagation.
 #include "engine/neuron.h"
 
-#include <cmath>
+#include "engine/logistic.h"
 
 Neuron::Neuron(std::vector<Neuron>& neuron_list, bool is_computing)
     : neuron_list(&neuron_list), is_computing(is_computing)
@@ -23,8 +23,7 @@ void Neuron::compute_output()
     double sum = 0.0;
     for (const Connection& connection : connections)
         sum += list[connection.source].output * connection.weight;
-    const double net = sum - threshold;
-    output = 1.0 / (1.0 + std::exp(-slope_parameter * net));
+    output = engine_logistic(sum, threshold, slope_parameter);
 }
 
 void Neuron::back_propagate()

@@ -33,7 +33,8 @@ public:
 
     /// Appends a connection on a computing neuron; does nothing on an input neuron.
     void add_connection(int source, double weight);
-    /// Computing neuron: output = 1 / (1 + exp(-slope * (sum - threshold))). Input neuron: nothing.
+    /// Computing neuron: output = 1 / (1 + exp(-slope * (sum - threshold))), with the engine's
+    /// own exp (within 1 ulp of the correctly rounded value). Input neuron: nothing.
     void compute_output();
     /// One back-propagation step: passes delta * weight back to each source, updates and
     /// clamps each weight, then resets its own error to 0.

@@ -22,7 +22,7 @@ bool Network::complete_weights(unsigned seed)
     // A completion that does not fit in memory leaves no half-completed network behind.
     try {
         add_missing_weights(seed);
-        dense.build(neurons, layer_sizes);
+        make_fast_form();
     } catch (const std::bad_alloc&) {
         refuse_network();
         return false;

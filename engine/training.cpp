@@ -3,6 +3,8 @@
 #include "engine/network.h"
 #include "engine/training_run.h"
 
+#include "engine/dense_layers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -70,7 +72,8 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
 
 int Network::train_passes(int passes, int& made)
 {
-    if (dense.active()) {
+    if (fast_form_active()) {
+        DenseLayers& dense = *fast_form;
         // Training changes no parameter: the fast form reads them once.
         dense.load_parameters(neurons);
         int pass = 0;

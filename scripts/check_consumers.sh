@@ -26,6 +26,13 @@ fail() {
   failures=$((failures + 1))
 }
 
+# The installed headers hold only what a user calls: not the fast form's header nor its
+# kernel choice (Network names the fast form only to hold it behind a pointer).
+headers=$(find "$stage" -path '*/include/neural-creatures/*' -type f)
+[ -n "$headers" ] || fail "no headers staged"
+grep -q 'dense_layers' <<<"$headers" && fail "the fast form's header is installed"
+grep -l 'select_kernels' $headers && fail "an installed header offers the kernel choice"
+
 network=$source_dir/examples/exclusive_or.txt
 rows=(0,0 0,1 1,0 1,1)
 # The installed library, not one of the build tree, must be the one the consumers load.

@@ -118,3 +118,31 @@ TEST(Evaluation, RepeatedEvaluationGivesTheSameOutputsAndLeavesErrorsAlone)
     for (int i = 0; i < network.neuron_count(); ++i)
         EXPECT_EQ(network.neuron(i).error, 0.0);
 }
+
+TEST(Evaluation, ParametersSetBetweenEvaluationsTakeEffect)
+{
+    struct Case {
+        const char* what;
+        void (Network::*set)(double);
+        double value, threshold, slope;
+    };
+    const Case cases[] = {
+        {"threshold", &Network::set_threshold_all, 0.75, 0.75, 0.5},
+        {"slope", &Network::set_slope_parameter_all, 3.0, 0.0, 3.0},
+    };
+    for (const Case& c : cases) {
+        Network network = Network::from_text(one_link_network("2"));
+        network.set_inputs({1.0});
+        network.evaluate();
+        (network.*c.set)(c.value);
+        network.evaluate();
+        const double expected = 1.0 / (1.0 + std::exp(-c.slope * (2.0 - c.threshold)));
+        EXPECT_NEAR(network.neuron(1).output, expected, 1e-15) << c.what;
+        double batch_output = 0.0;
+        const double input = 1.0;
+        (network.*c.set)(0.0);
+        ASSERT_TRUE(network.evaluate_batch(&input, &batch_output, 1));
+        EXPECT_NE(batch_output, expected) << c.what << " in a batch";
+        EXPECT_EQ(batch_output, network.neuron(1).output) << c.what << " in a batch";
+    }
+}

@@ -156,6 +156,23 @@ TEST_P(Training, ClampsWeightsToMaxWeight)
     }
 }
 
+TEST_P(Training, RateAndLimitSetBetweenRunsTakeEffect)
+{
+    // The first run loads the parameters; the second must see the new ones.
+    Network network = Network::from_text(one_link_network("0"));
+    network.add_pattern({{1.0}, {1.0}});
+    network.max_iterations = 1;
+    network.train(nullptr);
+    const double after_first = network.neuron(1).connections[0].weight;
+    network.set_learning_rate_all(0.0);
+    network.train(nullptr);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, after_first) << "learning rate 0";
+    network.set_learning_rate_all(192.0);
+    network.set_max_weight_all(0.25);
+    network.train(nullptr);
+    EXPECT_EQ(network.neuron(1).connections[0].weight, 0.25) << "weight limit 0.25";
+}
+
 TEST_P(Training, WeightBeyondTheLimitStaysUntilUpdated)
 {
     Network network = Network::from_text(one_link_network("50"));

@@ -506,3 +506,21 @@ def test_ctrl_c_ends_training_with_keyboard_interrupt():
         child.kill()
     caught, finite, trained, shown = out.split()
     assert float(caught) - sent < 0.5 and (finite, trained, shown) == ("True", "True", "True"), err
+
+
+def test_a_network_in_training_refuses_other_threads():
+    script = long_training_script("""
+        net.max_iterations = 300
+        trainer = threading.Thread(target=net.train, args=(inputs, targets))
+        trainer.start()
+        refused = False
+        while trainer.is_alive() and not refused:
+            try:
+                net.evaluate(inputs[:1])
+            except RuntimeError as error:
+                refused = "another thread" in str(error)
+        trainer.join()
+        print(refused, net.evaluate(inputs).shape)
+    """)
+    child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
+    assert child.stdout.split() == ["True", "(400,", "10)"], child.stderr

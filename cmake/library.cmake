@@ -5,11 +5,12 @@ include(CMakePackageConfigHelpers)
 include(GNUInstallDirs)
 
 # libneural-creatures.so.0: the SONAME stays 0 while the interface may still change.
-add_library(neural_creatures SHARED $<TARGET_OBJECTS:engine_objects>)
+add_library(neural_creatures SHARED $<TARGET_OBJECTS:engine_objects> $<TARGET_OBJECTS:file_system_objects>)
 target_link_libraries(neural_creatures PRIVATE project_options)
 target_compile_features(neural_creatures PUBLIC cxx_std_17)
 target_include_directories(neural_creatures PUBLIC
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/engine>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 # Built into a folder of its own, where the package build finds it for the Python module.
 set(NC_LIBRARY_OUTPUT_DIR ${PROJECT_BINARY_DIR}/lib)
@@ -31,7 +32,7 @@ set(NC_LIBRARY_HEADERS
   engine/training_run.h
   engine/neuron.h
   engine/diagnostics.h
-  engine/atomic_file.h
+  file_system/atomic_file.h
   engine/format_check.h
   engine/csv_patterns.h
   engine/export.h)

@@ -5,7 +5,7 @@
 #include "creature_lab/lab_command_line.h"
 #include "creature_lab/lab_network.h"
 #include "creature_lab/trace.h"
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 #include "tool_support/file_problems.h"
 #include "tool_support/number_text.h"
 #include "tool_support/progress_line.h"
@@ -105,9 +105,13 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
 // file; empty when none would.
 std::string clashing_trace_files(const LabOptions& options)
 {
-    for (const std::string* file : {&options.output_file, &options.image_file}) {
-        if (!file->empty() && same_file(*file, options.network_file))
-            return "'" + *file + "' is the network file; writing the trace there would lose it";
+    const struct {
+        const std::string* file;
+        const char* content;
+    } outputs[] = {{&options.output_file, "the trace"}, {&options.image_file, "the picture"}};
+    for (const auto& output : outputs) {
+        if (!output.file->empty() && same_file(*output.file, options.network_file))
+            return "'" + *output.file + "' is the network file; writing " + output.content + " there would lose it";
     }
     if (!options.image_file.empty() && same_file(options.image_file, options.output_file))
         return "the picture '" + options.image_file + "' is also the trace file";
@@ -188,6 +192,9 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
                                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
     Evolution evolution(settings);
+    if (!options.from_file.empty())
+        out << "start: " << options.from_file << ", score " << fixed_text(evolution.best_score(), 3)
+            << "; it is the best so far until a generation scores higher\n";
     ProgressLine progress(err, lab.stderr_is_terminal);
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();

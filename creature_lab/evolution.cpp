@@ -52,6 +52,11 @@ Evolution::Evolution(const EvolutionSettings& settings)
         }
         parents.push_back(std::move(parent));
     }
+    // The start network is a candidate too, so that no generation writes a worse one over it.
+    if (!settings.start_weights.empty()) {
+        best_weights = settings.start_weights;
+        best_so_far = score_weights(*worlds[0], best_weights);
+    }
 }
 
 Evolution::~Evolution() = default;

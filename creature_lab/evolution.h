@@ -29,7 +29,8 @@ struct GenerationResult {
 
 class Evolution {
 public:
-    // Needs start_headless_graphics(): builds one world per thread.
+    // Needs start_headless_graphics(): builds one world per thread. Start weights are scored
+    // at once and are the best so far until an offspring scores higher.
     explicit Evolution(const EvolutionSettings& settings);
     ~Evolution();
 

@@ -71,14 +71,15 @@ const char* const evolve_help =
     "Options:\n"
     "      --behaviour B     follow, flee or circle (required)\n"
     "  -o, --output FILE     the network file to write (required)\n"
-    "      --hidden N        hidden neurons, 0 for none (default 8)\n"
-    "      --population N    offspring per generation, 4 or more (default 60)\n"
-    "      --generations N   generations (default 200)\n"
-    "      --from FILE       start from the weights of this network instead of random ones\n"
+    "      --hidden N        hidden neurons, 0 (none) to 1000 (default 8); not with --from\n"
+    "      --population N    offspring per generation, 4 to 100000 (default 60)\n"
+    "      --generations N   generations, 1 to 1000000 (default 200)\n"
+    "      --from FILE       start from this network, its shape and weights, instead of random\n"
+    "                        ones; it counts as the best so far, so nothing worse is written\n"
     "      --frames N        frames per scenario (default 1000)\n"
     "      --seed N          seed of everything random (default 1)\n"
-    "      --threads N       threads to score with (default: one per core); the result does\n"
-    "                        not depend on it\n"
+    "      --threads N       threads to score with, 1 to 256 (default: one per core); the\n"
+    "                        result does not depend on it\n"
     "  -h, --help            show this help and exit\n";
 
 enum Option { help, behaviour, frames, seed, output, image, scenario, hidden, population, generations, from, threads };
@@ -136,7 +137,10 @@ std::string store(const ScannedOption& option, LabOptions& options)
     case from: options.from_file = option.text; break;
     case frames: options.frames = number; break;
     case seed: options.seed = static_cast<unsigned>(option.number); break;
-    case hidden: options.hidden = number; break;
+    case hidden:
+        options.hidden = number;
+        options.hidden_given = true;
+        break;
     case population: options.population = number; break;
     case generations: options.generations = number; break;
     case threads: options.threads = number; break;
@@ -160,6 +164,8 @@ std::string check_complete(const LabOptions& options, const std::vector<std::str
         return "'trace' takes at most " + std::to_string(max_trace_frames) + " frames";
     if (options.command == LabCommand::evolve && !options.behaviour_given)
         return "'evolve' needs a behaviour (--behaviour follow|flee|circle)";
+    if (options.hidden_given && !options.from_file.empty())
+        return "'--hidden' cannot be given with '--from': the start network's own hidden layers are evolved";
     return "";
 }
 

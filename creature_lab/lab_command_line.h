@@ -22,6 +22,7 @@ struct LabOptions {
     int frames = 1000;
     unsigned seed = 1;
     int hidden = 8;
+    bool hidden_given = false;
     int population = 60;
     int generations = 200;
     int threads = 0;  // 0: one per core

@@ -2,6 +2,7 @@
 #include "creature_lab/lab_network.h"
 
 #include "engine/diagnostics.h"
+#include "tool_support/number_text.h"
 
 #include <algorithm>
 #include <new>
@@ -15,12 +16,13 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
     add_reader_problems(problems, path, notes);
     if (network.input_count() == 3 && network.output_count() == 4)
         return true;
-    // A note on the file as a whole (not opened, does not fit in memory) already says why.
-    const bool file_refused = notes.has(DiagnosticKind::CannotOpen) || notes.has(DiagnosticKind::OutOfMemory);
-    if (!file_refused)
+    // A network the reader refused is empty, and the reader's notes already say why.
+    const bool refused = network.layer_count() == 0 && !notes.entries.empty();
+    if (!refused)
         problems.add(path, 0,
-                     "the network has " + std::to_string(network.input_count()) + " inputs and " +
-                         std::to_string(network.output_count()) + " outputs; a creature needs 3 inputs and 4 outputs");
+                     "the network has " + counted(static_cast<std::size_t>(network.input_count()), "input") +
+                         " and " + counted(static_cast<std::size_t>(network.output_count()), "output") +
+                         "; a creature needs 3 inputs and 4 outputs");
     return false;
 }
 

@@ -2,7 +2,7 @@
 // training between frames. The drawing is in lab_screen.cpp.
 #include "net_lab/lab.h"
 
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
 #include "net_lab/lab_screen.h"

@@ -35,6 +35,10 @@ bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool
     const std::vector<std::string>& operands = scanned.operands;
     if (error.empty() && operands.size() > 2)
         error = "at most a network file and a training file; unexpected '" + operands[2] + "'";
+    for (std::size_t index = 0; error.empty() && index < operands.size(); ++index) {
+        if (operands[index].empty())
+            error = std::string("the ") + (index == 0 ? "network" : "training") + " file's name is empty";
+    }
     if (error.empty() && !operands.empty() && operands[0].size() >= static_cast<std::size_t>(file_selector_path_limit))
         error = "the network file's name is longer than " + std::to_string(file_selector_path_limit - 1) + " bytes";
     if (!error.empty())

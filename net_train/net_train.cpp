@@ -180,9 +180,15 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
                "' holds the training records; writing the network there would lose them";
     if (options.curve_file.empty())
         return "";
-    for (const std::string* file : {&options.network_file, &training_file, &options.output_file}) {
-        if (!file->empty() && same_file(options.curve_file, *file))
-            return "the curve file '" + options.curve_file + "' is also '" + *file + "'";
+    const struct {
+        const std::string* file;
+        const char* role;
+    } others[] = {{&options.network_file, "the network file"},
+                  {&training_file, "the training file"},
+                  {&options.output_file, "the output file (-o)"}};
+    for (const auto& other : others) {
+        if (!other.file->empty() && same_file(options.curve_file, *other.file))
+            return "the curve file '" + options.curve_file + "' is also " + other.role + "; one would be lost";
     }
     return "";
 }
@@ -208,6 +214,10 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     }
     const bool separate_training = !options.training_file.empty();
     const std::string& training_file = separate_training ? options.training_file : options.network_file;
+    if (options.write_nearest && options.output_file.empty()) {
+        print_usage_error(err, "option '--write-nearest' says what to write with -o FILE, and no -o is given");
+        return exit_usage;
+    }
     const std::string clash = clashing_files(options, training_file);
     if (!clash.empty()) {
         print_usage_error(err, clash);

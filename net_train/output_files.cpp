@@ -3,8 +3,8 @@
 // the learning curve's CSV text.
 #include "net_train/output_files.h"
 
-#include "engine/atomic_file.h"
 #include "engine/format_check.h"
+#include "file_system/atomic_file.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
 #include "net_train/command_line.h"
@@ -117,10 +117,16 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
     if (!write_whole_file(file, output.text, "the trained network", err))
         return exit_cannot_write;
     written = file;
-    if (!output.losses.empty())
-        written += " (the nearest network the file format can hold; its worst error " +
-                   short_text(output.nearest_worst_error) + ")";
-    return 0;
+    if (output.losses.empty())
+        return 0;
+    written += " (the nearest network the file format can hold; its worst error " +
+               short_text(output.nearest_worst_error) + ")";
+    // The exit status tells about the network written, not the one trained.
+    if (output.nearest_worst_error <= trained.error_limit)
+        return 0;
+    err << "net_train: " << file << ": the nearest network written misses the error limit: its worst error "
+        << short_text(output.nearest_worst_error) << " is above " << shortest_text(trained.error_limit) << '\n';
+    return exit_short_of_goal;
 }
 
 std::string curve_csv(const LearningCurve& curve)

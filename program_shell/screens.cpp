@@ -5,7 +5,7 @@
 #include "program_shell/program_shell.h"
 #include "program_shell/text_lines.h"
 
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 
 #include <allegro.h>
 

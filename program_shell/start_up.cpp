@@ -1,6 +1,8 @@
 // Library, graphics mode and back buffer of a program, with its failure reports.
 #include "program_shell/start_up.h"
 
+#include "file_system/interrupted_writes.h"
+
 #include <allegro.h>
 
 #include <cerrno>
@@ -43,6 +45,9 @@ bool open_display(const ProgramDisplay& program)
         return report_no_display(program, what);
     }
     use_c_numeric_locale();
+    // After the library's own handlers, so that an interrupted save or screenshot leaves no
+    // temporary file behind.
+    remove_temporaries_on_signals();
     return true;
 }
 

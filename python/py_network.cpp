@@ -6,8 +6,8 @@
 //   views            - weights, thresholds, patterns, repr and picture
 #include "python/py_network.h"
 
-#include "engine/atomic_file.h"
 #include "engine/format_check.h"
+#include "file_system/atomic_file.h"
 #include "python/network_svg.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_network_reader fuzz_training_reader fuzz_round_trip fuzz_program_frames)
+  targets=(fuzz_network_reader fuzz_training_reader fuzz_csv_patterns fuzz_round_trip fuzz_program_frames)
 fi
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seed_corpus=$PWD/tests/fuzz/corpus

@@ -4,6 +4,7 @@
 #include "engine/diagnostics.h"
 #include "engine/input_file.h"
 #include "engine/network.h"
+#include "tool_support/number_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,9 +16,27 @@
 
 namespace {
 
-std::string counted(std::size_t count, const std::string& singular)
+// Symbolic links followed before a path is taken as it stands, as the system gives up too.
+constexpr int max_links_followed = 40;
+
+// Where `path` leads: symbolic links followed, a dangling one's target included, then the
+// existing part resolved and the rest appended, so that two names of a file not yet written
+// lead to the same place.
+std::filesystem::path resolved_path(const std::string& path)
 {
-    return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path resolved = fs::absolute(path, error);
+    for (int followed = 0; followed < max_links_followed; ++followed) {
+        resolved = fs::weakly_canonical(resolved, error);
+        if (!fs::is_symlink(fs::symlink_status(resolved, error)))
+            break;
+        const fs::path target = fs::read_symlink(resolved, error);
+        if (error)
+            break;
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
+    return resolved.lexically_normal();
 }
 
 std::string system_reason(int error_number)
@@ -37,7 +56,7 @@ std::string reason_clause(std::string reason)
 bool same_file(const std::string& a, const std::string& b)
 {
     std::error_code error;
-    return a == b || std::filesystem::equivalent(a, b, error);
+    return a == b || std::filesystem::equivalent(a, b, error) || resolved_path(a) == resolved_path(b);
 }
 
 std::string reason_not_readable(const std::string& path)

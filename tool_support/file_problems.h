@@ -35,7 +35,9 @@ void add_reader_problems(FileProblems& problems, const std::string& file, const 
 // A system's reason ("No such file or directory") as a clause of our messages, in lower case.
 std::string reason_clause(std::string reason);
 
-// True when the two names are the same file: the same text, or one file reached two ways.
+// True when the two names are the same file: the same text, one file reached two ways, or
+// two names that lead to the same place, existing or not ("./t.csv" and "t.csv", a dangling
+// symbolic link and the file it names).
 bool same_file(const std::string& a, const std::string& b);
 
 // Why `path` cannot be opened for reading, in a few words ("no such file or directory",

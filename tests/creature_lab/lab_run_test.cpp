@@ -142,6 +142,25 @@ TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
     EXPECT_DOUBLE_EQ(last_score(rescored), final_score);
 }
 
+// Evolving a network into its own file never makes the file worse: the start network counts
+// as a candidate, and here no offspring of the one generation beats it.
+TEST(LabEvolve, TheStartNetworkCountsAsTheBestSoFar)
+{
+    TempDir directory;
+    const std::string mine = directory.write("my.txt", read_text_file(example_file("follower.txt")));
+    const double start = last_score(lab({"score", mine}));
+    const LabRun run = lab({"evolve", "--behaviour", "follow", "--from", mine, "-o", mine, "--generations", "1",
+                            "--population", "4", "--threads", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = lines_of(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0].rfind("start: " + mine + ", score ", 0), 0u) << lines[0];
+    const double generation_best = std::strtod(lines[1].c_str() + lines[1].find("best ") + 5, nullptr);
+    ASSERT_LT(generation_best, start) << "the case no longer tests a worse generation";
+    EXPECT_DOUBLE_EQ(last_score(run), start);
+    EXPECT_DOUBLE_EQ(last_score(lab({"score", mine})), start);
+}
+
 // Allegro's set-up adopts the user's locale; the lab's results and files must not follow it.
 TEST(LabLocale, ResultsAndFilesKeepTheirFullStopUnderADecimalCommaLocale)
 {
@@ -202,6 +221,13 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
          "is the network file"},
         {"picture over the trace", {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file("t.csv")},
          64, "is also the trace"},
+        {"picture over the new trace named otherwise",
+         {"trace", follower, "-o", directory.file("t.csv"), "--image", directory.file("./t.csv")}, 64,
+         "is also the trace"},
+        {"picture over its network says so",
+         {"trace", mine, "-o", directory.file("t.csv"), "--image", mine}, 64, "writing the picture there"},
+        {"hidden beside from", {"evolve", "--behaviour", "flee", "-o", directory.file("e.txt"), "--from", follower,
+                                "--hidden", "3"}, 64, "'--hidden' cannot be given with '--from'"},
         {"trace too long", {"trace", follower, "-o", directory.file("t.csv"), "--frames", "1000001"}, 64, "at most"},
         {"evolve without behaviour", {"evolve", "-o", directory.file("e.txt")}, 64, "--behaviour"},
         {"missing file", {"score", directory.file("none.txt")}, 2, "creature_lab: "},
@@ -223,6 +249,10 @@ TEST(LabStatus, WrongCommandLinesAndUnusableFiles)
         EXPECT_EQ(run.err.rfind("creature_lab: ", 0), 0u) << c.what << ": " << run.err;
     }
     EXPECT_EQ(read_text_file(mine), read_text_file(follower));
+    // A refused network is explained by the reader alone, without an empty shape after it.
+    EXPECT_EQ(lab({"score", broken}).err.find("0 inputs"), std::string::npos);
+    const std::string one_one = directory.write("one.txt", "input_layer: 1\ncomp_layer: 1\n");
+    EXPECT_NE(lab({"score", one_one}).err.find("the network has 1 input and 1 output;"), std::string::npos);
 }
 
 TEST(LabStatus, JoinedAndSeparateValuesRunAlike)

@@ -77,6 +77,32 @@ TEST(CsvPatterns, ASpreadsheetsSemicolonsAreNamedAsTheWrongSeparator)
         EXPECT_NE(entry.message.find("separated by commas, not semicolons"), std::string::npos) << entry.message;
 }
 
+TEST(CsvPatterns, WhatSpreadsheetsDoWrongIsNamed)
+{
+    const struct {
+        const char* table;
+        int refused;
+        int line;
+        const char* words;
+        int patterns;
+    } cases[] = {
+        {"x,y,out\n\"0\",1,1\n", 1, 2, "quoted fields are not read", 0},
+        {"0,0,0\r1,1,1\r", 1, 1, "carriage returns only", 0},
+        // Kept, for training to show what it does, but named: no output reaches 1.5.
+        {"0,0,0\n1,1,1.5\n", 0, 2, "expected output 1 lies outside 0 to 1", 2},
+        {"0,0,-0.5\n", 0, 1, "outside 0 to 1", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        const CsvRead read = read_csv(c.table);
+        EXPECT_EQ(read.result, c.refused);
+        EXPECT_EQ(read.network.pattern_count(), c.patterns);
+        ASSERT_EQ(read.notes.entries.size(), 1u);
+        EXPECT_EQ(read.notes.entries[0].line, c.line);
+        EXPECT_NE(read.notes.entries[0].message.find(c.words), std::string::npos) << read.notes.entries[0].message;
+    }
+}
+
 TEST(CsvPatterns, MissingFileGivesOneAndNoPatterns)
 {
     Network network = Network::from_text(two_one);

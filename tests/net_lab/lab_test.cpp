@@ -146,7 +146,7 @@ TEST_F(LabTest, FilesWithoutUsablePatternsSayWhyWithTheirLines)
 
     const std::string table = directory.write("rows.csv", "a,b,c\n0,1,1\n0,1\n");
     load_lab(lab, {network, table}, 1);
-    EXPECT_EQ(lab.problems, std::vector<std::string>{table + ":3: row has 2 fields; the network needs 2 inputs and 1 outputs, 3 fields"});
+    EXPECT_EQ(lab.problems, std::vector<std::string>{table + ":3: row has 2 fields; the network needs 2 inputs and 1 output, 3 fields"});
     // Too long for one row of the list, the problem goes on, indented, in the row below.
     clear_bitmap(buffer.get());
     frame();
@@ -203,6 +203,8 @@ TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
         {{"net_lab", "--help"}, true, "config_generated.txt", "", true},
         {{"net_lab", "a", "b", "c"}, false, "", "", false},
         {{"net_lab", "-x"}, false, "", "", false},
+        {{"net_lab", ""}, false, "", "", false},
+        {{"net_lab", "n.txt", ""}, false, "", "", false},
     };
     for (const auto& c : cases) {
         LabFiles files;

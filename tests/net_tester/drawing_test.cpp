@@ -186,6 +186,25 @@ TEST_F(ViewDrawing, LeavesOutTheLinesOfAHugeNetworkAndSaysSo)
     EXPECT_EQ(text_mismatch(target.get(), 2, 590, "105021 connections: too many to draw", view.text_color), "");
 }
 
+// Thousands of neurons in a column of a few hundred pixel rows: one shaded row per neuron shown,
+// so that a frame costs the screen, not the network.
+TEST_F(ViewDrawing, APackedLayerIsDrawnAsAColumnAndSaysSo)
+{
+    const NetworkView view = view_of("input_layer: 2\ncomp_layer: 30000\ncomp_layer: 1\n");
+    ASSERT_GT(view.neuron_count(), NetworkView::max_drawn_neurons);
+    view.draw(target.get(), -1);
+
+    const int x = view.positions[2].x;
+    const int top = view.positions[2].y;
+    const int bottom = view.positions[30001].y;
+    // Every row of the column holds a neuron's shade, and no neuron's value is written beside it.
+    EXPECT_EQ(count_color(target.get(), x, top, x, bottom, 0), 0);
+    EXPECT_EQ(count_color(target.get(), x - 20, top, x + 20, bottom - 20, view.text_color), 0);
+    EXPECT_EQ(text_mismatch(target.get(), 2, 590, "a layer of more neurons than pixel rows shows one per row",
+                            view.text_color),
+              "");
+}
+
 TEST_F(ViewDrawing, DrawsTheLinesOfANetworkWithinTheBudget)
 {
     const NetworkView view = view_of("input_layer: 20\ncomp_layer: 4000\ncomp_layer: 1\n");

@@ -63,6 +63,30 @@ TEST_F(NetTrainOutput, WriteNearestWritesWhatTheFormatHoldsAndReportsItsTrueErro
         << outcome.out;
 }
 
+// The status tells about the network written: here training meets the limit at once, and the
+// nearest network misses it.
+TEST_F(NetTrainOutput, WriteNearestFailsWhenTheWrittenNetworkMissesTheLimit)
+{
+    const std::string base = std::string(mixed_thresholds_text) + "max_iterations: 10\n";
+    const struct {
+        const char* limit;
+        int status;
+    } cases[] = {{"0.525", exit_short_of_goal}, {"0.6", exit_success}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        const std::string input = directory.write("n.txt", base + "error_limit: " + c.limit + "\n");
+        const std::string output = directory.file("w.txt");
+        const Outcome outcome = run({input, "-o", output, "--write-nearest"});
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        EXPECT_NE(outcome.out.find("result: converged"), std::string::npos) << outcome.out;
+        EXPECT_EQ(outcome.err.find("misses the error limit") != std::string::npos, c.status != exit_success)
+            << outcome.err;
+    }
+    const Outcome without_output = run({xor_input, "--write-nearest"});
+    EXPECT_EQ(without_output.status, exit_usage);
+    EXPECT_NE(without_output.err.find("'--write-nearest'"), std::string::npos) << without_output.err;
+}
+
 TEST_F(NetTrainOutput, SurplusConnectionsAreNamed)
 {
     const std::string input = directory.write(

@@ -113,10 +113,20 @@ TEST_F(NetTrainRun, RefusesToWriteOverItsOwnTrainingRecords)
     EXPECT_EQ(outcome.status, exit_usage);
     EXPECT_NE(outcome.err.find("holds the training records; writing the network there would lose them"), std::string::npos);
     EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
-    for (const std::string& other : {xor_input, directory.file("out.txt")}) {
-        const Outcome curve = run({xor_input, "-o", directory.file("out.txt"), "--curve", other});
+    const struct {
+        std::string curve;
+        const char* role;
+    } clashes[] = {
+        {xor_input, "the network file"},
+        {directory.file("out.txt"), "the output file (-o)"},
+        // Not written yet, named another way: still the file -o writes.
+        {directory.file("./out.txt"), "the output file (-o)"},
+    };
+    for (const auto& clash : clashes) {
+        const Outcome curve = run({xor_input, "-o", directory.file("out.txt"), "--curve", clash.curve});
         EXPECT_EQ(curve.status, exit_usage);
-        EXPECT_NE(curve.err.find("the curve file '" + other + "' is also '"), std::string::npos) << curve.err;
+        EXPECT_NE(curve.err.find("the curve file '" + clash.curve + "' is also " + clash.role), std::string::npos)
+            << curve.err;
     }
     EXPECT_EQ(read_text_file(xor_input), exclusive_or_text);
 }

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <unistd.h>
+
 TEST(FileProblems, LineZeroStandsForTheWholeFile)
 {
     EXPECT_EQ(problem_text({"a.txt", 0, "cannot open the file"}), "net_train: a.txt: cannot open the file");
@@ -85,4 +87,30 @@ TEST(FileProblems, AFileThatCannotBeOpenedGetsTheSystemsReason)
     ASSERT_EQ(problems.listed.size(), 2u);
     EXPECT_EQ(problems.listed[0].message, "cannot open the file: no such file or directory");
     EXPECT_EQ(problems.listed[1].message, "the network does not fit in memory; the network is refused");
+}
+
+// Two outputs naming one file would leave only the second; the names are compared by where
+// they lead, whether the file exists yet or not.
+TEST(FileProblems, SameFileComparesWhereNamesLead)
+{
+    const TempDir directory;
+    const std::string existing = directory.write("a.txt", "a\n");
+    const std::string fresh = directory.file("new.csv");
+    const std::string dangling = directory.file("dangling.csv");
+    ASSERT_EQ(symlink("new.csv", dangling.c_str()), 0);
+    const std::string hard_link = directory.file("hard.txt");
+    ASSERT_EQ(link(existing.c_str(), hard_link.c_str()), 0);
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {existing, existing, true},
+        {existing, hard_link, true},
+        {fresh, directory.file("./new.csv"), true},
+        {dangling, fresh, true},
+        {fresh, directory.file("other.csv"), false},
+        {existing, fresh, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(same_file(c.a, c.b), c.same) << c.a << " " << c.b;
 }

@@ -1,16 +1,21 @@
-// Atomic replacement of a file with POSIX calls: mkstemp beside the destination, write,
-// fsync, rename; and the look at a destination that decides whether that can work.
-#include "engine/atomic_file.h"
+// Atomic replacement of a file with POSIX calls: a new temporary file beside the destination,
+// write, fsync, rename; and the look at a destination that decides whether that can work.
+#include "file_system/atomic_file.h"
 
+#include "file_system/interrupted_writes.h"
+
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <streambuf>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -47,14 +52,6 @@ bool fail(std::string& reason, const std::string& why)
 {
     reason = why;
     return false;
-}
-
-// The permission bits a newly created file would get from the process's umask.
-mode_t default_mode()
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    return new_file_mode & ~mask;
 }
 
 // The system's error of writing `content`, or 0 when all of it was written.
@@ -139,10 +136,92 @@ bool check_writable_destination(const std::string& path, std::string& reason)
         return fail(reason, system_reason(EISDIR));
     if (!S_ISREG(status.st_mode))
         return fail(reason, "not a regular file");
+    // The rename could replace a file the user may not write; cp would refuse it.
+    if (access(destination.c_str(), W_OK) != 0)
+        return fail(reason, system_reason(errno));
     return true;
 }
 
 namespace {
+
+constexpr int name_attempts = 100;
+constexpr int suffix_length = 6;
+
+// A temporary file beside the destination, closed and removed on every path but a finished
+// rename; listed for the signal handlers while it exists.
+class TemporaryFile {
+public:
+    // Creates ".NAME.XXXXXX" in `directory` the way any new file is created, so that the kernel
+    // applies the umask and the directory's default ACL; error() tells why it could not.
+    TemporaryFile(const std::string& directory, const std::string& name)
+    {
+        static std::atomic<unsigned long> counter{0};
+        for (int attempt = 0; attempt < name_attempts && descriptor < 0; ++attempt) {
+            path = directory + "/." + name + "." + random_suffix(counter.fetch_add(1));
+            // Blocked so that a signal cannot come between the file's creation and its listing.
+            const HandledSignalsBlocked blocked;
+            descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, new_file_mode);
+            if (descriptor < 0)
+                creation_error = errno;
+            else
+                slot = register_temporary(path.c_str());
+            if (descriptor < 0 && creation_error != EEXIST)
+                break;
+        }
+    }
+    ~TemporaryFile()
+    {
+        if (descriptor >= 0)
+            close(descriptor);
+        if (!renamed)
+            unlink(path.c_str());
+        forget_temporary(slot);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int error() const { return descriptor < 0 ? creation_error : 0; }
+    int file_descriptor() const { return descriptor; }
+
+    // Closes the file; the system's error, or 0.
+    int close_file()
+    {
+        const int result = close(std::exchange(descriptor, -1));
+        return result == 0 ? 0 : errno;
+    }
+
+    // Renames the closed file over `destination`; the system's error, or 0.
+    int rename_to(const std::string& destination)
+    {
+        if (rename(path.c_str(), destination.c_str()) != 0)
+            return errno;
+        renamed = true;
+        return 0;
+    }
+
+private:
+    static std::string random_suffix(unsigned long count)
+    {
+        static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        unsigned long long mixed = static_cast<unsigned long long>(now.tv_nsec) ^
+                                   (static_cast<unsigned long long>(getpid()) << 32) ^ (count * 0x9E3779B97F4A7C15ull);
+        std::string suffix;
+        for (int i = 0; i < suffix_length; ++i) {
+            suffix += letters[mixed % (sizeof letters - 1)];
+            mixed /= sizeof letters - 1;
+            mixed ^= mixed << 13;  // keeps the later letters changing with every input bit
+        }
+        return suffix;
+    }
+
+    std::string path;
+    int descriptor = -1;
+    int creation_error = 0;
+    int slot = no_slot;
+    bool renamed = false;
+};
 
 // Puts the content into a temporary file beside the destination with `fill`, which returns
 // the system's error or 0, and renames it over the destination once it is synced.
@@ -156,27 +235,22 @@ bool replace_file(const std::string& path, std::string& reason, const std::funct
     const std::string directory = directory_of(destination);
 
     struct stat old_status {};
-    const mode_t mode = stat(destination.c_str(), &old_status) == 0 ? (old_status.st_mode & permission_bits)
-                                                                      : default_mode();
+    const bool replacing = stat(destination.c_str(), &old_status) == 0;
 
-    std::string temporary = directory + "/." + name + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0)
-        return fail(reason, system_reason(errno));
-
-    int error = fchmod(descriptor, mode) == 0 ? 0 : errno;
+    TemporaryFile temporary(directory, name);
+    int error = temporary.error();
+    if (error == 0 && replacing && fchmod(temporary.file_descriptor(), old_status.st_mode & permission_bits) != 0)
+        error = errno;
     if (error == 0)
-        error = fill(descriptor);
-    if (error == 0 && fsync(descriptor) != 0)
+        error = fill(temporary.file_descriptor());
+    if (error == 0 && fsync(temporary.file_descriptor()) != 0)
         error = errno;
-    if (close(descriptor) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && rename(temporary.c_str(), destination.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        unlink(temporary.c_str());
+    if (error == 0)
+        error = temporary.close_file();
+    if (error == 0)
+        error = temporary.rename_to(destination);
+    if (error != 0)
         return fail(reason, system_reason(error));
-    }
     sync_directory(directory);
     return true;
 }

@@ -1,6 +1,6 @@
 // Atomic replacement of files: the content arrives whole, or the old file stays as it was and
 // the reason is given; destinations that are no regular file are refused without opening them.
-#include "engine/atomic_file.h"
+#include "file_system/atomic_file.h"
 
 #include "tests/support/test_support.h"
 
@@ -10,9 +10,11 @@
 #include <csignal>
 #include <filesystem>
 #include <ostream>
+#include <stdexcept>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -164,4 +166,65 @@ TEST(AtomicFile, StreamedContentArrivesWholeOrNotAtAll)
     EXPECT_EQ(reason, "File too large");
     EXPECT_EQ(read_text_file(path), large);
     EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"streamed.txt"});
+}
+
+namespace {
+
+int open_descriptor_count()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+
+}  // namespace
+
+TEST(AtomicFile, AWriterThatThrowsLeavesNeitherTemporaryNorDescriptor)
+{
+    const TempDir directory;
+    const std::string path = directory.write("kept.txt", "old\n");
+    const int descriptors = open_descriptor_count();
+    std::string reason;
+    EXPECT_THROW(write_file_atomically(path,
+                                       [](std::ostream& out) -> bool {
+                                           out << std::string(100000, 'x');
+                                           throw std::runtime_error("the writer failed");
+                                       },
+                                       reason),
+                 std::runtime_error);
+    EXPECT_EQ(read_text_file(path), "old\n");
+    EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(open_descriptor_count(), descriptors);
+}
+
+// A file the user may not write is refused as cp refuses it, even where the directory would
+// let a rename replace it. Root may write anything, so the check runs as nobody then.
+TEST(AtomicFile, RefusesAnExistingFileTheUserMayNotWrite)
+{
+    const TempDir directory;
+    const std::string shared = directory.file("shared");
+    std::filesystem::create_directory(shared);
+    chmod(shared.c_str(), 01777);
+    chmod(directory.file("").c_str(), 0755);
+    const std::string read_only = directory.write("shared/ro.csv", "theirs\n");
+    chmod(read_only.c_str(), 0444);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(3);
+        std::string reason;
+        const bool refused = !check_writable_destination(read_only, reason) && reason == "Permission denied" &&
+                             !write_file_atomically(read_only, "mine\n", reason) && reason == "Permission denied";
+        // A new file in the same directory is still written.
+        const bool fresh = write_file_atomically(directory.file("shared/mine.csv"), "mine\n", reason);
+        _exit(refused && fresh ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(read_text_file(read_only), "theirs\n");
+    EXPECT_EQ(directory_entries(shared), (std::vector<std::string>{"mine.csv", "ro.csv"}));
 }

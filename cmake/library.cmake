@@ -33,6 +33,8 @@ set(NC_LIBRARY_HEADERS
   engine/neuron.h
   engine/diagnostics.h
   file_system/atomic_file.h
+  engine/format_check.h
+  engine/csv_patterns.h
   engine/export.h)
 set(NC_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/NeuralCreatures)
 

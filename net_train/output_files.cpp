@@ -3,12 +3,12 @@
 // the learning curve's CSV text.
 #include "net_train/output_files.h"
 
+#include "engine/format_check.h"
 #include "file_system/atomic_file.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
-#include "net_train/format_check.h"
 #include "net_train/net_train.h"
 #include "tool_support/number_text.h"
 

@@ -1,305 +1,121 @@
-// The extension module neural_creatures._engine: the engine's Network for Python scripts, with
-// NumPy arrays for inputs, outputs, weights and thresholds, and Python exceptions for what the
-// engine reports through its results and diagnostics.
-//   paths and exceptions  - OSError and NetworkFileError from what the engine reports
-//   PyNetwork             - the Network with its diagnostics, converting arrays both ways
-//   PYBIND11_MODULE       - the names, docstrings and properties Python sees
-#include "file_system/atomic_file.h"
-#include "engine/diagnostics.h"
-#include "engine/network.h"
+// The extension module neural_creatures._engine: the names, signatures, docstrings and
+// properties Python sees. The work is PyNetwork's (py_network.cpp), the engine's beneath it.
+#include "python/py_network.h"
 
-#include <pybind11/numpy.h>
-#include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <limits>
-#include <sstream>
-#include <stdexcept>
-#include <string>
-#include <sys/stat.h>
-#include <utility>
-#include <vector>
-
-namespace py = pybind11;
 
 namespace {
 
-using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
+constexpr const char* network_doc =
+    "A feed-forward network: an input layer, then layers of computing neurons, the last of them the "
+    "output layer.\n\n"
+    "Network(path, seed=None) reads a network file (str, bytes or os.PathLike). Weights the file leaves "
+    "out are drawn at random: from the clock, or from `seed` (an int from 0 to 2**32 - 1) so that the "
+    "same seed gives the same network on every run.\n\n"
+    "Raises FileNotFoundError, PermissionError or IsADirectoryError as open() would, OSError at once for "
+    "anything but a regular file (a FIFO, a device), ValueError for a path with a null byte or a bad "
+    "seed, and NetworkFileError (a ValueError) for a file that holds no usable network.\n\n"
+    "Every call that raises leaves the network as it was. A network is used by one thread at a time: "
+    "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.";
 
-// A network file, a training file or a text that the engine cannot use; becomes
-// neural_creatures.NetworkFileError, a ValueError.
-class FileProblem : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+constexpr const char* train_doc =
+    "Trains by online back-propagation until every output of every pattern lies within error_limit "
+    "(converged) or max_iterations passes are made (iteration limit).\n\n"
+    "Arguments:\n"
+    "  source   None: the patterns held (from load_training or an earlier train).\n"
+    "           A path (str, bytes, os.PathLike): a training file. A network file's \"pattern:\" records "
+    "give the patterns and its training records the error limit, iteration limit, learning rate and "
+    "weight limit; a CSV table (a name ending in .csv, as net_train -t reads it) gives one pattern per "
+    "row, inputs then expected outputs, and the network keeps its parameters.\n"
+    "           Array-like inputs, with `targets`: one row of input_count values per pattern.\n"
+    "  targets  Array-like expected outputs, one row of output_count values per input row (a 1-D array "
+    "for a network with one output). Any float or int dtype, C or Fortran order. Training on arrays is "
+    "bit for bit training on a file holding the same patterns.\n"
+    "  curve    True adds the learning curve.\n\n"
+    "The patterns trained on replace those held. The GIL is released while training runs; Ctrl-C "
+    "(KeyboardInterrupt) stops it within a tenth of a second and keeps the weights of the last whole "
+    "pass.\n\n"
+    "Returns TrainingRun(result, passes): result a TrainResult (CONVERGED or ITERATION_LIMIT, equal to "
+    "the strings \"converged\" and \"iteration limit\"), passes the training passes made. With "
+    "curve=True, TrainingRunWithCurve(result, passes, curve): curve a 2-D array with the columns pass, "
+    "worst error and mean squared error, the rows net_train --curve writes.\n\n"
+    "Raises:\n"
+    "  NetworkFileError   a training file with bad records, patterns that do not fit the network, or none\n"
+    "  OSError            a training file that cannot be read (FileNotFoundError, ...; at once for a FIFO)\n"
+    "  ValueError         no patterns held; arrays of the wrong shape, ragged or not finite; an "
+    "error_limit, learning_rate or max_iterations a file left unusable\n"
+    "  FloatingPointError training whose weights or outputs stop being finite numbers (a huge learning "
+    "rate, huge pattern values); the network is as it was\n"
+    "  KeyboardInterrupt  Ctrl-C; the weights of the last whole pass stay\n"
+    "  TypeError          a source that is neither a path nor inputs with targets";
 
-// Messages of a refusal name at most this many of the engine's diagnostics; all of them stay
-// in Network.diagnostics.
-constexpr std::size_t max_reasons_in_message = 5;
+constexpr const char* write_doc =
+    "Writes the network as a network file (str, bytes or os.PathLike); the file is replaced as a "
+    "whole or not at all.\n\n"
+    "The file holds one threshold and one slope for all neurons and one connection from each neuron "
+    "of the layer before. A network it cannot hold (per-neuron thresholds or slopes, connections "
+    "grown beyond those) raises ValueError naming what it cannot hold; nearest=True writes the "
+    "nearest network it can hold instead, the one reading the file back gives.\n\n"
+    "Raises ValueError as above or for a path with a null byte, and OSError with the system's errno "
+    "and the file name when the file cannot be written.";
 
-// The file-system bytes of a str, bytes or os.PathLike path.
-std::string path_bytes(const py::object& path)
+void bind_parameters(py::class_<PyNetwork>& network)
 {
-    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    network
+        .def_property(
+            "error_limit", [](const PyNetwork& self) { return self.idle().error_limit; }, &PyNetwork::set_error_limit,
+            "Largest accepted difference between an expected and a computed output in training: a finite "
+            "number of 0 or more (ValueError otherwise).")
+        .def_property(
+            "max_iterations", [](const PyNetwork& self) { return self.idle().max_iterations; },
+            &PyNetwork::set_max_iterations,
+            "Limit on the passes of one training run: an int from 0 to 2**31 - 1 (ValueError otherwise).")
+        .def_property(
+            "learning_rate", [](const PyNetwork& self) { return self.idle().learning_rate(); },
+            &PyNetwork::set_learning_rate,
+            "Factor of every weight change in training, for every neuron: a finite number of 0 or more.")
+        .def_property(
+            "max_weight", [](const PyNetwork& self) { return self.idle().max_weight(); }, &PyNetwork::set_max_weight,
+            "Bound on the absolute value of every weight after each training update, and of the random "
+            "weights drawn, for every neuron: a finite number above 0.")
+        .def_property(
+            "threshold", [](const PyNetwork& self) { return self.idle().threshold(); }, &PyNetwork::set_threshold,
+            "Threshold subtracted from every neuron's weighted input sum (the first neuron's when a file gave "
+            "them different ones); setting it sets every neuron's: a finite number.")
+        .def_property(
+            "slope_parameter", [](const PyNetwork& self) { return self.idle().slope_parameter(); },
+            &PyNetwork::set_slope_parameter,
+            "Steepness of the neurons' logistic function; setting it sets every neuron's: a finite number.");
 }
 
-[[noreturn]] void raise_os_error(int error_number, const py::object& path)
+// The result types, made with Python's own enum and namedtuple so that they behave as
+// Python users expect.
+void add_result_types(py::module_& module)
 {
-    errno = error_number;
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, path.ptr());
-    throw py::error_already_set();
+    py::module_ enum_module = py::module_::import("enum");
+    py::list members;
+    members.append(py::make_tuple("CONVERGED", "converged"));
+    members.append(py::make_tuple("ITERATION_LIMIT", "iteration limit"));
+    members.append(py::make_tuple("NO_USABLE_PATTERNS", "no usable patterns"));
+    py::object result = enum_module.attr("Enum")("TrainResult", members, py::arg("module") = "neural_creatures",
+                                                 py::arg("type") = py::type::of(py::str()));
+    result.attr("__doc__") = "How a training run ended; each member equals its value, a str. train() never "
+                             "returns NO_USABLE_PATTERNS: it raises NetworkFileError or ValueError instead.";
+    result.attr("__str__") = py::module_::import("builtins").attr("str").attr("__str__");
+    module.attr("TrainResult") = result;
+
+    py::object named_tuple = py::module_::import("collections").attr("namedtuple");
+    py::object run = named_tuple("TrainingRun", py::make_tuple("result", "passes"),
+                                 py::arg("module") = "neural_creatures");
+    run.attr("__doc__") = "TrainingRun(result, passes): how a training run ended (a TrainResult) and the passes it made.";
+    module.attr("TrainingRun") = run;
+    py::object with_curve = named_tuple("TrainingRunWithCurve", py::make_tuple("result", "passes", "curve"),
+                                        py::arg("module") = "neural_creatures");
+    with_curve.attr("__doc__") =
+        "TrainingRunWithCurve(result, passes, curve): a TrainingRun with its learning curve, a 2-D array of "
+        "rows (pass, worst error, mean squared error).";
+    module.attr("TrainingRunWithCurve") = with_curve;
 }
-
-// Raises the OSError subclass Python would (FileNotFoundError, PermissionError,
-// IsADirectoryError) for a file that cannot be read; the engine itself only says that it
-// could not open it.
-void require_readable_file(const std::string& name, const py::object& path)
-{
-    struct stat status;
-    if (stat(name.c_str(), &status) != 0)
-        raise_os_error(errno, path);
-    if (S_ISDIR(status.st_mode))
-        raise_os_error(EISDIR, path);
-    std::FILE* file = std::fopen(name.c_str(), "r");
-    if (file == nullptr)
-        raise_os_error(errno, path);
-    std::fclose(file);
-}
-
-std::string describe(const Diagnostic& diagnostic)
-{
-    if (diagnostic.line == 0)
-        return diagnostic.message;
-    return "line " + std::to_string(diagnostic.line) + ": " + diagnostic.message;
-}
-
-// "<what>: <first reasons>", for an exception message.
-std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback)
-{
-    std::string message = what + ": ";
-    if (diagnostics.entries.empty())
-        return message + fallback;
-    const std::size_t shown = std::min(diagnostics.entries.size(), max_reasons_in_message);
-    for (std::size_t i = 0; i < shown; ++i)
-        message += (i == 0 ? "" : "; ") + describe(diagnostics.entries[i]);
-    const std::size_t more = diagnostics.entries.size() - shown + diagnostics.dropped;
-    if (more > 0)
-        message += "; and " + std::to_string(more) + " more";
-    return message;
-}
-
-std::string no_patterns(const py::object& path)
-{
-    return py::str(path).cast<std::string>() + " gives no usable training: it holds no \"pattern:\" records";
-}
-
-// A Network with what the engine noticed on the last file or text it read, and the buffers
-// that carry values between NumPy arrays and the engine.
-class PyNetwork {
-public:
-    PyNetwork(Network built, Diagnostics noticed, const std::string& source)
-        : network(std::move(built)), diagnostics(std::move(noticed))
-    {
-        if (network.layer_count() == 0)
-            throw FileProblem(refusal(source + " holds no usable network", diagnostics, "it has no layers"));
-    }
-
-    static PyNetwork from_file(const py::object& path)
-    {
-        const std::string name = path_bytes(path);
-        require_readable_file(name, path);
-        Diagnostics noticed;
-        Network built(name.c_str(), &noticed);
-        return PyNetwork(std::move(built), std::move(noticed), py::str(path).cast<std::string>());
-    }
-
-    static PyNetwork from_text(const std::string& text)
-    {
-        Diagnostics noticed;
-        Network built = Network::from_text(text, &noticed);
-        return PyNetwork(std::move(built), std::move(noticed), "the text");
-    }
-
-    int input_count() const { return network.input_count(); }
-    int output_count() const { return network.output_count(); }
-
-    std::vector<int> layer_sizes() const
-    {
-        std::vector<int> sizes;
-        for (int layer = 0; layer < network.layer_count(); ++layer)
-            sizes.push_back(network.layer_size(layer));
-        return sizes;
-    }
-
-    // One row of inputs gives one row of outputs; a 2-D array of rows gives a 2-D array.
-    py::array_t<double> evaluate(const Array& inputs)
-    {
-        const int columns = network.input_count();
-        if (inputs.ndim() == 1) {
-            require_columns(inputs.shape(0), columns);
-            py::array_t<double> outputs(network.output_count());
-            network.evaluate_batch(inputs.data(), outputs.mutable_data(), 1);
-            return outputs;
-        }
-        if (inputs.ndim() != 2)
-            throw py::value_error("inputs must be one row of values or a 2-D array of rows, not " +
-                                  std::to_string(inputs.ndim()) + "-D");
-        require_columns(inputs.shape(1), columns);
-        const py::ssize_t rows = inputs.shape(0);
-        if (rows > std::numeric_limits<int>::max())
-            throw py::value_error("at most " + std::to_string(std::numeric_limits<int>::max()) +
-                                  " rows can be evaluated at once");
-        py::array_t<double> outputs({rows, static_cast<py::ssize_t>(network.output_count())});
-        // Rows side by side through the engine's batch: each row exactly as evaluated alone.
-        network.evaluate_batch(inputs.data(), outputs.mutable_data(), static_cast<int>(rows));
-        return outputs;
-    }
-
-    py::tuple train(const py::object& path)
-    {
-        int result = NoUsablePatterns;
-        if (path.is_none()) {
-            result = network.train(nullptr);
-            if (result == NoUsablePatterns)
-                throw FileProblem(patterns_misfit());
-        } else {
-            const std::string name = path_bytes(path);
-            require_readable_file(name, path);
-            diagnostics = Diagnostics();
-            result = network.train(name.c_str(), &diagnostics);
-            if (result == NoUsablePatterns) {
-                // Patterns that do not fit would be read past their ends by `patterns`.
-                network.clear_patterns();
-                throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
-                                          diagnostics, patterns_misfit()));
-            }
-            // The engine calls a list of no patterns converged; from a file it means a mistake.
-            if (network.pattern_count() == 0)
-                throw FileProblem(no_patterns(path));
-        }
-        return py::make_tuple(result == Converged ? "converged" : "iteration limit", network.iterations_done);
-    }
-
-    // Replaces the patterns with those of a training file and takes its training parameters.
-    void load_training(const py::object& path)
-    {
-        const std::string name = path_bytes(path);
-        require_readable_file(name, path);
-        Diagnostics noticed;
-        network.clear_patterns();
-        const int bad = network.read_training_section(name.c_str(), &noticed);
-        diagnostics = std::move(noticed);
-        if (bad > 0) {
-            network.clear_patterns();
-            throw FileProblem(refusal(py::str(path).cast<std::string>() + " gives no usable training",
-                                      diagnostics, "bad records"));
-        }
-        if (!network.patterns_fit()) {
-            network.clear_patterns();
-            throw FileProblem(patterns_misfit());
-        }
-        if (network.pattern_count() == 0)
-            throw FileProblem(no_patterns(path));
-    }
-
-    py::tuple patterns() const
-    {
-        const py::ssize_t count = network.pattern_count();
-        py::array_t<double> inputs({count, static_cast<py::ssize_t>(network.input_count())});
-        py::array_t<double> expected({count, static_cast<py::ssize_t>(network.output_count())});
-        for (py::ssize_t i = 0; i < count; ++i) {
-            const TrainingPattern& pattern = network.pattern(static_cast<int>(i));
-            std::copy(pattern.inputs.begin(), pattern.inputs.end(), inputs.mutable_data(i, 0));
-            std::copy(pattern.expected_outputs.begin(), pattern.expected_outputs.end(),
-                      expected.mutable_data(i, 0));
-        }
-        return py::make_tuple(inputs, expected);
-    }
-
-    void write(const py::object& path) const
-    {
-        std::ostringstream text;
-        if (!network.write_network(text))
-            throw std::runtime_error("the network could not be written to memory");
-        std::string reason;
-        if (!write_file_atomically(path_bytes(path), text.str(), reason)) {
-            const std::string message = "cannot write " + py::str(path).cast<std::string>() + ": " + reason;
-            PyErr_SetString(PyExc_OSError, message.c_str());
-            throw py::error_already_set();
-        }
-    }
-
-    std::string text() const
-    {
-        std::ostringstream out;
-        network.write_network(out);
-        return out.str();
-    }
-
-    // Per computing layer: rows are its neurons, columns the neurons of the layer before.
-    py::list weights() const
-    {
-        py::list layers;
-        for_each_computing_layer([&](int first, int size, int previous_first, int previous_size) {
-            py::array_t<double> matrix({static_cast<py::ssize_t>(size), static_cast<py::ssize_t>(previous_size)});
-            double* cells = matrix.mutable_data();
-            std::fill(cells, cells + static_cast<std::size_t>(size) * previous_size, 0.0);
-            for (int j = 0; j < size; ++j) {
-                for (const Connection& connection : network.neuron(first + j).connections) {
-                    const int column = connection.source - previous_first;
-                    if (column >= 0 && column < previous_size)
-                        cells[static_cast<std::size_t>(j) * previous_size + column] += connection.weight;
-                }
-            }
-            layers.append(matrix);
-        });
-        return layers;
-    }
-
-    py::list thresholds() const
-    {
-        py::list layers;
-        for_each_computing_layer([&](int first, int size, int, int) {
-            py::array_t<double> values(size);
-            for (int j = 0; j < size; ++j)
-                values.mutable_data()[j] = network.neuron(first + j).threshold;
-            layers.append(values);
-        });
-        return layers;
-    }
-
-    Network network;
-    Diagnostics diagnostics;
-
-private:
-    static void require_columns(py::ssize_t given, int expected)
-    {
-        if (given != expected)
-            throw py::value_error("the network has " + std::to_string(expected) + " inputs; a row holds " +
-                                  std::to_string(given) + " values");
-    }
-
-    std::string patterns_misfit() const
-    {
-        return "a pattern does not have " + std::to_string(network.input_count()) + " inputs and " +
-               std::to_string(network.output_count()) + " expected outputs";
-    }
-
-    template <typename Visit>
-    void for_each_computing_layer(Visit visit) const
-    {
-        int previous_first = 0;
-        for (int layer = 1; layer < network.layer_count(); ++layer) {
-            const int previous_size = network.layer_size(layer - 1);
-            const int first = previous_first + previous_size;
-            visit(first, network.layer_size(layer), previous_first, previous_size);
-            previous_first = first;
-        }
-    }
-};
 
 }  // namespace
 
@@ -309,6 +125,7 @@ PYBIND11_MODULE(_engine, module)
                    "evaluated, trained by back-propagation and written back.";
     module.attr("__version__") = NC_VERSION;
     py::register_exception<FileProblem>(module, "NetworkFileError", PyExc_ValueError);
+    add_result_types(module);
 
     py::class_<Diagnostic>(module, "Diagnostic", "One thing the engine noticed while reading a file.")
         .def_readonly("line", &Diagnostic::line, "1-based line of the file; 0 for the file as a whole.")
@@ -319,71 +136,55 @@ PYBIND11_MODULE(_engine, module)
                    py::repr(py::str(diagnostic.message)).cast<std::string>() + ")";
         });
 
-    py::class_<PyNetwork>(module, "Network",
-                          "A feed-forward network: an input layer, then layers of computing neurons, the last "
-                          "of them the output layer.\n\n"
-                          "Weights a file leaves out are drawn at random. Reading a file that holds no usable "
-                          "network raises NetworkFileError; a file that cannot be opened raises the matching "
-                          "OSError (FileNotFoundError, PermissionError, IsADirectoryError).")
-        .def(py::init(&PyNetwork::from_file), py::arg("path"),
-             "Reads the network of a network file (str or os.PathLike).")
-        .def_static("from_text", &PyNetwork::from_text, py::arg("text"),
-                    "Builds the network that a network file holding `text` describes.")
-        .def_property_readonly("input_count", &PyNetwork::input_count, "Number of input neurons.")
-        .def_property_readonly("output_count", &PyNetwork::output_count, "Number of output neurons.")
+    py::class_<PyNetwork> network(module, "Network", network_doc);
+    network
+        .def(py::init(&PyNetwork::from_file), py::arg("path"), py::arg("seed") = py::none(),
+             "Reads the network of a network file; missing weights from `seed` when given.")
+        .def_static("from_text", &PyNetwork::from_text, py::arg("text"), py::arg("seed") = py::none(),
+                    "Builds the network that a network file holding `text` (a str) describes; missing weights "
+                    "from `seed` when given. Raises NetworkFileError for a text that holds no usable network, "
+                    "UnicodeEncodeError (a ValueError) for a str that is not valid Unicode.")
+        .def_static("from_layers", &PyNetwork::from_layers, py::arg("sizes"), py::arg("seed") = py::none(),
+                    "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
+                    "1 or more), every weight drawn from -max_weight to +max_weight: from `seed` (an int from "
+                    "0 to 2**32 - 1) when given, else from the clock. The other parameters are the engine's "
+                    "defaults. Raises ValueError for sizes or a seed out of range.")
+        .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
+                               "Number of input neurons.")
+        .def_property_readonly("output_count", [](const PyNetwork& self) { return self.idle().output_count(); },
+                               "Number of output neurons.")
         .def_property_readonly("layer_sizes", &PyNetwork::layer_sizes,
                                "Neurons per layer: the input layer first, the output layer last.")
         .def("evaluate", &PyNetwork::evaluate, py::arg("inputs"),
-             "Evaluates the network. One row of input_count values gives an array of output_count "
-             "outputs; a 2-D array of rows gives one row of outputs per row, computed in one call.")
-        .def("train", &PyNetwork::train, py::arg("path") = py::none(),
-             "Trains by online back-propagation on the training records of a file, or on the patterns "
-             "held when no path is given. Returns (result, passes): result is \"converged\" or "
-             "\"iteration limit\". A file with bad training records or none raises NetworkFileError.")
+             "Evaluates the network. One row of input_count values gives an array of output_count outputs; "
+             "a 2-D array of rows gives one row of outputs per row, computed with the GIL released. Any "
+             "float or int dtype, C or Fortran order. Raises ValueError for rows of the wrong width, ragged "
+             "rows or values that are not numbers.")
+        .def("train", &PyNetwork::train, py::arg("source") = py::none(), py::arg("targets") = py::none(),
+             py::kw_only(), py::arg("curve") = false, train_doc)
         .def("load_training", &PyNetwork::load_training, py::arg("path"),
-             "Replaces the held patterns with those of a training file and takes its error limit, "
-             "iteration limit, learning rate and weight limit, without training. A file with bad "
-             "training records or none raises NetworkFileError.")
+             "Replaces the held patterns with those of a training file (a network file's \"pattern:\" "
+             "records, taking its error limit, iteration limit, learning rate and weight limit too, or a CSV "
+             "table's rows), without training. Raises NetworkFileError for bad records, patterns that do not "
+             "fit or none, and OSError for a file that cannot be read.")
         .def_property_readonly("patterns", &PyNetwork::patterns,
-                               "The held training patterns as (inputs, expected_outputs), two 2-D arrays "
-                               "with one row per pattern (copies).")
-        .def("write", &PyNetwork::write, py::arg("path"),
-             "Writes the network as a network file; the file is replaced as a whole or not at all. "
-             "Raises OSError when it cannot be written.")
-        .def("to_text", &PyNetwork::text, "The network file that write() would write, as a string.")
+                               "The held training patterns as (inputs, expected_outputs), two 2-D arrays with "
+                               "one row per pattern (copies).")
+        .def("write", &PyNetwork::write, py::arg("path"), py::kw_only(), py::arg("nearest") = false, write_doc)
+        .def("to_text", &PyNetwork::text, py::kw_only(), py::arg("nearest") = false,
+             "The network file that write() would write, as a str; raises ValueError as write() does.")
         .def_property_readonly("weights", &PyNetwork::weights,
-                               "Per computing layer, a 2-D array: row j holds the weights into neuron j of "
-                               "the layer from each neuron of the layer before (links a file gives twice "
-                               "between the same two neurons add up). Copies: changing them leaves the "
-                               "network unchanged.")
+                               "Per computing layer, a 2-D array: row j holds the weights into neuron j of the "
+                               "layer from each neuron of the layer before (links a file gives twice between the "
+                               "same two neurons add up). Copies: changing them leaves the network unchanged.")
         .def_property_readonly("thresholds", &PyNetwork::thresholds,
                                "Per computing layer, an array of its neurons' thresholds (copies).")
         .def_property_readonly(
             "diagnostics", [](const PyNetwork& self) { return self.diagnostics.entries; },
-            "What the engine noticed on the last file or text it read, as Diagnostic objects with "
-            "line numbers.")
-        .def_property(
-            "error_limit", [](const PyNetwork& self) { return self.network.error_limit; },
-            [](PyNetwork& self, double value) { self.network.error_limit = value; },
-            "Largest accepted difference between an expected and a computed output in training.")
-        .def_property(
-            "max_iterations", [](const PyNetwork& self) { return self.network.max_iterations; },
-            [](PyNetwork& self, int value) { self.network.max_iterations = value; },
-            "Limit on the passes of one training run.")
-        .def_property(
-            "learning_rate", [](const PyNetwork& self) { return self.network.learning_rate(); },
-            [](PyNetwork& self, double value) { self.network.set_learning_rate_all(value); },
-            "Factor of every weight change in training.")
-        .def_property_readonly(
-            "threshold", [](const PyNetwork& self) { return self.network.threshold(); },
-            "Threshold shared by the neurons.")
-        .def_property_readonly(
-            "slope_parameter", [](const PyNetwork& self) { return self.network.slope_parameter(); },
-            "Steepness of the neurons' logistic function.")
-        .def_property_readonly(
-            "max_weight", [](const PyNetwork& self) { return self.network.max_weight(); },
-            "Bound on the absolute value of every weight after each training update.")
-        .def("__repr__", [](const PyNetwork& self) {
-            return "<neural_creatures.Network layers " + py::repr(py::cast(self.layer_sizes())).cast<std::string>() + ">";
-        });
+            "What the engine noticed on the last file or text it read, as Diagnostic objects with line numbers.")
+        .def("__repr__", &PyNetwork::repr)
+        .def("_repr_svg_", &PyNetwork::svg,
+             "The network as net_tester draws it, as an SVG document: neurons shaded by their last outputs, "
+             "connections by weight and sign. Jupyter shows it for a Network.");
+    bind_parameters(network);
 }

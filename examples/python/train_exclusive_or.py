@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Trains exclusive-or with the neural_creatures module, one pass at a time, and shows the
-learning curve: the largest error over the four patterns after each pass. With matplotlib
+"""Trains exclusive-or with the neural_creatures module and shows the learning curve: the
+largest error over the four patterns after each pass. With matplotlib
 installed (Debian package python3-matplotlib) the curve is saved as a picture; without it,
 a few points of it are printed.
 
@@ -9,8 +9,6 @@ a few points of it are printed.
 import argparse
 import os
 import sys
-
-import numpy as np
 
 import neural_creatures
 
@@ -26,22 +24,6 @@ def default_training_file():
     return "exclusive_or_training.txt"
 
 
-def learning_curve(network):
-    """Trains one pass at a time until the network converges or reaches its iteration limit;
-    returns the largest error before the first pass and after each pass."""
-    inputs, expected = network.patterns
-    limit = network.max_iterations
-    network.max_iterations = 1
-    errors = [float(np.max(np.abs(network.evaluate(inputs) - expected)))]
-    for _ in range(limit):
-        result, _ = network.train()
-        if result == "converged":
-            break
-        errors.append(float(np.max(np.abs(network.evaluate(inputs) - expected))))
-    network.max_iterations = limit
-    return errors
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("training_file", nargs="?", default=default_training_file())
@@ -50,12 +32,10 @@ def main():
     arguments = parser.parse_args()
 
     network = neural_creatures.Network(arguments.training_file)
-    network.load_training(arguments.training_file)
-    errors = learning_curve(network)
-    passes = len(errors) - 1
-    converged = errors[-1] <= network.error_limit
+    result, passes, curve = network.train(arguments.training_file, curve=True)
+    converged = result == neural_creatures.TrainResult.CONVERGED
     print("%s after %d passes; largest error %.4f (limit %g)"
-          % ("converged" if converged else "not converged", passes, errors[-1], network.error_limit))
+          % ("converged" if converged else "not converged", passes, curve[-1, 1], network.error_limit))
     inputs, _ = network.patterns
     for row, output in zip(inputs, network.evaluate(inputs)):
         print("  %s -> %.4f" % (" ".join("%g" % value for value in row), output[0]))
@@ -68,13 +48,12 @@ def main():
         matplotlib.use("Agg")
         import matplotlib.pyplot as plt
     except ImportError:
-        step = max(1, passes // 10)
-        print("matplotlib is not installed; the curve, every %d passes:" % step)
-        for index in range(0, len(errors), step):
-            print("  pass %6d: %.4f" % (index, errors[index]))
+        print("matplotlib is not installed; the curve, in %d rows:" % len(curve))
+        for row in curve[:: max(1, len(curve) // 10)]:
+            print("  pass %6d: %.4f" % (row[0], row[1]))
         return 0 if converged else 1
     figure, axes = plt.subplots(figsize=(7, 4))
-    axes.plot(range(len(errors)), errors)
+    axes.plot(curve[:, 0], curve[:, 1])
     axes.axhline(network.error_limit, linestyle="--", color="grey", label="error limit")
     axes.set_xlabel("training pass")
     axes.set_ylabel("largest error over the patterns")

@@ -2,11 +2,14 @@
 evaluated on NumPy arrays, trained by back-propagation and written back.
 
     import neural_creatures
-    net = neural_creatures.Network("exclusive_or_training.txt")
-    result, passes = net.train("exclusive_or_training.txt")
+    net = neural_creatures.Network.from_layers([2, 2, 1], seed=9)
+    net.threshold, net.slope_parameter, net.learning_rate = 2.0, 2.0, 0.5
+    result, passes = net.train([[0, 0], [0, 1], [1, 0], [1, 1]], [0, 1, 1, 0])
     outputs = net.evaluate([[0, 0], [0, 1], [1, 0], [1, 1]])   # one row of outputs per row
     net.write("exclusive_or.txt")
 """
-from neural_creatures._engine import Diagnostic, Network, NetworkFileError, __version__
+from neural_creatures._engine import (Diagnostic, Network, NetworkFileError, TrainingRun, TrainingRunWithCurve,
+                                      TrainResult, __version__)
 
-__all__ = ["Diagnostic", "Network", "NetworkFileError", "__version__"]
+__all__ = ["Diagnostic", "Network", "NetworkFileError", "TrainResult", "TrainingRun", "TrainingRunWithCurve",
+           "__version__"]

@@ -1,6 +1,7 @@
 # Type stubs of the neural_creatures module, for editors and type checkers.
+import enum
 import os
-from typing import List, Optional, Tuple, Union
+from typing import Iterable, List, NamedTuple, Optional, Tuple, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -9,7 +10,28 @@ __version__: str
 
 PathLike = Union[str, bytes, os.PathLike]
 
-class NetworkFileError(ValueError): ...
+class NetworkFileError(ValueError):
+    """A network file, training file or text the engine refuses; the message names the reasons
+    and their lines."""
+
+class TrainResult(str, enum.Enum):
+    """How a training run ended; each member equals its str value ("converged", ...).
+    train() never returns NO_USABLE_PATTERNS: it raises instead."""
+    CONVERGED = "converged"
+    ITERATION_LIMIT = "iteration limit"
+    NO_USABLE_PATTERNS = "no usable patterns"
+
+class TrainingRun(NamedTuple):
+    """What train() returns: how the run ended and the passes it made."""
+    result: TrainResult
+    passes: int
+
+class TrainingRunWithCurve(NamedTuple):
+    """What train(curve=True) returns: a TrainingRun with its learning curve, a 2-D array of
+    rows (pass, worst error, mean squared error), the rows net_train --curve writes."""
+    result: TrainResult
+    passes: int
+    curve: npt.NDArray[np.float64]
 
 class Diagnostic:
     @property
@@ -18,22 +40,54 @@ class Diagnostic:
     def message(self) -> str: ...
 
 class Network:
-    def __init__(self, path: PathLike) -> None: ...
+    def __init__(self, path: PathLike, seed: Optional[int] = None) -> None:
+        """Reads a network file; missing weights from `seed` (0 to 2**32 - 1) or the clock.
+        Raises OSError (FileNotFoundError, ..., at once for a FIFO or device), ValueError for a
+        null byte in the path or a bad seed, NetworkFileError for no usable network."""
     @staticmethod
-    def from_text(text: str) -> Network: ...
+    def from_text(text: str, seed: Optional[int] = None) -> Network:
+        """The network of a network file holding `text`. Raises NetworkFileError, and
+        UnicodeEncodeError (a ValueError) for a str with lone surrogates."""
+    @staticmethod
+    def from_layers(sizes: Iterable[int], seed: Optional[int] = None) -> Network:
+        """A network of these layer sizes (input layer first, at least two, each 1 or more)
+        with random weights from `seed` or the clock. Raises ValueError for sizes or seeds out
+        of range, TypeError for what is not a sequence of ints."""
     @property
     def input_count(self) -> int: ...
     @property
     def output_count(self) -> int: ...
     @property
     def layer_sizes(self) -> List[int]: ...
-    def evaluate(self, inputs: npt.ArrayLike) -> npt.NDArray[np.float64]: ...
-    def train(self, path: Optional[PathLike] = None) -> Tuple[str, int]: ...
-    def load_training(self, path: PathLike) -> None: ...
+    def evaluate(self, inputs: npt.ArrayLike) -> npt.NDArray[np.float64]:
+        """One row gives one row of outputs, a 2-D array one row per row (GIL released).
+        Raises ValueError for the wrong width, ragged rows or values that are not numbers."""
+    @overload
+    def train(self, source: Optional[PathLike] = None, targets: None = None) -> TrainingRun: ...
+    @overload
+    def train(self, source: npt.ArrayLike, targets: npt.ArrayLike) -> TrainingRun: ...
+    @overload
+    def train(self, source: Optional[Union[PathLike, npt.ArrayLike]] = None,
+              targets: Optional[npt.ArrayLike] = None, *, curve: bool) -> Union[TrainingRun, TrainingRunWithCurve]:
+        """Trains on the held patterns (no source), a training file (a network file's records or
+        a CSV table) or arrays of inputs and targets (bit for bit training on a file holding
+        them). Returns TrainingRun(result, passes), with curve=True
+        TrainingRunWithCurve(result, passes, curve). Raises NetworkFileError (bad, misfit or no
+        patterns in a file), OSError (file unreadable), ValueError (no patterns, bad arrays or
+        parameters), FloatingPointError (weights or outputs stop being finite; the network is as
+        it was), KeyboardInterrupt (Ctrl-C; the weights of the last whole pass stay), TypeError
+        (a source that is neither a path nor arrays)."""
+    def load_training(self, path: PathLike) -> None:
+        """Replaces the held patterns (and, from a network file, the training parameters) with
+        those of a training file. Raises NetworkFileError, OSError."""
     @property
     def patterns(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
-    def write(self, path: PathLike) -> None: ...
-    def to_text(self) -> str: ...
+    def write(self, path: PathLike, *, nearest: bool = False) -> None:
+        """Writes the network file atomically. Raises ValueError naming what the file format
+        cannot hold unless nearest=True (which writes the nearest network it can hold), and
+        OSError with errno and filename when the file cannot be written."""
+    def to_text(self, *, nearest: bool = False) -> str:
+        """What write() writes; raises ValueError as write() does."""
     @property
     def weights(self) -> List[npt.NDArray[np.float64]]: ...
     @property
@@ -41,11 +95,16 @@ class Network:
     @property
     def diagnostics(self) -> List[Diagnostic]: ...
     error_limit: float
+    """Finite, 0 or more; ValueError otherwise."""
     max_iterations: int
+    """0 to 2**31 - 1; ValueError otherwise."""
     learning_rate: float
-    @property
-    def threshold(self) -> float: ...
-    @property
-    def slope_parameter(self) -> float: ...
-    @property
-    def max_weight(self) -> float: ...
+    """Finite, 0 or more; ValueError otherwise."""
+    max_weight: float
+    """Finite, above 0; ValueError otherwise."""
+    threshold: float
+    """Every neuron's threshold; finite, ValueError otherwise."""
+    slope_parameter: float
+    """Every neuron's slope parameter; finite, ValueError otherwise."""
+    def _repr_svg_(self) -> str:
+        """The network as net_tester draws it, as SVG."""

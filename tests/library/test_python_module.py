@@ -2,6 +2,7 @@
 arrays in and out, and the engine's complaints turned into Python exceptions."""
 import os
 import subprocess
+import sys
 
 import numpy as np
 import pytest
@@ -140,12 +141,12 @@ def test_errors_become_python_exceptions(tmp_path):
             refused_training(example("follower_training.txt"))
         inputs, expected = misfit.patterns  # patterns that do not fit are not kept
         assert inputs.shape == (0, 2) and expected.shape == (0, 1)
-    # A file with no pattern in it, such as a CSV table, gives nothing to train on.
-    empty_training = tmp_path / "patterns.csv"
-    empty_training.write_text("0,0,0\n0,1,1\n")
-    for refused_training in (misfit.load_training, misfit.train):
-        with pytest.raises(NetworkFileError, match="no \"pattern:\" records"):
-            refused_training(empty_training)
+    # A file with no pattern in it gives nothing to train on.
+    for name, text, reason in [("patterns.txt", XOR, "no \"pattern:\" records"), ("patterns.csv", "a,b,c\n", "no rows")]:
+        (tmp_path / name).write_text(text)
+        for refused_training in (misfit.load_training, misfit.train):
+            with pytest.raises(NetworkFileError, match=reason):
+                refused_training(tmp_path / name)
 
 
 def test_diagnostics_keep_their_line_numbers():
@@ -170,7 +171,8 @@ def test_write_round_trips_and_replaces_only_on_success(tmp_path):
 
 def test_held_patterns_and_training_parameters():
     network = Network.from_text(XOR)
-    assert network.train() == ("converged", 0)  # nothing to learn
+    with pytest.raises(ValueError, match="no patterns"):
+        network.train()
     network.load_training(example("exclusive_or_training.txt"))
     inputs, expected = network.patterns
     assert inputs.tolist() == [[0, 0], [0, 1], [1, 0], [1, 1]] and expected.tolist() == [[0], [1], [1], [0]]
@@ -217,3 +219,308 @@ def test_the_type_stubs_name_what_the_module_offers():
         offered = {name for name in vars(cls) if not name.startswith("_")}
         assert offered <= stubbed[cls.__name__], offered - stubbed[cls.__name__]
     assert "NetworkFileError" in stubbed
+
+
+THRESHOLD_PER_LAYER = XOR.replace("comp_layer: 1", "treshold: 1\ncomp_layer: 1").replace("treshold: 2\n", "")
+
+
+def flat_weights(network):
+    return bits(np.concatenate([w.ravel() for w in network.weights]))
+
+
+def test_non_regular_files_raise_at_once(tmp_path):
+    """Run in a child, so that a call that waits on the FIFO fails the test instead of hanging it."""
+    fifo = tmp_path / "fifo"
+    os.mkfifo(fifo)
+    script = """if True:
+        import sys, time, neural_creatures as nc
+        net = nc.Network.from_text(sys.argv[3])
+        for path in sys.argv[1:3]:
+            for call in (nc.Network, net.train, net.load_training):
+                start = time.monotonic()
+                try:
+                    call(path)
+                except OSError as error:
+                    print(type(error).__name__, time.monotonic() - start < 1.0, error.filename == path)
+    """
+    child = subprocess.run([sys.executable, "-c", script, str(fifo), "/dev/zero", XOR],
+                           capture_output=True, text=True, timeout=60)
+    assert child.stdout.splitlines() == ["OSError True True"] * 6, child.stderr
+
+
+@pytest.mark.parametrize("call, error, match", [
+    (lambda n, d: Network(str(d) + "/x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.train(b"x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.write(str(d) + "/x\0y"), ValueError, "null byte"),
+    (lambda n, d: n.evaluate([[1, 2], [3]]), ValueError, "rows of equal length"),
+    (lambda n, d: n.evaluate([["a", "b"]]), ValueError, "numbers"),
+    (lambda n, d: n.train([[0, 0], [1]], [0, 1]), ValueError, "rows of equal length"),
+    (lambda n, d: n.train([[0, 0], [1, 1]], [0]), ValueError, "rows"),
+    (lambda n, d: n.train([[0, 0]], [[0, 1]]), ValueError, "one per output neuron"),
+    (lambda n, d: n.train([[0, float("nan")]], [0]), ValueError, "finite"),
+    (lambda n, d: n.train(5), TypeError, "path"),
+    (lambda n, d: setattr(n, "max_iterations", 2 ** 40), ValueError, "max_iterations"),
+    (lambda n, d: setattr(n, "max_iterations", -1), ValueError, "max_iterations"),
+    (lambda n, d: setattr(n, "max_iterations", 1.5), TypeError, "integer"),
+    (lambda n, d: setattr(n, "error_limit", float("nan")), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "error_limit", -0.1), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "error_limit", 10 ** 400), ValueError, "error_limit"),
+    (lambda n, d: setattr(n, "learning_rate", float("inf")), ValueError, "learning_rate"),
+    (lambda n, d: setattr(n, "max_weight", 0.0), ValueError, "max_weight"),
+    (lambda n, d: setattr(n, "max_weight", "3"), TypeError, "real number"),
+    (lambda n, d: setattr(n, "threshold", float("-inf")), ValueError, "threshold"),
+    (lambda n, d: setattr(n, "slope_parameter", float("nan")), ValueError, "slope_parameter"),
+    (lambda n, d: Network.from_text("input_layer: 2\udc00"), ValueError, "surrogates"),
+    (lambda n, d: Network.from_text(XOR, seed=-1), ValueError, "seed"),
+    (lambda n, d: Network.from_layers([2, 1], seed=2 ** 32), ValueError, "seed"),
+    (lambda n, d: Network.from_layers([2]), ValueError, "computing layer"),
+    (lambda n, d: Network.from_layers([2, 0, 1]), ValueError, "layer size"),
+    (lambda n, d: Network.from_layers("21"), TypeError, "sequence"),
+])
+def test_bad_paths_and_values_raise_and_change_nothing(tmp_path, call, error, match):
+    network = Network.from_text(XOR)
+    before = (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
+              network.max_weight, network.threshold, network.slope_parameter)
+    with pytest.raises(error, match=match):
+        call(network, tmp_path)
+    assert (network.to_text(), network.error_limit, network.max_iterations, network.learning_rate,
+            network.max_weight, network.threshold, network.slope_parameter) == before
+
+
+def test_refused_training_leaves_the_network_as_it_was(tmp_path):
+    network = Network(example("exclusive_or_training.txt"))
+    network.load_training(example("exclusive_or_training.txt"))
+    before = (flat_weights(network), network.error_limit, network.max_iterations, network.learning_rate)
+    misfit = tmp_path / "misfit.txt"
+    misfit.write_text("pattern: 0 0 0 -> 1\nerror_limit: 0.3\nmax_iterations: 7\nlearning_rate: 3\n")
+    for call in (network.train, network.load_training):
+        with pytest.raises(NetworkFileError, match="2 inputs and 1 expected outputs"):
+            call(misfit)
+        assert (flat_weights(network), network.error_limit, network.max_iterations, network.learning_rate) == before
+        assert network.patterns[0].shape == (4, 2)
+
+
+def test_write_failures_carry_errno_and_the_file_name(tmp_path):
+    import errno
+    network = Network.from_text(XOR)
+    for path, number in [(tmp_path / "missing" / "x.txt", errno.ENOENT), (tmp_path, errno.EISDIR)]:
+        with pytest.raises(OSError) as failure:
+            network.write(path)
+        assert (failure.value.errno, failure.value.filename) == (number, path)
+    assert os.listdir(tmp_path) == []
+
+
+GROWN_CONNECTIONS = "input_layer: 2\ncomp_layer: 1\n  weights: 1 1\ncomp_layer: 0\n  weights: 3 3\n"
+
+
+@pytest.mark.parametrize("text, reason, nearest_weights", [
+    (THRESHOLD_PER_LAYER, "thresholds: .* neuron 4 has 0", [0.5, -0.25, 1.0, 0.75, 2.0, -1.5]),
+    (GROWN_CONNECTIONS, "connections: .* neuron 2 has 4, of which 2 come back", [1.0, 1.0]),
+])
+def test_what_the_file_cannot_hold_is_refused_or_written_nearest(tmp_path, text, reason, nearest_weights):
+    network = Network.from_text(text)
+    target = tmp_path / "net.txt"
+    for call in (lambda: network.write(target), network.to_text):
+        with pytest.raises(ValueError, match=reason):
+            call()
+    assert not target.exists()
+    network.write(target, nearest=True)
+    nearest = Network(target)
+    assert nearest.to_text() == network.to_text(nearest=True)
+    assert nearest.to_text() == nearest.to_text(nearest=True)  # what the file holds is written as it is
+    assert [float(w) for layer in nearest.weights for w in layer.ravel()] == nearest_weights
+    assert len({t for layer in nearest.thresholds for t in layer}) == 1
+
+
+def test_seeds_repeat_the_random_weights(tmp_path):
+    built = Network.from_layers([2, 3, 1], seed=7)
+    assert built.layer_sizes == [2, 3, 1] and [w.shape for w in built.weights] == [(3, 2), (1, 3)]
+    assert flat_weights(built) == flat_weights(Network.from_layers((2, 3, 1), seed=7))
+    assert flat_weights(built) != flat_weights(Network.from_layers([2, 3, 1], seed=8))
+    assert all(np.all(np.abs(w) <= built.max_weight) for w in built.weights)
+    missing = "input_layer: 2\ncomp_layer: 2\n  weights: 0.5 0.5\ncomp_layer: 1\n"
+    path = tmp_path / "missing.txt"
+    path.write_text(missing)
+    seeded = [Network(path, seed=3), Network.from_text(missing, seed=3), Network(path, seed=3)]
+    assert len({flat_weights(n)[0] for n in seeded}) == 1 and seeded[0].weights[0][0].tolist() == [0.5, 0.5]
+    assert len({tuple(flat_weights(n)) for n in seeded}) == 1
+    assert flat_weights(Network(path, seed=4)) != flat_weights(seeded[0])
+
+
+@pytest.mark.parametrize("to_array", [
+    lambda rows: np.array(rows, dtype=np.int64),
+    lambda rows: np.asfortranarray(np.array(rows, dtype=np.float32)),
+    lambda rows: [[float(value) for value in np.ravel(row)] for row in rows],
+])
+def test_array_training_equals_file_training_bit_for_bit(tmp_path, to_array):
+    inputs, targets = [[0, 0], [0, 1], [1, 0], [1, 1]], [0, 1, 1, 0]
+    training = tmp_path / "training.txt"
+    training.write_text(XOR + "".join("pattern: %d %d -> %d\n" % (a, b, t) for (a, b), t in zip(inputs, targets))
+                        + "error_limit: 0.05\nmax_iterations: 50000\nlearning_rate: 0.5\n")
+    from_file = Network.from_text(XOR)
+    file_run = from_file.train(training)
+    from_arrays = Network.from_text(XOR)
+    from_arrays.error_limit, from_arrays.max_iterations, from_arrays.learning_rate = 0.05, 50000, 0.5
+    assert from_arrays.train(to_array(inputs), to_array(targets)) == file_run
+    assert flat_weights(from_arrays) == flat_weights(from_file)
+    held_inputs, held_targets = from_arrays.patterns
+    assert held_inputs.tolist() == inputs and held_targets.ravel().tolist() == targets
+    # A CSV table gives the same patterns; the network keeps its parameters.
+    table = tmp_path / "training.CSV"
+    table.write_text("a,b,xor\n" + "".join("%d,%d,%d\n" % (a, b, t) for (a, b), t in zip(inputs, targets)))
+    from_table = Network.from_text(XOR)
+    from_table.error_limit, from_table.max_iterations, from_table.learning_rate = 0.05, 50000, 0.5
+    assert from_table.train(table) == file_run and flat_weights(from_table) == flat_weights(from_file)
+
+
+def test_the_result_is_an_enum_in_a_named_tuple():
+    network = Network(example("exclusive_or_training.txt"))
+    run = network.train(example("exclusive_or_training.txt"))
+    assert isinstance(run, neural_creatures.TrainingRun) and run.result is neural_creatures.TrainResult.CONVERGED
+    assert run == ("converged", run.passes) and str(run.result) == "converged" and run.passes > 0
+    network.max_iterations = 0
+    network.error_limit = 0.0
+    assert network.train() == (neural_creatures.TrainResult.ITERATION_LIMIT, 0) == ("iteration limit", 0)
+    assert {m.value for m in neural_creatures.TrainResult} == {"converged", "iteration limit", "no usable patterns"}
+
+
+def test_repr_and_picture_show_the_network():
+    import xml.etree.ElementTree as ElementTree
+    network = Network.from_text(XOR)
+    assert repr(network) == "<neural_creatures.Network layers [2, 2, 1], 0 patterns held>"
+    network.train([[0, 1]], [1])
+    assert repr(network).startswith("<neural_creatures.Network layers [2, 2, 1], 1 patterns held, converged after ")
+    network.evaluate([0, 1])
+    svg = ElementTree.fromstring(network._repr_svg_())
+    assert svg.tag == "{http://www.w3.org/2000/svg}svg"
+    circles = svg.findall("{http://www.w3.org/2000/svg}circle")
+    assert len(circles) == 5 and len(svg.findall("{http://www.w3.org/2000/svg}line")) == 6
+    # The input of 0 shows black, the input of 1 white; values are printed below each neuron.
+    assert [c.get("fill") for c in circles[:2]] == ["rgb(0,0,0)", "rgb(255,255,255)"]
+    assert "1.000000" in [t.text for t in svg.findall("{http://www.w3.org/2000/svg}text")]
+
+
+def long_training_script(body):
+    """A child that trains a network long enough to be watched, then runs `body`."""
+    return """if True:
+        import sys, threading, time, numpy as np, neural_creatures as nc
+        net = nc.Network.from_layers([30, 60, 10], seed=1)
+        rng = np.random.default_rng(1)
+        inputs, targets = rng.uniform(0, 1, (400, 30)), rng.uniform(0, 1, (400, 10))
+        net.error_limit, net.max_iterations = 0.0, 10 ** 6
+    """ + body
+
+
+def test_training_lets_other_threads_run():
+    script = long_training_script("""
+        stamps, done = [], threading.Event()
+        def stamp():
+            while not done.is_set():
+                stamps.append(time.monotonic())
+                time.sleep(0.001)
+        threading.Thread(target=stamp).start()
+        net.max_iterations = 500
+        start = time.monotonic()
+        net.train(inputs, targets)
+        end = time.monotonic()
+        done.set()
+        print(end - start, sum(start + 0.05 < t < end - 0.05 for t in stamps))
+    """)
+    child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
+    seconds, stamps_while_training = child.stdout.split()
+    assert float(seconds) > 0.2 and int(stamps_while_training) > 10, child.stderr
+
+
+def test_parameters_set_every_neuron_and_are_written():
+    network = Network.from_text(XOR)
+    network.max_weight, network.threshold, network.slope_parameter = 0.5, 1.5, 1
+    assert [t.tolist() for t in network.thresholds] == [[1.5, 1.5], [1.5]]
+    network.max_iterations = 200
+    network.train([[0, 1], [1, 1]], [1, 0])
+    assert max(np.abs(w).max() for w in network.weights) <= 0.5
+    again = Network.from_text(network.to_text())  # the weight limit is a training record, not written
+    assert (again.threshold, again.slope_parameter) == (1.5, 1.0)
+
+
+def test_help_names_every_argument_error_and_return_of_train():
+    text = Network.train.__doc__
+    for word in ("source", "targets", "curve", "TrainingRun(result, passes)", "TrainingRunWithCurve", "CSV",
+                 "NetworkFileError", "OSError", "ValueError", "FloatingPointError", "KeyboardInterrupt", "TypeError"):
+        assert word in text, word
+    for word in ("nearest", "errno", "ValueError"):
+        assert word in Network.write.__doc__, word
+
+
+@pytest.mark.parametrize("training, error, match", [
+    ("pattern: 0 0 -> 1e308\n", FloatingPointError, "not finite"),
+    ("pattern: 0 1 -> 1\nerror_limit: -0.5\n", ValueError, "error_limit is -0.5"),
+    ("pattern: 0 1 -> 1\nlearning_rate: -1\n", ValueError, "learning_rate is -1.0"),
+    ("pattern: 0 1 -> 1\nmax_iterations: -3\n", ValueError, "max_iterations is -3"),
+])
+def test_training_that_cannot_give_numbers_raises_and_changes_nothing(tmp_path, training, error, match):
+    path = tmp_path / "training.txt"
+    path.write_text(XOR + training)
+    network = Network.from_text(XOR)
+    with pytest.raises(error, match=match):
+        network.train(path)
+    assert network.to_text() == Network.from_text(XOR).to_text() and "nan" not in network.to_text()
+    assert network.patterns[0].shape == (0, 2) and network.error_limit == 0.1
+
+
+def test_the_curve_holds_the_rows_net_train_writes(tmp_path):
+    path = example("exclusive_or_training.txt")
+    curve_file = tmp_path / "curve.csv"
+    subprocess.run([os.environ["NET_TRAIN"], "-q", path, "--curve", str(curve_file)], check=True,
+                   capture_output=True)
+    rows = [[float(v) for v in line.split(",")] for line in curve_file.read_text().splitlines()[1:]
+            if not line.startswith("#")]
+    network = Network(path)
+    run = network.train(path, curve=True)
+    assert isinstance(run, neural_creatures.TrainingRunWithCurve) and run[:2] == Network(path).train(path)
+    assert run.curve.shape == (len(rows), 3) and run.curve.tolist() == rows
+    assert run.curve[0, 0] == 0 and run.curve[-1, 0] == run.passes
+
+
+def test_ctrl_c_ends_training_with_keyboard_interrupt():
+    import signal
+    import time
+    script = long_training_script("""
+        start = [w.copy() for w in net.weights]
+        print("training", flush=True)
+        try:
+            net.train(inputs, targets)
+        except KeyboardInterrupt:
+            print(time.monotonic(), all(np.isfinite(w).all() for w in net.weights),
+                  any((w != s).any() for w, s in zip(net.weights, start)),
+                  "training interrupted after" in repr(net), flush=True)
+    """)
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             text=True)
+    try:
+        assert child.stdout.readline() == "training\n"
+        time.sleep(1.0)  # well into the training
+        sent = time.monotonic()
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    caught, finite, trained, shown = out.split()
+    assert float(caught) - sent < 0.5 and (finite, trained, shown) == ("True", "True", "True"), err
+
+
+def test_a_network_in_training_refuses_other_threads():
+    script = long_training_script("""
+        net.max_iterations = 300
+        trainer = threading.Thread(target=net.train, args=(inputs, targets))
+        trainer.start()
+        refused = False
+        while trainer.is_alive() and not refused:
+            try:
+                net.evaluate(inputs[:1])
+            except RuntimeError as error:
+                refused = "another thread" in str(error)
+        trainer.join()
+        print(refused, net.evaluate(inputs).shape)
+    """)
+    child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
+    assert child.stdout.split() == ["True", "(400,", "10)"], child.stderr

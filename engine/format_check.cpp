@@ -1,12 +1,20 @@
 // The comparison of a trained network with its read-back form, neuron by neuron, value by value.
-#include "net_train/format_check.h"
+#include "engine/format_check.h"
 
 #include "engine/network.h"
-#include "tool_support/number_text.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace {
+
+// The shortest text that reads back as the same double, with a full stop whatever the locale.
+std::string shortest_text(double value)
+{
+    char text[64];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, end.ptr);
+}
 
 // A message names this many neurons or connections, then counts the rest.
 constexpr std::size_t max_named = 8;

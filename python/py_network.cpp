@@ -1,0 +1,340 @@
+// PyNetwork: reading, evaluating and writing through the engine, with the checks that turn
+// what the engine answers into Python exceptions; training is in py_training.cpp.
+//   construction     - files, texts and layer sizes, seeded or not
+//   evaluation       - rows of inputs, the GIL released around batches
+//   writing          - the file text, refused or made nearest when the format cannot hold it
+//   views            - weights, thresholds, patterns, repr and picture
+#include "python/py_network.h"
+
+#include "engine/format_check.h"
+#include "file_system/atomic_file.h"
+#include "python/network_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+// Messages of a refusal name at most this many of the engine's diagnostics; all of them stay
+// in Network.diagnostics.
+constexpr std::size_t max_reasons_in_message = 5;
+
+}  // namespace
+
+bool weights_finite(const Network& network)
+{
+    for (int position = 0; position < network.neuron_count(); ++position)
+        for (const Connection& connection : network.neuron(position).connections)
+            if (!std::isfinite(connection.weight))
+                return false;
+    return true;
+}
+
+std::string describe(const Diagnostic& diagnostic)
+{
+    if (diagnostic.line == 0)
+        return diagnostic.message;
+    return "line " + std::to_string(diagnostic.line) + ": " + diagnostic.message;
+}
+
+std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback)
+{
+    std::string message = what + ": ";
+    if (diagnostics.entries.empty())
+        return message + fallback;
+    const std::size_t shown = std::min(diagnostics.entries.size(), max_reasons_in_message);
+    for (std::size_t i = 0; i < shown; ++i)
+        message += (i == 0 ? "" : "; ") + describe(diagnostics.entries[i]);
+    const std::size_t more = diagnostics.entries.size() - shown + diagnostics.dropped;
+    if (more > 0)
+        message += "; and " + std::to_string(more) + " more";
+    return message;
+}
+
+// ---- construction
+
+PyNetwork::PyNetwork(Network built, Diagnostics noticed, const std::string& source)
+    : diagnostics(std::move(noticed)), network(std::move(built))
+{
+    if (network.layer_count() == 0)
+        throw FileProblem(refusal(source + " holds no usable network", diagnostics, "it has no layers"));
+}
+
+PyNetwork PyNetwork::from_file(const py::object& path, const py::object& seed)
+{
+    const std::string name = path_bytes(path);
+    unsigned seed_value = 0;
+    const bool seeded = seed_argument(seed, seed_value);
+    require_readable_file(name, path);
+    Diagnostics noticed;
+    Network built = seeded ? Network::from_file(name.c_str(), seed_value, &noticed) : Network(name.c_str(), &noticed);
+    return PyNetwork(std::move(built), std::move(noticed), path_text(path));
+}
+
+PyNetwork PyNetwork::from_text(const py::object& text, const py::object& seed)
+{
+    const std::string bytes = text_argument(text);
+    unsigned seed_value = 0;
+    const bool seeded = seed_argument(seed, seed_value);
+    Diagnostics noticed;
+    Network built = seeded ? Network::from_text(bytes, seed_value, &noticed) : Network::from_text(bytes, &noticed);
+    return PyNetwork(std::move(built), std::move(noticed), "the text");
+}
+
+PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed)
+{
+    if (!py::isinstance<py::iterable>(sizes) || is_path(sizes))
+        throw py::type_error("layer sizes must be a sequence of integers");
+    // The network file that describes these layers, read by the engine's own reader.
+    std::string text;
+    int layers = 0;
+    for (const py::handle size : sizes) {
+        const long long neurons = integer_argument(size, "a layer size", 1, Network::max_neuron_count);
+        text += (layers == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(neurons) + "\n";
+        ++layers;
+    }
+    if (layers < 2)
+        throw py::value_error("a network needs an input layer and at least one computing layer, not " +
+                              std::to_string(layers) + " layer" + (layers == 1 ? "" : "s"));
+    return from_text(py::str(text), seed);
+}
+
+std::vector<int> PyNetwork::layer_sizes() const
+{
+    const Network& held = idle();
+    std::vector<int> sizes;
+    for (int layer = 0; layer < held.layer_count(); ++layer)
+        sizes.push_back(held.layer_size(layer));
+    return sizes;
+}
+
+const Network& PyNetwork::idle() const
+{
+    if (busy)
+        raise_python(PyExc_RuntimeError, "the network is being trained or evaluated by another thread");
+    return network;
+}
+
+PyNetwork::Busy::Busy(PyNetwork& owner) : owner(owner)
+{
+    owner.idle();
+    owner.busy = true;
+}
+
+PyNetwork::Busy::~Busy()
+{
+    owner.busy = false;
+}
+
+// ---- evaluation
+
+void require_columns(py::ssize_t given, int expected, const char* what)
+{
+    if (given != expected)
+        throw py::value_error(std::string("a row of ") + what + " must hold " + std::to_string(expected) +
+                              " values, one per " + (what[0] == 'i' ? "input" : "output") + " neuron, not " +
+                              std::to_string(given));
+}
+
+py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
+{
+    const Array rows = array_argument(inputs, "inputs");
+    const int columns = idle().input_count();
+    if (rows.ndim() == 1) {
+        require_columns(rows.shape(0), columns, "inputs");
+        py::array_t<double> outputs(network.output_count());
+        network.evaluate_batch(rows.data(), outputs.mutable_data(), 1);
+        return outputs;
+    }
+    if (rows.ndim() != 2)
+        throw py::value_error("inputs must be one row of values or a 2-D array of rows, not " +
+                              std::to_string(rows.ndim()) + "-D");
+    require_columns(rows.shape(1), columns, "inputs");
+    const py::ssize_t count = rows.shape(0);
+    if (count > std::numeric_limits<int>::max())
+        throw py::value_error("at most " + std::to_string(std::numeric_limits<int>::max()) +
+                              " rows can be evaluated at once");
+    py::array_t<double> outputs({count, static_cast<py::ssize_t>(network.output_count())});
+    const double* in = rows.data();
+    double* out = outputs.mutable_data();
+    {
+        Busy hold(*this);
+        py::gil_scoped_release release;
+        // Rows side by side through the engine's batch: each row exactly as evaluated alone.
+        network.evaluate_batch(in, out, static_cast<int>(count));
+    }
+    return outputs;
+}
+
+// ---- writing
+
+std::string PyNetwork::file_text(bool nearest) const
+{
+    const Network& held = idle();
+    if (!weights_finite(held))
+        throw py::value_error("the network holds weights that are not finite numbers, which the file format cannot hold");
+    std::ostringstream text;
+    if (!held.write_network(text))
+        throw std::bad_alloc();
+    // What the file holds is what its text reads back as; the read-back network's own text
+    // reads back as itself.
+    const Network read_back = Network::from_text(text.str());
+    const std::vector<std::string> losses = format_losses(held, read_back);
+    if (losses.empty())
+        return text.str();
+    if (!nearest) {
+        std::string message = "the network file format cannot hold this network: ";
+        for (std::size_t k = 0; k < losses.size(); ++k)
+            message += (k == 0 ? "" : "; ") + losses[k];
+        throw py::value_error(message + "; nearest=True writes the nearest network it can hold");
+    }
+    std::ostringstream nearest_text;
+    read_back.write_network(nearest_text);
+    return nearest_text.str();
+}
+
+void PyNetwork::write(const py::object& path, bool nearest) const
+{
+    const std::string name = path_bytes(path);
+    const std::string text = file_text(nearest);
+    std::string reason;
+    if (!write_file_atomically(name, text, reason))
+        raise_write_error(reason, path);
+}
+
+std::string PyNetwork::text(bool nearest) const
+{
+    return file_text(nearest);
+}
+
+// ---- views
+
+namespace {
+
+template <typename Visit>
+void for_each_computing_layer(const Network& network, Visit visit)
+{
+    int previous_first = 0;
+    for (int layer = 1; layer < network.layer_count(); ++layer) {
+        const int previous_size = network.layer_size(layer - 1);
+        const int first = previous_first + previous_size;
+        visit(first, network.layer_size(layer), previous_first, previous_size);
+        previous_first = first;
+    }
+}
+
+}  // namespace
+
+py::tuple PyNetwork::patterns() const
+{
+    const Network& held = idle();
+    const py::ssize_t count = held.pattern_count();
+    py::array_t<double> inputs({count, static_cast<py::ssize_t>(held.input_count())});
+    py::array_t<double> expected({count, static_cast<py::ssize_t>(held.output_count())});
+    for (py::ssize_t i = 0; i < count; ++i) {
+        const TrainingPattern& pattern = held.pattern(static_cast<int>(i));
+        std::copy(pattern.inputs.begin(), pattern.inputs.end(), inputs.mutable_data(i, 0));
+        std::copy(pattern.expected_outputs.begin(), pattern.expected_outputs.end(), expected.mutable_data(i, 0));
+    }
+    return py::make_tuple(inputs, expected);
+}
+
+// Per computing layer: rows are its neurons, columns the neurons of the layer before.
+py::list PyNetwork::weights() const
+{
+    const Network& held = idle();
+    py::list layers;
+    for_each_computing_layer(held, [&](int first, int size, int previous_first, int previous_size) {
+        py::array_t<double> matrix({static_cast<py::ssize_t>(size), static_cast<py::ssize_t>(previous_size)});
+        double* cells = matrix.mutable_data();
+        std::fill(cells, cells + static_cast<std::size_t>(size) * previous_size, 0.0);
+        for (int j = 0; j < size; ++j) {
+            for (const Connection& connection : held.neuron(first + j).connections) {
+                const int column = connection.source - previous_first;
+                if (column >= 0 && column < previous_size)
+                    cells[static_cast<std::size_t>(j) * previous_size + column] += connection.weight;
+            }
+        }
+        layers.append(matrix);
+    });
+    return layers;
+}
+
+py::list PyNetwork::thresholds() const
+{
+    const Network& held = idle();
+    py::list layers;
+    for_each_computing_layer(held, [&](int first, int size, int, int) {
+        py::array_t<double> values(size);
+        for (int j = 0; j < size; ++j)
+            values.mutable_data()[j] = held.neuron(first + j).threshold;
+        layers.append(values);
+    });
+    return layers;
+}
+
+std::string PyNetwork::repr() const
+{
+    std::string sizes;
+    for (int size : layer_sizes())
+        sizes += (sizes.empty() ? "" : ", ") + std::to_string(size);
+    std::string state = std::to_string(network.pattern_count()) + " patterns held";
+    if (last_result == Converged)
+        state += ", converged after " + std::to_string(last_passes) + " passes";
+    else if (last_result == interrupted_result)
+        state += ", training interrupted after " + std::to_string(last_passes) + " passes";
+    else if (last_result == IterationLimit)
+        state += ", stopped at the iteration limit after " + std::to_string(last_passes) + " passes";
+    return "<neural_creatures.Network layers [" + sizes + "], " + state + ">";
+}
+
+std::string PyNetwork::svg() const
+{
+    return network_svg(idle());
+}
+
+// ---- parameters
+
+void PyNetwork::set_error_limit(const py::object& value)
+{
+    const double limit = real_argument(value, "error_limit", RealRange::not_negative);
+    idle();
+    network.error_limit = limit;
+}
+
+void PyNetwork::set_max_iterations(const py::object& value)
+{
+    const long long limit = integer_argument(value, "max_iterations", 0, std::numeric_limits<int>::max());
+    idle();
+    network.max_iterations = static_cast<int>(limit);
+}
+
+void PyNetwork::set_learning_rate(const py::object& value)
+{
+    const double rate = real_argument(value, "learning_rate", RealRange::not_negative);
+    idle();
+    network.set_learning_rate_all(rate);
+}
+
+void PyNetwork::set_max_weight(const py::object& value)
+{
+    const double limit = real_argument(value, "max_weight", RealRange::positive);
+    idle();
+    network.set_max_weight_all(limit);
+}
+
+void PyNetwork::set_threshold(const py::object& value)
+{
+    const double threshold = real_argument(value, "threshold", RealRange::finite);
+    idle();
+    network.set_threshold_all(threshold);
+}
+
+void PyNetwork::set_slope_parameter(const py::object& value)
+{
+    const double slope = real_argument(value, "slope_parameter", RealRange::finite);
+    idle();
+    network.set_slope_parameter_all(slope);
+}

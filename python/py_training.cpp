@@ -1,0 +1,233 @@
+// PyNetwork's training: the patterns from those held, a training file or arrays, and the run
+// itself in steps with the GIL released, answering Ctrl-C between them. Training and loading
+// work on a copy that replaces the network only when the call succeeds.
+#include "python/py_network.h"
+
+#include "engine/csv_patterns.h"
+#include "engine/training_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// The module's Python-side types: the TrainResult enum and the result tuples.
+py::object module_attribute(const char* name)
+{
+    return py::module_::import("neural_creatures._engine").attr(name);
+}
+
+// A parameter a file or a setter left where training cannot use it.
+void require_training_parameters(const Network& work)
+{
+    if (!(work.error_limit >= 0.0) || !std::isfinite(work.error_limit))
+        throw py::value_error("error_limit is " + py::repr(py::float_(work.error_limit)).cast<std::string>() +
+                              "; training needs a finite number of 0 or more");
+    if (!std::isfinite(work.learning_rate()) || work.learning_rate() < 0.0)
+        throw py::value_error("learning_rate is " + py::repr(py::float_(work.learning_rate())).cast<std::string>() +
+                              "; training needs a finite number of 0 or more");
+    if (work.max_iterations < 0)
+        throw py::value_error("max_iterations is " + std::to_string(work.max_iterations) +
+                              "; training needs 0 or more");
+}
+
+// Rows of an array as a 2-D shape: a 1-D array is one value per row when a row holds one value.
+py::ssize_t row_count(const Array& values, int width, const char* what)
+{
+    if (values.ndim() == 1 && width == 1)
+        return values.shape(0);
+    if (values.ndim() != 2)
+        throw py::value_error(std::string(what) + " must be a 2-D array with one row per pattern, not " +
+                              std::to_string(values.ndim()) + "-D");
+    require_columns(values.shape(1), width, what);
+    return values.shape(0);
+}
+
+bool all_finite(const Array& values)
+{
+    const double* data = values.data();
+    return std::all_of(data, data + values.size(), [](double value) { return std::isfinite(value); });
+}
+
+}  // namespace
+
+std::string PyNetwork::patterns_misfit() const
+{
+    return "a pattern does not have " + std::to_string(network.input_count()) + " inputs and " +
+           std::to_string(network.output_count()) + " expected outputs";
+}
+
+void PyNetwork::read_training_file(Network& work, const py::object& path)
+{
+    const std::string name = path_bytes(path);
+    require_readable_file(name, path);
+    const bool csv = is_csv_file_name(name);
+    Diagnostics noticed;
+    work.clear_patterns();
+    const int bad = csv ? read_csv_patterns(work, name.c_str(), &noticed)
+                        : work.read_training_section(name.c_str(), &noticed);
+    diagnostics = std::move(noticed);
+    if (bad > 0)
+        throw FileProblem(refusal(path_text(path) + " gives no usable training", diagnostics, "bad records"));
+    // Patterns that do not fit would be read past their ends by training.
+    if (!work.patterns_fit())
+        throw FileProblem(path_text(path) + " gives no usable training: " + patterns_misfit());
+    if (work.pattern_count() == 0)
+        throw FileProblem(path_text(path) + " gives no usable training: it holds " +
+                          (csv ? "no rows" : "no \"pattern:\" records"));
+}
+
+void PyNetwork::take_training(Network& work, const py::object& source, const py::object& targets)
+{
+    if (targets.is_none()) {
+        if (source.is_none())
+            return;
+        if (!is_path(source))
+            throw py::type_error("train takes a training file's path, or inputs and targets as arrays");
+        read_training_file(work, source);
+        return;
+    }
+    const Array inputs = array_argument(source, "inputs");
+    const Array expected = array_argument(targets, "targets");
+    const py::ssize_t rows = row_count(inputs, work.input_count(), "inputs");
+    if (row_count(expected, work.output_count(), "targets") != rows)
+        throw py::value_error("inputs have " + std::to_string(rows) + " rows and targets " +
+                              std::to_string(expected.shape(0)) + "; training needs one target row per input row");
+    if (rows > Network::max_pattern_count)
+        throw py::value_error("at most " + std::to_string(Network::max_pattern_count) + " patterns can be held");
+    if (!all_finite(inputs) || !all_finite(expected))
+        throw py::value_error("inputs and targets must be finite numbers");
+    work.clear_patterns();
+    TrainingPattern pattern;
+    const std::size_t in_width = static_cast<std::size_t>(work.input_count());
+    const std::size_t out_width = static_cast<std::size_t>(work.output_count());
+    for (py::ssize_t row = 0; row < rows; ++row) {
+        const double* in = inputs.data() + static_cast<std::size_t>(row) * in_width;
+        const double* out = expected.data() + static_cast<std::size_t>(row) * out_width;
+        pattern.inputs.assign(in, in + in_width);
+        pattern.expected_outputs.assign(out, out + out_width);
+        work.add_pattern(pattern);
+    }
+}
+
+namespace {
+
+// Training runs in steps of about this long, so that Ctrl-C is answered within a tenth of a second.
+constexpr double step_seconds = 0.02;
+// A step is at most this many times as long as the one before, as the clock is a rough guide.
+constexpr double max_step_growth = 8.0;
+// Points a learning curve keeps, as net_train --curve does.
+constexpr std::size_t curve_points = 2000;
+
+// True when the weights and every output of every pattern are finite numbers.
+bool gives_numbers(Network& work)
+{
+    if (!weights_finite(work))
+        return false;
+    PatternErrors errors;
+    measure_pattern_errors(work, errors);
+    return std::isfinite(errors.worst);
+}
+
+py::array_t<double> curve_array(const LearningCurve& curve)
+{
+    const std::vector<CurvePoint>& points = curve.points();
+    py::array_t<double> rows({static_cast<py::ssize_t>(points.size()), static_cast<py::ssize_t>(3)});
+    for (std::size_t row = 0; row < points.size(); ++row) {
+        double* cells = rows.mutable_data(static_cast<py::ssize_t>(row), 0);
+        cells[0] = points[row].pass;
+        cells[1] = points[row].worst;
+        cells[2] = points[row].mean_squared;
+    }
+    return rows;
+}
+
+}  // namespace
+
+int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupted)
+{
+    using Clock = std::chrono::steady_clock;
+    Busy hold(*this);
+    TrainingRun run(work.max_iterations);
+    PatternErrors errors;
+    if (curve != nullptr) {
+        measure_pattern_errors(work, errors);
+        curve->add(0, errors);
+    }
+    int passes = 1;
+    for (;;) {
+        TrainingStep step;
+        double took = 0.0;
+        {
+            py::gil_scoped_release release;
+            const Clock::time_point start = Clock::now();
+            step = run.step(work, passes);
+            // The curve measures at every k-th pass, where the steps end, and at the last.
+            if (curve != nullptr && (step.finished || run.passes_done() % curve->step() == 0)) {
+                measure_pattern_errors(work, errors);
+                curve->add(run.passes_done(), errors);
+            }
+            took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
+        }
+        if (step.finished)
+            return run.result();
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            return run.result();
+        }
+        const double wanted = std::clamp(passes * step_seconds / took, 1.0, passes * max_step_growth);
+        passes = static_cast<int>(std::min(wanted, static_cast<double>(std::numeric_limits<int>::max())));
+        if (curve != nullptr)
+            passes = std::min(passes, curve->step() - run.passes_done() % curve->step());
+    }
+}
+
+py::object PyNetwork::train(const py::object& source, const py::object& targets, bool want_curve)
+{
+    Network work(idle());
+    take_training(work, source, targets);
+    require_training_parameters(work);
+    if (work.pattern_count() == 0)
+        throw py::value_error("there are no patterns to train on: give a training file, or inputs and targets");
+
+    std::optional<LearningCurve> curve;
+    if (want_curve)
+        curve.emplace(curve_points);
+    bool interrupted = false;
+    const int result = run_training(work, curve ? &*curve : nullptr, interrupted);
+    const bool numbers = gives_numbers(work);
+    if (interrupted) {
+        // Ctrl-C keeps the weights of the last whole pass, when they give numbers.
+        if (numbers) {
+            network = std::move(work);
+            last_result = interrupted_result;
+            last_passes = network.iterations_done;
+        }
+        throw py::error_already_set();
+    }
+    if (!numbers)
+        raise_python(PyExc_FloatingPointError,
+                     "training gave weights or outputs that are not finite numbers (is the learning rate too "
+                     "large, or are some pattern values huge?); the network is as it was");
+    network = std::move(work);
+    last_result = result;
+    last_passes = network.iterations_done;
+    const char* ending = result == Converged        ? "converged"
+                         : result == IterationLimit ? "iteration limit"
+                                                    : "no usable patterns";
+    const py::object kind = module_attribute("TrainResult")(ending);
+    if (!curve)
+        return module_attribute("TrainingRun")(kind, last_passes);
+    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve));
+}
+
+void PyNetwork::load_training(const py::object& path)
+{
+    Network work(idle());
+    read_training_file(work, path);
+    network = std::move(work);
+}
+

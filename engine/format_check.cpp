@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -12,8 +14,19 @@ namespace {
 std::string shortest_text(double value)
 {
     char text[64];
+#if defined(__EMSCRIPTEN__)
+    // The WebAssembly build's libc++ has no floating-point to_chars: the fewest significant
+    // digits that read back, in printf's %g form ("2e+04" where to_chars writes "20000").
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value)
+            break;
+    }
+    return text;
+#else
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
     return std::string(text, end.ptr);
+#endif
 }
 
 // A message names this many neurons or connections, then counts the rest.

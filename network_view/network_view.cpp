@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 void set_blue_ramp(int first)
 {
@@ -38,42 +39,12 @@ NetworkView::NetworkView(const Network& network, int screen_width, int screen_he
     lay_out(screen_width, screen_height);
 }
 
-// One column per layer from x_margin towards the right edge, one row per neuron from the
-// top margin towards the bottom; the radius follows the tightest spacing.
+// The shared layout, from this view's margin and radius.
 void NetworkView::lay_out(int screen_width, int screen_height)
 {
-    const int layers = layer_count();
-    if (layers < 1)
-        return;
-
-    const int y_margin = 2 * radius;  // fixed here, whatever the radius becomes
-    double dx = 0.0;
-    if (layers > 1) {
-        dx = (screen_width - 2 * x_margin) / static_cast<double>(layers - 1);
-        if (3 * radius > dx)
-            radius = static_cast<int>(dx / 3 + 4);
-    }
-
-    int min_dy = screen_height;
-    positions.reserve(static_cast<std::size_t>(neuron_count()));
-    for (int layer = 0; layer < layers; ++layer) {
-        const int size = layer_size(layer);
-        const int x = static_cast<int>(x_margin + layer * dx);
-        if (size == 1) {
-            positions.push_back({x, y_margin});
-            continue;
-        }
-        if (size < 1)
-            continue;
-        const double dy = (screen_height - 2 * y_margin) / static_cast<double>(size - 1);
-        if (dy < min_dy && dy != 0)
-            min_dy = static_cast<int>(dy);
-        for (int row = 0; row < size; ++row)
-            positions.push_back({x, static_cast<int>(y_margin + row * dy)});
-    }
-
-    if (min_dy < 3 * radius)
-        radius = min_dy / 3 + 4;
+    NetworkLayout layout = lay_out_network(*this, screen_width, screen_height, x_margin, radius);
+    radius = layout.radius;
+    positions = std::move(layout.positions);
 }
 
 int NetworkView::shade_index(double ratio) const
@@ -88,12 +59,7 @@ int NetworkView::shade_index(double ratio) const
 
 double NetworkView::weight_ratio(double weight) const
 {
-    if (weight_scale == 0.0) {
-        if (weight > 0)
-            return 1.0;
-        return weight < 0 ? -1.0 : 0.0;
-    }
-    return std::clamp(weight / weight_scale, -1.0, 1.0);
+    return ::weight_ratio(weight, weight_scale);
 }
 
 void NetworkView::draw(BITMAP* target, int text_background) const

@@ -4,16 +4,11 @@
 #define NETWORK_VIEW_NETWORK_VIEW_H
 
 #include "engine/network.h"
+#include "network_view/network_layout.h"
 
 #include <vector>
 
 struct BITMAP;
-
-// Pixel centre of one neuron on the screen.
-struct NeuronPosition {
-    int x;
-    int y;
-};
 
 // Sets 64 palette entries from `first`, from black to (0, 42, 63); never beyond entry 255.
 void set_blue_ramp(int first);
@@ -48,8 +43,8 @@ public:
     // shaded column, one neuron per row, and a note says so.
     static constexpr int max_drawn_neurons = 20000;
 
-    int radius = 15;        // ring radius; the filled disc has radius - 1
-    int x_margin = 50;      // x of the first column, and the gap the last column keeps from the right edge
+    int radius = NetworkLayout::start_radius;  // ring radius; the filled disc has radius - 1
+    int x_margin = NetworkLayout::x_margin;    // x of the first column, and the gap the last column keeps from the right edge
     std::vector<NeuronPosition> positions;  // centre of each neuron, in neuron order
     int input_color = 100;        // ring of input neurons; all input and output bars
     int text_color = 101;         // the output numbers

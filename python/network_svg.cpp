@@ -3,6 +3,7 @@
 #include "python/network_svg.h"
 
 #include "engine/network.h"
+#include "network_view/network_layout.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,8 +14,6 @@ namespace {
 
 constexpr int screen_width = 800;
 constexpr int screen_height = 600;
-constexpr int x_margin = 50;
-constexpr int start_radius = 15;
 constexpr int text_size = 10;
 constexpr int top_level = 63;  // palette components run from 0 to 63
 
@@ -25,10 +24,6 @@ constexpr Rgb input_color{0, 14, 48};
 constexpr Rgb computing_color{0, 45, 0};
 constexpr Rgb text_color{2, 35, 10};
 constexpr Rgb negative_top{0, 42, 63};
-
-struct Point {
-    int x, y;
-};
 
 std::string color_text(Rgb color)
 {
@@ -51,50 +46,12 @@ std::string shade(double ratio)
     return color_text({level, level, level});
 }
 
-double weight_ratio(double weight, double scale)
-{
-    if (scale == 0.0)
-        return weight > 0 ? 1.0 : (weight < 0 ? -1.0 : 0.0);
-    return std::clamp(weight / scale, -1.0, 1.0);
-}
-
 // Six decimals, as net_tester prints them, with a full stop whatever the locale.
 std::string value_text(double value)
 {
     char text[400];
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
     return std::string(text, end.ptr);
-}
-
-// One column per layer, one row per neuron; the radius follows the tightest spacing.
-std::vector<Point> lay_out(const Network& network, int& radius)
-{
-    std::vector<Point> positions;
-    const int layers = network.layer_count();
-    const int y_margin = 2 * radius;
-    double dx = 0.0;
-    if (layers > 1) {
-        dx = (screen_width - 2 * x_margin) / static_cast<double>(layers - 1);
-        if (3 * radius > dx)
-            radius = static_cast<int>(dx / 3 + 4);
-    }
-    int min_dy = screen_height;
-    for (int layer = 0; layer < layers; ++layer) {
-        const int size = network.layer_size(layer);
-        const int x = static_cast<int>(x_margin + layer * dx);
-        if (size == 1) {
-            positions.push_back({x, y_margin});
-            continue;
-        }
-        const double dy = (screen_height - 2 * y_margin) / static_cast<double>(size - 1);
-        if (dy < min_dy && dy != 0)
-            min_dy = static_cast<int>(dy);
-        for (int row = 0; row < size; ++row)
-            positions.push_back({x, static_cast<int>(y_margin + row * dy)});
-    }
-    if (min_dy < 3 * radius)
-        radius = min_dy / 3 + 4;
-    return positions;
 }
 
 void add_bar(std::string& svg, int x1, int x2, int y)
@@ -123,8 +80,9 @@ std::string network_svg(const Network& network)
         add_note(svg, std::to_string(count) + " neurons: too many to draw");
         return svg + "</svg>\n";
     }
-    int radius = start_radius;
-    const std::vector<Point> positions = lay_out(network, radius);
+    const NetworkLayout layout = lay_out_network(network, screen_width, screen_height);
+    const std::vector<NeuronPosition>& positions = layout.positions;
+    const int radius = layout.radius;
     const int inputs = network.input_count();
     const int first_output = count - network.output_count();
     const double scale = network.max_weight();
@@ -138,8 +96,8 @@ std::string network_svg(const Network& network)
             for (const Connection& connection : network.neuron(i).connections) {
                 if (connection.source < 0 || connection.source >= count)
                     continue;
-                const Point from = positions[static_cast<std::size_t>(connection.source)];
-                const Point to = positions[static_cast<std::size_t>(i)];
+                const NeuronPosition from = positions[static_cast<std::size_t>(connection.source)];
+                const NeuronPosition to = positions[static_cast<std::size_t>(i)];
                 svg += "<line x1=\"" + std::to_string(from.x) + "\" y1=\"" + std::to_string(from.y) + "\" x2=\"" +
                        std::to_string(to.x) + "\" y2=\"" + std::to_string(to.y) + "\" stroke=\"" +
                        shade(weight_ratio(connection.weight, scale)) + "\"/>\n";
@@ -149,7 +107,7 @@ std::string network_svg(const Network& network)
         add_note(svg, std::to_string(connections) + " connections: too many to draw");
     }
     for (int i = 0; i < count; ++i) {
-        const Point centre = positions[static_cast<std::size_t>(i)];
+        const NeuronPosition centre = positions[static_cast<std::size_t>(i)];
         if (i < inputs)
             add_bar(svg, 0, centre.x, centre.y);
         if (i >= first_output)

@@ -3,6 +3,8 @@
 #include "web/creature_session.h"
 #include "web/lab_session.h"
 
+#include "network_view/network_layout.h"
+
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -39,13 +41,16 @@ val lab_status(const LabSession& lab)
 constexpr long long max_drawn_connections = 100000;
 
 // Layers, neuron outputs and every connection as [target, source, weight] triples.
-val lab_network(const LabSession& lab)
+val lab_network(const LabSession& lab, int width, int height)
 {
     const Network& network = lab.network();
     val drawing = val::object();
-    std::vector<int> layers;
-    for (int layer = 0; layer < network.layer_count(); ++layer)
-        layers.push_back(network.layer_size(layer));
+    const NetworkLayout layout = lay_out_network(network, width, height);
+    std::vector<int> centres;
+    for (const NeuronPosition& position : layout.positions)
+        centres.insert(centres.end(), {position.x, position.y});
+    drawing.set("centres", array_of(centres));
+    drawing.set("radius", layout.radius);
     long long connection_count = 0;
     for (int position = 0; position < network.neuron_count(); ++position)
         connection_count += static_cast<long long>(network.neuron(position).connections.size());
@@ -62,7 +67,6 @@ val lab_network(const LabSession& lab)
         }
     }
     drawing.set("connectionCount", static_cast<double>(connection_count));
-    drawing.set("layers", array_of(layers));
     drawing.set("outputs", array_of(outputs));
     drawing.set("connections", array_of(connections));
     drawing.set("maxWeight", network.max_weight());

@@ -121,7 +121,8 @@ const NcLabView = (() => {
         function draw() {
             const started = performance.now();
             const status = lab.status();
-            const layout = NcNetworkDrawing.draw(networkContext, lab.network());
+            const layout = NcNetworkDrawing.draw(networkContext,
+                lab.network(networkContext.canvas.width, networkContext.canvas.height));
             const maps = lab.maps();
             const mapped = maps.grid > 0;
             element('map-canvas').hidden = !mapped;

@@ -2,8 +2,6 @@
 // by its output inside a ring of its kind, bars to the edges for inputs and outputs, every
 // connection a line shaded by its weight, and the output written under each neuron.
 const NcNetworkDrawing = (() => {
-    const xMargin = 50;
-    const startRadius = 15;
     // Colours in the programs' 6-bit components.
     const inputColor = [0, 14, 48];
     const computingColor = [0, 45, 0];
@@ -26,53 +24,29 @@ const NcNetworkDrawing = (() => {
         return rgb(end.map((c) => Math.trunc(c * step / 63)));
     }
 
+    // The ratio a connection's shade follows; the same rule as the C++ views'.
     function weightRatio(weight, scale) {
         if (scale === 0)
             return weight > 0 ? 1 : (weight < 0 ? -1 : 0);
         return Math.min(Math.max(weight / scale, -1), 1);
     }
 
-    // Centres and radius for a screen of the given size, as NetworkView lays them out.
-    function layOut(layers, width, height) {
-        let radius = startRadius;
+    // The centres and radius the bindings computed with the C++ layout, as objects.
+    function layoutOf(network) {
         const positions = [];
-        if (layers.length < 1)
-            return {positions, radius};
-        const yMargin = 2 * radius;
-        let dx = 0;
-        if (layers.length > 1) {
-            dx = (width - 2 * xMargin) / (layers.length - 1);
-            if (3 * radius > dx)
-                radius = Math.trunc(dx / 3 + 4);
-        }
-        let minDy = height;
-        layers.forEach((size, layer) => {
-            const x = Math.trunc(xMargin + layer * dx);
-            if (size === 1) {
-                positions.push({x, y: yMargin});
-                return;
-            }
-            if (size < 1)
-                return;
-            const dy = (height - 2 * yMargin) / (size - 1);
-            if (dy < minDy && dy !== 0)
-                minDy = Math.trunc(dy);
-            for (let row = 0; row < size; ++row)
-                positions.push({x, y: Math.trunc(yMargin + row * dy)});
-        });
-        if (minDy < 3 * radius)
-            radius = Math.trunc(minDy / 3) + 4;
-        return {positions, radius};
+        for (let i = 0; i + 1 < network.centres.length; i += 2)
+            positions.push({x: network.centres[i], y: network.centres[i + 1]});
+        return {positions, radius: network.radius};
     }
 
-    // Draws `network` (layers, outputs, connections as target, source, weight triples, unless
+    // Draws `network` (centres and radius, outputs, connections as target, source, weight triples, unless
     // there are more than the bindings hand over, connectionCount, maxWeight, inputCount,
     // outputCount) on the canvas context; returns the layout.
     function draw(context, network) {
         const {width, height} = context.canvas;
         context.fillStyle = 'black';
         context.fillRect(0, 0, width, height);
-        const layout = layOut(network.layers, width, height);
+        const layout = layoutOf(network);
         const {positions, radius} = layout;
         const count = Math.min(network.outputs.length, positions.length);
         const firstOutput = network.outputs.length - network.outputCount;
@@ -118,7 +92,7 @@ const NcNetworkDrawing = (() => {
         return layout;
     }
 
-    return {layOut, draw, shade, weightRatio, rgb};
+    return {draw, shade, weightRatio, rgb};
 })();
 
 if (typeof module !== 'undefined')

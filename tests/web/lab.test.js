@@ -150,8 +150,11 @@ test('a dropped network file is loaded; the maps show for two inputs, the worst 
     assert.deepEqual(errors, [...errors].sort((a, b) => b - a));
 
     const native = trainNatively('exclusive_or.txt', 'exclusive_or_patterns.csv', 'trained_again.txt');
+    await page.focus('#example');
     await page.selectOption('#example', {label: 'exclusive_or.txt + exclusive_or_patterns.csv'});
     await page.waitForFunction(() => !document.getElementById('map-canvas').hidden);
+    // The choice made, the keys reach the page rather than the list.
+    assert.notEqual(await page.evaluate(() => document.activeElement.id), 'example');
     assert.ok(await page.isHidden('#pattern-table'));
     const trained = await page.evaluate(() => window.ncStep(1e6));
     assert.equal(trained.state, 'converged');

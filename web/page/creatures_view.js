@@ -110,6 +110,7 @@ const NcCreaturesView = (() => {
         select.addEventListener('change', () => {
             element('creature-file').value = '';
             loadExample(select.value);
+            select.blur();
         });
         element('creature-file').addEventListener('change', async (event) => {
             const file = event.target.files[0];

@@ -184,9 +184,20 @@ const NcLabView = (() => {
             option.textContent = training ? `${network} + ${training}` : network;
             select.appendChild(option);
         });
-        select.addEventListener('change', () => loadExample(Number(select.value)));
-        element('network-file').addEventListener('change', (event) => loadFiles(event.target.files[0], null));
-        element('training-file').addEventListener('change', (event) => loadFiles(null, event.target.files[0]));
+        // Once a choice is made the keys belong to the page again: Space starts training
+        // instead of reopening the list.
+        select.addEventListener('change', () => {
+            loadExample(Number(select.value));
+            select.blur();
+        });
+        element('network-file').addEventListener('change', (event) => {
+            loadFiles(event.target.files[0], null);
+            event.target.blur();
+        });
+        element('training-file').addEventListener('change', (event) => {
+            loadFiles(null, event.target.files[0]);
+            event.target.blur();
+        });
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save']])
             element(id).addEventListener('click', () => act(action));

@@ -152,7 +152,8 @@ check_library_package python3-neural-creatures \
   "libneural-creatures0 (= $version);python3-numpy;python3 (>= 3.;python3 (<< 3." \
   "$python_dir/__init__.py" "$python_dir/__init__.pyi" "$python_dir/py.typed" \
   "$python_dir/_engine.cpython-*-$multiarch.so" \
-  ./usr/share/doc/python3-neural-creatures/examples/train_exclusive_or.py
+  ./usr/share/doc/python3-neural-creatures/examples/train_exclusive_or.py \
+  ./usr/share/doc/python3-neural-creatures/examples/exclusive_or_notebook.py
 
 # --- The programs, unpacked or installed ---------------------------------------------------
 unpacked=$(mktemp -d)

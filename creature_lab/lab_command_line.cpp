@@ -86,7 +86,7 @@ enum Option { help, behaviour, frames, seed, output, image, scenario, hidden, po
 
 // An option with the commands that accept it.
 struct LabOption {
-    OptionSpec spec;
+    OptionRule rule;
     bool score, trace, evolve;
 };
 
@@ -105,15 +105,15 @@ const LabOption lab_options[] = {
     {{threads, "--threads", "", OptionValue::number, "", 1, 256}, false, false, true},
 };
 
-std::vector<OptionSpec> options_of(LabCommand command)
+std::vector<OptionRule> options_of(LabCommand command)
 {
-    std::vector<OptionSpec> specs;
+    std::vector<OptionRule> rules;
     for (const LabOption& option : lab_options) {
         if ((command == LabCommand::score && option.score) || (command == LabCommand::trace && option.trace) ||
             (command == LabCommand::evolve && option.evolve))
-            specs.push_back(option.spec);
+            rules.push_back(option.rule);
     }
-    return specs;
+    return rules;
 }
 
 // Stores one scanned option; an error text when its value is unusable.

@@ -22,7 +22,7 @@ namespace {
 
 enum Option { help_option };
 
-const std::vector<OptionSpec> options_table = {{help_option, "--help", "-h"}};
+const std::vector<OptionRule> options_table = {{help_option, "--help", "-h"}};
 
 }  // namespace
 

@@ -60,7 +60,7 @@ namespace {
 
 enum Option { quiet, help, version, training, output, write_nearest, curve, seed };
 
-const std::vector<OptionSpec> options_table = {
+const std::vector<OptionRule> options_table = {
     {quiet, "--quiet", "-q"},
     {help, "--help", "-h"},
     {version, "--version", ""},

@@ -6,13 +6,13 @@
 namespace {
 
 // What an option's value must be, as usage errors say it.
-std::string wanted_text(const OptionSpec& spec)
+std::string wanted_text(const OptionRule& rule)
 {
-    switch (spec.value) {
+    switch (rule.value) {
     case OptionValue::file: return "a file name";
-    case OptionValue::word: return spec.wanted;
+    case OptionValue::word: return rule.wanted;
     case OptionValue::number:
-        return "a whole number from " + std::to_string(spec.low) + " to " + std::to_string(spec.high);
+        return "a whole number from " + std::to_string(rule.low) + " to " + std::to_string(rule.high);
     case OptionValue::none: break;
     }
     return "";
@@ -20,25 +20,25 @@ std::string wanted_text(const OptionSpec& spec)
 
 // The option that `argument` names, with the length of the name as typed; a value joined to
 // it follows that name ("--seed=5" after "=", "-ofile" at once).
-const OptionSpec* find_option(const std::string& argument, const std::vector<OptionSpec>& specs,
+const OptionRule* find_option(const std::string& argument, const std::vector<OptionRule>& rules,
                               std::size_t& name_length)
 {
-    for (const OptionSpec& spec : specs) {
-        const std::string long_name = spec.long_name;
+    for (const OptionRule& rule : rules) {
+        const std::string long_name = rule.long_name;
         if (argument == long_name || argument.compare(0, long_name.size() + 1, long_name + "=") == 0) {
             name_length = long_name.size();
-            return &spec;
+            return &rule;
         }
     }
-    for (const OptionSpec& spec : specs) {
-        const std::string short_name = spec.short_name;
+    for (const OptionRule& rule : rules) {
+        const std::string short_name = rule.short_name;
         if (short_name.empty() || argument.compare(0, short_name.size(), short_name) != 0)
             continue;
         // A switch stands alone: "-qx" is no "-q".
-        if (spec.value == OptionValue::none && argument.size() != short_name.size())
+        if (rule.value == OptionValue::none && argument.size() != short_name.size())
             continue;
         name_length = short_name.size();
-        return &spec;
+        return &rule;
     }
     return nullptr;
 }
@@ -57,7 +57,7 @@ bool read_whole_number(const std::string& text, long long low, long long high, l
 }
 
 ScannedCommandLine scan_options(const std::vector<std::string>& arguments, std::size_t first,
-                                const std::vector<OptionSpec>& specs, const std::string& unknown_context)
+                                const std::vector<OptionRule>& rules, const std::string& unknown_context)
 {
     ScannedCommandLine scanned;
     bool options_ended = false;
@@ -72,15 +72,15 @@ ScannedCommandLine scan_options(const std::vector<std::string>& arguments, std::
             continue;
         }
         std::size_t name_length = 0;
-        const OptionSpec* spec = find_option(argument, specs, name_length);
-        if (spec == nullptr) {
+        const OptionRule* rule = find_option(argument, rules, name_length);
+        if (rule == nullptr) {
             scanned.error = "unknown option '" + argument + "'" + unknown_context;
             return scanned;
         }
         const std::string name = argument.substr(0, name_length);
         const bool joined = argument.size() > name_length;
-        ScannedOption option{spec->id, "", 0};
-        if (spec->value == OptionValue::none) {
+        ScannedOption option{rule->id, "", 0};
+        if (rule->value == OptionValue::none) {
             if (joined) {
                 scanned.error = "option '" + name + "' takes no value";
                 return scanned;
@@ -94,15 +94,15 @@ ScannedCommandLine scan_options(const std::vector<std::string>& arguments, std::
         } else if (index + 1 < arguments.size()) {
             option.text = arguments[++index];
         } else {
-            scanned.error = "option '" + name + "' needs " + wanted_text(*spec);
+            scanned.error = "option '" + name + "' needs " + wanted_text(*rule);
             return scanned;
         }
         if (option.text.empty()) {
-            scanned.error = "option '" + name + "' is empty; it needs " + wanted_text(*spec);
+            scanned.error = "option '" + name + "' is empty; it needs " + wanted_text(*rule);
             return scanned;
         }
-        if (spec->value == OptionValue::number && !read_whole_number(option.text, spec->low, spec->high, option.number)) {
-            scanned.error = "option '" + name + "' needs " + wanted_text(*spec) + ", not '" + option.text + "'";
+        if (rule->value == OptionValue::number && !read_whole_number(option.text, rule->low, rule->high, option.number)) {
+            scanned.error = "option '" + name + "' needs " + wanted_text(*rule) + ", not '" + option.text + "'";
             return scanned;
         }
         scanned.options.push_back(option);

@@ -16,7 +16,7 @@ enum class OptionValue {
     number,  // a whole number from `low` to `high`
 };
 
-struct OptionSpec {
+struct OptionRule {
     int id;                  // the tool's own name for the option
     const char* long_name;   // "--output"
     const char* short_name;  // "-o", or "" when there is none
@@ -27,7 +27,7 @@ struct OptionSpec {
 };
 
 // "--seed N" as every tool takes it: the whole range of an unsigned 32-bit seed.
-inline OptionSpec seed_option(int id)
+inline OptionRule seed_option(int id)
 {
     return {id, "--seed", "", OptionValue::number, "", 0, 4294967295LL};
 }
@@ -44,11 +44,11 @@ struct ScannedCommandLine {
     std::string error;                   // what is wrong; empty when the options are sound
 };
 
-// Scans `arguments` from `first` on against the options of `specs`. The first wrong option
+// Scans `arguments` from `first` on against the options of `rules`. The first wrong option
 // stops the scan with `error` naming it as typed; an unknown option's message ends with
 // `unknown_context` (" for 'trace'"). A lone "-" is an operand.
 ScannedCommandLine scan_options(const std::vector<std::string>& arguments, std::size_t first,
-                                const std::vector<OptionSpec>& specs, const std::string& unknown_context = "");
+                                const std::vector<OptionRule>& rules, const std::string& unknown_context = "");
 
 // A whole decimal number from `low` to `high`, nothing around it: no sign but a leading
 // minus, no spaces, no digit group marks. Never consults the locale.

@@ -10,7 +10,7 @@ namespace {
 
 enum Option { quiet, output, seed, behaviour };
 
-const std::vector<OptionSpec> specs = {
+const std::vector<OptionRule> rules = {
     {quiet, "--quiet", "-q"},
     {output, "--output", "-o", OptionValue::file},
     seed_option(seed),
@@ -20,7 +20,7 @@ const std::vector<OptionSpec> specs = {
 // What the scanner found, as "name:value ... | operand ...", or its error.
 std::string scanned_text(const std::vector<std::string>& arguments)
 {
-    const ScannedCommandLine scanned = scan_options(arguments, 0, specs, " for 'test'");
+    const ScannedCommandLine scanned = scan_options(arguments, 0, rules, " for 'test'");
     if (!scanned.error.empty())
         return scanned.error;
     const char* const names[] = {"quiet", "output", "seed", "behaviour"};

@@ -83,6 +83,10 @@ struct CurvePoint {
 /// whole shape. A caller that measures the errors only at multiples of step() loses nothing.
 class NC_API LearningCurve {
 public:
+    /// Points of the curve a tool hands to its user (net_train's --curve, the Python module's
+    /// curve=True): enough for any plot, and a bound on the cost of measuring the errors.
+    static constexpr std::size_t exported_points = 2000;
+
     /// An empty curve of at most `max_points` + 1 points (at least 2 are kept).
     explicit LearningCurve(std::size_t max_points);
 

@@ -3,11 +3,12 @@
 #ifndef NET_TRAIN_OUTPUT_FILES_H
 #define NET_TRAIN_OUTPUT_FILES_H
 
+#include "engine/training_run.h"
+
 #include <cstddef>
 #include <iosfwd>
 #include <string>
 
-class LearningCurve;
 class Network;
 struct NetTrainOptions;
 
@@ -27,9 +28,8 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
                           std::string& written);
 
-// Most rows of the learning curve --curve writes: enough for any plot, and a bound on the
-// cost of measuring the errors in a long run.
-constexpr std::size_t curve_rows = 2000;
+// Most rows of the learning curve --curve writes.
+constexpr std::size_t curve_rows = LearningCurve::exported_points;
 
 // The learning curve as --curve writes it: "pass,worst_error,mean_squared_error", a "#" line
 // giving k when rows are kept only every k passes, then the rows, numbers exact and locale-free.

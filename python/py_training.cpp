@@ -119,9 +119,6 @@ namespace {
 constexpr double step_seconds = 0.02;
 // A step is at most this many times as long as the one before, as the clock is a rough guide.
 constexpr double max_step_growth = 8.0;
-// Points a learning curve keeps, as net_train --curve does.
-constexpr std::size_t curve_points = 2000;
-
 // True when the weights and every output of every pattern are finite numbers.
 bool gives_numbers(Network& work)
 {
@@ -195,7 +192,7 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
 
     std::optional<LearningCurve> curve;
     if (want_curve)
-        curve.emplace(curve_points);
+        curve.emplace(LearningCurve::exported_points);
     bool interrupted = false;
     const int result = run_training(work, curve ? &*curve : nullptr, interrupted);
     const bool numbers = gives_numbers(work);

@@ -181,8 +181,9 @@ private:
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
     // At most `passes` passes on patterns that fit; `made` tells how many. TrainingRun keeps
-    // the count of a whole run and the pass limit.
-    NC_LOCAL int train_passes(int passes, int& made);
+    // the count of a whole run, the pass limit and `outputs`, the neuron-by-neuron passes'
+    // scratch row, so that a run's later steps allocate nothing.
+    NC_LOCAL int train_passes(int passes, int& made, std::vector<double>& outputs);
     friend class TrainingRun;
 
     std::vector<Neuron> neurons;

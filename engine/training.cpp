@@ -70,7 +70,7 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     return run.step(*this, max_iterations).result;
 }
 
-int Network::train_passes(int passes, int& made)
+int Network::train_passes(int passes, int& made, std::vector<double>& outputs)
 {
     if (fast_form_active()) {
         DenseLayers& dense = *fast_form;
@@ -93,7 +93,7 @@ int Network::train_passes(int passes, int& made)
         return IterationLimit;
     }
 
-    std::vector<double> outputs(static_cast<std::size_t>(output_count()));
+    outputs.resize(static_cast<std::size_t>(output_count()));
     const std::size_t first_output = neurons.size() - outputs.size();
     int pass = 0;
     for (; pass < passes; ++pass) {

@@ -16,7 +16,7 @@ TrainingStep TrainingRun::step(Network& network, int passes)
     }
     if (!ended) {
         const int size = std::min(std::max(passes, 0), std::max(limit - done, 0));
-        if (size > 0 && network.train_passes(size, made.passes) == Converged) {
+        if (size > 0 && network.train_passes(size, made.passes, outputs) == Converged) {
             ended = true;
             outcome = Converged;
         }

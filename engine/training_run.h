@@ -46,6 +46,7 @@ private:
     int done = 0;
     bool ended = false;
     int outcome = IterationLimit;
+    std::vector<double> outputs;  // scratch of the neuron-by-neuron passes
 };
 
 /// How far a network is from each of its training patterns. A difference that is not a

@@ -117,26 +117,29 @@ constexpr int narrowest_block = 4;
 constexpr int half_block = 16;  // the widest part one call of the update kernel takes
 constexpr int widest_block = 32;
 
-// The sums of two neighbouring blocks of sixteen neurons for one row, as block_sums gives each,
-// into 32 sums: the second block's weights follow the first's.
-DENSE_INLINE void paired_block_sums(const double* inputs, int input_count, const double* block_weights, double* sums)
+// The sums of `parts` parts of sixteen neurons for one row, as block_sums gives each, side by
+// side in one pass over the inputs: part p's weights start at part_weights[p], and each source's
+// weights are `weight_stride` doubles after the previous source's. Its sums go to
+// sums + p * 16.
+template <int parts>
+DENSE_INLINE void part_sums(const double* inputs, int input_count, const double* const* part_weights,
+                            int weight_stride, double* sums)
 {
     constexpr int vectors = half_block / lanes;
-    const double* second_block = block_weights + static_cast<std::size_t>(input_count) * half_block;
-    Lanes first[vectors] = {};
-    Lanes second[vectors] = {};
+    Lanes accumulators[parts][vectors] = {};
     for (int j = 0; j < input_count; ++j) {
         const Lanes input = broadcast(inputs[j]);
-        for (int v = 0; v < vectors; ++v) {
-            first[v] = first[v] + input * load(block_weights + j * half_block + v * lanes);
-            second[v] = second[v] + input * load(second_block + j * half_block + v * lanes);
-        }
+        const std::size_t source = static_cast<std::size_t>(j) * weight_stride;
+        for (int p = 0; p < parts; ++p)
+            for (int v = 0; v < vectors; ++v)
+                accumulators[p][v] = accumulators[p][v] + input * load(part_weights[p] + source + v * lanes);
     }
-    for (int v = 0; v < vectors; ++v) {
-        store(sums + v * lanes, first[v]);
-        store(sums + half_block + v * lanes, second[v]);
-    }
+    for (int p = 0; p < parts; ++p)
+        for (int v = 0; v < vectors; ++v)
+            store(sums + p * half_block + v * lanes, accumulators[p][v]);
 }
+
+constexpr std::size_t line_doubles = CacheLineAllocator<double>::alignment / sizeof(double);
 
 int block_count(int layer_size, int width)
 {
@@ -226,6 +229,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
             Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;
         weight_total += padded * static_cast<std::size_t>(previous);
+        // Every layer's weights start on a cache line too.
+        weight_total = (weight_total + line_doubles - 1) / line_doubles * line_doubles;
         lane_total += padded;
         widest = padded > widest ? padded : widest;
         first_previous += previous;
@@ -276,29 +281,55 @@ DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* s
 // The evaluation and backward pass, inlined into one entry point per kernel set so that each
 // set's vector instructions reach every loop.
 struct DenseLayers::Kernels {
-    // The sums of one block for `rows` rows, row r's at sums + r * block.
+    // The sums of one block for `rows` rows, row r's at sums + r * block; one row of a wide
+    // layer takes row_sums instead.
     template <int rows>
     static DENSE_INLINE void sums_of_block(int block, const double* inputs, std::size_t stride, int input_count,
                                            const double* block_weights, double* sums)
     {
-        if (block == 8) {
-            block_sums<2, rows>(inputs, stride, input_count, block_weights, 8, sums, 8);
-        } else if (rows == 1) {
-            if (block == 16)
-                block_sums<4, 1>(inputs, stride, input_count, block_weights, 16, sums, 16);
-            else
-                block_sums<8, 1>(inputs, stride, input_count, block_weights, widest_block, sums, widest_block);
-        } else {
-            // Four rows by eight neurons fill the vector registers; each weight loaded serves
-            // all four rows.
-            for (int part = 0; part < block; part += 8)
-                block_sums<2, rows>(inputs, stride, input_count, block_weights + part, block, sums + part, block);
+        // Up to four rows by eight neurons fill the vector registers; each weight loaded serves
+        // every row.
+        for (int part = 0; part < block; part += 8)
+            block_sums<2, rows>(inputs, stride, input_count, block_weights + part, block, sums + part, block);
+    }
+
+    // The sums of a wide layer's neurons for one row, `most` parts of sixteen neurons in each
+    // pass over the inputs: enough sums in flight to hide the latency of each addition, as
+    // many as the kernel set's registers hold.
+    template <int most>
+    static DENSE_INLINE void row_sums(const Layer& layer, const double* inputs, const double* layer_weights,
+                                      double* sums)
+    {
+        const int parts = (layer.size + half_block - 1) / half_block;
+        const int passes = (parts + most - 1) / most;
+        const int per_pass = (parts + passes - 1) / passes;
+        for (int first = 0; first < parts; first += per_pass) {
+            const int count = std::min(per_pass, parts - first);
+            const double* part_weights[most];
+            for (int p = 0; p < count; ++p) {
+                const int lane = (first + p) * half_block;
+                part_weights[p] = layer_weights +
+                                  static_cast<std::size_t>(lane / layer.block) * layer.previous_size * layer.block +
+                                  lane % layer.block;
+            }
+            some_part_sums<most>(count, inputs, layer.previous_size, part_weights, layer.block,
+                                 sums + first * half_block);
         }
+    }
+
+    template <int most>
+    static DENSE_INLINE void some_part_sums(int count, const double* inputs, int input_count,
+                                            const double* const* part_weights, int weight_stride, double* sums)
+    {
+        if (count == most)
+            part_sums<most>(inputs, input_count, part_weights, weight_stride, sums);
+        else if constexpr (most > 1)
+            some_part_sums<most - 1>(count, inputs, input_count, part_weights, weight_stride, sums);
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
     // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
-    template <int rows>
+    template <int rows, int row_parts>
     static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
@@ -323,21 +354,17 @@ struct DenseLayers::Kernels {
                     activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
                 continue;
             }
+            if (rows == 1 && layer.block >= half_block) {
+                row_sums<row_parts>(layer, inputs, layer_weights, sums);
+                for (int k = 0; k < layer.size; k += lanes)
+                    activate(load(sums + k), thresholds + k, slopes + k, values + layer.first + k,
+                             std::min(lanes, layer.size - k));
+                continue;
+            }
             for (int b = 0; b < layer.blocks; ++b) {
                 const double* block_weights =
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
                 const int lane = b * layer.block;
-                if (rows == 1 && layer.block == half_block && b + 1 < layer.blocks) {
-                    // Two blocks of sixteen at once keep as many sums in flight as a block of
-                    // thirty-two, without its padding.
-                    paired_block_sums(inputs, layer.previous_size, block_weights, sums);
-                    const int used = std::min(2 * half_block, layer.size - lane);
-                    for (int k = 0; k < used; k += lanes)
-                        activate(load(sums + k), thresholds + lane + k, slopes + lane + k,
-                                 values + layer.first + lane + k, std::min(lanes, used - k));
-                    ++b;
-                    continue;
-                }
                 const int used = std::min(layer.block, layer.size - lane);
                 sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
                 for (int r = 0; r < rows; ++r)
@@ -348,11 +375,13 @@ struct DenseLayers::Kernels {
         }
     }
 
+    template <int row_parts>
     static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1>(form, form.outputs.data(), 0);
+        evaluate_rows<1, row_parts>(form, form.outputs.data(), 0);
     }
 
+    template <int row_parts>
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
     {
         const std::size_t stride = form.outputs.size();
@@ -363,11 +392,11 @@ struct DenseLayers::Kernels {
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
         if (row_count == group_rows) {
-            evaluate_rows<group_rows>(form, values, stride);
+            evaluate_rows<group_rows, row_parts>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1>(form, values + r * stride, 0);
+            evaluate_rows<1, row_parts>(form, values + r * stride, 0);
     }
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
@@ -428,12 +457,13 @@ struct DenseLayers::Kernels {
         }
     }
 
+    template <int row_parts>
     static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
     {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1>(form, form.outputs.data(), 0);
+        evaluate_rows<1, row_parts>(form, form.outputs.data(), 0);
         back_propagate(form, expected_outputs);
     }
 
@@ -462,26 +492,26 @@ struct DenseLayers::Kernels {
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
-#define DENSE_KERNEL_SET(space, attributes)                                                                   \
+#define DENSE_KERNEL_SET(space, attributes, parts)                                                                 \
     struct space {                                                                                            \
-        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate(form); }                       \
+        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<parts>(form); }                       \
         attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
         {                                                                                                     \
-            Kernels::evaluate_group(form, rows, row_count);                                                   \
+            Kernels::evaluate_group<parts>(form, rows, row_count);                                                   \
         }                                                                                                     \
         attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected) \
         {                                                                                                     \
-            Kernels::train_pattern(form, inputs, expected);                                                   \
+            Kernels::train_pattern<parts>(form, inputs, expected);                                                   \
         }                                                                                                     \
         attributes static void exponentials(const double* arguments, double* results, std::size_t count)      \
         {                                                                                                     \
             Kernels::exponentials(arguments, results, count);                                                 \
         }                                                                                                     \
     };
-    DENSE_KERNEL_SET(Baseline, )
+    DENSE_KERNEL_SET(Baseline, , 2)
 #if DENSE_X86_KERNELS
-    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
-    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f"))))
+    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2)
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7)
 #endif
 #undef DENSE_KERNEL_SET
 
@@ -495,7 +525,7 @@ struct DenseLayers::Kernels {
     static bool has_avx512()
     {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
     }
 #endif
 

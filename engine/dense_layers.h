@@ -6,10 +6,28 @@
 #define ENGINE_DENSE_LAYERS_H
 
 #include <cstddef>
+#include <new>
 #include <string>
 #include <vector>
 
 class Neuron;
+
+// Storage on whole cache lines, so that no vector of weights straddles two of them.
+template <typename T>
+struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::size_t alignment = 64;
+    CacheLineAllocator() = default;
+    template <typename U>
+    CacheLineAllocator(const CacheLineAllocator<U>&) {}
+    T* allocate(std::size_t count)
+    {
+        return static_cast<T*>(::operator new(count * sizeof(T), std::align_val_t(alignment)));
+    }
+    void deallocate(T* pointer, std::size_t) { ::operator delete(pointer, std::align_val_t(alignment)); }
+    bool operator==(const CacheLineAllocator&) const { return true; }
+    bool operator!=(const CacheLineAllocator&) const { return false; }
+};
 
 class DenseLayers {
 public:
@@ -84,7 +102,7 @@ private:
     std::vector<Layer> layers;
     // Per block of neurons: for each source, one weight per neuron; a layer's last block is
     // padded with unused lanes.
-    std::vector<double> weights;
+    std::vector<double, CacheLineAllocator<double>> weights;
     std::vector<double> outputs;  // per neuron
     std::vector<double> errors;   // per neuron; input neurons' errors are never gathered
     std::vector<double> sums;     // the sums of one block for each row of a group

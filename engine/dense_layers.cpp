@@ -74,16 +74,43 @@ DENSE_INLINE void block_sums(const double* inputs, std::size_t input_stride, int
             store(sums + r * sums_stride + v * lanes, accumulators[r][v]);
 }
 
-// Updates the weights of `vectors` * 4 neurons from the source outputs:
-// w += (learning_rate * delta) * output, then clamped to max_weight and to -max_weight, in
-// that order. With `source_errors`, first adds delta * old weight to each source's error, lane
-// after lane from the last used neuron down to the first, as the backward pass in reverse
-// neuron order does. Sources are `weight_stride` doubles apart, as in block_sums.
+// Lane k of rows[0..3] into columns[k], for k = 0..3.
+DENSE_INLINE void transpose(const Lanes* rows, Lanes* columns)
+{
+    const Lanes even_01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 2, 6);
+    const Lanes odd_01 = __builtin_shufflevector(rows[0], rows[1], 1, 5, 3, 7);
+    const Lanes even_23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 2, 6);
+    const Lanes odd_23 = __builtin_shufflevector(rows[2], rows[3], 1, 5, 3, 7);
+    columns[0] = __builtin_shufflevector(even_01, even_23, 0, 1, 4, 5);
+    columns[1] = __builtin_shufflevector(odd_01, odd_23, 0, 1, 4, 5);
+    columns[2] = __builtin_shufflevector(even_01, even_23, 2, 3, 6, 7);
+    columns[3] = __builtin_shufflevector(odd_01, odd_23, 2, 3, 6, 7);
+}
+
+// w += (learning_rate * delta) * output for `vectors` * 4 weights of one source, then clamped
+// to max_weight and to -max_weight, in that order.
+template <int vectors>
+DENSE_INLINE void update_source(double* row, double output, const Lanes* rate_delta, const Lanes* limit)
+{
+    const Lanes source_output = broadcast(output);
+    for (int v = 0; v < vectors; ++v) {
+        Lanes w = load(row + v * lanes) + rate_delta[v] * source_output;
+        w = w > limit[v] ? limit[v] : w;
+        w = w < -limit[v] ? -limit[v] : w;
+        store(row + v * lanes, w);
+    }
+}
+
+// Updates the weights of `vectors` * 4 neurons from the source outputs. With `source_errors`,
+// first adds delta * old weight to each source's error, lane after lane from the last used
+// neuron down to the first, as the backward pass in reverse neuron order does. Sources are
+// `weight_stride` doubles apart, as in block_sums.
 template <int vectors>
 DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
                                double* block_weights, int weight_stride, const double* deltas,
                                const double* rate_deltas, const double* limits, int used_lanes)
 {
+    constexpr int block = vectors * lanes;
     Lanes delta[vectors];
     Lanes rate_delta[vectors];
     Lanes limit[vectors];
@@ -92,10 +119,33 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
         rate_delta[v] = load(rate_deltas + v * lanes);
         limit[v] = load(limits + v * lanes);
     }
-    for (int j = 0; j < source_count; ++j) {
+    int j = 0;
+    if (source_errors != nullptr) {
+        // Four sources at once: with their products transposed, lane k of every source is one
+        // vector, and each vector addition advances four errors, each still in its own order.
+        for (; j + lanes <= source_count; j += lanes) {
+            double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
+            Lanes columns[block];
+            for (int v = 0; v < vectors; ++v) {
+                Lanes products[lanes];
+                for (int s = 0; s < lanes; ++s)
+                    products[s] = delta[v] * load(rows + s * weight_stride + v * lanes);
+                transpose(products, columns + v * lanes);
+            }
+            Lanes errors = load(source_errors + j);
+#pragma GCC unroll 32
+            for (int k = block - 1; k >= 0; --k)
+                if (k < used_lanes)
+                    errors = errors + columns[k];
+            store(source_errors + j, errors);
+            for (int s = 0; s < lanes; ++s)
+                update_source<vectors>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
+        }
+    }
+    for (; j < source_count; ++j) {
         double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
         if (source_errors != nullptr) {
-            double products[vectors * lanes];
+            double products[block];
             for (int v = 0; v < vectors; ++v)
                 store(products + v * lanes, delta[v] * load(row + v * lanes));
             double error = source_errors[j];
@@ -103,13 +153,7 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
                 error += products[k];
             source_errors[j] = error;
         }
-        const Lanes output = broadcast(source_outputs[j]);
-        for (int v = 0; v < vectors; ++v) {
-            Lanes w = load(row + v * lanes) + rate_delta[v] * output;
-            w = w > limit[v] ? limit[v] : w;
-            w = w < -limit[v] ? -limit[v] : w;
-            store(row + v * lanes, w);
-        }
+        update_source<vectors>(row, source_outputs[j], rate_delta, limit);
     }
 }
 

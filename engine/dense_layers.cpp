@@ -101,6 +101,32 @@ DENSE_INLINE void update_source(double* row, double output, const Lanes* rate_de
     }
 }
 
+// Adds delta * old weight to the errors of `groups` * 4 sources, lane after lane from the last
+// used neuron down to the first: with four sources' products transposed, lane k of all four
+// is one vector, and each vector addition advances four errors, each still in its own order.
+// The groups' chains of additions are independent and overlap.
+template <int vectors, int groups>
+DENSE_INLINE void gather_errors(const double* rows, int weight_stride, const Lanes* delta, double* source_errors,
+                                int used_lanes)
+{
+    Lanes errors[groups];
+    for (int g = 0; g < groups; ++g)
+        errors[g] = load(source_errors + g * lanes);
+    for (int v = vectors - 1; v >= 0; --v)
+        for (int g = 0; g < groups; ++g) {
+            Lanes products[lanes];
+            for (int s = 0; s < lanes; ++s)
+                products[s] = delta[v] * load(rows + (g * lanes + s) * weight_stride + v * lanes);
+            Lanes columns[lanes];
+            transpose(products, columns);
+            for (int k = lanes - 1; k >= 0; --k)
+                if (v * lanes + k < used_lanes)
+                    errors[g] = errors[g] + columns[k];
+        }
+    for (int g = 0; g < groups; ++g)
+        store(source_errors + g * lanes, errors[g]);
+}
+
 // Updates the weights of `vectors` * 4 neurons from the source outputs. With `source_errors`,
 // first adds delta * old weight to each source's error, lane after lane from the last used
 // neuron down to the first, as the backward pass in reverse neuron order does. Sources are
@@ -110,7 +136,6 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
                                double* block_weights, int weight_stride, const double* deltas,
                                const double* rate_deltas, const double* limits, int used_lanes)
 {
-    constexpr int block = vectors * lanes;
     Lanes delta[vectors];
     Lanes rate_delta[vectors];
     Lanes limit[vectors];
@@ -121,23 +146,16 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
     }
     int j = 0;
     if (source_errors != nullptr) {
-        // Four sources at once: with their products transposed, lane k of every source is one
-        // vector, and each vector addition advances four errors, each still in its own order.
+        constexpr int groups = 2;
+        for (; j + groups * lanes <= source_count; j += groups * lanes) {
+            double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
+            gather_errors<vectors, groups>(rows, weight_stride, delta, source_errors + j, used_lanes);
+            for (int s = 0; s < groups * lanes; ++s)
+                update_source<vectors>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
+        }
         for (; j + lanes <= source_count; j += lanes) {
             double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
-            Lanes columns[block];
-            for (int v = 0; v < vectors; ++v) {
-                Lanes products[lanes];
-                for (int s = 0; s < lanes; ++s)
-                    products[s] = delta[v] * load(rows + s * weight_stride + v * lanes);
-                transpose(products, columns + v * lanes);
-            }
-            Lanes errors = load(source_errors + j);
-#pragma GCC unroll 32
-            for (int k = block - 1; k >= 0; --k)
-                if (k < used_lanes)
-                    errors = errors + columns[k];
-            store(source_errors + j, errors);
+            gather_errors<vectors, 1>(rows, weight_stride, delta, source_errors + j, used_lanes);
             for (int s = 0; s < lanes; ++s)
                 update_source<vectors>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
         }
@@ -145,7 +163,7 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
     for (; j < source_count; ++j) {
         double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
         if (source_errors != nullptr) {
-            double products[block];
+            double products[vectors * lanes];
             for (int v = 0; v < vectors; ++v)
                 store(products + v * lanes, delta[v] * load(row + v * lanes));
             double error = source_errors[j];

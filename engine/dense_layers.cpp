@@ -716,7 +716,9 @@ void DenseLayers::store_weights(std::vector<Neuron>& neurons) const
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
             std::vector<Connection>& connections = neurons[static_cast<std::size_t>(layer.first + i)].connections;
+            // A neuron's weights are one block width apart.
+            const double* weight = weights.data() + weight_index(layer, i, 0);
             for (int j = 0; j < layer.previous_size; ++j)
-                connections[static_cast<std::size_t>(j)].weight = weights[weight_index(layer, i, j)];
+                connections[static_cast<std::size_t>(j)].weight = weight[static_cast<std::size_t>(j) * layer.block];
         }
 }

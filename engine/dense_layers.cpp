@@ -179,25 +179,29 @@ constexpr int narrowest_block = 4;
 constexpr int half_block = 16;  // the widest part one call of the update kernel takes
 constexpr int widest_block = 32;
 
-// The sums of `parts` parts of sixteen neurons for one row, as block_sums gives each, side by
-// side in one pass over the inputs: part p's weights start at part_weights[p], and each source's
-// weights are `weight_stride` doubles after the previous source's. Its sums go to
-// sums + p * 16.
-template <int parts>
+// The sums of `parts` parts of up to sixteen neurons for one row, as block_sums gives each,
+// side by side in one pass over the inputs: part p's weights start at part_weights[p], each
+// source's `strides[p]` doubles after the previous source's; the last part has
+// `last_vectors` vectors of neurons, the others four. Part p's sums go to sums + p * 16.
+template <int parts, int last_vectors>
 DENSE_INLINE void part_sums(const double* inputs, int input_count, const double* const* part_weights,
-                            int weight_stride, double* sums)
+                            const int* strides, double* sums)
 {
     constexpr int vectors = half_block / lanes;
     Lanes accumulators[parts][vectors] = {};
+    const double* at[parts];
+    for (int p = 0; p < parts; ++p)
+        at[p] = part_weights[p];
     for (int j = 0; j < input_count; ++j) {
         const Lanes input = broadcast(inputs[j]);
-        const std::size_t source = static_cast<std::size_t>(j) * weight_stride;
-        for (int p = 0; p < parts; ++p)
-            for (int v = 0; v < vectors; ++v)
-                accumulators[p][v] = accumulators[p][v] + input * load(part_weights[p] + source + v * lanes);
+        for (int p = 0; p < parts; ++p) {
+            for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)
+                accumulators[p][v] = accumulators[p][v] + input * load(at[p] + v * lanes);
+            at[p] += strides[p];
+        }
     }
     for (int p = 0; p < parts; ++p)
-        for (int v = 0; v < vectors; ++v)
+        for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)
             store(sums + p * half_block + v * lanes, accumulators[p][v]);
 }
 
@@ -267,8 +271,8 @@ bool all_layers_dense(const std::vector<Neuron>& neurons, const std::vector<int>
 
 std::size_t DenseLayers::weight_index(const Layer& layer, int neuron, int source)
 {
-    const std::size_t block_start = static_cast<std::size_t>(neuron / layer.block) * layer.previous_size * layer.block;
-    return layer.weights_offset + block_start + static_cast<std::size_t>(source) * layer.block +
+    const int b = neuron / layer.block;
+    return layer.weights_offset + layer.block_start(b) + static_cast<std::size_t>(source) * layer.width(b) +
            static_cast<std::size_t>(neuron % layer.block);
 }
 
@@ -287,10 +291,11 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         const int size = layer_sizes[index];
         const int width = block_width(size);
         const int blocks = block_count(size, width);
-        layers.push_back(
-            Layer{first_previous + previous, size, first_previous, previous, width, blocks, weight_total, lane_total});
+        const int last_block = blocks == 1 ? width : (size - (blocks - 1) * width + lanes - 1) / lanes * lanes;
+        layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, last_block,
+                               weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;
-        weight_total += padded * static_cast<std::size_t>(previous);
+        weight_total += static_cast<std::size_t>((blocks - 1) * width + last_block) * static_cast<std::size_t>(previous);
         // Every layer's weights start on a cache line too.
         weight_total = (weight_total + line_doubles - 1) / line_doubles * line_doubles;
         lane_total += padded;
@@ -346,13 +351,16 @@ struct DenseLayers::Kernels {
     // The sums of one block for `rows` rows, row r's at sums + r * block; one row of a wide
     // layer takes row_sums instead.
     template <int rows>
-    static DENSE_INLINE void sums_of_block(int block, const double* inputs, std::size_t stride, int input_count,
-                                           const double* block_weights, double* sums)
+    static DENSE_INLINE void sums_of_block(int block, int width, const double* inputs, std::size_t stride,
+                                           int input_count, const double* block_weights, double* sums)
     {
         // Up to four rows by eight neurons fill the vector registers; each weight loaded serves
         // every row.
-        for (int part = 0; part < block; part += 8)
-            block_sums<2, rows>(inputs, stride, input_count, block_weights + part, block, sums + part, block);
+        int part = 0;
+        for (; part + 8 <= width; part += 8)
+            block_sums<2, rows>(inputs, stride, input_count, block_weights + part, width, sums + part, block);
+        if (part < width)
+            block_sums<1, rows>(inputs, stride, input_count, block_weights + part, width, sums + part, block);
     }
 
     // The sums of a wide layer's neurons for one row, `most` parts of sixteen neurons in each
@@ -368,25 +376,36 @@ struct DenseLayers::Kernels {
         for (int first = 0; first < parts; first += per_pass) {
             const int count = std::min(per_pass, parts - first);
             const double* part_weights[most];
+            int strides[most];
+            int last_lanes = half_block;
             for (int p = 0; p < count; ++p) {
                 const int lane = (first + p) * half_block;
-                part_weights[p] = layer_weights +
-                                  static_cast<std::size_t>(lane / layer.block) * layer.previous_size * layer.block +
-                                  lane % layer.block;
+                const int b = lane / layer.block;
+                part_weights[p] = layer_weights + layer.block_start(b) + lane % layer.block;
+                strides[p] = layer.width(b);
+                last_lanes = std::min(half_block, strides[p] - lane % layer.block);
             }
-            some_part_sums<most>(count, inputs, layer.previous_size, part_weights, layer.block,
+            some_part_sums<most>(count, last_lanes / lanes, inputs, layer.previous_size, part_weights, strides,
                                  sums + first * half_block);
         }
     }
 
     template <int most>
-    static DENSE_INLINE void some_part_sums(int count, const double* inputs, int input_count,
-                                            const double* const* part_weights, int weight_stride, double* sums)
+    static DENSE_INLINE void some_part_sums(int count, int last_vectors, const double* inputs, int input_count,
+                                            const double* const* part_weights, const int* strides, double* sums)
     {
-        if (count == most)
-            part_sums<most>(inputs, input_count, part_weights, weight_stride, sums);
-        else if constexpr (most > 1)
-            some_part_sums<most - 1>(count, inputs, input_count, part_weights, weight_stride, sums);
+        if (count == most) {
+            if (last_vectors == 4)
+                part_sums<most, 4>(inputs, input_count, part_weights, strides, sums);
+            else if (last_vectors == 3)
+                part_sums<most, 3>(inputs, input_count, part_weights, strides, sums);
+            else if (last_vectors == 2)
+                part_sums<most, 2>(inputs, input_count, part_weights, strides, sums);
+            else
+                part_sums<most, 1>(inputs, input_count, part_weights, strides, sums);
+        } else if constexpr (most > 1) {
+            some_part_sums<most - 1>(count, last_vectors, inputs, input_count, part_weights, strides, sums);
+        }
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
@@ -424,11 +443,11 @@ struct DenseLayers::Kernels {
                 continue;
             }
             for (int b = 0; b < layer.blocks; ++b) {
-                const double* block_weights =
-                    layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;
+                const double* block_weights = layer_weights + layer.block_start(b);
                 const int lane = b * layer.block;
                 const int used = std::min(layer.block, layer.size - lane);
-                sums_of_block<rows>(layer.block, inputs, stride, layer.previous_size, block_weights, sums);
+                sums_of_block<rows>(layer.block, layer.width(b), inputs, stride, layer.previous_size, block_weights,
+                                    sums);
                 for (int r = 0; r < rows; ++r)
                     for (int k = 0; k < used; k += lanes)
                         activate(load(sums + r * layer.block + k), thresholds + lane + k, slopes + lane + k,
@@ -500,20 +519,29 @@ struct DenseLayers::Kernels {
                 continue;
             }
             for (int b = layer.blocks; b-- > 0;) {
-                double* block_weights = layer_weights + static_cast<std::size_t>(b) * sources * layer.block;
+                double* block_weights = layer_weights + layer.block_start(b);
                 const int lane = b * layer.block;
+                const int width = layer.width(b);
                 if (layer.block == 8) {
                     block_update<2>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
                                     rate_deltas + lane, limits + lane, std::min(8, layer.size - lane));
                     continue;
                 }
-                // Wide blocks in parts of sixteen, the last part first: each source's error
+                // Wide blocks in parts of sixteen, the last part first, and a narrower last
+                // block's last part vector by vector, the last one first: each source's error
                 // still gathers the lanes from the last neuron down to the first.
-                for (int half = layer.block - half_block; half >= 0; half -= half_block) {
-                    const int used = std::min(half_block, layer.size - lane - half);
-                    if (used > 0)
-                        block_update<4>(source_outputs, source_errors, sources, block_weights + half, layer.block,
-                                        deltas + lane + half, rate_deltas + lane + half, limits + lane + half, used);
+                for (int part = (width - 1) / half_block * half_block; part >= 0; part -= half_block) {
+                    const int at = lane + part;
+                    if (width - part >= half_block) {
+                        block_update<4>(source_outputs, source_errors, sources, block_weights + part, width,
+                                        deltas + at, rate_deltas + at, limits + at,
+                                        std::min(half_block, layer.size - at));
+                        continue;
+                    }
+                    for (int vector = width - lanes; vector >= part; vector -= lanes)
+                        block_update<1>(source_outputs, source_errors, sources, block_weights + vector, width,
+                                        deltas + lane + vector, rate_deltas + lane + vector, limits + lane + vector,
+                                        std::min(lanes, layer.size - lane - vector));
                 }
             }
         }
@@ -716,9 +744,10 @@ void DenseLayers::store_weights(std::vector<Neuron>& neurons) const
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
             std::vector<Connection>& connections = neurons[static_cast<std::size_t>(layer.first + i)].connections;
-            // A neuron's weights are one block width apart.
+            // A neuron's weights are its block's width apart.
             const double* weight = weights.data() + weight_index(layer, i, 0);
+            const std::size_t width = static_cast<std::size_t>(layer.width(i / layer.block));
             for (int j = 0; j < layer.previous_size; ++j)
-                connections[static_cast<std::size_t>(j)].weight = weight[static_cast<std::size_t>(j) * layer.block];
+                connections[static_cast<std::size_t>(j)].weight = weight[static_cast<std::size_t>(j) * width];
         }
 }

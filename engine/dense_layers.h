@@ -90,9 +90,19 @@ private:
         int previous_first;  // position of the previous layer's first neuron
         int previous_size;
         int block;                   // neurons whose sums advance together: 4, 8, 16 or 32
-        int blocks;                  // blocks of the layer, the last one padded
+        int blocks;                  // blocks of the layer
+        // The last block's width in the weights: its neurons rounded up to a vector, so that
+        // the weights hold few unused lanes; the lane arrays pad every block to `block`.
+        int last_block;
         std::size_t weights_offset;  // start of this layer's blocks in `weights`
         std::size_t lane_offset;     // start of this layer's padded lanes in the lane arrays
+
+        // The distance between two sources' weights in block b, and where the block starts.
+        int width(int b) const { return b + 1 == blocks ? last_block : block; }
+        std::size_t block_start(int b) const
+        {
+            return static_cast<std::size_t>(b) * static_cast<std::size_t>(previous_size) * block;
+        }
     };
 
     static std::size_t weight_index(const Layer& layer, int neuron, int source);

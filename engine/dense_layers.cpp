@@ -1,7 +1,7 @@
 // The fast form of dense networks. The kernels work on one block of neurons at a time with
 // vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
-// On x86 they are compiled for AVX2 as well as for the baseline and chosen at run time;
-// elsewhere the baseline alone is built.
+// On x86 they are compiled for AVX-512 (with its 32 vector registers) and AVX2 as well as for
+// the baseline and chosen at run time; elsewhere the baseline alone is built.
 //   Lanes and the block sums and updates they make  - the vector helpers every kernel inlines
 //   DenseLayers::build                              - blocks, padding and the arrays' layout
 //   DenseLayers::Kernels                            - evaluation, groups and training per kernel
@@ -598,6 +598,9 @@ struct DenseLayers::Kernels {
             Kernels::exponentials(arguments, results, count);                                                 \
         }                                                                                                     \
     };
+    // The last argument is how many parts of sixteen neurons one row sums per pass over the
+    // inputs: four vectors of sums each, as many as the set's vector registers hold beside
+    // the input and the products (16 registers; AVX-512 with AVX512VL has 32).
     DENSE_KERNEL_SET(Baseline, , 2)
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2)

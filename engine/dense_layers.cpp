@@ -87,18 +87,39 @@ DENSE_INLINE void transpose(const Lanes* rows, Lanes* columns)
     columns[3] = __builtin_shufflevector(odd_01, odd_23, 2, 3, 6, 7);
 }
 
+// Two doubles: the widest vector the baseline's instruction sets have.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+
+template <typename Vector>
+DENSE_INLINE Vector clamp(Vector w, Vector limit)
+{
+    w = w > limit ? limit : w;
+    return w < -limit ? -limit : w;
+}
+
+// w clamped to limit and to -limit, in that order. Where the vectors of four lanes are pairs of
+// narrower registers (`in_pairs`), a compiler would compare them lane by lane; it compares
+// each pair whole.
+template <bool in_pairs>
+DENSE_INLINE Lanes clamp_lanes(Lanes w, Lanes limit)
+{
+    if constexpr (in_pairs) {
+        const Pair low = clamp(Pair{w[0], w[1]}, Pair{limit[0], limit[1]});
+        const Pair high = clamp(Pair{w[2], w[3]}, Pair{limit[2], limit[3]});
+        return Lanes{low[0], low[1], high[0], high[1]};
+    } else {
+        return clamp(w, limit);
+    }
+}
+
 // w += (learning_rate * delta) * output for `vectors` * 4 weights of one source, then clamped
 // to max_weight and to -max_weight, in that order.
-template <int vectors>
+template <int vectors, bool in_pairs>
 DENSE_INLINE void update_source(double* row, double output, const Lanes* rate_delta, const Lanes* limit)
 {
     const Lanes source_output = broadcast(output);
-    for (int v = 0; v < vectors; ++v) {
-        Lanes w = load(row + v * lanes) + rate_delta[v] * source_output;
-        w = w > limit[v] ? limit[v] : w;
-        w = w < -limit[v] ? -limit[v] : w;
-        store(row + v * lanes, w);
-    }
+    for (int v = 0; v < vectors; ++v)
+        store(row + v * lanes, clamp_lanes<in_pairs>(load(row + v * lanes) + rate_delta[v] * source_output, limit[v]));
 }
 
 // Adds delta * old weight to the errors of `groups` * 4 sources, lane after lane from the last
@@ -131,7 +152,7 @@ DENSE_INLINE void gather_errors(const double* rows, int weight_stride, const Lan
 // first adds delta * old weight to each source's error, lane after lane from the last used
 // neuron down to the first, as the backward pass in reverse neuron order does. Sources are
 // `weight_stride` doubles apart, as in block_sums.
-template <int vectors>
+template <int vectors, bool in_pairs>
 DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
                                double* block_weights, int weight_stride, const double* deltas,
                                const double* rate_deltas, const double* limits, int used_lanes)
@@ -151,13 +172,13 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
             double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
             gather_errors<vectors, groups>(rows, weight_stride, delta, source_errors + j, used_lanes);
             for (int s = 0; s < groups * lanes; ++s)
-                update_source<vectors>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
+                update_source<vectors, in_pairs>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
         }
         for (; j + lanes <= source_count; j += lanes) {
             double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
             gather_errors<vectors, 1>(rows, weight_stride, delta, source_errors + j, used_lanes);
             for (int s = 0; s < lanes; ++s)
-                update_source<vectors>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
+                update_source<vectors, in_pairs>(rows + s * weight_stride, source_outputs[j + s], rate_delta, limit);
         }
     }
     for (; j < source_count; ++j) {
@@ -171,7 +192,7 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
                 error += products[k];
             source_errors[j] = error;
         }
-        update_source<vectors>(row, source_outputs[j], rate_delta, limit);
+        update_source<vectors, in_pairs>(row, source_outputs[j], rate_delta, limit);
     }
 }
 
@@ -295,7 +316,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, last_block,
                                weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;
-        weight_total += static_cast<std::size_t>((blocks - 1) * width + last_block) * static_cast<std::size_t>(previous);
+        weight_total +=
+            static_cast<std::size_t>((blocks - 1) * width + last_block) * static_cast<std::size_t>(previous);
         // Every layer's weights start on a cache line too.
         weight_total = (weight_total + line_doubles - 1) / line_doubles * line_doubles;
         lane_total += padded;
@@ -482,6 +504,7 @@ struct DenseLayers::Kernels {
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
     // errors are expected - output, the other layers' were gathered from the layer after.
+    template <bool in_pairs>
     static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
     {
         const double* outputs = form.outputs.data();
@@ -523,7 +546,7 @@ struct DenseLayers::Kernels {
                 const int lane = b * layer.block;
                 const int width = layer.width(b);
                 if (layer.block == 8) {
-                    block_update<2>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
+                    block_update<2, in_pairs>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
                                     rate_deltas + lane, limits + lane, std::min(8, layer.size - lane));
                     continue;
                 }
@@ -533,13 +556,13 @@ struct DenseLayers::Kernels {
                 for (int part = (width - 1) / half_block * half_block; part >= 0; part -= half_block) {
                     const int at = lane + part;
                     if (width - part >= half_block) {
-                        block_update<4>(source_outputs, source_errors, sources, block_weights + part, width,
+                        block_update<4, in_pairs>(source_outputs, source_errors, sources, block_weights + part, width,
                                         deltas + at, rate_deltas + at, limits + at,
                                         std::min(half_block, layer.size - at));
                         continue;
                     }
                     for (int vector = width - lanes; vector >= part; vector -= lanes)
-                        block_update<1>(source_outputs, source_errors, sources, block_weights + vector, width,
+                        block_update<1, in_pairs>(source_outputs, source_errors, sources, block_weights + vector, width,
                                         deltas + lane + vector, rate_deltas + lane + vector, limits + lane + vector,
                                         std::min(lanes, layer.size - lane - vector));
                 }
@@ -547,14 +570,14 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <int row_parts>
+    template <int row_parts, bool in_pairs>
     static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
     {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
         evaluate_rows<1, row_parts>(form, form.outputs.data(), 0);
-        back_propagate(form, expected_outputs);
+        back_propagate<in_pairs>(form, expected_outputs);
     }
 
     static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
@@ -582,29 +605,30 @@ struct DenseLayers::Kernels {
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
-#define DENSE_KERNEL_SET(space, attributes, parts)                                                                 \
-    struct space {                                                                                            \
-        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<parts>(form); }                       \
-        attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)    \
-        {                                                                                                     \
-            Kernels::evaluate_group<parts>(form, rows, row_count);                                                   \
-        }                                                                                                     \
-        attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected) \
-        {                                                                                                     \
-            Kernels::train_pattern<parts>(form, inputs, expected);                                                   \
-        }                                                                                                     \
-        attributes static void exponentials(const double* arguments, double* results, std::size_t count)      \
-        {                                                                                                     \
-            Kernels::exponentials(arguments, results, count);                                                 \
-        }                                                                                                     \
+#define DENSE_KERNEL_SET(space, attributes, parts, in_pairs)                                                          \
+    struct space {                                                                                                    \
+        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<parts>(form); }                        \
+        attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)            \
+        {                                                                                                             \
+            Kernels::evaluate_group<parts>(form, rows, row_count);                                                    \
+        }                                                                                                             \
+        attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected)         \
+        {                                                                                                             \
+            Kernels::train_pattern<parts, in_pairs>(form, inputs, expected);                                          \
+        }                                                                                                             \
+        attributes static void exponentials(const double* arguments, double* results, std::size_t count)              \
+        {                                                                                                             \
+            Kernels::exponentials(arguments, results, count);                                                         \
+        }                                                                                                             \
     };
-    // The last argument is how many parts of sixteen neurons one row sums per pass over the
-    // inputs: four vectors of sums each, as many as the set's vector registers hold beside
-    // the input and the products (16 registers; AVX-512 with AVX512VL has 32).
-    DENSE_KERNEL_SET(Baseline, , 2)
+    // `parts` is how many parts of sixteen neurons one row sums per pass over the inputs: four
+    // vectors of sums each, as many as the set's vector registers hold beside the input and
+    // the products (16 registers; AVX-512 with AVX512VL has 32). `in_pairs` says that its
+    // vectors of four lanes are pairs of registers.
+    DENSE_KERNEL_SET(Baseline, , 2, true)
 #if DENSE_X86_KERNELS
-    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2)
-    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7)
+    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, false)
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, false)
 #endif
 #undef DENSE_KERNEL_SET
 

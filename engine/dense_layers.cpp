@@ -214,12 +214,14 @@ DENSE_INLINE void part_sums(const double* inputs, int input_count, const double*
     for (int p = 0; p < parts; ++p)
         at[p] = part_weights[p];
     for (int j = 0; j < input_count; ++j) {
+        // Stepping on before each source but the first keeps the pointers inside the weights.
+        if (j > 0)
+            for (int p = 0; p < parts; ++p)
+                at[p] += strides[p];
         const Lanes input = broadcast(inputs[j]);
-        for (int p = 0; p < parts; ++p) {
+        for (int p = 0; p < parts; ++p)
             for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)
                 accumulators[p][v] = accumulators[p][v] + input * load(at[p] + v * lanes);
-            at[p] += strides[p];
-        }
     }
     for (int p = 0; p < parts; ++p)
         for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)

@@ -434,7 +434,7 @@ struct DenseLayers::Kernels {
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
     // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
-    template <int rows, int row_parts>
+    template <int rows, typename Set>
     static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
@@ -460,7 +460,7 @@ struct DenseLayers::Kernels {
                 continue;
             }
             if (rows == 1 && layer.block >= half_block) {
-                row_sums<row_parts>(layer, inputs, layer_weights, sums);
+                Set::row_sums(layer, inputs, layer_weights, sums);
                 for (int k = 0; k < layer.size; k += lanes)
                     activate(load(sums + k), thresholds + k, slopes + k, values + layer.first + k,
                              std::min(lanes, layer.size - k));
@@ -480,13 +480,13 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <int row_parts>
+    template <typename Set>
     static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1, row_parts>(form, form.outputs.data(), 0);
+        evaluate_rows<1, Set>(form, form.outputs.data(), 0);
     }
 
-    template <int row_parts>
+    template <typename Set>
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
     {
         const std::size_t stride = form.outputs.size();
@@ -497,11 +497,11 @@ struct DenseLayers::Kernels {
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
         if (row_count == group_rows) {
-            evaluate_rows<group_rows, row_parts>(form, values, stride);
+            evaluate_rows<group_rows, Set>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1, row_parts>(form, values + r * stride, 0);
+            evaluate_rows<1, Set>(form, values + r * stride, 0);
     }
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
@@ -572,14 +572,14 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <int row_parts, bool in_pairs>
+    template <typename Set>
     static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
     {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1, row_parts>(form, form.outputs.data(), 0);
-        back_propagate<in_pairs>(form, expected_outputs);
+        evaluate_rows<1, Set>(form, form.outputs.data(), 0);
+        back_propagate<Set::in_pairs>(form, expected_outputs);
     }
 
     static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
@@ -607,16 +607,23 @@ struct DenseLayers::Kernels {
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
-#define DENSE_KERNEL_SET(space, attributes, parts, in_pairs)                                                          \
+#define DENSE_KERNEL_SET(space, attributes, parts, pairs)                                                             \
     struct space {                                                                                                    \
-        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<parts>(form); }                        \
+        static constexpr bool in_pairs = pairs;                                                                       \
+        /* Apart from the entry points, which small networks' calls then spend less on. */                            \
+        attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
+                                                                 const double* layer_weights, double* sums)           \
+        {                                                                                                             \
+            Kernels::row_sums<parts>(layer, inputs, layer_weights, sums);                                             \
+        }                                                                                                             \
+        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<space>(form); }                        \
         attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)            \
         {                                                                                                             \
-            Kernels::evaluate_group<parts>(form, rows, row_count);                                                    \
+            Kernels::evaluate_group<space>(form, rows, row_count);                                                    \
         }                                                                                                             \
         attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected)         \
         {                                                                                                             \
-            Kernels::train_pattern<parts, in_pairs>(form, inputs, expected);                                          \
+            Kernels::train_pattern<space>(form, inputs, expected);                                                    \
         }                                                                                                             \
         attributes static void exponentials(const double* arguments, double* results, std::size_t count)              \
         {                                                                                                             \

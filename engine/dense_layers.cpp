@@ -254,13 +254,14 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
 
 namespace {
 
-// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`.
-DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
+// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`;
+// returns all four values.
+DENSE_INLINE Lanes activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
 {
     const Lanes values = engine_logistic(sums, load(thresholds), load(slopes));
     if (count == lanes) {
         store(to, values);
-        return;
+        return values;
     }
     // The neurons after the layer's last one belong to the next layer, or are not there. Lane
     // by lane, which a compiler does not turn into a call to copy memory.
@@ -269,6 +270,27 @@ DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* s
         to[1] = values[1];
     if (count > 2)
         to[2] = values[2];
+    return values;
+}
+
+// The sums of a narrow layer whose sources are the values of a narrow layer still in registers,
+// `sources[r]` for row r: the products and additions of the sums from memory, without waiting
+// for those values to be stored and loaded again. Each lane by its own number, so that no
+// value goes through memory.
+template <int rows>
+DENSE_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const double* weights, Lanes* sum)
+{
+    for (int r = 0; r < rows; ++r)
+        sum[r] = broadcast(sources[r][0]) * load(weights);
+    if (source_count > 1)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][1]) * load(weights + narrowest_block);
+    if (source_count > 2)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][2]) * load(weights + 2 * narrowest_block);
+    if (source_count > 3)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][3]) * load(weights + 3 * narrowest_block);
 }
 
 }  // namespace
@@ -302,6 +324,9 @@ struct DenseLayers::Kernels {
     static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
+        // The values of the last layer when it was narrow, per row, for the next narrow layer.
+        Lanes narrow_values[rows];
+        bool after_narrow = false;
         for (const Layer& layer : form.layers) {
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
@@ -312,17 +337,24 @@ struct DenseLayers::Kernels {
                 // first product shortens the chain; a sum of zeros that takes the sign of -0.0
                 // this way gives the same output.
                 Lanes sum[rows];
-                for (int r = 0; r < rows; ++r)
-                    sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
-                for (int j = 1; j < layer.previous_size; ++j) {
-                    const Lanes weight = load(layer_weights + j * narrowest_block);
+                if (after_narrow) {
+                    sums_from_lanes<rows>(narrow_values, layer.previous_size, layer_weights, sum);
+                } else {
                     for (int r = 0; r < rows; ++r)
-                        sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+                        sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+                    for (int j = 1; j < layer.previous_size; ++j) {
+                        const Lanes weight = load(layer_weights + j * narrowest_block);
+                        for (int r = 0; r < rows; ++r)
+                            sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+                    }
                 }
                 for (int r = 0; r < rows; ++r)
-                    activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
+                    narrow_values[r] =
+                        activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
+                after_narrow = true;
                 continue;
             }
+            after_narrow = false;
             for (int b = 0; b < layer.blocks; ++b) {
                 const double* block_weights =
                     layer_weights + static_cast<std::size_t>(b) * layer.previous_size * layer.block;

@@ -152,29 +152,36 @@ int block_width(int layer_size)
     return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
 }
 
-// The update of a narrow layer, lane by lane in the same order as block_update: a vector
-// kernel would load the deltas just stored one by one, and such a load waits until the
-// stores reach the cache.
-DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
-                               double* layer_weights, const double* deltas, const double* rate_deltas,
-                               const double* limits, int used_lanes)
+// The first `count` (1 to 4) values at `from` in lanes, the other lanes 0. Value by value, so
+// that values just stored one by one are read without waiting for them to reach the cache.
+DENSE_INLINE Lanes load_part(const double* from, int count)
 {
-    for (int j = 0; j < source_count; ++j) {
-        double* row = layer_weights + j * narrowest_block;
-        if (source_errors != nullptr) {
-            double error = source_errors[j];
-            for (int k = used_lanes - 1; k >= 0; --k)
-                error += deltas[k] * row[k];
-            source_errors[j] = error;
-        }
-        const double output = source_outputs[j];
-        for (int k = 0; k < used_lanes; ++k) {
-            double w = row[k] + rate_deltas[k] * output;
-            w = w > limits[k] ? limits[k] : w;
-            w = w < -limits[k] ? -limits[k] : w;
-            row[k] = w;
-        }
+    return Lanes{from[0], count > 1 ? from[1] : 0.0, count > 2 ? from[2] : 0.0, count > 3 ? from[3] : 0.0};
+}
+
+// One source of a narrow layer, as block_update does it for one source: with `gather`, adds
+// delta * old weight of each used lane to `error`, from the last used lane down to the first;
+// then updates the source's weights. Returns the error.
+template <bool gather>
+DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_delta, Lanes limit, double output,
+                                         double error, int used_lanes)
+{
+    Lanes w = load(row);
+    if (gather) {
+        const Lanes products = delta * w;
+        if (used_lanes > 3)
+            error += products[3];
+        if (used_lanes > 2)
+            error += products[2];
+        if (used_lanes > 1)
+            error += products[1];
+        error += products[0];
     }
+    w = w + rate_delta * broadcast(output);
+    w = w > limit ? limit : w;
+    w = w < -limit ? -limit : w;
+    store(row, w);
+    return error;
 }
 
 // True when every computing neuron holds one connection from each neuron of the layer before,
@@ -402,14 +409,72 @@ struct DenseLayers::Kernels {
             evaluate_rows<1>(form, values + r * stride, 0);
     }
 
+    // The backward step of a narrow layer, its four lanes side by side. The errors it gathers
+    // for a narrow layer before it stay in `narrow_errors`; those for a wider layer go to the
+    // errors array.
+    static DENSE_INLINE void back_propagate_narrow(DenseLayers& form, std::size_t index, const double* expected_outputs,
+                                                   Lanes& narrow_errors)
+    {
+        const Layer& layer = form.layers[index];
+        const double* outputs = form.outputs.data();
+        double* errors = form.errors.data();
+        const Lanes output = load_part(outputs + layer.first, layer.size);
+        Lanes error;
+        if (index + 1 == form.layers.size()) {
+            error = load_part(expected_outputs, layer.size) - output;
+        } else if (form.layers[index + 1].block == narrowest_block) {
+            error = narrow_errors;
+        } else {
+            error = load_part(errors + layer.first, layer.size);
+            for (int i = 0; i < layer.size; ++i)
+                errors[layer.first + i] = 0.0;
+        }
+        const Lanes delta = ((error * load(form.slopes.data() + layer.lane_offset)) * output) * (1.0 - output);
+        const Lanes rate_delta = load(form.rates.data() + layer.lane_offset) * delta;
+        const Lanes limit = load(form.limits.data() + layer.lane_offset);
+        double* weights = form.weights.data() + layer.weights_offset;
+        const double* source_outputs = outputs + layer.previous_first;
+        const int sources = layer.previous_size;
+        if (index == 0) {
+            // The input layer's errors would be discarded at once: they are not gathered.
+            for (int j = 0; j < sources; ++j)
+                update_narrow_source<false>(weights + j * narrowest_block, delta, rate_delta, limit, source_outputs[j],
+                                            0.0, layer.size);
+            return;
+        }
+        if (form.layers[index - 1].block != narrowest_block) {
+            double* source_errors = errors + layer.previous_first;
+            for (int j = 0; j < sources; ++j)
+                source_errors[j] = update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+                                                              source_outputs[j], source_errors[j], layer.size);
+            return;
+        }
+        // At most four sources, each by its own number so that no error goes through memory.
+        // Their errors start from the 0 the errors array holds between steps.
+        const auto source = [&](int j) {
+            return update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+                                              source_outputs[j], 0.0, layer.size);
+        };
+        const double first = source(0);
+        const double second = sources > 1 ? source(1) : 0.0;
+        const double third = sources > 2 ? source(2) : 0.0;
+        const double fourth = sources > 3 ? source(3) : 0.0;
+        narrow_errors = Lanes{first, second, third, fourth};
+    }
+
     // One back-propagation step from the outputs of the last evaluation: the output layer's
     // errors are expected - output, the other layers' were gathered from the layer after.
     static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
     {
         const double* outputs = form.outputs.data();
         double* errors = form.errors.data();
+        Lanes narrow_errors{};
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
+            if (layer.block == narrowest_block) {
+                back_propagate_narrow(form, index, expected_outputs, narrow_errors);
+                continue;
+            }
             double* deltas = form.deltas.data() + layer.lane_offset;
             double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
             const double* rates = form.rates.data() + layer.lane_offset;
@@ -435,11 +500,6 @@ struct DenseLayers::Kernels {
             double* layer_weights = form.weights.data() + layer.weights_offset;
             const double* source_outputs = outputs + layer.previous_first;
             const int sources = layer.previous_size;
-            if (layer.block == narrowest_block) {
-                update_narrow(source_outputs, source_errors, sources, layer_weights, deltas, rate_deltas, limits,
-                              layer.size);
-                continue;
-            }
             for (int b = layer.blocks; b-- > 0;) {
                 double* block_weights = layer_weights + static_cast<std::size_t>(b) * sources * layer.block;
                 const int lane = b * layer.block;

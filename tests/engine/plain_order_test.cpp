@@ -189,11 +189,11 @@ const std::string longer_lists_text =
     "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
     "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\nslope_parameter: 1.3\n";
 
-// Narrow layers after narrow layers read their sources from registers, one case for each
-// number of sources up to four.
+// Narrow layers next to narrow layers pass values and errors in registers, one case for each
+// number of sources up to four; the last one also meets wider layers on both sides.
 const std::vector<std::vector<int>> topologies = {
     {3, 4}, {3, 8, 4}, {2, 2, 1}, {1, 1}, {5, 9, 17, 3}, {7, 33, 2}, {20, 16, 16, 8}, {4, 5, 6, 7, 8}, {0, 3, 2},
-    {3, 64, 5}, {6, 100, 3}, {2, 4, 3, 4, 1, 2}};
+    {3, 64, 5}, {6, 100, 3}, {2, 4, 3, 4, 1, 2, 9, 3}};
 
 class PlainOrder : public OnEveryKernel {};
 

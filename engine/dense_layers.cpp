@@ -573,7 +573,7 @@ struct DenseLayers::Kernels {
     DENSE_KERNEL_SET(Baseline, )
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))))
-    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f"))))
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))))
 #endif
 #undef DENSE_KERNEL_SET
 
@@ -587,7 +587,7 @@ struct DenseLayers::Kernels {
     static bool has_avx512()
     {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
     }
 #endif
 
@@ -624,14 +624,25 @@ struct DenseLayers::Kernels {
         return named != nullptr ? named : fastest();
     }
 
-    static std::atomic<const Set*>& chosen()
+    // Null until the first use or choice; a race between two first uses stores the same set.
+    static std::atomic<const Set*> chosen;
+
+    static __attribute__((noinline)) const Set& choose_initial()
     {
-        static std::atomic<const Set*> set{initial()};
-        return set;
+        const Set* set = initial();
+        chosen.store(set, std::memory_order_relaxed);
+        return *set;
     }
 
-    static const Set& current() { return *chosen().load(std::memory_order_relaxed); }
+    // One load and a test on every call: the choice on first use stays out of the callers.
+    static const Set& current()
+    {
+        const Set* set = chosen.load(std::memory_order_relaxed);
+        return set != nullptr ? *set : choose_initial();
+    }
 };
+
+std::atomic<const DenseLayers::Kernels::Set*> DenseLayers::Kernels::chosen{nullptr};
 
 std::vector<std::string> DenseLayers::available_kernels()
 {
@@ -647,7 +658,7 @@ bool DenseLayers::select_kernels(const std::string& name)
     const Kernels::Set* set = Kernels::find(name);
     if (set == nullptr)
         return false;
-    Kernels::chosen().store(set, std::memory_order_relaxed);
+    Kernels::chosen.store(set, std::memory_order_relaxed);
     return true;
 }
 
@@ -665,8 +676,11 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
     load_parameters(neurons);
     Kernels::current().evaluate(*this);
-    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < outputs.size(); ++i)
-        neurons[i].output = outputs[i];
+    const std::size_t count = outputs.size();
+    const double* values = outputs.data();
+    Neuron* to = neurons.data();
+    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < count; ++i)
+        to[i].output = values[i];
 }
 
 void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)

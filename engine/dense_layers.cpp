@@ -263,6 +263,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         first_previous += previous;
     }
 
+    narrow_layers_only = std::all_of(layers.begin(), layers.end(),
+                                     [](const Layer& layer) { return layer.block == narrowest_block; });
     weights.assign(weight_total, 0.0);
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i)
@@ -350,6 +352,47 @@ struct DenseLayers::Kernels {
         }
     }
 
+    // One narrow layer for `rows` rows: one block whose sums stay in registers, taken from the
+    // values of a narrow layer before it in `narrow_values` when `after_narrow`, else from
+    // memory. Leaves the layer's values in `narrow_values` and in memory.
+    template <int rows>
+    static DENSE_INLINE void evaluate_narrow_layer(const DenseLayers& form, const Layer& layer, double* values,
+                                                   std::size_t stride, Lanes* narrow_values, bool after_narrow)
+    {
+        const double* inputs = values + layer.previous_first;
+        const double* layer_weights = form.weights.data() + layer.weights_offset;
+        // Starting from the first product shortens the chain; a sum of zeros that takes the
+        // sign of -0.0 this way gives the same output.
+        Lanes sum[rows];
+        if (after_narrow) {
+            sums_from_lanes<rows>(narrow_values, layer.previous_size, layer_weights, sum);
+        } else {
+            for (int r = 0; r < rows; ++r)
+                sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+            for (int j = 1; j < layer.previous_size; ++j) {
+                const Lanes weight = load(layer_weights + j * narrowest_block);
+                for (int r = 0; r < rows; ++r)
+                    sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+            }
+        }
+        for (int r = 0; r < rows; ++r)
+            narrow_values[r] = activate(sum[r], form.thresholds.data() + layer.lane_offset,
+                                        form.slopes.data() + layer.lane_offset, values + r * stride + layer.first,
+                                        layer.size);
+    }
+
+    // One row of a network of narrow layers only: the loop of evaluate_rows without the wider
+    // blocks, whose registers and constants such a small network would pay for on every call.
+    static DENSE_INLINE void evaluate_narrow_network(DenseLayers& form)
+    {
+        Lanes narrow_values[1];
+        bool after_narrow = false;
+        for (const Layer& layer : form.layers) {
+            evaluate_narrow_layer<1>(form, layer, form.outputs.data(), 0, narrow_values, after_narrow);
+            after_narrow = true;
+        }
+    }
+
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
     // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
     template <int rows>
@@ -360,32 +403,15 @@ struct DenseLayers::Kernels {
         Lanes narrow_values[rows];
         bool after_narrow = false;
         for (const Layer& layer : form.layers) {
+            if (layer.block == narrowest_block) {
+                evaluate_narrow_layer<rows>(form, layer, values, stride, narrow_values, after_narrow);
+                after_narrow = true;
+                continue;
+            }
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
             const double* thresholds = form.thresholds.data() + layer.lane_offset;
             const double* slopes = form.slopes.data() + layer.lane_offset;
-            if (layer.block == narrowest_block) {
-                // A narrow layer is one block whose sums stay in registers. Starting from the
-                // first product shortens the chain; a sum of zeros that takes the sign of -0.0
-                // this way gives the same output.
-                Lanes sum[rows];
-                if (after_narrow) {
-                    sums_from_lanes<rows>(narrow_values, layer.previous_size, layer_weights, sum);
-                } else {
-                    for (int r = 0; r < rows; ++r)
-                        sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
-                    for (int j = 1; j < layer.previous_size; ++j) {
-                        const Lanes weight = load(layer_weights + j * narrowest_block);
-                        for (int r = 0; r < rows; ++r)
-                            sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
-                    }
-                }
-                for (int r = 0; r < rows; ++r)
-                    narrow_values[r] =
-                        activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
-                after_narrow = true;
-                continue;
-            }
             after_narrow = false;
             for (int b = 0; b < layer.blocks; ++b) {
                 const double* block_weights =
@@ -414,7 +440,10 @@ struct DenseLayers::Kernels {
 
     static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1>(form, form.outputs.data(), 0);
+        if (form.narrow_layers_only)
+            evaluate_narrow_network(form);
+        else
+            evaluate_rows<1>(form, form.outputs.data(), 0);
     }
 
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
@@ -559,7 +588,7 @@ struct DenseLayers::Kernels {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1>(form, form.outputs.data(), 0);
+        evaluate(form);
         back_propagate<narrow_vectors>(form, expected_outputs);
     }
 

@@ -1,7 +1,8 @@
 // The fast form of dense networks. The kernels work on one block of neurons at a time with
 // vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
-// On x86 they are compiled for AVX2 as well as for the baseline and chosen at run time;
-// elsewhere the baseline alone is built.
+// On x86 they are compiled for AVX-512 and AVX2 as well as for the baseline and chosen at run
+// time; elsewhere the baseline alone is built. A layer of at most four neurons is one vector,
+// whose values and errors pass to a neighbouring layer of that size in registers.
 //   Lanes and the block sums and updates they make  - the vector helpers every kernel inlines
 //   DenseLayers::build                              - blocks, padding and the arrays' layout
 //   DenseLayers::Kernels                            - evaluation, groups and training per kernel

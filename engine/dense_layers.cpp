@@ -384,7 +384,8 @@ struct DenseLayers::Kernels {
 
     // One row of a network of narrow layers only: the loop of evaluate_rows without the wider
     // blocks, whose registers and constants such a small network would pay for on every call.
-    static DENSE_INLINE void evaluate_narrow_network(DenseLayers& form)
+    // Returns the output layer's values.
+    static DENSE_INLINE Lanes evaluate_narrow_network(DenseLayers& form)
     {
         Lanes narrow_values[1];
         bool after_narrow = false;
@@ -392,6 +393,7 @@ struct DenseLayers::Kernels {
             evaluate_narrow_layer<1>(form, layer, form.outputs.data(), 0, narrow_values, after_narrow);
             after_narrow = true;
         }
+        return narrow_values[0];
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
@@ -466,16 +468,19 @@ struct DenseLayers::Kernels {
 
     // The backward step of a narrow layer, its four lanes side by side. The errors it gathers
     // for a narrow layer before it stay in `narrow_errors`; those for a wider layer go to the
-    // errors array.
+    // errors array. The output layer's values come from `output_values` when given (lanes
+    // beyond the layer's neurons never reach a neuron's weights or errors).
     static DENSE_INLINE void back_propagate_narrow(DenseLayers& form, std::size_t index, const double* expected_outputs,
-                                                   Lanes& narrow_errors)
+                                                   const Lanes* output_values, Lanes& narrow_errors)
     {
         const Layer& layer = form.layers[index];
         const double* outputs = form.outputs.data();
         double* errors = form.errors.data();
-        const Lanes output = load_part(outputs + layer.first, layer.size);
+        const bool output_layer = index + 1 == form.layers.size();
+        const Lanes output = output_layer && output_values != nullptr ? *output_values
+                                                                       : load_part(outputs + layer.first, layer.size);
         Lanes error;
-        if (index + 1 == form.layers.size()) {
+        if (output_layer) {
             error = load_part(expected_outputs, layer.size) - output;
         } else if (form.layers[index + 1].block == narrowest_block) {
             error = narrow_errors;
@@ -522,7 +527,8 @@ struct DenseLayers::Kernels {
     // With `narrow_vectors`, narrow layers take their step in vectors, for kernel sets whose
     // vectors hold four lanes.
     template <bool narrow_vectors>
-    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
+    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs,
+                                            const Lanes* output_values)
     {
         const double* outputs = form.outputs.data();
         double* errors = form.errors.data();
@@ -530,7 +536,7 @@ struct DenseLayers::Kernels {
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
             if (narrow_vectors && layer.block == narrowest_block) {
-                back_propagate_narrow(form, index, expected_outputs, narrow_errors);
+                back_propagate_narrow(form, index, expected_outputs, output_values, narrow_errors);
                 continue;
             }
             double* deltas = form.deltas.data() + layer.lane_offset;
@@ -589,8 +595,14 @@ struct DenseLayers::Kernels {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate(form);
-        back_propagate<narrow_vectors>(form, expected_outputs);
+        if (narrow_vectors && form.narrow_layers_only) {
+            // The output layer's values go on in registers.
+            const Lanes output_values = evaluate_narrow_network(form);
+            back_propagate<narrow_vectors>(form, expected_outputs, &output_values);
+            return;
+        }
+        evaluate_rows<1>(form, form.outputs.data(), 0);
+        back_propagate<narrow_vectors>(form, expected_outputs, nullptr);
     }
 
     static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)

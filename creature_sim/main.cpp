@@ -1,7 +1,7 @@
 // creature_sim: a creature with three light sensors, driven by a network file, follows or
 // flees a spotlight that the user moves with the mouse and the numpad.
-#include "creature_world/scene_colors.h"
 #include "creature_sim/shell.h"
+#include "creature_world/scene_palette.h"
 #include "program_shell/start_up.h"
 
 #include <allegro.h>

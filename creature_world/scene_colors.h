@@ -7,8 +7,4 @@ constexpr int sensor_inner_color = 95;
 constexpr int sensor_outer_color = 96;
 constexpr int light_base_color = 100;  // light level k is entry 100 + k, k from 0 to 63
 
-// Sets the shell colours, the file selector's colours, the two sensor rings and the grey
-// ramp of the light levels, in that order.
-void set_scene_palette();
-
 #endif

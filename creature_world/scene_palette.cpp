@@ -1,4 +1,6 @@
 // The creature simulator's palette, set once at start-up.
+#include "creature_world/scene_palette.h"
+
 #include "creature_world/scene_colors.h"
 
 #include "palette/palette.h"

@@ -26,11 +26,11 @@ std::string type_name(const py::handle& value)
     throw py::error_already_set();
 }
 
-// An OSError whose errno is None, with the file name as the os module's errors carry it.
-[[noreturn]] void raise_os_error_without_errno(const std::string& message, const py::handle& path)
+// An OSError whose errno is None, with the reason and the file name where the os module's
+// errors carry them, so that str() reads "[Errno None] reason: 'name'".
+[[noreturn]] void raise_os_error_without_errno(const std::string& reason, const py::handle& path)
 {
-    py::object error = py::reinterpret_borrow<py::object>(PyExc_OSError)(message);
-    error.attr("filename") = path;
+    py::object error = py::reinterpret_borrow<py::object>(PyExc_OSError)(py::none(), reason, path);
     PyErr_SetObject(PyExc_OSError, error.ptr());
     throw py::error_already_set();
 }
@@ -70,8 +70,8 @@ void require_readable_file(const std::string& name, const py::handle& path)
     if (problem != not_a_regular_file)
         raise_os_error(problem, path);
     // No errno says "not a regular file"; Python's open() would block or never end.
-    raise_os_error_without_errno(path_text(path) + ": not a regular file (a pipe, device or socket cannot be "
-                                 "read as a network file)", path);
+    raise_os_error_without_errno("not a regular file (a pipe, device or socket cannot be read as a network "
+                                 "file)", path);
 }
 
 void raise_write_error(const std::string& reason, const py::handle& path)
@@ -79,7 +79,7 @@ void raise_write_error(const std::string& reason, const py::handle& path)
     for (int error_number = 1; error_number <= highest_errno; ++error_number)
         if (reason == std::strerror(error_number))
             raise_os_error(error_number, path);
-    raise_os_error_without_errno("cannot write " + path_text(path) + ": " + reason, path);
+    raise_os_error_without_errno("cannot write: " + reason, path);
 }
 
 long long integer_argument(const py::handle& value, const char* what, long long low, long long high)

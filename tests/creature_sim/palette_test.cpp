@@ -1,5 +1,6 @@
 // The creature simulator's palette entries and the file selector's colours.
 #include "creature_world/scene_colors.h"
+#include "creature_world/scene_palette.h"
 
 #include "tests/creature_world/headless.h"
 #include "palette/palette.h"

@@ -60,11 +60,13 @@ bool writable_or_explain(const std::string& path, std::ostream& err)
     return false;
 }
 
-bool start_graphics_or_explain(std::ostream& err)
+// The trace's picture is drawn on a memory bitmap; scoring, tracing and evolving need no
+// graphics library.
+bool start_graphics_or_explain(const std::string& image_file, std::ostream& err)
 {
     if (start_headless_graphics())
         return true;
-    err << program << ": cannot start the graphics library for memory bitmaps\n";
+    err << program << ": " << image_file << ": cannot draw the picture: the graphics library does not start\n";
     return false;
 }
 
@@ -80,8 +82,6 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
 {
     Network network(nullptr);
     if (!load_or_explain(options.network_file, options.seed, network, err))
-        return exit_unusable_input;
-    if (!start_graphics_or_explain(err))
         return exit_unusable_input;
     World world(network);
     ScoreSettings settings;
@@ -132,8 +132,6 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     if (!writable_or_explain(options.output_file, err) ||
         (!options.image_file.empty() && !writable_or_explain(options.image_file, err)))
         return exit_cannot_write;
-    if (!start_graphics_or_explain(err))
-        return exit_unusable_input;
     World world(network);
     const Trace trace = trace_world(world, *find_scenario(options.scenario), options.frames, options.seed);
     if (!write_or_explain(options.output_file, trace.csv, err))
@@ -142,6 +140,8 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
         << ")\n";
     if (options.image_file.empty())
         return exit_success;
+    if (!start_graphics_or_explain(options.image_file, err))
+        return exit_cannot_write;
     std::string png;
     std::string reason;
     if (!encode_png(trace_picture(world, trace.path), png, reason)) {
@@ -183,8 +183,6 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
     }
     if (!writable_or_explain(options.output_file, err))
         return exit_cannot_write;
-    if (!start_graphics_or_explain(err))
-        return exit_unusable_input;
     settings.scoring.behaviour = options.behaviour;
     settings.scoring.frames = options.frames;
     settings.scoring.seed = options.seed;

@@ -1,7 +1,9 @@
 // The fast form of dense networks. The kernels work on one block of neurons at a time with
 // vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
 // On x86 they are compiled for AVX-512 (with its 32 vector registers) and AVX2 as well as for
-// the baseline and chosen at run time; elsewhere the baseline alone is built.
+// the baseline and chosen at run time; elsewhere the baseline alone is built. A layer of at
+// most four neurons is one vector, whose values and errors pass to a neighbouring layer of
+// that size in registers.
 //   Lanes and the block sums and updates they make  - the vector helpers every kernel inlines
 //   DenseLayers::build                              - blocks, padding and the arrays' layout
 //   DenseLayers::Kernels                            - evaluation, groups and training per kernel
@@ -244,9 +246,9 @@ int block_width(int layer_size)
     return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
 }
 
-// The update of a narrow layer, lane by lane in the same order as block_update: a vector
-// kernel would load the deltas just stored one by one, and such a load waits until the
-// stores reach the cache.
+// The update of a narrow layer, lane by lane in the same order as block_update: where a
+// vector is two halves, as in the baseline kernels, this is quicker than the vector form
+// below.
 DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
                                double* layer_weights, const double* deltas, const double* rate_deltas,
                                const double* limits, int used_lanes)
@@ -267,6 +269,38 @@ DENSE_INLINE void update_narrow(const double* source_outputs, double* source_err
             row[k] = w;
         }
     }
+}
+
+// The first `count` (1 to 4) values at `from` in lanes, the other lanes 0. Value by value, so
+// that values just stored one by one are read without waiting for them to reach the cache.
+DENSE_INLINE Lanes load_part(const double* from, int count)
+{
+    return Lanes{from[0], count > 1 ? from[1] : 0.0, count > 2 ? from[2] : 0.0, count > 3 ? from[3] : 0.0};
+}
+
+// One source of a narrow layer, as block_update does it for one source: with `gather`, adds
+// delta * old weight of each used lane to `error`, from the last used lane down to the first;
+// then updates the source's weights. Returns the error.
+template <bool gather>
+DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_delta, Lanes limit, double output,
+                                         double error, int used_lanes)
+{
+    Lanes w = load(row);
+    if (gather) {
+        const Lanes products = delta * w;
+        if (used_lanes > 3)
+            error += products[3];
+        if (used_lanes > 2)
+            error += products[2];
+        if (used_lanes > 1)
+            error += products[1];
+        error += products[0];
+    }
+    w = w + rate_delta * broadcast(output);
+    w = w > limit ? limit : w;
+    w = w < -limit ? -limit : w;
+    store(row, w);
+    return error;
 }
 
 // True when every computing neuron holds one connection from each neuron of the layer before,
@@ -327,6 +361,8 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         first_previous += previous;
     }
 
+    narrow_layers_only = std::all_of(layers.begin(), layers.end(),
+                                     [](const Layer& layer) { return layer.block == narrowest_block; });
     weights.assign(weight_total, 0.0);
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i)
@@ -350,13 +386,14 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
 
 namespace {
 
-// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`.
-DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
+// The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`;
+// returns all four values.
+DENSE_INLINE Lanes activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
 {
     const Lanes values = engine_logistic(sums, load(thresholds), load(slopes));
     if (count == lanes) {
         store(to, values);
-        return;
+        return values;
     }
     // The neurons after the layer's last one belong to the next layer, or are not there. Lane
     // by lane, which a compiler does not turn into a call to copy memory.
@@ -365,6 +402,27 @@ DENSE_INLINE void activate(Lanes sums, const double* thresholds, const double* s
         to[1] = values[1];
     if (count > 2)
         to[2] = values[2];
+    return values;
+}
+
+// The sums of a narrow layer whose sources are the values of a narrow layer still in registers,
+// `sources[r]` for row r: the products and additions of the sums from memory, without waiting
+// for those values to be stored and loaded again. Each lane by its own number, so that no
+// value goes through memory.
+template <int rows>
+DENSE_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const double* weights, Lanes* sum)
+{
+    for (int r = 0; r < rows; ++r)
+        sum[r] = broadcast(sources[r][0]) * load(weights);
+    if (source_count > 1)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][1]) * load(weights + narrowest_block);
+    if (source_count > 2)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][2]) * load(weights + 2 * narrowest_block);
+    if (source_count > 3)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][3]) * load(weights + 3 * narrowest_block);
 }
 
 }  // namespace
@@ -432,35 +490,71 @@ struct DenseLayers::Kernels {
         }
     }
 
+    // One narrow layer for `rows` rows: one block whose sums stay in registers, taken from the
+    // values of a narrow layer before it in `narrow_values` when `after_narrow`, else from
+    // memory. Leaves the layer's values in `narrow_values` and in memory.
+    template <int rows>
+    static DENSE_INLINE void evaluate_narrow_layer(const DenseLayers& form, const Layer& layer, double* values,
+                                                   std::size_t stride, Lanes* narrow_values, bool after_narrow)
+    {
+        const double* inputs = values + layer.previous_first;
+        const double* layer_weights = form.weights.data() + layer.weights_offset;
+        // Starting from the first product shortens the chain; a sum of zeros that takes the
+        // sign of -0.0 this way gives the same output.
+        Lanes sum[rows];
+        if (after_narrow) {
+            sums_from_lanes<rows>(narrow_values, layer.previous_size, layer_weights, sum);
+        } else {
+            for (int r = 0; r < rows; ++r)
+                sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+            for (int j = 1; j < layer.previous_size; ++j) {
+                const Lanes weight = load(layer_weights + j * narrowest_block);
+                for (int r = 0; r < rows; ++r)
+                    sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+            }
+        }
+        for (int r = 0; r < rows; ++r)
+            narrow_values[r] = activate(sum[r], form.thresholds.data() + layer.lane_offset,
+                                        form.slopes.data() + layer.lane_offset, values + r * stride + layer.first,
+                                        layer.size);
+    }
+
+    // One row of a network of narrow layers only: the loop of evaluate_rows without the wider
+    // blocks, whose registers and constants such a small network would pay for on every call.
+    // Returns the output layer's values.
+    static DENSE_INLINE Lanes evaluate_narrow_network(DenseLayers& form)
+    {
+        Lanes narrow_values[1];
+        bool after_narrow = false;
+        for (const Layer& layer : form.layers) {
+            evaluate_narrow_layer<1>(form, layer, form.outputs.data(), 0, narrow_values, after_narrow);
+            after_narrow = true;
+        }
+        return narrow_values[0];
+    }
+
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
     // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
-    template <int rows, typename Set>
+    template <int rows, typename Kernel>
     static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
+        // The values of the last layer when it was narrow, per row, for the next narrow layer.
+        Lanes narrow_values[rows];
+        bool after_narrow = false;
         for (const Layer& layer : form.layers) {
+            if (layer.block == narrowest_block) {
+                evaluate_narrow_layer<rows>(form, layer, values, stride, narrow_values, after_narrow);
+                after_narrow = true;
+                continue;
+            }
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
             const double* thresholds = form.thresholds.data() + layer.lane_offset;
             const double* slopes = form.slopes.data() + layer.lane_offset;
-            if (layer.block == narrowest_block) {
-                // A narrow layer is one block whose sums stay in registers. Starting from the
-                // first product shortens the chain; a sum of zeros that takes the sign of -0.0
-                // this way gives the same output.
-                Lanes sum[rows];
-                for (int r = 0; r < rows; ++r)
-                    sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
-                for (int j = 1; j < layer.previous_size; ++j) {
-                    const Lanes weight = load(layer_weights + j * narrowest_block);
-                    for (int r = 0; r < rows; ++r)
-                        sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
-                }
-                for (int r = 0; r < rows; ++r)
-                    activate(sum[r], thresholds, slopes, values + r * stride + layer.first, layer.size);
-                continue;
-            }
+            after_narrow = false;
             if (rows == 1 && layer.block >= half_block) {
-                Set::row_sums(layer, inputs, layer_weights, sums);
+                Kernel::row_sums(layer, inputs, layer_weights, sums);
                 for (int k = 0; k < layer.size; k += lanes)
                     activate(load(sums + k), thresholds + k, slopes + k, values + layer.first + k,
                              std::min(lanes, layer.size - k));
@@ -480,13 +574,16 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <typename Set>
+    template <typename Kernel>
     static DENSE_INLINE void evaluate(DenseLayers& form)
     {
-        evaluate_rows<1, Set>(form, form.outputs.data(), 0);
+        if (form.narrow_layers_only)
+            evaluate_narrow_network(form);
+        else
+            evaluate_rows<1, Kernel>(form, form.outputs.data(), 0);
     }
 
-    template <typename Set>
+    template <typename Kernel>
     static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
     {
         const std::size_t stride = form.outputs.size();
@@ -497,22 +594,86 @@ struct DenseLayers::Kernels {
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
         if (row_count == group_rows) {
-            evaluate_rows<group_rows, Set>(form, values, stride);
+            evaluate_rows<group_rows, Kernel>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1, Set>(form, values + r * stride, 0);
+            evaluate_rows<1, Kernel>(form, values + r * stride, 0);
+    }
+
+    // The backward step of a narrow layer, its four lanes side by side. The errors it gathers
+    // for a narrow layer before it stay in `narrow_errors`; those for a wider layer go to the
+    // errors array. The output layer's values come from `output_values` when given (lanes
+    // beyond the layer's neurons never reach a neuron's weights or errors).
+    static DENSE_INLINE void back_propagate_narrow(DenseLayers& form, std::size_t index, const double* expected_outputs,
+                                                   const Lanes* output_values, Lanes& narrow_errors)
+    {
+        const Layer& layer = form.layers[index];
+        const double* outputs = form.outputs.data();
+        double* errors = form.errors.data();
+        const bool output_layer = index + 1 == form.layers.size();
+        const Lanes output = output_layer && output_values != nullptr ? *output_values
+                                                                       : load_part(outputs + layer.first, layer.size);
+        Lanes error;
+        if (output_layer) {
+            error = load_part(expected_outputs, layer.size) - output;
+        } else if (form.layers[index + 1].block == narrowest_block) {
+            error = narrow_errors;
+        } else {
+            error = load_part(errors + layer.first, layer.size);
+            for (int i = 0; i < layer.size; ++i)
+                errors[layer.first + i] = 0.0;
+        }
+        const Lanes delta = ((error * load(form.slopes.data() + layer.lane_offset)) * output) * (1.0 - output);
+        const Lanes rate_delta = load(form.rates.data() + layer.lane_offset) * delta;
+        const Lanes limit = load(form.limits.data() + layer.lane_offset);
+        double* weights = form.weights.data() + layer.weights_offset;
+        const double* source_outputs = outputs + layer.previous_first;
+        const int sources = layer.previous_size;
+        if (index == 0) {
+            // The input layer's errors would be discarded at once: they are not gathered.
+            for (int j = 0; j < sources; ++j)
+                update_narrow_source<false>(weights + j * narrowest_block, delta, rate_delta, limit, source_outputs[j],
+                                            0.0, layer.size);
+            return;
+        }
+        if (form.layers[index - 1].block != narrowest_block) {
+            double* source_errors = errors + layer.previous_first;
+            for (int j = 0; j < sources; ++j)
+                source_errors[j] = update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+                                                              source_outputs[j], source_errors[j], layer.size);
+            return;
+        }
+        // At most four sources, each by its own number so that no error goes through memory.
+        // Their errors start from the 0 the errors array holds between steps.
+        const auto source = [&](int j) {
+            return update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+                                              source_outputs[j], 0.0, layer.size);
+        };
+        const double first = source(0);
+        const double second = sources > 1 ? source(1) : 0.0;
+        const double third = sources > 2 ? source(2) : 0.0;
+        const double fourth = sources > 3 ? source(3) : 0.0;
+        narrow_errors = Lanes{first, second, third, fourth};
     }
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
     // errors are expected - output, the other layers' were gathered from the layer after.
-    template <bool in_pairs>
-    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs)
+    // With `narrow_vectors`, narrow layers take their step in vectors, for kernel sets whose
+    // vectors hold four lanes; `in_pairs` as in clamp_lanes.
+    template <bool narrow_vectors, bool in_pairs>
+    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs,
+                                            const Lanes* output_values)
     {
         const double* outputs = form.outputs.data();
         double* errors = form.errors.data();
+        Lanes narrow_errors{};
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
+            if (narrow_vectors && layer.block == narrowest_block) {
+                back_propagate_narrow(form, index, expected_outputs, output_values, narrow_errors);
+                continue;
+            }
             double* deltas = form.deltas.data() + layer.lane_offset;
             double* rate_deltas = form.rate_deltas.data() + layer.lane_offset;
             const double* rates = form.rates.data() + layer.lane_offset;
@@ -548,8 +709,9 @@ struct DenseLayers::Kernels {
                 const int lane = b * layer.block;
                 const int width = layer.width(b);
                 if (layer.block == 8) {
-                    block_update<2, in_pairs>(source_outputs, source_errors, sources, block_weights, 8, deltas + lane,
-                                    rate_deltas + lane, limits + lane, std::min(8, layer.size - lane));
+                    block_update<2, in_pairs>(source_outputs, source_errors, sources, block_weights, 8,
+                                              deltas + lane, rate_deltas + lane, limits + lane,
+                                              std::min(8, layer.size - lane));
                     continue;
                 }
                 // Wide blocks in parts of sixteen, the last part first, and a narrower last
@@ -558,28 +720,35 @@ struct DenseLayers::Kernels {
                 for (int part = (width - 1) / half_block * half_block; part >= 0; part -= half_block) {
                     const int at = lane + part;
                     if (width - part >= half_block) {
-                        block_update<4, in_pairs>(source_outputs, source_errors, sources, block_weights + part, width,
-                                        deltas + at, rate_deltas + at, limits + at,
-                                        std::min(half_block, layer.size - at));
+                        block_update<4, in_pairs>(source_outputs, source_errors, sources, block_weights + part,
+                                                  width, deltas + at, rate_deltas + at, limits + at,
+                                                  std::min(half_block, layer.size - at));
                         continue;
                     }
                     for (int vector = width - lanes; vector >= part; vector -= lanes)
-                        block_update<1, in_pairs>(source_outputs, source_errors, sources, block_weights + vector, width,
-                                        deltas + lane + vector, rate_deltas + lane + vector, limits + lane + vector,
-                                        std::min(lanes, layer.size - lane - vector));
+                        block_update<1, in_pairs>(source_outputs, source_errors, sources, block_weights + vector,
+                                                  width, deltas + lane + vector, rate_deltas + lane + vector,
+                                                  limits + lane + vector, std::min(lanes, layer.size - lane - vector));
                 }
             }
         }
     }
 
-    template <typename Set>
+    template <typename Kernel>
     static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
     {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        evaluate_rows<1, Set>(form, form.outputs.data(), 0);
-        back_propagate<Set::in_pairs>(form, expected_outputs);
+        constexpr bool narrow_vectors = Kernel::narrow_vectors;
+        if (narrow_vectors && form.narrow_layers_only) {
+            // The output layer's values go on in registers.
+            const Lanes output_values = evaluate_narrow_network(form);
+            back_propagate<narrow_vectors, Kernel::in_pairs>(form, expected_outputs, &output_values);
+            return;
+        }
+        evaluate_rows<1, Kernel>(form, form.outputs.data(), 0);
+        back_propagate<narrow_vectors, Kernel::in_pairs>(form, expected_outputs, nullptr);
     }
 
     static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
@@ -607,8 +776,9 @@ struct DenseLayers::Kernels {
         void (*train_pattern)(DenseLayers&, const double*, const double*);
     };
 
-#define DENSE_KERNEL_SET(space, attributes, parts, pairs)                                                             \
+#define DENSE_KERNEL_SET(space, attributes, parts, narrow, pairs)                                                     \
     struct space {                                                                                                    \
+        static constexpr bool narrow_vectors = narrow;                                                                \
         static constexpr bool in_pairs = pairs;                                                                       \
         /* Apart from the entry points, which small networks' calls then spend less on. */                            \
         attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
@@ -632,12 +802,12 @@ struct DenseLayers::Kernels {
     };
     // `parts` is how many parts of sixteen neurons one row sums per pass over the inputs: four
     // vectors of sums each, as many as the set's vector registers hold beside the input and
-    // the products (16 registers; AVX-512 with AVX512VL has 32). `in_pairs` says that its
-    // vectors of four lanes are pairs of registers.
-    DENSE_KERNEL_SET(Baseline, , 2, true)
+    // the products (16 registers; AVX-512 with AVX512VL has 32). `narrow` as in back_propagate;
+    // `pairs` says that the set's vectors of four lanes are pairs of registers.
+    DENSE_KERNEL_SET(Baseline, , 2, false, true)
 #if DENSE_X86_KERNELS
-    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, false)
-    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, false)
+    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false)
+    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, true, false)
 #endif
 #undef DENSE_KERNEL_SET
 
@@ -688,14 +858,25 @@ struct DenseLayers::Kernels {
         return named != nullptr ? named : fastest();
     }
 
-    static std::atomic<const Set*>& chosen()
+    // Null until the first use or choice; a race between two first uses stores the same set.
+    static std::atomic<const Set*> chosen;
+
+    static __attribute__((noinline)) const Set& choose_initial()
     {
-        static std::atomic<const Set*> set{initial()};
-        return set;
+        const Set* set = initial();
+        chosen.store(set, std::memory_order_relaxed);
+        return *set;
     }
 
-    static const Set& current() { return *chosen().load(std::memory_order_relaxed); }
+    // One load and a test on every call: the choice on first use stays out of the callers.
+    static const Set& current()
+    {
+        const Set* set = chosen.load(std::memory_order_relaxed);
+        return set != nullptr ? *set : choose_initial();
+    }
 };
+
+std::atomic<const DenseLayers::Kernels::Set*> DenseLayers::Kernels::chosen{nullptr};
 
 std::vector<std::string> DenseLayers::available_kernels()
 {
@@ -711,7 +892,7 @@ bool DenseLayers::select_kernels(const std::string& name)
     const Kernels::Set* set = Kernels::find(name);
     if (set == nullptr)
         return false;
-    Kernels::chosen().store(set, std::memory_order_relaxed);
+    Kernels::chosen.store(set, std::memory_order_relaxed);
     return true;
 }
 
@@ -729,8 +910,11 @@ void DenseLayers::evaluate(std::vector<Neuron>& neurons)
 {
     load_parameters(neurons);
     Kernels::current().evaluate(*this);
-    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < outputs.size(); ++i)
-        neurons[i].output = outputs[i];
+    const std::size_t count = outputs.size();
+    const double* values = outputs.data();
+    Neuron* to = neurons.data();
+    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < count; ++i)
+        to[i].output = values[i];
 }
 
 void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)

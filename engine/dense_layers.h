@@ -110,6 +110,7 @@ private:
 
     bool active_form = false;
     bool parameters_loaded = false;
+    bool narrow_layers_only = false;  // every layer one block of four lanes
     std::vector<Layer> layers;
     // Per block of neurons: for each source, one weight per neuron; a layer's last block is
     // padded with unused lanes.

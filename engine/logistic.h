@@ -19,6 +19,11 @@ constexpr double inverse_ln2 = 0x1.71547652b82fep0;
 // ln 2 in two parts; k * ln2_high is exact for every k the clamp allows.
 constexpr double ln2_high = 0x1.62e42feep-1;
 constexpr double ln2_low = 0x1.a39ef35793c76p-33;
+// Within these arguments 2^k is a normal number and e^r * 2^k a normal result, exact in one
+// multiply.
+constexpr double lowest_one_factor_argument = -708.0;
+constexpr double highest_one_factor_argument = 709.0;
+constexpr std::uint64_t exponent_bias = 1023;
 // Adding 1.5 * 2^52 rounds to the nearest integer and leaves it in the low bits.
 constexpr double round_shifter = 0x1.8p52;
 constexpr std::uint64_t shifter_bits = 0x4338000000000000ULL;
@@ -66,6 +71,23 @@ inline __attribute__((always_inline)) Real real_of(typename BitsOf<Real>::type b
     return value;
 }
 
+// Whether a comparison holds for every lane; for plain doubles, whether it holds.
+inline __attribute__((always_inline)) bool every_lane(bool holds)
+{
+    return holds;
+}
+
+// A vector comparison gives each lane all ones or zero; their bitwise and, lane after lane,
+// needs no branch.
+template <class Mask>
+inline __attribute__((always_inline)) bool every_lane(Mask holds)
+{
+    auto every = holds[0];
+    for (unsigned lane = 1; lane < sizeof holds / sizeof holds[0]; ++lane)
+        every &= holds[lane];
+    return every != 0;
+}
+
 }  // namespace logistic_detail
 
 // e^x within 1 ulp of the correctly rounded value for every argument: 0 below about -745.13,
@@ -98,9 +120,13 @@ inline __attribute__((always_inline)) Real engine_exp(Real x)
     const Real q = (q03 + q47 * r4) + q810 * r8;
     const Real e_r = 1.0 + (high + (r2 * q - low));
 
+    const Bits biased = bits_of(shifted) - shifter_bits + k_bias;
+    // Nearly every argument: 2^k in one factor, whose product has the bits of the two factors
+    // below without the range's checks.
+    if (every_lane(x >= lowest_one_factor_argument && x <= highest_one_factor_argument))
+        return e_r * real_of<Real>((biased - k_bias + exponent_bias) << exponent_shift);
     // 2^k in two factors, each a normal number for every k, so results near overflow and in
     // the subnormal range are rounded once, by the last multiply.
-    const Bits biased = bits_of(shifted) - shifter_bits + k_bias;
     const Bits half = biased >> 1;
     const Real first_factor = real_of<Real>((half - 1) << exponent_shift);
     const Real second_factor = real_of<Real>((biased - half - 1) << exponent_shift);

@@ -128,6 +128,9 @@ bool check_writable_destination(const std::string& path, std::string& reason)
     if (access(directory.c_str(), W_OK | X_OK) != 0)
         return fail(reason, system_reason(errno));
     if (stat(destination.c_str(), &status) != 0) {
+        // Writing through a link to nothing would replace the link instead; cp refuses too.
+        if (errno == ENOENT && lstat(destination.c_str(), &status) == 0)
+            return fail(reason, "a dangling symbolic link");
         if (errno == ENOENT)
             return true;
         return fail(reason, system_reason(errno));

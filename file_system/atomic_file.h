@@ -29,7 +29,8 @@ NC_API bool write_file_atomically(const std::string& path, const std::function<b
 
 /// True when `path` can be written by write_file_atomically: its directory exists and is
 /// writable, and `path`, if it exists, is a regular file (never a FIFO, device or directory)
-/// that the user may write, as `cp` would ask. Otherwise false with the reason in `reason`.
+/// that the user may write, as `cp` would ask, and not a symbolic link to nothing. Otherwise
+/// false with the reason in `reason`.
 /// Opens nothing for writing.
 NC_API bool check_writable_destination(const std::string& path, std::string& reason);
 

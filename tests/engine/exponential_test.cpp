@@ -45,9 +45,11 @@ const Special specials[] = {
 };
 
 // Arguments where the result is checked against the library's within 1 ulp: the edges of the
-// finite results, the subnormal range, the reduction's boundaries at +-ln2/2, and around 0.
+// finite results, the subnormal range, the edges where 2^k takes two factors instead of one,
+// the reduction's boundaries at +-ln2/2, and around 0.
 const double near_edges[] = {
-    largest_finite_argument, 709.0, smallest_nonzero_argument, -745.0, -708.4, -708.3, -720.0,
+    largest_finite_argument, 709.0, std::nextafter(709.0, infinity), smallest_nonzero_argument, -745.0, -708.4,
+    -708.3, -708.0, std::nextafter(-708.0, -infinity), -720.0,
     0.5 * M_LN2, std::nextafter(0.5 * M_LN2, 1.0), -0.5 * M_LN2, 1.5 * M_LN2, 1.0, -1.0, 1e-8, -1e-8,
     36.7, -36.7, 20.0, -20.0,
 };

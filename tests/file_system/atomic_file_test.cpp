@@ -114,6 +114,8 @@ TEST(AtomicFile, RefusesDestinationsItCannotReplace)
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string subdirectory = directory.file("sub");
     std::filesystem::create_directory(subdirectory);
+    const std::string dangling = directory.file("dangling");
+    ASSERT_EQ(symlink(directory.file("nowhere").c_str(), dangling.c_str()), 0);
 
     const struct {
         std::string path;
@@ -126,6 +128,7 @@ TEST(AtomicFile, RefusesDestinationsItCannotReplace)
         {subdirectory + "/", "Is a directory"},
         {fifo, "not a regular file"},
         {"/dev/null", "not a regular file"},
+        {dangling, "a dangling symbolic link"},
     };
     for (const auto& refused : cases) {
         SCOPED_TRACE(refused.path);
@@ -143,6 +146,7 @@ TEST(AtomicFile, RefusesDestinationsItCannotReplace)
     EXPECT_EQ(read_text_file(regular), "kept\n");
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_TRUE(std::filesystem::is_empty(subdirectory));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
 }
 
 TEST(AtomicFile, StreamedContentArrivesWholeOrNotAtAll)

@@ -887,6 +887,14 @@ std::vector<std::string> DenseLayers::available_kernels()
     return names;
 }
 
+std::vector<std::string> DenseLayers::built_kernels()
+{
+    std::vector<std::string> names;
+    for (const Kernels::Set& set : Kernels::sets)
+        names.emplace_back(set.name);
+    return names;
+}
+
 bool DenseLayers::select_kernels(const std::string& name)
 {
     const Kernels::Set* set = Kernels::find(name);

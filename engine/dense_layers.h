@@ -73,6 +73,9 @@ public:
     // the fastest one runs unless the environment variable NC_ENGINE_KERNELS, read once,
     // names another.
     static std::vector<std::string> available_kernels();
+    // Every kernel set this build holds, whether this machine runs it or not: the tests
+    // name the ones it cannot run as skipped.
+    static std::vector<std::string> built_kernels();
     // Makes every dense network use the named kernel set from now on; false, changing
     // nothing, when this machine cannot run it. For tests and benchmarks.
     static bool select_kernels(const std::string& name);

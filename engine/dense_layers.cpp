@@ -363,7 +363,9 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
 
     narrow_layers_only = std::all_of(layers.begin(), layers.end(),
                                      [](const Layer& layer) { return layer.block == narrowest_block; });
-    weights.assign(weight_total, 0.0);
+    // The blocks of a layer without sources hold no weights, yet the kernels still form
+    // addresses of their parts; a block's width of room past the end keeps those in the array.
+    weights.assign(weight_total + widest_block, 0.0);
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i)
             for (int j = 0; j < layer.previous_size; ++j)

@@ -33,7 +33,7 @@ public:
     /// a pass finds every output within the error limit (Converged) or the pass limit is
     /// reached (IterationLimit, without a final check). Patterns that do not fit the network
     /// end the run with NoUsablePatterns and change nothing, iterations_done included.
-    /// Nothing runs once the run has finished. Allocates nothing.
+    /// Nothing runs once the run has finished. Allocates nothing after the run's first step.
     TrainingStep step(Network& network, int passes);
 
     int passes_done() const { return done; }   ///< passes made by every step so far

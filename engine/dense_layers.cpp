@@ -882,10 +882,10 @@ std::atomic<const DenseLayers::Kernels::Set*> DenseLayers::Kernels::chosen{nullp
 
 std::vector<std::string> DenseLayers::available_kernels()
 {
-    std::vector<std::string> names;
-    for (const Kernels::Set& set : Kernels::sets)
-        if (set.runnable())
-            names.emplace_back(set.name);
+    std::vector<std::string> names = built_kernels();
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return Kernels::find(name) == nullptr; }),
+                names.end());
     return names;
 }
 

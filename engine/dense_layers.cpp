@@ -99,6 +99,15 @@ DENSE_INLINE Vector clamp(Vector w, Vector limit)
     return w < -limit ? -limit : w;
 }
 
+#if defined(__wasm_simd128__)
+// WebAssembly's pmin and pmax are these two selections exactly, one instruction each.
+template <>
+DENSE_INLINE Pair clamp(Pair w, Pair limit)
+{
+    return __builtin_wasm_pmax_f64x2(__builtin_wasm_pmin_f64x2(w, limit), -limit);
+}
+#endif
+
 // w clamped to limit and to -limit, in that order. Where the vectors of four lanes are pairs of
 // narrower registers (`in_pairs`), a compiler would compare them lane by lane; it compares
 // each pair whole.
@@ -169,7 +178,9 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
     }
     int j = 0;
     if (source_errors != nullptr) {
-        constexpr int groups = 2;
+        // Where a vector of four lanes is two registers, a second group's products and errors
+        // would not stay in the registers.
+        constexpr int groups = in_pairs ? 1 : 2;
         for (; j + groups * lanes <= source_count; j += groups * lanes) {
             double* rows = block_weights + static_cast<std::size_t>(j) * weight_stride;
             gather_errors<vectors, groups>(rows, weight_stride, delta, source_errors + j, used_lanes);
@@ -662,8 +673,9 @@ struct DenseLayers::Kernels {
     // One back-propagation step from the outputs of the last evaluation: the output layer's
     // errors are expected - output, the other layers' were gathered from the layer after.
     // With `narrow_vectors`, narrow layers take their step in vectors, for kernel sets whose
-    // vectors hold four lanes; `in_pairs` as in clamp_lanes.
-    template <bool narrow_vectors, bool in_pairs>
+    // vectors hold four lanes; `in_pairs` as in clamp_lanes. Wide blocks are updated in parts
+    // of `part_lanes`, whose deltas, rate deltas and limits stay in registers.
+    template <bool narrow_vectors, bool in_pairs, int part_lanes>
     static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs,
                                             const Lanes* output_values)
     {
@@ -716,15 +728,16 @@ struct DenseLayers::Kernels {
                                               std::min(8, layer.size - lane));
                     continue;
                 }
-                // Wide blocks in parts of sixteen, the last part first, and a narrower last
+                // Wide blocks in parts of `part_lanes`, the last part first, and a narrower last
                 // block's last part vector by vector, the last one first: each source's error
                 // still gathers the lanes from the last neuron down to the first.
-                for (int part = (width - 1) / half_block * half_block; part >= 0; part -= half_block) {
+                for (int part = (width - 1) / part_lanes * part_lanes; part >= 0; part -= part_lanes) {
                     const int at = lane + part;
-                    if (width - part >= half_block) {
-                        block_update<4, in_pairs>(source_outputs, source_errors, sources, block_weights + part,
-                                                  width, deltas + at, rate_deltas + at, limits + at,
-                                                  std::min(half_block, layer.size - at));
+                    if (width - part >= part_lanes) {
+                        block_update<part_lanes / lanes, in_pairs>(source_outputs, source_errors, sources,
+                                                                   block_weights + part, width, deltas + at,
+                                                                   rate_deltas + at, limits + at,
+                                                                   std::min(part_lanes, layer.size - at));
                         continue;
                     }
                     for (int vector = width - lanes; vector >= part; vector -= lanes)
@@ -746,11 +759,12 @@ struct DenseLayers::Kernels {
         if (narrow_vectors && form.narrow_layers_only) {
             // The output layer's values go on in registers.
             const Lanes output_values = evaluate_narrow_network(form);
-            back_propagate<narrow_vectors, Kernel::in_pairs>(form, expected_outputs, &output_values);
+            back_propagate<narrow_vectors, Kernel::in_pairs, Kernel::update_lanes>(form, expected_outputs,
+                                                                                  &output_values);
             return;
         }
         evaluate_rows<1, Kernel>(form, form.outputs.data(), 0);
-        back_propagate<narrow_vectors, Kernel::in_pairs>(form, expected_outputs, nullptr);
+        back_propagate<narrow_vectors, Kernel::in_pairs, Kernel::update_lanes>(form, expected_outputs, nullptr);
     }
 
     static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
@@ -782,6 +796,7 @@ struct DenseLayers::Kernels {
     struct space {                                                                                                    \
         static constexpr bool narrow_vectors = narrow;                                                                \
         static constexpr bool in_pairs = pairs;                                                                       \
+        static constexpr int update_lanes = pairs ? 8 : half_block;                                                   \
         /* Apart from the entry points, which small networks' calls then spend less on. */                            \
         attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
                                                                  const double* layer_weights, double* sums)           \
@@ -805,7 +820,9 @@ struct DenseLayers::Kernels {
     // `parts` is how many parts of sixteen neurons one row sums per pass over the inputs: four
     // vectors of sums each, as many as the set's vector registers hold beside the input and
     // the products (16 registers; AVX-512 with AVX512VL has 32). `narrow` as in back_propagate;
-    // `pairs` says that the set's vectors of four lanes are pairs of registers.
+    // `pairs` says that the set's vectors of four lanes are pairs of registers: then the backward
+    // step takes eight lanes at a time, since sixteen lanes' rate deltas, limits and negated
+    // limits would need 24 of the 16 registers.
     DENSE_KERNEL_SET(Baseline, , 2, false, true)
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false)

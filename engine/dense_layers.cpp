@@ -359,7 +359,7 @@ void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<in
         const int size = layer_sizes[index];
         const int width = block_width(size);
         const int blocks = block_count(size, width);
-        const int last_block = blocks == 1 ? width : (size - (blocks - 1) * width + lanes - 1) / lanes * lanes;
+        const int last_block = (size - (blocks - 1) * width + lanes - 1) / lanes * lanes;
         layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, last_block,
                                weight_total, lane_total});
         const std::size_t padded = static_cast<std::size_t>(blocks) * width;

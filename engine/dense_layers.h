@@ -94,9 +94,8 @@ private:
         int previous_size;
         int block;                   // neurons whose sums advance together: 4, 8, 16 or 32
         int blocks;                  // blocks of the layer
-        // The last block's width in the weights: after other blocks, its neurons rounded up to
-        // a vector, so that the weights hold few unused lanes; a layer's only block keeps its
-        // full width. The lane arrays pad every block to `block`.
+        // The last block's width in the weights: its neurons rounded up to a vector, so that
+        // the weights hold few unused lanes. The lane arrays pad every block to `block`.
         int last_block;
         std::size_t weights_offset;  // start of this layer's blocks in `weights`
         std::size_t lane_offset;     // start of this layer's padded lanes in the lane arrays

@@ -9,7 +9,7 @@ const path = require('node:path');
 const {performance} = require('node:perf_hooks');
 const web = require('../tests/web/browser.js');
 
-const rounds = 5;
+const rounds = 15;
 const [pagePath, netTrain] = process.argv.slice(2).map((argument) => argument && path.resolve(argument));
 if (!pagePath || !netTrain) {
     console.error('usage: node bench/web_speed.js PAGE NET_TRAIN');

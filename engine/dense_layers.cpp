@@ -177,6 +177,14 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
         limit[v] = load(limits + v * lanes);
     }
     int j = 0;
+    if (source_errors == nullptr && vectors == 1) {
+        // Two sources a step: one source's four lanes would not cover the loop's own work.
+        for (; j + 2 <= source_count; j += 2) {
+            double* row = block_weights + static_cast<std::size_t>(j) * weight_stride;
+            update_source<vectors, in_pairs>(row, source_outputs[j], rate_delta, limit);
+            update_source<vectors, in_pairs>(row + weight_stride, source_outputs[j + 1], rate_delta, limit);
+        }
+    }
     if (source_errors != nullptr) {
         // Where a vector of four lanes is two registers, a second group's products and errors
         // would not stay in the registers.
@@ -796,7 +804,7 @@ struct DenseLayers::Kernels {
     struct space {                                                                                                    \
         static constexpr bool narrow_vectors = narrow;                                                                \
         static constexpr bool in_pairs = pairs;                                                                       \
-        static constexpr int update_lanes = pairs ? 8 : half_block;                                                   \
+        static constexpr int update_lanes = pairs ? lanes : half_block;                                                   \
         /* Apart from the entry points, which small networks' calls then spend less on. */                            \
         attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
                                                                  const double* layer_weights, double* sums)           \
@@ -821,8 +829,9 @@ struct DenseLayers::Kernels {
     // vectors of sums each, as many as the set's vector registers hold beside the input and
     // the products (16 registers; AVX-512 with AVX512VL has 32). `narrow` as in back_propagate;
     // `pairs` says that the set's vectors of four lanes are pairs of registers: then the backward
-    // step takes eight lanes at a time, since sixteen lanes' rate deltas, limits and negated
-    // limits would need 24 of the 16 registers.
+    // step takes four lanes at a time, since sixteen lanes' rate deltas, limits and negated
+    // limits would need 24 of the 16 registers, and even eight lanes' leave too few for the
+    // work.
     DENSE_KERNEL_SET(Baseline, , 2, false, true)
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false)

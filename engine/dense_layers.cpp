@@ -106,6 +106,14 @@ DENSE_INLINE Pair clamp(Pair w, Pair limit)
 {
     return __builtin_wasm_pmax_f64x2(__builtin_wasm_pmin_f64x2(w, limit), -limit);
 }
+
+template <>
+DENSE_INLINE Lanes clamp(Lanes w, Lanes limit)
+{
+    const Pair low = clamp(Pair{w[0], w[1]}, Pair{limit[0], limit[1]});
+    const Pair high = clamp(Pair{w[2], w[3]}, Pair{limit[2], limit[3]});
+    return Lanes{low[0], low[1], high[0], high[1]};
+}
 #endif
 
 // w clamped to limit and to -limit, in that order. Where the vectors of four lanes are pairs of
@@ -266,8 +274,8 @@ int block_width(int layer_size)
 }
 
 // The update of a narrow layer, lane by lane in the same order as block_update: where a
-// vector is two halves, as in the baseline kernels, this is quicker than the vector form
-// below.
+// vector is two halves, as in the native baseline kernels, this is quicker than the vector
+// form below.
 DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
                                double* layer_weights, const double* deltas, const double* rate_deltas,
                                const double* limits, int used_lanes)
@@ -315,10 +323,7 @@ DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_de
             error += products[1];
         error += products[0];
     }
-    w = w + rate_delta * broadcast(output);
-    w = w > limit ? limit : w;
-    w = w < -limit ? -limit : w;
-    store(row, w);
+    store(row, clamp(w + rate_delta * broadcast(output), limit));
     return error;
 }
 
@@ -831,8 +836,13 @@ struct DenseLayers::Kernels {
     // `pairs` says that the set's vectors of four lanes are pairs of registers: then the backward
     // step takes four lanes at a time, since sixteen lanes' rate deltas, limits and negated
     // limits would need 24 of the 16 registers, and even eight lanes' leave too few for the
-    // work.
+    // work. WebAssembly's baseline takes narrow layers in vectors too: there the lane-by-lane
+    // form is the slower one.
+#if defined(__wasm_simd128__)
+    DENSE_KERNEL_SET(Baseline, , 2, true, true)
+#else
     DENSE_KERNEL_SET(Baseline, , 2, false, true)
+#endif
 #if DENSE_X86_KERNELS
     DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false)
     DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, true, false)

@@ -16,35 +16,6 @@ if (!pagePath || !netTrain) {
     process.exit(64);
 }
 
-// A generator of its own, so that every run trains the same network.
-function generator(seed) {
-    let state = seed >>> 0;
-    return () => {
-        state = (Math.imul(state, 1664525) + 1013904223) >>> 0;
-        return state / 2 ** 32;
-    };
-}
-
-function layeredNetwork(sizes, patterns, passes) {
-    const random = generator(5);
-    const number = (value) => value.toFixed(6);
-    const lines = [`input_layer: ${sizes[0]}`];
-    for (let layer = 1; layer < sizes.length; ++layer) {
-        lines.push(`comp_layer: ${sizes[layer]}`);
-        for (let neuron = 0; neuron < sizes[layer]; ++neuron) {
-            const weights = Array.from({length: sizes[layer - 1]}, () => number(random() - 0.5));
-            lines.push(`  weights: ${weights.join(' ')}`);
-        }
-    }
-    for (let p = 0; p < patterns; ++p) {
-        const inputs = Array.from({length: sizes[0]}, () => number(random()));
-        const outputs = Array.from({length: sizes[sizes.length - 1]}, (_, k) => (k === p % 10 ? '1' : '0'));
-        lines.push(`pattern: ${inputs.join(' ')} -> ${outputs.join(' ')}`);
-    }
-    lines.push('error_limit: 1e-12', `max_iterations: ${passes}`, 'learning_rate: 0.1');
-    return `${lines.join('\n')}\n`;
-}
-
 function exclusiveOr(passes) {
     const text = fs.readFileSync(path.join(web.examplesDir, 'exclusive_or_training.txt'), 'utf8');
     return text.replace(/^error_limit: .*$/m, 'error_limit: 1e-12').replace(/^max_iterations: .*$/m, `max_iterations: ${passes}`);
@@ -81,7 +52,7 @@ async function pageRate(page, passes) {
     const cases = [
         {name: 'exclusive-or 2-2-1, 4 patterns', file: 'exclusive_or.txt', passes: 1000000, text: exclusiveOr},
         {name: '64-32-10, 100 patterns', file: 'network_64_32_10.txt', passes: 1000,
-            text: (passes) => layeredNetwork([64, 32, 10], 100, passes)},
+            text: (passes) => web.layeredNetwork([64, 32, 10], 100, passes)},
     ];
     const browser = await web.startBrowser();
     try {

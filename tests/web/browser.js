@@ -86,7 +86,35 @@ function copyExample(name, directory) {
     return path.join(directory, name);
 }
 
+// A dense network file of the given layer sizes with `patterns` patterns, trained for `passes`
+// passes (an error limit no run reaches), from a generator of its own so that every run
+// trains the same network.
+function layeredNetwork(sizes, patterns, passes) {
+    let state = 5;
+    const random = () => {
+        state = (Math.imul(state, 1664525) + 1013904223) >>> 0;
+        return state / 2 ** 32;
+    };
+    const number = (value) => value.toFixed(6);
+    const lines = [`input_layer: ${sizes[0]}`];
+    for (let layer = 1; layer < sizes.length; ++layer) {
+        lines.push(`comp_layer: ${sizes[layer]}`);
+        for (let neuron = 0; neuron < sizes[layer]; ++neuron) {
+            const weights = Array.from({length: sizes[layer - 1]}, () => number(random() - 0.5));
+            lines.push(`  weights: ${weights.join(' ')}`);
+        }
+    }
+    const outputs = sizes[sizes.length - 1];
+    for (let p = 0; p < patterns; ++p) {
+        const inputs = Array.from({length: sizes[0]}, () => number(random()));
+        const expected = Array.from({length: outputs}, (_, k) => (k === p % outputs ? '1' : '0'));
+        lines.push(`pattern: ${inputs.join(' ')} -> ${expected.join(' ')}`);
+    }
+    lines.push('error_limit: 1e-12', `max_iterations: ${passes}`, 'learning_rate: 0.1');
+    return `${lines.join('\n')}\n`;
+}
+
 module.exports = {
     root, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
-    copyExample, temporaryDirectory, execFileSync,
+    copyExample, temporaryDirectory, execFileSync, layeredNetwork,
 };

@@ -171,6 +171,23 @@ test('a network of more connections than are drawn loads and answers at once', a
     assert.equal((await status()).state, 'no usable patterns');
 });
 
+// Layers wide enough for the vector kernels, a layer of ten next to them, narrow layers
+// between wide ones and a last block narrower than the others.
+test('wider networks train in the page to net_train\'s bytes', async () => {
+    for (const sizes of [[64, 32, 10], [5, 9, 17, 3], [6, 100, 3], [4, 130, 3], [3, 4, 40, 2, 20]]) {
+        const name = `layers_${sizes.join('_')}.txt`;
+        fs.writeFileSync(path.join(work, name), web.layeredNetwork(sizes, 7, 25));
+        const native = web.run(web.netTrain, [name, '-o', `native_${name}`], work);
+        assert.equal(native.status, 1, native.err);  // the iteration limit
+        await page.setInputFiles('#network-file', path.join(work, name));
+        await page.waitForFunction((file) => document.getElementById('state-details').textContent.startsWith(file),
+            name);
+        assert.equal((await page.evaluate(() => window.ncStep(25))).state, 'iteration limit', name);
+        const saved = await download(() => page.click('#save'));
+        assert.ok(saved.equals(fs.readFileSync(path.join(work, `native_${name}`))), name);
+    }
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

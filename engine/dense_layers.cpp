@@ -107,13 +107,6 @@ DENSE_INLINE Pair clamp(Pair w, Pair limit)
     return __builtin_wasm_pmax_f64x2(__builtin_wasm_pmin_f64x2(w, limit), -limit);
 }
 
-template <>
-DENSE_INLINE Lanes clamp(Lanes w, Lanes limit)
-{
-    const Pair low = clamp(Pair{w[0], w[1]}, Pair{limit[0], limit[1]});
-    const Pair high = clamp(Pair{w[2], w[3]}, Pair{limit[2], limit[3]});
-    return Lanes{low[0], low[1], high[0], high[1]};
-}
 #endif
 
 // w clamped to limit and to -limit, in that order. Where the vectors of four lanes are pairs of
@@ -289,12 +282,8 @@ DENSE_INLINE void update_narrow(const double* source_outputs, double* source_err
             source_errors[j] = error;
         }
         const double output = source_outputs[j];
-        for (int k = 0; k < used_lanes; ++k) {
-            double w = row[k] + rate_deltas[k] * output;
-            w = w > limits[k] ? limits[k] : w;
-            w = w < -limits[k] ? -limits[k] : w;
-            row[k] = w;
-        }
+        for (int k = 0; k < used_lanes; ++k)
+            row[k] = clamp(row[k] + rate_deltas[k] * output, limits[k]);
     }
 }
 
@@ -308,7 +297,7 @@ DENSE_INLINE Lanes load_part(const double* from, int count)
 // One source of a narrow layer, as block_update does it for one source: with `gather`, adds
 // delta * old weight of each used lane to `error`, from the last used lane down to the first;
 // then updates the source's weights. Returns the error.
-template <bool gather>
+template <bool gather, bool in_pairs>
 DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_delta, Lanes limit, double output,
                                          double error, int used_lanes)
 {
@@ -323,7 +312,7 @@ DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_de
             error += products[1];
         error += products[0];
     }
-    store(row, clamp(w + rate_delta * broadcast(output), limit));
+    store(row, clamp_lanes<in_pairs>(w + rate_delta * broadcast(output), limit));
     return error;
 }
 
@@ -631,6 +620,7 @@ struct DenseLayers::Kernels {
     // for a narrow layer before it stay in `narrow_errors`; those for a wider layer go to the
     // errors array. The output layer's values come from `output_values` when given (lanes
     // beyond the layer's neurons never reach a neuron's weights or errors).
+    template <bool in_pairs>
     static DENSE_INLINE void back_propagate_narrow(DenseLayers& form, std::size_t index, const double* expected_outputs,
                                                    const Lanes* output_values, Lanes& narrow_errors)
     {
@@ -659,21 +649,21 @@ struct DenseLayers::Kernels {
         if (index == 0) {
             // The input layer's errors would be discarded at once: they are not gathered.
             for (int j = 0; j < sources; ++j)
-                update_narrow_source<false>(weights + j * narrowest_block, delta, rate_delta, limit, source_outputs[j],
+                update_narrow_source<false, in_pairs>(weights + j * narrowest_block, delta, rate_delta, limit, source_outputs[j],
                                             0.0, layer.size);
             return;
         }
         if (form.layers[index - 1].block != narrowest_block) {
             double* source_errors = errors + layer.previous_first;
             for (int j = 0; j < sources; ++j)
-                source_errors[j] = update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+                source_errors[j] = update_narrow_source<true, in_pairs>(weights + j * narrowest_block, delta, rate_delta, limit,
                                                               source_outputs[j], source_errors[j], layer.size);
             return;
         }
         // At most four sources, each by its own number so that no error goes through memory.
         // Their errors start from the 0 the errors array holds between steps.
         const auto source = [&](int j) {
-            return update_narrow_source<true>(weights + j * narrowest_block, delta, rate_delta, limit,
+            return update_narrow_source<true, in_pairs>(weights + j * narrowest_block, delta, rate_delta, limit,
                                               source_outputs[j], 0.0, layer.size);
         };
         const double first = source(0);
@@ -698,7 +688,7 @@ struct DenseLayers::Kernels {
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
             if (narrow_vectors && layer.block == narrowest_block) {
-                back_propagate_narrow(form, index, expected_outputs, output_values, narrow_errors);
+                back_propagate_narrow<in_pairs>(form, index, expected_outputs, output_values, narrow_errors);
                 continue;
             }
             double* deltas = form.deltas.data() + layer.lane_offset;
@@ -735,7 +725,8 @@ struct DenseLayers::Kernels {
                 double* block_weights = layer_weights + layer.block_start(b);
                 const int lane = b * layer.block;
                 const int width = layer.width(b);
-                if (layer.block == 8) {
+                // A block of eight in one part where the set's parts are wider.
+                if (part_lanes > 8 && layer.block == 8) {
                     block_update<2, in_pairs>(source_outputs, source_errors, sources, block_weights, 8,
                                               deltas + lane, rate_deltas + lane, limits + lane,
                                               std::min(8, layer.size - lane));

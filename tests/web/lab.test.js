@@ -184,7 +184,7 @@ test('a training file named like the network adds its patterns, chosen or droppe
     assert.equal(chosen, shown);
     assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
 
-    await page.selectOption('#example', {label: 'follower_training.txt'});
+    await filesLoaded(() => page.selectOption('#example', {label: 'follower_training.txt'}));
     const dropped = await filesLoaded(() => dropFiles([network, training]
         .map((name) => ({name: 'data.txt', text: fs.readFileSync(name, 'utf8')}))));
     assert.ok((await download(() => page.click('#save'))).equals(nativeBytes));
@@ -248,6 +248,38 @@ test('a network of more connections than are drawn loads and answers at once', a
     assert.match(await page.textContent('#problems'), /large\.txt: no patterns/);
     assert.match(await page.textContent('#state-details'), /seed: \d+ \(123000 weights\)/);
     assert.equal((await status()).state, 'no usable patterns');
+});
+
+// 25,007 neurons, 25,000 of them in a column of 320 pixel rows: drawn one by one with their
+// values, they took a second a frame.
+test('a layer of more neurons than pixel rows is drawn as a shaded column, its values left out', async () => {
+    const huge = path.join(work, 'huge_layer.txt');
+    fs.writeFileSync(huge, 'input_layer: 3\ncomp_layer: 25000\ncomp_layer: 4\npattern: 0 1 0 -> 1 0 0 1\n');
+    assert.equal(await filesLoaded(() => page.setInputFiles('#network-file', huge)), 'huge_layer.txt');
+    await page.evaluate(() => window.ncStep(0));
+    const drawn = await page.evaluate(() => {
+        const canvas = document.getElementById('network-canvas');
+        const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+        const lit = (x, y) => data[4 * (y * canvas.width + x)] + data[4 * (y * canvas.width + x) + 1] +
+            data[4 * (y * canvas.width + x) + 2] > 0;
+        const count = (left, top, right, bottom) => {
+            let found = 0;
+            for (let y = top; y < bottom; ++y)
+                for (let x = left; x < right; ++x)
+                    found += lit(x, y) ? 1 : 0;
+            return found;
+        };
+        const middle = canvas.width / 2;
+        const rows = [];
+        for (let y = 30; y < canvas.height - 30; ++y)
+            rows.push(count(middle - 10, y, middle + 10, y + 1) > 0);
+        // The hidden layer's column down the middle; right of it, towards the outputs, only the
+        // values of its neurons or lines could be drawn, and both are left out.
+        return {emptyRows: rows.filter((filled) => !filled).length,
+            beside: count(Math.round(canvas.width * 0.52), 0, Math.round(canvas.width * 0.85), canvas.height - 30)};
+    });
+    assert.equal(drawn.emptyRows, 0);
+    assert.equal(drawn.beside, 0);
 });
 
 // Layers wide enough for the vector kernels, a layer of ten next to them, narrow layers

@@ -251,7 +251,7 @@ test('a network of more connections than are drawn loads and answers at once', a
 });
 
 // 25,007 neurons, 25,000 of them in a column of 320 pixel rows: drawn one by one with their
-// values, they took a second a frame.
+// values, a frame would cost the network's size rather than the screen's.
 test('a layer of more neurons than pixel rows is drawn as a shaded column, its values left out', async () => {
     const huge = path.join(work, 'huge_layer.txt');
     fs.writeFileSync(huge, 'input_layer: 3\ncomp_layer: 25000\ncomp_layer: 4\npattern: 0 1 0 -> 1 0 0 1\n');

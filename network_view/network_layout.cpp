@@ -1,9 +1,11 @@
-// The columns and rows of a drawn network, and the ratio its connection shades follow.
+// The columns and rows of a drawn network, the layers drawn as shaded columns, the note a
+// drawing of a huge network carries, and the ratio its connection shades follow.
 #include "network_view/network_layout.h"
 
 #include "engine/network.h"
 
 #include <algorithm>
+#include <cstdio>
 
 NetworkLayout lay_out_network(const Network& network, int screen_width, int screen_height, int x_margin,
                               int start_radius)
@@ -44,6 +46,36 @@ NetworkLayout lay_out_network(const Network& network, int screen_width, int scre
     if (min_dy < 3 * radius)
         radius = min_dy / 3 + 4;
     return layout;
+}
+
+bool drawn_as_column(const std::vector<NeuronPosition>& positions, int count, int first, int end)
+{
+    if (count <= NetworkLayout::max_drawn_neurons || end - first < 2)
+        return false;
+    const int height = positions[static_cast<std::size_t>(end - 1)].y - positions[static_cast<std::size_t>(first)].y;
+    return end - first - 1 > height;
+}
+
+int column_row_neuron(const std::vector<NeuronPosition>& positions, int first, int end, int y)
+{
+    const int top = positions[static_cast<std::size_t>(first)].y;
+    const int height = std::max(1, positions[static_cast<std::size_t>(end - 1)].y - top);
+    const long long spaces = end - first - 1;
+    return first + static_cast<int>((y - top) * spaces / height);
+}
+
+void write_drawing_note(long long connection_count, bool lines_drawn, bool columns_drawn, char* note,
+                        std::size_t size)
+{
+    static constexpr const char* column_note = "a layer of more neurons than pixel rows shows one per row";
+    if (!lines_drawn && columns_drawn)
+        std::snprintf(note, size, "%lld connections: too many to draw; %s", connection_count, column_note);
+    else if (!lines_drawn)
+        std::snprintf(note, size, "%lld connections: too many to draw", connection_count);
+    else if (columns_drawn)
+        std::snprintf(note, size, "%s", column_note);
+    else if (size > 0)
+        note[0] = '\0';
 }
 
 double weight_ratio(double weight, double scale)

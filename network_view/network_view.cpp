@@ -66,13 +66,12 @@ void NetworkView::draw(BITMAP* target, int text_background) const
 {
     // A network whose layer sizes disagree with its neurons must not lead us past either list.
     const int count = std::min({drawn_neurons, neuron_count(), static_cast<int>(positions.size())});
-    const bool draw_lines = connection_count <= max_drawn_connections;
-    const bool pack_layers = count > max_drawn_neurons;
+    const bool draw_lines = connection_count <= NetworkLayout::max_drawn_connections;
     bool columns_drawn = false;
     int first = 0;
     for (int layer = 0; layer < layer_count() && first < count; ++layer) {
         const int end = std::min(count, first + std::max(0, layer_size(layer)));
-        if (pack_layers && end - first > 1 && is_packed(first, end)) {
+        if (drawn_as_column(positions, count, first, end)) {
             for (int i = std::max(first, drawn_inputs); draw_lines && i < end; ++i)
                 draw_incoming_lines(target, i);
             draw_packed_layer(target, first, end);
@@ -88,22 +87,10 @@ void NetworkView::draw(BITMAP* target, int text_background) const
         first = end;
     }
     if (!draw_lines || columns_drawn) {
-        static constexpr const char* packed_note = "a layer of more neurons than pixel rows shows one per row";
         char note[160];
-        if (!draw_lines && columns_drawn)
-            std::snprintf(note, sizeof note, "%lld connections: too many to draw; %s", connection_count, packed_note);
-        else if (!draw_lines)
-            std::snprintf(note, sizeof note, "%lld connections: too many to draw", connection_count);
-        else
-            std::snprintf(note, sizeof note, "%s", packed_note);
+        write_drawing_note(connection_count, draw_lines, columns_drawn, note, sizeof note);
         textout_ex(target, font, note, 2, target->h - 10, text_color, text_background);
     }
-}
-
-bool NetworkView::is_packed(int first, int end) const
-{
-    const int height = positions[static_cast<std::size_t>(end - 1)].y - positions[static_cast<std::size_t>(first)].y;
-    return end - first - 1 > height;
 }
 
 // A column as wide as a disc, one pixel row per neuron shown: the neuron laid out nearest the
@@ -112,11 +99,9 @@ void NetworkView::draw_packed_layer(BITMAP* target, int first, int end) const
 {
     const NeuronPosition& top = positions[static_cast<std::size_t>(first)];
     const int bottom = positions[static_cast<std::size_t>(end - 1)].y;
-    const long long spaces = end - first - 1;
-    const int height = std::max(1, bottom - top.y);
     const int ring = first < drawn_inputs ? input_color : computing_color;
     for (int y = top.y; y <= bottom; ++y) {
-        const int index = first + static_cast<int>((y - top.y) * spaces / height);
+        const int index = column_row_neuron(positions, first, end, y);
         hline(target, top.x - radius + 1, y, top.x + radius - 1, shade_index(neuron(index).output));
     }
     vline(target, top.x - radius, top.y, bottom, ring);

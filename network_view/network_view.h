@@ -23,8 +23,8 @@ public:
 
     // Draws every neuron, bar, value and connection onto `target`, whose width is the screen's.
     // Text is drawn with `text_background` as Allegro's background (-1 transparent). In a
-    // network of more than max_drawn_neurons, packed layers are drawn as columns, so that a
-    // frame costs the screen's size rather than the network's.
+    // network of more than NetworkLayout::max_drawn_neurons, packed layers are drawn as
+    // columns, so that a frame costs the screen's size rather than the network's.
     void draw(BITMAP* target, int text_background) const;
 
     // Palette index that shows `ratio`: the blue ramp below 0, the grey ramp from 0 on.
@@ -33,15 +33,6 @@ public:
     // The ratio of a weight to `weight_scale`, held to [-1, 1]; any weight beyond a scale of
     // 0.0 counts as a full step to its side.
     double weight_ratio(double weight) const;
-
-    // Most connections drawn in a frame. A line costs a few microseconds, so a network with
-    // millions of connections would take minutes per frame and the program would stop
-    // answering its keys; beyond this count the lines are left out and a note says so.
-    static constexpr long long max_drawn_connections = 100000;
-    // Most neurons drawn as discs with their values. Beyond it, as a disc and its text cost
-    // microseconds, a layer of more neurons than its column has pixel rows is drawn as a
-    // shaded column, one neuron per row, and a note says so.
-    static constexpr int max_drawn_neurons = 20000;
 
     int radius = NetworkLayout::start_radius;  // ring radius; the filled disc has radius - 1
     int x_margin = NetworkLayout::x_margin;    // x of the first column, and the gap the last column keeps from the right edge
@@ -61,8 +52,6 @@ private:
     void lay_out(int screen_width, int screen_height);
     void draw_neuron(BITMAP* target, int index, int text_background) const;
     void draw_incoming_lines(BITMAP* target, int index) const;
-    // True when the neurons first..end-1 of one layer lie closer than a pixel row apart.
-    bool is_packed(int first, int end) const;
     void draw_packed_layer(BITMAP* target, int first, int end) const;
 };
 

@@ -8,6 +8,9 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <vector>
+
 using emscripten::val;
 
 namespace {
@@ -36,42 +39,87 @@ val lab_status(const LabSession& lab)
     return status;
 }
 
-// Most connections handed to the page for drawing, as net_tester draws at most: beyond this
-// the lines would take seconds a frame, and the page only says how many there are.
-constexpr long long max_drawn_connections = 100000;
+// A copy of `values` as a JavaScript typed array of `type`, made in one step: a view into the
+// module's memory would not outlive the memory's next growth.
+template <typename T>
+val typed_array_of(const char* type, const std::vector<T>& values)
+{
+    return val::global(type).new_(emscripten::typed_memory_view(values.size(), values.data()));
+}
 
-// Layers, neuron outputs and every connection as [target, source, weight] triples.
+// A layer drawn as a shaded column: its x, the rows from top to bottom, whether it is the
+// input layer, and the output of the neuron each row shows.
+val layer_column(const Network& network, const std::vector<NeuronPosition>& positions, int first, int end)
+{
+    const NeuronPosition& top = positions[static_cast<std::size_t>(first)];
+    const int bottom = positions[static_cast<std::size_t>(end - 1)].y;
+    std::vector<double> shades;
+    for (int y = top.y; y <= bottom; ++y)
+        shades.push_back(network.neuron(column_row_neuron(positions, first, end, y)).output);
+    val column = val::object();
+    column.set("x", top.x);
+    column.set("top", top.y);
+    column.set("bottom", bottom);
+    column.set("input", first < network.input_count());
+    column.set("shades", typed_array_of("Float64Array", shades));
+    return column;
+}
+
+// The network as net_lab's view draws it, in what the screen shows rather than in what the
+// network holds: discs as [neuron, x, y, output], packed layers as columns, and unless there
+// are too many, every connection as a line [source x, source y, target x, target y, weight];
+// with the note that says what is left out.
 val lab_network(const LabSession& lab, int width, int height)
 {
     const Network& network = lab.network();
-    val drawing = val::object();
     const NetworkLayout layout = lay_out_network(network, width, height);
-    std::vector<int> centres;
-    for (const NeuronPosition& position : layout.positions)
-        centres.insert(centres.end(), {position.x, position.y});
-    drawing.set("centres", array_of(centres));
-    drawing.set("radius", layout.radius);
+    const std::vector<NeuronPosition>& positions = layout.positions;
+    const int count = std::min(network.neuron_count(), static_cast<int>(positions.size()));
     long long connection_count = 0;
     for (int position = 0; position < network.neuron_count(); ++position)
         connection_count += static_cast<long long>(network.neuron(position).connections.size());
-    const bool drawn = connection_count <= max_drawn_connections;
-    std::vector<double> outputs;
-    std::vector<double> connections;
-    for (int position = 0; position < network.neuron_count(); ++position) {
-        const Neuron& neuron = network.neuron(position);
-        outputs.push_back(neuron.output);
-        for (const Connection& connection : neuron.connections) {
-            if (drawn)
-                connections.insert(connections.end(), {static_cast<double>(position),
-                                                       static_cast<double>(connection.source), connection.weight});
+    const bool lines_drawn = connection_count <= NetworkLayout::max_drawn_connections;
+
+    std::vector<double> discs;
+    std::vector<double> lines;
+    val columns = val::array();
+    int first = 0;
+    for (int layer = 0; layer < network.layer_count() && first < count; ++layer) {
+        const int end = std::min(count, first + std::max(0, network.layer_size(layer)));
+        if (drawn_as_column(positions, count, first, end)) {
+            columns.call<void>("push", layer_column(network, positions, first, end));
+        } else {
+            for (int i = first; i < end; ++i) {
+                const NeuronPosition& centre = positions[static_cast<std::size_t>(i)];
+                discs.insert(discs.end(), {static_cast<double>(i), static_cast<double>(centre.x),
+                                           static_cast<double>(centre.y), network.neuron(i).output});
+            }
         }
+        for (int i = std::max(first, network.input_count()); lines_drawn && i < end; ++i) {
+            const NeuronPosition& target = positions[static_cast<std::size_t>(i)];
+            for (const Connection& connection : network.neuron(i).connections) {
+                if (connection.source < 0 || connection.source >= static_cast<int>(positions.size()))
+                    continue;
+                const NeuronPosition& source = positions[static_cast<std::size_t>(connection.source)];
+                lines.insert(lines.end(), {static_cast<double>(source.x), static_cast<double>(source.y),
+                                           static_cast<double>(target.x), static_cast<double>(target.y),
+                                           connection.weight});
+            }
+        }
+        first = end;
     }
-    drawing.set("connectionCount", static_cast<double>(connection_count));
-    drawing.set("outputs", array_of(outputs));
-    drawing.set("connections", array_of(connections));
+    char note[160];
+    write_drawing_note(connection_count, lines_drawn, columns["length"].as<int>() > 0, note, sizeof note);
+
+    val drawing = val::object();
+    drawing.set("radius", layout.radius);
+    drawing.set("discs", typed_array_of("Float64Array", discs));
+    drawing.set("columns", columns);
+    drawing.set("lines", typed_array_of("Float64Array", lines));
+    drawing.set("note", std::string(note));
     drawing.set("maxWeight", network.max_weight());
     drawing.set("inputCount", network.input_count());
-    drawing.set("outputCount", network.output_count());
+    drawing.set("firstOutput", network.neuron_count() - network.output_count());
     return drawing;
 }
 

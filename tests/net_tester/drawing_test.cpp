@@ -191,7 +191,7 @@ TEST_F(ViewDrawing, LeavesOutTheLinesOfAHugeNetworkAndSaysSo)
 TEST_F(ViewDrawing, APackedLayerIsDrawnAsAColumnAndSaysSo)
 {
     const NetworkView view = view_of("input_layer: 2\ncomp_layer: 30000\ncomp_layer: 1\n");
-    ASSERT_GT(view.neuron_count(), NetworkView::max_drawn_neurons);
+    ASSERT_GT(view.neuron_count(), NetworkLayout::max_drawn_neurons);
     view.draw(target.get(), -1);
 
     const int x = view.positions[2].x;
@@ -208,7 +208,7 @@ TEST_F(ViewDrawing, APackedLayerIsDrawnAsAColumnAndSaysSo)
 TEST_F(ViewDrawing, DrawsTheLinesOfANetworkWithinTheBudget)
 {
     const NetworkView view = view_of("input_layer: 20\ncomp_layer: 4000\ncomp_layer: 1\n");
-    ASSERT_LE(view.connection_count, NetworkView::max_drawn_connections);
+    ASSERT_LE(view.connection_count, NetworkLayout::max_drawn_connections);
     view.draw(target.get(), -1);
 
     EXPECT_LT(count_color(target.get(), 110, 0, 360, 560, 0), 251 * 561 / 2);

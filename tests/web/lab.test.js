@@ -39,6 +39,27 @@ function trainNatively(network, training, output) {
     return {passes: Number(passes), limit: Number(limit), bytes: fs.readFileSync(path.join(work, output))};
 }
 
+// Drops files, each {name, text}, on the page as a user drops them from a file manager.
+async function dropFiles(files) {
+    const transfer = await page.evaluateHandle((list) => {
+        const data = new DataTransfer();
+        for (const {name, text} of list)
+            data.items.add(new File([text], name, {type: 'text/plain'}));
+        return data;
+    }, files);
+    await page.dispatchEvent('body', 'drop', {dataTransfer: transfer});
+}
+
+// Does `action` and waits for the page to load other files; the first state line, which names them.
+async function filesLoaded(action) {
+    const line = () => page.evaluate(() => document.getElementById('state-details').textContent.split('\n')[0]);
+    const before = await line();
+    await action();
+    await page.waitForFunction((shown) => document.getElementById('state-details').textContent.split('\n')[0] !== shown,
+        before);
+    return line();
+}
+
 async function download(action) {
     const [file] = await Promise.all([page.waitForEvent('download'), action()]);
     assert.equal(file.suggestedFilename(), 'trained.txt');
@@ -105,6 +126,22 @@ test('ncStep pauses and makes exactly the passes asked for', async () => {
     assert.equal((await page.evaluate(() => window.ncStep(0))).passes, before.passes + 1234);
 });
 
+test('ncStep refuses a count it cannot make exactly, and makes no pass', async () => {
+    const before = (await status()).passes;
+    for (const count of [2 ** 32 + 5, 2 ** 31, Infinity, 1e300, NaN, -1, 2.5, 'five']) {
+        const outcome = await page.evaluate((asked) => {
+            try {
+                window.ncStep(asked);
+                return 'stepped';
+            } catch (error) {
+                return error.name;
+            }
+        }, count);
+        assert.equal(outcome, 'RangeError', String(count));
+    }
+    assert.equal((await status()).passes, before);
+});
+
 test('a network file and a CSV table chosen in the inputs train as net_train trains them', async () => {
     const native = trainNatively('exclusive_or_training.txt', 'exclusive_or_patterns.csv', 'csv.txt');
     await page.setInputFiles('#network-file', path.join(web.examplesDir, 'exclusive_or_training.txt'));
@@ -115,6 +152,53 @@ test('a network file and a CSV table chosen in the inputs train as net_train tra
     const trained = await page.evaluate(() => window.ncStep(1e6));
     assert.equal(trained.state, 'converged');
     assert.equal(trained.passes, native.passes);
+    assert.ok((await download(() => page.keyboard.press('s'))).equals(native.bytes));
+});
+
+// Two files of one name from two folders: the slot each came in says which is which.
+test('a training file named like the network adds its patterns, chosen or dropped', async () => {
+    const file = (folder, example) => {
+        fs.mkdirSync(path.join(work, folder), {recursive: true});
+        const name = path.join(work, folder, 'data.txt');
+        fs.copyFileSync(path.join(web.examplesDir, example), name);
+        return name;
+    };
+    const network = file('network', 'exclusive_or.txt');
+    const training = file('training', 'exclusive_or_training.txt');
+    const creature = path.join(work, 'creature', 'data.txt');
+    fs.mkdirSync(path.dirname(creature));
+    fs.writeFileSync(creature, 'input_layer: 3\n');
+    const native = web.run(web.netTrain, ['network/data.txt', '-t', 'training/data.txt', '-o', 'same_name.txt'], work);
+    assert.equal(native.status, 0, native.err);
+    const nativeBytes = fs.readFileSync(path.join(work, 'same_name.txt'));
+    const shown = 'data.txt + data (training file).txt';
+
+    assert.equal(await filesLoaded(() => page.setInputFiles('#network-file', network)), 'data.txt');
+    // A file of the same name in the creatures view leaves the lab's network as it was.
+    await page.evaluate(() => { location.hash = '#creatures'; });
+    await page.setInputFiles('#creature-file', creature);
+    await page.waitForFunction(() => document.getElementById('creature-problems').textContent.includes('data.txt'));
+    await page.evaluate(() => { location.hash = '#lab'; });
+    const chosen = await filesLoaded(() => page.setInputFiles('#training-file', training));
+    assert.ok((await download(() => page.click('#save'))).equals(nativeBytes));
+    assert.equal(chosen, shown);
+    assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
+
+    await filesLoaded(() => page.selectOption('#example', {label: 'follower_training.txt'}));
+    const dropped = await filesLoaded(() => dropFiles([network, training]
+        .map((name) => ({name: 'data.txt', text: fs.readFileSync(name, 'utf8')}))));
+    assert.ok((await download(() => page.click('#save'))).equals(nativeBytes));
+    assert.equal(dropped, shown);
+});
+
+test('a CSV table dropped alone trains the loaded network, as through the training input', async () => {
+    const native = trainNatively('exclusive_or_training.txt', 'exclusive_or_patterns.csv', 'lone_table.txt');
+    await filesLoaded(() => page.setInputFiles('#network-file', path.join(web.examplesDir, 'exclusive_or_training.txt')));
+    const table = fs.readFileSync(path.join(web.examplesDir, 'exclusive_or_patterns.csv'), 'utf8');
+    assert.equal(await filesLoaded(() => dropFiles([{name: 'exclusive_or_patterns.csv', text: table}])),
+        'exclusive_or_training.txt + exclusive_or_patterns.csv');
+    assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
+    assert.equal((await page.evaluate(() => window.ncStep(1e6))).passes, native.passes);
     assert.ok((await download(() => page.keyboard.press('s'))).equals(native.bytes));
 });
 
@@ -135,12 +219,7 @@ test('a file that cannot be used lists its problems with their lines, as the too
 
 test('a dropped network file is loaded; the maps show for two inputs, the worst patterns otherwise', async () => {
     const text = fs.readFileSync(path.join(web.examplesDir, 'follower_training.txt'), 'utf8');
-    const dropped = await page.evaluateHandle((contents) => {
-        const transfer = new DataTransfer();
-        transfer.items.add(new File([contents], 'follower_training.txt', {type: 'text/plain'}));
-        return transfer;
-    }, text);
-    await page.dispatchEvent('body', 'drop', {dataTransfer: dropped});
+    await dropFiles([{name: 'follower_training.txt', text}]);
     await page.waitForFunction(() => document.getElementById('state-details').textContent.startsWith('follower_training.txt'));
     assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
     await page.evaluate(() => window.ncStep(50));
@@ -169,6 +248,38 @@ test('a network of more connections than are drawn loads and answers at once', a
     assert.match(await page.textContent('#problems'), /large\.txt: no patterns/);
     assert.match(await page.textContent('#state-details'), /seed: \d+ \(123000 weights\)/);
     assert.equal((await status()).state, 'no usable patterns');
+});
+
+// 25,007 neurons, 25,000 of them in a column of 320 pixel rows: drawn one by one with their
+// values, a frame would cost the network's size rather than the screen's.
+test('a layer of more neurons than pixel rows is drawn as a shaded column, its values left out', async () => {
+    const huge = path.join(work, 'huge_layer.txt');
+    fs.writeFileSync(huge, 'input_layer: 3\ncomp_layer: 25000\ncomp_layer: 4\npattern: 0 1 0 -> 1 0 0 1\n');
+    assert.equal(await filesLoaded(() => page.setInputFiles('#network-file', huge)), 'huge_layer.txt');
+    await page.evaluate(() => window.ncStep(0));
+    const drawn = await page.evaluate(() => {
+        const canvas = document.getElementById('network-canvas');
+        const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+        const lit = (x, y) => data[4 * (y * canvas.width + x)] + data[4 * (y * canvas.width + x) + 1] +
+            data[4 * (y * canvas.width + x) + 2] > 0;
+        const count = (left, top, right, bottom) => {
+            let found = 0;
+            for (let y = top; y < bottom; ++y)
+                for (let x = left; x < right; ++x)
+                    found += lit(x, y) ? 1 : 0;
+            return found;
+        };
+        const middle = canvas.width / 2;
+        const rows = [];
+        for (let y = 30; y < canvas.height - 30; ++y)
+            rows.push(count(middle - 10, y, middle + 10, y + 1) > 0);
+        // The hidden layer's column down the middle; right of it, towards the outputs, only the
+        // values of its neurons or lines could be drawn, and both are left out.
+        return {emptyRows: rows.filter((filled) => !filled).length,
+            beside: count(Math.round(canvas.width * 0.52), 0, Math.round(canvas.width * 0.85), canvas.height - 30)};
+    });
+    assert.equal(drawn.emptyRows, 0);
+    assert.equal(drawn.beside, 0);
 });
 
 // Layers wide enough for the vector kernels, a layer of ten next to them, narrow layers

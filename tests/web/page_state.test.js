@@ -1,5 +1,6 @@
 // The page's plain functions: the view a URL asks for, the keys, the speed steps, the numbers
-// of the state lines, which of two files is the training file, and the curve's scale.
+// of the state lines, which dropped file is the training file, the names files are stored
+// under, and the curve's scale.
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const {test} = require('node:test');
@@ -37,13 +38,24 @@ test('numbers read as C prints them with %g and %.6f', () => {
     assert.equal(state.fixedNumber(Infinity), 'inf');
 });
 
-test('of two files the CSV table, or else the second, is the training file', () => {
-    const table = [[['a.txt'], {network: 'a.txt', training: null}],
-        [['a.txt', 'b.csv'], {network: 'a.txt', training: 'b.csv'}],
-        [['b.CSV', 'a.txt'], {network: 'a.txt', training: 'b.CSV'}],
-        [['a.txt', 'b.txt'], {network: 'a.txt', training: 'b.txt'}]];
+test('a CSV table is always the training file; else of two files the second is', () => {
+    const table = [[['a.txt'], {network: 0, training: null}],
+        [['a.csv'], {network: null, training: 0}],
+        [['a.txt', 'b.csv'], {network: 0, training: 1}],
+        [['b.CSV', 'a.txt'], {network: 1, training: 0}],
+        [['a.txt', 'b.txt'], {network: 0, training: 1}],
+        [['data.txt', 'data.txt'], {network: 0, training: 1}],
+        [[], {network: null, training: null}]];
     for (const [names, sorted] of table)
         assert.deepEqual(state.sortFiles(names), sorted, names.join(' '));
+});
+
+test('a training file named like its network is stored apart, keeping its extension', () => {
+    const table = [[['data.txt', ''], 'data.txt'], [['data.txt', 'data.txt'], 'data (training file).txt'],
+        [['t.csv', 't.csv'], 't (training file).csv'], [['data', 'data'], 'data (training file)'],
+        [['a/b.txt', 'a_b.txt'], 'a_b (training file).txt'], [['', ''], 'unnamed']];
+    for (const [[name, besides], stored] of table)
+        assert.equal(state.storedFileName(name, besides), stored, `${name} besides ${besides}`);
 });
 
 test('the curve\'s scale spans whole decades from 1 down to the smallest error, at most six', () => {

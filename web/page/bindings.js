@@ -9,9 +9,10 @@ const NcBindings = (() => {
         return {
             lab: new module.LabSession(),
             creatures: new module.CreatureSession(),
-            // Stores `data` (text or bytes) as a file called `name`; returns the name it got.
-            putFile(name, data) {
-                const stored = name.replace(/[/\\]/g, '_') || 'unnamed';
+            // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
+            // stored as `besides`; returns the name it got.
+            putFile(name, data, besides = '') {
+                const stored = NcPageState.storedFileName(name, besides);
                 module.FS.writeFile(stored, data);
                 return stored;
             },

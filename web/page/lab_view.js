@@ -28,6 +28,10 @@ const NcLabView = (() => {
         const curveContext = element('curve-canvas').getContext('2d');
         const mapContext = element('map-canvas').getContext('2d');
         let speedStep = NcPageState.startingSpeedStep;
+        // What the loaded network came from, as {name, data} (training may be null), and the
+        // names it was stored under. Both are written again at each load: a file of the same
+        // name, in the creatures view or in the other slot, may have replaced them.
+        let files = {network: null, training: null};
         let loaded = {network: '', training: ''};
         let message = '';
         let drawingSeconds = 0;
@@ -35,8 +39,11 @@ const NcLabView = (() => {
         const rates = {since: performance.now(), passes: 0, frames: 0, passesPerSecond: 0, framesPerSecond: 0};
 
         function load(network, training) {
-            loaded = {network, training};
-            lab.load(network, training, Date.now() >>> 0);
+            files = {network, training};
+            const networkName = engine.putFile(network.name, network.data);
+            const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
+            loaded = {network: networkName, training: trainingName};
+            lab.load(networkName, trainingName, Date.now() >>> 0);
             message = '';
             rates.passes = 0;
             showProblems();
@@ -45,20 +52,18 @@ const NcLabView = (() => {
 
         function loadExample(index) {
             const [network, training] = exampleChoices[index];
-            for (const name of [network, training].filter(Boolean))
-                engine.putFile(name, examples[name]);
+            const example = (name) => (name ? {name, data: examples[name]} : null);
             element('network-file').value = '';
             element('training-file').value = '';
-            load(network, training);
+            load(example(network), example(training));
         }
 
-        // Files chosen in the inputs or dropped on the page; a lone training file goes with
-        // the network loaded now.
+        // Files chosen in the inputs or dropped on the page, told apart by the slot they came
+        // in, never by their names; a lone training file goes with the network loaded now.
         async function loadFiles(networkFile, trainingFile) {
-            const network = networkFile ? engine.putFile(networkFile.name, await NcBindings.readFile(networkFile))
-                                        : loaded.network;
-            const training = trainingFile ? engine.putFile(trainingFile.name, await NcBindings.readFile(trainingFile))
-                                          : (networkFile ? '' : loaded.training);
+            const read = async (file) => ({name: file.name, data: await NcBindings.readFile(file)});
+            const network = networkFile ? await read(networkFile) : files.network;
+            const training = trainingFile ? await read(trainingFile) : (networkFile ? null : files.training);
             load(network, training);
         }
 
@@ -206,10 +211,12 @@ const NcLabView = (() => {
         return {
             frame, step, status, act,
             key: (key) => NcPageState.labAction(key),
-            drop: (files) => {
-                const sorted = NcPageState.sortFiles(files.map((file) => file.name));
-                const byName = (name) => files.find((file) => file.name === name) || null;
-                return loadFiles(byName(sorted.network), byName(sorted.training));
+            drop: (dropped) => {
+                const sorted = NcPageState.sortFiles(dropped.map((file) => file.name));
+                if (sorted.network === null && sorted.training === null)
+                    return Promise.resolve();
+                const at = (index) => (index === null ? null : dropped[index]);
+                return loadFiles(at(sorted.network), at(sorted.training));
             },
         };
     }

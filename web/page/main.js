@@ -45,8 +45,13 @@
 
     // For tests, ours and anyone's: the state without parsing pixels, and exact stepping.
     window.ncStatus = () => views[current].status();
+    // A count the C++ side cannot hold would wrap around, so it is refused, as is anything but
+    // a whole number from 0 on.
     window.ncStep = (count) => {
-        views[current].step(Math.max(0, Math.trunc(Number(count)) || 0));
+        const passes = Number(count);
+        if (!Number.isInteger(passes) || passes < 0 || passes > NcPageState.mostStepsAtOnce)
+            throw new RangeError(`ncStep: ${String(count)} is not a whole number from 0 to ${NcPageState.mostStepsAtOnce}`);
+        views[current].step(passes);
         return window.ncStatus();
     };
     document.body.dataset.ready = 'true';

@@ -1,12 +1,14 @@
 // The network drawn as net_tester draws it: one column per layer, every neuron a disc shaded
 // by its output inside a ring of its kind, bars to the edges for inputs and outputs, every
-// connection a line shaded by its weight, and the output written under each neuron.
+// connection a line shaded by its weight, and the output written under each neuron; a layer
+// packed tighter than the pixel rows as a shaded column, as net_lab draws it.
 const NcNetworkDrawing = (() => {
     // Colours in the programs' 6-bit components.
     const inputColor = [0, 14, 48];
     const computingColor = [0, 45, 0];
     const textColor = [2, 35, 10];
     const negativeEnd = [0, 42, 63];
+    const noteLineHeight = 11;  // pixels between the lines of the note under the drawing
 
     // A colour of 6-bit components as the programs' palette shows it.
     function rgb(components) {
@@ -31,54 +33,45 @@ const NcNetworkDrawing = (() => {
         return Math.min(Math.max(weight / scale, -1), 1);
     }
 
-    // The centres and radius the bindings computed with the C++ layout, as objects.
-    function layoutOf(network) {
-        const positions = [];
-        for (let i = 0; i + 1 < network.centres.length; i += 2)
-            positions.push({x: network.centres[i], y: network.centres[i + 1]});
-        return {positions, radius: network.radius};
-    }
-
-    // Draws `network` (centres and radius, outputs, connections as target, source, weight triples, unless
-    // there are more than the bindings hand over, connectionCount, maxWeight, inputCount,
-    // outputCount) on the canvas context; returns the layout.
+    // Draws `network` as the bindings hand it over (radius, discs as neuron, x, y, output
+    // quadruples, columns, lines as source x, source y, target x, target y, weight, note,
+    // maxWeight, inputCount, firstOutput) on the canvas context; returns the layout of the
+    // neurons drawn as discs: their centres by neuron, and the radius.
     function draw(context, network) {
         const {width, height} = context.canvas;
+        const {radius, discs, lines} = network;
         context.fillStyle = 'black';
         context.fillRect(0, 0, width, height);
-        const layout = layoutOf(network);
-        const {positions, radius} = layout;
-        const count = Math.min(network.outputs.length, positions.length);
-        const firstOutput = network.outputs.length - network.outputCount;
-        const connections = network.connections;
-        if (connections.length / 3 === network.connectionCount) {
-            context.lineWidth = 1;
-            for (let i = 0; i < connections.length; i += 3) {
-                const target = positions[connections[i]];
-                const source = positions[connections[i + 1]];
-                if (!target || !source)
-                    continue;
-                context.strokeStyle = shade(weightRatio(connections[i + 2], network.maxWeight));
-                context.beginPath();
-                context.moveTo(source.x + 0.5, source.y + 0.5);
-                context.lineTo(target.x + 0.5, target.y + 0.5);
-                context.stroke();
-            }
-        } else {
-            context.fillStyle = rgb(textColor);
-            context.font = '10px monospace';
-            context.fillText(`${network.connectionCount} connections: too many to draw`, 2, height - 4);
+        context.lineWidth = 1;
+        for (let i = 0; i + 4 < lines.length; i += 5) {
+            context.strokeStyle = shade(weightRatio(lines[i + 4], network.maxWeight));
+            context.beginPath();
+            context.moveTo(lines[i] + 0.5, lines[i + 1] + 0.5);
+            context.lineTo(lines[i + 2] + 0.5, lines[i + 3] + 0.5);
+            context.stroke();
         }
+        // A packed layer, one pixel row per neuron shown, between the rings' two sides.
+        for (const column of network.columns) {
+            for (let row = 0; row < column.shades.length; ++row) {
+                context.fillStyle = shade(column.shades[row]);
+                context.fillRect(column.x - radius + 1, column.top + row, 2 * radius - 1, 1);
+            }
+            context.fillStyle = rgb(column.input ? inputColor : computingColor);
+            for (const side of [column.x - radius, column.x + radius])
+                context.fillRect(side, column.top, 1, column.bottom - column.top + 1);
+        }
+        const positions = [];
         context.font = '10px monospace';
-        for (let i = 0; i < count; ++i) {
-            const {x, y} = positions[i];
-            const input = i < network.inputCount;
+        for (let i = 0; i + 3 < discs.length; i += 4) {
+            const [neuron, x, y, output] = [discs[i], discs[i + 1], discs[i + 2], discs[i + 3]];
+            positions[neuron] = {x, y};
+            const input = neuron < network.inputCount;
             context.fillStyle = rgb(inputColor);
             if (input)
                 context.fillRect(0, y - 1, x, 3);
-            if (i >= firstOutput)
+            if (neuron >= network.firstOutput)
                 context.fillRect(x, y - 1, width - x, 3);
-            context.fillStyle = shade(network.outputs[i]);
+            context.fillStyle = shade(output);
             context.beginPath();
             context.arc(x + 0.5, y + 0.5, radius - 1, 0, 2 * Math.PI);
             context.fill();
@@ -87,9 +80,14 @@ const NcNetworkDrawing = (() => {
             context.arc(x + 0.5, y + 0.5, radius, 0, 2 * Math.PI);
             context.stroke();
             context.fillStyle = rgb(textColor);
-            context.fillText(network.outputs[i].toFixed(6), x - 15, y + radius + 9);
+            context.fillText(output.toFixed(6), x - 15, y + radius + 9);
         }
-        return layout;
+        // The note's parts one under the other: the canvas is narrower than net_lab's screen.
+        const noteParts = network.note ? network.note.split('; ') : [];
+        context.fillStyle = rgb(textColor);
+        noteParts.forEach((part, index) =>
+            context.fillText(part, 2, height - 4 - noteLineHeight * (noteParts.length - 1 - index)));
+        return {positions, radius};
     }
 
     return {draw, shade, weightRatio, rgb};

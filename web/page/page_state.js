@@ -9,6 +9,8 @@ const NcPageState = (() => {
     const frameSeconds = 1 / 30;
     const mostTrainingSeconds = 0.02;
     const leastTrainingSeconds = 0.002;
+    // Most passes or frames window.ncStep makes in one call: the C++ sessions count them in an int.
+    const mostStepsAtOnce = 2 ** 31 - 1;
     // The creature world runs at creature_sim's pace under X.
     const creatureFramesPerSecond = 36;
 
@@ -83,22 +85,33 @@ const NcPageState = (() => {
             (paused ? '  (paused)' : '');
     }
 
-    // Which dropped or chosen files are the network and which the training records: a CSV
-    // table or a second file is the training file.
+    // Which of the dropped files are the network and which the training records, as positions
+    // in `names` (null for none): a CSV table is always training records, so a lone table goes
+    // with the network loaded now; else the first file is the network and a second its training.
     function sortFiles(names) {
-        if (names.length < 2)
-            return {network: names[0] || null, training: null};
         const csv = names.findIndex((name) => /\.csv$/i.test(name));
-        if (csv > 0)
-            return {network: names[0], training: names[csv]};
-        if (csv === 0)
-            return {network: names[1], training: names[0]};
-        return {network: names[0], training: names[1]};
+        const network = names.findIndex((name, index) => index !== csv && !/\.csv$/i.test(name));
+        const second = names.findIndex((name, index) => index > network && index !== csv);
+        const training = csv >= 0 ? csv : (network >= 0 && second >= 0 ? second : -1);
+        return {network: network >= 0 ? network : null, training: training >= 0 ? training : null};
+    }
+
+    // The name a file the user gave is stored under: its own, with no folder, unless that is
+    // `besides`, the name the network of the same load took; then it is marked before its
+    // extension, which says how it is read (".csv" is a table).
+    function storedFileName(name, besides = '') {
+        const own = name.replace(/[/\\]/g, '_') || 'unnamed';
+        if (own !== besides)
+            return own;
+        const dot = own.lastIndexOf('.');
+        const [stem, extension] = dot > 0 ? [own.slice(0, dot), own.slice(dot)] : [own, ''];
+        return `${stem} (training file)${extension}`;
     }
 
     return {
-        passesPerFrameSteps, startingSpeedStep, creatureFramesPerSecond, viewFromHash, trainingBudget,
+        passesPerFrameSteps, startingSpeedStep, mostStepsAtOnce, creatureFramesPerSecond, viewFromHash, trainingBudget,
         fasterStep, slowerStep, labAction, shortNumber, fixedNumber, labLines, creatureLine, sortFiles,
+        storedFileName,
     };
 })();
 

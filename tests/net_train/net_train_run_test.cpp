@@ -175,7 +175,7 @@ TEST(NetTrainProblems, WeightsRecordThatEndsLoading)
 TEST(NetTrainProblems, NonNumberWhereANumberBelongs)
 {
     EXPECT_EQ(problems_in(creature_layers + "weights: 1 x 3\ntreshold: high\nerror_limit: low\n"
-                                            "max_iterations: 2.5x\npattern: 1 2 3 -> 1 2 3 4\n"),
+                                            "max_iterations: 2.5x\npattern: 1 2 3 -> 1 0 1 0\n"),
               "net_train: FILE:3: weight 2 of \"weights:\", \"x\", is not a number; the missing weights are drawn "
               "at random\n"
               "net_train: FILE:4: \"treshold:\" has no number; ignored\n"
@@ -190,7 +190,7 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
     const Outcome outcome = [] {
         TempDir directory;
         const std::string path = directory.write("n.txt", creature_layers +
-                                                              "pattern: 1 2 3 -> 1 2 3 4\n\npattern: 1 2 -> 1 2 3 4\n"
+                                                              "pattern: 1 2 3 -> 1 0 1 0\n\npattern: 1 2 -> 1 0 1 0\n"
                                                               "pattern: 1 2 3 -> 1\npattern: 1 2 3 4->1\n");
         return run({path});
     }();
@@ -207,14 +207,14 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
 
 TEST(NetTrainProblems, BadTokenInAPatternRecord)
 {
-    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 2 3 4\npattern: 1 two 3 -> 1 2 3 4\n"),
+    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 0 1 0\npattern: 1 two 3 -> 1 0 1 0\n"),
               "net_train: FILE:4: \"pattern:\" token \"two\" is neither a number nor \"->\"\n"
               "net_train: FILE:4: pattern 2 has 2 input values; the network needs 3\n");
 }
 
 TEST(NetTrainProblems, NetworkAndTrainingProblemsOfOneFileComeInLineOrder)
 {
-    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 b 3 4\nweights: 1 c\n"),
+    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 b 0 1\nweights: 1 c\n"),
               "net_train: FILE:3: \"pattern:\" token \"b\" is neither a number nor \"->\"\n"
               "net_train: FILE:3: pattern 1 has 3 expected output values; the network needs 4\n"
               "net_train: FILE:4: weight 2 of \"weights:\", \"c\", is not a number; the missing weights are drawn "
@@ -231,7 +231,7 @@ TEST(NetTrainProblems, ManyProblemsAreCutShort)
     EXPECT_NE(err.find("net_train: 50 further problems not shown\n"), std::string::npos);
     // Beyond what a reader keeps, every problem still counts.
     for (int k = 0; k < 2000; ++k)
-        text += "pattern: 1 2 3 -> 1 2 3 4 x\n";
+        text += "pattern: 1 2 3 -> 1 0 1 0 x\n";
     const std::string more = problems_in(text);
     EXPECT_NE(more.find("net_train: 2050 further problems not shown\n"), std::string::npos) << more.substr(more.size() - 200);
 }

@@ -21,16 +21,6 @@ inline std::string one_link_network(const std::string& weight)
     return "input_layer: 1\ncomp_layer: 1\nweights: " + weight + "\n";
 }
 
-// ASCII text as Windows Notepad saves it as "Unicode": UTF-16, little-endian unless
-// `big_endian`, after a byte order mark when `mark`.
-inline std::string utf16(const std::string& ascii, bool big_endian, bool mark)
-{
-    std::string text = mark ? (big_endian ? "\xFE\xFF" : "\xFF\xFE") : "";
-    for (const char c : ascii)
-        text += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
-    return text;
-}
-
 // Expects a network with no layers and no neurons, as a refused file gives.
 inline void expect_empty(const Network& network)
 {

@@ -236,6 +236,48 @@ TEST(NetTrainProblems, ManyProblemsAreCutShort)
     EXPECT_NE(more.find("net_train: 2050 further problems not shown\n"), std::string::npos) << more.substr(more.size() - 200);
 }
 
+// Values read otherwise than written, and text the readers cannot take as written, are named
+// as what they are read as, each once.
+TEST(NetTrainProblems, WhatAFileIsReallyReadAsIsNamed)
+{
+    const std::string layers = "input_layer: 2\ncomp_layer: 1\n";
+    const std::string unicode = "the file is in UTF-16 (what Windows Notepad calls \"Unicode\"), so not one of its "
+                                "records can be read; save it as UTF-8\n";
+    const struct {
+        std::string text;
+        std::string problems;
+    } cases[] = {
+        {layers + "weights: 0x10 0X1p3\npattern: 0 0 -> 0\n",
+         "net_train: FILE:3: weight 1 of \"weights:\", \"0x10\", is read as 0 (hexadecimal numbers are not "
+         "understood); weight 2, \"x10\", is not a number; the missing weights are drawn at random\n"},
+        {layers + "weights: 1 0,5\npattern: 0 0 -> 0\n",
+         "net_train: FILE:3: weight 2 of \"weights:\", \"0,5\", is read as 0 (a comma is neither a decimal point "
+         "nor a separator between numbers); the rest of the record, from \",5\" on, is ignored\n"},
+        {layers + "pattern: 0 0 -> 2\n",
+         "net_train: FILE:3: expected output 1, 2, lies outside 0 to 1, which the network's outputs never reach; "
+         "training cannot converge on this pattern\n"},
+        {"input_layer: 2\rcomp_layer: 1\rpattern: 0 0 -> 0\r",
+         "net_train: FILE:1: the lines end in carriage returns only (an old Mac format), so the whole file is read "
+         "as one line and only its first record counts; save the file with line feeds (Unix) or carriage return "
+         "and line feed (Windows) line ends\n"
+         "net_train: FILE: the network has no \"comp_layer:\"; training cannot change it\n"
+         "net_train: FILE: no \"pattern:\" records; there is nothing to train on\n"},
+        {utf16(layers + "pattern: 0 0 -> 0\n", false, true),
+         "net_train: FILE:1: " + unicode + "net_train: FILE: there is no network to train\n"},
+        {utf16(layers + "pattern: 0 0 -> 0\n", true, false),
+         "net_train: FILE:1: " + unicode + "net_train: FILE: there is no network to train\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(problems_in(c.text), c.problems) << testing::PrintToString(c.text);
+
+    // A training file of its own is named too.
+    TempDir directory;
+    const std::string training = directory.write("t.txt", utf16("pattern: 0 0 -> 0\r\n", false, false));
+    EXPECT_EQ(run({directory.write("n.txt", layers), "-t", training}).err,
+              "net_train: " + training + ":1: " + unicode + "net_train: " + training +
+                  ": no \"pattern:\" records; there is nothing to train on\n");
+}
+
 TEST(NetTrainProblems, NoPatternsIsNothingToTrain)
 {
     TempDir directory;

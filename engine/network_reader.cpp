@@ -90,9 +90,9 @@ void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)
 
 void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
 {
-    note_text_form(lines, diagnostics);
     // Running out of memory refuses the file like any other network it cannot hold.
     try {
+        note_text_form(lines, diagnostics);
         read_network_lines(lines, diagnostics);
     } catch (const std::bad_alloc&) {
         lines.release();

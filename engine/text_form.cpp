@@ -77,8 +77,8 @@ std::string text_form_problem(TextForm form, const char* what, bool refused)
                (refused ? "" : ", so not one of its records can be read") + "; save it as UTF-8";
     case TextForm::CarriageReturnLines:
         return std::string("the lines end in carriage returns only (an old Mac format)") +
-               (refused ? "" : ", so the whole " + name + " is read as one line and only its first record counts") + "; save the " + name +
-               " with line feeds (Unix) or carriage return and line feed (Windows) line ends";
+               (refused ? "" : ", so the whole " + name + " is read as one line and only its first record counts") +
+               "; save the " + name + " with line feeds (Unix) or carriage return and line feed (Windows) line ends";
     case TextForm::Plain:
         break;
     }

@@ -103,11 +103,11 @@ int Network::read_training_text(std::string_view text, Diagnostics* diagnostics)
 
 int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
 {
-    note_text_form(lines, diagnostics);
     int bad_tokens = 0;
     // Running out of memory ends the section like a line that cannot be read; either counts
     // as a bad token, so that training never runs on a section read only in part.
     try {
+        note_text_form(lines, diagnostics);
         read_training_lines(lines, diagnostics, bad_tokens);
     } catch (const std::bad_alloc&) {
         lines.release();

@@ -54,6 +54,13 @@ MeasureCollector::MeasureCollector(const std::string& name, Behaviour behaviour)
     measure.name = name;
 }
 
+void MeasureCollector::start(const World& world)
+{
+    have_previous_place = true;
+    previous_x = world.creature.x;
+    previous_y = world.creature.y;
+}
+
 void MeasureCollector::add_frame(const World& world)
 {
     const double dx = world.creature.x - world.spotlight.x;
@@ -61,11 +68,12 @@ void MeasureCollector::add_frame(const World& world)
     const double distance = std::hypot(dx, dy);
     const double radius = world.spotlight.radius;
     const double angle = std::atan2(dy, dx);
-    if (have_previous) {
+    if (have_previous_place)
         measure.travelled += std::hypot(world.creature.x - previous_x, world.creature.y - previous_y);
+    // The angle is swept from frame to frame, as the circle score defines it.
+    if (frames > 0)
         swept_angle += wrapped_angle(angle - previous_angle);
-    }
-    have_previous = true;
+    have_previous_place = true;
     previous_x = world.creature.x;
     previous_y = world.creature.y;
     previous_angle = angle;
@@ -113,6 +121,7 @@ std::vector<ScenarioMeasure> measure_world(World& world, const ScoreSettings& se
     for (const Scenario& scenario : standard_scenarios()) {
         ScenarioRun run(world, scenario, settings.seed);
         MeasureCollector collector(scenario.name, settings.behaviour);
+        collector.start(world);
         for (int frame = 0; frame < settings.frames; ++frame) {
             run.frame();
             collector.add_frame(world);

@@ -29,6 +29,9 @@ class MeasureCollector {
 public:
     MeasureCollector(const std::string& name, Behaviour behaviour);
 
+    // Called once before the first frame with the world as its scenario placed it, so that
+    // the distance travelled counts the first frame's move too.
+    void start(const World& world);
     // Called after each frame with the world as the frame left it.
     void add_frame(const World& world);
     ScenarioMeasure result() const;
@@ -41,7 +44,7 @@ private:
     int inside_frames = 0;
     double sum_frame_score = 0.0;
     double swept_angle = 0.0;  // signed, round the spotlight's centre
-    bool have_previous = false;
+    bool have_previous_place = false;
     double previous_x = 0.0;
     double previous_y = 0.0;
     double previous_angle = 0.0;

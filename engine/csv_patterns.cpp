@@ -8,15 +8,13 @@
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
 #include "engine/network.h"
+#include "engine/target_range.h"
+#include "engine/text_form.h"
 
 #include <new>
 #include <string>
 
 namespace {
-
-// How much of the file's start is searched for a line feed before it is taken for one whose
-// lines end in carriage returns only.
-constexpr std::size_t line_end_probe = 1 << 16;
 
 // Reads one field as a whole real number: white space around it is allowed, nothing else.
 bool read_field(std::string_view field, double& value)
@@ -81,18 +79,6 @@ std::string bad_field_problem(const ScannedRow& row)
     return problem;
 }
 
-// True when the file's start has a carriage return and no line feed: a whole file of lines
-// ending in carriage returns only would otherwise be read as one long line.
-bool has_carriage_return_lines(std::ifstream& file)
-{
-    std::string start(line_end_probe, '\0');
-    file.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(file.gcount()));
-    file.clear();
-    file.seekg(0);
-    return start.find('\n') == std::string::npos && start.find('\r') != std::string::npos;
-}
-
 }  // namespace
 
 bool is_csv_file_name(std::string_view file_name)
@@ -123,9 +109,10 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
             diagnostics->add(line, std::move(message), kind);
         return 1;
     };
-    if (has_carriage_return_lines(file))
-        return refuse(1, "the lines end in carriage returns only (an old Mac format); save the table with "
-                         "line feeds (Unix) or carriage return and line feed (Windows) line ends");
+    LineSource lines(file);
+    // Either would give rows of nothing but refused fields.
+    if (const TextForm form = lines.text_form(); form != TextForm::Plain)
+        return refuse(1, text_form_problem(form, "table", true), DiagnosticKind::TextForm);
 
     const std::size_t inputs = static_cast<std::size_t>(network.input_count());
     const std::size_t width = inputs + static_cast<std::size_t>(network.output_count());
@@ -137,7 +124,6 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
 
     int refused = 0;
     bool first_row = true;
-    LineSource lines(file);
     // Running out of memory, or a line that cannot be read, ends the table with a refused row,
     // so that nothing trains on part of a table.
     try {
@@ -174,14 +160,8 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
             }
             pattern.inputs.assign(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(inputs));
             pattern.expected_outputs.assign(values.begin() + static_cast<std::ptrdiff_t>(inputs), values.end());
-            for (std::size_t output = 0; output < pattern.expected_outputs.size(); ++output) {
-                const double expected = pattern.expected_outputs[output];
-                // A logistic output lies strictly between 0 and 1; training can never reach such a value.
-                if (diagnostics != nullptr && !(expected >= 0.0 && expected <= 1.0))
-                    diagnostics->add(line_number, "expected output " + std::to_string(output + 1) +
-                                                      " lies outside 0 to 1, which the network's outputs never "
-                                                      "reach; training cannot converge on this row");
-            }
+            if (diagnostics != nullptr)
+                note_targets_out_of_range(pattern.expected_outputs, line_number, "row", *diagnostics);
             network.add_pattern(pattern);
             stored_values += static_cast<long long>(width);
             if (diagnostics != nullptr)

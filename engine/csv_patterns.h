@@ -16,11 +16,12 @@ NC_API bool is_csv_file_name(std::string_view file_name);
 
 /// Appends one pattern per row of the table to the network's patterns. Every row must hold
 /// input_count() + output_count() numbers; a first row with no number in it is taken for a
-/// header and skipped. Returns 1 when the file cannot be opened or its lines end in carriage
-/// returns only, else the number of rows refused (wrong width, a field that is not a number,
-/// or beyond the engine's pattern limits), counting a line too long for memory, or one that
-/// cannot be read, as a refused row that ends the table. Refused rows add no pattern and are
-/// reported with their line; so is an expected output outside 0 to 1, which is kept.
+/// header and skipped. Returns 1 when the file cannot be opened, is UTF-16 or its lines end
+/// in carriage returns only, else the number of rows refused (wrong width, a field that is
+/// not a number, or beyond the engine's pattern limits), counting a line too long for
+/// memory, or one that cannot be read, as a refused row that ends the table. Refused rows add
+/// no pattern and are reported with their line; so is an expected output outside 0 to 1,
+/// which is kept.
 NC_API int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diagnostics = nullptr);
 
 /// The training records a network trains on, patterns held before removed. A CSV table gives

@@ -4,6 +4,7 @@
 #ifndef ENGINE_DIAGNOSTICS_H
 #define ENGINE_DIAGNOSTICS_H
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -14,6 +15,7 @@ enum class DiagnosticKind {
     BadRecord,    ///< a record or token the reader could not use
     CannotOpen,   ///< the file could not be opened (line 0)
     OutOfMemory,  ///< the network, its completion or a line does not fit in memory
+    TextForm,     ///< the file is UTF-16, or its lines end in carriage returns only (line 1)
 };
 
 /// One thing a reader noticed: a record it could not use, and what it did instead.
@@ -49,6 +51,15 @@ struct Diagnostics {
         } catch (const std::bad_alloc&) {
             ++dropped;
         }
+    }
+
+    /// Removes the entries of `kind`: a second reader of the same file says again what the
+    /// first said of its text as a whole.
+    void forget(DiagnosticKind kind) noexcept
+    {
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [kind](const Diagnostic& entry) { return entry.kind == kind; }),
+                      entries.end());
     }
 
     /// True when an entry of `kind` is kept.

@@ -2,32 +2,11 @@
 #include "engine/format_check.h"
 
 #include "engine/network.h"
+#include "engine/real_text.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-// The shortest text that reads back as the same double, with a full stop whatever the locale.
-std::string shortest_text(double value)
-{
-    char text[64];
-#if defined(__EMSCRIPTEN__)
-    // The WebAssembly build's libc++ has no floating-point to_chars: the fewest significant
-    // digits that read back, in printf's %g form ("2e+04" where to_chars writes "20000").
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value)
-            break;
-    }
-    return text;
-#else
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, end.ptr);
-#endif
-}
 
 // A message names this many neurons or connections, then counts the rest.
 constexpr std::size_t max_named = 8;
@@ -88,9 +67,9 @@ Listing differing_parameter(const Network& trained, const Network& read_back, Pa
         while (last + 1 < count && parameter(trained.neuron(last + 1)) == value &&
                !same_real(value, parameter(read_back.neuron(last + 1))))
             ++last;
-        listing.add(first == last ? "neuron " + std::to_string(first) + " has " + shortest_text(value)
+        listing.add(first == last ? "neuron " + std::to_string(first) + " has " + shortest_real_text(value)
                                   : "neurons " + std::to_string(first) + "-" + std::to_string(last) + " have " +
-                                        shortest_text(value));
+                                        shortest_real_text(value));
         first = last + 1;
     }
     return listing;
@@ -111,8 +90,8 @@ void compare_connections(const Network& trained, const Network& read_back, std::
                 continue;
             changed.add("neuron " + std::to_string(position) + ", connection " + std::to_string(k + 1) +
                         " from neuron " + std::to_string(expected[k].source) + ", weight " +
-                        shortest_text(expected[k].weight) + ", comes back from neuron " +
-                        std::to_string(found[k].source) + " with " + shortest_text(found[k].weight));
+                        shortest_real_text(expected[k].weight) + ", comes back from neuron " +
+                        std::to_string(found[k].source) + " with " + shortest_real_text(found[k].weight));
         }
     }
     if (!surplus.empty())
@@ -138,13 +117,13 @@ std::vector<std::string> format_losses(const Network& trained, const Network& re
     const Listing thresholds =
         differing_parameter(trained, read_back, [](const Neuron& neuron) { return neuron.threshold; });
     if (!thresholds.empty())
-        losses.push_back("thresholds: the file holds one for all neurons, " + shortest_text(read_back.threshold()) +
+        losses.push_back("thresholds: the file holds one for all neurons, " + shortest_real_text(read_back.threshold()) +
                          " (neuron 0's), but " + thresholds.text());
     const Listing slopes =
         differing_parameter(trained, read_back, [](const Neuron& neuron) { return neuron.slope_parameter; });
     if (!slopes.empty())
         losses.push_back("slope parameters: the file holds one for all neurons, " +
-                         shortest_text(read_back.slope_parameter()) + " (neuron 0's), but " + slopes.text());
+                         shortest_real_text(read_back.slope_parameter()) + " (neuron 0's), but " + slopes.text());
     compare_connections(trained, read_back, losses);
     return losses;
 }

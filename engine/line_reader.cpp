@@ -153,6 +153,25 @@ bool LineReader::read_real(double& value)
     return true;
 }
 
+std::string_view LineReader::rest_of_token() const
+{
+    const char* stop = position;
+    while (stop != end && !is_space(*stop))
+        ++stop;
+    return std::string_view(position, static_cast<std::size_t>(stop - position));
+}
+
+std::string cut_number_reason(std::string_view token, std::string_view rest)
+{
+    const std::string_view read = token.substr(0, token.size() - rest.size());
+    const std::string_view digits = read.substr(read.empty() || (read[0] != '-' && read[0] != '+') ? 0 : 1);
+    if (digits == "0" && rest.size() >= 2 && (rest[0] == 'x' || rest[0] == 'X'))
+        return "hexadecimal numbers are not understood";
+    if (rest.size() >= 2 && rest[0] == ',' && is_digit(rest[1]))
+        return "a comma is neither a decimal point nor a separator between numbers";
+    return "";
+}
+
 bool token_begins_with_real(std::string_view token, double& value)
 {
     LineReader reader(token);

@@ -22,6 +22,9 @@ public:
     // failed stream, the reader then refuses every further number.
     bool read_int(int& value);
     bool read_real(double& value);
+    // What is left of the current token: empty right after a number that ended at white
+    // space, the "x10" of "0x10" after its 0 was read. The reader does not move.
+    std::string_view rest_of_token() const;
 
 private:
     void skip_space();
@@ -33,6 +36,10 @@ private:
 
 // True when the token begins with a real number; the rest of the token is ignored.
 bool token_begins_with_real(std::string_view token, double& value);
+
+// Why a number ended before its token did, when a common cause explains it: "0x10" stops at
+// its "x" (hexadecimal), "0,5" at its comma (a decimal comma). Empty for other shapes.
+std::string cut_number_reason(std::string_view token, std::string_view rest);
 
 // Longest part of a token that a diagnostic quotes; a token of megabytes would otherwise make
 // a message of megabytes.

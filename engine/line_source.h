@@ -3,6 +3,8 @@
 #ifndef ENGINE_LINE_SOURCE_H
 #define ENGINE_LINE_SOURCE_H
 
+#include "engine/text_form.h"
+
 #include <istream>
 #include <string>
 #include <string_view>
@@ -22,6 +24,9 @@ public:
     // A UTF-8 byte order mark before the first line is not part of it. The view lasts until
     // the next call.
     bool next(std::string_view& line);
+    // Whether the text is UTF-16 or has carriage returns for line ends; asked before the
+    // first line, it leaves the reading where it stands.
+    TextForm text_form() { return stream != nullptr ? text_form_of(*stream) : text_form_of(text); }
     // 1-based number of the line last given, or of the line that could not be read.
     int line_number() const { return number; }
     // Why reading ended early: empty after a normal end, else one sentence about the line.

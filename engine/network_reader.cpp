@@ -7,6 +7,8 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
+#include "engine/real_text.h"
+#include "engine/text_form.h"
 
 #include <new>
 #include <string>
@@ -16,6 +18,19 @@ namespace {
 std::string beyond_limit(long long limit, const char* what)
 {
     return "the network would have more than " + std::to_string(limit) + " " + what;
+}
+
+// "weight 2 of "weights:", "0,5", is read as 0 (a comma is ...)" when `weight`, read from
+// `before` on, ended inside its token; empty when it ended at the token's end.
+std::string cut_weight_text(const LineReader& before, const LineReader& after, int index, double weight)
+{
+    const std::string_view rest = after.rest_of_token();
+    if (rest.empty())
+        return "";
+    const std::string_view token = LineReader(before).next_token();
+    const std::string reason = cut_number_reason(token, rest);
+    return "weight " + std::to_string(index + 1) + " of \"weights:\", " + quoted_excerpt(token) + ", is read as " +
+           shortest_real_text(weight) + (reason.empty() ? "" : " (" + reason + ")");
 }
 
 }  // namespace
@@ -77,6 +92,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
 {
     // Running out of memory refuses the file like any other network it cannot hold.
     try {
+        note_text_form(lines, diagnostics);
         read_network_lines(lines, diagnostics);
     } catch (const std::bad_alloc&) {
         lines.release();
@@ -155,15 +171,21 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
             const int first_source = neuron_count() - latest - previous;
             Neuron& target = neurons[static_cast<std::size_t>(neuron_count() - latest + weights_row)];
             int j = 0;
+            // The last weight whose number ended inside its token ("0" of "0,5"), for the
+            // messages about what became of the token's rest.
+            std::string cut_weight;
             for (; j < previous && !reader.at_end(); ++j) {
                 const LineReader before = reader;
                 double weight = 0.0;
                 if (!reader.read_real(weight)) {
-                    notice("weight " + std::to_string(j + 1) + " of \"weights:\", " +
-                           quoted_excerpt(LineReader(before).next_token()) +
+                    const std::string weight_name = "weight " + std::to_string(j + 1);
+                    const std::string bad = quoted_excerpt(LineReader(before).next_token());
+                    notice((cut_weight.empty() ? weight_name + " of \"weights:\", " + bad
+                                               : cut_weight + "; " + weight_name + ", " + bad) +
                            ", is not a number; the missing weights are drawn at random");
                     break;
                 }
+                cut_weight = cut_weight_text(before, reader, j, weight);
                 // The list of a neuron read whole takes its exact size at once.
                 if (target.connections.empty())
                     target.connections.reserve(static_cast<std::size_t>(previous));
@@ -173,7 +195,10 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
                     return refuse(beyond_limit(max_connection_count, "connections"));
                 target.add_connection(first_source + j, weight);
             }
-            if (j == previous && !reader.at_end())
+            if (j == previous && !reader.at_end() && !cut_weight.empty())
+                notice(cut_weight + "; the rest of the record, from " + quoted_excerpt(reader.rest_of_token()) +
+                       " on, is ignored");
+            else if (j == previous && !reader.at_end())
                 notice("\"weights:\" has more values than the " + std::to_string(previous) +
                        " neurons of the layer before; the rest is ignored");
             ++weights_row;

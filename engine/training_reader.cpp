@@ -6,6 +6,8 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
+#include "engine/target_range.h"
+#include "engine/text_form.h"
 
 #include <new>
 #include <string>
@@ -105,6 +107,7 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
     // Running out of memory ends the section like a line that cannot be read; either counts
     // as a bad token, so that training never runs on a section read only in part.
     try {
+        note_text_form(lines, diagnostics);
         read_training_lines(lines, diagnostics, bad_tokens);
     } catch (const std::bad_alloc&) {
         lines.release();
@@ -147,8 +150,10 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
                                                       " pattern values; this pattern is dropped");
                 continue;
             }
-            if (diagnostics != nullptr)
+            if (diagnostics != nullptr) {
+                note_targets_out_of_range(pattern.expected_outputs, line_number, "pattern", *diagnostics);
                 make_room_for_one(diagnostics->pattern_lines);
+            }
             patterns.push_back(std::move(pattern));
             stored_values += values;
             if (diagnostics != nullptr)

@@ -30,6 +30,8 @@ bool load_patterns(LoadedNetwork& loaded, const LabFiles& files)
     }
     Diagnostics notes;
     const int bad = load_training_records(network, network_path.c_str(), training_path.c_str(), &notes);
+    if (training_path == network_path)
+        notes.forget(DiagnosticKind::TextForm);  // the network reader has said it
     add_reader_problems(problems, training_path, notes);
     add_pattern_fit_problems(problems, training_path, network, notes);
     const bool opened = !notes.has(DiagnosticKind::CannotOpen);

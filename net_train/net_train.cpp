@@ -74,6 +74,8 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
 {
     Diagnostics notes;
     const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
+    if (file == network_file)
+        notes.forget(DiagnosticKind::TextForm);  // the network reader has said it
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)

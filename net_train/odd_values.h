@@ -20,8 +20,8 @@ struct OddValueScope {
     bool training_records = true;
 };
 
-// Reads `in` to its end and returns the odd values in line order. Memory stays small
-// whatever the length of a line or a token.
+// Reads `in` to its end, line by line as the readers read it, and returns the odd values in
+// line order.
 std::vector<OddValue> find_odd_values(std::istream& in, OddValueScope scope);
 
 #endif

@@ -1,6 +1,7 @@
 // The behaviour scores and measures on positions placed by hand, against their definitions.
 #include "creature_lab/scoring.h"
 
+#include "creature_lab/trace.h"
 #include "engine/network.h"
 #include "program_shell/start_up.h"
 
@@ -88,6 +89,28 @@ TEST_F(ScoringTest, MeasuresDistanceInsideShareAndTravel)
     EXPECT_EQ(total.name, "total");
     EXPECT_DOUBLE_EQ(total.travelled, 2.0 * result.travelled);
     EXPECT_DOUBLE_EQ(total.score, result.score);
+}
+
+// The first frame's move counts: a one-frame score travels as far as the one-frame trace.
+TEST_F(ScoringTest, TravelIsTheSumOfTheTracesMoves)
+{
+    const std::string follower = std::string(EXAMPLES_DIR) + "/follower.txt";
+    for (const int frames : {1, 2, 5, 200}) {
+        World scored{Network(follower.c_str())};
+        ASSERT_FALSE(scored.creature.network_incorrect);
+        const std::vector<ScenarioMeasure> measures = measure_world(scored, {Behaviour::follow, frames, 7});
+        const std::vector<Scenario>& scenarios = standard_scenarios();
+        ASSERT_EQ(measures.size(), scenarios.size());
+        for (std::size_t index = 0; index < scenarios.size(); ++index) {
+            World traced{Network(follower.c_str())};
+            const std::vector<TracePoint> path = trace_world(traced, scenarios[index], frames, 7).path;
+            double moves = 0.0;
+            for (std::size_t step = 1; step < path.size(); ++step)
+                moves += std::hypot(path[step].creature_x - path[step - 1].creature_x,
+                                    path[step].creature_y - path[step - 1].creature_y);
+            EXPECT_NEAR(measures[index].travelled, moves, 1e-9) << scenarios[index].name << ", " << frames;
+        }
+    }
 }
 
 }  // namespace

@@ -79,21 +79,26 @@ TEST(CsvPatterns, ASpreadsheetsSemicolonsAreNamedAsTheWrongSeparator)
 
 TEST(CsvPatterns, WhatSpreadsheetsDoWrongIsNamed)
 {
+    const std::string unicode = "the table is in UTF-16 (what Windows Notepad calls \"Unicode\"); save it as UTF-8";
     const struct {
-        const char* table;
+        std::string table;
         int refused;
         int line;
-        const char* words;
+        std::string words;
         int patterns;
     } cases[] = {
         {"x,y,out\n\"0\",1,1\n", 1, 2, "quoted fields are not read", 0},
         {"0,0,0\r1,1,1\r", 1, 1, "carriage returns only", 0},
+        {utf16("x,y,out\r\n0,1,1\r\n", false, true), 1, 1, unicode, 0},
+        {utf16("0,1,1\r\n", false, false), 1, 1, unicode, 0},
+        {utf16("x,y,out\r\n0,1,1\r\n", true, true), 1, 1, unicode, 0},
+        {utf16("0,1,1\r\n", true, false), 1, 1, unicode, 0},
         // Kept, for training to show what it does, but named: no output reaches 1.5.
-        {"0,0,0\n1,1,1.5\n", 0, 2, "expected output 1 lies outside 0 to 1", 2},
-        {"0,0,-0.5\n", 0, 1, "outside 0 to 1", 1},
+        {"0,0,0\n1,1,1.5\n", 0, 2, "expected output 1, 1.5, lies outside 0 to 1", 2},
+        {"0,0,-0.5\n", 0, 1, "expected output 1, -0.5, lies outside 0 to 1", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.table);
+        SCOPED_TRACE(testing::PrintToString(c.table));
         const CsvRead read = read_csv(c.table);
         EXPECT_EQ(read.result, c.refused);
         EXPECT_EQ(read.network.pattern_count(), c.patterns);

@@ -157,6 +157,27 @@ def test_diagnostics_keep_their_line_numbers():
     assert str(network.diagnostics[0]).startswith("line 3: ")
 
 
+def test_text_the_readers_cannot_take_as_written_is_named(tmp_path):
+    unicode = tmp_path / "unicode.txt"
+    unicode.write_bytes(XOR.encode("utf-16"))
+    with pytest.raises(NetworkFileError, match="line 1: the file is in UTF-16 .*save it as UTF-8"):
+        Network(unicode)
+    table = tmp_path / "unicode.csv"
+    table.write_bytes("0,1,1\r\n".encode("utf-16-be"))
+    with pytest.raises(NetworkFileError, match="the table is in UTF-16"):
+        Network.from_text(XOR).load_training(table)
+    network = Network.from_text("input_layer: 2\rcomp_layer: 1\r")
+    assert network.layer_sizes == [2]
+    assert "carriage returns only" in network.diagnostics[0].message
+    training = tmp_path / "training.txt"
+    training.write_text("pattern: 0 0 -> 2\n")
+    network = Network.from_text("input_layer: 2\ncomp_layer: 1\n")
+    network.load_training(training)
+    assert [str(d) for d in network.diagnostics] == [
+        "line 1: expected output 1, 2, lies outside 0 to 1, which the network's outputs never reach; "
+        "training cannot converge on this pattern"]
+
+
 def test_write_round_trips_and_replaces_only_on_success(tmp_path):
     network = Network.from_text(XOR)
     target = tmp_path / "written.txt"

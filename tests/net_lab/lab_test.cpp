@@ -160,6 +160,32 @@ TEST_F(LabTest, FilesWithoutUsablePatternsSayWhyWithTheirLines)
     frame();  // an empty network still draws
 }
 
+// The readers' words reach the lab as they reach net_train: each once, at its line.
+TEST_F(LabTest, UnreadableTextAndUnreachableTargetsAreListed)
+{
+    const std::string layers = "input_layer: 2\rcomp_layer: 1\rpattern: 0 1 -> 1\r";
+    const std::string old_mac = directory.write("mac.txt", layers);
+    load_lab(lab, {old_mac, ""}, 1);
+    EXPECT_EQ(lab.problems, (std::vector<std::string>{
+                                old_mac + ":1: the lines end in carriage returns only (an old Mac format), so the "
+                                          "whole file is read as one line and only its first record counts; save "
+                                          "the file with line feeds (Unix) or carriage return and line feed "
+                                          "(Windows) line ends",
+                                old_mac + ": the network has no \"comp_layer:\"; training cannot change it"}));
+
+    const std::string unicode = directory.write("unicode.txt", utf16("input_layer: 2\r\n", false, true));
+    load_lab(lab, {unicode, ""}, 1);
+    ASSERT_FALSE(lab.problems.empty());
+    EXPECT_EQ(lab.problems[0], unicode + ":1: the file is in UTF-16 (what Windows Notepad calls \"Unicode\"), so "
+                                         "not one of its records can be read; save it as UTF-8");
+
+    const std::string network = directory.write("n.txt", "input_layer: 2\ncomp_layer: 1\npattern: 0 1 -> 2\n");
+    load_lab(lab, {network, ""}, 1);
+    EXPECT_EQ(lab.problems, std::vector<std::string>{network + ":3: expected output 1, 2, lies outside 0 to 1, "
+                                                               "which the network's outputs never reach; training "
+                                                               "cannot converge on this pattern"});
+}
+
 TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
 {
     const std::string network = directory.write("n.txt", network_layers({3, 2}) +

@@ -175,7 +175,7 @@ TEST(NetTrainProblems, WeightsRecordThatEndsLoading)
 TEST(NetTrainProblems, NonNumberWhereANumberBelongs)
 {
     EXPECT_EQ(problems_in(creature_layers + "weights: 1 x 3\ntreshold: high\nerror_limit: low\n"
-                                            "max_iterations: 2.5x\npattern: 1 2 3 -> 1 2 3 4\n"),
+                                            "max_iterations: 2.5x\npattern: 1 2 3 -> 1 0 1 0\n"),
               "net_train: FILE:3: weight 2 of \"weights:\", \"x\", is not a number; the missing weights are drawn "
               "at random\n"
               "net_train: FILE:4: \"treshold:\" has no number; ignored\n"
@@ -190,7 +190,7 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
     const Outcome outcome = [] {
         TempDir directory;
         const std::string path = directory.write("n.txt", creature_layers +
-                                                              "pattern: 1 2 3 -> 1 2 3 4\n\npattern: 1 2 -> 1 2 3 4\n"
+                                                              "pattern: 1 2 3 -> 1 0 1 0\n\npattern: 1 2 -> 1 0 1 0\n"
                                                               "pattern: 1 2 3 -> 1\npattern: 1 2 3 4->1\n");
         return run({path});
     }();
@@ -207,14 +207,14 @@ TEST(NetTrainProblems, PatternsThatDoNotFitNameThePatternAndTheCounts)
 
 TEST(NetTrainProblems, BadTokenInAPatternRecord)
 {
-    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 2 3 4\npattern: 1 two 3 -> 1 2 3 4\n"),
+    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 0 1 0\npattern: 1 two 3 -> 1 0 1 0\n"),
               "net_train: FILE:4: \"pattern:\" token \"two\" is neither a number nor \"->\"\n"
               "net_train: FILE:4: pattern 2 has 2 input values; the network needs 3\n");
 }
 
 TEST(NetTrainProblems, NetworkAndTrainingProblemsOfOneFileComeInLineOrder)
 {
-    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 b 3 4\nweights: 1 c\n"),
+    EXPECT_EQ(problems_in(creature_layers + "pattern: 1 2 3 -> 1 b 0 1\nweights: 1 c\n"),
               "net_train: FILE:3: \"pattern:\" token \"b\" is neither a number nor \"->\"\n"
               "net_train: FILE:3: pattern 1 has 3 expected output values; the network needs 4\n"
               "net_train: FILE:4: weight 2 of \"weights:\", \"c\", is not a number; the missing weights are drawn "
@@ -231,9 +231,51 @@ TEST(NetTrainProblems, ManyProblemsAreCutShort)
     EXPECT_NE(err.find("net_train: 50 further problems not shown\n"), std::string::npos);
     // Beyond what a reader keeps, every problem still counts.
     for (int k = 0; k < 2000; ++k)
-        text += "pattern: 1 2 3 -> 1 2 3 4 x\n";
+        text += "pattern: 1 2 3 -> 1 0 1 0 x\n";
     const std::string more = problems_in(text);
     EXPECT_NE(more.find("net_train: 2050 further problems not shown\n"), std::string::npos) << more.substr(more.size() - 200);
+}
+
+// Values read otherwise than written, and text the readers cannot take as written, are named
+// as what they are read as, each once.
+TEST(NetTrainProblems, WhatAFileIsReallyReadAsIsNamed)
+{
+    const std::string layers = "input_layer: 2\ncomp_layer: 1\n";
+    const std::string unicode = "the file is in UTF-16 (what Windows Notepad calls \"Unicode\"), so not one of its "
+                                "records can be read; save it as UTF-8\n";
+    const struct {
+        std::string text;
+        std::string problems;
+    } cases[] = {
+        {layers + "weights: 0x10 0X1p3\npattern: 0 0 -> 0\n",
+         "net_train: FILE:3: weight 1 of \"weights:\", \"0x10\", is read as 0 (hexadecimal numbers are not "
+         "understood); weight 2, \"x10\", is not a number; the missing weights are drawn at random\n"},
+        {layers + "weights: 1 0,5\npattern: 0 0 -> 0\n",
+         "net_train: FILE:3: weight 2 of \"weights:\", \"0,5\", is read as 0 (a comma is neither a decimal point "
+         "nor a separator between numbers); the rest of the record, from \",5\" on, is ignored\n"},
+        {layers + "pattern: 0 0 -> 2\n",
+         "net_train: FILE:3: expected output 1, 2, lies outside 0 to 1, which the network's outputs never reach; "
+         "training cannot converge on this pattern\n"},
+        {"input_layer: 2\rcomp_layer: 1\rpattern: 0 0 -> 0\r",
+         "net_train: FILE:1: the lines end in carriage returns only (an old Mac format), so the whole file is read "
+         "as one line and only its first record counts; save the file with line feeds (Unix) or carriage return "
+         "and line feed (Windows) line ends\n"
+         "net_train: FILE: the network has no \"comp_layer:\"; training cannot change it\n"
+         "net_train: FILE: no \"pattern:\" records; there is nothing to train on\n"},
+        {utf16(layers + "pattern: 0 0 -> 0\n", false, true),
+         "net_train: FILE:1: " + unicode + "net_train: FILE: there is no network to train\n"},
+        {utf16(layers + "pattern: 0 0 -> 0\n", true, false),
+         "net_train: FILE:1: " + unicode + "net_train: FILE: there is no network to train\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(problems_in(c.text), c.problems) << testing::PrintToString(c.text);
+
+    // A training file of its own is named too.
+    TempDir directory;
+    const std::string training = directory.write("t.txt", utf16("pattern: 0 0 -> 0\r\n", false, false));
+    EXPECT_EQ(run({directory.write("n.txt", layers), "-t", training}).err,
+              "net_train: " + training + ":1: " + unicode + "net_train: " + training +
+                  ": no \"pattern:\" records; there is nothing to train on\n");
 }
 
 TEST(NetTrainProblems, NoPatternsIsNothingToTrain)

@@ -1,7 +1,9 @@
 // Odd values: each kind is named at its line, values in force only, and nothing for plain files.
 #include "net_train/odd_values.h"
 
+#include "engine/network.h"
 #include "tests/net_train/tool_files.h"
+#include "tool_support/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +31,10 @@ TEST(OddValues, EachKindIsNamedAtItsLine)
     const Case cases[] = {
         {"pattern: 0,5 1 -> 1\n",
          "1: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"},
-        {"\n  weights: 0.25 -1,5e2\n",
+        {"\n  pattern: 0.25 -1,5e2\n",
          "2: \"-1,5e2\" is read as -1: a comma is neither a decimal point nor a separator between numbers\n"},
         {"pattern: 0x1p3 -> 1\n", "1: \"0x1p3\" is read as 0: hexadecimal numbers are not understood\n"},
-        {"comp_layer: -0X10\n", "1: \"-0X10\" is read as -0: hexadecimal numbers are not understood\n"},
+        {"comp_layer: -0X10\n", "1: \"-0X10\" is read as 0: hexadecimal numbers are not understood\n"},
         {"error_limit: 0,05\n",
          "1: \"0,05\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"},
         {"max_weight: -3\n", "1: \"max_weight:\" is -3: every weight that training changes becomes +3\n"},
@@ -69,7 +71,7 @@ TEST(OddValues, OnlyTheLastOfARepeatedParameterCounts)
 
 TEST(OddValues, ScopeLimitsTheRecordsLookedAt)
 {
-    const std::string text = "weights: 0,5\npattern: 0,5 -> 1\nthreshold: 1\nmax_iterations: 0\n";
+    const std::string text = "treshold: 0,5\npattern: 0,5 -> 1\nthreshold: 1\nmax_iterations: 0\n";
     EXPECT_EQ(odd_values_in(text, {true, false}),
               "1: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"
               "3: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is "
@@ -91,4 +93,47 @@ TEST(OddValues, AHugeTokenIsPassedOverAndLinesStillCount)
 {
     const std::string text = "pattern: " + std::string(1000000, '7') + ",5 -> 1\r\nlearning_rate: 0\n";
     EXPECT_EQ(odd_values_in(text), "2: \"learning_rate:\" is 0: training changes no weight\n");
+}
+
+// A warning's "is read as" is what the readers made of the value, record by record.
+TEST(OddValues, SayWhatTheReadersRead)
+{
+    const std::string hexadecimal = "hexadecimal numbers are not understood";
+    const std::string comma = "a comma is neither a decimal point nor a separator between numbers";
+    const struct {
+        const char* token;
+        std::string reason;  // empty: the value is read as written, or as the rules say, unwarned
+    } tokens[] = {
+        {"0x10", hexadecimal}, {"0X1p3", hexadecimal}, {"-0x1", hexadecimal}, {"0,5", comma},
+        {"-1,5e2", comma},     {"+2,5", comma},        {"0.5x", ""},          {"1e5", ""},
+        {"2,", ""},            {"0x", ""},             {"3.5", ""},
+    };
+    const struct {
+        const char* before;
+        const char* after;
+        bool whole;
+        double (*value)(const Network&);
+    } records[] = {
+        {"input_layer: 1\ncomp_layer: 1\npattern: ", " -> 1\n", false,
+         [](const Network& network) { return network.pattern(0).inputs.at(0); }},
+        {"input_layer: 1\ntreshold: ", "\n", false, [](const Network& network) { return network.threshold(); }},
+        {"error_limit: ", "\n", false, [](const Network& network) { return network.error_limit; }},
+        {"max_iterations: ", "\n", true, [](const Network& network) { return double(network.max_iterations); }},
+    };
+    for (const auto& record : records) {
+        for (const auto& token : tokens) {
+            const std::string text = record.before + std::string(token.token) + record.after;
+            SCOPED_TRACE(text);
+            Network network = Network::from_text(text);
+            network.read_training_text(text);
+            const double value = record.value(network);
+            const std::string read_as = record.whole ? std::to_string(static_cast<int>(value)) : shortest_text(value);
+            const std::string found = odd_values_in(text);
+            const std::string warning = "\"" + std::string(token.token) + "\" is read as ";
+            if (token.reason.empty())
+                EXPECT_EQ(found.find(warning), std::string::npos) << found;
+            else
+                EXPECT_NE(found.find(warning + read_as + ": " + token.reason + "\n"), std::string::npos) << found;
+        }
+    }
 }

@@ -61,6 +61,14 @@ std::string network_layers(const std::vector<int>& sizes)
     return text;
 }
 
+std::string utf16(const std::string& ascii, bool big_endian, bool mark)
+{
+    std::string text = mark ? (big_endian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (const char c : ascii)
+        text += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    return text;
+}
+
 std::vector<double> all_weights(const Network& network)
 {
     std::vector<double> weights;

@@ -33,6 +33,10 @@ std::string read_text_file(const std::string& path);
 // are left to be drawn at random.
 std::string network_layers(const std::vector<int>& sizes);
 
+// ASCII text as Windows Notepad saves it as "Unicode": UTF-16, little-endian unless
+// `big_endian`, after a byte order mark when `mark`.
+std::string utf16(const std::string& ascii, bool big_endian, bool mark);
+
 // Every weight of a network in neuron and connection order.
 std::vector<double> all_weights(const Network& network);
 

@@ -203,18 +203,30 @@ test('a CSV table dropped alone trains the loaded network, as through the traini
 });
 
 test('a file that cannot be used lists its problems with their lines, as the tools name them', async () => {
-    const bad = path.join(work, 'broken.txt');
-    fs.writeFileSync(bad, 'input_layer: 2\ncomp_layer: 1\n  weights: 0.5 oops\npattern: 1 0 1\n');
-    const native = web.run(web.netTrain, ['broken.txt'], work);
-    const nativeLines = native.err.split('\n').filter((line) => line.startsWith('net_train: broken.txt'))
-        .map((line) => line.slice('net_train: '.length));
-    await page.setInputFiles('#network-file', bad);
-    await page.waitForFunction(() => document.querySelectorAll('#problems li').length > 0);
-    const listed = await page.$$eval('#problems li', (items) => items.map((item) => item.textContent));
-    assert.ok(listed.some((line) => line.startsWith('broken.txt:3: ')), listed.join('\n'));
-    for (const line of listed)
-        assert.ok(nativeLines.includes(line), `${line} is not among net_train's:\n${nativeLines.join('\n')}`);
-    assert.equal((await page.evaluate(() => window.ncStep(10))).passes, 0);
+    const files = [
+        {name: 'broken.txt', first: 'broken.txt:3: ',
+         bytes: Buffer.from('input_layer: 2\ncomp_layer: 1\n  weights: 0.5 oops\npattern: 1 0 1\n')},
+        // Windows Notepad's "Unicode" and an old Mac's line ends are named as such.
+        {name: 'unicode.txt', first: 'unicode.txt:1: the file is in UTF-16',
+         bytes: Buffer.from('\ufeffinput_layer: 2\r\ncomp_layer: 1\r\npattern: 1 0 -> 1\r\n', 'utf16le')},
+        {name: 'old_mac.txt', first: 'old_mac.txt:1: the lines end in carriage returns only',
+         bytes: Buffer.from('input_layer: 2\rcomp_layer: 1\rpattern: 1 0 -> 1\r')},
+    ];
+    for (const file of files) {
+        const written = path.join(work, file.name);
+        fs.writeFileSync(written, file.bytes);
+        const native = web.run(web.netTrain, [file.name], work);
+        const nativeLines = native.err.split('\n').filter((line) => line.startsWith(`net_train: ${file.name}`))
+            .map((line) => line.slice('net_train: '.length));
+        await page.setInputFiles('#network-file', written);
+        await page.waitForFunction((name) => [...document.querySelectorAll('#problems li')]
+            .some((item) => item.textContent.startsWith(name)), file.name);
+        const listed = await page.$$eval('#problems li', (items) => items.map((item) => item.textContent));
+        assert.ok(listed.some((line) => line.startsWith(file.first)), listed.join('\n'));
+        for (const line of listed)
+            assert.ok(nativeLines.includes(line), `${line} is not among net_train's:\n${nativeLines.join('\n')}`);
+        assert.equal((await page.evaluate(() => window.ncStep(10))).passes, 0);
+    }
 });
 
 test('a dropped network file is loaded; the maps show for two inputs, the worst patterns otherwise', async () => {

@@ -1,6 +1,7 @@
 // The extension module neural_creatures._engine: the names, signatures, docstrings and
 // properties Python sees. The work is PyNetwork's (py_network.cpp), the engine's beneath it.
 #include "python/py_network.h"
+#include "python/released_gil.h"
 
 #include <pybind11/stl.h>
 
@@ -34,7 +35,7 @@ constexpr const char* train_doc =
     "  curve    True adds the learning curve.\n\n"
     "The patterns trained on replace those held. The GIL is released while training runs; Ctrl-C "
     "(KeyboardInterrupt) stops it within a tenth of a second and keeps the weights of the last whole "
-    "pass.\n\n"
+    "pass. A thread still training when the interpreter exits is stopped there.\n\n"
     "Returns TrainingRun(result, passes): result a TrainResult (CONVERGED or ITERATION_LIMIT, equal to "
     "the strings \"converged\" and \"iteration limit\"), passes the training passes made. With "
     "curve=True, TrainingRunWithCurve(result, passes, curve): curve a 2-D array with the columns pass, "
@@ -125,6 +126,7 @@ PYBIND11_MODULE(_engine, module)
                    "evaluated, trained by back-propagation and written back.";
     module.attr("__version__") = NC_VERSION;
     py::register_exception<FileProblem>(module, "NetworkFileError", PyExc_ValueError);
+    park_released_threads_at_exit();
     add_result_types(module);
 
     py::class_<Diagnostic>(module, "Diagnostic", "One thing the engine noticed while reading a file.")

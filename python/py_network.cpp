@@ -9,6 +9,7 @@
 #include "engine/format_check.h"
 #include "file_system/atomic_file.h"
 #include "python/network_svg.h"
+#include "python/released_gil.h"
 
 #include <algorithm>
 #include <cmath>
@@ -161,9 +162,8 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
     double* out = outputs.mutable_data();
     {
         Busy hold(*this);
-        py::gil_scoped_release release;
         // Rows side by side through the engine's batch: each row exactly as evaluated alone.
-        network.evaluate_batch(in, out, static_cast<int>(count));
+        without_gil([&] { network.evaluate_batch(in, out, static_cast<int>(count)); });
     }
     return outputs;
 }

@@ -5,6 +5,7 @@
 
 #include "engine/csv_patterns.h"
 #include "engine/training_run.h"
+#include "python/released_gil.h"
 
 #include <algorithm>
 #include <chrono>
@@ -158,8 +159,7 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
     for (;;) {
         TrainingStep step;
         double took = 0.0;
-        {
-            py::gil_scoped_release release;
+        without_gil([&] {
             const Clock::time_point start = Clock::now();
             step = run.step(work, passes);
             // The curve measures at every k-th pass, where the steps end, and at the last.
@@ -168,7 +168,7 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
                 curve->add(run.passes_done(), errors);
             }
             took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
-        }
+        });
         if (step.finished)
             return run.result();
         if (PyErr_CheckSignals() != 0) {

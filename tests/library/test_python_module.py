@@ -1,6 +1,7 @@
 """The Python module neural_creatures: results equal to the C++ engine's bit for bit, NumPy
 arrays in and out, and the engine's complaints turned into Python exceptions."""
 import os
+import signal
 import subprocess
 import sys
 
@@ -483,7 +484,6 @@ def test_the_curve_holds_the_rows_net_train_writes(tmp_path):
 
 
 def test_ctrl_c_ends_training_with_keyboard_interrupt():
-    import signal
     import time
     script = long_training_script("""
         start = [w.copy() for w in net.weights]
@@ -525,3 +525,36 @@ def test_a_network_in_training_refuses_other_threads():
     """)
     child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
     assert child.stdout.split() == ["True", "(400,", "10)"], child.stderr
+
+
+@pytest.mark.parametrize("body, status", [
+    ("""
+        threading.Thread(target=net.train, args=(inputs, targets), daemon=True).start()
+        time.sleep(0.3)
+    """, 0),
+    ("""
+        def evaluate_for_ever():
+            while True:
+                net.evaluate(inputs)
+        for _ in range(2):
+            threading.Thread(target=evaluate_for_ever, daemon=True).start()
+        time.sleep(0.3)
+    """, 0),
+    ("""
+        import os, signal
+        class SlowExit:  # the exit lasts until a training step has ended
+            def __del__(self):
+                time.sleep(0.1)
+        slow_exit = SlowExit()
+        trainer = threading.Thread(target=net.train, args=(inputs, targets))
+        trainer.start()
+        threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+        trainer.join()
+    """, -signal.SIGINT),
+])
+def test_the_interpreter_exits_cleanly_while_threads_work_without_the_gil(body, status):
+    """A daemon thread still training or evaluating at exit, and Ctrl-C while the main thread
+    joins a training thread: the working threads are stopped, never the whole process."""
+    child = subprocess.run([sys.executable, "-c", long_training_script(body)], capture_output=True, text=True,
+                           timeout=120)
+    assert child.returncode == status and "terminate" not in child.stderr, child.stderr

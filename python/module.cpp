@@ -1,6 +1,7 @@
 // The extension module neural_creatures._engine: the names, signatures, docstrings and
 // properties Python sees. The work is PyNetwork's (py_network.cpp), the engine's beneath it.
 #include "python/py_network.h"
+#include "python/released_gil.h"
 
 #include <pybind11/stl.h>
 
@@ -15,7 +16,9 @@ constexpr const char* network_doc =
     "Raises FileNotFoundError, PermissionError or IsADirectoryError as open() would, OSError at once for "
     "anything but a regular file (a FIFO, a device), ValueError for a path with a null byte or a bad "
     "seed, and NetworkFileError (a ValueError) for a file that holds no usable network.\n\n"
-    "Every call that raises leaves the network as it was. A network is used by one thread at a time: "
+    "Every call raises MemoryError when memory runs short (arrays too large to copy, a network or "
+    "patterns that do not fit in memory). Every call that raises leaves the network as it was. A network "
+    "is used by one thread at a time: "
     "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.";
 
 constexpr const char* train_doc =
@@ -29,12 +32,14 @@ constexpr const char* train_doc =
     "row, inputs then expected outputs, and the network keeps its parameters.\n"
     "           Array-like inputs, with `targets`: one row of input_count values per pattern.\n"
     "  targets  Array-like expected outputs, one row of output_count values per input row (a 1-D array "
-    "for a network with one output). Any float or int dtype, C or Fortran order. Training on arrays is "
+    "for a network with one output). Any float or int dtype, C or Fortran order; complex values raise "
+    "TypeError, masked values ValueError (a masked array with none masked is taken as its data). At most "
+    "1000000 patterns of 50000000 values in all, as a training file holds. Training on arrays is "
     "bit for bit training on a file holding the same patterns.\n"
     "  curve    True adds the learning curve.\n\n"
     "The patterns trained on replace those held. The GIL is released while training runs; Ctrl-C "
     "(KeyboardInterrupt) stops it within a tenth of a second and keeps the weights of the last whole "
-    "pass.\n\n"
+    "pass. A thread still training when the interpreter exits is stopped there.\n\n"
     "Returns TrainingRun(result, passes): result a TrainResult (CONVERGED or ITERATION_LIMIT, equal to "
     "the strings \"converged\" and \"iteration limit\"), passes the training passes made. With "
     "curve=True, TrainingRunWithCurve(result, passes, curve): curve a 2-D array with the columns pass, "
@@ -42,12 +47,14 @@ constexpr const char* train_doc =
     "Raises:\n"
     "  NetworkFileError   a training file with bad records, patterns that do not fit the network, or none\n"
     "  OSError            a training file that cannot be read (FileNotFoundError, ...; at once for a FIFO)\n"
-    "  ValueError         no patterns held; arrays of the wrong shape, ragged or not finite; an "
+    "  ValueError         no patterns held; arrays of the wrong shape, ragged, masked, too many or not "
+    "finite; an "
     "error_limit, learning_rate or max_iterations a file left unusable\n"
     "  FloatingPointError training whose weights or outputs stop being finite numbers (a huge learning "
     "rate, huge pattern values); the network is as it was\n"
     "  KeyboardInterrupt  Ctrl-C; the weights of the last whole pass stay\n"
-    "  TypeError          a source that is neither a path nor inputs with targets";
+    "  MemoryError        arrays too large to copy, patterns or a training file that do not fit in memory\n"
+    "  TypeError          a source that is neither a path nor inputs with targets; complex arrays";
 
 constexpr const char* write_doc =
     "Writes the network as a network file (str, bytes or os.PathLike); the file is replaced as a "
@@ -125,6 +132,7 @@ PYBIND11_MODULE(_engine, module)
                    "evaluated, trained by back-propagation and written back.";
     module.attr("__version__") = NC_VERSION;
     py::register_exception<FileProblem>(module, "NetworkFileError", PyExc_ValueError);
+    park_released_threads_at_exit();
     add_result_types(module);
 
     py::class_<Diagnostic>(module, "Diagnostic", "One thing the engine noticed while reading a file.")
@@ -148,7 +156,8 @@ PYBIND11_MODULE(_engine, module)
                     "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
                     "1 or more), every weight drawn from -max_weight to +max_weight: from `seed` (an int from "
                     "0 to 2**32 - 1) when given, else from the clock. The other parameters are the engine's "
-                    "defaults. Raises ValueError for sizes or a seed out of range.")
+                    "defaults. Raises ValueError for sizes or a seed out of range, or layers beyond the "
+                    "1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
                                "Number of input neurons.")
         .def_property_readonly("output_count", [](const PyNetwork& self) { return self.idle().output_count(); },
@@ -159,7 +168,9 @@ PYBIND11_MODULE(_engine, module)
              "Evaluates the network. One row of input_count values gives an array of output_count outputs; "
              "a 2-D array of rows gives one row of outputs per row, computed with the GIL released. Any "
              "float or int dtype, C or Fortran order. Raises ValueError for rows of the wrong width, ragged "
-             "rows or values that are not numbers.")
+             "rows, masked values (a masked array with none masked is taken as its data) or values that are "
+             "not numbers, TypeError for complex values and MemoryError when the rows cannot be copied as "
+             "C-ordered doubles.")
         .def("train", &PyNetwork::train, py::arg("source") = py::none(), py::arg("targets") = py::none(),
              py::kw_only(), py::arg("curve") = false, train_doc)
         .def("load_training", &PyNetwork::load_training, py::arg("path"),

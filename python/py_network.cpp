@@ -9,6 +9,7 @@
 #include "engine/format_check.h"
 #include "file_system/atomic_file.h"
 #include "python/network_svg.h"
+#include "python/released_gil.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,13 +54,21 @@ std::string refusal(const std::string& what, const Diagnostics& diagnostics, con
     return message;
 }
 
+void raise_refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback)
+{
+    const std::string message = refusal(what, diagnostics, fallback);
+    if (diagnostics.has(DiagnosticKind::OutOfMemory))
+        raise_python(PyExc_MemoryError, message);
+    throw FileProblem(message);
+}
+
 // ---- construction
 
 PyNetwork::PyNetwork(Network built, Diagnostics noticed, const std::string& source)
     : diagnostics(std::move(noticed)), network(std::move(built))
 {
     if (network.layer_count() == 0)
-        throw FileProblem(refusal(source + " holds no usable network", diagnostics, "it has no layers"));
+        raise_refusal(source + " holds no usable network", diagnostics, "it has no layers");
 }
 
 PyNetwork PyNetwork::from_file(const py::object& path, const py::object& seed)
@@ -87,13 +96,26 @@ PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed
 {
     if (!py::isinstance<py::iterable>(sizes) || is_path(sizes))
         throw py::type_error("layer sizes must be a sequence of integers");
-    // The network file that describes these layers, read by the engine's own reader.
+    // The network file that describes these layers, read by the engine's own reader, after
+    // the limits that reader would refuse the text for are checked here, in the user's terms.
     std::string text;
     int layers = 0;
+    long long neurons = 0;
+    long long connections = 0;
+    long long previous = 0;
     for (const py::handle size : sizes) {
-        const long long neurons = integer_argument(size, "a layer size", 1, Network::max_neuron_count);
-        text += (layers == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(neurons) + "\n";
+        const long long count = integer_argument(size, "a layer size", 1, Network::max_neuron_count);
+        text += (layers == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(count) + "\n";
+        neurons += count;
+        connections += previous * count;
+        previous = count;
         ++layers;
+        if (neurons > Network::max_neuron_count || connections > Network::max_connection_count)
+            throw py::value_error("layer sizes too large: layers 1 to " + std::to_string(layers) + " hold " +
+                                  std::to_string(neurons) + " neurons and " + std::to_string(connections) +
+                                  " connections; a network holds at most " +
+                                  std::to_string(Network::max_neuron_count) + " neurons and " +
+                                  std::to_string(Network::max_connection_count) + " connections");
     }
     if (layers < 2)
         throw py::value_error("a network needs an input layer and at least one computing layer, not " +
@@ -140,30 +162,32 @@ void require_columns(py::ssize_t given, int expected, const char* what)
 
 py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
 {
-    const Array rows = array_argument(inputs, "inputs");
+    // The shape is checked before the values are copied as C-ordered doubles.
+    const py::array given = numeric_array(inputs, "inputs");
     const int columns = idle().input_count();
-    if (rows.ndim() == 1) {
-        require_columns(rows.shape(0), columns, "inputs");
+    if (given.ndim() == 1) {
+        require_columns(given.shape(0), columns, "inputs");
+        const Array row = c_doubles(given, "inputs");
         py::array_t<double> outputs(network.output_count());
-        network.evaluate_batch(rows.data(), outputs.mutable_data(), 1);
+        network.evaluate_batch(row.data(), outputs.mutable_data(), 1);
         return outputs;
     }
-    if (rows.ndim() != 2)
+    if (given.ndim() != 2)
         throw py::value_error("inputs must be one row of values or a 2-D array of rows, not " +
-                              std::to_string(rows.ndim()) + "-D");
-    require_columns(rows.shape(1), columns, "inputs");
-    const py::ssize_t count = rows.shape(0);
+                              std::to_string(given.ndim()) + "-D");
+    require_columns(given.shape(1), columns, "inputs");
+    const py::ssize_t count = given.shape(0);
     if (count > std::numeric_limits<int>::max())
         throw py::value_error("at most " + std::to_string(std::numeric_limits<int>::max()) +
-                              " rows can be evaluated at once");
+                              " rows can be evaluated at once, not " + std::to_string(count));
+    const Array rows = c_doubles(given, "inputs");
     py::array_t<double> outputs({count, static_cast<py::ssize_t>(network.output_count())});
     const double* in = rows.data();
     double* out = outputs.mutable_data();
     {
         Busy hold(*this);
-        py::gil_scoped_release release;
         // Rows side by side through the engine's batch: each row exactly as evaluated alone.
-        network.evaluate_batch(in, out, static_cast<int>(count));
+        without_gil([&] { network.evaluate_batch(in, out, static_cast<int>(count)); });
     }
     return outputs;
 }

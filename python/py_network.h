@@ -16,6 +16,8 @@
 std::string describe(const Diagnostic& diagnostic);
 // "<what>: <the first reasons noticed>", or "<what>: <fallback>" when none were.
 std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
+// Raises that refusal: MemoryError when the engine ran out of memory, else NetworkFileError.
+[[noreturn]] void raise_refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
 // True when every weight of the network is a finite number.
 bool weights_finite(const Network& network);
 // ValueError unless a row of `what` ("inputs" or "targets") holds `expected` values.

@@ -5,6 +5,7 @@
 
 #include "engine/csv_patterns.h"
 #include "engine/training_run.h"
+#include "python/released_gil.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,7 +36,7 @@ void require_training_parameters(const Network& work)
 }
 
 // Rows of an array as a 2-D shape: a 1-D array is one value per row when a row holds one value.
-py::ssize_t row_count(const Array& values, int width, const char* what)
+py::ssize_t row_count(const py::array& values, int width, const char* what)
 {
     if (values.ndim() == 1 && width == 1)
         return values.shape(0);
@@ -71,7 +72,7 @@ void PyNetwork::read_training_file(Network& work, const py::object& path)
                         : work.read_training_section(name.c_str(), &noticed);
     diagnostics = std::move(noticed);
     if (bad > 0)
-        throw FileProblem(refusal(path_text(path) + " gives no usable training", diagnostics, "bad records"));
+        raise_refusal(path_text(path) + " gives no usable training", diagnostics, "bad records");
     // Patterns that do not fit would be read past their ends by training.
     if (!work.patterns_fit())
         throw FileProblem(path_text(path) + " gives no usable training: " + patterns_misfit());
@@ -90,14 +91,23 @@ void PyNetwork::take_training(Network& work, const py::object& source, const py:
         read_training_file(work, source);
         return;
     }
-    const Array inputs = array_argument(source, "inputs");
-    const Array expected = array_argument(targets, "targets");
-    const py::ssize_t rows = row_count(inputs, work.input_count(), "inputs");
-    if (row_count(expected, work.output_count(), "targets") != rows)
+    // The shapes are checked, against the limits a training file has too, before the values
+    // are copied as C-ordered doubles.
+    const py::array given_inputs = numeric_array(source, "inputs");
+    const py::array given_targets = numeric_array(targets, "targets");
+    const py::ssize_t rows = row_count(given_inputs, work.input_count(), "inputs");
+    if (row_count(given_targets, work.output_count(), "targets") != rows)
         throw py::value_error("inputs have " + std::to_string(rows) + " rows and targets " +
-                              std::to_string(expected.shape(0)) + "; training needs one target row per input row");
-    if (rows > Network::max_pattern_count)
-        throw py::value_error("at most " + std::to_string(Network::max_pattern_count) + " patterns can be held");
+                              std::to_string(given_targets.shape(0)) +
+                              "; training needs one target row per input row");
+    const long long width = work.input_count() + work.output_count();
+    if (rows > Network::max_pattern_count || rows * width > Network::max_pattern_value_count)
+        throw py::value_error(std::to_string(rows) + " patterns of " + std::to_string(width) +
+                              " values each are more than can be held: at most " +
+                              std::to_string(Network::max_pattern_count) + " patterns and " +
+                              std::to_string(Network::max_pattern_value_count) + " values");
+    const Array inputs = c_doubles(given_inputs, "inputs");
+    const Array expected = c_doubles(given_targets, "targets");
     if (!all_finite(inputs) || !all_finite(expected))
         throw py::value_error("inputs and targets must be finite numbers");
     work.clear_patterns();
@@ -158,8 +168,7 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
     for (;;) {
         TrainingStep step;
         double took = 0.0;
-        {
-            py::gil_scoped_release release;
+        without_gil([&] {
             const Clock::time_point start = Clock::now();
             step = run.step(work, passes);
             // The curve measures at every k-th pass, where the steps end, and at the last.
@@ -168,7 +177,7 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
                 curve->add(run.passes_done(), errors);
             }
             took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
-        }
+        });
         if (step.finished)
             return run.result();
         if (PyErr_CheckSignals() != 0) {

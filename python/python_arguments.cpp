@@ -101,8 +101,10 @@ long long integer_argument(const py::handle& value, const char* what, long long 
 
 double real_argument(const py::handle& value, const char* what, RealRange range)
 {
-    if (PyBool_Check(value.ptr()) || !(PyFloat_Check(value.ptr()) || PyIndex_Check(value.ptr()) ||
-                                       py::hasattr(value, "__float__")))
+    // NumPy's complex numbers convert to float, dropping their imaginary part with a warning.
+    const bool complex = py::module_::import("numpy").attr("iscomplexobj")(value).cast<bool>();
+    if (complex || PyBool_Check(value.ptr()) ||
+        !(PyFloat_Check(value.ptr()) || PyIndex_Check(value.ptr()) || py::hasattr(value, "__float__")))
         throw py::type_error(std::string(what) + " must be a real number, not " + type_name(value));
     const double number = PyFloat_AsDouble(value.ptr());
     if (number == -1.0 && PyErr_Occurred()) {
@@ -131,18 +133,50 @@ bool seed_argument(const py::handle& value, unsigned& seed)
     return true;
 }
 
-Array array_argument(const py::handle& values, const char* what)
+namespace {
+
+// What NumPy raises for values that are not numbers, or rows of unequal length, as one
+// ValueError; MemoryError and the rest pass unchanged.
+template <typename Convert>
+py::object converted_numbers(Convert convert, const char* what)
 {
-    py::object converted;
     try {
-        converted = py::module_::import("numpy").attr("asarray")(values, py::arg("dtype") = "float64");
+        return convert();
     } catch (py::error_already_set& error) {
         if (!error.matches(PyExc_TypeError) && !error.matches(PyExc_ValueError) && !error.matches(PyExc_OverflowError))
             throw;
         throw py::value_error(std::string(what) + " must be numbers in rows of equal length (" +
                               py::str(error.value()).cast<std::string>() + ")");
     }
-    return Array::ensure(converted);
+}
+
+}  // namespace
+
+py::array numeric_array(const py::handle& values, const char* what)
+{
+    const py::module_ numpy = py::module_::import("numpy");
+    const py::object masked = numpy.attr("ma");
+    if (py::isinstance(values, masked.attr("MaskedArray")) && masked.attr("is_masked")(values).cast<bool>())
+        throw py::value_error(std::string(what) + " hold masked values; fill them (numpy.ma.filled) or leave "
+                              "their rows out");
+    const py::array array =
+        converted_numbers([&] { return numpy.attr("asarray")(values); }, what).cast<py::array>();
+    if (array.dtype().kind() == 'c')
+        throw py::type_error(std::string(what) + " must be real numbers, not " +
+                             py::str(array.dtype()).cast<std::string>() + "; take their real part or abs() first");
+    return array;
+}
+
+Array c_doubles(const py::array& values, const char* what)
+{
+    const py::object copy = converted_numbers(
+        [&] {
+            return py::module_::import("numpy").attr("asarray")(values, py::arg("dtype") = "float64",
+                                                                py::arg("order") = "C");
+        },
+        what);
+    // Already C-ordered doubles: taken as they are, without a second copy.
+    return Array(copy);
 }
 
 std::string text_argument(const py::handle& text)

@@ -44,12 +44,18 @@ void require_readable_file(const std::string& name, const py::handle& path);
 long long integer_argument(const py::handle& value, const char* what, long long low, long long high);
 // Which reals a parameter takes.
 enum class RealRange { finite, not_negative, positive };
-// A real within `range`; TypeError for what is not a number, ValueError otherwise.
+// A real within `range`; TypeError for what is not a real number (a complex one too),
+// ValueError otherwise.
 double real_argument(const py::handle& value, const char* what, RealRange range);
 // A seed: None, or an integer from 0 to 2**32 - 1.
 bool seed_argument(const py::handle& value, unsigned& seed);
-// Numbers as an array of doubles; ValueError for ragged rows or values that are not numbers.
-Array array_argument(const py::handle& values, const char* what);
+// Numbers as a NumPy array, not yet copied, so that its shape can be checked before any
+// copy is made: TypeError for complex values, ValueError for ragged rows or masked values (a
+// masked array with no value masked is taken as its data).
+py::array numeric_array(const py::handle& values, const char* what);
+// The values as C-ordered doubles, copied when they are not; ValueError for values that are
+// not numbers, MemoryError when the copy cannot be made.
+Array c_doubles(const py::array& values, const char* what);
 // The UTF-8 bytes of a str; UnicodeEncodeError (a ValueError) for lone surrogates.
 std::string text_argument(const py::handle& text);
 

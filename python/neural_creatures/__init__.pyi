@@ -40,6 +40,8 @@ class Diagnostic:
     def message(self) -> str: ...
 
 class Network:
+    """A feed-forward network. Every call raises MemoryError when memory runs short (arrays too
+    large to copy, a network or patterns that do not fit) and leaves the network as it was."""
     def __init__(self, path: PathLike, seed: Optional[int] = None) -> None:
         """Reads a network file; missing weights from `seed` (0 to 2**32 - 1) or the clock.
         Raises OSError (FileNotFoundError, ..., at once for a FIFO or device), ValueError for a
@@ -52,7 +54,8 @@ class Network:
     def from_layers(sizes: Iterable[int], seed: Optional[int] = None) -> Network:
         """A network of these layer sizes (input layer first, at least two, each 1 or more)
         with random weights from `seed` or the clock. Raises ValueError for sizes or seeds out
-        of range, TypeError for what is not a sequence of ints."""
+        of range or layers beyond the 1000000 neurons and 30000000 connections a network holds,
+        TypeError for what is not a sequence of ints."""
     @property
     def input_count(self) -> int: ...
     @property
@@ -61,7 +64,9 @@ class Network:
     def layer_sizes(self) -> List[int]: ...
     def evaluate(self, inputs: npt.ArrayLike) -> npt.NDArray[np.float64]:
         """One row gives one row of outputs, a 2-D array one row per row (GIL released).
-        Raises ValueError for the wrong width, ragged rows or values that are not numbers."""
+        Raises ValueError for the wrong width, ragged rows, masked values (a masked array with
+        none masked is its data) or values that are not numbers, TypeError for complex values,
+        MemoryError when the rows cannot be copied as C-ordered doubles."""
     @overload
     def train(self, source: Optional[PathLike] = None, targets: None = None) -> TrainingRun: ...
     @overload
@@ -73,10 +78,11 @@ class Network:
         a CSV table) or arrays of inputs and targets (bit for bit training on a file holding
         them). Returns TrainingRun(result, passes), with curve=True
         TrainingRunWithCurve(result, passes, curve). Raises NetworkFileError (bad, misfit or no
-        patterns in a file), OSError (file unreadable), ValueError (no patterns, bad arrays or
-        parameters), FloatingPointError (weights or outputs stop being finite; the network is as
+        patterns in a file), OSError (file unreadable), ValueError (no patterns, bad or masked
+        arrays, more than 1000000 patterns or 50000000 values, bad parameters), MemoryError
+        (arrays, patterns or a file that do not fit in memory), FloatingPointError (weights or outputs stop being finite; the network is as
         it was), KeyboardInterrupt (Ctrl-C; the weights of the last whole pass stay), TypeError
-        (a source that is neither a path nor arrays)."""
+        (a source that is neither a path nor arrays, complex arrays)."""
     def load_training(self, path: PathLike) -> None:
         """Replaces the held patterns (and, from a network file, the training parameters) with
         those of a training file. Raises NetworkFileError, OSError."""

@@ -1,6 +1,7 @@
 """The Python module neural_creatures: results equal to the C++ engine's bit for bit, NumPy
 arrays in and out, and the engine's complaints turned into Python exceptions."""
 import os
+import signal
 import subprocess
 import sys
 
@@ -90,6 +91,8 @@ def test_a_batch_gives_the_rows_one_at_a_time_gives():
     assert network.evaluate(np.zeros((0, 2))).shape == (0, 1)
     # integers and non-contiguous views are taken as doubles
     assert bits(network.evaluate(np.array([[0, 1], [1, 1]])[::-1])) == bits(network.evaluate([[1.0, 1.0], [0.0, 1.0]]))
+    # a masked array with no value masked is its data
+    assert bits(network.evaluate(np.ma.array([[0, 1], [1, 1]], mask=False))) == bits(network.evaluate([[0, 1], [1, 1]]))
 
 
 @pytest.mark.parametrize("inputs", [[1, 2, 3], [[1, 2, 3]], [], np.zeros((2, 2, 2)), 5.0])
@@ -281,6 +284,13 @@ def test_non_regular_files_raise_at_once(tmp_path):
     (lambda n, d: n.train([[0, 0]], [[0, 1]]), ValueError, "one per output neuron"),
     (lambda n, d: n.train([[0, float("nan")]], [0]), ValueError, "finite"),
     (lambda n, d: n.train(5), TypeError, "path"),
+    (lambda n, d: n.evaluate(np.array([[1 + 2j, 0]])), TypeError, "complex"),
+    (lambda n, d: n.evaluate([0, 1j]), TypeError, "complex"),
+    (lambda n, d: n.train([[0, 1]], np.array([1 + 0j])), TypeError, "complex"),
+    (lambda n, d: n.evaluate(np.ma.array([[0.0, 1.0]], mask=[[0, 1]])), ValueError, "masked"),
+    (lambda n, d: n.train(np.ma.array([[0.0, 1.0]], mask=[[1, 0]]), [1]), ValueError, "masked"),
+    (lambda n, d: n.train([[0, 1]], np.ma.masked_invalid([float("nan")])), ValueError, "masked"),
+    (lambda n, d: setattr(n, "learning_rate", np.complex128(0.5)), TypeError, "real number"),
     (lambda n, d: setattr(n, "max_iterations", 2 ** 40), ValueError, "max_iterations"),
     (lambda n, d: setattr(n, "max_iterations", -1), ValueError, "max_iterations"),
     (lambda n, d: setattr(n, "max_iterations", 1.5), TypeError, "integer"),
@@ -298,6 +308,8 @@ def test_non_regular_files_raise_at_once(tmp_path):
     (lambda n, d: Network.from_layers([2]), ValueError, "computing layer"),
     (lambda n, d: Network.from_layers([2, 0, 1]), ValueError, "layer size"),
     (lambda n, d: Network.from_layers("21"), TypeError, "sequence"),
+    (lambda n, d: Network.from_layers([1000000, 1]), ValueError, "too large: .* 1000001 neurons .* at most 1000000"),
+    (lambda n, d: Network.from_layers([6000, 5000, 1]), ValueError, "30005000 connections; .* 30000000 connections"),
 ])
 def test_bad_paths_and_values_raise_and_change_nothing(tmp_path, call, error, match):
     network = Network.from_text(XOR)
@@ -467,8 +479,10 @@ def test_parameters_set_every_neuron_and_are_written():
 def test_help_names_every_argument_error_and_return_of_train():
     text = Network.train.__doc__
     for word in ("source", "targets", "curve", "TrainingRun(result, passes)", "TrainingRunWithCurve", "CSV",
-                 "NetworkFileError", "OSError", "ValueError", "FloatingPointError", "KeyboardInterrupt", "TypeError"):
+                 "NetworkFileError", "OSError", "ValueError", "FloatingPointError", "KeyboardInterrupt", "TypeError",
+                 "MemoryError"):
         assert word in text, word
+    assert "MemoryError" in Network.__doc__ and "MemoryError" in Network.evaluate.__doc__
     for word in ("nearest", "errno", "ValueError"):
         assert word in Network.write.__doc__, word
 
@@ -504,7 +518,6 @@ def test_the_curve_holds_the_rows_net_train_writes(tmp_path):
 
 
 def test_ctrl_c_ends_training_with_keyboard_interrupt():
-    import signal
     import time
     script = long_training_script("""
         start = [w.copy() for w in net.weights]
@@ -546,3 +559,67 @@ def test_a_network_in_training_refuses_other_threads():
     """)
     child = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=300)
     assert child.stdout.split() == ["True", "(400,", "10)"], child.stderr
+
+
+@pytest.mark.parametrize("body, status", [
+    ("""
+        threading.Thread(target=net.train, args=(inputs, targets), daemon=True).start()
+        time.sleep(0.3)
+    """, 0),
+    ("""
+        def evaluate_for_ever():
+            while True:
+                net.evaluate(inputs)
+        for _ in range(2):
+            threading.Thread(target=evaluate_for_ever, daemon=True).start()
+        time.sleep(0.3)
+    """, 0),
+    ("""
+        import os, signal
+        class SlowExit:  # the exit lasts until a training step has ended
+            def __del__(self):
+                time.sleep(0.1)
+        slow_exit = SlowExit()
+        trainer = threading.Thread(target=net.train, args=(inputs, targets))
+        trainer.start()
+        threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+        trainer.join()
+    """, -signal.SIGINT),
+])
+def test_the_interpreter_exits_cleanly_while_threads_work_without_the_gil(body, status):
+    """A daemon thread still training or evaluating at exit, and Ctrl-C while the main thread
+    joins a training thread: the working threads are stopped, never the whole process."""
+    child = subprocess.run([sys.executable, "-c", long_training_script(body)], capture_output=True, text=True,
+                           timeout=120)
+    assert child.returncode == status and "terminate" not in child.stderr, child.stderr
+
+
+def test_memory_shortages_raise_memory_error_and_change_nothing(tmp_path):
+    """Run in a child with little address space left, so that arrays cannot be copied as
+    C-ordered doubles, nor networks and patterns read: a crash fails the test instead of
+    ending the test run. Absurd sizes are refused before anything is allocated."""
+    table = tmp_path / "patterns.csv"
+    table.write_text("a,b,c\n" + "0,1,1\n" * 300000)  # 30 MB once held as patterns
+    script = """if True:
+        import resource, sys, numpy as np, neural_creatures as nc
+        net = nc.Network.from_layers([2, 3, 1], seed=1)
+        net.max_iterations = 1
+        absurd = np.broadcast_to(np.zeros(2), (3_000_000_000, 2))  # 48 GB once copied
+        fortran = np.asfortranarray(np.zeros((1_000_000, 2)))       # 16 MB once copied
+        targets = np.zeros(1_000_000)
+        size = next(int(line.split()[1]) for line in open("/proc/self/status") if line.startswith("VmSize:"))
+        resource.setrlimit(resource.RLIMIT_AS, ((size + 8 * 1024) * 1024,) * 2)
+        before = net.to_text()
+        for call in (lambda: net.evaluate(absurd), lambda: net.train(absurd, absurd[:, 0]),
+                     lambda: net.evaluate(fortran), lambda: net.train(fortran, targets),
+                     lambda: net.train(sys.argv[1]), lambda: net.load_training(sys.argv[1]),
+                     lambda: nc.Network.from_layers([1000, 5000, 1000])):  # 160 MB of connections
+            try:
+                call()
+            except (MemoryError, ValueError) as error:
+                print(type(error).__name__, isinstance(error, MemoryError) or "3000000000" in str(error),
+                      net.to_text() == before and net.patterns[0].shape == (0, 2))
+    """
+    child = subprocess.run([sys.executable, "-c", script, str(table)], capture_output=True, text=True, timeout=60)
+    assert child.stdout.splitlines() == ["ValueError True True"] * 2 + ["MemoryError True True"] * 5, \
+        (child.returncode, child.stderr)

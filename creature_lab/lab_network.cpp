@@ -13,6 +13,8 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
 {
     Diagnostics notes;
     network = Network::from_file(path.c_str(), seed, &notes);
+    if (notes.has(DiagnosticKind::OutOfMemory))
+        throw std::bad_alloc();
     add_reader_problems(problems, path, notes);
     if (network.input_count() == 3 && network.output_count() == 4)
         return true;

@@ -10,7 +10,8 @@
 #include <vector>
 
 // Reads the network file at `path`, completing missing weights from `seed`. False, with the
-// reasons among `problems`, when it holds no network of 3 inputs and 4 outputs.
+// reasons among `problems`, when it holds no network of 3 inputs and 4 outputs. Throws
+// std::bad_alloc when the network does not fit in memory, as the rest of a run does.
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
                            FileProblems& problems);
 

@@ -295,8 +295,8 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     try {
         return run(arguments, out, err, settings);
     } catch (const std::bad_alloc&) {
-        // Files are replaced whole, so whatever was there before stays as it was.
-        err << "net_train: the run does not fit in memory; output files are as they were\n";
+        // Files are replaced whole, so each is either written or as it was.
+        err << "net_train: the run does not fit in memory; every output file is whole, written or as it was\n";
         return exit_out_of_memory;
     }
 }

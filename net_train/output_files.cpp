@@ -78,23 +78,31 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
                "can hold\n";
         return exit_format_cannot_hold;
     }
+    // Everything the report needs is made before the file is replaced, so that a shortage of
+    // memory comes before the write and never after it.
+    std::string report = file;
+    double nearest_worst = 0.0;
+    if (!output.losses.empty()) {
+        Network& nearest = output.read_back;
+        for (int index = 0; index < trained.pattern_count(); ++index)
+            nearest.add_pattern(trained.pattern(index));
+        PatternErrors errors;
+        measure_pattern_errors(nearest, errors);
+        nearest_worst = errors.worst;
+        report += " (the nearest network the file format can hold; its worst error " + short_text(nearest_worst) + ")";
+    }
+    // The exit status tells about the network written, not the one trained.
+    const bool misses_limit = !output.losses.empty() && nearest_worst > trained.error_limit;
+    const std::string miss = misses_limit ? "net_train: " + printable(file) +
+                                                ": the nearest network written misses the error limit: its worst "
+                                                "error " + short_text(nearest_worst) + " is above " +
+                                                shortest_text(trained.error_limit) + "\n"
+                                          : "";
     if (!write_whole_file(file, output.text, "the trained network", err))
         return exit_cannot_write;
-    written = file;
-    if (output.losses.empty())
-        return 0;
-    Network& nearest = output.read_back;
-    for (int index = 0; index < trained.pattern_count(); ++index)
-        nearest.add_pattern(trained.pattern(index));
-    PatternErrors errors;
-    measure_pattern_errors(nearest, errors);
-    written += " (the nearest network the file format can hold; its worst error " + short_text(errors.worst) + ")";
-    // The exit status tells about the network written, not the one trained.
-    if (errors.worst <= trained.error_limit)
-        return 0;
-    err << "net_train: " << printable(file) << ": the nearest network written misses the error limit: its worst error "
-        << short_text(errors.worst) << " is above " << shortest_text(trained.error_limit) << '\n';
-    return exit_short_of_goal;
+    written.swap(report);
+    err << miss;
+    return misses_limit ? exit_short_of_goal : 0;
 }
 
 std::string curve_csv(const LearningCurve& curve)

@@ -219,10 +219,8 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
     return exit_success;
 }
 
-}  // namespace
-
-int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                     const LabSettings& settings)
+// The run, with every shortage of memory passed on to run_creature_lab.
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const LabSettings& settings)
 {
     const ParsedLabCommandLine parsed = parse_lab_command_line(arguments);
     const LabOptions& options = parsed.options;
@@ -238,22 +236,30 @@ int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& ou
         out << program << ' ' << CREATURE_LAB_VERSION << '\n';
         return exit_success;
     }
+    switch (options.command) {
+    case LabCommand::score:
+        return run_score(options, out, err);
+    case LabCommand::trace:
+        return run_trace(options, out, err);
+    case LabCommand::evolve:
+        return run_evolve(options, out, err, settings);
+    case LabCommand::none:
+        break;
+    }
+    return exit_usage;
+}
+
+}  // namespace
+
+int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const LabSettings& settings)
+{
     try {
-        switch (options.command) {
-        case LabCommand::score:
-            return run_score(options, out, err);
-        case LabCommand::trace:
-            return run_trace(options, out, err);
-        case LabCommand::evolve:
-            return run_evolve(options, out, err, settings);
-        case LabCommand::none:
-            break;
-        }
+        return run(arguments, out, err, settings);
     } catch (const std::bad_alloc&) {
         // Files are replaced whole, so whatever was written before stays usable.
         err << program << ": not enough memory for this run; try fewer frames, a smaller population or "
                           "fewer hidden neurons\n";
         return exit_out_of_memory;
     }
-    return exit_usage;
 }

@@ -34,6 +34,7 @@ NetworkShape shape_of(const Network& network);
 std::vector<double> weights_of(const Network& network);
 
 // The network of `shape` with `weights`, every one of them, in the order weights_of gives.
+// These three throw std::bad_alloc when memory runs short, never giving an empty network.
 Network network_of(const NetworkShape& shape, const std::vector<double>& weights);
 
 // A network file: the lines of `comment` as free text, then the network records as the

@@ -48,7 +48,8 @@ bool write_or_explain(const std::string& path, const std::string& content, std::
     std::string reason;
     if (write_file_atomically(path, content, reason))
         return true;
-    err << program << ": " << printable(path) << ": cannot write: " << reason_clause(reason) << "; the file is as it was\n";
+    err << program << ": " << printable(path) << ": cannot write: " << reason_clause(reason)
+        << "; the file is as it was\n";
     return false;
 }
 
@@ -67,7 +68,8 @@ bool start_graphics_or_explain(const std::string& image_file, std::ostream& err)
 {
     if (start_headless_graphics())
         return true;
-    err << program << ": " << printable(image_file) << ": cannot draw the picture: the graphics library does not start\n";
+    err << program << ": " << printable(image_file)
+        << ": cannot draw the picture: the graphics library does not start\n";
     return false;
 }
 

@@ -171,8 +171,9 @@ std::string name_stem(const std::string& directory, const std::string& name)
 // rename; listed for the signal handlers while it exists.
 class TemporaryFile {
 public:
-    // Creates ".NAME.XXXXXX" (NAME shortened when it is long) in `directory` the way any new file is created, so that the kernel
-    // applies the umask and the directory's default ACL; error() tells why it could not.
+    // Creates ".NAME.XXXXXX" (NAME shortened when it is long) in `directory` the way any new
+    // file is created, so that the kernel applies the umask and the directory's default ACL;
+    // error() tells why it could not.
     TemporaryFile(const std::string& directory, const std::string& name)
     {
         static std::atomic<unsigned long> counter{0};

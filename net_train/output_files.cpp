@@ -49,7 +49,8 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
         std::string reason;
         if (file->empty() || check_writable_destination(*file, reason))
             continue;
-        err << "net_train: " << printable(*file) << ": cannot write here: " << reason_clause(reason) << "; nothing was trained\n";
+        err << "net_train: " << printable(*file) << ": cannot write here: " << reason_clause(reason)
+            << "; nothing was trained\n";
         writable = false;
     }
     return writable;
@@ -72,10 +73,11 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
         return exit_out_of_memory;
     }
     for (const std::string& loss : output.losses)
-        err << "net_train: " << printable(file) << ": the file format cannot hold the trained network: " << loss << '\n';
+        err << "net_train: " << printable(file) << ": the file format cannot hold the trained network: " << loss
+            << '\n';
     if (!output.losses.empty() && !write_nearest) {
-        err << "net_train: " << printable(file) << ": not written; --write-nearest writes the nearest network the format "
-               "can hold\n";
+        err << "net_train: " << printable(file)
+            << ": not written; --write-nearest writes the nearest network the format can hold\n";
         return exit_format_cannot_hold;
     }
     // Everything the report needs is made before the file is replaced, so that a shortage of

@@ -115,7 +115,8 @@ def problems(tool, examples, work, checks):
     # What a file holds reaches the terminal escaped: it cannot retitle or clear it.
     hostile = write(work, "bell\x07.txt", "input_layer: 1\ncomp_layer: 1\npattern: \x1b]0;owned\x07\x1b[2J -> 1\n")
     done = run(tool, [hostile], work)
-    checks.expect(not re.search(r"[\x00-\x09\x0b-\x1f\x7f]", done.stderr), f"control characters on stderr: {done.stderr!r}")
+    checks.expect(not re.search(r"[\x00-\x09\x0b-\x1f\x7f]", done.stderr),
+                  f"control characters on stderr: {done.stderr!r}")
     checks.expect("bell\\a.txt:3: " in done.stderr and "\\x1b]0;owned\\a\\x1b[2J" in done.stderr,
                   f"escaped name and token: {done.stderr!r}")
     for text, status, lines in cases:

@@ -2,10 +2,12 @@
 // async-signal-safe calls run in a handler, and the registry's slots are lock-free atomics.
 #include "file_system/interrupted_writes.h"
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <iterator>
 
 #include <pthread.h>
 #include <unistd.h>
@@ -19,8 +21,11 @@ constexpr int slot_count = 8;
 // timers, a closed pipe, limits. Faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP,
 // SIGSYS) stay with their default or with a sanitizer's handler, which report where they
 // happened; the real-time signals, which end a process too, are added from SIGRTMIN on.
+// These three are taken over from the graphics library's handlers too; the others only
+// while they have their default action, so that a handler someone relies on stays.
+constexpr int taken_over_signals[] = {SIGHUP, SIGINT, SIGTERM};
 constexpr int handled_signals[] = {
-    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF,
+    SIGHUP, SIGINT, SIGTERM, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
     SIGPOLL,
 #endif
@@ -81,9 +86,12 @@ void remove_temporaries_on_signals()
     for_each_handled_signal([](int signal) {
         struct sigaction previous {};
         sigaction(signal, nullptr, &previous);
-        // Ignored when started under nohup or the like: the user asked for it; a handler
-        // installed before main (a profiler's SIGPROF) is someone else's.
-        if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL)
+        const bool at_default = (previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler == SIG_DFL;
+        const bool ignored = (previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler == SIG_IGN;
+        const bool taken_over = std::find(std::begin(taken_over_signals), std::end(taken_over_signals), signal) !=
+                                std::end(taken_over_signals);
+        // Ignored when started under nohup or the like: the user asked for it.
+        if (ignored || (!at_default && !taken_over))
             return;
         struct sigaction action {};
         action.sa_handler = remove_temporaries_and_end;

@@ -115,3 +115,15 @@ TEST(InterruptedWrites, ASignalIgnoredAtStartStaysIgnored)
     EXPECT_EQ(WEXITSTATUS(status), wrote);
     EXPECT_EQ(read_text_file(path).size(), 200004u);
 }
+
+TEST(InterruptedWrites, AHandlerInstalledBeforeIsKeptBeyondInterruptTerminateAndHangUp)
+{
+    constexpr int handler_status = 42;
+    const TempDir directory;
+    const std::string path = directory.write("out.txt", "old network\n");
+    std::signal(SIGUSR1, [](int) { _exit(handler_status); });
+    const int status = write_in_child(path, [] { raise(SIGUSR1); });
+    std::signal(SIGUSR1, SIG_DFL);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), handler_status);
+}

@@ -61,3 +61,19 @@ void operator delete(void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
+
+// The standard library's temporary buffers (std::stable_sort's) come from these: counted and
+// failed alike, and released by the same free.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}

@@ -9,6 +9,7 @@
 #include "program_shell/start_up.h"
 #include "tool_support/file_problems.h"
 #include "tool_support/number_text.h"
+#include "tool_support/printable_text.h"
 #include "tool_support/progress_line.h"
 
 #include <chrono>
@@ -29,7 +30,7 @@ constexpr std::size_t max_problems_shown = 30;
 void print_usage_error(std::ostream& err, const std::string& error, LabCommand command)
 {
     const std::string command_part = command == LabCommand::none ? "" : lab_command_name(command) + std::string(" ");
-    err << program << ": " << error << '\n'
+    err << program << ": " << printable(error) << '\n'
         << lab_usage(command) << "Try 'creature_lab " << command_part << "--help' for more information.\n";
 }
 
@@ -47,7 +48,8 @@ bool write_or_explain(const std::string& path, const std::string& content, std::
     std::string reason;
     if (write_file_atomically(path, content, reason))
         return true;
-    err << program << ": " << path << ": cannot write: " << reason_clause(reason) << "; the file is as it was\n";
+    err << program << ": " << printable(path) << ": cannot write: " << reason_clause(reason)
+        << "; the file is as it was\n";
     return false;
 }
 
@@ -56,7 +58,7 @@ bool writable_or_explain(const std::string& path, std::ostream& err)
     std::string reason;
     if (check_writable_destination(path, reason))
         return true;
-    err << program << ": " << path << ": cannot write here: " << reason_clause(reason) << '\n';
+    err << program << ": " << printable(path) << ": cannot write here: " << reason_clause(reason) << '\n';
     return false;
 }
 
@@ -66,7 +68,8 @@ bool start_graphics_or_explain(const std::string& image_file, std::ostream& err)
 {
     if (start_headless_graphics())
         return true;
-    err << program << ": " << image_file << ": cannot draw the picture: the graphics library does not start\n";
+    err << program << ": " << printable(image_file)
+        << ": cannot draw the picture: the graphics library does not start\n";
     return false;
 }
 
@@ -136,7 +139,7 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     const Trace trace = trace_world(world, *find_scenario(options.scenario), options.frames, options.seed);
     if (!write_or_explain(options.output_file, trace.csv, err))
         return exit_cannot_write;
-    out << "written: " << options.output_file << " (" << options.frames << " frames of " << options.scenario
+    out << "written: " << printable(options.output_file) << " (" << options.frames << " frames of " << options.scenario
         << ")\n";
     if (options.image_file.empty())
         return exit_success;
@@ -145,12 +148,12 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     std::string png;
     std::string reason;
     if (!encode_png(trace_picture(world, trace.path), png, reason)) {
-        err << program << ": " << options.image_file << ": " << reason << '\n';
+        err << program << ": " << printable(options.image_file) << ": " << reason << '\n';
         return exit_cannot_write;
     }
     if (!write_or_explain(options.image_file, png, err))
         return exit_cannot_write;
-    out << "written: " << options.image_file << '\n';
+    out << "written: " << printable(options.image_file) << '\n';
     return exit_success;
 }
 
@@ -176,7 +179,7 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
         settings.shape = shape_of(start);
         settings.start_weights = weights_of(start);
         if (settings.start_weights.size() != settings.shape.weight_count()) {
-            err << program << ": " << options.from_file
+            err << program << ": " << printable(options.from_file)
                 << ": some neurons do not read every neuron of the layer before; cannot evolve it\n";
             return exit_unusable_input;
         }
@@ -192,7 +195,7 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
 
     Evolution evolution(settings);
     if (!options.from_file.empty())
-        out << "start: " << options.from_file << ", score " << fixed_text(evolution.best_score(), 3)
+        out << "start: " << printable(options.from_file) << ", score " << fixed_text(evolution.best_score(), 3)
             << "; it is the best so far until a generation scores higher\n";
     ProgressLine progress(err, lab.stderr_is_terminal);
     using Clock = std::chrono::steady_clock;
@@ -213,15 +216,13 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
                               err))
             return exit_cannot_write;
     }
-    out << "written: " << options.output_file << '\n';
+    out << "written: " << printable(options.output_file) << '\n';
     out << "score: " << fixed_text(evolution.best_score(), 3) << '\n';
     return exit_success;
 }
 
-}  // namespace
-
-int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                     const LabSettings& settings)
+// The run, with every shortage of memory passed on to run_creature_lab.
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const LabSettings& settings)
 {
     const ParsedLabCommandLine parsed = parse_lab_command_line(arguments);
     const LabOptions& options = parsed.options;
@@ -237,22 +238,30 @@ int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& ou
         out << program << ' ' << CREATURE_LAB_VERSION << '\n';
         return exit_success;
     }
+    switch (options.command) {
+    case LabCommand::score:
+        return run_score(options, out, err);
+    case LabCommand::trace:
+        return run_trace(options, out, err);
+    case LabCommand::evolve:
+        return run_evolve(options, out, err, settings);
+    case LabCommand::none:
+        break;
+    }
+    return exit_usage;
+}
+
+}  // namespace
+
+int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const LabSettings& settings)
+{
     try {
-        switch (options.command) {
-        case LabCommand::score:
-            return run_score(options, out, err);
-        case LabCommand::trace:
-            return run_trace(options, out, err);
-        case LabCommand::evolve:
-            return run_evolve(options, out, err, settings);
-        case LabCommand::none:
-            break;
-        }
+        return run(arguments, out, err, settings);
     } catch (const std::bad_alloc&) {
         // Files are replaced whole, so whatever was written before stays usable.
         err << program << ": not enough memory for this run; try fewer frames, a smaller population or "
                           "fewer hidden neurons\n";
         return exit_out_of_memory;
     }
-    return exit_usage;
 }

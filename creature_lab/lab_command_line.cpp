@@ -29,7 +29,8 @@ const char* const tool_help =
     "      4 outputs)\n"
     "  64  the command line is wrong\n"
     "  71  the run needs more memory than the system gives; files written before stay whole\n"
-    "  73  an output file cannot be written; it was left as it was\n";
+    "  73  an output file cannot be written; it was left as it was\n"
+    "  74  standard output cannot be written: the results were lost (in place of 0)\n";
 
 const char* const score_help =
     "Run the creature of NETWORK_FILE through the standard scenarios: the spotlight drifting\n"

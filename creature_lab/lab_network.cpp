@@ -13,6 +13,8 @@ bool load_creature_network(const std::string& path, unsigned seed, Network& netw
 {
     Diagnostics notes;
     network = Network::from_file(path.c_str(), seed, &notes);
+    if (notes.has(DiagnosticKind::OutOfMemory))
+        throw std::bad_alloc();
     add_reader_problems(problems, path, notes);
     if (network.input_count() == 3 && network.output_count() == 4)
         return true;
@@ -68,11 +70,17 @@ Network network_of(const NetworkShape& shape, const std::vector<double>& weights
     std::string layers;
     for (std::size_t layer = 0; layer < shape.layer_sizes.size(); ++layer)
         layers += (layer == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(shape.layer_sizes[layer]) + "\n";
-    Network network = Network::from_text(layers);
+    Diagnostics notes;
+    Network network = Network::from_text(layers, &notes);
+    // A network that ran short of memory is empty, and its text would replace a creature's file.
+    if (notes.has(DiagnosticKind::OutOfMemory))
+        throw std::bad_alloc();
     network.set_threshold_all(shape.threshold);
     network.set_slope_parameter_all(shape.slope_parameter);
     network.set_max_weight_all(shape.max_weight);
-    network.set_weights(weights);
+    // The weights are the shape's, so only memory can refuse them.
+    if (!network.set_weights(weights))
+        throw std::bad_alloc();
     return network;
 }
 
@@ -85,11 +93,16 @@ std::string network_text(const NetworkShape& shape, const std::vector<double>& w
     if (!text.empty())
         text += '\n';
     std::ostringstream records;
-    network_of(shape, weights).write_network(records);
+    if (!network_of(shape, weights).write_network(records))
+        throw std::bad_alloc();
     return text + records.str();
 }
 
 Network network_from_text(const std::string& text)
 {
-    return Network::from_text(text);
+    Diagnostics notes;
+    Network network = Network::from_text(text, &notes);
+    if (notes.has(DiagnosticKind::OutOfMemory))
+        throw std::bad_alloc();
+    return network;
 }

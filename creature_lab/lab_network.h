@@ -10,7 +10,8 @@
 #include <vector>
 
 // Reads the network file at `path`, completing missing weights from `seed`. False, with the
-// reasons among `problems`, when it holds no network of 3 inputs and 4 outputs.
+// reasons among `problems`, when it holds no network of 3 inputs and 4 outputs. Throws
+// std::bad_alloc when the network does not fit in memory, as the rest of a run does.
 bool load_creature_network(const std::string& path, unsigned seed, Network& network,
                            FileProblems& problems);
 
@@ -33,6 +34,7 @@ NetworkShape shape_of(const Network& network);
 std::vector<double> weights_of(const Network& network);
 
 // The network of `shape` with `weights`, every one of them, in the order weights_of gives.
+// These three throw std::bad_alloc when memory runs short, never giving an empty network.
 Network network_of(const NetworkShape& shape, const std::vector<double>& weights);
 
 // A network file: the lines of `comment` as free text, then the network records as the

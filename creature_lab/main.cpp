@@ -4,5 +4,5 @@
 
 int main(int argc, char** argv)
 {
-    return run_tool_main(argc, argv, run_creature_lab);
+    return run_tool_main("creature_lab", argc, argv, run_creature_lab);
 }

@@ -2,6 +2,7 @@
 #include "creature_lab/scenarios.h"
 
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -55,6 +56,8 @@ ScenarioRun::ScenarioRun(World& world, const Scenario& scenario, unsigned seed)
     : world(world), scenario(scenario), random(seed)
 {
     Spotlight& light = world.spotlight;
+    if (light.sprite.empty())
+        throw std::bad_alloc();
     light.x = scenario.light_x;
     light.y = scenario.light_y;
     light.vx = scenario.light_vx;

@@ -32,6 +32,8 @@ const Scenario* find_scenario(const std::string& name);
 // frame, moving the spotlight first when a jump is due. Jumps are drawn from the seed alone.
 class ScenarioRun {
 public:
+    // Throws std::bad_alloc when the world's spotlight has no sprite: the world ran short of
+    // memory building it, and a world without its light would measure something else.
     ScenarioRun(World& world, const Scenario& scenario, unsigned seed);
 
     void frame();

@@ -173,7 +173,7 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
                                 DiagnosticKind::OutOfMemory);
     }
     if (!lines.failure().empty())
-        refused += refuse(lines.line_number(), lines.failure() + "; the table ends here");
+        refused += refuse(lines.line_number(), lines.failure() + "; the table ends here", lines.failure_kind());
     return refused;
 }
 

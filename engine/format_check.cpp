@@ -1,10 +1,14 @@
-// The comparison of a trained network with its read-back form, neuron by neuron, value by value.
+// The comparison of a trained network with its read-back form, neuron by neuron, value by
+// value, and the checked text that writers store.
 #include "engine/format_check.h"
 
+#include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "engine/real_text.h"
 
 #include <cmath>
+#include <new>
+#include <sstream>
 
 namespace {
 
@@ -126,4 +130,38 @@ std::vector<std::string> format_losses(const Network& trained, const Network& re
                          shortest_real_text(read_back.slope_parameter()) + " (neuron 0's), but " + slopes.text());
     compare_connections(trained, read_back, losses);
     return losses;
+}
+
+namespace {
+
+// The network records of `network` as the writer writes them; false when they do not fit in memory.
+bool records_of(const Network& network, std::string& text)
+{
+    std::ostringstream records;
+    if (!network.write_network(records))
+        return false;
+    text = records.str();
+    return true;
+}
+
+}  // namespace
+
+bool check_network_text(const Network& network, bool nearest, CheckedNetworkText& checked)
+{
+    try {
+        if (!records_of(network, checked.text))
+            return false;
+        Diagnostics notes;
+        checked.read_back = Network::from_text(checked.text, &notes);
+        // The writer's own records hold nothing bad, so a note that was dropped ran short of memory too.
+        if (notes.has(DiagnosticKind::OutOfMemory) || notes.dropped > 0)
+            return false;
+        checked.losses = format_losses(network, checked.read_back);
+        // The read-back network is what the format holds; its own records read back as itself.
+        if (!checked.losses.empty() && nearest)
+            return records_of(checked.read_back, checked.text);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

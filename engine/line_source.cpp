@@ -50,6 +50,7 @@ bool LineSource::next_from_stream(std::string_view& line)
     } catch (const std::bad_alloc&) {
         release();
         failure_reason = "the line is too long to hold in memory";
+        ran_out_of_memory = true;
     } catch (const std::exception&) {
         release();
         failure_reason = "the line cannot be read";

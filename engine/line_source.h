@@ -4,6 +4,7 @@
 #define ENGINE_LINE_SOURCE_H
 
 #include "engine/text_form.h"
+#include "engine/diagnostics.h"
 
 #include <istream>
 #include <string>
@@ -31,6 +32,11 @@ public:
     int line_number() const { return number; }
     // Why reading ended early: empty after a normal end, else one sentence about the line.
     const std::string& failure() const { return failure_reason; }
+    // What kind of failure ended reading: OutOfMemory when the line does not fit in memory.
+    DiagnosticKind failure_kind() const
+    {
+        return ran_out_of_memory ? DiagnosticKind::OutOfMemory : DiagnosticKind::BadRecord;
+    }
     // Gives up the line buffer, so that memory held for a long line returns before a reader
     // reports trouble.
     void release();
@@ -44,6 +50,7 @@ private:
     std::string buffer;
     int number = 0;
     std::string failure_reason;
+    bool ran_out_of_memory = false;
 };
 
 #endif

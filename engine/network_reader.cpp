@@ -102,7 +102,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
     if (!lines.failure().empty()) {
         refuse_network();
         if (diagnostics != nullptr)
-            diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused");
+            diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused", lines.failure_kind());
     }
 }
 

@@ -120,7 +120,8 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
     if (!lines.failure().empty()) {
         ++bad_tokens;
         if (diagnostics != nullptr)
-            diagnostics->add(lines.line_number(), lines.failure() + "; the training section ends here");
+            diagnostics->add(lines.line_number(), lines.failure() + "; the training section ends here",
+                             lines.failure_kind());
     }
     return bad_tokens;
 }

@@ -149,18 +149,37 @@ namespace {
 
 constexpr int name_attempts = 100;
 constexpr int suffix_length = 6;
+// What ".NAME.XXXXXX" adds to the destination's name: the two dots and the suffix.
+constexpr std::size_t added_to_name = 2 + suffix_length;
+
+// The part of `name` that a temporary's name holds: all of it, or as much as leaves room for
+// what the temporary adds within the longest name `directory` allows, cut between characters,
+// so that a destination whose own name is valid never fails for its temporary's.
+std::string name_stem(const std::string& directory, const std::string& name)
+{
+    const long longest = pathconf(directory.c_str(), _PC_NAME_MAX);
+    const std::size_t allowed = longest > 0 ? static_cast<std::size_t>(longest) : NAME_MAX;
+    if (name.size() + added_to_name <= allowed)
+        return name;
+    std::size_t cut = allowed > added_to_name ? allowed - added_to_name : 0;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xc0) == 0x80)
+        --cut;  // within a UTF-8 character
+    return name.substr(0, cut);
+}
 
 // A temporary file beside the destination, closed and removed on every path but a finished
 // rename; listed for the signal handlers while it exists.
 class TemporaryFile {
 public:
-    // Creates ".NAME.XXXXXX" in `directory` the way any new file is created, so that the kernel
-    // applies the umask and the directory's default ACL; error() tells why it could not.
+    // Creates ".NAME.XXXXXX" (NAME shortened when it is long) in `directory` the way any new
+    // file is created, so that the kernel applies the umask and the directory's default ACL;
+    // error() tells why it could not.
     TemporaryFile(const std::string& directory, const std::string& name)
     {
         static std::atomic<unsigned long> counter{0};
+        const std::string stem = name_stem(directory, name);
         for (int attempt = 0; attempt < name_attempts && descriptor < 0; ++attempt) {
-            path = directory + "/." + name + "." + random_suffix(counter.fetch_add(1));
+            path = directory + "/." + stem + "." + random_suffix(counter.fetch_add(1));
             // Blocked so that a signal cannot come between the file's creation and its listing.
             const HandledSignalsBlocked blocked;
             descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, new_file_mode);

@@ -5,11 +5,15 @@
 
 #include <signal.h>
 
-// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the atomic writes under way
-// and end the process with status 128 + the signal, so that the old files stay whole and no
-// temporary is left; a signal the process was started ignoring stays ignored. Makes SIGXFSZ
-// ignored, so that a write beyond the file-size limit fails with its reason ("File too large")
-// instead of killing the process. For programs; the library never installs it in its hosts.
+// Makes every signal that ends a process by default and comes from outside it (SIGINT,
+// SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF,
+// SIGPOLL, SIGPWR, the real-time signals) remove the temporary files of the atomic writes
+// under way and end the process with status 128 + the signal, so that the old files stay
+// whole and no temporary is left; a signal the process was started ignoring stays ignored,
+// and one beyond SIGINT, SIGTERM and SIGHUP that already has a handler keeps it. Makes
+// SIGXFSZ ignored, so that a write beyond the file-size limit fails with its reason ("File
+// too large") instead of killing the process. For programs; the library never installs it
+// in its hosts.
 void remove_temporaries_on_signals();
 
 // The registry the handlers read, kept by the atomic writer. A slot is a small number, or

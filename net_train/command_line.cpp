@@ -54,7 +54,10 @@ const char* const help_text =
     "  64  the command line is wrong\n"
     "  65  the file format cannot hold the trained network; OUTPUT_FILE was left as it was\n"
     "      (see --write-nearest)\n"
-    "  73  an output file cannot be written (checked before training); it was left as it was\n";
+    "  71  the run needs more memory than the system gives (a network, a line of a file, the\n"
+    "      check of the trained network's text); an output file is whole, written or as it was\n"
+    "  73  an output file cannot be written (checked before training); it was left as it was\n"
+    "  74  standard output cannot be written: the report was lost (in place of 0 or 1)\n";
 
 namespace {
 

@@ -4,5 +4,5 @@
 
 int main(int argc, char** argv)
 {
-    return run_tool_main(argc, argv, run_net_train);
+    return run_tool_main("net_train", argc, argv, run_net_train);
 }

@@ -11,12 +11,14 @@
 #include "tool_support/number_text.h"
 #include "net_train/odd_values.h"
 #include "net_train/output_files.h"
+#include "tool_support/printable_text.h"
 #include "tool_support/progress_line.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <new>
 #include <optional>
 #include <ostream>
 
@@ -68,14 +70,16 @@ bool check_network(const std::string& file, const Network& network, const Diagno
 
 // Reads the training records of `file` (a CSV table of patterns, or training records as
 // training by file name reads them), patterns held before removed; false, with the reasons
-// among `problems`, when they cannot be trained on.
+// among `problems`, when they cannot be trained on, and `out_of_memory` set when they do not
+// fit in memory.
 bool load_patterns(const std::string& network_file, const std::string& file, Network& network,
-                   FileProblems& problems)
+                   FileProblems& problems, bool& out_of_memory)
 {
     Diagnostics notes;
     const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
     if (file == network_file)
         notes.forget(DiagnosticKind::TextForm);  // the network reader has said it
+    out_of_memory = notes.has(DiagnosticKind::OutOfMemory);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)
@@ -99,7 +103,7 @@ void print_report(std::ostream& out, const char* result, const Network& network,
     out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
         << ", " << network.pattern_count() << (network.pattern_count() == 1 ? " pattern" : " patterns") << ")\n";
     if (!written.empty())
-        out << "written: " << written << '\n';
+        out << "written: " << printable(written) << '\n';
 }
 
 // Trains in chunks sized by the clock, drawing the progress line between chunks when it is
@@ -152,7 +156,7 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
 
 void print_usage_error(std::ostream& err, const std::string& error)
 {
-    err << "net_train: " << error << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
+    err << "net_train: " << printable(error) << '\n' << usage_text << "Try 'net_train --help' for more information.\n";
 }
 
 // Builds the network of `file` with its missing weights drawn from `seed`, or from the clock.
@@ -195,10 +199,8 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
     return "";
 }
 
-}  // namespace
-
-int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                  const NetTrainSettings& settings)
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+        const NetTrainSettings& settings)
 {
     const ParsedCommandLine parsed = parse_command_line(arguments);
     if (!parsed.error.empty()) {
@@ -232,7 +234,9 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     Diagnostics network_notes;
     Network network = build_network(options.network_file, options, network_notes);
     const bool have_network = check_network(options.network_file, network, network_notes, problems);
-    const bool have_patterns = have_network && load_patterns(options.network_file, training_file, network, problems);
+    bool patterns_out_of_memory = false;
+    const bool have_patterns =
+        have_network && load_patterns(options.network_file, training_file, network, problems, patterns_out_of_memory);
     // A CSV table holds patterns only; the training parameters then come from the network file.
     const bool csv_training = is_csv_file_name(training_file);
     add_odd_values(problems, options.network_file, {true, !separate_training || csv_training});
@@ -243,6 +247,8 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
                      "this is the network file itself: the trained network replaces it, and its comments "
                      "and any other records are lost");
     print_problems(err, problems, max_problems_shown);
+    if (network_notes.has(DiagnosticKind::OutOfMemory) || patterns_out_of_memory)
+        return exit_out_of_memory;
     if (!have_network)
         return exit_unusable_input;
     if (!have_patterns) {
@@ -263,7 +269,7 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     // a difference measures as infinite.
     const bool outputs_are_numbers = !std::isinf(worst);
     if (!outputs_are_numbers)
-        err << "net_train: " << training_file << ": some computed outputs are not numbers (are some pattern "
+        err << "net_train: " << printable(training_file) << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
     int status = !outputs_are_numbers ? exit_unusable_input
                  : result == Converged ? exit_success
@@ -281,4 +287,18 @@ int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, 
     if (!options.quiet)
         print_report(out, result_text(result, outputs_are_numbers), network, worst, written);
     return status;
+}
+
+}  // namespace
+
+int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                  const NetTrainSettings& settings)
+{
+    try {
+        return run(arguments, out, err, settings);
+    } catch (const std::bad_alloc&) {
+        // Files are replaced whole, so each is either written or as it was.
+        err << "net_train: the run does not fit in memory; every output file is whole, written or as it was\n";
+        return exit_out_of_memory;
+    }
 }

@@ -23,8 +23,9 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 // Writes the trained network to `file` when the file format can hold it, or, with
 // `write_nearest`, the nearest network it can hold. Returns 0 when written, with `written`
 // telling what for the report, or exit_short_of_goal when the nearest network written
-// misses the error limit; else exit_format_cannot_hold or exit_cannot_write, the file as it
-// was and the reasons on `err`.
+// misses the error limit; else exit_format_cannot_hold, exit_out_of_memory (the text and its
+// check do not fit in memory) or exit_cannot_write, the file as it was and the reasons on
+// `err`. Other shortages of memory throw std::bad_alloc, always before the file is replaced.
 int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
                           std::string& written);
 

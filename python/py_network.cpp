@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -199,24 +198,16 @@ std::string PyNetwork::file_text(bool nearest) const
     const Network& held = idle();
     if (!weights_finite(held))
         throw py::value_error("the network holds weights that are not finite numbers, which the file format cannot hold");
-    std::ostringstream text;
-    if (!held.write_network(text))
+    CheckedNetworkText checked;
+    // A read-back that ran short of memory is an empty network, never the nearest one.
+    if (!check_network_text(held, nearest, checked))
         throw std::bad_alloc();
-    // What the file holds is what its text reads back as; the read-back network's own text
-    // reads back as itself.
-    const Network read_back = Network::from_text(text.str());
-    const std::vector<std::string> losses = format_losses(held, read_back);
-    if (losses.empty())
-        return text.str();
-    if (!nearest) {
-        std::string message = "the network file format cannot hold this network: ";
-        for (std::size_t k = 0; k < losses.size(); ++k)
-            message += (k == 0 ? "" : "; ") + losses[k];
-        throw py::value_error(message + "; nearest=True writes the nearest network it can hold");
-    }
-    std::ostringstream nearest_text;
-    read_back.write_network(nearest_text);
-    return nearest_text.str();
+    if (checked.losses.empty() || nearest)
+        return std::move(checked.text);
+    std::string message = "the network file format cannot hold this network: ";
+    for (std::size_t k = 0; k < checked.losses.size(); ++k)
+        message += (k == 0 ? "" : "; ") + checked.losses[k];
+    throw py::value_error(message + "; nearest=True writes the nearest network it can hold");
 }
 
 void PyNetwork::write(const py::object& path, bool nearest) const

@@ -13,6 +13,7 @@ enum ExitStatus {
     exit_format_cannot_hold = 65,  // the file format cannot hold what was to be written
     exit_out_of_memory = 71,     // the run needs more memory than the system gives
     exit_cannot_write = 73,      // an output file cannot be written; it was left as it was
+    exit_output_error = 74,      // standard output cannot be written: the report was lost
 };
 
 #endif

@@ -5,6 +5,7 @@
 #include "engine/input_file.h"
 #include "engine/network.h"
 #include "tool_support/number_text.h"
+#include "tool_support/printable_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -116,10 +117,11 @@ void add_pattern_fit_problems(FileProblems& problems, const std::string& file, c
 
 std::string problem_text(const FileProblem& problem, const std::string& program)
 {
-    std::string text = program + ": " + problem.file;
+    // Names and messages quote the files, which may hold anything a terminal acts on.
+    std::string text = program + ": " + printable(problem.file);
     if (problem.line > 0)
         text += ":" + std::to_string(problem.line);
-    return text + ": " + problem.message;
+    return text + ": " + printable(problem.message);
 }
 
 void print_problems(std::ostream& out, FileProblems all, std::size_t max_shown, const std::string& program)

@@ -56,7 +56,7 @@ void add_pattern_fit_problems(FileProblems& problems, const std::string& file,
 void print_problems(std::ostream& out, FileProblems problems, std::size_t max_shown,
                     const std::string& program = "net_train");
 
-// One problem as it is printed, without the line end.
+// One problem as it is printed, without the line end, its control characters escaped.
 std::string problem_text(const FileProblem& problem, const std::string& program = "net_train");
 
 #endif

@@ -1,5 +1,6 @@
-// The start every command-line tool shares: temporaries removed on signals, the arguments after
-// the program name, and whether stderr is a terminal (a progress line is drawn only there).
+// The start and end every command-line tool shares: temporaries removed on signals, the
+// arguments after the program name, whether stderr is a terminal (a progress line is drawn
+// only there), and a report on standard output that could not be written.
 #ifndef TOOL_SUPPORT_TOOL_MAIN_H
 #define TOOL_SUPPORT_TOOL_MAIN_H
 
@@ -10,17 +11,22 @@
 #include <unistd.h>
 #include <vector>
 
+// Flushes standard output; when it or an earlier write to it failed, says so on stderr as
+// "`program`: cannot write standard output: REASON" and returns exit_output_error in place
+// of a `status` that reported success or the iteration limit. Otherwise returns `status`.
+int finish_standard_output(const char* program, int status);
+
 // Runs `run(arguments, std::cout, std::cerr, settings)` with settings that only say whether
-// stderr is a terminal; returns its exit status.
+// stderr is a terminal; returns its exit status, or exit_output_error when its report was lost.
 template <class Settings>
-int run_tool_main(int argc, char** argv,
+int run_tool_main(const char* program, int argc, char** argv,
                   int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&, const Settings&))
 {
     remove_temporaries_on_signals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     Settings settings;
     settings.stderr_is_terminal = isatty(STDERR_FILENO) == 1;
-    return run(arguments, std::cout, std::cerr, settings);
+    return finish_standard_output(program, run(arguments, std::cout, std::cerr, settings));
 }
 
 #endif

@@ -57,6 +57,26 @@ def main():
         expect(missing.returncode == 2, "a missing file exits 2")
         expect(missing.stderr.startswith("creature_lab: none.txt: "), "a missing file is named: " + missing.stderr)
 
+        # Names and file text reach the terminal escaped: a file cannot retitle or clear it.
+        hostile = os.path.join(work, "bell\x07.txt")
+        with open(hostile, "w") as file:
+            file.write("input_layer: 3\ncomp_layer: 4\nweights: 1 \x1b]0;owned\x07 \x1b[2J\n")
+        for arguments in (["score", hostile], ["score", "\x1b[2J.txt"], ["trace", follower, "-o", "no/\x1b[2J.csv"]):
+            shown = run(tool, arguments, work)
+            expect(shown.stderr.startswith("creature_lab: ") and "\x1b" not in shown.stderr
+                   and "\x07" not in shown.stderr, "control characters escaped: %r" % shown.stderr)
+        shown = run(tool, ["score", hostile], work).stderr
+        expect("bell\\a.txt:3: " in shown and "\\x1b]0;owned\\a" in shown, "the name and token escaped: %r" % shown)
+
+        # Results that cannot reach standard output are a failure, with the reason on stderr.
+        for arguments in (["--help"], ["score", follower, "--frames", "20"]):
+            with open("/dev/full", "w") as full:
+                lost = subprocess.run([tool] + arguments, cwd=work, stdout=full, stderr=subprocess.PIPE, text=True,
+                                      timeout=60)
+            expect(lost.returncode == 74, "%s > /dev/full exits 74, not %d" % (arguments, lost.returncode))
+            expect(lost.stderr == "creature_lab: cannot write standard output: no space left on device\n",
+                   "%s > /dev/full says why: %r" % (arguments, lost.stderr))
+
         wrong = run(tool, ["score", follower, "--frames", "many"], work)
         expect(wrong.returncode == 64, "a wrong command line exits 64")
 

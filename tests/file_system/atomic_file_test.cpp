@@ -106,6 +106,29 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{"kept.txt"});
 }
 
+TEST(AtomicFile, ANameUpToTheLongestTheSystemAllowsIsWritten)
+{
+    // The temporary's name adds eight bytes to the destination's; names of 248 to 255 bytes
+    // once failed only then, after the early check had passed them.
+    const std::string two_byte_letter = "\xc3\xa9";  // a stem is cut between characters
+    const std::string names[] = {std::string(250, 'n'), std::string(255, 'n'),
+                                 std::string(246, 'n') + two_byte_letter + std::string(7, 'n')};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name.size());
+        const TempDir directory;
+        const std::string path = directory.file(name);
+        std::string reason;
+        EXPECT_TRUE(check_writable_destination(path, reason)) << reason;
+        EXPECT_TRUE(write_file_atomically(path, "new\n", reason)) << reason;
+        EXPECT_EQ(read_text_file(path), "new\n");
+        EXPECT_EQ(directory_entries(directory.file("")), std::vector<std::string>{name});
+    }
+    const TempDir directory;
+    std::string reason;
+    EXPECT_FALSE(check_writable_destination(directory.file(std::string(256, 'n')), reason));
+    EXPECT_EQ(reason, "File name too long");
+}
+
 TEST(AtomicFile, RefusesDestinationsItCannotReplace)
 {
     const TempDir directory;

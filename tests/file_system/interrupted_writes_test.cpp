@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 #include <sys/resource.h>
@@ -25,7 +27,7 @@ constexpr int write_failed_otherwise = 11;
 // Runs an atomic write of `path` in a child with the tools' handlers installed; `during` runs
 // halfway through the content, after 200 kB have gone to the temporary file. Returns the
 // child's wait status.
-int write_in_child(const std::string& path, void (*during)())
+int write_in_child(const std::string& path, const std::function<void()>& during)
 {
     const pid_t child = fork();
     if (child != 0) {
@@ -36,7 +38,7 @@ int write_in_child(const std::string& path, void (*during)())
     remove_temporaries_on_signals();
     std::string reason;
     const bool written = write_file_atomically(path,
-                                               [during](std::ostream& out) {
+                                               [&during](std::ostream& out) {
                                                    out << std::string(200000, 'n') << std::flush;
                                                    during();
                                                    return static_cast<bool>(out << "end\n");
@@ -86,6 +88,22 @@ TEST(InterruptedWrites, ASignalRemovesTheTemporaryAndEndsWith128PlusTheSignal)
     }
 }
 
+TEST(InterruptedWrites, EverySignalThatEndsAProcessFromOutsideRemovesTheTemporary)
+{
+    const int signals[] = {SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM,
+                           SIGPROF, SIGPOLL, SIGPWR, SIGRTMIN, SIGRTMAX};
+    for (const int signal : signals) {
+        SCOPED_TRACE(strsignal(signal));
+        const TempDir directory;
+        const std::string path = directory.write("out.txt", "old network\n");
+        const int status = write_in_child(path, [signal] { raise(signal); });
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_EQ(entry_count(directory.file("")), 1u);
+        EXPECT_EQ(read_text_file(path), "old network\n");
+    }
+}
+
 TEST(InterruptedWrites, ASignalIgnoredAtStartStaysIgnored)
 {
     const TempDir directory;
@@ -96,4 +114,16 @@ TEST(InterruptedWrites, ASignalIgnoredAtStartStaysIgnored)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), wrote);
     EXPECT_EQ(read_text_file(path).size(), 200004u);
+}
+
+TEST(InterruptedWrites, AHandlerInstalledBeforeIsKeptBeyondInterruptTerminateAndHangUp)
+{
+    constexpr int handler_status = 42;
+    const TempDir directory;
+    const std::string path = directory.write("out.txt", "old network\n");
+    std::signal(SIGUSR1, [](int) { _exit(handler_status); });
+    const int status = write_in_child(path, [] { raise(SIGUSR1); });
+    std::signal(SIGUSR1, SIG_DFL);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), handler_status);
 }

@@ -344,6 +344,34 @@ def test_write_failures_carry_errno_and_the_file_name(tmp_path):
     assert os.listdir(tmp_path) == []
 
 
+# In a child whose address space may grow by only so much: 300,000 neurons of one weight give
+# a text of 10 MB, which is built within the limit, while the network it reads back as is not.
+# (The window where the read-back alone ran short measured 40 to 100 MB.)
+SHORT_OF_MEMORY_WRITE = """
+import os, resource, sys
+import neural_creatures
+network = neural_creatures.Network.from_layers([1, 300000], seed=1)
+def address_space():
+    with open("/proc/self/status") as status:
+        return next(int(line.split()[1]) * 1024 for line in status if line.startswith("VmSize:"))
+resource.setrlimit(resource.RLIMIT_AS, (address_space() + 60_000_000, resource.RLIM_INFINITY))
+try:
+    network.write(sys.argv[1], nearest=True)
+except MemoryError:
+    sys.exit(71)
+"""
+
+
+def test_a_write_that_runs_short_of_memory_raises_memory_error_and_keeps_the_file(tmp_path):
+    target = tmp_path / "net.txt"
+    target.write_text("the user's earlier network\n")
+    done = subprocess.run([sys.executable, "-c", SHORT_OF_MEMORY_WRITE, str(target)], capture_output=True,
+                          text=True, timeout=60)
+    assert done.returncode == 71, done.stderr
+    assert target.read_text() == "the user's earlier network\n"
+    assert os.listdir(tmp_path) == ["net.txt"]
+
+
 GROWN_CONNECTIONS = "input_layer: 2\ncomp_layer: 1\n  weights: 1 1\ncomp_layer: 0\n  weights: 3 3\n"
 
 

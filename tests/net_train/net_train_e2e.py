@@ -112,6 +112,13 @@ def problems(tool, examples, work, checks):
          ['net_train: n.txt:3: "pattern:" token "o" is neither a number nor "->"',
           "net_train: n.txt:3: pattern 1 has 3 expected output values; the network needs 4"]),
     ]
+    # What a file holds reaches the terminal escaped: it cannot retitle or clear it.
+    hostile = write(work, "bell\x07.txt", "input_layer: 1\ncomp_layer: 1\npattern: \x1b]0;owned\x07\x1b[2J -> 1\n")
+    done = run(tool, [hostile], work)
+    checks.expect(not re.search(r"[\x00-\x09\x0b-\x1f\x7f]", done.stderr),
+                  f"control characters on stderr: {done.stderr!r}")
+    checks.expect("bell\\a.txt:3: " in done.stderr and "\\x1b]0;owned\\a\\x1b[2J" in done.stderr,
+                  f"escaped name and token: {done.stderr!r}")
     for text, status, lines in cases:
         name = "missing.txt" if text is None else "n.txt"
         if text is not None:
@@ -137,6 +144,15 @@ def usage(tool, examples, work, checks):
     helped = run(tool, ["--help"], work)
     checks.expect(helped.returncode == 0 and "Exit status:" in helped.stdout and helped.stderr == "",
                   f"--help: {helped!r}")
+    # A report that cannot reach standard output is a failure, with the reason on stderr.
+    training = os.path.join(examples, "exclusive_or_training.txt")
+    for arguments in (["--help"], [training]):
+        with open("/dev/full", "w") as full:
+            lost = subprocess.run([tool] + arguments, cwd=work, stdout=full, stderr=subprocess.PIPE, text=True,
+                                  timeout=50)
+        checks.expect(lost.returncode == 74, f"{arguments} > /dev/full: exit status {lost.returncode}, expected 74")
+        checks.expect(lost.stderr == "net_train: cannot write standard output: no space left on device\n",
+                      f"{arguments} > /dev/full: stderr {lost.stderr!r}")
     version = run(tool, ["--version"], work)
     checks.expect(version.returncode == 0 and re.fullmatch(r"net_train \d+\.\d+\.\d+\n", version.stdout),
                   f"--version: {version!r}")
@@ -220,20 +236,22 @@ def tables(tool, examples, work, checks):
     network = os.path.join(examples, "exclusive_or.txt")
     write(work, "longrow.csv", "a,b,c\n" + "0," * 30_000_000 + "0\n0,1,1\n")
     write(work, "cut.csv", "0,0,0\n1,1,1\n" + "0" * 120_000_000 + "\n1,0,1\n")
-    cases = [("longrow.csv", 600_000_000, "longrow.csv:2: row has 30000001 fields; the network needs 2 inputs and "
-                                          "1 output, 3 fields"),
-             ("cut.csv", 200_000_000, "cut.csv:3: the line is too long to hold in memory; the table ends here")]
+    # A row too wide for the network is unusable (2); a line too long for memory is a shortage (71).
+    cases = [("longrow.csv", 600_000_000, 2, "longrow.csv:2: row has 30000001 fields; the network needs 2 inputs "
+                                             "and 1 output, 3 fields", "result: no usable patterns\n"),
+             ("cut.csv", 200_000_000, 71, "cut.csv:3: the line is too long to hold in memory; the table ends here",
+              "")]
     # The sanitizers reserve more address space than these limits allow; without a limit the
     # long line fits, and only the wide row is refused as the test expects.
     sanitized = bool(os.environ.get("NC_SANITIZED"))
     if sanitized:
         cases = cases[:1]
-    for table, memory, message in cases:
+    for table, memory, status, message, report in cases:
         done = subprocess.run([tool, network, "-t", table], cwd=work, capture_output=True, text=True, timeout=50,
                               preexec_fn=None if sanitized else limit_memory(memory))
-        checks.expect(done.returncode == 2, f"{table}: exit status {done.returncode}, expected 2")
+        checks.expect(done.returncode == status, f"{table}: exit status {done.returncode}, expected {status}")
         checks.expect(done.stderr == f"net_train: {message}\n", f"{table}: stderr {done.stderr!r}")
-        checks.expect(done.stdout == "result: no usable patterns\n", f"{table}: stdout {done.stdout!r}")
+        checks.expect(done.stdout == report, f"{table}: stdout {done.stdout!r}")
 
 
 def writes(tool, examples, work, checks):
@@ -250,6 +268,12 @@ def writes(tool, examples, work, checks):
         checks.expect("net_train: old.txt: cannot write " in done.stderr and "file too large" in done.stderr
                       and "the file is as it was" in done.stderr, f"{option}: stderr {done.stderr!r}")
         checks.expect(sorted(os.listdir(work)) == ["old.txt"], f"{option}: files left behind: {os.listdir(work)}")
+    # A name as long as the system allows is written, though its temporary's would be longer.
+    long_name = "n" * 250
+    done = run(tool, [os.path.join(examples, "exclusive_or_training.txt"), "-o", long_name], work)
+    checks.expect(done.returncode == 0 and done.stderr == "", f"250-byte name: {done!r}")
+    checks.expect(sorted(os.listdir(work)) == [long_name, "old.txt"], f"250-byte name: files {os.listdir(work)}")
+    os.remove(os.path.join(work, long_name))
     # A new file beyond the limit is not left behind either.
     done = subprocess.run([tool, os.path.join(examples, "exclusive_or_training.txt"), "-o", "new.txt"],
                           cwd=work, capture_output=True, text=True, timeout=50, preexec_fn=limit_file_size(1))

@@ -12,24 +12,12 @@
 #include "net_train/net_train.h"
 #include "tool_support/number_text.h"
 
-#include <cmath>
 #include <new>
 #include <ostream>
 #include <sstream>
 #include <vector>
 
 namespace {
-
-bool weights_are_finite(const Network& network)
-{
-    for (int position = 0; position < network.neuron_count(); ++position) {
-        for (const Connection& connection : network.neuron(position).connections) {
-            if (!std::isfinite(connection.weight))
-                return false;
-        }
-    }
-    return true;
-}
 
 // The network records of `network` as the writer writes them.
 std::string network_text(const Network& network)
@@ -92,7 +80,7 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
 int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
                           std::string& written)
 {
-    if (!weights_are_finite(trained)) {
+    if (!trained.weights_are_finite()) {
         // Such a weight would be read back as a missing one, drawn at random.
         err << "net_train: " << file << ": not written: training gave weights that are not finite numbers "
                "(are some pattern values huge?), which the file format cannot hold\n";

@@ -11,7 +11,6 @@
 #include "python/network_svg.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <sstream>
 
@@ -25,11 +24,7 @@ constexpr std::size_t max_reasons_in_message = 5;
 
 bool weights_finite(const Network& network)
 {
-    for (int position = 0; position < network.neuron_count(); ++position)
-        for (const Connection& connection : network.neuron(position).connections)
-            if (!std::isfinite(connection.weight))
-                return false;
-    return true;
+    return network.weights_are_finite();
 }
 
 std::string describe(const Diagnostic& diagnostic)

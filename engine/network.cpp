@@ -7,6 +7,7 @@
 #include "engine/line_source.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <new>
 #include <utility>
@@ -68,6 +69,17 @@ long long Network::connection_count() const
     for (const Neuron& neuron : neurons)
         count += static_cast<long long>(neuron.connections.size());
     return count;
+}
+
+bool Network::weights_are_finite() const
+{
+    for (const Neuron& neuron : neurons) {
+        for (const Connection& connection : neuron.connections) {
+            if (!std::isfinite(connection.weight))
+                return false;
+        }
+    }
+    return true;
 }
 
 Network::Network(const Network& other)

@@ -86,6 +86,9 @@ public:
     int layer_size(int layer) const;  ///< neurons of a layer, for 0 <= layer < layer_count()
     int neuron_count() const;          ///< number of neurons; 0 for an empty network
     long long connection_count() const;  ///< connections of all neurons together
+    /// True when every connection's weight is a finite number, as the network file needs:
+    /// training can make weights infinite or not numbers, which no file can hold.
+    bool weights_are_finite() const;
     int pattern_count() const;         ///< number of training patterns held
     const TrainingPattern& pattern(int index) const;  ///< for 0 <= index < pattern_count()
     /// The neuron at a position of the list, for 0 <= position < neuron_count(): its output,
@@ -156,10 +159,13 @@ public:
     int read_training_section(const char* file_name, Diagnostics* diagnostics = nullptr);
     /// The same on the text of a file held in memory; returns the number of bad tokens.
     int read_training_text(std::string_view text, Diagnostics* diagnostics = nullptr);
-    /// Writes the network records in the canonical layout; silently does nothing when the
-    /// file cannot be created.
-    void write_network_file(const char* file_name) const;
-    /// Writes the same bytes to `out`; false when the stream has failed by the end.
+    /// Writes the network records in the canonical layout. False when the name is null, the
+    /// file cannot be created or written, or a weight is not a finite number (see
+    /// write_network); in that last case the file is not opened and stays as it was.
+    bool write_network_file(const char* file_name) const;
+    /// Writes the same bytes to `out`; false when the stream has failed by the end. False,
+    /// writing nothing, when a weight is not a finite number (weights_are_finite): the
+    /// readers would take its "nan" or "inf" for a missing weight and draw one at random.
     bool write_network(std::ostream& out) const;
 
 private:

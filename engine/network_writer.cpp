@@ -44,18 +44,20 @@ void write_weight(std::ostream& out, double weight)
 
 }  // namespace
 
-void Network::write_network_file(const char* file_name) const
+bool Network::write_network_file(const char* file_name) const
 {
-    if (file_name == nullptr)
-        return;
+    if (file_name == nullptr || !weights_are_finite())
+        return false;
     std::ofstream file(file_name, std::ios::out | std::ios::trunc);
     if (!file.is_open())
-        return;
-    write_network(file);
+        return false;
+    return write_network(file);
 }
 
 bool Network::write_network(std::ostream& out) const
 {
+    if (!weights_are_finite())
+        return false;
     if (neurons.empty()) {
         put(out, "Network is empty, nothing to save here.\n");
         return static_cast<bool>(out.flush());

@@ -8,6 +8,7 @@
 #include "export.h"
 #include "network.h"
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -62,6 +63,14 @@ struct PatternErrors {
     std::vector<int> order;             ///< pattern indices; rank_worst_patterns puts the worst first
     std::vector<double> outputs;        ///< room for one evaluation's outputs
 };
+
+/// True when every output computed in the measure of `errors` is a number. The training
+/// check lets a difference that is not a number pass, so a run whose outputs stopped being
+/// numbers can end Converged: front ends ask this before calling a network trained.
+inline bool outputs_are_numbers(const PatternErrors& errors)
+{
+    return std::isfinite(errors.worst);
+}
 
 /// Evaluates every pattern the network holds and measures its errors into `errors`.
 /// Changes nothing but the network's neuron outputs; allocates only when the pattern count

@@ -29,6 +29,7 @@ const char* state_name(TrainingState state)
     case TrainingState::Converged: return "converged";
     case TrainingState::IterationLimit: return "iteration limit";
     case TrainingState::NoPatterns: return "no usable patterns";
+    case TrainingState::NotNumbers: return "outputs are not numbers";
     }
     return "";
 }
@@ -69,4 +70,11 @@ int run_passes(Network& network, TrainingStepper& stepper, int passes, const Sec
         chunk = static_cast<int>(std::clamp(fits, 1.0, 8.0 * size));
     }
     return made;
+}
+
+void judge_outputs(TrainingStepper& stepper, const PatternErrors& errors)
+{
+    const bool ended = stepper.state == TrainingState::Converged || stepper.state == TrainingState::IterationLimit;
+    if (ended && !outputs_are_numbers(errors))
+        stepper.state = TrainingState::NotNumbers;
 }

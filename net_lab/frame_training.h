@@ -12,7 +12,9 @@ class Network;
 // Seconds since some fixed moment; the program hands in a steady clock, tests a fake one.
 using SecondsClock = std::function<double()>;
 
-enum class TrainingState { Paused, Training, Converged, IterationLimit, NoPatterns };
+// NotNumbers: a run that ended with outputs that are not numbers, which the engine's check
+// lets pass; such a run is neither converged nor judged.
+enum class TrainingState { Paused, Training, Converged, IterationLimit, NoPatterns, NotNumbers };
 
 // The words the screen shows for a state.
 const char* state_name(TrainingState state);
@@ -31,5 +33,9 @@ TrainingStepper start_stepper(const Network& network, bool usable);
 // since the call began. Returns the passes made. Nothing runs in a finished state.
 int run_passes(Network& network, TrainingStepper& stepper, int passes, const SecondsClock& clock,
                double budget);
+
+// Turns a run that has ended (Converged, IterationLimit) into NotNumbers when `errors`, measured
+// on the network's current weights, hold outputs that are not numbers, as net_train judges it.
+void judge_outputs(TrainingStepper& stepper, const PatternErrors& errors);
 
 #endif

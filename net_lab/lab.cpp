@@ -4,6 +4,7 @@
 
 #include "file_system/atomic_file.h"
 #include "net_lab/lab_screen.h"
+#include "net_lab/saved_network.h"
 #include "tool_support/file_problems.h"
 
 #include <allegro.h>
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -24,6 +24,15 @@ void measure(Lab& lab)
     lab.maps_stale = true;
     measure_pattern_errors(*lab.view, lab.errors);
     lab.curve.add(lab.stepper.run.passes_done(), lab.errors);
+}
+
+// At most `passes` passes within `budget`, then the errors when the weights changed, and the
+// judgement of a run that has ended.
+void train_and_measure(Lab& lab, int passes, const SecondsClock& clock, double budget)
+{
+    if (run_passes(*lab.view, lab.stepper, passes, clock, budget) > 0)
+        measure(lab);
+    judge_outputs(lab.stepper, lab.errors);
 }
 
 void take_rates(Lab& lab, double now)
@@ -115,13 +124,9 @@ bool save_lab(Lab& lab, const std::string& path)
         lab.message = "not saved: " + path + " is the file loaded";
         return false;
     }
-    std::ostringstream text;
+    std::string text;
     std::string reason;
-    if (!lab.view->write_network(text)) {
-        lab.message = "not saved: the network could not be written";
-        return false;
-    }
-    if (!write_file_atomically(path, text.str(), reason)) {
+    if (!saved_network_text(*lab.view, text, reason) || !write_file_atomically(path, text, reason)) {
         lab.message = "not saved: " + reason;
         return false;
     }
@@ -129,9 +134,12 @@ bool save_lab(Lab& lab, const std::string& path)
     return true;
 }
 
-void count_press(LabPresses& presses, int scancode)
+void add_press(LabPresses& presses, int scancode)
 {
-    const auto add = [&presses](LabKey which) { ++presses.count[static_cast<int>(which)]; };
+    const auto add = [&presses](LabKey which) {
+        if (presses.count < LabPresses::most)
+            presses.keys[presses.count++] = which;
+    };
     switch (scancode) {
     case KEY_SPACE: add(LabKey::StartPause); break;
     case KEY_STOP:
@@ -146,32 +154,42 @@ void count_press(LabPresses& presses, int scancode)
     }
 }
 
+LabPresses read_presses()
+{
+    LabPresses presses;
+    while (keypressed())
+        add_press(presses, readkey() >> 8);
+    return presses;
+}
+
 void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock)
 {
-    const auto times = [&presses](LabKey which) { return presses.count[static_cast<int>(which)]; };
     TrainingStepper& stepper = lab.stepper;
-    for (int press = 0; press < times(LabKey::StartPause); ++press) {
-        if (stepper.state == TrainingState::Paused)
-            stepper.state = TrainingState::Training;
-        else if (stepper.state == TrainingState::Training)
-            stepper.state = TrainingState::Paused;
-    }
-    const int single_passes = stepper.state == TrainingState::Paused ? times(LabKey::OnePass) : 0;
     const int last_step = static_cast<int>(std::size(passes_per_frame_steps)) - 1;
-    lab.speed_step = std::clamp(lab.speed_step + times(LabKey::Faster) - times(LabKey::Slower), 0, last_step);
-    if (times(LabKey::Reset) > 0)
-        reset_lab(lab, clock);
-    if (times(LabKey::Save) > 0)
-        save_lab(lab, saved_file_name);
-
-    const int before = stepper.run.passes_done();
     const double budget = training_budget(lab.drawing_seconds);
+    for (int press = 0; press < presses.count; ++press) {
+        switch (presses.keys[press]) {
+        case LabKey::StartPause:
+            if (stepper.state == TrainingState::Paused)
+                stepper.state = TrainingState::Training;
+            else if (stepper.state == TrainingState::Training)
+                stepper.state = TrainingState::Paused;
+            break;
+        case LabKey::OnePass:
+            if (stepper.state == TrainingState::Paused)
+                train_and_measure(lab, 1, clock, budget);
+            break;
+        case LabKey::Faster: lab.speed_step = std::min(lab.speed_step + 1, last_step); break;
+        case LabKey::Slower: lab.speed_step = std::max(lab.speed_step - 1, 0); break;
+        case LabKey::Reset: reset_lab(lab, clock); break;
+        case LabKey::Save: save_lab(lab, saved_file_name); break;
+        }
+    }
+
     if (stepper.state == TrainingState::Training)
-        run_passes(*lab.view, stepper, passes_per_frame_steps[lab.speed_step], clock, budget);
-    else if (single_passes > 0)
-        run_passes(*lab.view, stepper, single_passes, clock, budget);
+        train_and_measure(lab, passes_per_frame_steps[lab.speed_step], clock, budget);
     const double drawing_start = clock();
-    if (stepper.run.passes_done() != before || lab.curve.points().empty())
+    if (lab.curve.points().empty())
         measure(lab);
     take_rates(lab, drawing_start);
 

@@ -23,16 +23,23 @@ struct BITMAP;
 
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.
-enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, Count };
+enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save };
 
-// Presses of the lab's keys since the last frame. They come from the library's key buffer,
-// so a press shorter than a slow frame still counts, and a held key repeats.
+// Presses of the lab's keys since the last frame, in the order they were typed: "." then S
+// saves the weights after the pass. They come from the library's key buffer, so a press
+// shorter than a slow frame still counts, and a held key repeats.
 struct LabPresses {
-    int count[static_cast<int>(LabKey::Count)] = {};
+    static constexpr int most = 64;  // as many as the library's key buffer holds
+    LabKey keys[most] = {};
+    int count = 0;
 };
 
-// Counts a press of the key with the library's scan code `scancode`; other keys are ignored.
-void count_press(LabPresses& presses, int scancode);
+// Adds a press of the key with the library's scan code `scancode`; other keys, and presses
+// beyond `most`, are ignored.
+void add_press(LabPresses& presses, int scancode);
+
+// The presses of the lab's keys waiting in the library's key buffer, which they leave.
+LabPresses read_presses();
 
 // Passes per frame that + and - step through.
 constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
@@ -76,11 +83,13 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
 void reset_lab(Lab& lab, const SecondsClock& clock);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is
-// one of the files the network was loaded from. Sets and returns the message shown.
+// one of the files the network was loaded from, and a network the file format cannot hold
+// (weights that are not finite numbers, a threshold or slope per neuron). Sets and returns
+// the message shown.
 bool save_lab(Lab& lab, const std::string& path);
 
-// One frame: acts on the presses, trains for at most the frame budget while training,
-// measures the errors and draws everything onto `buffer` (800 x 600).
+// One frame: acts on the presses one after another, trains for at most the frame budget
+// while training, measures the errors and draws everything onto `buffer` (800 x 600).
 void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock);
 
 // net_lab's parts of the shared screens: error panel texts, help screen, file selector.

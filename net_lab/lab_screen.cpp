@@ -81,21 +81,28 @@ std::size_t row_length(const char* text, std::size_t width)
     return width;
 }
 
-// Draws one problem with its first row at `y`, the rows after it indented, and returns the
-// rows it takes; draws nothing with a null buffer, and stops after `rows` rows.
-int draw_problem(BITMAP* buffer, const std::string& problem, int y, int rows)
+// Draws `text` in rows of at most `characters` characters from (x, y), the rows after the
+// first indented, and returns the rows it takes; draws nothing with a null buffer, and stops
+// after `rows` rows.
+int draw_wrapped(BITMAP* buffer, const std::string& text, int x, int y, int characters, int rows, int color)
 {
-    const char* rest = problem.c_str();
+    const char* rest = text.c_str();
     int row = 0;
     for (; *rest != '\0' && row < rows; ++row) {
         const int indent = row == 0 ? 0 : problem_indent;
-        const std::size_t width = static_cast<std::size_t>(characters_across_left - indent);
+        const std::size_t width = static_cast<std::size_t>(characters - indent);
         const std::size_t taken = row_length(rest, width);
         if (buffer != nullptr)
-            text_head(buffer, rest, 4 + 8 * indent, y + row * line_height, error_color, static_cast<int>(taken));
+            text_head(buffer, rest, x + 8 * indent, y + row * line_height, color, static_cast<int>(taken));
         rest += taken;
     }
     return row;
+}
+
+// One problem of the list below the network, with its first row at `y`.
+int draw_problem(BITMAP* buffer, const std::string& problem, int y, int rows)
+{
+    return draw_wrapped(buffer, problem, 4, y, characters_across_left, rows, error_color);
 }
 
 // Every problem whole, in file order; the last row counts those that do not fit.
@@ -157,9 +164,11 @@ void draw_status(const Lab& lab, BITMAP* buffer)
         y += line_height;
         textout_ex(buffer, font, text, right_x, y, info_color, -1);
     }
-    if (!lab.message.empty())
-        text_head(buffer, lab.message.c_str(), right_x, y + line_height + 4,
-                  lab.message.compare(0, 5, "saved") == 0 ? info_color : error_color, characters_across_right);
+    // A refusal names what the file format cannot hold, in as many rows as the screen has left.
+    const int message_y = y + line_height + 4;
+    draw_wrapped(buffer, lab.message, right_x, message_y, characters_across_right,
+                 (lab_screen_height - message_y) / line_height,
+                 lab.message.compare(0, 5, "saved") == 0 ? info_color : error_color);
 }
 
 }  // namespace

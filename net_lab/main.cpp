@@ -60,10 +60,7 @@ int main(int argc, char* argv[])
 
     // Frame loop: keys and training, drawing, the shell's keys, show the frame.
     while (lab.running) {
-        LabPresses presses;
-        while (keypressed())
-            count_press(presses, readkey() >> 8);
-        run_lab_frame(lab, buffer.get(), presses, clock);
+        run_lab_frame(lab, buffer.get(), read_presses(), clock);
         // The key that leaves the help or the file selector is no press of the lab's.
         handle_shell_keys(lab, lab_screens, buffer.get(), screen, key,
                           [&lab] { load_selected_file(lab, time_seed()); }, [] { clear_keybuf(); });

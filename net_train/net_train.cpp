@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <fstream>
 #include <new>
 #include <optional>
@@ -265,13 +264,12 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     PatternErrors errors;
     measure_pattern_errors(network, errors);
     const double worst = errors.worst;
-    // The check lets an output that is not a number pass, so such a run is no success; such
-    // a difference measures as infinite.
-    const bool outputs_are_numbers = !std::isinf(worst);
-    if (!outputs_are_numbers)
+    // The check lets an output that is not a number pass, so such a run is no success.
+    const bool numbers = outputs_are_numbers(errors);
+    if (!numbers)
         err << "net_train: " << printable(training_file) << ": some computed outputs are not numbers (are some pattern "
                "values huge?); the network cannot be judged\n";
-    int status = !outputs_are_numbers ? exit_unusable_input
+    int status = !numbers ? exit_unusable_input
                  : result == Converged ? exit_success
                                        : exit_short_of_goal;
     if (curve && !write_whole_file(options.curve_file, curve_csv(*curve), "the learning curve", err))
@@ -285,7 +283,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
             status = write_status;
     }
     if (!options.quiet)
-        print_report(out, result_text(result, outputs_are_numbers), network, worst, written);
+        print_report(out, result_text(result, numbers), network, worst, written);
     return status;
 }
 

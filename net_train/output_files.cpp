@@ -13,24 +13,8 @@
 #include "tool_support/number_text.h"
 #include "tool_support/printable_text.h"
 
-#include <cmath>
 #include <ostream>
 #include <vector>
-
-namespace {
-
-bool weights_are_finite(const Network& network)
-{
-    for (int position = 0; position < network.neuron_count(); ++position) {
-        for (const Connection& connection : network.neuron(position).connections) {
-            if (!std::isfinite(connection.weight))
-                return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 bool write_whole_file(const std::string& file, const std::string& text, const char* what, std::ostream& err)
 {
@@ -59,7 +43,7 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
 int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
                           std::string& written)
 {
-    if (!weights_are_finite(trained)) {
+    if (!trained.weights_are_finite()) {
         // Such a weight would be read back as a missing one, drawn at random.
         err << "net_train: " << printable(file) << ": not written: training gave weights that are not finite numbers "
                "(are some pattern values huge?), which the file format cannot hold\n";

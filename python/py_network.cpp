@@ -12,7 +12,6 @@
 #include "python/released_gil.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -25,11 +24,7 @@ constexpr std::size_t max_reasons_in_message = 5;
 
 bool weights_finite(const Network& network)
 {
-    for (int position = 0; position < network.neuron_count(); ++position)
-        for (const Connection& connection : network.neuron(position).connections)
-            if (!std::isfinite(connection.weight))
-                return false;
-    return true;
+    return network.weights_are_finite();
 }
 
 std::string describe(const Diagnostic& diagnostic)

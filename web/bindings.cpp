@@ -30,7 +30,9 @@ val lab_status(const LabSession& lab)
     status.set("passes", lab.passes());
     status.set("maxIterations", lab.max_iterations());
     status.set("state", std::string(lab.state()));
+    // Infinity, which JSON writes as null, when some outputs are not numbers: the flag says so.
     status.set("worstError", lab.errors().worst);
+    status.set("outputsAreNumbers", outputs_are_numbers(lab.errors()));
     status.set("meanSquaredError", lab.errors().mean_squared);
     status.set("errorLimit", lab.network().error_limit);
     status.set("secondsPerPass", lab.seconds_per_pass());
@@ -181,6 +183,19 @@ val lab_maps(LabSession& lab)
     return maps;
 }
 
+// What S saves: {text, reason}, the text empty and the reason said when the file format
+// cannot hold the network.
+val lab_saved_network(const LabSession& lab)
+{
+    std::string text;
+    std::string reason;
+    lab.saved_text(text, reason);
+    val saved = val::object();
+    saved.set("text", text);
+    saved.set("reason", reason);
+    return saved;
+}
+
 val lab_problems(const LabSession& lab)
 {
     return array_of(lab.problems());
@@ -243,7 +258,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("startPause", &LabSession::start_pause)
         .function("pause", &LabSession::pause)
         .function("train", &LabSession::train)
-        .function("networkText", &LabSession::network_text)
+        .function("savedNetwork", &lab_saved_network)
         .function("status", &lab_status)
         .function("network", &lab_network)
         .function("curve", &lab_curve)

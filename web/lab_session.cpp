@@ -2,12 +2,12 @@
 #include "web/lab_session.h"
 
 #include "net_lab/lab_files.h"
+#include "net_lab/saved_network.h"
 
 #include <emscripten.h>
 
 #include <algorithm>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -60,6 +60,7 @@ int LabSession::train(int passes, double seconds)
     const int made = run_passes(trained, stepper, passes, seconds_now, seconds);
     if (made > 0)
         measure();
+    judge_outputs(stepper, pattern_errors);
     return made;
 }
 
@@ -84,9 +85,7 @@ const InputGrid& LabSession::maps()
     return grid;
 }
 
-std::string LabSession::network_text() const
+bool LabSession::saved_text(std::string& text, std::string& reason) const
 {
-    std::ostringstream text;
-    trained.write_network(text);
-    return text.str();
+    return saved_network_text(trained, text, reason);
 }

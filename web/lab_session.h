@@ -44,8 +44,9 @@ public:
     const std::vector<int>& worst_patterns(int count);
     // The maps' grid, evaluated for the current weights.
     const InputGrid& maps();
-    // The network file's text as net_train -o and net_lab's S write it.
-    std::string network_text() const;
+    // The network file's text as net_train -o and net_lab's S write it; false, with the
+    // reason, when the file format cannot hold the network as it is.
+    bool saved_text(std::string& text, std::string& reason) const;
 
 private:
     void measure();

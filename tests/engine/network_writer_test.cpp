@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -23,7 +24,7 @@ std::string first_lines(const std::string& text, int count)
 std::string written(const Network& network, const TempDir& directory)
 {
     const std::string path = directory.file("written.txt");
-    network.write_network_file(path.c_str());
+    EXPECT_TRUE(network.write_network_file(path.c_str()));
     return read_text_file(path);
 }
 
@@ -90,13 +91,32 @@ TEST(NetworkWriter, ReplacesAnOlderFile)
     EXPECT_EQ(read_text_file(path), "Network is empty, nothing to save here.\n");
 }
 
-TEST(NetworkWriter, UnwritablePathIsIgnored)
+TEST(NetworkWriter, UnwritablePathIsRefusedAndChangesNothing)
 {
     TempDir directory;
     const Network network(data_file("xor_example.txt").c_str());
-    network.write_network_file(directory.file("no/such/dir.txt").c_str());
-    network.write_network_file(nullptr);
+    EXPECT_FALSE(network.write_network_file(directory.file("no/such/dir.txt").c_str()));
+    EXPECT_FALSE(network.write_network_file(nullptr));
     EXPECT_EQ(network.neuron_count(), 5);
+}
+
+// Such a weight would be written "nan" or "inf", which the readers take for a missing one.
+TEST(NetworkWriter, RefusesWeightsThatAreNotFiniteAndLeavesTheFileAsItWas)
+{
+    TempDir directory;
+    const std::string path = directory.file("written.txt");
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    for (const double weight : {std::nan(""), infinity, -infinity}) {
+        Network network = Network::from_text("input_layer: 2\ncomp_layer: 1\n  weights: 0.5 0.5\n", 1u);
+        ASSERT_TRUE(network.set_weights({0.5, weight}));
+        EXPECT_FALSE(network.weights_are_finite());
+        std::ostringstream out;
+        EXPECT_FALSE(network.write_network(out)) << weight;
+        EXPECT_EQ(out.str(), "") << weight;
+        write_text_file(path, "older");
+        EXPECT_FALSE(network.write_network_file(path.c_str())) << weight;
+        EXPECT_EQ(read_text_file(path), "older") << weight;
+    }
 }
 
 TEST(NetworkWriter, DecimalCommaLocaleKeepsTheFullStop)

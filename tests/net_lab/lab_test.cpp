@@ -1,5 +1,6 @@
-// Whole frames of net_lab on a memory bitmap, driven by a key table of the test's own and a
-// clock that stands still: training to convergence, reset, save, and files it cannot use.
+// Whole frames of net_lab on a memory bitmap, driven by keys of the test's own and a clock
+// that stands still: training to convergence, reset, save, keys in their order, outputs that
+// are not numbers, networks the file format cannot hold, and files it cannot use.
 #include "net_lab/lab.h"
 
 #include "net_lab/lab_screen.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -26,7 +28,7 @@ protected:
     {
         LabPresses presses;
         for (int code : pressed)
-            count_press(presses, code);
+            add_press(presses, code);
         run_lab_frame(lab, buffer.get(), presses, still_clock);
     }
 
@@ -89,6 +91,88 @@ TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
     for (int i = 0; i < 40; ++i)
         press(KEY_EQUALS);
     EXPECT_GE(passes_per_frame_steps[lab.speed_step], 10000);
+}
+
+// Typed within one frame, through the library's key buffer, keys act in their order.
+TEST_F(LabTest, KeysOfOneFrameActInTheOrderTyped)
+{
+    const struct {
+        std::vector<int> typed;  // Allegro key codes: scan code and character
+        int passes_saved;
+    } cases[] = {
+        {{KEY_STOP << 8 | '.', KEY_S << 8 | 's'}, 1},
+        {{KEY_S << 8 | 's', KEY_STOP << 8 | '.'}, 0},
+        {{KEY_STOP << 8 | '.', KEY_R << 8 | 'r', KEY_STOP << 8 | '.', KEY_S << 8 | 's'}, 1},
+    };
+    // Without a display there is no keyboard driver; hooks that never see a key let
+    // simulate_keypress fill the library's key buffer, which readkey() then empties in order.
+    install_keyboard_hooks([] { return 0; }, [] { return 0; });
+    const ScopedWorkingDirectory inside(directory.file(""));
+    for (const auto& typed : cases) {
+        load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
+        std::vector<std::string> texts;  // the network's text after each pass
+        Network stepped = *lab.view;
+        for (int pass = 0; pass <= 2; ++pass) {
+            std::ostringstream text;
+            stepped.write_network(text);
+            texts.push_back(text.str());
+            TrainingRun(stepped.max_iterations).step(stepped, 1);
+        }
+        clear_keybuf();
+        for (int code : typed.typed)
+            simulate_keypress(code);
+        run_lab_frame(lab, buffer.get(), read_presses(), still_clock);
+        EXPECT_FALSE(keypressed());
+        EXPECT_EQ(lab.message, "saved trained.txt after " + std::to_string(typed.passes_saved) + " passes");
+        EXPECT_EQ(read_text_file(saved_file_name), texts[static_cast<std::size_t>(typed.passes_saved)])
+            << typed.typed.size() << " keys";
+    }
+}
+
+// The engine's check lets a difference that is not a number pass; such a run is no convergence.
+TEST_F(LabTest, OutputsThatAreNotNumbersEndTheRunAndWeightsThatAreNotFiniteAreNotSaved)
+{
+    const struct {
+        const char* records;
+        bool weights_finite;
+    } cases[] = {
+        // 10 * 1e308 and 10 * -1e308 overflow to +inf and -inf, whose sum is not a number.
+        {"  weights: 10 10\npattern: 1e308 -1e308 -> 0.5\n", true},
+        // One pass trains on that output and makes the weights not numbers.
+        {"  weights: 10 -9\npattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\nmax_iterations: 3\n", false},
+    };
+    for (const auto& network : cases) {
+        const std::string file = directory.write("huge.txt", std::string("input_layer: 2\ncomp_layer: 1\n") +
+                                                                 network.records);
+        load_lab(lab, {file, ""}, 1);
+        press(KEY_SPACE);
+        for (int frames = 0; frames < 10 && lab.stepper.state == TrainingState::Training; ++frames)
+            frame();
+        EXPECT_EQ(lab.stepper.state, TrainingState::NotNumbers) << network.records;
+        EXPECT_STREQ(state_name(lab.stepper.state), "outputs are not numbers");
+        const std::string saved = directory.file(network.weights_finite ? "finite.txt" : "not_finite.txt");
+        EXPECT_EQ(save_lab(lab, saved), network.weights_finite) << lab.message;
+        if (network.weights_finite)
+            continue;
+        EXPECT_EQ(lab.message.rfind("not saved: training gave weights that are not finite numbers", 0), 0u)
+            << lab.message;
+        EXPECT_FALSE(std::filesystem::exists(saved));
+        press(KEY_R);
+        EXPECT_EQ(lab.stepper.state, TrainingState::Paused);
+    }
+}
+
+// A "treshold:" between two layers gives the layers different thresholds, which no file holds.
+TEST_F(LabTest, ANetworkTheFileFormatCannotHoldIsNotSavedAndSaysWhy)
+{
+    const std::string file = directory.write("two.txt", "input_layer: 2\ncomp_layer: 2\ntreshold: 0.5\n"
+                                                          "comp_layer: 1\npattern: 0 1 -> 1\n");
+    load_lab(lab, {file, ""}, 1);
+    const std::string saved = directory.file("trained.txt");
+    EXPECT_FALSE(save_lab(lab, saved));
+    EXPECT_EQ(lab.message.rfind("not saved: the file format cannot hold the network: thresholds", 0), 0u)
+        << lab.message;
+    EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
 TEST_F(LabTest, MapsAreEvaluatedAgainOnlyWhenTheWeightsChange)

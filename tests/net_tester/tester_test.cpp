@@ -27,20 +27,6 @@ const char* const xor_network =
     "treshold: 3\n"
     "slope_parameter: 2\n";
 
-// Runs a test inside a directory of its own and returns to the old one afterwards.
-class ScopedWorkingDirectory {
-public:
-    explicit ScopedWorkingDirectory(const std::filesystem::path& path)
-        : previous(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~ScopedWorkingDirectory() { std::filesystem::current_path(previous); }
-
-private:
-    std::filesystem::path previous;
-};
-
 class TesterFrame : public ::testing::Test {
 protected:
     void SetUp() override { start_headless_allegro(); }

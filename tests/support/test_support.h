@@ -1,9 +1,10 @@
-// Helpers shared by the tests: a unique temporary directory per test, whole-file reads and
-// writes, the layer records of a network file, a network's weights, and a scoped switch to a
-// locale whose decimal point is a comma.
+// Helpers shared by the tests: a unique temporary directory per test, a scoped working
+// directory, whole-file reads and writes, the layer records of a network file, a network's
+// weights, and a scoped switch to a locale whose decimal point is a comma.
 #ifndef TESTS_SUPPORT_TEST_SUPPORT_H
 #define TESTS_SUPPORT_TEST_SUPPORT_H
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,22 @@ public:
 
 private:
     std::string directory;
+};
+
+// Runs a test inside a directory of its own and returns to the old one afterwards.
+class ScopedWorkingDirectory {
+public:
+    explicit ScopedWorkingDirectory(const std::filesystem::path& path)
+        : previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(path);
+    }
+    ~ScopedWorkingDirectory() { std::filesystem::current_path(previous); }
+    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
+    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
+
+private:
+    std::filesystem::path previous;
 };
 
 void write_text_file(const std::string& path, const std::string& contents);

@@ -1,6 +1,7 @@
 // The lab view as a user meets it, opened from a file: exclusive-or trained with keys and
 // buttons converges at net_train's pass and saves net_train's bytes, files load through the
-// inputs and by dropping, and a file that cannot be used lists its problems.
+// inputs and by dropping, a file that cannot be used lists its problems, and outputs that are
+// not numbers or a network the file format cannot hold are refused as net_train refuses them.
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -71,11 +72,12 @@ async function download(action) {
 test('opens from a file on exclusive-or, paused, and asks nothing of any server', async () => {
     const shown = await status();
     assert.deepEqual(Object.keys(shown).sort(),
-        ['maxIterations', 'meanSquaredError', 'passes', 'state', 'view', 'worstError']);
+        ['maxIterations', 'meanSquaredError', 'outputsAreNumbers', 'passes', 'state', 'view', 'worstError']);
     assert.equal(shown.view, 'lab');
     assert.equal(shown.passes, 0);
     assert.equal(shown.state, 'paused');
     assert.ok(shown.worstError > 0.1);
+    assert.equal(shown.outputsAreNumbers, true);
     assert.deepEqual(requests, [web.fileUrl()]);
     assert.deepEqual(errors, []);
 });
@@ -292,6 +294,56 @@ test('a layer of more neurons than pixel rows is drawn as a shaded column, its v
     });
     assert.equal(drawn.emptyRows, 0);
     assert.equal(drawn.beside, 0);
+});
+
+// The engine's check lets an output that is not a number pass; net_train calls such a run no
+// success and refuses what the file format cannot hold, and so does the page, downloading nothing.
+test('outputs that are not numbers are no convergence, and S downloads nothing the file cannot hold', async () => {
+    const layers = 'input_layer: 2\ncomp_layer: 1\n';
+    const cases = [
+        // 10 * 1e308 and 10 * -1e308 overflow to +inf and -inf, whose sum is not a number.
+        {name: 'overflow.txt', text: `${layers}  weights: 10 10\npattern: 1e308 -1e308 -> 0.5\n`, numbers: false},
+        // One pass trains on that output and makes the weights not numbers.
+        {name: 'nan_weights.txt', text: `${layers}  weights: 10 -9\npattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\n` +
+            'max_iterations: 3\n', numbers: false, refused: 'not saved: training gave weights that are not finite numbers'},
+        // A threshold between the layers gives them different thresholds.
+        {name: 'thresholds.txt', text: 'input_layer: 2\ncomp_layer: 2\ntreshold: 0.5\ncomp_layer: 1\n' +
+            'pattern: 0 1 -> 1\nmax_iterations: 3\n', numbers: true, refused: 'not saved: the file format cannot hold'},
+    ];
+    await page.evaluate(() => {
+        window.ncDownloadsMade = 0;
+        const create = URL.createObjectURL;
+        URL.createObjectURL = (blob) => (++window.ncDownloadsMade, create(blob));
+    });
+    for (const {name, text, numbers, refused} of cases) {
+        fs.writeFileSync(path.join(work, name), text);
+        const native = web.run(web.netTrain, [name, '-o', `native_${name}`], work);
+        await page.setInputFiles('#network-file', path.join(work, name));
+        await page.waitForFunction((file) => document.getElementById('state-details').textContent.startsWith(file),
+            name);
+        const trained = await page.evaluate(() => window.ncStep(10));
+        assert.equal(trained.outputsAreNumbers, numbers, name);
+        assert.equal(trained.worstError === Infinity, !numbers, name);
+        assert.equal(trained.state === 'outputs are not numbers', !numbers, name);
+        assert.equal(native.out.includes('result: outputs are not numbers'), !numbers, name);
+        if (!numbers)
+            assert.equal(await page.textContent('#state'), 'state: outputs are not numbers');
+        if (!refused) {
+            const saved = await download(() => page.keyboard.press('s'));
+            assert.ok(saved.equals(fs.readFileSync(path.join(work, `native_${name}`))), name);
+            continue;
+        }
+        const before = await page.evaluate(() => window.ncDownloadsMade);
+        await page.keyboard.press('s');
+        await page.waitForFunction((said) => document.getElementById('state-details').textContent.includes(said),
+            refused);
+        const details = await page.textContent('#state-details');
+        assert.equal(await page.evaluate(() => window.ncDownloadsMade), before, name);
+        assert.equal(native.status, 65, native.err);
+        // net_train names the same losses.
+        for (const loss of native.err.split('\n').filter((line) => line.includes('cannot hold the trained network: ')))
+            assert.ok(details.includes(loss.split('cannot hold the trained network: ')[1]), `${loss}\n${details}`);
+    }
 });
 
 // Layers wide enough for the vector kernels, a layer of ten next to them, narrow layers

@@ -76,8 +76,13 @@ const NcLabView = (() => {
             }));
         }
 
+        // Nothing is downloaded for a network the file format cannot hold; the state says why.
         function save() {
-            const text = lab.networkText();
+            const {text, reason} = lab.savedNetwork();
+            if (reason) {
+                message = `not saved: ${reason}`;
+                return;
+            }
             const link = document.createElement('a');
             link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
             link.download = 'trained.txt';
@@ -178,8 +183,8 @@ const NcLabView = (() => {
         }
 
         function status() {
-            const {passes, maxIterations, state, worstError, meanSquaredError} = lab.status();
-            return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError};
+            const {passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers} = lab.status();
+            return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers};
         }
 
         const select = element('example');

@@ -21,9 +21,10 @@ constexpr int slot_count = 8;
 // timers, a closed pipe, limits. Faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP,
 // SIGSYS) stay with their default or with a sanitizer's handler, which report where they
 // happened; the real-time signals, which end a process too, are added from SIGRTMIN on.
-// These three are taken over from the graphics library's handlers too; the others only
-// while they have their default action, so that a handler someone relies on stays.
-constexpr int taken_over_signals[] = {SIGHUP, SIGINT, SIGTERM};
+// The graphics library catches SIGINT, SIGTERM and SIGQUIT to shut itself down, leaving a
+// save's temporary behind: these are taken over from it; the others only while they have
+// their default action, so that a handler someone relies on stays.
+constexpr int taken_over_signals[] = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
 constexpr int handled_signals[] = {
     SIGHUP, SIGINT, SIGTERM, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL

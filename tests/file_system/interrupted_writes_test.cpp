@@ -116,14 +116,25 @@ TEST(InterruptedWrites, ASignalIgnoredAtStartStaysIgnored)
     EXPECT_EQ(read_text_file(path).size(), 200004u);
 }
 
-TEST(InterruptedWrites, AHandlerInstalledBeforeIsKeptBeyondInterruptTerminateAndHangUp)
+// The graphics library's handlers for the keys' and kill's signals shut it down without
+// removing a temporary: those are replaced; any other handler installed before is kept.
+TEST(InterruptedWrites, OnlyTheGraphicsLibrarysSignalsAreTakenFromAHandlerInstalledBefore)
 {
     constexpr int handler_status = 42;
-    const TempDir directory;
-    const std::string path = directory.write("out.txt", "old network\n");
-    std::signal(SIGUSR1, [](int) { _exit(handler_status); });
-    const int status = write_in_child(path, [] { raise(SIGUSR1); });
-    std::signal(SIGUSR1, SIG_DFL);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), handler_status);
+    const struct {
+        int signal;
+        int status;
+    } cases[] = {{SIGINT, 128 + SIGINT}, {SIGQUIT, 128 + SIGQUIT}, {SIGUSR1, handler_status}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(strsignal(c.signal));
+        const TempDir directory;
+        const std::string path = directory.write("out.txt", "old network\n");
+        std::signal(c.signal, [](int) { _exit(handler_status); });
+        const int signal = c.signal;
+        const int status = write_in_child(path, [signal] { raise(signal); });
+        std::signal(c.signal, SIG_DFL);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.status);
+        EXPECT_EQ(read_text_file(path), "old network\n");
+    }
 }

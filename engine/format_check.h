@@ -28,8 +28,9 @@ struct CheckedNetworkText {
 
 /// Fills `checked` for `network`, with the nearest network's records when `nearest` is true
 /// and the format cannot hold `network`. False when the records, their read-back network or
-/// the comparison do not fit in memory: then nothing of `checked` may be written, since a
-/// read-back that ran short is an empty network and not the nearest one.
+/// the comparison do not fit in memory, or when a weight is not a finite number (the writer
+/// refuses it): then nothing of `checked` may be written, since a read-back that ran short is
+/// an empty network and not the nearest one.
 NC_API bool check_network_text(const Network& network, bool nearest, CheckedNetworkText& checked);
 
 #endif

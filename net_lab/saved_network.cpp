@@ -4,17 +4,6 @@
 #include "engine/format_check.h"
 #include "engine/network.h"
 
-#include <new>
-#include <sstream>
-#include <vector>
-
-namespace {
-
-// The read-back network's missing weights, if any, are drawn alike on every save.
-constexpr unsigned read_back_seed = 0;
-
-}  // namespace
-
 bool saved_network_text(const Network& network, std::string& text, std::string& reason)
 {
     // Such a weight would be read back as a missing one, drawn at random.
@@ -23,24 +12,18 @@ bool saved_network_text(const Network& network, std::string& text, std::string& 
                  "the file format cannot hold";
         return false;
     }
-    try {
-        std::ostringstream written;
-        if (!network.write_network(written)) {
-            reason = "the network could not be written";
-            return false;
-        }
-        text = written.str();
-        const std::vector<std::string> losses =
-            format_losses(network, Network::from_text(text, read_back_seed));
-        if (losses.empty())
-            return true;
-        reason = "the file format cannot hold the network: ";
-        for (std::size_t k = 0; k < losses.size(); ++k)
-            reason += (k == 0 ? "" : "; ") + losses[k];
-    } catch (const std::bad_alloc&) {
+    CheckedNetworkText checked;
+    if (!check_network_text(network, false, checked)) {
         // The text and its read-back form are held beside the network for the check.
-        reason = "not enough memory to build the network's text and check it";
+        reason = "the network's text and its check do not fit in memory";
+        return false;
     }
-    text.clear();
+    if (checked.losses.empty()) {
+        text = std::move(checked.text);
+        return true;
+    }
+    reason = "the file format cannot hold the network: ";
+    for (std::size_t k = 0; k < checked.losses.size(); ++k)
+        reason += (k == 0 ? "" : "; ") + checked.losses[k];
     return false;
 }

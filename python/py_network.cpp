@@ -22,11 +22,6 @@ constexpr std::size_t max_reasons_in_message = 5;
 
 }  // namespace
 
-bool weights_finite(const Network& network)
-{
-    return network.weights_are_finite();
-}
-
 std::string describe(const Diagnostic& diagnostic)
 {
     if (diagnostic.line == 0)
@@ -191,7 +186,7 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
 std::string PyNetwork::file_text(bool nearest) const
 {
     const Network& held = idle();
-    if (!weights_finite(held))
+    if (!held.weights_are_finite())
         throw py::value_error("the network holds weights that are not finite numbers, which the file format cannot hold");
     CheckedNetworkText checked;
     // A read-back that ran short of memory is an empty network, never the nearest one.

@@ -18,8 +18,6 @@ std::string describe(const Diagnostic& diagnostic);
 std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
 // Raises that refusal: MemoryError when the engine ran out of memory, else NetworkFileError.
 [[noreturn]] void raise_refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
-// True when every weight of the network is a finite number.
-bool weights_finite(const Network& network);
 // ValueError unless a row of `what` ("inputs" or "targets") holds `expected` values.
 void require_columns(py::ssize_t given, int expected, const char* what);
 

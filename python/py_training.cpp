@@ -132,11 +132,11 @@ constexpr double max_step_growth = 8.0;
 // True when the weights and every output of every pattern are finite numbers.
 bool gives_numbers(Network& work)
 {
-    if (!weights_finite(work))
+    if (!work.weights_are_finite())
         return false;
     PatternErrors errors;
     measure_pattern_errors(work, errors);
-    return std::isfinite(errors.worst);
+    return outputs_are_numbers(errors);
 }
 
 py::array_t<double> curve_array(const LearningCurve& curve)

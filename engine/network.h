@@ -64,6 +64,21 @@ public:
     /// The same on the text of a file held in memory. (A seed of 0 is written 0u, as a plain 0
     /// could also be the null diagnostics of the other from_text.)
     static Network from_text(std::string_view text, unsigned seed, Diagnostics* diagnostics = nullptr);
+    /// A network of these layer sizes, the input layer first: every computing neuron has one
+    /// connection from each neuron of the layer before, and the parameters are the neurons'
+    /// defaults. Its weights are drawn from `seed` (the same seed gives the same network on
+    /// every platform) evenly from -r to +r, r = starting_weight_limit(fan_in, fan_out) for
+    /// the neuron's layer. Empty, with the reason in `diagnostics` when one is given, for fewer
+    /// than two sizes, a size below 1, or layers beyond max_neuron_count neurons or
+    /// max_connection_count connections; empty with an OutOfMemory diagnostic when the network
+    /// does not fit in memory.
+    static Network from_layers(const std::vector<int>& sizes, unsigned seed, Diagnostics* diagnostics = nullptr);
+    /// The range of from_layers' starting weights for a layer of `fan_out` neurons after one
+    /// of `fan_in`, both 1 or more: Glorot's uniform range for the logistic function,
+    /// 4 * sqrt(6 / (fan_in + fan_out)), doubled for the default slope parameter of 0.5, which
+    /// halves the logistic's gradient: 8 * sqrt(6 / (fan_in + fan_out)). from_layers keeps it
+    /// within max_weight.
+    static double starting_weight_limit(int fan_in, int fan_out);
     /// A deep copy: its own neurons, connections and patterns.
     Network(const Network& other);
     /// Takes over the neurons of `other`, which is left empty.
@@ -178,6 +193,7 @@ private:
     NC_LOCAL void complete_after_reading(unsigned seed, Diagnostics* diagnostics);
     NC_LOCAL bool complete_weights(unsigned seed);
     NC_LOCAL void add_missing_weights(unsigned seed);
+    NC_LOCAL void add_drawn_layers(const std::vector<int>& sizes, unsigned seed);
     NC_LOCAL void build_fast_form(Diagnostics* diagnostics);
     NC_LOCAL void make_fast_form();
     NC_LOCAL bool fast_form_active() const;

@@ -154,9 +154,11 @@ PYBIND11_MODULE(_engine, module)
                     "UnicodeEncodeError (a ValueError) for a str that is not valid Unicode.")
         .def_static("from_layers", &PyNetwork::from_layers, py::arg("sizes"), py::arg("seed") = py::none(),
                     "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
-                    "1 or more), every weight drawn from -max_weight to +max_weight: from `seed` (an int from "
-                    "0 to 2**32 - 1) when given, else from the clock. The other parameters are the engine's "
-                    "defaults. Raises ValueError for sizes or a seed out of range, or layers beyond the "
+                    "1 or more), as the engine's Network::from_layers: every weight drawn evenly from -r to +r "
+                    "for its layer, r = 8 * sqrt(6 / (fan_in + fan_out)) (Glorot's range for the logistic "
+                    "function, doubled for the default slope parameter of 0.5), at most max_weight: from "
+                    "`seed` (an int from 0 to 2**32 - 1) when given, else from the clock. The other parameters "
+                    "are the engine's defaults. Raises ValueError for sizes or a seed out of range, or layers beyond the "
                     "1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
                                "Number of input neurons.")

@@ -12,6 +12,7 @@
 #include "python/released_gil.h"
 
 #include <algorithm>
+#include <ctime>
 #include <limits>
 
 namespace {
@@ -85,20 +86,18 @@ PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed
 {
     if (!py::isinstance<py::iterable>(sizes) || is_path(sizes))
         throw py::type_error("layer sizes must be a sequence of integers");
-    // The network file that describes these layers, read by the engine's own reader, after
-    // the limits that reader would refuse the text for are checked here, in the user's terms.
-    std::string text;
-    int layers = 0;
+    // The limits the engine would refuse the sizes for are checked here, in the user's terms.
+    std::vector<int> counts;
     long long neurons = 0;
     long long connections = 0;
     long long previous = 0;
     for (const py::handle size : sizes) {
         const long long count = integer_argument(size, "a layer size", 1, Network::max_neuron_count);
-        text += (layers == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(count) + "\n";
+        counts.push_back(static_cast<int>(count));
         neurons += count;
         connections += previous * count;
         previous = count;
-        ++layers;
+        const std::size_t layers = counts.size();
         if (neurons > Network::max_neuron_count || connections > Network::max_connection_count)
             throw py::value_error("layer sizes too large: layers 1 to " + std::to_string(layers) + " hold " +
                                   std::to_string(neurons) + " neurons and " + std::to_string(connections) +
@@ -106,10 +105,15 @@ PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed
                                   std::to_string(Network::max_neuron_count) + " neurons and " +
                                   std::to_string(Network::max_connection_count) + " connections");
     }
-    if (layers < 2)
+    if (counts.size() < 2)
         throw py::value_error("a network needs an input layer and at least one computing layer, not " +
-                              std::to_string(layers) + " layer" + (layers == 1 ? "" : "s"));
-    return from_text(py::str(text), seed);
+                              std::to_string(counts.size()) + " layer" + (counts.size() == 1 ? "" : "s"));
+    unsigned seed_value = 0;
+    if (!seed_argument(seed, seed_value))
+        seed_value = static_cast<unsigned>(std::time(nullptr));
+    Diagnostics noticed;
+    Network built = Network::from_layers(counts, seed_value, &noticed);
+    return PyNetwork(std::move(built), std::move(noticed), "the layer sizes");
 }
 
 std::vector<int> PyNetwork::layer_sizes() const

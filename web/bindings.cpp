@@ -3,12 +3,15 @@
 #include "web/creature_session.h"
 #include "web/lab_session.h"
 
+#include "engine/diagnostics.h"
+#include "engine/network.h"
 #include "network_view/network_layout.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <sstream>
 #include <vector>
 
 using emscripten::val;
@@ -196,6 +199,20 @@ val lab_saved_network(const LabSession& lab)
     return saved;
 }
 
+// The network file's text of the engine's from_layers network, which the lab loads as any
+// file; with the reason instead when the sizes give no network.
+val layers_network(const val& sizes, unsigned seed)
+{
+    Diagnostics diagnostics;
+    const Network network = Network::from_layers(emscripten::vecFromJSArray<int>(sizes), seed, &diagnostics);
+    std::ostringstream text;
+    network.write_network(text);
+    val built = val::object();
+    built.set("text", network.layer_count() == 0 ? std::string() : text.str());
+    built.set("reason", diagnostics.entries.empty() ? std::string() : diagnostics.entries.front().message);
+    return built;
+}
+
 val lab_problems(const LabSession& lab)
 {
     return array_of(lab.problems());
@@ -251,6 +268,7 @@ val creature_problems(const CreatureSession& session)
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
 {
+    emscripten::function("layersNetwork", &layers_network);
     emscripten::class_<LabSession>("LabSession")
         .constructor<>()
         .function("load", &LabSession::load)

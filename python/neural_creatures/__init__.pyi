@@ -53,7 +53,9 @@ class Network:
     @staticmethod
     def from_layers(sizes: Iterable[int], seed: Optional[int] = None) -> Network:
         """A network of these layer sizes (input layer first, at least two, each 1 or more)
-        with random weights from `seed` or the clock. Raises ValueError for sizes or seeds out
+        with random weights from `seed` or the clock, each layer's evenly within
+        +-8 * sqrt(6 / (fan_in + fan_out)) (Glorot's range for the logistic at slope 0.5),
+        at most max_weight. Raises ValueError for sizes or seeds out
         of range or layers beyond the 1000000 neurons and 30000000 connections a network holds,
         TypeError for what is not a sequence of ints."""
     @property

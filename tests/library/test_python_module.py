@@ -31,8 +31,11 @@ def example(name):
 
 
 def reference(network_file, rows, training_file=None):
-    """What the C++ engine prints for the same files and rows, as floats and ints."""
-    command = [os.environ["ENGINE_REFERENCE"], network_file] + ([training_file] if training_file else [])
+    """What the C++ engine prints for the same files and rows, as floats and ints; a network
+    file given as (sizes, seed) is the engine's from_layers."""
+    network = ["--layers", ",".join(map(str, network_file[0])), str(network_file[1])] \
+        if isinstance(network_file, tuple) else [network_file]
+    command = [os.environ["ENGINE_REFERENCE"]] + network + ([training_file] if training_file else [])
     text = "".join(" ".join(repr(float(v)) for v in row) + "\n" for row in rows)
     lines = subprocess.run(command, input=text, capture_output=True, text=True, check=True).stdout.splitlines()
     found = {"outputs": [], "weights": []}
@@ -64,6 +67,20 @@ def test_evaluation_and_training_equal_the_engine_bit_for_bit(network_file, rows
     assert (result, passes) == ({0: "converged", 1: "iteration limit"}[expected["result"]], expected["passes"])
     assert bits(np.concatenate([layer.ravel() for layer in network.weights])) == bits(expected["weights"][0])
     assert bits(network.evaluate(rows)) == bits(expected["outputs"][rows_before:])
+
+
+@pytest.mark.parametrize("sizes, seed, training_file, rows", [
+    ([2, 3, 1], 11, "exclusive_or_training.txt", [[0, 0], [0, 1], [1, 0], [1, 1], [0.25, 0.75]]),
+    ([3, 5, 4], 2 ** 32 - 1, "follower_training.txt", [[0, 0, 0], [0.55, 0.525, 0.5], [1, 0.3, 1e-9]]),
+])
+def test_from_layers_equals_the_engine_bit_for_bit(sizes, seed, training_file, rows):
+    path = example(training_file)
+    expected = reference((sizes, seed), rows, path)
+    network = Network.from_layers(sizes, seed=seed)
+    assert bits(network.evaluate(rows)) == bits(expected["outputs"][:len(rows)])
+    result, passes = network.train(path)
+    assert (result, passes) == ({0: "converged", 1: "iteration limit"}[expected["result"]], expected["passes"])
+    assert flat_weights(network) == bits(expected["weights"][0])
 
 
 def test_training_one_pass_at_a_time_ends_where_one_run_ends():

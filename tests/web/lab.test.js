@@ -363,6 +363,34 @@ test('wider networks train in the page to net_train\'s bytes', async () => {
     }
 });
 
+// FNV-1a over every weight's bits in file order, as the engine's tests hash a network.
+function weightChecksum(text) {
+    let hash = 14695981039346656037n;
+    const bytes = new DataView(new ArrayBuffer(8));
+    for (const line of text.split('\n')) {
+        const [key, ...values] = line.trim().split(/\s+/);
+        if (key !== 'weights:')
+            continue;
+        for (const value of values) {
+            bytes.setFloat64(0, Number(value), true);
+            for (let k = 0; k < 8; ++k)
+                hash = ((hash ^ BigInt(bytes.getUint8(k))) * 1099511628211n) & 0xFFFFFFFFFFFFFFFFn;
+        }
+    }
+    return hash;
+}
+
+test('a network from layer sizes has the engine\'s weights to the bit, and refused sizes say why', async () => {
+    const [built, refused] = await page.evaluate(async () => {
+        const module = await createNeuralCreatures();
+        return [module.layersNetwork([3, 4, 2], 7), module.layersNetwork([2, 0, 1], 7)];
+    });
+    assert.equal(built.reason, '');
+    assert.equal(weightChecksum(built.text), 0xca94294e62a92f78n);  // as FromLayers.SeedGivesTheSameBitsEverywhere
+    assert.equal(refused.text, '');
+    assert.match(refused.reason, /layer 2 has 0 neurons/);
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

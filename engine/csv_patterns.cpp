@@ -178,12 +178,20 @@ int read_csv_patterns(Network& network, const char* file_name, Diagnostics* diag
 }
 
 int load_training_records(Network& network, const char* network_file, const char* training_file,
-                          Diagnostics* diagnostics)
+                          Diagnostics* diagnostics, Diagnostics* parameter_warnings)
 {
     network.clear_patterns();
     if (training_file == nullptr || !is_csv_file_name(training_file))
         return network.read_training_section(training_file, diagnostics);
-    network.read_training_section(network_file);
+    if (parameter_warnings != nullptr) {
+        Diagnostics notes;
+        network.read_training_section(network_file, &notes);
+        for (Diagnostic& entry : notes.entries)
+            if (entry.kind == DiagnosticKind::Warning)
+                parameter_warnings->add(entry.line, std::move(entry.message), entry.kind);
+    } else {
+        network.read_training_section(network_file);
+    }
     network.clear_patterns();
     return read_csv_patterns(network, training_file, diagnostics);
 }

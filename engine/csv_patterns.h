@@ -28,8 +28,9 @@ NC_API int read_csv_patterns(Network& network, const char* file_name, Diagnostic
 /// the patterns, and the network file's own training records the parameters (error limit,
 /// iteration limit, learning rate, weight limit); any other training file gives both, as
 /// training by file name reads them. Returns the result of the reader of `training_file`;
-/// `diagnostics` hears only about that file.
+/// `diagnostics` hears only about that file; with a table, `parameter_warnings`, when given,
+/// hears the warnings of the network file's training records.
 NC_API int load_training_records(Network& network, const char* network_file, const char* training_file,
-                          Diagnostics* diagnostics = nullptr);
+                                 Diagnostics* diagnostics = nullptr, Diagnostics* parameter_warnings = nullptr);
 
 #endif

@@ -16,6 +16,8 @@ enum class DiagnosticKind {
     CannotOpen,   ///< the file could not be opened (line 0)
     OutOfMemory,  ///< the network, its completion or a line does not fit in memory
     TextForm,     ///< the file is UTF-16, or its lines end in carriage returns only (line 1)
+    Warning,      ///< a value read as the format says that its author probably did not mean;
+                  ///< the file reads the same with or without it, and training still starts
 };
 
 /// One thing a reader noticed: a record it could not use, and what it did instead.
@@ -60,6 +62,13 @@ struct Diagnostics {
         entries.erase(std::remove_if(entries.begin(), entries.end(),
                                      [kind](const Diagnostic& entry) { return entry.kind == kind; }),
                       entries.end());
+    }
+
+    /// True when every entry kept is a warning, or none is kept.
+    bool only_warnings() const noexcept
+    {
+        return std::all_of(entries.begin(), entries.end(),
+                           [](const Diagnostic& entry) { return entry.kind == DiagnosticKind::Warning; });
     }
 
     /// True when an entry of `kind` is kept.

@@ -18,6 +18,8 @@
 class DenseLayers;
 struct Diagnostics;
 class LineSource;
+struct ParameterRecord;
+struct TrainingParameterRecords;
 
 /// One training example: one value per input neuron, one expected value per output neuron.
 struct TrainingPattern {
@@ -199,9 +201,10 @@ private:
     NC_LOCAL bool fast_form_active() const;
     NC_LOCAL void parameters_changed();
     NC_LOCAL void read_network_records(LineSource& lines, Diagnostics* diagnostics);
-    NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics);
+    NC_LOCAL void read_network_lines(LineSource& lines, Diagnostics* diagnostics, ParameterRecord& slope);
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
-    NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens);
+    NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens,
+                                      TrainingParameterRecords& records);
     // At most `passes` passes on patterns that fit; `made` tells how many. TrainingRun keeps
     // the count of a whole run, the pass limit and `outputs`, the neuron-by-neuron passes'
     // scratch row, so that a run's later steps allocate nothing.

@@ -7,6 +7,7 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
+#include "engine/odd_values.h"
 #include "engine/real_text.h"
 #include "engine/text_form.h"
 
@@ -91,9 +92,10 @@ void Network::read_network_file(const char* file_name, Diagnostics* diagnostics)
 void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
 {
     // Running out of memory refuses the file like any other network it cannot hold.
+    ParameterRecord slope;
     try {
         note_text_form(lines, diagnostics);
-        read_network_lines(lines, diagnostics);
+        read_network_lines(lines, diagnostics, slope);
     } catch (const std::bad_alloc&) {
         lines.release();
         refuse_for_memory(lines.line_number(), diagnostics);
@@ -104,9 +106,11 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
         if (diagnostics != nullptr)
             diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused", lines.failure_kind());
     }
+    if (diagnostics != nullptr)
+        note_odd_slope(slope, *diagnostics);
 }
 
-void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
+void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics, ParameterRecord& slope)
 {
     // Connections the network will hold once every computing neuron has its full list,
     // counted before anything is allocated for them.
@@ -115,6 +119,12 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
     const auto notice = [&](const std::string& message) {
         if (diagnostics != nullptr)
             diagnostics->add(lines.line_number(), message);
+    };
+    // A cut number, read as `read_as` from `before` on, is noted; the value stands as read.
+    const auto notice_cut = [&](const LineReader& before, const LineReader& after, const std::string& read_as) {
+        if (diagnostics != nullptr)
+            note_cut_number(LineReader(before).next_token(), after.rest_of_token(), read_as, lines.line_number(),
+                            *diagnostics);
     };
     // Refusing leaves the network empty; reading then stops.
     const auto refuse = [&](const std::string& reason) {
@@ -128,8 +138,11 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
 
         if (key == "input_layer:" || key == "comp_layer:") {
             int count = 0;
+            const LineReader before = reader;
             if (!reader.read_int(count))
                 notice(quoted_excerpt(key) + " has no whole number of neurons; taken as 0");
+            else
+                notice_cut(before, reader, std::to_string(count));
             const bool computing = key == "comp_layer:";
             // Only one input layer, first, and of a size of 0 or more, keeps the layers in order.
             if (!computing && !layer_sizes.empty())
@@ -204,12 +217,20 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics)
             ++weights_row;
         } else if (key == "treshold:" || key == "slope_parameter:") {
             double value = 0.0;
-            if (!reader.read_real(value))
+            const LineReader before = reader;
+            if (!reader.read_real(value)) {
                 notice(quoted_excerpt(key) + " has no number; ignored");
-            else if (key == "treshold:")
+                continue;
+            }
+            notice_cut(before, reader, shortest_real_text(value));
+            if (key == "treshold:") {
                 set_threshold_all(value);
-            else
+            } else {
                 set_slope_parameter_all(value);
+                slope.set(lines.line_number(), value);
+            }
+        } else if (key == "threshold:" && diagnostics != nullptr) {
+            note_misspelt_threshold(lines.line_number(), *diagnostics);
         }
     }
 }

@@ -15,6 +15,7 @@ void note_targets_out_of_range(const std::vector<double>& expected_outputs, int 
             diagnostics.add(line, "expected output " + std::to_string(output + 1) + ", " +
                                       shortest_real_text(expected) +
                                       ", lies outside 0 to 1, which the network's outputs never reach; "
-                                      "training cannot converge on this " + record);
+                                      "training cannot converge on this " + record,
+                            DiagnosticKind::Warning);
     }
 }

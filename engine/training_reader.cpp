@@ -6,6 +6,8 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
+#include "engine/odd_values.h"
+#include "engine/real_text.h"
 #include "engine/target_range.h"
 #include "engine/text_form.h"
 
@@ -42,8 +44,11 @@ int read_pattern(LineReader& reader, TrainingPattern& pattern, int line_number, 
     bool on_outputs = false;
     for (std::string_view token = reader.next_token(); !token.empty(); token = reader.next_token()) {
         double value = 0.0;
-        if (token_begins_with_real(token, value)) {
+        LineReader number(token);
+        if (number.read_real(value)) {
             (on_outputs ? pattern.expected_outputs : pattern.inputs).push_back(value);
+            if (diagnostics != nullptr)
+                note_cut_number(token, number.rest_of_token(), shortest_real_text(value), line_number, *diagnostics);
         } else if (token == "->") {
             on_outputs = true;
         } else {
@@ -64,21 +69,30 @@ void make_room_for_one(std::vector<int>& list)
         list.reserve(list.empty() ? 16 : 2 * list.size());
 }
 
-// Reads the one value of a parameter record; a record without it is ignored.
+// Reads the one value of a parameter record, kept in `record` as the one in force; a record
+// without it is ignored.
 template <typename Value>
 bool read_parameter(LineReader& reader, Value& value, std::string_view key, int line_number,
-                    Diagnostics* diagnostics)
+                    Diagnostics* diagnostics, ParameterRecord& record)
 {
+    const LineReader before = reader;
     const bool ok = [&] {
         if constexpr (std::is_same_v<Value, int>)
             return reader.read_int(value);
         else
             return reader.read_real(value);
     }();
-    if (!ok && diagnostics != nullptr)
+    if (diagnostics == nullptr)
+        return ok;
+    if (!ok) {
         diagnostics->add(line_number, "\"" + std::string(key) + "\" has no " +
                                           (std::is_same_v<Value, int> ? "whole number" : "number") + "; ignored");
-    return ok;
+        return false;
+    }
+    const std::string read_as = std::is_same_v<Value, int> ? std::to_string(value) : shortest_real_text(value);
+    note_cut_number(LineReader(before).next_token(), reader.rest_of_token(), read_as, line_number, *diagnostics);
+    record.set(line_number, value);
+    return true;
 }
 
 }  // namespace
@@ -104,11 +118,12 @@ int Network::read_training_text(std::string_view text, Diagnostics* diagnostics)
 int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
 {
     int bad_tokens = 0;
+    TrainingParameterRecords records;
     // Running out of memory ends the section like a line that cannot be read; either counts
     // as a bad token, so that training never runs on a section read only in part.
     try {
         note_text_form(lines, diagnostics);
-        read_training_lines(lines, diagnostics, bad_tokens);
+        read_training_lines(lines, diagnostics, bad_tokens, records);
     } catch (const std::bad_alloc&) {
         lines.release();
         ++bad_tokens;
@@ -123,10 +138,13 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
             diagnostics->add(lines.line_number(), lines.failure() + "; the training section ends here",
                              lines.failure_kind());
     }
+    if (diagnostics != nullptr)
+        note_odd_training_parameters(records, *diagnostics);
     return bad_tokens;
 }
 
-void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens)
+void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens,
+                                  TrainingParameterRecords& records)
 {
     // Stored values, so that a hostile file cannot make the pattern list exhaust memory.
     long long stored_values = 0;
@@ -161,19 +179,19 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
                 diagnostics->pattern_lines.push_back(line_number);
         } else if (key == "error_limit:") {
             double value = 0.0;
-            if (read_parameter(reader, value, key, line_number, diagnostics))
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.error_limit))
                 error_limit = value;
         } else if (key == "max_iterations:") {
             int value = 0;
-            if (read_parameter(reader, value, key, line_number, diagnostics))
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.max_iterations))
                 max_iterations = value;
         } else if (key == "learning_rate:") {
             double value = 0.0;
-            if (read_parameter(reader, value, key, line_number, diagnostics))
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.learning_rate))
                 set_learning_rate_all(value);
         } else if (key == "max_weight:") {
             double value = 0.0;
-            if (read_parameter(reader, value, key, line_number, diagnostics))
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.max_weight))
                 set_max_weight_all(value);
         }
     }

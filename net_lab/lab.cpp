@@ -18,6 +18,15 @@ namespace {
 // Seconds over which passes per second are averaged.
 constexpr double rate_window = 0.5;
 
+// The problems of files that can still be trained on, one after another.
+std::string joined_notes(const std::vector<std::string>& problems)
+{
+    std::string notes;
+    for (const std::string& problem : problems)
+        notes += (notes.empty() ? "" : "; ") + problem;
+    return notes;
+}
+
 // The errors of the current weights, on the curve and for the table; the maps follow.
 void measure(Lab& lab)
 {
@@ -99,6 +108,9 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);
     lab.maps.prepare(*lab.view, map_ramp_base);
     lab.stepper = start_stepper(network, usable);
+    // Training goes ahead over warnings, so they are shown as notes where the curve stays in view.
+    if (usable && !lab.problems.empty())
+        lab.message = "note: " + joined_notes(lab.problems);
     lab.curve.clear();
     lab.passes_per_second = 0.0;
     lab.rate_passes = 0;

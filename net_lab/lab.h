@@ -72,11 +72,12 @@ struct Lab : ProgramShell {
     double rate_since = 0.0;            // clock time, passes and frames when the rates were last taken
     int rate_passes = 0;
     int rate_frames = 0;
-    std::string message;                // the last save's outcome
+    std::string message;                // the last save's outcome, or the notes on a file loaded
 };
 
 // Loads `files`, the missing weights completed from `seed`, and lays the network out in
-// the network area. Problems with the files go to `problems`, line by line.
+// the network area. Problems with the files go to `problems`, line by line; when training
+// can start over them (warnings), they also go to `message` as notes.
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
 
 // Back to the weights the file gave, with the curve and pass count cleared.

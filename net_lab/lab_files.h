@@ -21,7 +21,7 @@ struct LoadedNetwork {
     Network network{nullptr};
     bool usable = false;                // the patterns can be trained on
     long long drawn_weights = 0;        // weights the completion drew: those the file left out
-    std::vector<std::string> problems;  // why the files cannot be used, one line each
+    std::vector<std::string> problems;  // why the files cannot be used, and warnings, one line each
 };
 
 // Reads the network of `files`, completes its missing weights from `seed` and reads its

@@ -9,14 +9,12 @@
 #include "net_train/command_line.h"
 #include "tool_support/file_problems.h"
 #include "tool_support/number_text.h"
-#include "net_train/odd_values.h"
 #include "net_train/output_files.h"
 #include "tool_support/printable_text.h"
 #include "tool_support/progress_line.h"
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -44,7 +42,7 @@ void explain_empty_network(const Network& network, const Diagnostics& notes, con
 {
     if (file_refused(notes))
         return;  // nothing more to say
-    if (network.layer_count() == 0 && notes.entries.empty())
+    if (network.layer_count() == 0 && notes.only_warnings())
         problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
     else if (network.layer_count() == 0)
         problems.add(file, 0, "there is no network to train");
@@ -75,10 +73,13 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
                    FileProblems& problems, bool& out_of_memory)
 {
     Diagnostics notes;
-    const int bad_tokens = load_training_records(network, network_file.c_str(), file.c_str(), &notes);
+    Diagnostics parameter_warnings;
+    const int bad_tokens =
+        load_training_records(network, network_file.c_str(), file.c_str(), &notes, &parameter_warnings);
     if (file == network_file)
         notes.forget(DiagnosticKind::TextForm);  // the network reader has said it
     out_of_memory = notes.has(DiagnosticKind::OutOfMemory);
+    add_reader_problems(problems, network_file, parameter_warnings);
     add_reader_problems(problems, file, notes);
     add_pattern_fit_problems(problems, file, network, notes);
     if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)
@@ -166,17 +167,6 @@ Network build_network(const std::string& file, const NetTrainOptions& options, D
     return Network(file.c_str(), &notes);
 }
 
-// Adds the odd values of `file` among the problems, for the records net_train acts on there.
-void add_odd_values(FileProblems& problems, const std::string& file, OddValueScope scope)
-{
-    std::ifstream in;
-    if (!reason_not_readable(file).empty())
-        return;  // the readers have said why
-    in.open(file, std::ios::binary);
-    for (const OddValue& odd : find_odd_values(in, scope))
-        problems.add(file, odd.line, odd.message);
-}
-
 // A command line that would write one file over another the run reads or writes; empty when none.
 std::string clashing_files(const NetTrainOptions& options, const std::string& training_file)
 {
@@ -236,11 +226,6 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     bool patterns_out_of_memory = false;
     const bool have_patterns =
         have_network && load_patterns(options.network_file, training_file, network, problems, patterns_out_of_memory);
-    // A CSV table holds patterns only; the training parameters then come from the network file.
-    const bool csv_training = is_csv_file_name(training_file);
-    add_odd_values(problems, options.network_file, {true, !separate_training || csv_training});
-    if (separate_training && !csv_training)
-        add_odd_values(problems, training_file, {false, true});
     if (!options.output_file.empty() && same_file(options.output_file, options.network_file))
         problems.add(options.output_file, 0,
                      "this is the network file itself: the trained network replaces it, and its comments "

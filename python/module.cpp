@@ -132,6 +132,7 @@ PYBIND11_MODULE(_engine, module)
                    "evaluated, trained by back-propagation and written back.";
     module.attr("__version__") = NC_VERSION;
     py::register_exception<FileProblem>(module, "NetworkFileError", PyExc_ValueError);
+    module.attr("NetworkFileWarning") = py::handle(network_file_warning());
     park_released_threads_at_exit();
     add_result_types(module);
 

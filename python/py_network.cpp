@@ -44,6 +44,13 @@ std::string refusal(const std::string& what, const Diagnostics& diagnostics, con
     return message;
 }
 
+void warn_about(const std::string& source, const Diagnostics& diagnostics)
+{
+    for (const Diagnostic& entry : diagnostics.entries)
+        if (entry.kind == DiagnosticKind::Warning)
+            warn_about_file(source + ": " + describe(entry));
+}
+
 void raise_refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback)
 {
     const std::string message = refusal(what, diagnostics, fallback);
@@ -59,6 +66,7 @@ PyNetwork::PyNetwork(Network built, Diagnostics noticed, const std::string& sour
 {
     if (network.layer_count() == 0)
         raise_refusal(source + " holds no usable network", diagnostics, "it has no layers");
+    warn_about(source, diagnostics);
 }
 
 PyNetwork PyNetwork::from_file(const py::object& path, const py::object& seed)

@@ -17,6 +17,8 @@ std::string describe(const Diagnostic& diagnostic);
 // "<what>: <the first reasons noticed>", or "<what>: <fallback>" when none were.
 std::string refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
 // Raises that refusal: MemoryError when the engine ran out of memory, else NetworkFileError.
+// Issues each warning among `diagnostics` as a NetworkFileWarning: "SOURCE: line N: message".
+void warn_about(const std::string& source, const Diagnostics& diagnostics);
 [[noreturn]] void raise_refusal(const std::string& what, const Diagnostics& diagnostics, const std::string& fallback);
 // ValueError unless a row of `what` ("inputs" or "targets") holds `expected` values.
 void require_columns(py::ssize_t given, int expected, const char* what);

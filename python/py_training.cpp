@@ -79,6 +79,7 @@ void PyNetwork::read_training_file(Network& work, const py::object& path)
     if (work.pattern_count() == 0)
         throw FileProblem(path_text(path) + " gives no usable training: it holds " +
                           (csv ? "no rows" : "no \"pattern:\" records"));
+    warn_about(path_text(path), diagnostics);
 }
 
 void PyNetwork::take_training(Network& work, const py::object& source, const py::object& targets)

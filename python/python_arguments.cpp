@@ -37,6 +37,22 @@ std::string type_name(const py::handle& value)
 
 }  // namespace
 
+PyObject* network_file_warning()
+{
+    // Made on the first call, which the module's set-up makes, and kept for the process.
+    static PyObject* const category = PyErr_NewExceptionWithDoc(
+        "neural_creatures.NetworkFileWarning",
+        "A value a network file or table is read with that its author probably did not mean.", PyExc_UserWarning,
+        nullptr);
+    return category;
+}
+
+void warn_about_file(const std::string& message)
+{
+    if (PyErr_WarnEx(network_file_warning(), message.c_str(), 1) != 0)
+        throw py::error_already_set();
+}
+
 void raise_python(PyObject* type, const std::string& message)
 {
     PyErr_SetString(type, message.c_str());

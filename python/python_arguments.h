@@ -21,6 +21,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// neural_creatures.NetworkFileWarning, a UserWarning, made once by the module's set-up.
+PyObject* network_file_warning();
+// Issues `message` as a NetworkFileWarning; raises it when the warnings filter makes it an error.
+void warn_about_file(const std::string& message);
+
 // Raises a Python exception of `type` with `message`.
 [[noreturn]] void raise_python(PyObject* type, const std::string& message);
 

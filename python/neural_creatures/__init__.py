@@ -8,8 +8,8 @@ evaluated on NumPy arrays, trained by back-propagation and written back.
     outputs = net.evaluate([[0, 0], [0, 1], [1, 0], [1, 1]])   # one row of outputs per row
     net.write("exclusive_or.txt")
 """
-from neural_creatures._engine import (Diagnostic, Network, NetworkFileError, TrainingRun, TrainingRunWithCurve,
-                                      TrainResult, __version__)
+from neural_creatures._engine import (Diagnostic, Network, NetworkFileError, NetworkFileWarning, TrainingRun,
+                                      TrainingRunWithCurve, TrainResult, __version__)
 
-__all__ = ["Diagnostic", "Network", "NetworkFileError", "TrainResult", "TrainingRun", "TrainingRunWithCurve",
-           "__version__"]
+__all__ = ["Diagnostic", "Network", "NetworkFileError", "NetworkFileWarning", "TrainResult", "TrainingRun",
+           "TrainingRunWithCurve", "__version__"]

@@ -14,6 +14,10 @@ class NetworkFileError(ValueError):
     """A network file, training file or text the engine refuses; the message names the reasons
     and their lines."""
 
+class NetworkFileWarning(UserWarning):
+    """A value a file or text is read with that its author probably did not mean; issued with
+    warnings.warn as "FILE: line N: message" by the readers, which read the value all the same."""
+
 class TrainResult(str, enum.Enum):
     """How a training run ended; each member equals its str value ("converged", ...).
     train() never returns NO_USABLE_PATTERNS: it raises instead."""

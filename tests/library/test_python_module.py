@@ -1,9 +1,11 @@
 """The Python module neural_creatures: results equal to the C++ engine's bit for bit, NumPy
 arrays in and out, and the engine's complaints turned into Python exceptions."""
 import os
+import re
 import signal
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pytest
@@ -192,10 +194,31 @@ def test_text_the_readers_cannot_take_as_written_is_named(tmp_path):
     training = tmp_path / "training.txt"
     training.write_text("pattern: 0 0 -> 2\n")
     network = Network.from_text("input_layer: 2\ncomp_layer: 1\n")
-    network.load_training(training)
+    with pytest.warns(neural_creatures.NetworkFileWarning, match=f"^{re.escape(str(training))}: line 1: expected"):
+        network.load_training(training)
     assert [str(d) for d in network.diagnostics] == [
         "line 1: expected output 1, 2, lies outside 0 to 1, which the network's outputs never reach; "
         "training cannot converge on this pattern"]
+
+
+def test_values_read_otherwise_than_meant_are_warned_about(tmp_path):
+    text = "input_layer: 2\ncomp_layer: 1\nthreshold: 2\nslope_parameter: 0,5\n"
+    with pytest.warns(neural_creatures.NetworkFileWarning) as caught:
+        network = Network.from_text(text)
+    assert [str(w.message) for w in caught] == [
+        'the text: line 3: "threshold:" is no key of the network file, which spells it "treshold:"; this line '
+        "is ignored",
+        'the text: line 4: "0,5" is read as 0: a comma is neither a decimal point nor a separator between numbers',
+        'the text: line 4: "slope_parameter:" is 0: every computing neuron outputs 0.5 whatever its inputs, and '
+        "training cannot change that"]
+    assert issubclass(neural_creatures.NetworkFileWarning, UserWarning)
+    assert network.slope_parameter == 0.0
+    path = tmp_path / "odd.txt"
+    path.write_text(text)
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", neural_creatures.NetworkFileWarning)
+        with pytest.raises(neural_creatures.NetworkFileWarning, match=re.escape(str(path)) + ": line 3: "):
+            Network(path)
 
 
 def test_write_round_trips_and_replaces_only_on_success(tmp_path):

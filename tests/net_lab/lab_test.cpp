@@ -268,6 +268,9 @@ TEST_F(LabTest, UnreadableTextAndUnreachableTargetsAreListed)
     EXPECT_EQ(lab.problems, std::vector<std::string>{network + ":3: expected output 1, 2, lies outside 0 to 1, "
                                                                "which the network's outputs never reach; training "
                                                                "cannot converge on this pattern"});
+    // A warning refuses nothing: training starts, and the note stays in view beside the curve.
+    EXPECT_NE(lab.stepper.state, TrainingState::NoPatterns);
+    EXPECT_EQ(lab.message, "note: " + lab.problems[0]);
 }
 
 TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)

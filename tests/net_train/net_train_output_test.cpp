@@ -181,6 +181,13 @@ TEST_F(NetTrainOutput, OddValuesAndTheNetworkFileAsOutputAreWarnedAbout)
               "net_train: " + training + ":2: \"learning_rate:\" is 0: training changes no weight\n"
               "net_train: " + network + ": this is the network file itself: the trained network replaces it, and "
               "its comments and any other records are lost\n");
+    // A table's parameters are the network file's, and so are their warnings.
+    const std::string table = directory.write("t.csv", "0.5,2\n");
+    directory.write("net.txt", "input_layer: 1\ncomp_layer: 1\nmax_iterations: 0\n");
+    EXPECT_EQ(run({network, "-t", table}).err,
+              "net_train: " + network + ":3: \"max_iterations:\" is 0: no training pass is made\n"
+              "net_train: " + table + ":1: expected output 1, 2, lies outside 0 to 1, which the network's outputs "
+              "never reach; training cannot converge on this row\n");
 }
 
 TEST_F(NetTrainOutput, ProgressLineFollowsTheClockItIsHanded)

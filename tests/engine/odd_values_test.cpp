@@ -1,23 +1,56 @@
-// Odd values: each kind is named at its line, values in force only, and nothing for plain files.
-#include "net_train/odd_values.h"
-
+// The readers' warnings: each kind named at its line, values in force only, nothing for plain
+// files, and the same network, patterns and parameters read with or without them.
+#include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "tests/net_train/tool_files.h"
-#include "tool_support/number_text.h"
+#include "engine/real_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
 
-std::string odd_values_in(const std::string& text, OddValueScope scope = {})
+// Which readers read the text: the network reader, the training reader, or both.
+struct Readers {
+    bool network = true;
+    bool training = true;
+};
+
+// The warnings of the readers on `text`, one "LINE: message" line each, in line order.
+std::string odd_values_in(const std::string& text, Readers readers = {})
 {
-    std::istringstream in(text);
+    Diagnostics notes;
+    Network network = Network::from_text(readers.network ? text : "", 1u, &notes);
+    if (readers.training)
+        network.read_training_text(text, &notes);
+    std::stable_sort(notes.entries.begin(), notes.entries.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     std::string found;
-    for (const OddValue& odd : find_odd_values(in, scope))
-        found += std::to_string(odd.line) + ": " + odd.message + "\n";
+    for (const Diagnostic& entry : notes.entries)
+        if (entry.kind == DiagnosticKind::Warning)
+            found += std::to_string(entry.line) + ": " + entry.message + "\n";
     return found;
+}
+
+// Everything a text reads as: the network as written, and the training parameters and patterns.
+std::string read_as(const std::string& text, Diagnostics* notes)
+{
+    Network network = Network::from_text(text, 1u, notes);
+    network.read_training_text(text, notes);
+    std::ostringstream out;
+    network.write_network(out);
+    out << network.error_limit << ' ' << network.max_iterations << ' ' << network.learning_rate() << ' '
+        << network.max_weight() << ' ' << network.slope_parameter() << ' ' << network.threshold();
+    for (int index = 0; index < network.pattern_count(); ++index) {
+        for (const double value : network.pattern(index).inputs)
+            out << ' ' << value;
+        out << " ->";
+        for (const double value : network.pattern(index).expected_outputs)
+            out << ' ' << value;
+    }
+    return out.str();
 }
 
 }  // namespace
@@ -54,11 +87,24 @@ TEST(OddValues, EachKindIsNamedAtItsLine)
         EXPECT_EQ(odd_values_in(test.text), test.expected) << test.text;
 }
 
+TEST(OddValues, AreWarningsThatChangeNothingRead)
+{
+    const std::string text = std::string(exclusive_or_text) +
+                             "pattern: 0,5 0x1p3 -> 2\nthreshold: 1\nslope_parameter: 0\nerror_limit: -1\n"
+                             "max_iterations: 0x10\nlearning_rate: -0,5\nmax_weight: -3\n";
+    Diagnostics notes;
+    EXPECT_EQ(read_as(text, &notes), read_as(text, nullptr));
+    EXPECT_EQ(std::count_if(notes.entries.begin(), notes.entries.end(),
+                            [](const Diagnostic& entry) { return entry.kind == DiagnosticKind::Warning; }),
+              11);
+    EXPECT_TRUE(notes.only_warnings());
+}
+
 TEST(OddValues, SoundValuesAndOtherWordsPassWithoutAWord)
 {
     EXPECT_EQ(odd_values_in(std::string(exclusive_or_text) + "max_weight: 0\nerror_limit: 0\n"
                                                               "comment: 0,5 and 0x10 in free text\n"
-                                                              "pattern: 1 -> 0.5x -> 2,\nweights: 1e5 0.5,\n"),
+                                                              "pattern: 1 -> 0.5x -> 1,\nweights: 1e5 0.5,\n"),
               "");
 }
 
@@ -69,7 +115,7 @@ TEST(OddValues, OnlyTheLastOfARepeatedParameterCounts)
               "2: \"max_iterations:\" is 0: no training pass is made\n");
 }
 
-TEST(OddValues, ScopeLimitsTheRecordsLookedAt)
+TEST(OddValues, EachReaderWarnsOfTheRecordsItActsOn)
 {
     const std::string text = "treshold: 0,5\npattern: 0,5 -> 1\nthreshold: 1\nmax_iterations: 0\n";
     EXPECT_EQ(odd_values_in(text, {true, false}),
@@ -127,7 +173,7 @@ TEST(OddValues, SayWhatTheReadersRead)
             Network network = Network::from_text(text);
             network.read_training_text(text);
             const double value = record.value(network);
-            const std::string read_as = record.whole ? std::to_string(static_cast<int>(value)) : shortest_text(value);
+            const std::string read_as = record.whole ? std::to_string(static_cast<int>(value)) : shortest_real_text(value);
             const std::string found = odd_values_in(text);
             const std::string warning = "\"" + std::string(token.token) + "\" is read as ";
             if (token.reason.empty())

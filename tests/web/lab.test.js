@@ -233,14 +233,15 @@ test('a file that cannot be used lists its problems with their lines, as the too
 
 test('a warning is listed in the words of net_train, and training starts all the same', async () => {
     const written = path.join(work, 'warned.txt');
-    fs.writeFileSync(written, 'input_layer: 2\ncomp_layer: 1\nmax_weight: -3\npattern: 1 0 -> 1\n');
+    // Weights of 0 give 0.5, which no training can leave as it is: the run must make passes.
+    fs.writeFileSync(written, 'input_layer: 2\ncomp_layer: 1\nmax_weight: -3\n  weights: 0 0\npattern: 1 0 -> 1\n');
     const native = web.run(web.netTrain, ['warned.txt'], work);
     const warning = 'warned.txt:3: "max_weight:" is -3: every weight that training changes becomes +3';
     assert.ok(native.err.includes(`net_train: ${warning}\n`), native.err);
     await page.setInputFiles('#network-file', written);
     await page.waitForFunction(() => document.getElementById('state-details').textContent.startsWith('warned.txt'));
     assert.deepEqual(await page.$$eval('#problems li', (items) => items.map((item) => item.textContent)), [warning]);
-    assert.equal((await page.evaluate(() => window.ncStep(10))).passes, 10);
+    assert.ok((await page.evaluate(() => window.ncStep(10))).passes > 0);
 });
 
 test('a dropped network file is loaded; the maps show for two inputs, the worst patterns otherwise', async () => {

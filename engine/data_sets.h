@@ -34,11 +34,13 @@
 /// A generated data set: point i has the inputs inputs[2 i] and inputs[2 i + 1] and the
 /// target targets[i].
 struct DataSet {
-    std::vector<double> inputs;
-    std::vector<double> targets;
+    std::vector<double> inputs;   ///< two per point, in point order
+    std::vector<double> targets;  ///< one per point: its class, 0 or 1
 };
 
+/// Inputs of every data set's points.
 constexpr int data_set_input_count = 2;
+/// Highest noise level, the standard deviation of the normal shift of each input.
 constexpr double data_set_max_noise = 0.5;
 /// As many points as a training file may hold patterns.
 constexpr long long data_set_max_points = Network::max_pattern_count;

@@ -35,6 +35,7 @@ set(NC_LIBRARY_HEADERS
   file_system/atomic_file.h
   engine/format_check.h
   engine/csv_patterns.h
+  engine/data_sets.h
   engine/export.h)
 set(NC_CMAKE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/NeuralCreatures)
 

@@ -1,14 +1,19 @@
 // net_train's options and texts; the scanner shared by the tools reads argv.
 #include "net_train/command_line.h"
 
+#include "engine/data_sets.h"
 #include "tool_support/option_scanner.h"
+
+#include <charconv>
 
 const char* const usage_text =
     "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
-    "                 [--curve CURVE_FILE] NETWORK_FILE\n";
+    "                 [--curve CURVE_FILE] NETWORK_FILE\n"
+    "       net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n";
 
 const char* const help_text =
     "Usage: net_train [OPTION]... NETWORK_FILE\n"
+    "  or:  net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n"
     "Build the network that NETWORK_FILE describes, train it by back-propagation on the\n"
     "\"pattern:\" records of NETWORK_FILE (or of the file given with -t), and report the result.\n"
     "\n"
@@ -31,6 +36,13 @@ const char* const help_text =
     "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
     "                       mean_squared_error\", one row per check pass from pass 0; long\n"
     "                       runs keep every k-th pass, told in a \"#\" line\n"
+    "      --write-data-set NAME  train nothing: write the data set NAME (xor, circle,\n"
+    "                       gaussians or spirals: two inputs in 0..1, then the class 0 or 1)\n"
+    "                       to the -o FILE as a CSV table that -t reads; the same seed (--seed,\n"
+    "                       0 without it) gives the same numbers on every platform\n"
+    "      --points N       the data set's number of points, 1 to 1000000 (200)\n"
+    "      --noise X        the data set's noise, 0 to 0.5 (0): the standard deviation of a\n"
+    "                       normal shift of each input\n"
     "  -q, --quiet          print no report and no progress; the exit status tells the result\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n"
@@ -45,7 +57,8 @@ const char* const help_text =
     "standard error is a terminal, a progress line shows the passes made and the worst error.\n"
     "\n"
     "Exit status:\n"
-    "  0   converged: every output of every pattern lies within the error limit\n"
+    "  0   converged: every output of every pattern lies within the error limit; with\n"
+    "      --write-data-set, the data set was written\n"
     "  1   the iteration limit was reached before that, or the nearest network written\n"
     "      (--write-nearest) misses the error limit\n"
     "  2   nothing could be trained: the network file cannot be opened, describes no network\n"
@@ -61,7 +74,7 @@ const char* const help_text =
 
 namespace {
 
-enum Option { quiet, help, version, training, output, write_nearest, curve, seed };
+enum Option { quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise };
 
 const std::vector<OptionRule> options_table = {
     {quiet, "--quiet", "-q"},
@@ -72,7 +85,36 @@ const std::vector<OptionRule> options_table = {
     {write_nearest, "--write-nearest", ""},
     {curve, "--curve", "", OptionValue::file},
     seed_option(seed),
+    {data_set, "--write-data-set", "", OptionValue::word, "a data set's name"},
+    {points, "--points", "", OptionValue::number, "", 1, data_set_max_points},
+    {noise, "--noise", "", OptionValue::word, "a number from 0 to 0.5"},
 };
+
+// A decimal number from 0 to data_set_max_noise, read the same whatever the locale.
+bool read_noise(const std::string& text, double& value)
+{
+    const char* const end = text.data() + text.size();
+    double read = 0.0;
+    const std::from_chars_result result = std::from_chars(text.data(), end, read);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || !(read >= 0.0 && read <= data_set_max_noise))
+        return false;
+    value = read;
+    return true;
+}
+
+// What is wrong with the command line of --write-data-set; empty when it is sound.
+std::string data_set_command_error(const NetTrainOptions& options, const std::vector<std::string>& operands)
+{
+    if (options.data_set.empty())
+        return options.data_set_shape_given ? "options '--points' and '--noise' need --write-data-set" : "";
+    if (!operands.empty())
+        return "--write-data-set takes no NETWORK_FILE; unexpected '" + operands[0] + "'";
+    if (options.output_file.empty())
+        return "--write-data-set needs -o FILE to write to";
+    if (!options.training_file.empty() || !options.curve_file.empty() || options.write_nearest)
+        return "--write-data-set trains nothing: -t, --curve and --write-nearest do not go with it";
+    return "";
+}
 
 }  // namespace
 
@@ -97,11 +139,26 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
             options.has_seed = true;
             options.seed = static_cast<unsigned>(option.number);
             break;
+        case data_set: options.data_set = option.text; break;
+        case points:
+            options.points = option.number;
+            options.data_set_shape_given = true;
+            break;
+        case noise:
+            if (!read_noise(option.text, options.noise)) {
+                parsed.error = "option '--noise' needs a number from 0 to 0.5, not '" + option.text + "'";
+                return parsed;
+            }
+            options.data_set_shape_given = true;
+            break;
         default: break;
         }
     }
     const std::vector<std::string>& operands = scanned.operands;
     if (options.show_help || options.show_version)
+        return parsed;
+    parsed.error = data_set_command_error(options, operands);
+    if (!parsed.error.empty() || !options.data_set.empty())
         return parsed;
     if (operands.empty()) {
         parsed.error = "no NETWORK_FILE given";

@@ -14,6 +14,10 @@ struct NetTrainOptions {
     unsigned seed = 0;
     bool write_nearest = false; // --write-nearest: write what the format can hold of the network
     bool quiet = false;         // -q: no report and no progress
+    std::string data_set;       // --write-data-set: the data set to write to -o; empty when not given
+    long long points = 200;     // --points: the data set's number of points
+    double noise = 0.0;         // --noise: the data set's noise level
+    bool data_set_shape_given = false;  // --points or --noise given
     bool show_help = false;     // -h: print the help and stop
     bool show_version = false;  // --version: print the version and stop
 };

@@ -3,6 +3,7 @@
 #include "net_train/net_train.h"
 
 #include "engine/csv_patterns.h"
+#include "engine/data_sets.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
@@ -188,6 +189,23 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
     return "";
 }
 
+// --write-data-set: the data set as a CSV table in the -o file, replaced whole.
+int write_data_set(const NetTrainOptions& options, std::ostream& out, std::ostream& err)
+{
+    DataSet data;
+    std::string problem;
+    if (!make_data_set(options.data_set, options.points, options.noise, options.seed, data, problem)) {
+        print_usage_error(err, problem);
+        return exit_usage;
+    }
+    if (!write_whole_file(options.output_file, data_set_csv(data), "the data set", err))
+        return exit_cannot_write;
+    if (!options.quiet)
+        out << "wrote " << counted(data.targets.size(), "point") << " of the data set '" << options.data_set
+            << "' to " << printable(options.output_file) << '\n';
+    return exit_success;
+}
+
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
         const NetTrainSettings& settings)
 {
@@ -205,6 +223,8 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         out << "net_train " << NET_TRAIN_VERSION << '\n';
         return exit_success;
     }
+    if (!options.data_set.empty())
+        return write_data_set(options, out, err);
     const bool separate_training = !options.training_file.empty();
     const std::string& training_file = separate_training ? options.training_file : options.network_file;
     if (options.write_nearest && options.output_file.empty()) {

@@ -1,5 +1,6 @@
 // The extension module neural_creatures._engine: the names, signatures, docstrings and
 // properties Python sees. The work is PyNetwork's (py_network.cpp), the engine's beneath it.
+#include "python/py_data_sets.h"
 #include "python/py_network.h"
 #include "python/released_gil.h"
 
@@ -135,6 +136,7 @@ PYBIND11_MODULE(_engine, module)
     module.attr("NetworkFileWarning") = py::handle(network_file_warning());
     park_released_threads_at_exit();
     add_result_types(module);
+    add_data_set_function(module);
 
     py::class_<Diagnostic>(module, "Diagnostic", "One thing the engine noticed while reading a file.")
         .def_readonly("line", &Diagnostic::line, "1-based line of the file; 0 for the file as a whole.")

@@ -3,6 +3,7 @@
 #include "web/creature_session.h"
 #include "web/lab_session.h"
 
+#include "engine/data_sets.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "network_view/network_layout.h"
@@ -11,6 +12,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -264,11 +266,47 @@ val creature_problems(const CreatureSession& session)
     return array_of(session.problems);
 }
 
+constexpr double highest_seed = 4294967295.0;
+
+// A number from JavaScript as a point count: itself when whole and within the engine's range,
+// else 0, which the engine refuses with its own words.
+long long point_count(double points)
+{
+    const bool whole = std::floor(points) == points && points >= 1 && points <= data_set_max_points;
+    return whole ? static_cast<long long>(points) : 0;
+}
+
+// A data set for the page's control: {table, inputs, targets} with the table net_train
+// --write-data-set writes, or {problem} naming what is wrong with the arguments.
+val data_set(const std::string& name, double points, double noise, double seed)
+{
+    val made = val::object();
+    DataSet data;
+    std::string problem;
+    if (!(std::floor(seed) == seed && seed >= 0 && seed <= highest_seed))
+        problem = "the seed must be a whole number from 0 to 4294967295";
+    else if (make_data_set(name, point_count(points), noise, static_cast<std::uint32_t>(seed), data, problem)) {
+        made.set("table", data_set_csv(data));
+        made.set("inputs", typed_array_of("Float64Array", data.inputs));
+        made.set("targets", typed_array_of("Float64Array", data.targets));
+        return made;
+    }
+    made.set("problem", problem);
+    return made;
+}
+
+val data_set_name_list()
+{
+    return array_of(data_set_names());
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
 {
     emscripten::function("layersNetwork", &layers_network);
+    emscripten::function("dataSet", &data_set);
+    emscripten::function("dataSetNames", &data_set_name_list);
     emscripten::class_<LabSession>("LabSession")
         .constructor<>()
         .function("load", &LabSession::load)

@@ -7,9 +7,10 @@ evaluated on NumPy arrays, trained by back-propagation and written back.
     result, passes = net.train([[0, 0], [0, 1], [1, 0], [1, 1]], [0, 1, 1, 0])
     outputs = net.evaluate([[0, 0], [0, 1], [1, 0], [1, 1]])   # one row of outputs per row
     net.write("exclusive_or.txt")
+    inputs, targets = neural_creatures.data_set("spirals", points=300, noise=0.05, seed=4)
 """
 from neural_creatures._engine import (Diagnostic, Network, NetworkFileError, NetworkFileWarning, TrainingRun,
-                                      TrainingRunWithCurve, TrainResult, __version__)
+                                      TrainingRunWithCurve, TrainResult, __version__, data_set)
 
 __all__ = ["Diagnostic", "Network", "NetworkFileError", "NetworkFileWarning", "TrainResult", "TrainingRun",
-           "TrainingRunWithCurve", "__version__"]
+           "TrainingRunWithCurve", "__version__", "data_set"]

@@ -120,3 +120,10 @@ class Network:
     """Every neuron's slope parameter; finite, ValueError otherwise."""
     def _repr_svg_(self) -> str:
         """The network as net_tester draws it, as SVG."""
+
+def data_set(name: str, points: int = 200, noise: float = 0.0,
+             seed: int = 0) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]:
+    """A classroom data set ("xor", "circle", "gaussians", "spirals"): inputs of shape (points, 2)
+    in 0..1 and targets of shape (points, 1), the class 0 or 1. The same bits as net_train
+    --write-data-set and the page; ValueError for an unknown name or an argument out of range."""
+    ...

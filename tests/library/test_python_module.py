@@ -691,3 +691,27 @@ def test_memory_shortages_raise_memory_error_and_change_nothing(tmp_path):
     child = subprocess.run([sys.executable, "-c", script, str(table)], capture_output=True, text=True, timeout=60)
     assert child.stdout.splitlines() == ["ValueError True True"] * 2 + ["MemoryError True True"] * 5, \
         (child.returncode, child.stderr)
+
+
+@pytest.mark.parametrize("name", ["xor", "circle", "gaussians", "spirals"])
+def test_data_sets_are_net_trains_tables_bit_for_bit(name, tmp_path):
+    table = tmp_path / (name + ".csv")
+    subprocess.run([os.environ["NET_TRAIN"], "-q", "--write-data-set", name, "--points", "61", "--noise", "0.3",
+                    "--seed", "77", "-o", str(table)], check=True)
+    rows = [[float(v) for v in line.split(",")] for line in table.read_text().splitlines()[1:]]
+    inputs, targets = neural_creatures.data_set(name, points=61, noise=0.3, seed=77)
+    assert inputs.dtype == np.float64 and inputs.shape == (61, 2) and targets.shape == (61, 1)
+    assert bits(inputs) == bits([row[:2] for row in rows])
+    assert bits(targets) == bits([row[2:] for row in rows])
+
+
+def test_data_set_defaults_and_refusals():
+    inputs, targets = neural_creatures.data_set("circle")
+    assert inputs.shape == (200, 2) and targets.sum() == 100
+    assert bits(neural_creatures.data_set("circle", 200, 0.0, 0)[0]) == bits(inputs)
+    for arguments in [("moons",), ("xor", 0), ("xor", 10**6 + 1), ("xor", 10, 0.6), ("xor", 10, -0.1),
+                      ("xor", 10, float("nan")), ("xor", 10, 0.1, -1), ("xor", 10, 0.1, 2**32)]:
+        with pytest.raises(ValueError):
+            neural_creatures.data_set(*arguments)
+    with pytest.raises(TypeError):
+        neural_creatures.data_set("xor", points=2.5)

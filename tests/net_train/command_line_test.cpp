@@ -57,6 +57,36 @@ TEST(CommandLine, HelpNamesEveryOptionAndExitStatus)
     const std::string help = help_text;
     for (const char* part : {"--training", "--output", "--quiet", "--help", "--version", "\n  0 ", "\n  1 ",
                              "\n  2 ", "\n  64 ", "\n  65 ", "\n  73 ",
-                             "--seed", "--curve", "--write-nearest"})
+                             "--seed", "--curve", "--write-nearest", "--write-data-set", "--points", "--noise"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
+}
+
+TEST(CommandLine, DataSetOptions)
+{
+    const ParsedCommandLine parsed =
+        parse_command_line({"--write-data-set", "spirals", "--points=7", "--noise", "0.25", "-o", "s.csv"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.data_set, "spirals");
+    EXPECT_EQ(parsed.options.points, 7);
+    EXPECT_EQ(parsed.options.noise, 0.25);
+    EXPECT_EQ(parsed.options.output_file, "s.csv");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* error;
+    } refused[] = {
+        {{"--write-data-set", "xor"}, "--write-data-set needs -o FILE to write to"},
+        {{"--write-data-set", "xor", "-o", "x.csv", "net.txt"},
+         "--write-data-set takes no NETWORK_FILE; unexpected 'net.txt'"},
+        {{"--write-data-set", "xor", "-o", "x.csv", "--curve", "c.csv"},
+         "--write-data-set trains nothing: -t, --curve and --write-nearest do not go with it"},
+        {{"--points", "5", "net.txt"}, "options '--points' and '--noise' need --write-data-set"},
+        {{"--write-data-set", "xor", "--noise", "0,1", "-o", "x.csv"},
+         "option '--noise' needs a number from 0 to 0.5, not '0,1'"},
+        {{"--write-data-set", "xor", "--noise", "0.6", "-o", "x.csv"},
+         "option '--noise' needs a number from 0 to 0.5, not '0.6'"},
+        {{"--write-data-set", "xor", "--points", "0", "-o", "x.csv"},
+         "option '--points' needs a whole number from 1 to 1000000, not '0'"},
+    };
+    for (const auto& row : refused)
+        EXPECT_EQ(parse_command_line(row.arguments).error, row.error);
 }

@@ -2,6 +2,7 @@
 // it names in a file, with its line.
 #include "net_train/net_train.h"
 
+#include "engine/data_sets.h"
 #include "tests/net_train/tool_files.h"
 
 #include <gtest/gtest.h>
@@ -338,4 +339,28 @@ TEST(NetTrainProblems, AByteOrderMarkLosesNoRecord)
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.status, exit_success);
     EXPECT_NE(outcome.out.find("(error limit 0.05, 4 patterns)"), std::string::npos) << outcome.out;
+}
+
+// The table that --write-data-set writes is the engine's, and net_train trains on it.
+TEST_F(NetTrainRun, WritesADataSetThatTrainingReads)
+{
+    const std::string table = directory.file("circle.csv");
+    const Outcome written = run({"--write-data-set", "circle", "--points", "40", "--noise", "0.05", "--seed", "9",
+                                 "-o", table});
+    EXPECT_EQ(written.status, exit_success);
+    EXPECT_EQ(written.out, "wrote 40 points of the data set 'circle' to " + table + "\n");
+    DataSet expected;
+    std::string problem;
+    ASSERT_TRUE(make_data_set("circle", 40, 0.05, 9, expected, problem));
+    EXPECT_EQ(read_text_file(table), data_set_csv(expected));
+
+    const std::string network = directory.write("net.txt", "input_layer: 2\ncomp_layer: 3\ncomp_layer: 1\n"
+                                                           "max_iterations: 5\n");
+    const Outcome trained = run({network, "-t", table, "--seed", "1"});
+    EXPECT_NE(trained.out.find("40 patterns"), std::string::npos) << trained.out << trained.err;
+
+    const Outcome unknown = run({"--write-data-set", "moons", "-o", directory.file("m.csv")});
+    EXPECT_EQ(unknown.status, exit_usage);
+    EXPECT_EQ(unknown.err.rfind("net_train: no data set is named 'moons'", 0), 0u) << unknown.err;
+    EXPECT_FALSE(std::filesystem::exists(directory.file("m.csv")));
 }

@@ -404,6 +404,32 @@ test('a network from layer sizes has the engine\'s weights to the bit, and refus
     assert.match(refused.reason, /layer 2 has 0 neurons/);
 });
 
+// The data-set control gives the loaded network the very table net_train --write-data-set
+// writes: it trains to the same pass and bytes as net_train on that table.
+test('a data set from the control trains as net_train trains on the table it writes', async () => {
+    web.copyExample('exclusive_or_training.txt', work);
+    const written = web.run(web.netTrain, ['--write-data-set', 'spirals', '--points', '40', '--noise', '0.1',
+        '--seed', '3', '-o', 'spirals.csv'], work);
+    assert.equal(written.status, 0, written.err);
+    const native = web.run(web.netTrain, ['exclusive_or_training.txt', '-t', 'spirals.csv', '-o', 'spirals.txt'],
+        work);
+    assert.equal(native.status, 1, native.err);  // the iteration limit
+    await filesLoaded(() => page.setInputFiles('#network-file', path.join(web.examplesDir, 'exclusive_or_training.txt')));
+    await page.selectOption('#data-set', 'spirals');
+    await page.fill('#data-set-points', '40');
+    await page.fill('#data-set-noise', '0.1');
+    await page.fill('#data-set-seed', '3');
+    assert.equal(await filesLoaded(() => page.click('#data-set-use')), 'exclusive_or_training.txt + spirals.csv');
+    assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
+    assert.equal((await page.evaluate(() => window.ncStep(1e6))).state, 'iteration limit');
+    assert.ok((await download(() => page.click('#save'))).equals(fs.readFileSync(path.join(work, 'spirals.txt'))));
+
+    await page.fill('#data-set-points', '0');
+    await page.click('#data-set-use');
+    await page.waitForFunction(() => document.getElementById('state-details').textContent
+        .includes('no data set made: the number of points must be 1 to 1000000'));
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

@@ -9,6 +9,10 @@ const NcBindings = (() => {
         return {
             lab: new module.LabSession(),
             creatures: new module.CreatureSession(),
+            // The engine's classroom data sets: their names, and one made from its arguments
+            // as {table, inputs, targets}, or {problem}.
+            dataSetNames: module.dataSetNames(),
+            dataSet: (name, points, noise, seed) => module.dataSet(name, points, noise, seed),
             // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
             // stored as `besides`; returns the name it got.
             putFile(name, data, besides = '') {

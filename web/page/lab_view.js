@@ -67,6 +67,21 @@ const NcLabView = (() => {
             load(network, training);
         }
 
+        // The chosen data set becomes the loaded network's training file, NAME.csv, as the table
+        // net_train --write-data-set writes would; arguments it refuses are named in the state.
+        function useDataSet() {
+            const name = element('data-set').value;
+            const number = (id) => Number(element(id).value);
+            const made = engine.dataSet(name, number('data-set-points'), number('data-set-noise'),
+                number('data-set-seed'));
+            if (made.problem) {
+                message = `no data set made: ${made.problem}`;
+                dirty = true;
+                return;
+            }
+            load(files.network, {name: `${name}.csv`, data: made.table});
+        }
+
         function showProblems() {
             const list = element('problems');
             list.replaceChildren(...lab.problems().map((line) => {
@@ -200,6 +215,14 @@ const NcLabView = (() => {
             loadExample(Number(select.value));
             select.blur();
         });
+        const dataSetSelect = element('data-set');
+        for (const name of engine.dataSetNames) {
+            const option = document.createElement('option');
+            option.value = name;
+            option.textContent = name;
+            dataSetSelect.appendChild(option);
+        }
+        element('data-set-use').addEventListener('click', useDataSet);
         element('network-file').addEventListener('change', (event) => {
             loadFiles(event.target.files[0], null);
             event.target.blur();

@@ -1,11 +1,14 @@
 // net_train's options and texts; the scanner shared by the tools reads argv.
 #include "net_train/command_line.h"
 
+#include "engine/line_reader.h"
+#include "engine/training_run.h"
+#include "tool_support/number_text.h"
 #include "tool_support/option_scanner.h"
 
 const char* const usage_text =
     "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
-    "                 [--curve CURVE_FILE] NETWORK_FILE\n";
+    "                 [--curve CURVE_FILE] [--test-share S [--test-seed N]] NETWORK_FILE\n";
 
 const char* const help_text =
     "Usage: net_train [OPTION]... NETWORK_FILE\n"
@@ -30,7 +33,13 @@ const char* const help_text =
     "                       it the seed is the current time\n"
     "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
     "                       mean_squared_error\", one row per check pass from pass 0; long\n"
-    "                       runs keep every k-th pass, told in a \"#\" line\n"
+    "                       runs keep every k-th pass, told in a \"#\" line; with\n"
+    "                       --test-share, also \"test_worst_error,test_mean_squared_error\"\n"
+    "      --test-share S   hold the share S (0 to 0.9) of the patterns out of training, at\n"
+    "                       least one pattern left to train: training and its check use the\n"
+    "                       others, and the report gives the held-out patterns' errors\n"
+    "      --test-seed N    choose the held-out patterns with the seed N (0 to 4294967295);\n"
+    "                       without it, the seed of --seed, else 0\n"
     "  -q, --quiet          print no report and no progress; the exit status tells the result\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n"
@@ -61,7 +70,7 @@ const char* const help_text =
 
 namespace {
 
-enum Option { quiet, help, version, training, output, write_nearest, curve, seed };
+enum Option { quiet, help, version, training, output, write_nearest, curve, seed, test_share, test_seed };
 
 const std::vector<OptionRule> options_table = {
     {quiet, "--quiet", "-q"},
@@ -72,7 +81,16 @@ const std::vector<OptionRule> options_table = {
     {write_nearest, "--write-nearest", ""},
     {curve, "--curve", "", OptionValue::file},
     seed_option(seed),
+    {test_share, "--test-share", "", OptionValue::word, "a share from 0 to 0.9"},
+    {test_seed, "--test-seed", "", OptionValue::number, "", 0, 4294967295LL},
 };
+
+// A share as the network files write reals, whatever the locale; false outside 0..0.9.
+bool read_share(const std::string& text, double& share)
+{
+    LineReader reader(text);
+    return reader.read_real(share) && reader.at_end() && share >= 0.0 && share <= max_held_out_share;
+}
 
 }  // namespace
 
@@ -97,13 +115,26 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
             options.has_seed = true;
             options.seed = static_cast<unsigned>(option.number);
             break;
+        case test_share:
+            if (!read_share(option.text, options.test_share)) {
+                parsed.error = "option '--test-share' needs a share from 0 to " + shortest_text(max_held_out_share) +
+                               "; '" + option.text + "' is none";
+                return parsed;
+            }
+            break;
+        case test_seed:
+            options.has_test_seed = true;
+            options.test_seed = static_cast<unsigned>(option.number);
+            break;
         default: break;
         }
     }
     const std::vector<std::string>& operands = scanned.operands;
     if (options.show_help || options.show_version)
         return parsed;
-    if (operands.empty()) {
+    if (options.has_test_seed && options.test_share == 0.0) {
+        parsed.error = "option '--test-seed' chooses the patterns --test-share holds out, and no share above 0 is given";
+    } else if (operands.empty()) {
         parsed.error = "no NETWORK_FILE given";
     } else if (operands.size() > 1) {
         parsed.error = "one NETWORK_FILE only; unexpected '" + operands[1] + "'";

@@ -26,7 +26,8 @@ struct TrainingStepper {
 };
 
 // A stepper for `network`, whose patterns are usable when `usable` holds; paused at 0 passes.
-TrainingStepper start_stepper(const Network& network, bool usable);
+// Its run holds the share `held_out_share` of the patterns, picked by `seed`, out of training.
+TrainingStepper start_stepper(const Network& network, bool usable, double held_out_share = 0.0, unsigned seed = 0);
 
 // Runs at most `passes` training passes on the network's patterns, in chunks, stopping early
 // when the run ends (Converged, IterationLimit) or when `budget` seconds of `clock` have gone

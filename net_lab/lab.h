@@ -23,7 +23,7 @@ struct BITMAP;
 
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.
-enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save };
+enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, HeldOut };
 
 // Presses of the lab's keys since the last frame, in the order they were typed: "." then S
 // saves the weights after the pass. They come from the library's key buffer, so a press
@@ -43,6 +43,8 @@ LabPresses read_presses();
 
 // Passes per frame that + and - step through.
 constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
+// Shares of the patterns held out of training that T steps through, back to none after the last.
+constexpr double held_out_share_steps[] = {0.0, 0.1, 0.2, 0.3, 0.5};
 // Training time a frame may spend: what is left of a frame at 30 frames a second once the
 // drawing is done, never more than the most nor less than the least, so that the program
 // keeps answering its keys and training still moves on under a slow drawing.
@@ -66,6 +68,7 @@ struct Lab : ProgramShell {
     InputMaps maps;
     bool maps_stale = true;             // the weights changed since the maps were evaluated
     int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
+    int held_out_step = 0;              // index into held_out_share_steps: none at start
     double passes_per_second = 0.0;
     double drawing_seconds = 0.0;       // what the last frame's drawing took
     double frames_per_second = 0.0;
@@ -79,7 +82,8 @@ struct Lab : ProgramShell {
 // the network area. Problems with the files go to `problems`, line by line.
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
 
-// Back to the weights the file gave, with the curve and pass count cleared.
+// Back to the weights the file gave, with the curve and pass count cleared; the run holds
+// out the patterns of the current held-out share, picked by the lab's seed.
 void reset_lab(Lab& lab, const SecondsClock& clock);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is

@@ -43,8 +43,6 @@ LabPresses read_presses();
 
 // Passes per frame that + and - step through.
 constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
-// Shares of the patterns held out of training that T steps through, back to none after the last.
-constexpr double held_out_share_steps[] = {0.0, 0.1, 0.2, 0.3, 0.5};
 // Training time a frame may spend: what is left of a frame at 30 frames a second once the
 // drawing is done, never more than the most nor less than the least, so that the program
 // keeps answering its keys and training still moves on under a slow drawing.

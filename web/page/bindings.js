@@ -9,6 +9,7 @@ const NcBindings = (() => {
         return {
             lab: new module.LabSession(),
             creatures: new module.CreatureSession(),
+            heldOutShares: module.heldOutShares(),
             // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
             // stored as `besides`; returns the name it got.
             putFile(name, data, besides = '') {

@@ -1,12 +1,11 @@
-// Held-out patterns: how many and which a seed picks, training on the others only, their
-// errors measured apart and carried by the learning curve.
+// Held-out patterns: how many and which a seed picks, training on the others only, and their
+// errors measured apart.
 #include "engine/training_run.h"
 
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -108,20 +107,6 @@ TEST(HeldOut, TrainingAndItsCheckUseTheOtherPatternsOnly)
         EXPECT_EQ(all.held_out_mean_squared, held.mean_squared);
         EXPECT_EQ(all.pattern_worst.size(), 8u);
     }
-}
-
-TEST(HeldOut, TheCurveCarriesTheHeldOutErrors)
-{
-    PatternErrors errors;
-    errors.worst = 0.5;
-    errors.mean_squared = 0.25;
-    errors.held_out_worst = 0.75;
-    errors.held_out_mean_squared = 0.125;
-    LearningCurve curve(10);
-    curve.add(3, errors);
-    ASSERT_EQ(curve.points().size(), 1u);
-    EXPECT_EQ(curve.points()[0].held_out_worst, 0.75);
-    EXPECT_EQ(curve.points()[0].held_out_mean_squared, 0.125);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ TrainingStep TrainingRun::step(Network& network, int passes)
     }
     if (!ended) {
         const int size = std::min(std::max(passes, 0), std::max(limit - done, 0));
-        if (size > 0 && network.train_passes(size, made.passes, outputs, held_out_marks.empty() ? network.patterns : training) ==
-                            Converged) {
+        const std::vector<TrainingPattern>& trained = held_out_marks.empty() ? network.patterns : training;
+        if (size > 0 && network.train_passes(size, made.passes, outputs, trained) == Converged) {
             ended = true;
             outcome = Converged;
         }
@@ -70,6 +70,7 @@ void measure_pattern_errors(Network& network, PatternErrors& errors, const Train
     long long held_out_differences = 0;
     for (std::size_t index = 0; index < count; ++index) {
         const bool apart = index < held_out.size() && held_out[index] != 0;
+        errors.held_out_patterns += apart ? 1 : 0;
         const TrainingPattern& pattern = network.pattern(static_cast<int>(index));
         errors.pattern_worst[index] = 0.0;
         if (!network.set_inputs(pattern.inputs))
@@ -90,7 +91,6 @@ void measure_pattern_errors(Network& network, PatternErrors& errors, const Train
             }
         }
         if (apart) {
-            ++errors.held_out_patterns;
             errors.held_out_worst = std::max(errors.held_out_worst, errors.pattern_worst[index]);
         } else if (errors.worst_pattern < 0 || errors.pattern_worst[index] > errors.worst) {
             errors.worst = errors.pattern_worst[index];

@@ -277,7 +277,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     int status = !numbers ? exit_unusable_input
                  : result == Converged ? exit_success
                                        : exit_short_of_goal;
-    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve, !training_run.held_out().empty()),
+    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve, options.test_share > 0.0),
                                    "the learning curve", err))
         status = exit_cannot_write;
 

@@ -245,7 +245,7 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     const py::object kind = module_attribute("TrainResult")(ending);
     if (!curve)
         return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, !run.held_out().empty()));
+    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, share > 0.0));
 }
 
 void PyNetwork::load_training(const py::object& path)

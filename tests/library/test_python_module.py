@@ -556,7 +556,7 @@ def test_held_out_patterns_train_and_measure_as_net_train_does(tmp_path):
     run = Network(path).train(path, curve=True, test_share=0.5, test_seed=7)
     assert run.curve.shape == (len(rows), 5) and run.curve.tolist() == rows
     assert run[:2] != Network(path).train(path)
-    assert Network(path).train(path, curve=True, test_share=0.0).curve.shape[1] == 3
+    assert [Network(path).train(path, curve=True, test_share=s).curve.shape[1] for s in (0.0, 0.1)] == [3, 5]
 
 
 @pytest.mark.parametrize("share, error", [(0.95, ValueError), (-0.1, ValueError), (float("nan"), ValueError),

@@ -205,10 +205,12 @@ private:
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens,
                                       TrainingParameterRecords& records);
-    // At most `passes` passes on patterns that fit; `made` tells how many. TrainingRun keeps
-    // the count of a whole run, the pass limit and `outputs`, the neuron-by-neuron passes'
-    // scratch row, so that a run's later steps allocate nothing.
-    NC_LOCAL int train_passes(int passes, int& made, std::vector<double>& outputs);
+    // At most `passes` passes on `trained`, patterns that fit (the network's own, or the run's
+    // share of them); `made` tells how many. TrainingRun keeps the count of a whole run, the
+    // pass limit and `outputs`, the neuron-by-neuron passes' scratch row, so that a run's later
+    // steps allocate nothing.
+    NC_LOCAL int train_passes(int passes, int& made, std::vector<double>& outputs,
+                              const std::vector<TrainingPattern>& trained);
     friend class TrainingRun;
 
     std::vector<Neuron> neurons;

@@ -70,7 +70,8 @@ int Network::train(const char* file_name, Diagnostics* diagnostics)
     return run.step(*this, max_iterations).result;
 }
 
-int Network::train_passes(int passes, int& made, std::vector<double>& outputs)
+int Network::train_passes(int passes, int& made, std::vector<double>& outputs,
+                          const std::vector<TrainingPattern>& trained)
 {
     if (fast_form_active()) {
         DenseLayers& dense = *fast_form;
@@ -78,12 +79,12 @@ int Network::train_passes(int passes, int& made, std::vector<double>& outputs)
         dense.load_parameters(neurons);
         int pass = 0;
         for (; pass < passes; ++pass) {
-            if (dense_check_pass(dense, neurons, patterns, error_limit)) {
+            if (dense_check_pass(dense, neurons, trained, error_limit)) {
                 made = pass;
                 dense.store_weights(neurons);
                 return Converged;
             }
-            for (const TrainingPattern& pattern : patterns)
+            for (const TrainingPattern& pattern : trained)
                 dense.train_pattern(pattern.inputs.data(), pattern.expected_outputs.data());
         }
         made = pass;
@@ -97,11 +98,11 @@ int Network::train_passes(int passes, int& made, std::vector<double>& outputs)
     const std::size_t first_output = neurons.size() - outputs.size();
     int pass = 0;
     for (; pass < passes; ++pass) {
-        if (check_pass(*this, patterns, outputs)) {
+        if (check_pass(*this, trained, outputs)) {
             made = pass;
             return Converged;
         }
-        for (const TrainingPattern& pattern : patterns) {
+        for (const TrainingPattern& pattern : trained) {
             set_inputs(pattern.inputs);
             evaluate();
             get_outputs(outputs);

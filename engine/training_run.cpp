@@ -7,6 +7,15 @@
 #include <cmath>
 #include <limits>
 
+TrainingRun::TrainingRun(int pass_limit, const Network& network, double share, std::uint32_t seed)
+    : limit(pass_limit)
+{
+    choose_held_out(network.pattern_count(), share, seed, held_out_marks);
+    for (std::size_t index = 0; index < held_out_marks.size(); ++index)
+        if (held_out_marks[index] == 0)
+            training.push_back(network.pattern(static_cast<int>(index)));
+}
+
 TrainingStep TrainingRun::step(Network& network, int passes)
 {
     TrainingStep made;
@@ -16,7 +25,8 @@ TrainingStep TrainingRun::step(Network& network, int passes)
     }
     if (!ended) {
         const int size = std::min(std::max(passes, 0), std::max(limit - done, 0));
-        if (size > 0 && network.train_passes(size, made.passes, outputs) == Converged) {
+        const std::vector<TrainingPattern>& trained = held_out_marks.empty() ? network.patterns : training;
+        if (size > 0 && network.train_passes(size, made.passes, outputs, trained) == Converged) {
             ended = true;
             outcome = Converged;
         }
@@ -35,6 +45,12 @@ TrainingStep TrainingRun::step(Network& network, int passes)
 
 void measure_pattern_errors(Network& network, PatternErrors& errors)
 {
+    measure_pattern_errors(network, errors, TrainingRun(0));
+}
+
+void measure_pattern_errors(Network& network, PatternErrors& errors, const TrainingRun& run)
+{
+    const std::vector<char>& held_out = run.held_out();
     const std::size_t count = static_cast<std::size_t>(network.pattern_count());
     if (errors.pattern_worst.size() != count) {
         errors.pattern_worst.assign(count, 0.0);
@@ -46,9 +62,15 @@ void measure_pattern_errors(Network& network, PatternErrors& errors)
         errors.order[i] = static_cast<int>(i);
     errors.worst = 0.0;
     errors.worst_pattern = -1;
+    errors.held_out_patterns = 0;
+    errors.held_out_worst = 0.0;
     double squares = 0.0;
     long long differences = 0;
+    double held_out_squares = 0.0;
+    long long held_out_differences = 0;
     for (std::size_t index = 0; index < count; ++index) {
+        const bool apart = index < held_out.size() && held_out[index] != 0;
+        errors.held_out_patterns += apart ? 1 : 0;
         const TrainingPattern& pattern = network.pattern(static_cast<int>(index));
         errors.pattern_worst[index] = 0.0;
         if (!network.set_inputs(pattern.inputs))
@@ -60,20 +82,24 @@ void measure_pattern_errors(Network& network, PatternErrors& errors)
             double difference = std::fabs(pattern.expected_outputs[k] - errors.outputs[k]);
             if (std::isnan(difference))
                 difference = std::numeric_limits<double>::infinity();
-            squares += difference * difference;
-            ++differences;
+            (apart ? held_out_squares : squares) += difference * difference;
+            ++(apart ? held_out_differences : differences);
             if (k == 0 || difference > errors.pattern_worst[index]) {
                 errors.pattern_worst[index] = difference;
                 errors.worst_output[index] = static_cast<int>(k);
                 errors.computed[index] = errors.outputs[k];
             }
         }
-        if (errors.worst_pattern < 0 || errors.pattern_worst[index] > errors.worst) {
+        if (apart) {
+            errors.held_out_worst = std::max(errors.held_out_worst, errors.pattern_worst[index]);
+        } else if (errors.worst_pattern < 0 || errors.pattern_worst[index] > errors.worst) {
             errors.worst = errors.pattern_worst[index];
             errors.worst_pattern = static_cast<int>(index);
         }
     }
     errors.mean_squared = differences > 0 ? squares / static_cast<double>(differences) : 0.0;
+    errors.held_out_mean_squared =
+        held_out_differences > 0 ? held_out_squares / static_cast<double>(held_out_differences) : 0.0;
 }
 
 void rank_worst_patterns(PatternErrors& errors, int count)
@@ -92,15 +118,16 @@ LearningCurve::LearningCurve(std::size_t max_points) : most(std::max<std::size_t
     kept.reserve(most + 1);
 }
 
-void LearningCurve::add(int pass, double worst, double mean_squared)
+void LearningCurve::add(const CurvePoint& point)
 {
+    const int pass = point.pass;
     if (!kept.empty() && pass < kept.back().pass)
         clear();
     if (!kept.empty() && pass == kept.back().pass)
         return;
     if (!kept.empty() && kept.back().pass % pass_step != 0)
         kept.pop_back();
-    kept.push_back({pass, worst, mean_squared});
+    kept.push_back(point);
     if (kept.size() <= most || pass % pass_step != 0)
         return;
     pass_step *= 2;

@@ -24,7 +24,8 @@ CurveScale fit_scale(const std::vector<CurvePoint>& samples, double error_limit)
     double low = is_shown(error_limit) ? error_limit : 1.0;
     double high = low;
     for (const CurvePoint& sample : samples) {
-        for (double value : {sample.worst, sample.mean_squared}) {
+        // Without held-out patterns their errors are 0, which is never shown.
+        for (double value : {sample.worst, sample.mean_squared, sample.held_out_worst, sample.held_out_mean_squared}) {
             if (!is_shown(value))
                 continue;
             low = std::min(low, value);
@@ -59,7 +60,7 @@ int pass_column(const CurveScale& scale, int pass, int width)
 }
 
 void draw_curve(BITMAP* target, int x, int y, int width, int height, const LearningCurve& curve,
-                double error_limit, const CurveColors& colors)
+                double error_limit, bool held_out, const CurveColors& colors)
 {
     const std::vector<CurvePoint>& samples = curve.points();
     const CurveScale scale = fit_scale(samples, error_limit);
@@ -80,6 +81,12 @@ void draw_curve(BITMAP* target, int x, int y, int width, int height, const Learn
         const CurvePoint& to = samples[i];
         const int x0 = x + pass_column(scale, from.pass, width);
         const int x1 = x + pass_column(scale, to.pass, width);
+        if (held_out) {
+            line(target, x0, y + value_row(scale, from.held_out_mean_squared, height), x1,
+                 y + value_row(scale, to.held_out_mean_squared, height), colors.held_out_mean_squared);
+            line(target, x0, y + value_row(scale, from.held_out_worst, height), x1,
+                 y + value_row(scale, to.held_out_worst, height), colors.held_out_worst);
+        }
         line(target, x0, y + value_row(scale, from.mean_squared, height), x1,
              y + value_row(scale, to.mean_squared, height), colors.mean_squared);
         line(target, x0, y + value_row(scale, from.worst, height), x1,

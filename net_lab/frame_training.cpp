@@ -34,10 +34,10 @@ const char* state_name(TrainingState state)
     return "";
 }
 
-TrainingStepper start_stepper(const Network& network, bool usable)
+TrainingStepper start_stepper(const Network& network, bool usable, double held_out_share, unsigned seed)
 {
     TrainingStepper stepper;
-    stepper.run = TrainingRun(network.max_iterations);
+    stepper.run = TrainingRun(network.max_iterations, network, held_out_share, seed);
     stepper.state = usable ? TrainingState::Paused : TrainingState::NoPatterns;
     return stepper;
 }

@@ -25,8 +25,13 @@ struct TrainingStepper {
     double seconds_per_pass = 0.0;  // measured on the last chunk; 0 before any
 };
 
+// Shares of the patterns held out of training that net_lab's T and the page's control offer,
+// none first.
+constexpr double held_out_share_steps[] = {0.0, 0.1, 0.2, 0.3, 0.5};
+
 // A stepper for `network`, whose patterns are usable when `usable` holds; paused at 0 passes.
-TrainingStepper start_stepper(const Network& network, bool usable);
+// Its run holds the share `held_out_share` of the patterns, picked by `seed`, out of training.
+TrainingStepper start_stepper(const Network& network, bool usable, double held_out_share = 0.0, unsigned seed = 0);
 
 // Runs at most `passes` training passes on the network's patterns, in chunks, stopping early
 // when the run ends (Converged, IterationLimit) or when `budget` seconds of `clock` have gone

@@ -31,7 +31,7 @@ std::string joined_notes(const std::vector<std::string>& problems)
 void measure(Lab& lab)
 {
     lab.maps_stale = true;
-    measure_pattern_errors(*lab.view, lab.errors);
+    measure_pattern_errors(*lab.view, lab.errors, lab.stepper.run);
     lab.curve.add(lab.stepper.run.passes_done(), lab.errors);
 }
 
@@ -107,7 +107,7 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     lab.initial = network;
     lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);
     lab.maps.prepare(*lab.view, map_ramp_base);
-    lab.stepper = start_stepper(network, usable);
+    lab.stepper = start_stepper(network, usable, held_out_share_steps[lab.held_out_step], seed);
     // Training goes ahead over warnings, so they are shown as notes where the curve stays in view.
     if (usable && !lab.problems.empty())
         lab.message = "note: " + joined_notes(lab.problems);
@@ -121,7 +121,7 @@ void reset_lab(Lab& lab, const SecondsClock& clock)
 {
     const bool usable = lab.stepper.state != TrainingState::NoPatterns;
     static_cast<Network&>(*lab.view) = lab.initial;
-    lab.stepper = start_stepper(lab.initial, usable);
+    lab.stepper = start_stepper(lab.initial, usable, held_out_share_steps[lab.held_out_step], lab.seed);
     lab.curve.clear();
     lab.passes_per_second = 0.0;
     lab.rate_since = clock();
@@ -162,6 +162,7 @@ void add_press(LabPresses& presses, int scancode)
     case KEY_MINUS_PAD: add(LabKey::Slower); break;
     case KEY_R: add(LabKey::Reset); break;
     case KEY_S: add(LabKey::Save); break;
+    case KEY_T: add(LabKey::HeldOut); break;
     default: break;
     }
 }
@@ -195,6 +196,11 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
         case LabKey::Slower: lab.speed_step = std::max(lab.speed_step - 1, 0); break;
         case LabKey::Reset: reset_lab(lab, clock); break;
         case LabKey::Save: save_lab(lab, saved_file_name); break;
+        case LabKey::HeldOut:
+            // Another split starts another run, from the weights the file gave.
+            lab.held_out_step = (lab.held_out_step + 1) % static_cast<int>(std::size(held_out_share_steps));
+            reset_lab(lab, clock);
+            break;
         }
     }
 

@@ -23,7 +23,7 @@ struct BITMAP;
 
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.
-enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save };
+enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, HeldOut };
 
 // Presses of the lab's keys since the last frame, in the order they were typed: "." then S
 // saves the weights after the pass. They come from the library's key buffer, so a press
@@ -66,6 +66,7 @@ struct Lab : ProgramShell {
     InputMaps maps;
     bool maps_stale = true;             // the weights changed since the maps were evaluated
     int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
+    int held_out_step = 0;              // index into held_out_share_steps: none at start
     double passes_per_second = 0.0;
     double drawing_seconds = 0.0;       // what the last frame's drawing took
     double frames_per_second = 0.0;
@@ -80,7 +81,8 @@ struct Lab : ProgramShell {
 // can start over them (warnings), they also go to `message` as notes.
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
 
-// Back to the weights the file gave, with the curve and pass count cleared.
+// Back to the weights the file gave, with the curve and pass count cleared; the run holds
+// out the patterns of the current held-out share, picked by the lab's seed.
 void reset_lab(Lab& lab, const SecondsClock& clock);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is

@@ -133,8 +133,11 @@ void draw_curve_area(const Lab& lab, BITMAP* buffer)
     textout_ex(buffer, font, "mean squared", curve_x + 104, legend_y, mean_squared_color, -1);
     textout_ex(buffer, font, "error limit", curve_x + 216, legend_y, limit_color, -1);
     textout_ex(buffer, font, "passes", curve_x + 320, legend_y, label_color, -1);
-    draw_curve(buffer, curve_x, curve_y, curve_width, curve_height, lab.curve, lab.view->error_limit,
-               {worst_color, mean_squared_color, limit_color, frame_color, label_color});
+    // The held-out errors' lines in the status, drawn in their colours, are their legend.
+    const bool held_out = !lab.stepper.run.held_out().empty();
+    draw_curve(buffer, curve_x, curve_y, curve_width, curve_height, lab.curve, lab.view->error_limit, held_out,
+               {worst_color, mean_squared_color, held_out_worst_color, held_out_mean_squared_color, limit_color,
+                frame_color, label_color});
 }
 
 void draw_status(const Lab& lab, BITMAP* buffer)
@@ -154,6 +157,14 @@ void draw_status(const Lab& lab, BITMAP* buffer)
     else
         std::snprintf(lines[7], sizeof lines[7], "all weights from the file");
     std::snprintf(lines[8], sizeof lines[8], "S saves %s; F1 keys", saved_file_name);
+    // Shown only while patterns are held out (T), each in the colour of its curve.
+    char held_out[3][96];
+    const PatternErrors& errors = lab.errors;
+    std::snprintf(held_out[0], sizeof held_out[0], "held out (T): %d of %d patterns", errors.held_out_patterns,
+                  lab.view->pattern_count());
+    std::snprintf(held_out[1], sizeof held_out[1], "held-out worst: %.6f", errors.held_out_worst);
+    std::snprintf(held_out[2], sizeof held_out[2], "held-out mean squared: %.6f", errors.held_out_mean_squared);
+    const int held_out_colors[] = {info_color, held_out_worst_color, held_out_mean_squared_color};
     int y = status_y;
     text_tail(buffer, lab.files.network_path, right_x, y, label_color, characters_across_right);
     if (!lab.files.training_path.empty()) {
@@ -163,6 +174,12 @@ void draw_status(const Lab& lab, BITMAP* buffer)
     for (const char* text : lines) {
         y += line_height;
         textout_ex(buffer, font, text, right_x, y, info_color, -1);
+    }
+    if (!lab.stepper.run.held_out().empty()) {
+        for (int line = 0; line < 3; ++line) {
+            y += line_height;
+            textout_ex(buffer, font, held_out[line], right_x, y, held_out_colors[line], -1);
+        }
     }
     // A refusal names what the file format cannot hold, in as many rows as the screen has left.
     const int message_y = y + line_height + 4;
@@ -179,6 +196,8 @@ void set_lab_colors()
     set_rgb(dot_ring_color, 63, 63, 63);
     set_rgb(worst_color, 63, 20, 20);
     set_rgb(mean_squared_color, 20, 55, 20);
+    set_rgb(held_out_worst_color, 63, 40, 60);
+    set_rgb(held_out_mean_squared_color, 20, 50, 63);
     set_rgb(limit_color, 60, 55, 10);
     set_rgb(frame_color, 30, 30, 30);
     set_rgb(label_color, 45, 45, 45);

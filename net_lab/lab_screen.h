@@ -20,6 +20,9 @@ constexpr int mean_squared_color = 86;
 constexpr int limit_color = 87;
 constexpr int frame_color = 88;
 constexpr int label_color = 89;
+// After the shell's entries, below the view's.
+constexpr int held_out_worst_color = 95;
+constexpr int held_out_mean_squared_color = 96;
 
 // Sets the palette entries net_lab draws with, besides the view's and the shell's.
 void set_lab_colors();

@@ -2,13 +2,14 @@
 #include "net_train/command_line.h"
 
 #include "engine/data_sets.h"
+#include "engine/line_reader.h"
+#include "engine/training_run.h"
+#include "tool_support/number_text.h"
 #include "tool_support/option_scanner.h"
-
-#include <charconv>
 
 const char* const usage_text =
     "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
-    "                 [--curve CURVE_FILE] NETWORK_FILE\n"
+    "                 [--curve CURVE_FILE] [--test-share S [--test-seed N]] NETWORK_FILE\n"
     "       net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n";
 
 const char* const help_text =
@@ -35,7 +36,13 @@ const char* const help_text =
     "                       it the seed is the current time\n"
     "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
     "                       mean_squared_error\", one row per check pass from pass 0; long\n"
-    "                       runs keep every k-th pass, told in a \"#\" line\n"
+    "                       runs keep every k-th pass, told in a \"#\" line; with\n"
+    "                       --test-share, also \"test_worst_error,test_mean_squared_error\"\n"
+    "      --test-share S   hold the share S (0 to 0.9) of the patterns out of training, at\n"
+    "                       least one pattern left to train: training and its check use the\n"
+    "                       others, and the report gives the held-out patterns' errors\n"
+    "      --test-seed N    choose the held-out patterns with the seed N (0 to 4294967295);\n"
+    "                       without it, the seed of --seed, else 0\n"
     "      --write-data-set NAME  train nothing: write the data set NAME (xor, circle,\n"
     "                       gaussians or spirals: two inputs in 0..1, then the class 0 or 1)\n"
     "                       to the -o FILE as a CSV table that -t reads; the same seed (--seed,\n"
@@ -74,7 +81,8 @@ const char* const help_text =
 
 namespace {
 
-enum Option { quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise };
+enum Option { quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise, test_share,
+              test_seed };
 
 const std::vector<OptionRule> options_table = {
     {quiet, "--quiet", "-q"},
@@ -88,15 +96,16 @@ const std::vector<OptionRule> options_table = {
     {data_set, "--write-data-set", "", OptionValue::word, "a data set's name"},
     {points, "--points", "", OptionValue::number, "", 1, data_set_max_points},
     {noise, "--noise", "", OptionValue::word, "a number from 0 to 0.5"},
+    {test_share, "--test-share", "", OptionValue::word, "a share from 0 to 0.9"},
+    {test_seed, "--test-seed", "", OptionValue::number, "", 0, 4294967295LL},
 };
 
-// A decimal number from 0 to data_set_max_noise, read the same whatever the locale.
-bool read_noise(const std::string& text, double& value)
+// A real as the network files write them, whatever the locale; false unless it lies in low..high.
+bool read_real_within(const std::string& text, double low, double high, double& value)
 {
-    const char* const end = text.data() + text.size();
+    LineReader reader(text);
     double read = 0.0;
-    const std::from_chars_result result = std::from_chars(text.data(), end, read);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end || !(read >= 0.0 && read <= data_set_max_noise))
+    if (!(reader.read_real(read) && reader.at_end() && read >= low && read <= high))
         return false;
     value = read;
     return true;
@@ -111,8 +120,10 @@ std::string data_set_command_error(const NetTrainOptions& options, const std::ve
         return "--write-data-set takes no NETWORK_FILE; unexpected '" + operands[0] + "'";
     if (options.output_file.empty())
         return "--write-data-set needs -o FILE to write to";
-    if (!options.training_file.empty() || !options.curve_file.empty() || options.write_nearest)
-        return "--write-data-set trains nothing: -t, --curve and --write-nearest do not go with it";
+    if (!options.training_file.empty() || !options.curve_file.empty() || options.write_nearest ||
+        options.test_share > 0.0 || options.has_test_seed)
+        return "--write-data-set trains nothing: -t, --curve, --write-nearest, --test-share and --test-seed do not "
+               "go with it";
     return "";
 }
 
@@ -145,11 +156,22 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
             options.data_set_shape_given = true;
             break;
         case noise:
-            if (!read_noise(option.text, options.noise)) {
+            if (!read_real_within(option.text, 0.0, data_set_max_noise, options.noise)) {
                 parsed.error = "option '--noise' needs a number from 0 to 0.5, not '" + option.text + "'";
                 return parsed;
             }
             options.data_set_shape_given = true;
+            break;
+        case test_share:
+            if (!read_real_within(option.text, 0.0, max_held_out_share, options.test_share)) {
+                parsed.error = "option '--test-share' needs a share from 0 to " + shortest_text(max_held_out_share) +
+                               "; '" + option.text + "' is none";
+                return parsed;
+            }
+            break;
+        case test_seed:
+            options.has_test_seed = true;
+            options.test_seed = static_cast<unsigned>(option.number);
             break;
         default: break;
         }
@@ -160,7 +182,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
     parsed.error = data_set_command_error(options, operands);
     if (!parsed.error.empty() || !options.data_set.empty())
         return parsed;
-    if (operands.empty()) {
+    if (options.has_test_seed && options.test_share == 0.0) {
+        parsed.error = "option '--test-seed' chooses the patterns --test-share holds out, and no share above 0 is given";
+    } else if (operands.empty()) {
         parsed.error = "no NETWORK_FILE given";
     } else if (operands.size() > 1) {
         parsed.error = "one NETWORK_FILE only; unexpected '" + operands[1] + "'";

@@ -12,6 +12,9 @@ struct NetTrainOptions {
     std::string curve_file;     // --curve: where to write the learning curve; empty when not given
     bool has_seed = false;      // --seed given: missing weights come from `seed`, not the clock
     unsigned seed = 0;
+    double test_share = 0.0;    // --test-share: the share of the patterns held out of training
+    bool has_test_seed = false; // --test-seed given: the held-out patterns come from `test_seed`
+    unsigned test_seed = 0;
     bool write_nearest = false; // --write-nearest: write what the format can hold of the network
     bool quiet = false;         // -q: no report and no progress
     std::string data_set;       // --write-data-set: the data set to write to -o; empty when not given

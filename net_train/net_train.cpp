@@ -96,31 +96,35 @@ const char* result_text(int result, bool outputs_are_numbers)
     return result == Converged ? "converged" : "iteration limit reached";
 }
 
-void print_report(std::ostream& out, const char* result, const Network& network, double worst,
+void print_report(std::ostream& out, const char* result, const Network& network, const PatternErrors& errors,
                   const std::string& written)
 {
+    const int trained = network.pattern_count() - errors.held_out_patterns;
     out << "result: " << result << '\n';
     out << "passes: " << network.iterations_done << " (limit " << network.max_iterations << ")\n";
-    out << "worst error: " << short_text(worst) << " (error limit " << shortest_text(network.error_limit)
-        << ", " << network.pattern_count() << (network.pattern_count() == 1 ? " pattern" : " patterns") << ")\n";
+    out << "worst error: " << short_text(errors.worst) << " (error limit " << shortest_text(network.error_limit)
+        << ", " << trained << (trained == 1 ? " pattern" : " patterns") << ")\n";
+    if (errors.held_out_patterns > 0)
+        out << "held-out worst error: " << short_text(errors.held_out_worst) << " (mean squared "
+            << short_text(errors.held_out_mean_squared) << ", " << errors.held_out_patterns
+            << (errors.held_out_patterns == 1 ? " pattern" : " patterns") << ")\n";
     if (!written.empty())
         out << "written: " << printable(written) << '\n';
 }
 
 // Trains in chunks sized by the clock, drawing the progress line between chunks when it is
 // due and adding a point to the learning curve, when there is one, at every chunk's end.
-int train_with_progress(Network& network, ProgressLine& progress, const NetTrainSettings& settings,
-                        LearningCurve* curve)
+int train_with_progress(Network& network, TrainingRun& run, ProgressLine& progress,
+                        const NetTrainSettings& settings, LearningCurve* curve)
 {
     const std::function<double()> clock = settings.clock ? settings.clock : [] {
         using Clock = std::chrono::steady_clock;
         return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
     };
     const double start = clock();
-    TrainingRun run(network.max_iterations);
     PatternErrors errors;
     if (curve != nullptr) {
-        measure_pattern_errors(network, errors);
+        measure_pattern_errors(network, errors, run);
         curve->add(0, errors);
     }
     int chunk = curve != nullptr ? 1 : std::max(settings.fixed_chunk, 1);
@@ -130,7 +134,7 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
         const double now = clock() - start;
         const bool show = progress.due(now);
         if (curve != nullptr || show)
-            measure_pattern_errors(network, errors);
+            measure_pattern_errors(network, errors, run);
         if (curve != nullptr)
             curve->add(passes_done, errors);
         if (show)
@@ -148,7 +152,7 @@ int train_with_progress(Network& network, ProgressLine& progress, const NetTrain
         }
     }
     if (curve != nullptr) {
-        measure_pattern_errors(network, errors);
+        measure_pattern_errors(network, errors, run);
         curve->add(network.iterations_done, errors);
     }
     progress.clear();
@@ -265,10 +269,11 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())
         curve.emplace(curve_rows);
-    const int result = train_with_progress(network, progress, settings, curve ? &*curve : nullptr);
+    const unsigned test_seed = options.has_test_seed ? options.test_seed : options.has_seed ? options.seed : 0;
+    TrainingRun training_run(network.max_iterations, network, options.test_share, test_seed);
+    const int result = train_with_progress(network, training_run, progress, settings, curve ? &*curve : nullptr);
     PatternErrors errors;
-    measure_pattern_errors(network, errors);
-    const double worst = errors.worst;
+    measure_pattern_errors(network, errors, training_run);
     // The check lets an output that is not a number pass, so such a run is no success.
     const bool numbers = outputs_are_numbers(errors);
     if (!numbers)
@@ -277,18 +282,19 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     int status = !numbers ? exit_unusable_input
                  : result == Converged ? exit_success
                                        : exit_short_of_goal;
-    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve), "the learning curve", err))
+    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve, options.test_share > 0.0),
+                                   "the learning curve", err))
         status = exit_cannot_write;
 
     std::string written;
     if (!options.output_file.empty()) {
         const int write_status =
-            write_trained_network(network, options.output_file, options.write_nearest, err, written);
+            write_trained_network(network, training_run, options.output_file, options.write_nearest, err, written);
         if (write_status != 0)
             status = write_status;
     }
     if (!options.quiet)
-        print_report(out, result_text(result, numbers), network, worst, written);
+        print_report(out, result_text(result, numbers), network, errors, written);
     return status;
 }
 

@@ -40,8 +40,8 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
     return writable;
 }
 
-int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
-                          std::string& written)
+int write_trained_network(Network& trained, const TrainingRun& run, const std::string& file, bool write_nearest,
+                          std::ostream& err, std::string& written)
 {
     if (!trained.weights_are_finite()) {
         // Such a weight would be read back as a missing one, drawn at random.
@@ -73,7 +73,7 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
         for (int index = 0; index < trained.pattern_count(); ++index)
             nearest.add_pattern(trained.pattern(index));
         PatternErrors errors;
-        measure_pattern_errors(nearest, errors);
+        measure_pattern_errors(nearest, errors, run);
         nearest_worst = errors.worst;
         report += " (the nearest network the file format can hold; its worst error " + short_text(nearest_worst) + ")";
     }
@@ -91,14 +91,17 @@ int write_trained_network(Network& trained, const std::string& file, bool write_
     return misses_limit ? exit_short_of_goal : 0;
 }
 
-std::string curve_csv(const LearningCurve& curve)
+std::string curve_csv(const LearningCurve& curve, bool held_out)
 {
-    std::string text = "pass,worst_error,mean_squared_error\n";
+    std::string text = held_out ? "pass,worst_error,mean_squared_error,test_worst_error,test_mean_squared_error\n"
+                                : "pass,worst_error,mean_squared_error\n";
     if (curve.step() > 1)
         text += "# k=" + std::to_string(curve.step()) + ": one row every " + std::to_string(curve.step()) +
                 " passes, and one for the last pass\n";
     for (const CurvePoint& point : curve.points())
         text += std::to_string(point.pass) + "," + shortest_text(point.worst) + "," + shortest_text(point.mean_squared) +
+                (held_out ? "," + shortest_text(point.held_out_worst) + "," + shortest_text(point.held_out_mean_squared)
+                          : std::string()) +
                 "\n";
     return text;
 }

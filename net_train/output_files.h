@@ -23,17 +23,18 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 // Writes the trained network to `file` when the file format can hold it, or, with
 // `write_nearest`, the nearest network it can hold. Returns 0 when written, with `written`
 // telling what for the report, or exit_short_of_goal when the nearest network written
-// misses the error limit; else exit_format_cannot_hold, exit_out_of_memory (the text and its
+// misses the error limit on the patterns `run` trained on; else exit_format_cannot_hold, exit_out_of_memory (the text and its
 // check do not fit in memory) or exit_cannot_write, the file as it was and the reasons on
 // `err`. Other shortages of memory throw std::bad_alloc, always before the file is replaced.
-int write_trained_network(Network& trained, const std::string& file, bool write_nearest, std::ostream& err,
-                          std::string& written);
+int write_trained_network(Network& trained, const TrainingRun& run, const std::string& file, bool write_nearest,
+                          std::ostream& err, std::string& written);
 
 // Most rows of the learning curve --curve writes.
 constexpr std::size_t curve_rows = LearningCurve::exported_points;
 
-// The learning curve as --curve writes it: "pass,worst_error,mean_squared_error", a "#" line
-// giving k when rows are kept only every k passes, then the rows, numbers exact and locale-free.
-std::string curve_csv(const LearningCurve& curve);
+// The learning curve as --curve writes it: "pass,worst_error,mean_squared_error", with
+// `held_out` also "test_worst_error,test_mean_squared_error", a "#" line giving k when rows
+// are kept only every k passes, then the rows, numbers exact and locale-free.
+std::string curve_csv(const LearningCurve& curve, bool held_out = false);
 
 #endif

@@ -37,7 +37,11 @@ constexpr const char* train_doc =
     "TypeError, masked values ValueError (a masked array with none masked is taken as its data). At most "
     "1000000 patterns of 50000000 values in all, as a training file holds. Training on arrays is "
     "bit for bit training on a file holding the same patterns.\n"
-    "  curve    True adds the learning curve.\n\n"
+    "  curve    True adds the learning curve.\n"
+    "  test_share  a share from 0 to 0.9 of the patterns held out of training, as net_train "
+    "--test-share holds them out: training and its convergence check use the others; the curve then "
+    "has two more columns, the held-out patterns' worst and mean squared error.\n"
+    "  test_seed   the seed that picks the held-out patterns, an int from 0 to 2**32 - 1.\n\n"
     "The patterns trained on replace those held. The GIL is released while training runs; Ctrl-C "
     "(KeyboardInterrupt) stops it within a tenth of a second and keeps the weights of the last whole "
     "pass. A thread still training when the interpreter exits is stopped there.\n\n"
@@ -177,7 +181,7 @@ PYBIND11_MODULE(_engine, module)
              "not numbers, TypeError for complex values and MemoryError when the rows cannot be copied as "
              "C-ordered doubles.")
         .def("train", &PyNetwork::train, py::arg("source") = py::none(), py::arg("targets") = py::none(),
-             py::kw_only(), py::arg("curve") = false, train_doc)
+             py::kw_only(), py::arg("curve") = false, py::arg("test_share") = 0.0, py::arg("test_seed") = 0, train_doc)
         .def("load_training", &PyNetwork::load_training, py::arg("path"),
              "Replaces the held patterns with those of a training file (a network file's \"pattern:\" "
              "records, taking its error limit, iteration limit, learning rate and weight limit too, or a CSV "

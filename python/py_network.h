@@ -24,6 +24,7 @@ void warn_about(const std::string& source, const Diagnostics& diagnostics);
 void require_columns(py::ssize_t given, int expected, const char* what);
 
 class LearningCurve;
+class TrainingRun;
 
 class PyNetwork {
 public:
@@ -35,7 +36,8 @@ public:
 
     std::vector<int> layer_sizes() const;
     py::array_t<double> evaluate(const py::object& inputs);
-    py::object train(const py::object& source, const py::object& targets, bool want_curve);
+    py::object train(const py::object& source, const py::object& targets, bool want_curve,
+                     const py::object& test_share, const py::object& test_seed);
     void load_training(const py::object& path);
     py::tuple patterns() const;
     void write(const py::object& path, bool nearest) const;
@@ -81,7 +83,7 @@ private:
     // Trains `work` on its patterns in steps with the GIL released, adding to `curve` when one
     // is given; returns the TrainResult. Ctrl-C between two steps sets `interrupted`, with
     // KeyboardInterrupt pending, and ends the run after the last whole pass.
-    int run_training(Network& work, LearningCurve* curve, bool& interrupted);
+    int run_training(Network& work, TrainingRun& run, LearningCurve* curve, bool& interrupted);
 
     Network network;
     bool busy = false;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -140,29 +141,42 @@ bool gives_numbers(Network& work)
     return outputs_are_numbers(errors);
 }
 
-py::array_t<double> curve_array(const LearningCurve& curve)
+// The curve's rows as net_train --curve writes them, the held-out errors' columns with `held_out`.
+py::array_t<double> curve_array(const LearningCurve& curve, bool held_out)
 {
     const std::vector<CurvePoint>& points = curve.points();
-    py::array_t<double> rows({static_cast<py::ssize_t>(points.size()), static_cast<py::ssize_t>(3)});
+    py::array_t<double> rows({static_cast<py::ssize_t>(points.size()), static_cast<py::ssize_t>(held_out ? 5 : 3)});
     for (std::size_t row = 0; row < points.size(); ++row) {
         double* cells = rows.mutable_data(static_cast<py::ssize_t>(row), 0);
         cells[0] = points[row].pass;
         cells[1] = points[row].worst;
         cells[2] = points[row].mean_squared;
+        if (held_out) {
+            cells[3] = points[row].held_out_worst;
+            cells[4] = points[row].held_out_mean_squared;
+        }
     }
     return rows;
 }
 
+// The share of test_share: a number from 0 to max_held_out_share.
+double share_argument(const py::object& value)
+{
+    const double share = real_argument(value, "test_share", RealRange::not_negative);
+    if (share > max_held_out_share)
+        throw py::value_error("test_share must be a number from 0 to 0.9, not " + py::repr(value).cast<std::string>());
+    return share;
+}
+
 }  // namespace
 
-int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupted)
+int PyNetwork::run_training(Network& work, TrainingRun& run, LearningCurve* curve, bool& interrupted)
 {
     using Clock = std::chrono::steady_clock;
     Busy hold(*this);
-    TrainingRun run(work.max_iterations);
     PatternErrors errors;
     if (curve != nullptr) {
-        measure_pattern_errors(work, errors);
+        measure_pattern_errors(work, errors, run);
         curve->add(0, errors);
     }
     int passes = 1;
@@ -174,7 +188,7 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
             step = run.step(work, passes);
             // The curve measures at every k-th pass, where the steps end, and at the last.
             if (curve != nullptr && (step.finished || run.passes_done() % curve->step() == 0)) {
-                measure_pattern_errors(work, errors);
+                measure_pattern_errors(work, errors, run);
                 curve->add(run.passes_done(), errors);
             }
             took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
@@ -192,8 +206,11 @@ int PyNetwork::run_training(Network& work, LearningCurve* curve, bool& interrupt
     }
 }
 
-py::object PyNetwork::train(const py::object& source, const py::object& targets, bool want_curve)
+py::object PyNetwork::train(const py::object& source, const py::object& targets, bool want_curve,
+                            const py::object& test_share, const py::object& test_seed)
 {
+    const double share = share_argument(test_share);
+    const auto seed = static_cast<std::uint32_t>(integer_argument(test_seed, "test_seed", 0, 4294967295LL));
     Network work(idle());
     take_training(work, source, targets);
     require_training_parameters(work);
@@ -204,7 +221,8 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     if (want_curve)
         curve.emplace(LearningCurve::exported_points);
     bool interrupted = false;
-    const int result = run_training(work, curve ? &*curve : nullptr, interrupted);
+    TrainingRun run(work.max_iterations, work, share, seed);
+    const int result = run_training(work, run, curve ? &*curve : nullptr, interrupted);
     const bool numbers = gives_numbers(work);
     if (interrupted) {
         // Ctrl-C keeps the weights of the last whole pass, when they give numbers.
@@ -228,7 +246,7 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     const py::object kind = module_attribute("TrainResult")(ending);
     if (!curve)
         return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve));
+    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, share > 0.0));
 }
 
 void PyNetwork::load_training(const py::object& path)

@@ -43,6 +43,10 @@ val lab_status(const LabSession& lab)
     status.set("secondsPerPass", lab.seconds_per_pass());
     status.set("seed", lab.seed());
     status.set("drawnWeights", static_cast<double>(lab.drawn_weights()));
+    status.set("heldOutShare", lab.held_out_share());
+    status.set("heldOutPatterns", lab.errors().held_out_patterns);
+    status.set("heldOutWorstError", lab.errors().held_out_worst);
+    status.set("heldOutMeanSquaredError", lab.errors().held_out_mean_squared);
     return status;
 }
 
@@ -139,6 +143,8 @@ val lab_curve(const LabSession& lab)
         entry.set(0, point.pass);
         entry.set(1, point.worst);
         entry.set(2, point.mean_squared);
+        entry.set(3, point.held_out_worst);
+        entry.set(4, point.held_out_mean_squared);
         points.set(i++, entry);
     }
     return points;
@@ -300,6 +306,16 @@ val data_set_name_list()
     return array_of(data_set_names());
 }
 
+// The shares of the patterns the lab's control offers to hold out, net_lab's own.
+val held_out_shares()
+{
+    val shares = val::array();
+    int i = 0;
+    for (double share : held_out_share_steps)
+        shares.set(i++, share);
+    return shares;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -307,10 +323,12 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("layersNetwork", &layers_network);
     emscripten::function("dataSet", &data_set);
     emscripten::function("dataSetNames", &data_set_name_list);
+    emscripten::function("heldOutShares", &held_out_shares);
     emscripten::class_<LabSession>("LabSession")
         .constructor<>()
         .function("load", &LabSession::load)
         .function("reset", &LabSession::reset)
+        .function("holdOut", &LabSession::hold_out)
         .function("startPause", &LabSession::start_pause)
         .function("pause", &LabSession::pause)
         .function("train", &LabSession::train)

@@ -26,7 +26,7 @@ void LabSession::load(const std::string& network_path, const std::string& traini
     loaded_seed = seed;
     initial = std::move(loaded.network);
     trained = initial;
-    stepper = start_stepper(initial, loaded.usable);
+    stepper = start_stepper(initial, loaded.usable, share, seed);
     grid.prepare(trained);
     learning_curve.clear();
     measure();
@@ -36,9 +36,15 @@ void LabSession::reset()
 {
     const bool usable = stepper.state != TrainingState::NoPatterns;
     trained = initial;
-    stepper = start_stepper(initial, usable);
+    stepper = start_stepper(initial, usable, share, loaded_seed);
     learning_curve.clear();
     measure();
+}
+
+void LabSession::hold_out(double held_out_share)
+{
+    share = held_out_share;
+    reset();
 }
 
 void LabSession::start_pause()
@@ -67,7 +73,7 @@ int LabSession::train(int passes, double seconds)
 void LabSession::measure()
 {
     grid_stale = true;
-    measure_pattern_errors(trained, pattern_errors);
+    measure_pattern_errors(trained, pattern_errors, stepper.run);
     learning_curve.add(stepper.run.passes_done(), pattern_errors);
 }
 

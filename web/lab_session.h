@@ -23,6 +23,9 @@ public:
     void load(const std::string& network_path, const std::string& training_path, unsigned seed);
     // Back to the weights the files gave, paused, with the curve cleared.
     void reset();
+    // Holds the share of the patterns out of training (see TrainingRun), picked by the seed
+    // of the load, and starts again as reset() does.
+    void hold_out(double share);
     // Space: training starts, or pauses.
     void start_pause();
     void pause();
@@ -40,6 +43,7 @@ public:
     const Network& network() const { return trained; }
     long long drawn_weights() const { return completed_weights; }
     unsigned seed() const { return loaded_seed; }
+    double held_out_share() const { return share; }
     // The patterns, worst first; at most `count` of them are ordered.
     const std::vector<int>& worst_patterns(int count);
     // The maps' grid, evaluated for the current weights.
@@ -61,6 +65,7 @@ private:
     std::vector<std::string> listed_problems;
     long long completed_weights = 0;
     unsigned loaded_seed = 0;
+    double share = 0.0;
 };
 
 #endif

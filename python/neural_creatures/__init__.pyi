@@ -74,16 +74,21 @@ class Network:
         none masked is its data) or values that are not numbers, TypeError for complex values,
         MemoryError when the rows cannot be copied as C-ordered doubles."""
     @overload
-    def train(self, source: Optional[PathLike] = None, targets: None = None) -> TrainingRun: ...
+    def train(self, source: Optional[PathLike] = None, targets: None = None, *, test_share: float = ...,
+              test_seed: int = ...) -> TrainingRun: ...
     @overload
-    def train(self, source: npt.ArrayLike, targets: npt.ArrayLike) -> TrainingRun: ...
+    def train(self, source: npt.ArrayLike, targets: npt.ArrayLike, *, test_share: float = ...,
+              test_seed: int = ...) -> TrainingRun: ...
     @overload
     def train(self, source: Optional[Union[PathLike, npt.ArrayLike]] = None,
-              targets: Optional[npt.ArrayLike] = None, *, curve: bool) -> Union[TrainingRun, TrainingRunWithCurve]:
+              targets: Optional[npt.ArrayLike] = None, *, curve: bool, test_share: float = ...,
+              test_seed: int = ...) -> Union[TrainingRun, TrainingRunWithCurve]:
         """Trains on the held patterns (no source), a training file (a network file's records or
         a CSV table) or arrays of inputs and targets (bit for bit training on a file holding
         them). Returns TrainingRun(result, passes), with curve=True
-        TrainingRunWithCurve(result, passes, curve). Raises NetworkFileError (bad, misfit or no
+        TrainingRunWithCurve(result, passes, curve). test_share (0 to 0.9) holds that share of
+        the patterns, picked by test_seed, out of training; the curve then adds their worst and
+        mean squared error as two columns. Raises NetworkFileError (bad, misfit or no
         patterns in a file), OSError (file unreadable), ValueError (no patterns, bad or masked
         arrays, more than 1000000 patterns or 50000000 values, bad parameters), MemoryError
         (arrays, patterns or a file that do not fit in memory), FloatingPointError (weights or outputs stop being finite; the network is as

@@ -585,6 +585,28 @@ def test_the_curve_holds_the_rows_net_train_writes(tmp_path):
     assert run.curve[0, 0] == 0 and run.curve[-1, 0] == run.passes
 
 
+def test_held_out_patterns_train_and_measure_as_net_train_does(tmp_path):
+    path = example("exclusive_or_training.txt")
+    curve_file = tmp_path / "curve.csv"
+    subprocess.run([os.environ["NET_TRAIN"], "-q", path, "--curve", str(curve_file), "--test-share", "0.5",
+                    "--test-seed", "7"], capture_output=True)
+    lines = curve_file.read_text().splitlines()
+    assert lines[0] == "pass,worst_error,mean_squared_error,test_worst_error,test_mean_squared_error"
+    rows = [[float(v) for v in line.split(",")] for line in lines[1:] if not line.startswith("#")]
+    run = Network(path).train(path, curve=True, test_share=0.5, test_seed=7)
+    assert run.curve.shape == (len(rows), 5) and run.curve.tolist() == rows
+    assert run[:2] != Network(path).train(path)
+    assert [Network(path).train(path, curve=True, test_share=s).curve.shape[1] for s in (0.0, 0.1)] == [3, 5]
+
+
+@pytest.mark.parametrize("share, error", [(0.95, ValueError), (-0.1, ValueError), (float("nan"), ValueError),
+                                          ("half", TypeError)])
+def test_a_test_share_outside_0_to_0_9_is_refused(share, error):
+    network = Network(example("exclusive_or_training.txt"))
+    with pytest.raises(error, match="test_share"):
+        network.train(example("exclusive_or_training.txt"), test_share=share)
+
+
 def test_ctrl_c_ends_training_with_keyboard_interrupt():
     import time
     script = long_training_script("""

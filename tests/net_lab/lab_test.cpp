@@ -286,6 +286,35 @@ TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
     EXPECT_EQ(lab.errors.worst, lab.errors.pattern_worst[first]);
 }
 
+// T steps the held-out share and starts the run again, which then trains as the engine's run
+// with that share does; the curve and the screen carry the held-out errors; after the last
+// share none is held out.
+TEST_F(LabTest, THoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
+{
+    const std::string file = example("exclusive_or_training.txt");
+    load_lab(lab, {file, ""}, 1);
+    press(KEY_STOP);
+    for (std::size_t step = 1; step < std::size(held_out_share_steps); ++step) {
+        press(KEY_T);
+        const double share = held_out_share_steps[step];
+        ASSERT_EQ(lab.stepper.run.passes_done(), 0);
+        EXPECT_EQ(lab.errors.held_out_patterns, held_out_count(4, share)) << share;
+        clear_to_color(buffer.get(), 0);  // as the program's frame does once it is shown
+        press(KEY_STOP);
+        Network reference(file.c_str());
+        reference.read_training_section(file.c_str());
+        TrainingRun run(reference.max_iterations, reference, share, 1);
+        run.step(reference, 1);
+        EXPECT_EQ(all_weights(*lab.view), all_weights(reference)) << share;
+        EXPECT_EQ(lab.curve.points().back().held_out_worst, lab.errors.held_out_worst);
+        const int drawn = count_color(buffer.get(), 0, 0, lab_screen_width - 1, lab_screen_height - 1,
+                                      held_out_worst_color);
+        EXPECT_EQ(drawn > 0, lab.errors.held_out_patterns > 0) << share;
+    }
+    press(KEY_T);
+    EXPECT_TRUE(lab.stepper.run.held_out().empty());
+}
+
 TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
 {
     const struct {

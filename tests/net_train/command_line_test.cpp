@@ -33,6 +33,24 @@ TEST(CommandLine, SeedCurveAndNearestOptions)
     EXPECT_EQ(parse_command_line({"net.txt", "--curve"}).error, "option '--curve' needs a file name");
 }
 
+TEST(CommandLine, TestShareFromZeroToNineTenthsAndItsSeed)
+{
+    const ParsedCommandLine parsed = parse_command_line({"--test-share", "0.25", "--test-seed=9", "net.txt"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.test_share, 0.25);
+    EXPECT_TRUE(parsed.options.has_test_seed);
+    EXPECT_EQ(parsed.options.test_seed, 9u);
+    EXPECT_EQ(parse_command_line({"--test-share=0.9", "net.txt"}).options.test_share, 0.9);
+    EXPECT_EQ(parse_command_line({"net.txt"}).options.test_share, 0.0);
+    for (const char* wrong : {"0.95", "-0.1", "nan", "NaN", "inf", "0,5", "0.5x"})
+        EXPECT_EQ(parse_command_line({"--test-share", wrong, "net.txt"}).error,
+                  std::string("option '--test-share' needs a share from 0 to 0.9; '") + wrong + "' is none");
+    EXPECT_EQ(parse_command_line({"--test-share", "", "net.txt"}).error,
+              "option '--test-share' is empty; it needs a share from 0 to 0.9");
+    EXPECT_EQ(parse_command_line({"--test-seed", "3", "net.txt"}).error,
+              "option '--test-seed' chooses the patterns --test-share holds out, and no share above 0 is given");
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoFile)
 {
     EXPECT_TRUE(parse_command_line({"--help"}).options.show_help);
@@ -57,7 +75,8 @@ TEST(CommandLine, HelpNamesEveryOptionAndExitStatus)
     const std::string help = help_text;
     for (const char* part : {"--training", "--output", "--quiet", "--help", "--version", "\n  0 ", "\n  1 ",
                              "\n  2 ", "\n  64 ", "\n  65 ", "\n  73 ",
-                             "--seed", "--curve", "--write-nearest", "--write-data-set", "--points", "--noise"})
+                             "--seed", "--curve", "--write-nearest", "--write-data-set", "--points", "--noise",
+                             "--test-share", "--test-seed", "test_worst_error"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 

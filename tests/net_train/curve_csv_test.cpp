@@ -42,3 +42,12 @@ TEST(CurveCsv, ExactNumbersAndNoRowTwiceForOnePass)
     curve.add(3, infinity - infinity, -std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(curve_csv(curve), "pass,worst_error,mean_squared_error\n0,0.5,0.25\n1,0.125,1e-05\n2,inf,nan\n3,nan,nan\n");
 }
+
+TEST(CurveCsv, HeldOutPatternsAddTwoColumns)
+{
+    LearningCurve curve(curve_rows);
+    curve.add({0, 0.5, 0.25, 0.75, 0.125});
+    curve.add({4, 0.25, 1e-5, 0.5, 0.0625});
+    EXPECT_EQ(curve_csv(curve, true), "pass,worst_error,mean_squared_error,test_worst_error,test_mean_squared_error\n"
+                                      "0,0.5,0.25,0.75,0.125\n4,0.25,1e-05,0.5,0.0625\n");
+}

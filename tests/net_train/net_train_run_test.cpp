@@ -3,7 +3,9 @@
 #include "net_train/net_train.h"
 
 #include "engine/data_sets.h"
+#include "engine/training_run.h"
 #include "tests/net_train/tool_files.h"
+#include "tool_support/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -363,4 +365,37 @@ TEST_F(NetTrainRun, WritesADataSetThatTrainingReads)
     EXPECT_EQ(unknown.status, exit_usage);
     EXPECT_EQ(unknown.err.rfind("net_train: no data set is named 'moons'", 0), 0u) << unknown.err;
     EXPECT_FALSE(std::filesystem::exists(directory.file("m.csv")));
+}
+
+TEST_F(NetTrainRun, TestShareTrainsOnTheOthersAndReportsTheHeldOutErrors)
+{
+    const std::string input = directory.write(
+        "eight.txt", "input_layer: 2\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\ncomp_layer: 1\n"
+                     "weights: 2 -1.5\npattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 1\n"
+                     "pattern: 0.2 0.1 -> 0.1\npattern: 0.9 0.1 -> 0.9\npattern: 0.1 0.8 -> 0.8\n"
+                     "pattern: 0.5 0.5 -> 0.7\nerror_limit: 0.05\nmax_iterations: 400\n");
+    const std::string curve = directory.file("curve.csv");
+    const Outcome outcome = run({input, "--test-share", "0.25", "--seed", "3", "--curve", curve});
+    EXPECT_EQ(outcome.status, exit_short_of_goal);
+
+    Network expected(input.c_str());
+    expected.read_training_section(input.c_str());
+    TrainingRun training(expected.max_iterations, expected, 0.25, 3);
+    training.step(expected, expected.max_iterations);
+    PatternErrors errors;
+    measure_pattern_errors(expected, errors, training);
+    ASSERT_EQ(errors.held_out_patterns, 2);
+    EXPECT_NE(outcome.out.find("worst error: " + short_text(errors.worst) + " (error limit 0.05, 6 patterns)\n"
+                               "held-out worst error: " + short_text(errors.held_out_worst) + " (mean squared " +
+                               short_text(errors.held_out_mean_squared) + ", 2 patterns)\n"),
+              std::string::npos)
+        << outcome.out;
+    const std::string csv = read_text_file(curve);
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "pass,worst_error,mean_squared_error,test_worst_error,test_mean_squared_error");
+    EXPECT_NE(csv.find("\n400," + shortest_text(errors.worst) + "," + shortest_text(errors.mean_squared) + "," +
+                       shortest_text(errors.held_out_worst) + "," + shortest_text(errors.held_out_mean_squared) + "\n"),
+              std::string::npos);
+    // --test-seed takes the place of --seed in the choice.
+    const Outcome same = run({input, "--test-share", "0.25", "--test-seed", "3"});
+    EXPECT_EQ(same.out, outcome.out);
 }

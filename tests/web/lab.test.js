@@ -430,6 +430,27 @@ test('a data set from the control trains as net_train trains on the table it wri
         .includes('no data set made: the number of points must be 1 to 1000000'));
 });
 
+test('a held-out share trains as net_train --test-share does, and the status gives the held-out errors', async () => {
+    await page.selectOption('#example', '0');
+    await page.selectOption('#held-out-share', '0.5');
+    const [, count, seed] = (await page.textContent('#state-details')).match(/^held out: (\d+) patterns, seed (\d+)$/m);
+    assert.equal(count, '2');
+    web.copyExample('exclusive_or_training.txt', work);
+    const result = web.run(web.netTrain, ['exclusive_or_training.txt', '--test-share', '0.5', '--test-seed', seed,
+        '--curve', 'held_out.csv'], work);
+    const [, passes] = result.out.match(/^passes: (\d+) /m);
+    const rows = fs.readFileSync(path.join(work, 'held_out.csv'), 'utf8').trim().split('\n');
+    assert.equal(rows[0], 'pass,worst_error,mean_squared_error,test_worst_error,test_mean_squared_error');
+    const shown = await page.evaluate(() => window.ncStep(1e6));
+    assert.equal(shown.passes, Number(passes));
+    assert.equal(shown.heldOutPatterns, 2);
+    assert.deepEqual([shown.passes, shown.worstError, shown.meanSquaredError, shown.heldOutWorstError,
+        shown.heldOutMeanSquaredError], rows[rows.length - 1].split(',').map(Number));
+    assert.match(await page.textContent('#state-details'), /^held-out worst: \d\.\d{6}$/m);
+    await page.selectOption('#held-out-share', '0');
+    assert.equal((await status()).heldOutPatterns, undefined);
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

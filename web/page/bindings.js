@@ -13,6 +13,7 @@ const NcBindings = (() => {
             // as {table, inputs, targets}, or {problem}.
             dataSetNames: module.dataSetNames(),
             dataSet: (name, points, noise, seed) => module.dataSet(name, points, noise, seed),
+            heldOutShares: module.heldOutShares(),
             // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
             // stored as `besides`; returns the name it got.
             putFile(name, data, besides = '') {

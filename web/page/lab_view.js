@@ -158,7 +158,7 @@ const NcLabView = (() => {
             } else {
                 drawTable();
             }
-            NcLineChart.draw(curveContext, lab.curve(), status.errorLimit);
+            NcLineChart.draw(curveContext, lab.curve(), status.errorLimit, status.heldOutPatterns > 0);
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
             const lines = [files, ...NcPageState.labLines(status, speedStep, rates.passesPerSecond,
                 rates.framesPerSecond)];
@@ -197,9 +197,13 @@ const NcLabView = (() => {
             draw();
         }
 
+        // The held-out errors only while patterns are held out.
         function status() {
-            const {passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers} = lab.status();
-            return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers};
+            const {passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers, heldOutPatterns,
+                heldOutWorstError, heldOutMeanSquaredError} = lab.status();
+            const heldOut = heldOutPatterns > 0 ? {heldOutPatterns, heldOutWorstError, heldOutMeanSquaredError} : {};
+            return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers,
+                ...heldOut};
         }
 
         const select = element('example');
@@ -234,6 +238,20 @@ const NcLabView = (() => {
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save']])
             element(id).addEventListener('click', () => act(action));
+        const shares = element('held-out-share');
+        for (const share of engine.heldOutShares) {
+            const option = document.createElement('option');
+            option.value = String(share);
+            option.textContent = share > 0 ? `${Math.round(share * 100)} %` : 'none';
+            shares.appendChild(option);
+        }
+        shares.addEventListener('change', () => {
+            lab.holdOut(Number(shares.value));
+            rates.passes = 0;
+            message = '';
+            dirty = true;
+            shares.blur();
+        });
         loadExample(0);
 
         return {

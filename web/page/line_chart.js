@@ -1,11 +1,13 @@
 // The learning curve as net_lab draws it: worst error and mean squared error against passes
-// on a logarithmic scale of whole decades, with a line at the error limit.
+// on a logarithmic scale of whole decades, with a line at the error limit, and the held-out
+// patterns' two errors when some are held out.
 const NcLineChart = (() => {
     const maxDecades = 6;
     const smallestShown = 1e-12;  // smaller errors lie on the bottom of the scale
     const colors = {
         worst: 'rgb(255,81,81)', meanSquared: 'rgb(81,223,81)', limit: 'rgb(243,223,40)',
         frame: 'rgb(121,121,121)', text: 'rgb(182,182,182)',
+        heldOutWorst: 'rgb(255,162,243)', heldOutMeanSquared: 'rgb(81,203,255)',
     };
     const margin = {left: 44, right: 8, top: 22, bottom: 18};
 
@@ -17,8 +19,9 @@ const NcLineChart = (() => {
     function fitScale(points, errorLimit) {
         let low = isShown(errorLimit) ? errorLimit : 1;
         let high = low;
-        for (const [, worst, meanSquared] of points) {
-            for (const value of [worst, meanSquared]) {
+        // Without held-out patterns their errors are 0, which is never shown.
+        for (const [, ...errors] of points) {
+            for (const value of errors) {
                 if (!isShown(value))
                     continue;
                 low = Math.min(low, value);
@@ -46,8 +49,9 @@ const NcLineChart = (() => {
         return Math.round(Math.min(Math.max(pass / scale.lastPass, 0), 1) * (width - 1));
     }
 
-    // Draws `points` ([pass, worst, meanSquared] in pass order) filling the canvas.
-    function draw(context, points, errorLimit) {
+    // Draws `points` ([pass, worst, meanSquared, heldOutWorst, heldOutMeanSquared] in pass
+    // order) filling the canvas; the held-out errors only with `heldOut`.
+    function draw(context, points, errorLimit, heldOut = false) {
         const {width: canvasWidth, height: canvasHeight} = context.canvas;
         context.fillStyle = 'black';
         context.fillRect(0, 0, canvasWidth, canvasHeight);
@@ -58,11 +62,16 @@ const NcLineChart = (() => {
         const scale = fitScale(points, errorLimit);
         context.font = '10px monospace';
         context.textBaseline = 'middle';
-        [['worst error', colors.worst], ['mean squared', colors.meanSquared], ['error limit', colors.limit]]
-            .forEach(([label, color], i) => {
-                context.fillStyle = color;
-                context.fillText(label, x + 100 * i, 8);
-            });
+        // Five labels need the shorter words to fit the row.
+        const legend = heldOut
+            ? [['worst', colors.worst], ['mean sq.', colors.meanSquared], ['limit', colors.limit],
+                ['test worst', colors.heldOutWorst], ['test mean sq.', colors.heldOutMeanSquared]]
+            : [['worst error', colors.worst], ['mean squared', colors.meanSquared], ['error limit', colors.limit]];
+        const legendStep = heldOut ? 68 : 100;
+        legend.forEach(([label, color], i) => {
+            context.fillStyle = color;
+            context.fillText(label, x + legendStep * i, 8);
+        });
         context.strokeStyle = colors.frame;
         context.strokeRect(x + 0.5, y + 0.5, width - 1, height - 1);
         context.fillStyle = colors.text;
@@ -76,7 +85,10 @@ const NcLineChart = (() => {
             context.fillStyle = colors.limit;
             context.fillRect(x + 1, y + valueRow(scale, errorLimit, height), width - 2, 1);
         }
-        for (const [column, color] of [[2, colors.meanSquared], [1, colors.worst]]) {
+        const lines = [[2, colors.meanSquared], [1, colors.worst]];
+        if (heldOut)
+            lines.unshift([4, colors.heldOutMeanSquared], [3, colors.heldOutWorst]);
+        for (const [column, color] of lines) {
             context.strokeStyle = color;
             context.beginPath();
             points.forEach((point, i) => {

@@ -75,6 +75,11 @@ const NcPageState = (() => {
             `error limit: ${shortNumber(status.errorLimit)}`,
             status.drawnWeights > 0 ? `seed: ${status.seed} (${status.drawnWeights} weights)`
                                     : 'all weights from the file',
+            ...(status.heldOutPatterns > 0
+                ? [`held out: ${status.heldOutPatterns} patterns, seed ${status.seed}`,
+                    `held-out worst: ${fixedNumber(status.heldOutWorstError)}`,
+                    `held-out mean squared: ${fixedNumber(status.heldOutMeanSquaredError)}`]
+                : []),
         ];
     }
 

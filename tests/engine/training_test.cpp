@@ -39,6 +39,26 @@ TEST_P(Training, OneStepReproducesTheWorkedExample)
         EXPECT_EQ(network.neuron(i).error, 0.0);
 }
 
+TEST_P(Training, LearnedThresholdMovesAsAWeightFromMinusOne)
+{
+    // delta = 0.5 * 0.5 * 0.5 * 0.5 = 0.0625 and rate 5: the weight gains 0.3125, the threshold
+    // loses as much; a limit of 0.2 clamps both.
+    const struct {
+        const char* limit_record;
+        double weight;
+        double threshold;
+    } cases[] = {{"", 0.3125, -0.3125}, {"max_weight: 0.2\n", 0.2, -0.2}};
+    for (const auto& c : cases) {
+        Network network = Network::from_text(one_step_file(1) + "learn_thresholds: 1\n" + c.limit_record, 0u);
+        ASSERT_EQ(network.read_training_text(one_step_file(1) + "learn_thresholds: 1\n" + c.limit_record), 0);
+        ASSERT_TRUE(network.learn_thresholds);
+        EXPECT_EQ(network.train(nullptr), IterationLimit);
+        EXPECT_EQ(network.neuron(1).connections[0].weight, c.weight);
+        EXPECT_EQ(network.neuron(1).threshold, c.threshold);
+        EXPECT_EQ(network.neuron(0).threshold, 0.0);  // input neurons have none to learn
+    }
+}
+
 TEST_P(Training, ConvergesOnInclusiveOr)
 {
     const std::string path = data_file("or_training.txt");

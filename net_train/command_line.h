@@ -13,6 +13,7 @@ struct NetTrainOptions {
     bool has_seed = false;      // --seed given: missing weights come from `seed`, not the clock
     unsigned seed = 0;
     bool write_nearest = false; // --write-nearest: write what the format can hold of the network
+    bool learn_thresholds = false;  // --learn-thresholds: train the thresholds with the weights
     bool quiet = false;         // -q: no report and no progress
     bool show_help = false;     // -h: print the help and stop
     bool show_version = false;  // --version: print the version and stop

@@ -54,15 +54,16 @@ const char* const key_lines[] = {
     "+ - - more / fewer passes per frame",
     "R   - back to the weights the file gave",
     "S   - save the network to trained.txt",
+    "T   - learn thresholds too: on / off",
 };
 
 }  // namespace
 
 const ShellScreens lab_screens = {
     {"Network has no inputs!", "or is incorrect", "Loaded file is incorrect"},
-    // Help: title at (5, 8), groups 24 apart, panel to (385, 188), 1 ms between looks at
+    // Help: title at (5, 8), groups 24 apart, panel to (385, 200), 1 ms between looks at
     // the keyboard.
-    {5, 8, key_lines, std::size(key_lines), 24, 385, 188, 1},
+    {5, 8, key_lines, std::size(key_lines), 24, 385, 200, 1},
     {450, 500},
 };
 
@@ -150,6 +151,7 @@ void add_press(LabPresses& presses, int scancode)
     case KEY_MINUS_PAD: add(LabKey::Slower); break;
     case KEY_R: add(LabKey::Reset); break;
     case KEY_S: add(LabKey::Save); break;
+    case KEY_T: add(LabKey::LearnThresholds); break;
     default: break;
     }
 }
@@ -183,6 +185,11 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
         case LabKey::Slower: lab.speed_step = std::max(lab.speed_step - 1, 0); break;
         case LabKey::Reset: reset_lab(lab, clock); break;
         case LabKey::Save: save_lab(lab, saved_file_name); break;
+        case LabKey::LearnThresholds:
+            // R keeps the choice: it returns to the file's weights, not to its switch.
+            lab.view->learn_thresholds = !lab.view->learn_thresholds;
+            lab.initial.learn_thresholds = lab.view->learn_thresholds;
+            break;
         }
     }
 

@@ -140,7 +140,7 @@ void draw_curve_area(const Lab& lab, BITMAP* buffer)
 void draw_status(const Lab& lab, BITMAP* buffer)
 {
     const TrainingStepper& stepper = lab.stepper;
-    char lines[9][96];
+    char lines[10][96];
     std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.run.passes_done(), stepper.run.pass_limit());
     std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
     std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.passes_per_second,
@@ -153,7 +153,8 @@ void draw_status(const Lab& lab, BITMAP* buffer)
         std::snprintf(lines[7], sizeof lines[7], "seed: %u (%lld weights)", lab.seed, lab.drawn_weights);
     else
         std::snprintf(lines[7], sizeof lines[7], "all weights from the file");
-    std::snprintf(lines[8], sizeof lines[8], "S saves %s; F1 keys", saved_file_name);
+    std::snprintf(lines[8], sizeof lines[8], "thresholds: %s (T)", lab.view->learn_thresholds ? "learned" : "fixed");
+    std::snprintf(lines[9], sizeof lines[9], "S saves %s; F1 keys", saved_file_name);
     int y = status_y;
     text_tail(buffer, lab.files.network_path, right_x, y, label_color, characters_across_right);
     if (!lab.files.training_path.empty()) {

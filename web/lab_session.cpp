@@ -41,6 +41,12 @@ void LabSession::reset()
     measure();
 }
 
+void LabSession::set_learn_thresholds(bool learn)
+{
+    initial.learn_thresholds = learn;
+    trained.learn_thresholds = learn;
+}
+
 void LabSession::start_pause()
 {
     if (stepper.state == TrainingState::Paused)

@@ -101,6 +101,7 @@ const NcLabView = (() => {
             case 'slower': speedStep = NcPageState.slowerStep(speedStep); break;
             case 'reset': lab.reset(); rates.passes = 0; message = ''; break;
             case 'save': save(); break;
+            case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
             default: return;
             }
             dirty = true;
@@ -144,6 +145,8 @@ const NcLabView = (() => {
                 drawTable();
             }
             NcLineChart.draw(curveContext, lab.curve(), status.errorLimit);
+            // The file's "learn_thresholds:" record and the T key set it too.
+            element('learn-thresholds').checked = status.learnThresholds;
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
             const lines = [files, ...NcPageState.labLines(status, speedStep, rates.passesPerSecond,
                 rates.framesPerSecond)];
@@ -211,6 +214,11 @@ const NcLabView = (() => {
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save']])
             element(id).addEventListener('click', () => act(action));
+        element('learn-thresholds').addEventListener('change', (event) => {
+            lab.setLearnThresholds(event.target.checked);
+            event.target.blur();
+            dirty = true;
+        });
         loadExample(0);
 
         return {

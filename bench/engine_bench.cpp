@@ -38,10 +38,12 @@ void evaluation(benchmark::State& state, const std::vector<int>& layers)
 }
 
 // One online pass over 16 patterns; a negative error limit makes the check pass stop at its
-// first output, so nearly all the time goes to the training pass.
-void training_pass(benchmark::State& state, const std::vector<int>& layers)
+// first output, so nearly all the time goes to the training pass. `learn_thresholds` trains
+// the thresholds too.
+void training_pass(benchmark::State& state, const std::vector<int>& layers, bool learn_thresholds)
 {
     Network network = make_network(layers);
+    network.learn_thresholds = learn_thresholds;
     const int pattern_total = 16;
     for (int p = 0; p < pattern_total; ++p)
         network.add_pattern({random_values(layers.front(), 10 + p), random_values(layers.back(), 100 + p)});
@@ -74,7 +76,9 @@ void register_benchmarks()
 {
     for (const std::vector<int>& layers : topologies) {
         benchmark::RegisterBenchmark(("evaluate/" + topology_name(layers)).c_str(), evaluation, layers);
-        benchmark::RegisterBenchmark(("train_pass/" + topology_name(layers)).c_str(), training_pass, layers);
+        benchmark::RegisterBenchmark(("train_pass/" + topology_name(layers)).c_str(), training_pass, layers, false);
+        benchmark::RegisterBenchmark(("train_pass_learned_thresholds/" + topology_name(layers)).c_str(), training_pass,
+                                     layers, true);
     }
     benchmark::RegisterBenchmark("load/1000x1000_weights", load_million_weights)->Unit(benchmark::kMillisecond);
 }

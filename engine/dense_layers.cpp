@@ -124,6 +124,20 @@ DENSE_INLINE Lanes clamp_lanes(Lanes w, Lanes limit)
     }
 }
 
+// threshold -= learning_rate * delta for the neurons of one layer, then clamped as a weight is:
+// the learned threshold is a weight from a source whose output is always -1.
+DENSE_INLINE void learn_layer_thresholds(double* thresholds, const double* rate_deltas, const double* limits, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        double threshold = thresholds[i] - rate_deltas[i];
+        if (threshold > limits[i])
+            threshold = limits[i];
+        if (threshold < -limits[i])
+            threshold = -limits[i];
+        thresholds[i] = threshold;
+    }
+}
+
 // w += (learning_rate * delta) * output for `vectors` * 4 weights of one source, then clamped
 // to max_weight and to -max_weight, in that order.
 template <int vectors, bool in_pairs>
@@ -643,6 +657,11 @@ struct DenseLayers::Kernels {
         const Lanes delta = ((error * load(form.slopes.data() + layer.lane_offset)) * output) * (1.0 - output);
         const Lanes rate_delta = load(form.rates.data() + layer.lane_offset) * delta;
         const Lanes limit = load(form.limits.data() + layer.lane_offset);
+        if (form.thresholds_learned) {
+            // Padded lanes hold 0 for every parameter, so their thresholds stay 0.
+            double* thresholds = form.thresholds.data() + layer.lane_offset;
+            store(thresholds, clamp_lanes<in_pairs>(load(thresholds) - rate_delta, limit));
+        }
         double* weights = form.weights.data() + layer.weights_offset;
         const double* source_outputs = outputs + layer.previous_first;
         const int sources = layer.previous_size;
@@ -711,6 +730,8 @@ struct DenseLayers::Kernels {
                 deltas[i] = ((error * slopes[i]) * output) * (1.0 - output);
                 rate_deltas[i] = rates[i] * deltas[i];
             }
+            if (form.thresholds_learned)
+                learn_layer_thresholds(form.thresholds.data() + layer.lane_offset, rate_deltas, limits, layer.size);
             // The input layer's errors would be discarded at once: they are not gathered.
             double* source_errors = index == 0 ? nullptr : errors + layer.previous_first;
             double* layer_weights = form.weights.data() + layer.weights_offset;
@@ -1000,6 +1021,9 @@ void DenseLayers::store_weights(std::vector<Neuron>& neurons) const
 {
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.size; ++i) {
+            if (thresholds_learned)
+                neurons[static_cast<std::size_t>(layer.first + i)].threshold =
+                    thresholds[layer.lane_offset + static_cast<std::size_t>(i)];
             std::vector<Connection>& connections = neurons[static_cast<std::size_t>(layer.first + i)].connections;
             // A neuron's weights are its block's width apart.
             const double* weight = weights.data() + weight_index(layer, i, 0);

@@ -51,6 +51,9 @@ public:
     // parameters_changed is called.
     void load_parameters(const std::vector<Neuron>& neurons);
     void parameters_changed() { parameters_loaded = false; }
+    // Whether train_pattern moves the loaded thresholds too, each neuron's after its weights,
+    // as Neuron::back_propagate(true) does; store_weights then stores them as well.
+    void learn_thresholds(bool learn) { thresholds_learned = learn; }
     // Evaluates up to group_rows rows side by side, row r from the inputs at rows[r], into
     // a store of their own; the network's state stays as it was.
     void evaluate_group(const double* const* rows, int row_count);
@@ -64,8 +67,8 @@ public:
     // Evaluates one pattern and makes one back-propagation step towards its expected outputs,
     // leaving the neurons' own outputs as they were.
     void train_pattern(const double* inputs, const double* expected_outputs);
-    // Copies the outputs of the last trained pattern, or the weights changed by training,
-    // back into the neurons.
+    // Copies the outputs of the last trained pattern, or the weights (and learned thresholds)
+    // changed by training, back into the neurons.
     void store_outputs(std::vector<Neuron>& neurons) const;
     void store_weights(std::vector<Neuron>& neurons) const;
 
@@ -112,6 +115,7 @@ private:
 
     bool active_form = false;
     bool parameters_loaded = false;
+    bool thresholds_learned = false;
     bool narrow_layers_only = false;  // every layer one block of four lanes
     std::vector<Layer> layers;
     // Per block of neurons: for each source, one weight per neuron; a layer's last block is

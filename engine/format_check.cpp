@@ -121,8 +121,7 @@ std::vector<std::string> format_losses(const Network& trained, const Network& re
     const Listing thresholds =
         differing_parameter(trained, read_back, [](const Neuron& neuron) { return neuron.threshold; });
     if (!thresholds.empty())
-        losses.push_back("thresholds: the file holds one for all neurons, " + shortest_real_text(read_back.threshold()) +
-                         " (neuron 0's), but " + thresholds.text());
+        losses.push_back("thresholds: the file holds each neuron's as a number, but " + thresholds.text());
     const Listing slopes =
         differing_parameter(trained, read_back, [](const Neuron& neuron) { return neuron.slope_parameter; });
     if (!slopes.empty())

@@ -86,6 +86,7 @@ Network::Network(const Network& other)
     : error_limit(other.error_limit),
       max_iterations(other.max_iterations),
       iterations_done(other.iterations_done),
+      learn_thresholds(other.learn_thresholds),
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
       patterns(other.patterns),
@@ -98,6 +99,7 @@ Network::Network(Network&& other) noexcept
     : error_limit(other.error_limit),
       max_iterations(other.max_iterations),
       iterations_done(other.iterations_done),
+      learn_thresholds(other.learn_thresholds),
       neurons(std::move(other.neurons)),
       layer_sizes(std::move(other.layer_sizes)),
       patterns(std::move(other.patterns)),
@@ -114,6 +116,7 @@ Network& Network::operator=(const Network& other)
     error_limit = other.error_limit;
     max_iterations = other.max_iterations;
     iterations_done = other.iterations_done;
+    learn_thresholds = other.learn_thresholds;
     neurons = other.neurons;
     layer_sizes = other.layer_sizes;
     patterns = other.patterns;
@@ -134,6 +137,7 @@ Network& Network::operator=(Network&& other) noexcept
     error_limit = other.error_limit;
     max_iterations = other.max_iterations;
     iterations_done = other.iterations_done;
+    learn_thresholds = other.learn_thresholds;
     neurons = std::move(other.neurons);
     layer_sizes = std::move(other.layer_sizes);
     patterns = std::move(other.patterns);

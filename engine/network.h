@@ -94,6 +94,10 @@ public:
     double error_limit = 0.1;    ///< largest accepted |expected - computed| in training
     int max_iterations = 20000;  ///< limit on training passes
     int iterations_done = 0;     ///< training passes made by the last training run
+    /// When true, training moves each computing neuron's threshold with its weights, as a
+    /// bias (Neuron::back_propagate); false, the default, trains weights only. The training
+    /// record "learn_thresholds: 1" sets it.
+    bool learn_thresholds = false;
 
     // Layer sizes are never below 0: the reader refuses a negative input layer and keeps no
     // computing layer of 0 neurons or fewer.

@@ -13,6 +13,8 @@
 
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -131,6 +133,14 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics, Pa
         notice(reason + "; the network is refused");
         refuse_network();
     };
+    // Per-neuron thresholds, by position, set once the reading ends: the shared "treshold:"
+    // record that the writer puts after the layers must not overwrite them.
+    std::vector<std::pair<std::size_t, double>> neuron_thresholds;
+    const auto set_neuron_thresholds = [&] {
+        for (const auto& [position, value] : neuron_thresholds)
+            neurons[position].threshold = value;
+        parameters_changed();
+    };
     std::string_view line;
     while (lines.next(line)) {
         LineReader reader(line);
@@ -172,11 +182,13 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics, Pa
         } else if (key == "weights:") {
             if (layer_sizes.size() < 2) {
                 notice("\"weights:\" record before any \"comp_layer:\" record; loading ends here");
+                set_neuron_thresholds();
                 return;  // a misplaced record ends loading; what was built stays
             }
             if (weights_row >= layer_sizes.back()) {
                 notice("one \"weights:\" record more than the latest layer's " + std::to_string(layer_sizes.back()) +
                        " neurons; loading ends here");
+                set_neuron_thresholds();
                 return;
             }
             const int latest = layer_sizes.back();
@@ -231,6 +243,17 @@ void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics, Pa
             }
         } else if (key == "threshold:" && diagnostics != nullptr) {
             note_misspelt_threshold(lines.line_number(), *diagnostics);
+        } else if (key == "neuron_threshold:") {
+            // The threshold of the neuron whose "weights:" record came last.
+            double value = 0.0;
+            if (layer_sizes.size() < 2 || weights_row == 0)
+                notice("\"neuron_threshold:\" follows no \"weights:\" record of the latest layer; ignored");
+            else if (!reader.read_real(value))
+                notice("\"neuron_threshold:\" has no number; ignored");
+            else
+                neuron_thresholds.emplace_back(
+                    static_cast<std::size_t>(neuron_count() - layer_sizes.back() + weights_row - 1), value);
         }
     }
+    set_neuron_thresholds();
 }

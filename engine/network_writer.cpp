@@ -1,5 +1,5 @@
-// The network writer: layer sizes, weights and shared parameters in the canonical layout,
-// with numbers formatted the same whatever the process locale.
+// The network writer: layer sizes, weights, per-neuron thresholds where they differ and shared
+// parameters in the canonical layout, with numbers formatted the same whatever the process locale.
 #include "engine/network.h"
 
 #include <charconv>
@@ -33,6 +33,20 @@ void write_real(std::ostream& out, double value)
 #endif
 }
 
+// Seventeen significant digits, which read back as the same double whatever its size (17
+// decimals in fixed-point would not, for a value far below 1).
+void write_exact_real(std::ostream& out, double value)
+{
+    char text[40];
+#if defined(__EMSCRIPTEN__)
+    const int length = std::snprintf(text, sizeof text, "%.16e", value);
+    out.write(text, length);
+#else
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
+    out.write(text, result.ptr - text);
+#endif
+}
+
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.
 void write_weight(std::ostream& out, double weight)
 {
@@ -40,6 +54,15 @@ void write_weight(std::ostream& out, double weight)
         out.put(' ');
     put(out, weight < 0.0 ? " " : "  ");
     write_real(out, weight);
+}
+
+// True when some neuron's threshold is not neuron 0's, which "treshold:" alone cannot hold.
+bool thresholds_differ(const Network& network)
+{
+    for (int i = 1; i < network.neuron_count(); ++i)
+        if (network.neuron(i).threshold != network.threshold())
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -63,6 +86,8 @@ bool Network::write_network(std::ostream& out) const
         return static_cast<bool>(out.flush());
     }
 
+    // Files of networks with one threshold stay as they always were.
+    const bool per_neuron_thresholds = thresholds_differ(*this);
     put(out, "input_layer: " + std::to_string(layer_sizes.front()) + "\n");
     std::size_t position = static_cast<std::size_t>(layer_sizes.front());
     for (std::size_t layer = 1; layer < layer_sizes.size(); ++layer) {
@@ -73,6 +98,11 @@ bool Network::write_network(std::ostream& out) const
             for (const Connection& connection : neurons[position].connections)
                 write_weight(out, connection.weight);
             out.put('\n');
+            if (per_neuron_thresholds) {
+                put(out, "  neuron_threshold: ");
+                write_exact_real(out, neurons[position].threshold);
+                out.put('\n');
+            }
         }
     }
 

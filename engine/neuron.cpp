@@ -26,7 +26,21 @@ void Neuron::compute_output()
     output = engine_logistic(sum, threshold, slope_parameter);
 }
 
-void Neuron::back_propagate()
+namespace {
+
+// A weight or threshold after an update: within +-limit, the upper bound first.
+double clamped(double value, double limit)
+{
+    if (value > limit)
+        value = limit;
+    if (value < -limit)
+        value = -limit;
+    return value;
+}
+
+}  // namespace
+
+void Neuron::back_propagate(bool learn_threshold)
 {
     if (!is_computing) {
         error = 0.0;
@@ -37,11 +51,10 @@ void Neuron::back_propagate()
     for (Connection& connection : connections) {
         Neuron& source = list[connection.source];
         source.error += delta * connection.weight;
-        connection.weight += (learning_rate * delta) * source.output;
-        if (connection.weight > max_weight)
-            connection.weight = max_weight;
-        if (connection.weight < -max_weight)
-            connection.weight = -max_weight;
+        connection.weight = clamped(connection.weight + (learning_rate * delta) * source.output, max_weight);
     }
+    // d output / d threshold is -(d output / d sum): the update of a weight whose source is -1.
+    if (learn_threshold)
+        threshold = clamped(threshold - learning_rate * delta, max_weight);
     error = 0.0;
 }

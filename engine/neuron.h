@@ -37,8 +37,10 @@ public:
     /// own exp (within 1 ulp of the correctly rounded value). Input neuron: nothing.
     void compute_output();
     /// One back-propagation step: passes delta * weight back to each source, updates and
-    /// clamps each weight, then resets its own error to 0.
-    void back_propagate();
+    /// clamps each weight, then resets its own error to 0. With `learn_threshold`, last of
+    /// all the threshold moves as a weight from a source whose output is always -1 would:
+    /// threshold - learning_rate * delta, clamped to +-max_weight.
+    void back_propagate(bool learn_threshold = false);
 };
 
 #endif

@@ -75,8 +75,10 @@ int Network::train_passes(int passes, int& made, std::vector<double>& outputs,
 {
     if (fast_form_active()) {
         DenseLayers& dense = *fast_form;
-        // Training changes no parameter: the fast form reads them once.
+        // Training changes no parameter but the thresholds it learns, which the fast form
+        // keeps until it stores them: it reads the parameters once.
         dense.load_parameters(neurons);
+        dense.learn_thresholds(learn_thresholds);
         int pass = 0;
         for (; pass < passes; ++pass) {
             if (dense_check_pass(dense, neurons, trained, error_limit)) {
@@ -109,7 +111,7 @@ int Network::train_passes(int passes, int& made, std::vector<double>& outputs,
             for (std::size_t k = 0; k < outputs.size(); ++k)
                 neurons[first_output + k].error = pattern.expected_outputs[k] - outputs[k];
             for (std::size_t i = neurons.size(); i-- > 0;)
-                neurons[i].back_propagate();
+                neurons[i].back_propagate(learn_thresholds);
         }
     }
     made = pass;

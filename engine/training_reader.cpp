@@ -189,6 +189,10 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.learning_rate))
                 set_learning_rate_all(value);
+        } else if (key == "learn_thresholds:") {
+            int value = 0;
+            if (read_parameter(reader, value, key, line_number, diagnostics))
+                learn_thresholds = value != 0;
         } else if (key == "max_weight:") {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.max_weight))

@@ -63,15 +63,17 @@ const char* const key_lines[] = {
     "+ - - more / fewer passes per frame",
     "R   - back to the weights the file gave",
     "S   - save the network to trained.txt",
+    "T   - learn thresholds too: on / off",
+    "H   - hold the next share of the patterns out",
 };
 
 }  // namespace
 
 const ShellScreens lab_screens = {
     {"Network has no inputs!", "or is incorrect", "Loaded file is incorrect"},
-    // Help: title at (5, 8), groups 24 apart, panel to (385, 188), 1 ms between looks at
+    // Help: title at (5, 8), groups 24 apart, panel to (385, 212), 1 ms between looks at
     // the keyboard.
-    {5, 8, key_lines, std::size(key_lines), 24, 385, 188, 1},
+    {5, 8, key_lines, std::size(key_lines), 24, 385, 212, 1},
     {450, 500},
 };
 
@@ -162,7 +164,8 @@ void add_press(LabPresses& presses, int scancode)
     case KEY_MINUS_PAD: add(LabKey::Slower); break;
     case KEY_R: add(LabKey::Reset); break;
     case KEY_S: add(LabKey::Save); break;
-    case KEY_T: add(LabKey::HeldOut); break;
+    case KEY_H: add(LabKey::HeldOut); break;
+    case KEY_T: add(LabKey::LearnThresholds); break;
     default: break;
     }
 }
@@ -200,6 +203,11 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
             // Another split starts another run, from the weights the file gave.
             lab.held_out_step = (lab.held_out_step + 1) % static_cast<int>(std::size(held_out_share_steps));
             reset_lab(lab, clock);
+            break;
+        case LabKey::LearnThresholds:
+            // R keeps the choice: it returns to the file's weights, not to its switch.
+            lab.view->learn_thresholds = !lab.view->learn_thresholds;
+            lab.initial.learn_thresholds = lab.view->learn_thresholds;
             break;
         }
     }

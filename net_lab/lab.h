@@ -23,7 +23,7 @@ struct BITMAP;
 
 // The keys a frame acts on once per press, in the order of the help screen. The shell's
 // keys (L, F1, F12, Esc) are the shell's business.
-enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, HeldOut };
+enum class LabKey { StartPause, OnePass, Faster, Slower, Reset, Save, HeldOut, LearnThresholds };
 
 // Presses of the lab's keys since the last frame, in the order they were typed: "." then S
 // saves the weights after the pass. They come from the library's key buffer, so a press
@@ -87,7 +87,7 @@ void reset_lab(Lab& lab, const SecondsClock& clock);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is
 // one of the files the network was loaded from, and a network the file format cannot hold
-// (weights that are not finite numbers, a threshold or slope per neuron). Sets and returns
+// (weights that are not finite numbers, a slope per neuron). Sets and returns
 // the message shown.
 bool save_lab(Lab& lab, const std::string& path);
 

@@ -143,7 +143,7 @@ void draw_curve_area(const Lab& lab, BITMAP* buffer)
 void draw_status(const Lab& lab, BITMAP* buffer)
 {
     const TrainingStepper& stepper = lab.stepper;
-    char lines[9][96];
+    char lines[10][96];
     std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.run.passes_done(), stepper.run.pass_limit());
     std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
     std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.passes_per_second,
@@ -156,11 +156,12 @@ void draw_status(const Lab& lab, BITMAP* buffer)
         std::snprintf(lines[7], sizeof lines[7], "seed: %u (%lld weights)", lab.seed, lab.drawn_weights);
     else
         std::snprintf(lines[7], sizeof lines[7], "all weights from the file");
-    std::snprintf(lines[8], sizeof lines[8], "S saves %s; F1 keys", saved_file_name);
-    // Shown only while patterns are held out (T), each in the colour of its curve.
+    std::snprintf(lines[8], sizeof lines[8], "thresholds: %s (T)", lab.view->learn_thresholds ? "learned" : "fixed");
+    std::snprintf(lines[9], sizeof lines[9], "S saves %s; F1 keys", saved_file_name);
+    // Shown only while patterns are held out (H), each in the colour of its curve.
     char held_out[3][96];
     const PatternErrors& errors = lab.errors;
-    std::snprintf(held_out[0], sizeof held_out[0], "held out (T): %d of %d patterns", errors.held_out_patterns,
+    std::snprintf(held_out[0], sizeof held_out[0], "held out (H): %d of %d patterns", errors.held_out_patterns,
                   lab.view->pattern_count());
     std::snprintf(held_out[1], sizeof held_out[1], "held-out worst: %.6f", errors.held_out_worst);
     std::snprintf(held_out[2], sizeof held_out[2], "held-out mean squared: %.6f", errors.held_out_mean_squared);

@@ -9,7 +9,8 @@
 
 const char* const usage_text =
     "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
-    "                 [--curve CURVE_FILE] [--test-share S [--test-seed N]] NETWORK_FILE\n"
+    "                 [--curve CURVE_FILE] [--test-share S [--test-seed N]] [--learn-thresholds]\n"
+    "                 NETWORK_FILE\n"
     "       net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n";
 
 const char* const help_text =
@@ -20,7 +21,8 @@ const char* const help_text =
     "\n"
     "Options:\n"
     "  -t, --training FILE  read the training records (\"pattern:\", \"error_limit:\",\n"
-    "                       \"max_iterations:\", \"learning_rate:\", \"max_weight:\") from FILE;\n"
+    "                       \"max_iterations:\", \"learning_rate:\", \"max_weight:\",\n"
+    "                       \"learn_thresholds:\") from FILE;\n"
     "                       a FILE named *.csv is a table of patterns, one row each: the\n"
     "                       inputs, then the expected outputs (the parameters then come\n"
     "                       from NETWORK_FILE)\n"
@@ -28,12 +30,16 @@ const char* const help_text =
     "                       when the iteration limit is reached. FILE is checked before\n"
     "                       training, and replaced only once the whole network is written\n"
     "      --write-nearest  when the file format cannot hold the trained network (its neurons\n"
-    "                       differ in threshold or slope, or one has surplus connections),\n"
+    "                       differ in slope, or one has surplus connections),\n"
     "                       write the nearest network it can hold and report its worst error\n"
     "                       (needs -o)\n"
     "      --seed N         draw the weights the file leaves out from a generator seeded\n"
     "                       with N (0 to 4294967295), so that runs can be repeated; without\n"
     "                       it the seed is the current time\n"
+    "      --learn-thresholds\n"
+    "                       train each computing neuron's threshold with its weights, as a\n"
+    "                       bias (as the record \"learn_thresholds: 1\" does); the written\n"
+    "                       network then holds one threshold per neuron\n"
     "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
     "                       mean_squared_error\", one row per check pass from pass 0; long\n"
     "                       runs keep every k-th pass, told in a \"#\" line; with\n"
@@ -81,8 +87,10 @@ const char* const help_text =
 
 namespace {
 
-enum Option { quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise, test_share,
-              test_seed };
+enum Option {
+    quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise, test_share, test_seed,
+    learn_thresholds
+};
 
 const std::vector<OptionRule> options_table = {
     {quiet, "--quiet", "-q"},
@@ -92,6 +100,7 @@ const std::vector<OptionRule> options_table = {
     {output, "--output", "-o", OptionValue::file},
     {write_nearest, "--write-nearest", ""},
     {curve, "--curve", "", OptionValue::file},
+    {learn_thresholds, "--learn-thresholds", ""},
     seed_option(seed),
     {data_set, "--write-data-set", "", OptionValue::word, "a data set's name"},
     {points, "--points", "", OptionValue::number, "", 1, data_set_max_points},
@@ -121,9 +130,9 @@ std::string data_set_command_error(const NetTrainOptions& options, const std::ve
     if (options.output_file.empty())
         return "--write-data-set needs -o FILE to write to";
     if (!options.training_file.empty() || !options.curve_file.empty() || options.write_nearest ||
-        options.test_share > 0.0 || options.has_test_seed)
-        return "--write-data-set trains nothing: -t, --curve, --write-nearest, --test-share and --test-seed do not "
-               "go with it";
+        options.test_share > 0.0 || options.has_test_seed || options.learn_thresholds)
+        return "--write-data-set trains nothing: -t, --curve, --write-nearest, --test-share, --test-seed and "
+               "--learn-thresholds do not go with it";
     return "";
 }
 
@@ -146,6 +155,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
         case output: options.output_file = option.text; break;
         case write_nearest: options.write_nearest = true; break;
         case curve: options.curve_file = option.text; break;
+        case learn_thresholds: options.learn_thresholds = true; break;
         case seed:
             options.has_seed = true;
             options.seed = static_cast<unsigned>(option.number);

@@ -16,6 +16,7 @@ struct NetTrainOptions {
     bool has_test_seed = false; // --test-seed given: the held-out patterns come from `test_seed`
     unsigned test_seed = 0;
     bool write_nearest = false; // --write-nearest: write what the format can hold of the network
+    bool learn_thresholds = false;  // --learn-thresholds: train the thresholds with the weights
     bool quiet = false;         // -q: no report and no progress
     std::string data_set;       // --write-data-set: the data set to write to -o; empty when not given
     long long points = 200;     // --points: the data set's number of points

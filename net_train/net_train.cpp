@@ -265,6 +265,8 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return exit_unusable_input;
     }
 
+    if (options.learn_thresholds)
+        network.learn_thresholds = true;
     ProgressLine progress(err, settings.stderr_is_terminal && !options.quiet);
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())

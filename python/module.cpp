@@ -65,7 +65,7 @@ constexpr const char* write_doc =
     "Writes the network as a network file (str, bytes or os.PathLike); the file is replaced as a "
     "whole or not at all.\n\n"
     "The file holds one threshold and one slope for all neurons and one connection from each neuron "
-    "of the layer before. A network it cannot hold (per-neuron thresholds or slopes, connections "
+    "of the layer before. A network it cannot hold (per-neuron slopes, connections "
     "grown beyond those) raises ValueError naming what it cannot hold; nearest=True writes the "
     "nearest network it can hold instead, the one reading the file back gives.\n\n"
     "Raises ValueError as above or for a path with a null byte, and OSError with the system's errno "
@@ -82,6 +82,11 @@ void bind_parameters(py::class_<PyNetwork>& network)
             "max_iterations", [](const PyNetwork& self) { return self.idle().max_iterations; },
             &PyNetwork::set_max_iterations,
             "Limit on the passes of one training run: an int from 0 to 2**31 - 1 (ValueError otherwise).")
+        .def_property(
+            "learn_thresholds", [](const PyNetwork& self) { return self.idle().learn_thresholds; },
+            &PyNetwork::set_learn_thresholds,
+            "True: training moves each computing neuron's threshold with its weights, as a bias; False, "
+            "the default, trains weights only. A training file's \"learn_thresholds: 1\" sets it.")
         .def_property(
             "learning_rate", [](const PyNetwork& self) { return self.idle().learning_rate(); },
             &PyNetwork::set_learning_rate,

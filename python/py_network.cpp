@@ -328,6 +328,12 @@ void PyNetwork::set_max_iterations(const py::object& value)
     network.max_iterations = static_cast<int>(limit);
 }
 
+void PyNetwork::set_learn_thresholds(bool learn)
+{
+    idle();
+    network.learn_thresholds = learn;
+}
+
 void PyNetwork::set_learning_rate(const py::object& value)
 {
     const double rate = real_argument(value, "learning_rate", RealRange::not_negative);

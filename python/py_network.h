@@ -49,6 +49,7 @@ public:
 
     void set_error_limit(const py::object& value);
     void set_max_iterations(const py::object& value);
+    void set_learn_thresholds(bool learn);
     void set_learning_rate(const py::object& value);
     void set_max_weight(const py::object& value);
     void set_threshold(const py::object& value);

@@ -40,6 +40,7 @@ val lab_status(const LabSession& lab)
     status.set("outputsAreNumbers", outputs_are_numbers(lab.errors()));
     status.set("meanSquaredError", lab.errors().mean_squared);
     status.set("errorLimit", lab.network().error_limit);
+    status.set("learnThresholds", lab.network().learn_thresholds);
     status.set("secondsPerPass", lab.seconds_per_pass());
     status.set("seed", lab.seed());
     status.set("drawnWeights", static_cast<double>(lab.drawn_weights()));
@@ -331,6 +332,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("holdOut", &LabSession::hold_out)
         .function("startPause", &LabSession::start_pause)
         .function("pause", &LabSession::pause)
+        .function("setLearnThresholds", &LabSession::set_learn_thresholds)
         .function("train", &LabSession::train)
         .function("savedNetwork", &lab_saved_network)
         .function("status", &lab_status)

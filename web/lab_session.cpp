@@ -47,6 +47,12 @@ void LabSession::hold_out(double held_out_share)
     reset();
 }
 
+void LabSession::set_learn_thresholds(bool learn)
+{
+    initial.learn_thresholds = learn;
+    trained.learn_thresholds = learn;
+}
+
 void LabSession::start_pause()
 {
     if (stepper.state == TrainingState::Paused)

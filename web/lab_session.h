@@ -29,6 +29,8 @@ public:
     // Space: training starts, or pauses.
     void start_pause();
     void pause();
+    // T: training learns the thresholds too, or stops learning them; reset() keeps the choice.
+    void set_learn_thresholds(bool learn);
     // Makes at most `passes` passes while the budget of `seconds` lasts, then measures.
     // Returns the passes made.
     int train(int passes, double seconds);

@@ -115,6 +115,8 @@ class Network:
     """Finite, 0 or more; ValueError otherwise."""
     max_iterations: int
     """0 to 2**31 - 1; ValueError otherwise."""
+    learn_thresholds: bool
+    """True: training moves each computing neuron's threshold with its weights, as a bias."""
     learning_rate: float
     """Finite, 0 or more; ValueError otherwise."""
     max_weight: float

@@ -34,11 +34,13 @@ HELP_LINES = [
     (15, 54, "+ - - more / fewer passes per frame"),
     (15, 66, "R   - back to the weights the file gave"),
     (15, 78, "S   - save the network to trained.txt"),
-    (15, 102, "L   - load network"),
-    (15, 126, "F1  - this help"),
-    (15, 138, "F12 - save screenshot (does NOT work in menus)"),
-    (15, 150, "Esc - quit program"),
-    (15, 174, "Press any key to leave help"),
+    (15, 90, "T   - learn thresholds too: on / off"),
+    (15, 102, "H   - hold the next share of the patterns out"),
+    (15, 126, "L   - load network"),
+    (15, 150, "F1  - this help"),
+    (15, 162, "F12 - save screenshot (does NOT work in menus)"),
+    (15, 174, "Esc - quit program"),
+    (15, 198, "Press any key to leave help"),
 ]
 
 
@@ -83,7 +85,7 @@ def exclusive_or(program, examples_dir, net_train):
             assert state_of(image) == "state: paused", state_of(image)
 
         def help_screen():
-            e2e.check_help_screen(run, HELP_LINES, (385, 188), hold=0.15, wait=0.3, leave_wait=0.5)
+            e2e.check_help_screen(run, HELP_LINES, (385, 212), hold=0.15, wait=0.3, leave_wait=0.5)
 
         def space_trains_until_converged():
             run.hold_key("space", 0.2)

@@ -1,4 +1,5 @@
 // The writer: the canonical layout to the byte, and a round trip through the reader.
+#include "engine/diagnostics.h"
 #include "engine/network.h"
 
 #include "tests/engine/network_files.h"
@@ -130,6 +131,51 @@ TEST(NetworkWriter, DecimalCommaLocaleKeepsTheFullStop)
     EXPECT_EQ(written(network, directory), in_c_locale);
     const Network read_back(directory.file("written.txt").c_str());
     EXPECT_EQ(read_back.neuron(4).connections[1].weight, -1.5);
+}
+
+TEST(NetworkRoundTrip, LearnedThresholdsReadBackToTheBit)
+{
+    Network trained = Network::from_file(data_file("xor_example.txt").c_str(), 3u);
+    ASSERT_EQ(trained.read_training_section(data_file("xor_example.txt").c_str()), 0);
+    trained.learn_thresholds = true;
+    trained.max_iterations = 200;
+    trained.train(nullptr);
+    ASSERT_NE(trained.neuron(2).threshold, trained.neuron(4).threshold);
+    std::ostringstream text;
+    ASSERT_TRUE(trained.write_network(text));
+    // Each computing neuron's record follows its weights; the shared record keeps neuron 0's.
+    EXPECT_NE(text.str().find("\n  neuron_threshold: "), std::string::npos);
+    EXPECT_NE(text.str().find("\ntreshold: 0.00000000000000000\n"), std::string::npos);
+    Network copy = Network::from_text(text.str(), 0u);
+    std::vector<double> expected;
+    std::vector<double> actual;
+    for (int i = 0; i < trained.neuron_count(); ++i)
+        EXPECT_EQ(copy.neuron(i).threshold, trained.neuron(i).threshold) << "neuron " << i;
+    for (const std::vector<double>& inputs : {std::vector<double>{0.0, 1.0}, std::vector<double>{0.3, 0.9}}) {
+        trained.set_inputs(inputs);
+        trained.evaluate();
+        trained.get_outputs(expected);
+        copy.set_inputs(inputs);
+        copy.evaluate();
+        copy.get_outputs(actual);
+        EXPECT_EQ(actual, expected);
+    }
+    std::ostringstream again;
+    ASSERT_TRUE(copy.write_network(again));
+    EXPECT_EQ(again.str(), text.str());
+}
+
+TEST(NetworkReader, NeuronThresholdRecordBelongsToTheLatestWeightsRecord)
+{
+    Diagnostics diagnostics;
+    const Network network = Network::from_text("input_layer: 1\nneuron_threshold: 9\ncomp_layer: 2\nweights: 1\n"
+                                               "neuron_threshold: 0.25\nweights: 2\ntreshold: -1\n",
+                                               0u, &diagnostics);
+    EXPECT_EQ(network.neuron(0).threshold, -1.0);
+    EXPECT_EQ(network.neuron(1).threshold, 0.25);  // the shared record after it does not reach it
+    EXPECT_EQ(network.neuron(2).threshold, -1.0);
+    ASSERT_EQ(diagnostics.entries.size(), 1u);
+    EXPECT_EQ(diagnostics.entries[0].line, 2);
 }
 
 TEST(NetworkRoundTrip, WrittenNetworkReadsBackTheSame)

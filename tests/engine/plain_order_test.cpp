@@ -18,7 +18,9 @@ namespace {
 // The reference: every neuron computed and back-propagated one by one, in list order.
 class PlainNetwork {
 public:
-    explicit PlainNetwork(const Network& network) : input_total(network.input_count()), output_total(network.output_count())
+    explicit PlainNetwork(const Network& network)
+        : input_total(network.input_count()), output_total(network.output_count()),
+          learn_thresholds(network.learn_thresholds)
     {
         for (int i = 0; i < network.neuron_count(); ++i)
             neurons.push_back(network.neuron(i));
@@ -83,12 +85,21 @@ private:
                 if (connection.weight < -neuron.max_weight)
                     connection.weight = -neuron.max_weight;
             }
+            // Last in the neuron's step, as the weight from a source that is always -1.
+            if (learn_thresholds) {
+                neuron.threshold -= neuron.learning_rate * delta;
+                if (neuron.threshold > neuron.max_weight)
+                    neuron.threshold = neuron.max_weight;
+                if (neuron.threshold < -neuron.max_weight)
+                    neuron.threshold = -neuron.max_weight;
+            }
         }
         neuron.error = 0.0;
     }
 
     int input_total;
     int output_total;
+    bool learn_thresholds;
 };
 
 bool same_bits(double a, double b)
@@ -103,6 +114,7 @@ void expect_same_network(const Network& network, const PlainNetwork& plain)
         const Neuron& fast = network.neuron(i);
         const Neuron& reference = plain.neurons[i];
         EXPECT_TRUE(same_bits(fast.output, reference.output)) << "output of neuron " << i;
+        EXPECT_TRUE(same_bits(fast.threshold, reference.threshold)) << "threshold of neuron " << i;
         EXPECT_EQ(fast.error, 0.0) << "error of neuron " << i;
         ASSERT_EQ(fast.connections.size(), reference.connections.size());
         for (std::size_t c = 0; c < fast.connections.size(); ++c) {
@@ -235,6 +247,20 @@ TEST_P(PlainOrder, ClampedTrainingMatchesBitForBit)
     // A negative limit clamps every weight to the far side, as the two comparisons do in order.
     Network negative = Network::from_text(random_network_text(random, {3, 5, 2}));
     train_both_and_compare(negative, random, 1.0, -0.25);
+}
+
+TEST_P(PlainOrder, LearnedThresholdsMatchBitForBit)
+{
+    std::mt19937 random(37);
+    for (const std::vector<int>& layers : topologies)
+        for (const double max_weight : {10.0, 0.4}) {  // free and clamped thresholds
+            Network network = Network::from_text(random_network_text(random, layers));
+            network.learn_thresholds = true;
+            train_both_and_compare(network, random, max_weight < 1.0 ? 40.0 : 0.7, max_weight);
+        }
+    Network longer = Network::from_text(longer_lists_text);  // trained neuron by neuron
+    longer.learn_thresholds = true;
+    train_both_and_compare(longer, random, 2.0, 3.0);
 }
 
 TEST_P(PlainOrder, LongerConnectionListsMatchBitForBit)

@@ -1,5 +1,6 @@
 // Training: the check pass, online back-propagation, clamping and the three results.
 #include "engine/network.h"
+#include "engine/random_source.h"
 
 #include "tests/engine/kernel_choice.h"
 #include "tests/engine/network_files.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -37,6 +39,51 @@ TEST_P(Training, OneStepReproducesTheWorkedExample)
     EXPECT_NEAR(network.neuron(1).output, 0.5389832, 1e-7);
     for (int i = 0; i < network.neuron_count(); ++i)
         EXPECT_EQ(network.neuron(i).error, 0.0);
+}
+
+TEST_P(Training, LearnedThresholdMovesAsAWeightFromMinusOne)
+{
+    // delta = 0.5 * 0.5 * 0.5 * 0.5 = 0.0625 and rate 5: the weight gains 0.3125, the threshold
+    // loses as much; a limit of 0.2 clamps both.
+    const struct {
+        const char* limit_record;
+        double weight;
+        double threshold;
+    } cases[] = {{"", 0.3125, -0.3125}, {"max_weight: 0.2\n", 0.2, -0.2}};
+    for (const auto& c : cases) {
+        Network network = Network::from_text(one_step_file(1) + "learn_thresholds: 1\n" + c.limit_record, 0u);
+        ASSERT_EQ(network.read_training_text(one_step_file(1) + "learn_thresholds: 1\n" + c.limit_record), 0);
+        ASSERT_TRUE(network.learn_thresholds);
+        EXPECT_EQ(network.train(nullptr), IterationLimit);
+        EXPECT_EQ(network.neuron(1).connections[0].weight, c.weight);
+        EXPECT_EQ(network.neuron(1).threshold, c.threshold);
+        EXPECT_EQ(network.neuron(0).threshold, 0.0);  // input neurons have none to learn
+    }
+}
+
+// Exclusive-or from small starting weights (within +-1 / sqrt(fan-in)) with slope 1 and rate
+// 0.5: with thresholds fixed at 0 no seed converges, since a neuron's line then passes
+// through the origin; with learned thresholds most do.
+TEST(LearnedThresholds, ExclusiveOrFromSmallWeightsConvergesMoreOften)
+{
+    int converged[2] = {0, 0};
+    for (unsigned seed = 0; seed < 10; ++seed)
+        for (const bool learn : {false, true}) {
+            RandomSource random(seed);
+            const auto weight = [&] {
+                return " " + std::to_string((1.0 - 2.0 * random.next() / RandomSource::max_value) / std::sqrt(2.0));
+            };
+            std::string text = "input_layer: 2\ncomp_layer: 2\nweights:" + weight() + weight() + "\nweights:" +
+                               weight() + weight() + "\ncomp_layer: 1\nweights:" + weight() + weight() +
+                               "\nslope_parameter: 1\npattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\n"
+                               "pattern: 1 1 -> 0\nmax_iterations: 50000\nlearning_rate: 0.5\n";
+            Network network = Network::from_text(text, 0u);
+            ASSERT_EQ(network.read_training_text(text), 0);
+            network.learn_thresholds = learn;
+            converged[learn] += network.train(nullptr) == Converged;
+        }
+    EXPECT_EQ(converged[false], 0);
+    EXPECT_GE(converged[true], 7);
 }
 
 TEST_P(Training, ConvergesOnInclusiveOr)

@@ -85,6 +85,27 @@ def test_from_layers_equals_the_engine_bit_for_bit(sizes, seed, training_file, r
     assert flat_weights(network) == bits(expected["weights"][0])
 
 
+def test_learned_thresholds_train_as_net_train_does_and_write_per_neuron(tmp_path):
+    path = example("exclusive_or_training.txt")
+    network = Network(path)
+    assert network.learn_thresholds is False
+    network.learn_thresholds = True
+    network.load_training(path)
+    network.max_iterations = 300
+    network.train()
+    thresholds = [t for layer in network.thresholds for t in layer.tolist()]
+    assert len(set(thresholds)) == len(thresholds)
+    network.write(tmp_path / "net.txt")  # no longer refused
+    back = Network(tmp_path / "net.txt")
+    assert bits(np.concatenate(back.thresholds)) == bits(np.concatenate(network.thresholds))
+    assert bits(back.evaluate([[0.2, 0.9]])) == bits(network.evaluate([[0.2, 0.9]]))
+    (tmp_path / "t.txt").write_text(open(path).read() + "max_iterations: 300\nlearn_thresholds: 1\n")
+    done = subprocess.run([os.environ["NET_TRAIN"], str(tmp_path / "t.txt"), "--seed", "0", "-o",
+                           str(tmp_path / "cli.txt")], capture_output=True, text=True)
+    assert done.returncode in (0, 1), done.stderr
+    assert (tmp_path / "cli.txt").read_text() == network.to_text()
+
+
 def test_training_one_pass_at_a_time_ends_where_one_run_ends():
     path = example("exclusive_or_training.txt")
     whole = Network(path)
@@ -285,7 +306,7 @@ def test_the_type_stubs_name_what_the_module_offers():
     assert "NetworkFileError" in stubbed
 
 
-THRESHOLD_PER_LAYER = XOR.replace("comp_layer: 1", "treshold: 1\ncomp_layer: 1").replace("treshold: 2\n", "")
+SLOPE_PER_LAYER = XOR.replace("comp_layer: 1", "slope_parameter: 1\ncomp_layer: 1").replace("slope_parameter: 2\n", "")
 
 
 def flat_weights(network):
@@ -416,7 +437,7 @@ GROWN_CONNECTIONS = "input_layer: 2\ncomp_layer: 1\n  weights: 1 1\ncomp_layer: 
 
 
 @pytest.mark.parametrize("text, reason, nearest_weights", [
-    (THRESHOLD_PER_LAYER, "thresholds: .* neuron 4 has 0", [0.5, -0.25, 1.0, 0.75, 2.0, -1.5]),
+    (SLOPE_PER_LAYER, "slope parameters: .* neuron 4 has 0.5", [0.5, -0.25, 1.0, 0.75, 2.0, -1.5]),
     (GROWN_CONNECTIONS, "connections: .* neuron 2 has 4, of which 2 come back", [1.0, 1.0]),
 ])
 def test_what_the_file_cannot_hold_is_refused_or_written_nearest(tmp_path, text, reason, nearest_weights):

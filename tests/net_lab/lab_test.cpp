@@ -162,17 +162,37 @@ TEST_F(LabTest, OutputsThatAreNotNumbersEndTheRunAndWeightsThatAreNotFiniteAreNo
     }
 }
 
-// A "treshold:" between two layers gives the layers different thresholds, which no file holds.
+// A "slope_parameter:" between two layers gives the layers different slopes, which no file holds.
 TEST_F(LabTest, ANetworkTheFileFormatCannotHoldIsNotSavedAndSaysWhy)
 {
-    const std::string file = directory.write("two.txt", "input_layer: 2\ncomp_layer: 2\ntreshold: 0.5\n"
+    const std::string file = directory.write("two.txt", "input_layer: 2\ncomp_layer: 2\nslope_parameter: 0.7\n"
                                                           "comp_layer: 1\npattern: 0 1 -> 1\n");
     load_lab(lab, {file, ""}, 1);
     const std::string saved = directory.file("trained.txt");
     EXPECT_FALSE(save_lab(lab, saved));
-    EXPECT_EQ(lab.message.rfind("not saved: the file format cannot hold the network: thresholds", 0), 0u)
+    EXPECT_EQ(lab.message.rfind("not saved: the file format cannot hold the network: slope parameters", 0), 0u)
         << lab.message;
     EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+TEST_F(LabTest, TLearnsThresholdsAsTheEngineDoesAndRKeepsTheChoice)
+{
+    load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
+    Network reference(example("exclusive_or_training.txt").c_str());
+    reference.read_training_section(example("exclusive_or_training.txt").c_str());
+    reference.learn_thresholds = true;
+    reference.max_iterations = 2;
+    reference.train(nullptr);
+    frame({KEY_T, KEY_STOP, KEY_R, KEY_STOP, KEY_STOP});
+    ASSERT_TRUE(lab.view->learn_thresholds);
+    EXPECT_EQ(all_weights(*lab.view), all_weights(reference));
+    for (int i = 0; i < reference.neuron_count(); ++i)
+        EXPECT_EQ(lab.view->neuron(i).threshold, reference.neuron(i).threshold) << "neuron " << i;
+    const std::string saved = directory.file("trained.txt");
+    EXPECT_TRUE(save_lab(lab, saved)) << lab.message;
+    EXPECT_NE(read_text_file(saved).find("neuron_threshold: "), std::string::npos);
+    press(KEY_T);
+    EXPECT_FALSE(lab.view->learn_thresholds);
 }
 
 TEST_F(LabTest, MapsAreEvaluatedAgainOnlyWhenTheWeightsChange)
@@ -286,16 +306,16 @@ TEST_F(LabTest, NetworksOfOtherShapesShowTheirWorstPatternsFirst)
     EXPECT_EQ(lab.errors.worst, lab.errors.pattern_worst[first]);
 }
 
-// T steps the held-out share and starts the run again, which then trains as the engine's run
+// H steps the held-out share and starts the run again, which then trains as the engine's run
 // with that share does; the curve and the screen carry the held-out errors; after the last
 // share none is held out.
-TEST_F(LabTest, THoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
+TEST_F(LabTest, HHoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
 {
     const std::string file = example("exclusive_or_training.txt");
     load_lab(lab, {file, ""}, 1);
     press(KEY_STOP);
     for (std::size_t step = 1; step < std::size(held_out_share_steps); ++step) {
-        press(KEY_T);
+        press(KEY_H);
         const double share = held_out_share_steps[step];
         ASSERT_EQ(lab.stepper.run.passes_done(), 0);
         EXPECT_EQ(lab.errors.held_out_patterns, held_out_count(4, share)) << share;
@@ -311,7 +331,7 @@ TEST_F(LabTest, THoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
                                       held_out_worst_color);
         EXPECT_EQ(drawn > 0, lab.errors.held_out_patterns > 0) << share;
     }
-    press(KEY_T);
+    press(KEY_H);
     EXPECT_TRUE(lab.stepper.run.held_out().empty());
 }
 

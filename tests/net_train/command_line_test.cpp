@@ -97,7 +97,8 @@ TEST(CommandLine, DataSetOptions)
         {{"--write-data-set", "xor", "-o", "x.csv", "net.txt"},
          "--write-data-set takes no NETWORK_FILE; unexpected 'net.txt'"},
         {{"--write-data-set", "xor", "-o", "x.csv", "--curve", "c.csv"},
-         "--write-data-set trains nothing: -t, --curve and --write-nearest do not go with it"},
+         "--write-data-set trains nothing: -t, --curve, --write-nearest, --test-share, --test-seed and "
+         "--learn-thresholds do not go with it"},
         {{"--points", "5", "net.txt"}, "options '--points' and '--noise' need --write-data-set"},
         {{"--write-data-set", "xor", "--noise", "0,1", "-o", "x.csv"},
          "option '--noise' needs a number from 0 to 0.5, not '0,1'"},

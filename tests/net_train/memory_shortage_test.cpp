@@ -9,10 +9,10 @@
 
 namespace {
 
-// Thresholds differ between the layers, which the file format cannot hold, so that
+// Slopes differ between the layers, which the file format cannot hold, so that
 // --write-nearest writes the network that the trained one's text reads back as.
-const char* const mixed_thresholds_text =
-    "input_layer: 2\ntreshold: 0.7\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\ntreshold: 0.3\n"
+const char* const mixed_slopes_text =
+    "input_layer: 2\nslope_parameter: 0.7\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\nslope_parameter: 0.3\n"
     "comp_layer: 1\nweights: 2 -1.5\npattern: 0 1 -> 1\npattern: 1 0 -> 0\nmax_iterations: 1\nerror_limit: 1\n";
 
 }  // namespace
@@ -20,7 +20,7 @@ const char* const mixed_thresholds_text =
 TEST(NetTrainMemoryShortage, EveryShortageEndsWith71OrLeavesNoTrace)
 {
     const TempDir directory;
-    const std::string input = directory.write("n.txt", mixed_thresholds_text);
+    const std::string input = directory.write("n.txt", mixed_slopes_text);
     const std::string output = directory.file("out.txt");
     const std::string old_text = "the user's earlier network\n";
     for (const bool nearest : {true, false}) {

@@ -11,10 +11,10 @@
 
 namespace {
 
-// Thresholds differ between the layers: the first "treshold:" reaches the input neurons
+// Slopes differ between the layers: the first "slope_parameter:" reaches the input neurons
 // only, the second every neuron but the output neuron.
-const char* const mixed_thresholds_text =
-    "input_layer: 2\ntreshold: 0.7\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\ntreshold: 0.3\n"
+const char* const mixed_slopes_text =
+    "input_layer: 2\nslope_parameter: 0.7\ncomp_layer: 2\nweights: 0.5 -0.25\nweights: 1 0.75\nslope_parameter: 1.5\n"
     "comp_layer: 1\nweights: 2 -1.5\npattern: 0 1 -> 1\npattern: 1 0 -> 0\nmax_iterations: 0\n";
 
 // The worst error the report names.
@@ -35,13 +35,13 @@ protected:
 
 TEST_F(NetTrainOutput, ANetworkTheFormatCannotHoldIsNotWrittenAndSaysWhy)
 {
-    const std::string input = directory.write("n.txt", mixed_thresholds_text);
+    const std::string input = directory.write("n.txt", mixed_slopes_text);
     const std::string output = directory.write("w.txt", old_text);
     const Outcome outcome = run({input, "-o", output});
     EXPECT_EQ(outcome.status, exit_format_cannot_hold);
     EXPECT_EQ(outcome.err, "net_train: " + input + ":11: \"max_iterations:\" is 0: no training pass is made\n"
                            "net_train: " + output + ": the file format cannot hold the trained network: "
-                           "thresholds: the file holds one for all neurons, 0.3 (neuron 0's), but neuron 4 has 0\n"
+                           "slope parameters: the file holds one for all neurons, 1.5 (neuron 0's), but neuron 4 has 0.5\n"
                            "net_train: " + output + ": not written; --write-nearest writes the nearest network "
                            "the format can hold\n");
     EXPECT_EQ(outcome.out.find("written:"), std::string::npos) << outcome.out;
@@ -50,7 +50,7 @@ TEST_F(NetTrainOutput, ANetworkTheFormatCannotHoldIsNotWrittenAndSaysWhy)
 
 TEST_F(NetTrainOutput, WriteNearestWritesWhatTheFormatHoldsAndReportsItsTrueError)
 {
-    const std::string input = directory.write("n.txt", mixed_thresholds_text);
+    const std::string input = directory.write("n.txt", mixed_slopes_text);
     const std::string output = directory.file("w.txt");
     const Outcome outcome = run({input, "-o", output, "--write-nearest"});
     EXPECT_EQ(outcome.status, exit_short_of_goal);
@@ -67,11 +67,11 @@ TEST_F(NetTrainOutput, WriteNearestWritesWhatTheFormatHoldsAndReportsItsTrueErro
 // nearest network misses it.
 TEST_F(NetTrainOutput, WriteNearestFailsWhenTheWrittenNetworkMissesTheLimit)
 {
-    const std::string base = std::string(mixed_thresholds_text) + "max_iterations: 10\n";
+    const std::string base = std::string(mixed_slopes_text) + "max_iterations: 10\n";
     const struct {
         const char* limit;
         int status;
-    } cases[] = {{"0.525", exit_short_of_goal}, {"0.6", exit_success}};
+    } cases[] = {{"0.55", exit_short_of_goal}, {"0.65", exit_success}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.limit);
         const std::string input = directory.write("n.txt", base + "error_limit: " + c.limit + "\n");
@@ -85,6 +85,25 @@ TEST_F(NetTrainOutput, WriteNearestFailsWhenTheWrittenNetworkMissesTheLimit)
     const Outcome without_output = run({xor_input, "--write-nearest"});
     EXPECT_EQ(without_output.status, exit_usage);
     EXPECT_NE(without_output.err.find("'--write-nearest'"), std::string::npos) << without_output.err;
+}
+
+TEST_F(NetTrainOutput, LearnedThresholdsAreTrainedAndWrittenPerNeuron)
+{
+    const std::string output = directory.file("w.txt");
+    const Outcome outcome = run({xor_input, "--learn-thresholds", "-o", output});
+    Network expected(xor_input.c_str());
+    ASSERT_EQ(expected.read_training_section(xor_input.c_str()), 0);
+    expected.learn_thresholds = true;
+    EXPECT_EQ(outcome.status, expected.train(nullptr) == Converged ? exit_success : exit_short_of_goal) << outcome.err;
+    ASSERT_NE(expected.neuron(2).threshold, expected.threshold());
+    EXPECT_NE(outcome.out.find("passes: " + std::to_string(expected.iterations_done) + " "), std::string::npos)
+        << outcome.out;
+    const Network written(output.c_str());
+    for (int i = 0; i < expected.neuron_count(); ++i)
+        EXPECT_EQ(written.neuron(i).threshold, expected.neuron(i).threshold) << "neuron " << i;
+    // The record in the file does the same as the option.
+    const std::string with_record = directory.write("r.txt", std::string(exclusive_or_text) + "learn_thresholds: 1\n");
+    EXPECT_EQ(run({with_record}).out, run({xor_input, "--learn-thresholds"}).out);
 }
 
 TEST_F(NetTrainOutput, SurplusConnectionsAreNamed)

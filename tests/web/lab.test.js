@@ -319,8 +319,8 @@ test('outputs that are not numbers are no convergence, and S downloads nothing t
         // One pass trains on that output and makes the weights not numbers.
         {name: 'nan_weights.txt', text: `${layers}  weights: 10 -9\npattern: 0 0 -> 1\npattern: 1e308 1e308 -> 1\n` +
             'max_iterations: 3\n', numbers: false, refused: 'not saved: training gave weights that are not finite numbers'},
-        // A threshold between the layers gives them different thresholds.
-        {name: 'thresholds.txt', text: 'input_layer: 2\ncomp_layer: 2\ntreshold: 0.5\ncomp_layer: 1\n' +
+        // A slope between the layers gives them different slopes.
+        {name: 'slopes.txt', text: 'input_layer: 2\ncomp_layer: 2\nslope_parameter: 0.7\ncomp_layer: 1\n' +
             'pattern: 0 1 -> 1\nmax_iterations: 3\n', numbers: true, refused: 'not saved: the file format cannot hold'},
     ];
     await page.evaluate(() => {
@@ -449,6 +449,26 @@ test('a held-out share trains as net_train --test-share does, and the status giv
     assert.match(await page.textContent('#state-details'), /^held-out worst: \d\.\d{6}$/m);
     await page.selectOption('#held-out-share', '0');
     assert.equal((await status()).heldOutPatterns, undefined);
+});
+
+test('with Learn thresholds checked the page trains and saves net_train --learn-thresholds\'s bytes', async () => {
+    web.copyExample('exclusive_or_training.txt', work);
+    const native = web.run(web.netTrain, ['exclusive_or_training.txt', '--learn-thresholds', '-o', 'learned.txt'],
+        work);
+    const [, passes] = native.out.match(/^passes: (\d+) /m);
+    await page.setInputFiles('#network-file', path.join(work, 'exclusive_or_training.txt'));
+    await page.waitForFunction(() => document.getElementById('state-details').textContent
+        .startsWith('exclusive_or_training.txt'));
+    assert.equal(await page.isChecked('#learn-thresholds'), false);
+    await page.check('#learn-thresholds');
+    await page.keyboard.press('r');  // a reset keeps the choice
+    await page.evaluate((count) => window.ncStep(count), Number(passes));
+    assert.ok((await page.textContent('#state-details')).includes('thresholds: learned (T)'));
+    const saved = await download(() => page.click('#save'));
+    assert.ok(saved.equals(fs.readFileSync(path.join(work, 'learned.txt'))));
+    assert.ok(saved.toString().includes('neuron_threshold: '));
+    await page.keyboard.press('t');  // the next frame shows it
+    await page.waitForFunction(() => !document.getElementById('learn-thresholds').checked);
 });
 
 test('nothing went wrong in the page', () => {

@@ -16,7 +16,8 @@ test('the URL hash chooses the view, the lab by default', () => {
 
 test('keys act as in net_lab', () => {
     const table = [[' ', 'startPause'], ['.', 'onePass'], ['+', 'faster'], ['=', 'faster'], ['-', 'slower'],
-        ['r', 'reset'], ['R', 'reset'], ['s', 'save'], ['S', 'save'], ['x', null], ['Enter', null]];
+        ['r', 'reset'], ['R', 'reset'], ['s', 'save'], ['S', 'save'], ['t', 'learnThresholds'],
+        ['T', 'learnThresholds'], ['x', null], ['Enter', null]];
     for (const [key, action] of table)
         assert.equal(state.labAction(key), action, key);
 });

@@ -116,6 +116,7 @@ const NcLabView = (() => {
             case 'slower': speedStep = NcPageState.slowerStep(speedStep); break;
             case 'reset': lab.reset(); rates.passes = 0; message = ''; break;
             case 'save': save(); break;
+            case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
             default: return;
             }
             dirty = true;
@@ -159,6 +160,8 @@ const NcLabView = (() => {
                 drawTable();
             }
             NcLineChart.draw(curveContext, lab.curve(), status.errorLimit, status.heldOutPatterns > 0);
+            // The file's "learn_thresholds:" record and the T key set it too.
+            element('learn-thresholds').checked = status.learnThresholds;
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
             const lines = [files, ...NcPageState.labLines(status, speedStep, rates.passesPerSecond,
                 rates.framesPerSecond)];
@@ -251,6 +254,11 @@ const NcLabView = (() => {
             message = '';
             dirty = true;
             shares.blur();
+        });
+        element('learn-thresholds').addEventListener('change', (event) => {
+            lab.setLearnThresholds(event.target.checked);
+            event.target.blur();
+            dirty = true;
         });
         loadExample(0);
 

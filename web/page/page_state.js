@@ -39,6 +39,7 @@ const NcPageState = (() => {
         case '-': return 'slower';
         case 'r': case 'R': return 'reset';
         case 's': case 'S': return 'save';
+        case 't': case 'T': return 'learnThresholds';
         default: return null;
         }
     }
@@ -75,6 +76,7 @@ const NcPageState = (() => {
             `error limit: ${shortNumber(status.errorLimit)}`,
             status.drawnWeights > 0 ? `seed: ${status.seed} (${status.drawnWeights} weights)`
                                     : 'all weights from the file',
+            `thresholds: ${status.learnThresholds ? 'learned' : 'fixed'} (T)`,
             ...(status.heldOutPatterns > 0
                 ? [`held out: ${status.heldOutPatterns} patterns, seed ${status.seed}`,
                     `held-out worst: ${fixedNumber(status.heldOutWorstError)}`,

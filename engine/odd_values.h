@@ -37,6 +37,7 @@ struct TrainingParameterRecords {
     ParameterRecord max_iterations;
     ParameterRecord learning_rate;
     ParameterRecord max_weight;
+    ParameterRecord learn_thresholds;  // any value is as meant: 0 is off, others on
 };
 
 // Notes the training parameters in force that keep training from working, in line order.

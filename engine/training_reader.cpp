@@ -191,7 +191,7 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
                 set_learning_rate_all(value);
         } else if (key == "learn_thresholds:") {
             int value = 0;
-            if (read_parameter(reader, value, key, line_number, diagnostics))
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.learn_thresholds))
                 learn_thresholds = value != 0;
         } else if (key == "max_weight:") {
             double value = 0.0;

@@ -9,6 +9,24 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
+namespace {
+
+// Room for the longest report a tool writes, --help included, with room to spare.
+constexpr std::size_t report_buffer_size = 1 << 16;
+
+}  // namespace
+
+void hold_standard_output()
+{
+    // A terminal keeps its line buffering, so that creature_lab's generations show as they end.
+    // The C library takes the size only with a buffer of the caller's, which lives to the end.
+    static char buffer[report_buffer_size];
+    if (isatty(STDOUT_FILENO) != 1)
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
+
 int finish_standard_output(const char* program, int status)
 {
     errno = 0;

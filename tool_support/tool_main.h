@@ -11,6 +11,10 @@
 #include <unistd.h>
 #include <vector>
 
+// Holds a whole report on standard output, when that is not a terminal, until the run's end,
+// so that a write that fails there does so in finish_standard_output, which keeps its reason.
+void hold_standard_output();
+
 // Flushes standard output; when it or an earlier write to it failed, says so on stderr as
 // "`program`: cannot write standard output: REASON" and returns exit_output_error in place
 // of a `status` that reported success or the iteration limit. Otherwise returns `status`.
@@ -23,6 +27,7 @@ int run_tool_main(const char* program, int argc, char** argv,
                   int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&, const Settings&))
 {
     remove_temporaries_on_signals();
+    hold_standard_output();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     Settings settings;
     settings.stderr_is_terminal = isatty(STDERR_FILENO) == 1;

@@ -108,7 +108,7 @@ def exclusive_or(program, examples_dir, net_train):
             assert checked.returncode == 0, checked.stdout + checked.stderr
             assert "passes: 0 " in checked.stdout, checked.stdout
             image = run.screenshot()
-            message = e2e.read_text(image, STATUS_X, STATUS_Y + 10 * LINE_HEIGHT + 4, 17,
+            message = e2e.read_text(image, STATUS_X, STATUS_Y + 11 * LINE_HEIGHT + 4, 17,
                                     e2e.INFO_COLOR)
             assert message == "saved trained.txt", "message: %r" % message
 

@@ -18,33 +18,34 @@ void put(std::ostream& out, std::string_view text)
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-// Fixed-point with 17 decimals, rounded to nearest: up to 309 integer digits for a double.
-void write_real(std::ostream& out, double value)
+// `value` with `precision` digits after the point, in fixed-point or scientific form, the same
+// digits whatever the locale: up to 309 integer digits for a double in fixed-point.
+void write_formatted(std::ostream& out, double value, std::chars_format format, int precision)
 {
     char text[400];
 #if defined(__EMSCRIPTEN__)
     // The WebAssembly build's libc++ has no floating-point to_chars; its printf converts exactly
     // too, and a WebAssembly program never leaves the C locale, so both write the same digits.
-    const int length = std::snprintf(text, sizeof text, "%.17f", value);
+    const int length = std::snprintf(text, sizeof text, format == std::chars_format::fixed ? "%.*f" : "%.*e",
+                                     precision, value);
     out.write(text, length);
 #else
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 17);
+    const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
     out.write(text, result.ptr - text);
 #endif
+}
+
+// Fixed-point with 17 decimals, rounded to nearest.
+void write_real(std::ostream& out, double value)
+{
+    write_formatted(out, value, std::chars_format::fixed, 17);
 }
 
 // Seventeen significant digits, which read back as the same double whatever its size (17
 // decimals in fixed-point would not, for a value far below 1).
 void write_exact_real(std::ostream& out, double value)
 {
-    char text[40];
-#if defined(__EMSCRIPTEN__)
-    const int length = std::snprintf(text, sizeof text, "%.16e", value);
-    out.write(text, length);
-#else
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
-    out.write(text, result.ptr - text);
-#endif
+    write_formatted(out, value, std::chars_format::scientific, 16);
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.

@@ -433,7 +433,11 @@ test('a data set from the control trains as net_train trains on the table it wri
 test('a held-out share trains as net_train --test-share does, and the status gives the held-out errors', async () => {
     await page.selectOption('#example', '0');
     await page.selectOption('#held-out-share', '0.5');
-    const [, count, seed] = (await page.textContent('#state-details')).match(/^held out: (\d+) patterns, seed (\d+)$/m);
+    // The state lines follow in the next frame.
+    const heldOutLine = /^held out: (\d+) patterns, seed (\d+)$/m;
+    await page.waitForFunction((source) => new RegExp(source, 'm').test(
+        document.getElementById('state-details').textContent), heldOutLine.source);
+    const [, count, seed] = (await page.textContent('#state-details')).match(heldOutLine);
     assert.equal(count, '2');
     web.copyExample('exclusive_or_training.txt', work);
     const result = web.run(web.netTrain, ['exclusive_or_training.txt', '--test-share', '0.5', '--test-seed', seed,
@@ -446,7 +450,8 @@ test('a held-out share trains as net_train --test-share does, and the status giv
     assert.equal(shown.heldOutPatterns, 2);
     assert.deepEqual([shown.passes, shown.worstError, shown.meanSquaredError, shown.heldOutWorstError,
         shown.heldOutMeanSquaredError], rows[rows.length - 1].split(',').map(Number));
-    assert.match(await page.textContent('#state-details'), /^held-out worst: \d\.\d{6}$/m);
+    await page.waitForFunction(() => /^held-out worst: \d\.\d{6}$/m.test(
+        document.getElementById('state-details').textContent));
     await page.selectOption('#held-out-share', '0');
     assert.equal((await status()).heldOutPatterns, undefined);
 });
@@ -463,7 +468,8 @@ test('with Learn thresholds checked the page trains and saves net_train --learn-
     await page.check('#learn-thresholds');
     await page.keyboard.press('r');  // a reset keeps the choice
     await page.evaluate((count) => window.ncStep(count), Number(passes));
-    assert.ok((await page.textContent('#state-details')).includes('thresholds: learned (T)'));
+    await page.waitForFunction(() => document.getElementById('state-details').textContent
+        .includes('thresholds: learned (T)'));
     const saved = await download(() => page.click('#save'));
     assert.ok(saved.equals(fs.readFileSync(path.join(work, 'learned.txt'))));
     assert.ok(saved.toString().includes('neuron_threshold: '));

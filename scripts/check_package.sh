@@ -134,7 +134,7 @@ dpkg-deb --ctrl-tarfile "$(deb_of libneural-creatures0)" | tar -xO ./shlibs 2>/d
 
 documents=./usr/share/doc/libneural-creatures-dev
 headers=()
-for header in network training_run neuron diagnostics atomic_file format_check csv_patterns export; do
+for header in network training_run neuron diagnostics atomic_file format_check csv_patterns data_sets export; do
   headers+=("./usr/include/neural-creatures/$header.h")
 done
 check_library_package libneural-creatures-dev "libneural-creatures0 (= $version)" \

@@ -11,10 +11,10 @@
 #include "tool_support/number_text.h"
 #include "tool_support/printable_text.h"
 #include "tool_support/progress_line.h"
+#include "tool_support/tool_main.h"
 
 #include <chrono>
 #include <iomanip>
-#include <new>
 #include <ostream>
 #include <thread>
 
@@ -256,12 +256,9 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                      const LabSettings& settings)
 {
-    try {
-        return run(arguments, out, err, settings);
-    } catch (const std::bad_alloc&) {
-        // Files are replaced whole, so whatever was written before stays usable.
-        err << program << ": not enough memory for this run; try fewer frames, a smaller population or "
-                          "fewer hidden neurons\n";
-        return exit_out_of_memory;
-    }
+    return run_within_memory(program,
+                             "not enough memory for this run; try fewer frames, a smaller population or fewer "
+                             "hidden neurons",
+                             err,
+                             [&] { return run(arguments, out, err, settings); });
 }

@@ -13,6 +13,7 @@
 #include "net_train/output_files.h"
 #include "tool_support/printable_text.h"
 #include "tool_support/progress_line.h"
+#include "tool_support/tool_main.h"
 
 #include <algorithm>
 #include <chrono>
@@ -305,11 +306,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 int run_net_train(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                   const NetTrainSettings& settings)
 {
-    try {
-        return run(arguments, out, err, settings);
-    } catch (const std::bad_alloc&) {
-        // Files are replaced whole, so each is either written or as it was.
-        err << "net_train: the run does not fit in memory; every output file is whole, written or as it was\n";
-        return exit_out_of_memory;
-    }
+    return run_within_memory("net_train",
+                             "the run does not fit in memory; every output file is whole, written or as it was", err,
+                             [&] { return run(arguments, out, err, settings); });
 }

@@ -5,8 +5,10 @@
 #define TOOL_SUPPORT_TOOL_MAIN_H
 
 #include "file_system/interrupted_writes.h"
+#include "tool_support/exit_status.h"
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +21,19 @@ void hold_standard_output();
 // "`program`: cannot write standard output: REASON" and returns exit_output_error in place
 // of a `status` that reported success or the iteration limit. Otherwise returns `status`.
 int finish_standard_output(const char* program, int status);
+
+// Returns `run()`; when memory runs out, says "`program`: `message`" on `err` and returns
+// exit_out_of_memory. Output files are replaced whole, so each is then written or as it was.
+template <class Run>
+int run_within_memory(const char* program, const char* message, std::ostream& err, Run run)
+{
+    try {
+        return run();
+    } catch (const std::bad_alloc&) {
+        err << program << ": " << message << '\n';
+        return exit_out_of_memory;
+    }
+}
 
 // Runs `run(arguments, std::cout, std::cerr, settings)` with settings that only say whether
 // stderr is a terminal; returns its exit status, or exit_output_error when its report was lost.

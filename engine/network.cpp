@@ -87,6 +87,8 @@ Network::Network(const Network& other)
       max_iterations(other.max_iterations),
       iterations_done(other.iterations_done),
       learn_thresholds(other.learn_thresholds),
+      held_out_share(other.held_out_share),
+      held_out_seed(other.held_out_seed),
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
       patterns(other.patterns),
@@ -100,6 +102,8 @@ Network::Network(Network&& other) noexcept
       max_iterations(other.max_iterations),
       iterations_done(other.iterations_done),
       learn_thresholds(other.learn_thresholds),
+      held_out_share(other.held_out_share),
+      held_out_seed(other.held_out_seed),
       neurons(std::move(other.neurons)),
       layer_sizes(std::move(other.layer_sizes)),
       patterns(std::move(other.patterns)),
@@ -117,6 +121,8 @@ Network& Network::operator=(const Network& other)
     max_iterations = other.max_iterations;
     iterations_done = other.iterations_done;
     learn_thresholds = other.learn_thresholds;
+    held_out_share = other.held_out_share;
+    held_out_seed = other.held_out_seed;
     neurons = other.neurons;
     layer_sizes = other.layer_sizes;
     patterns = other.patterns;
@@ -138,6 +144,8 @@ Network& Network::operator=(Network&& other) noexcept
     max_iterations = other.max_iterations;
     iterations_done = other.iterations_done;
     learn_thresholds = other.learn_thresholds;
+    held_out_share = other.held_out_share;
+    held_out_seed = other.held_out_seed;
     neurons = std::move(other.neurons);
     layer_sizes = std::move(other.layer_sizes);
     patterns = std::move(other.patterns);

@@ -10,6 +10,7 @@
 #include "export.h"
 #include "neuron.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string_view>
@@ -98,6 +99,11 @@ public:
     /// bias (Neuron::back_propagate); false, the default, trains weights only. The training
     /// record "learn_thresholds: 1" sets it.
     bool learn_thresholds = false;
+    /// The share of the patterns a lesson holds out of training (TrainingRun's `share`) and
+    /// the seed that picks them; the training records "test_share:" and "test_seed:" set them
+    /// and write_lesson writes them. Nothing in the engine trains with them unless asked.
+    double held_out_share = 0.0;
+    std::uint32_t held_out_seed = 0;
 
     // Layer sizes are never below 0: the reader refuses a negative input layer and keeps no
     // computing layer of 0 neurons or fewer.
@@ -188,6 +194,16 @@ public:
     /// writing nothing, when a weight is not a finite number (weights_are_finite): the
     /// readers would take its "nan" or "inf" for a missing weight and draw one at random.
     bool write_network(std::ostream& out) const;
+    /// Writes a lesson to `out`: the network records as write_network writes them, then the
+    /// patterns and the training parameters (error limit, iteration limit, learning rate,
+    /// learned thresholds, held-out share and seed) as training records, every real in the
+    /// shortest text that reads back as the same double. Both readers read it back as it
+    /// stands. False, writing nothing, when a weight, a pattern value or a parameter is not a
+    /// finite number; else false when the stream has failed by the end.
+    bool write_lesson(std::ostream& out) const;
+    /// True when write_lesson can write this network: every weight, pattern value, error limit,
+    /// learning rate and held-out share a finite number.
+    bool lesson_is_finite() const;
 
 private:
     Network() = default;

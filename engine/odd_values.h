@@ -38,6 +38,8 @@ struct TrainingParameterRecords {
     ParameterRecord learning_rate;
     ParameterRecord max_weight;
     ParameterRecord learn_thresholds;  // any value is as meant: 0 is off, others on
+    ParameterRecord held_out_share;
+    ParameterRecord held_out_seed;
 };
 
 // Notes the training parameters in force that keep training from working, in line order.

@@ -11,6 +11,8 @@
 #include "engine/target_range.h"
 #include "engine/text_form.h"
 
+#include <cmath>
+#include <cstdint>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -93,6 +95,12 @@ bool read_parameter(LineReader& reader, Value& value, std::string_view key, int 
     note_cut_number(LineReader(before).next_token(), reader.rest_of_token(), read_as, line_number, *diagnostics);
     record.set(line_number, value);
     return true;
+}
+
+// True for a whole number that a 32-bit seed holds.
+bool is_seed(double value)
+{
+    return value >= 0.0 && value <= static_cast<double>(UINT32_MAX) && value == std::floor(value);
 }
 
 }  // namespace
@@ -193,6 +201,16 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
             int value = 0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.learn_thresholds))
                 learn_thresholds = value != 0;
+        } else if (key == "test_share:") {
+            double value = 0.0;
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.held_out_share))
+                held_out_share = value;
+        } else if (key == "test_seed:") {
+            // Read as a real, which holds every seed exactly, as int cannot above 2147483647.
+            double value = 0.0;
+            if (read_parameter(reader, value, key, line_number, diagnostics, records.held_out_seed) &&
+                is_seed(value))
+                held_out_seed = static_cast<std::uint32_t>(value);
         } else if (key == "max_weight:") {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.max_weight))

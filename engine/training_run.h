@@ -50,6 +50,10 @@ public:
     /// network holds now, for `share` and `seed`; it keeps a copy of the others. A share of 0
     /// makes the run above.
     TrainingRun(int pass_limit, const Network& network, double share, std::uint32_t seed);
+    /// The run a lesson asks for: the network's max_iterations passes, its held_out_share of
+    /// the patterns held out as its held_out_seed picks them.
+    explicit TrainingRun(const Network& network)
+        : TrainingRun(network.max_iterations, network, network.held_out_share, network.held_out_seed) {}
 
     /// Makes at most `passes` more passes (none for 0 or fewer), fewer when the check before
     /// a pass finds every output within the error limit (Converged) or the pass limit is

@@ -8,9 +8,9 @@
 #include "tool_support/option_scanner.h"
 
 const char* const usage_text =
-    "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--write-nearest] [--seed N]\n"
-    "                 [--curve CURVE_FILE] [--test-share S [--test-seed N]] [--learn-thresholds]\n"
-    "                 NETWORK_FILE\n"
+    "Usage: net_train [-q] [-t TRAINING_FILE] [-o OUTPUT_FILE] [--lesson LESSON_FILE]\n"
+    "                 [--write-nearest] [--seed N] [--curve CURVE_FILE] [--test-share S [--test-seed N]]\n"
+    "                 [--learn-thresholds] NETWORK_FILE\n"
     "       net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n";
 
 const char* const help_text =
@@ -29,6 +29,10 @@ const char* const help_text =
     "  -o, --output FILE    write the trained network to FILE, replacing it; written also\n"
     "                       when the iteration limit is reached. FILE is checked before\n"
     "                       training, and replaced only once the whole network is written\n"
+    "      --lesson FILE    write the trained network to FILE as a lesson: its records as -o\n"
+    "                       writes them, then the patterns and the training parameters\n"
+    "                       (with \"test_share:\" and \"test_seed:\"), so that training FILE\n"
+    "                       goes on from there; checked and replaced as -o is\n"
     "      --write-nearest  when the file format cannot hold the trained network (its neurons\n"
     "                       differ in slope, or one has surplus connections),\n"
     "                       write the nearest network it can hold and report its worst error\n"
@@ -89,7 +93,7 @@ namespace {
 
 enum Option {
     quiet, help, version, training, output, write_nearest, curve, seed, data_set, points, noise, test_share, test_seed,
-    learn_thresholds
+    learn_thresholds, lesson
 };
 
 const std::vector<OptionRule> options_table = {
@@ -100,6 +104,7 @@ const std::vector<OptionRule> options_table = {
     {output, "--output", "-o", OptionValue::file},
     {write_nearest, "--write-nearest", ""},
     {curve, "--curve", "", OptionValue::file},
+    {lesson, "--lesson", "", OptionValue::file},
     {learn_thresholds, "--learn-thresholds", ""},
     seed_option(seed),
     {data_set, "--write-data-set", "", OptionValue::word, "a data set's name"},
@@ -133,6 +138,8 @@ std::string data_set_command_error(const NetTrainOptions& options, const std::ve
         options.test_share > 0.0 || options.has_test_seed || options.learn_thresholds)
         return "--write-data-set trains nothing: -t, --curve, --write-nearest, --test-share, --test-seed and "
                "--learn-thresholds do not go with it";
+    if (!options.lesson_file.empty())
+        return "--write-data-set trains nothing: --lesson does not go with it";
     return "";
 }
 
@@ -155,6 +162,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
         case output: options.output_file = option.text; break;
         case write_nearest: options.write_nearest = true; break;
         case curve: options.curve_file = option.text; break;
+        case lesson: options.lesson_file = option.text; break;
         case learn_thresholds: options.learn_thresholds = true; break;
         case seed:
             options.has_seed = true;

@@ -9,6 +9,7 @@ struct NetTrainOptions {
     std::string network_file;   // the network to train; also its training records unless -t
     std::string training_file;  // -t: training records from another file; empty when not given
     std::string output_file;    // -o: where to write the trained network; empty when not given
+    std::string lesson_file;    // --lesson: where to write the trained network as a lesson; empty when not given
     std::string curve_file;     // --curve: where to write the learning curve; empty when not given
     bool has_seed = false;      // --seed given: missing weights come from `seed`, not the clock
     unsigned seed = 0;

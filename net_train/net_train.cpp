@@ -98,7 +98,7 @@ const char* result_text(int result, bool outputs_are_numbers)
 }
 
 void print_report(std::ostream& out, const char* result, const Network& network, const PatternErrors& errors,
-                  const std::string& written)
+                  const std::string& written, const std::string& lesson)
 {
     const int trained = network.pattern_count() - errors.held_out_patterns;
     out << "result: " << result << '\n';
@@ -111,6 +111,8 @@ void print_report(std::ostream& out, const char* result, const Network& network,
             << (errors.held_out_patterns == 1 ? " pattern" : " patterns") << ")\n";
     if (!written.empty())
         out << "written: " << printable(written) << '\n';
+    if (!lesson.empty())
+        out << "lesson written: " << printable(lesson) << '\n';
 }
 
 // Trains in chunks sized by the clock, drawing the progress line between chunks when it is
@@ -179,6 +181,8 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
     if (!options.output_file.empty() && same_file(options.output_file, training_file))
         return "the output file '" + options.output_file +
                "' holds the training records; writing the network there would lose them";
+    if (!options.lesson_file.empty() && same_file(options.lesson_file, options.output_file))
+        return "the lesson file '" + options.lesson_file + "' is also the output file (-o); one would be lost";
     if (options.curve_file.empty())
         return "";
     const struct {
@@ -186,7 +190,8 @@ std::string clashing_files(const NetTrainOptions& options, const std::string& tr
         const char* role;
     } others[] = {{&options.network_file, "the network file"},
                   {&training_file, "the training file"},
-                  {&options.output_file, "the output file (-o)"}};
+                  {&options.output_file, "the output file (-o)"},
+                  {&options.lesson_file, "the lesson file"}};
     for (const auto& other : others) {
         if (!other.file->empty() && same_file(options.curve_file, *other.file))
             return "the curve file '" + options.curve_file + "' is also " + other.role + "; one would be lost";
@@ -272,8 +277,12 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     std::optional<LearningCurve> curve;
     if (!options.curve_file.empty())
         curve.emplace(curve_rows);
-    const unsigned test_seed = options.has_test_seed ? options.test_seed : options.has_seed ? options.seed : 0;
-    TrainingRun training_run(network.max_iterations, network, options.test_share, test_seed);
+    // A lesson's own held-out share and seed hold unless the command line gives a share.
+    if (options.test_share > 0.0) {
+        network.held_out_share = options.test_share;
+        network.held_out_seed = options.has_test_seed ? options.test_seed : options.has_seed ? options.seed : 0;
+    }
+    TrainingRun training_run(network);
     const int result = train_with_progress(network, training_run, progress, settings, curve ? &*curve : nullptr);
     PatternErrors errors;
     measure_pattern_errors(network, errors, training_run);
@@ -285,7 +294,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     int status = !numbers ? exit_unusable_input
                  : result == Converged ? exit_success
                                        : exit_short_of_goal;
-    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve, options.test_share > 0.0),
+    if (curve && !write_whole_file(options.curve_file, curve_csv(*curve, !training_run.held_out().empty()),
                                    "the learning curve", err))
         status = exit_cannot_write;
 
@@ -296,8 +305,16 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         if (write_status != 0)
             status = write_status;
     }
+    std::string lesson_written;
+    if (!options.lesson_file.empty()) {
+        const int lesson_status = write_lesson_file(network, options.lesson_file, err);
+        if (lesson_status != 0)
+            status = lesson_status;
+        else
+            lesson_written = options.lesson_file;
+    }
     if (!options.quiet)
-        print_report(out, result_text(result, numbers), network, errors, written);
+        print_report(out, result_text(result, numbers), network, errors, written, lesson_written);
     return status;
 }
 

@@ -14,6 +14,7 @@
 #include "tool_support/printable_text.h"
 
 #include <ostream>
+#include <sstream>
 #include <vector>
 
 bool write_whole_file(const std::string& file, const std::string& text, const char* what, std::ostream& err)
@@ -29,7 +30,7 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
 {
     bool writable = true;
-    for (const std::string* file : {&options.output_file, &options.curve_file}) {
+    for (const std::string* file : {&options.output_file, &options.lesson_file, &options.curve_file}) {
         std::string reason;
         if (file->empty() || check_writable_destination(*file, reason))
             continue;
@@ -89,6 +90,29 @@ int write_trained_network(Network& trained, const TrainingRun& run, const std::s
     written.swap(report);
     err << miss;
     return misses_limit ? exit_short_of_goal : 0;
+}
+
+int write_lesson_file(const Network& trained, const std::string& file, std::ostream& err)
+{
+    if (!trained.lesson_is_finite()) {
+        err << "net_train: " << printable(file) << ": lesson not written: a weight, a pattern value or a training "
+               "parameter is not a finite number, which the file format cannot hold\n";
+        return exit_format_cannot_hold;
+    }
+    CheckedNetworkText output;
+    if (!check_network_text(trained, false, output)) {
+        err << "net_train: " << printable(file) << ": lesson not written: the network's text and its check do not "
+               "fit in memory; the file is as it was\n";
+        return exit_out_of_memory;
+    }
+    for (const std::string& loss : output.losses)
+        err << "net_train: " << printable(file) << ": lesson not written: the file format cannot hold the trained "
+               "network: " << loss << '\n';
+    if (!output.losses.empty())
+        return exit_format_cannot_hold;
+    std::ostringstream text;
+    trained.write_lesson(text);
+    return write_whole_file(file, text.str(), "the lesson", err) ? 0 : exit_cannot_write;
 }
 
 std::string curve_csv(const LearningCurve& curve, bool held_out)

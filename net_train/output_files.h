@@ -29,6 +29,11 @@ bool write_whole_file(const std::string& file, const std::string& text, const ch
 int write_trained_network(Network& trained, const TrainingRun& run, const std::string& file, bool write_nearest,
                           std::ostream& err, std::string& written);
 
+// Writes the trained network to `file` as a lesson (Network::write_lesson) when the file
+// format holds it as it is: 0 when written, else exit_format_cannot_hold, exit_out_of_memory or
+// exit_cannot_write, the file as it was and the reasons on `err`.
+int write_lesson_file(const Network& trained, const std::string& file, std::ostream& err);
+
 // Most rows of the learning curve --curve writes.
 constexpr std::size_t curve_rows = LearningCurve::exported_points;
 

@@ -68,6 +68,10 @@ constexpr const char* write_doc =
     "of the layer before. A network it cannot hold (per-neuron slopes, connections "
     "grown beyond those) raises ValueError naming what it cannot hold; nearest=True writes the "
     "nearest network it can hold instead, the one reading the file back gives.\n\n"
+    "training=True writes a lesson, as net_train --lesson does: the network records, then the held "
+    "patterns and the training parameters (error limit, iteration limit, learning rate, learned "
+    "thresholds, the held-out share and seed of the last train()), which load() and "
+    "load_training() read back; it raises ValueError with nearest=True.\n\n"
     "Raises ValueError as above or for a path with a null byte, and OSError with the system's errno "
     "and the file name when the file cannot be written.";
 
@@ -195,8 +199,9 @@ PYBIND11_MODULE(_engine, module)
         .def_property_readonly("patterns", &PyNetwork::patterns,
                                "The held training patterns as (inputs, expected_outputs), two 2-D arrays with "
                                "one row per pattern (copies).")
-        .def("write", &PyNetwork::write, py::arg("path"), py::kw_only(), py::arg("nearest") = false, write_doc)
-        .def("to_text", &PyNetwork::text, py::kw_only(), py::arg("nearest") = false,
+        .def("write", &PyNetwork::write, py::arg("path"), py::kw_only(), py::arg("nearest") = false,
+             py::arg("training") = false, write_doc)
+        .def("to_text", &PyNetwork::text, py::kw_only(), py::arg("nearest") = false, py::arg("training") = false,
              "The network file that write() would write, as a str; raises ValueError as write() does.")
         .def_property_readonly("weights", &PyNetwork::weights,
                                "Per computing layer, a 2-D array: row j holds the weights into neuron j of the "

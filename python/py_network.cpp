@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <ctime>
 #include <limits>
+#include <sstream>
 
 namespace {
 
@@ -195,15 +196,25 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
 
 // ---- writing
 
-std::string PyNetwork::file_text(bool nearest) const
+std::string PyNetwork::file_text(bool nearest, bool training) const
 {
     const Network& held = idle();
+    if (training && nearest)
+        throw py::value_error("a lesson (training=True) holds the very network that trains on; nearest=True does not go with it");
+    if (training && !held.lesson_is_finite())
+        throw py::value_error("the network holds a weight, a pattern value or a training parameter that is not a finite "
+                              "number, which the file format cannot hold");
     if (!held.weights_are_finite())
         throw py::value_error("the network holds weights that are not finite numbers, which the file format cannot hold");
     CheckedNetworkText checked;
     // A read-back that ran short of memory is an empty network, never the nearest one.
     if (!check_network_text(held, nearest, checked))
         throw std::bad_alloc();
+    if (checked.losses.empty() && training) {
+        std::ostringstream lesson;
+        held.write_lesson(lesson);
+        return lesson.str();
+    }
     if (checked.losses.empty() || nearest)
         return std::move(checked.text);
     std::string message = "the network file format cannot hold this network: ";
@@ -212,18 +223,18 @@ std::string PyNetwork::file_text(bool nearest) const
     throw py::value_error(message + "; nearest=True writes the nearest network it can hold");
 }
 
-void PyNetwork::write(const py::object& path, bool nearest) const
+void PyNetwork::write(const py::object& path, bool nearest, bool training) const
 {
     const std::string name = path_bytes(path);
-    const std::string text = file_text(nearest);
+    const std::string text = file_text(nearest, training);
     std::string reason;
     if (!write_file_atomically(name, text, reason))
         raise_write_error(reason, path);
 }
 
-std::string PyNetwork::text(bool nearest) const
+std::string PyNetwork::text(bool nearest, bool training) const
 {
-    return file_text(nearest);
+    return file_text(nearest, training);
 }
 
 // ---- views

@@ -40,8 +40,8 @@ public:
                      const py::object& test_share, const py::object& test_seed);
     void load_training(const py::object& path);
     py::tuple patterns() const;
-    void write(const py::object& path, bool nearest) const;
-    std::string text(bool nearest) const;
+    void write(const py::object& path, bool nearest, bool training) const;
+    std::string text(bool nearest, bool training) const;
     py::list weights() const;
     py::list thresholds() const;
     std::string repr() const;
@@ -79,7 +79,7 @@ private:
     void read_training_file(Network& work, const py::object& path);
     // The file text of the network, or of the nearest network the format can hold; ValueError
     // naming what the format cannot hold when `nearest` is false.
-    std::string file_text(bool nearest) const;
+    std::string file_text(bool nearest, bool training) const;
     std::string patterns_misfit() const;
     // Trains `work` on its patterns in steps with the GIL released, adding to `curve` when one
     // is given; returns the TrainResult. Ctrl-C between two steps sets `interrupted`, with

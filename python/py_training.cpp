@@ -221,7 +221,12 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     if (want_curve)
         curve.emplace(LearningCurve::exported_points);
     bool interrupted = false;
-    TrainingRun run(work.max_iterations, work, share, seed);
+    // A lesson's own held-out share and seed hold unless a share is given, as in net_train.
+    if (share > 0.0) {
+        work.held_out_share = share;
+        work.held_out_seed = seed;
+    }
+    TrainingRun run(work);
     const int result = run_training(work, run, curve ? &*curve : nullptr, interrupted);
     const bool numbers = gives_numbers(work);
     if (interrupted) {
@@ -246,7 +251,7 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     const py::object kind = module_attribute("TrainResult")(ending);
     if (!curve)
         return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, share > 0.0));
+    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, work.held_out_share > 0.0));
 }
 
 void PyNetwork::load_training(const py::object& path)

@@ -208,6 +208,27 @@ val lab_saved_network(const LabSession& lab)
     return saved;
 }
 
+// What Save lesson saves: {text, reason} as savedNetwork gives them, the text a lesson of the
+// trained network with its patterns, parameters and held-out share, as net_train --lesson writes it.
+val lab_saved_lesson(const LabSession& lab)
+{
+    std::string text;
+    std::string reason;
+    if (lab.saved_text(text, reason)) {
+        Network lesson = lab.network();
+        lesson.held_out_share = lab.held_out_share();
+        lesson.held_out_seed = lab.seed();
+        std::ostringstream out;
+        if (!lesson.write_lesson(out))
+            reason = "a pattern value or a training parameter is not a finite number, which the file format cannot hold";
+        text = reason.empty() ? out.str() : std::string();
+    }
+    val saved = val::object();
+    saved.set("text", text);
+    saved.set("reason", reason);
+    return saved;
+}
+
 // The network file's text of the engine's from_layers network, which the lab loads as any
 // file; with the reason instead when the sizes give no network.
 val layers_network(const val& sizes, unsigned seed)
@@ -335,6 +356,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("setLearnThresholds", &LabSession::set_learn_thresholds)
         .function("train", &LabSession::train)
         .function("savedNetwork", &lab_saved_network)
+        .function("savedLesson", &lab_saved_lesson)
         .function("status", &lab_status)
         .function("network", &lab_network)
         .function("curve", &lab_curve)

@@ -99,11 +99,12 @@ class Network:
         those of a training file. Raises NetworkFileError, OSError."""
     @property
     def patterns(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
-    def write(self, path: PathLike, *, nearest: bool = False) -> None:
+    def write(self, path: PathLike, *, nearest: bool = False, training: bool = False) -> None:
         """Writes the network file atomically. Raises ValueError naming what the file format
         cannot hold unless nearest=True (which writes the nearest network it can hold), and
-        OSError with errno and filename when the file cannot be written."""
-    def to_text(self, *, nearest: bool = False) -> str:
+        OSError with errno and filename when the file cannot be written. training=True writes
+        a lesson: the network records, then the patterns and training parameters."""
+    def to_text(self, *, nearest: bool = False, training: bool = False) -> str:
         """What write() writes; raises ValueError as write() does."""
     @property
     def weights(self) -> List[npt.NDArray[np.float64]]: ...

@@ -758,3 +758,23 @@ def test_data_set_defaults_and_refusals():
             neural_creatures.data_set(*arguments)
     with pytest.raises(TypeError):
         neural_creatures.data_set("xor", points=2.5)
+
+
+def test_a_lesson_is_net_trains_lesson_byte_for_byte_and_reads_back(tmp_path):
+    path = tmp_path / "xor.txt"
+    path.write_text(XOR + "pattern: 0 0 -> 0\npattern: 0 1 -> 1\npattern: 1 0 -> 1\npattern: 1 1 -> 0\n"
+                    "pattern: 0.2 0.8 -> 1\nmax_iterations: 300\nlearn_thresholds: 1\n")
+    done = subprocess.run([os.environ["NET_TRAIN"], "-q", str(path), "--test-share", "0.4", "--test-seed", "3",
+                           "--lesson", str(tmp_path / "cli.txt")], capture_output=True, text=True)
+    assert done.returncode in (0, 1), done.stderr
+    network = Network(path)
+    network.load_training(path)
+    network.train(test_share=0.4, test_seed=3)
+    network.write(tmp_path / "py.txt", training=True)
+    assert (tmp_path / "py.txt").read_bytes() == (tmp_path / "cli.txt").read_bytes()
+    assert "\ntest_share: 0.4\ntest_seed: 3\n" in (tmp_path / "py.txt").read_text()
+    back = Network(tmp_path / "py.txt")
+    back.load_training(tmp_path / "py.txt")
+    assert back.to_text(training=True) == network.to_text(training=True)
+    with pytest.raises(ValueError):
+        network.write(tmp_path / "both.txt", nearest=True, training=True)

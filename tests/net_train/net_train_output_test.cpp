@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 
 namespace {
@@ -223,4 +225,41 @@ TEST_F(NetTrainOutput, ProgressLineFollowsTheClockItIsHanded)
     EXPECT_EQ(outcome.err.substr(outcome.err.size() - 4), "\r\x1b[K");
     run({xor_input, "-o", directory.file("plain.txt")});
     EXPECT_EQ(read_text_file(directory.file("progress.txt")), read_text_file(directory.file("plain.txt")));
+}
+
+namespace {
+
+std::string file_text(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST_F(NetTrainOutput, ALessonTrainedAgainGoesOnAsOneRun)
+{
+    // Half the passes, a lesson, then the other half from the lesson: the network of one run
+    // of all the passes, with the held-out patterns and learned thresholds kept by the lesson.
+    const std::string base = std::string(exclusive_or_text) + "pattern: 0.2 0.8 -> 1\npattern: 0.9 0.1 -> 1\n";
+    const std::string whole = directory.write("whole.txt", base + "max_iterations: 600\n");
+    const std::string half = directory.write("half.txt", base + "max_iterations: 300\n");
+    const std::vector<std::string> held_out = {"--test-share", "0.3", "--test-seed", "5", "--learn-thresholds"};
+    std::vector<std::string> arguments = {whole, "-o", directory.file("whole_out.txt")};
+    arguments.insert(arguments.end(), held_out.begin(), held_out.end());
+    const Outcome one_run = run(arguments);
+    arguments = {half, "--lesson", directory.file("lesson.txt")};
+    arguments.insert(arguments.end(), held_out.begin(), held_out.end());
+    const Outcome first_half = run(arguments);
+    ASSERT_EQ(first_half.status, exit_short_of_goal) << first_half.err;
+    EXPECT_NE(first_half.out.find("lesson written: "), std::string::npos) << first_half.out;
+
+    const std::string lesson = file_text(directory.file("lesson.txt"));
+    EXPECT_NE(lesson.find("\ntest_share: 0.3\ntest_seed: 5\n"), std::string::npos) << lesson;
+    const std::string resumed = directory.write("resumed.txt", lesson + "max_iterations: 300\n");
+    const Outcome second_half = run({resumed, "-o", directory.file("resumed_out.txt")});
+    EXPECT_EQ(second_half.status, one_run.status) << second_half.err;
+    EXPECT_EQ(file_text(directory.file("resumed_out.txt")), file_text(directory.file("whole_out.txt")));
+    // The held-out patterns come from the lesson: the report names as many.
+    EXPECT_NE(second_half.out.find("held-out worst error: "), std::string::npos) << second_half.out;
 }

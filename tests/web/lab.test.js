@@ -61,9 +61,9 @@ async function filesLoaded(action) {
     return line();
 }
 
-async function download(action) {
+async function download(action, name = 'trained.txt') {
     const [file] = await Promise.all([page.waitForEvent('download'), action()]);
-    assert.equal(file.suggestedFilename(), 'trained.txt');
+    assert.equal(file.suggestedFilename(), name);
     const saved = path.join(work, `downloaded-${Date.now()}.txt`);
     await file.saveAs(saved);
     return fs.readFileSync(saved);
@@ -455,6 +455,25 @@ test('a held-out share trains as net_train --test-share does, and the status giv
     await page.selectOption('#held-out-share', '0');
     assert.equal((await status()).heldOutPatterns, undefined);
 });
+
+test('Save lesson downloads net_train --lesson\'s bytes for the same run, held-out share and seed included',
+    async () => {
+        await page.selectOption('#example', '0');
+        await page.selectOption('#held-out-share', '0.5');
+        const heldOutLine = /^held out: (\d+) patterns, seed (\d+)$/m;
+        await page.waitForFunction((source) => new RegExp(source, 'm').test(
+            document.getElementById('state-details').textContent), heldOutLine.source);
+        const [, , seed] = (await page.textContent('#state-details')).match(heldOutLine);
+        web.copyExample('exclusive_or_training.txt', work);
+        const result = web.run(web.netTrain, ['exclusive_or_training.txt', '--test-share', '0.5', '--test-seed', seed,
+            '--lesson', 'lesson.txt'], work);
+        assert.equal(result.status, 0, result.err);
+        await page.evaluate(() => window.ncStep(1e6));
+        const lesson = fs.readFileSync(path.join(work, 'lesson.txt'));
+        assert.ok(lesson.includes(`\ntest_share: 0.5\ntest_seed: ${seed}\n`));
+        assert.ok((await download(() => page.click('#saveLesson'), 'lesson.txt')).equals(lesson));
+        await page.selectOption('#held-out-share', '0');
+    });
 
 test('with Learn thresholds checked the page trains and saves net_train --learn-thresholds\'s bytes', async () => {
     web.copyExample('exclusive_or_training.txt', work);

@@ -92,20 +92,21 @@ const NcLabView = (() => {
         }
 
         // Nothing is downloaded for a network the file format cannot hold; the state says why.
-        function save() {
-            const {text, reason} = lab.savedNetwork();
+        function save(lesson = false) {
+            const {text, reason} = lesson ? lab.savedLesson() : lab.savedNetwork();
             if (reason) {
                 message = `not saved: ${reason}`;
                 return;
             }
             const link = document.createElement('a');
             link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
-            link.download = 'trained.txt';
+            const name = lesson ? 'lesson.txt' : 'trained.txt';
+            link.download = name;
             document.body.appendChild(link);
             link.click();
             link.remove();
             setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-            message = `saved trained.txt after ${lab.status().passes} passes`;
+            message = `saved ${name} after ${lab.status().passes} passes`;
         }
 
         function act(action) {
@@ -116,6 +117,7 @@ const NcLabView = (() => {
             case 'slower': speedStep = NcPageState.slowerStep(speedStep); break;
             case 'reset': lab.reset(); rates.passes = 0; message = ''; break;
             case 'save': save(); break;
+            case 'saveLesson': save(true); break;
             case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
             default: return;
             }
@@ -239,7 +241,8 @@ const NcLabView = (() => {
             event.target.blur();
         });
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
-            ['slower', 'slower'], ['reset', 'reset'], ['save', 'save']])
+            ['slower', 'slower'], ['reset', 'reset'], ['save', 'save'],
+            ['saveLesson', 'saveLesson']])
             element(id).addEventListener('click', () => act(action));
         const shares = element('held-out-share');
         for (const share of engine.heldOutShares) {

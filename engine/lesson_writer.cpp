@@ -44,7 +44,7 @@ bool Network::write_lesson(std::ostream& out) const
     if (!lesson_is_finite())
         return false;
     // The readers stop at no record, so the training records may follow the network's; the
-    // stream gets them in one write, after the network records, which write_network flushes.
+    // stream gets them in one write, after the network records, which are flushed.
     std::string text = "\n";
     for (const TrainingPattern& pattern : patterns) {
         text += "pattern:";
@@ -59,7 +59,7 @@ bool Network::write_lesson(std::ostream& out) const
     text += "\nlearn_thresholds: " + std::string(learn_thresholds ? "1" : "0");
     text += "\ntest_share: " + shortest_real_text(held_out_share);
     text += "\ntest_seed: " + std::to_string(held_out_seed) + "\n";
-    if (!write_network(out))
+    if (!write_network_records(out, true))
         return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return static_cast<bool>(out.flush());

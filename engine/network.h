@@ -194,10 +194,11 @@ public:
     /// writing nothing, when a weight is not a finite number (weights_are_finite): the
     /// readers would take its "nan" or "inf" for a missing weight and draw one at random.
     bool write_network(std::ostream& out) const;
-    /// Writes a lesson to `out`: the network records as write_network writes them, then the
-    /// patterns and the training parameters (error limit, iteration limit, learning rate,
-    /// learned thresholds, held-out share and seed) as training records, every real in the
-    /// shortest text that reads back as the same double. Both readers read it back as it
+    /// Writes a lesson to `out`: the network records as write_network writes them, save that a
+    /// real far below 1 gets the decimals past the 17th that it needs to read back as the same
+    /// double; then the patterns and the training parameters (error limit, iteration limit,
+    /// learning rate, learned thresholds, held-out share and seed) as training records, every
+    /// real in the shortest text that reads back as the same double. Both readers read it back as it
     /// stands. False, writing nothing, when a weight, a pattern value or a parameter is not a
     /// finite number; else false when the stream has failed by the end.
     bool write_lesson(std::ostream& out) const;
@@ -207,6 +208,8 @@ public:
 
 private:
     Network() = default;
+    // write_network's records; `exact`, with every real read back as the same double.
+    bool write_network_records(std::ostream& out, bool exact) const;
     NC_LOCAL void point_neurons_here();
     NC_LOCAL void leave_empty() noexcept;
     NC_LOCAL void refuse_network();

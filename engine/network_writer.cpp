@@ -2,6 +2,9 @@
 // parameters in the canonical layout, with numbers formatted the same whatever the process locale.
 #include "engine/network.h"
 
+#include "engine/real_text.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -35,10 +38,19 @@ void write_formatted(std::ostream& out, double value, std::chars_format format, 
 #endif
 }
 
-// Fixed-point with 17 decimals, rounded to nearest.
-void write_real(std::ostream& out, double value)
+// Every file's reals have 17 decimals, rounded to nearest.
+constexpr int file_decimals = 17;
+
+// Fixed-point with 17 decimals; or, `exact`, with as many more as a value far below 1 needs
+// to read back as the same double.
+void write_real(std::ostream& out, double value, bool exact = false)
 {
-    write_formatted(out, value, std::chars_format::fixed, 17);
+    int decimals = file_decimals;
+    if (exact) {
+        const RealDigits shortest = shortest_digits(value);
+        decimals = std::max(decimals, shortest.digits - 1 - shortest.exponent);
+    }
+    write_formatted(out, value, std::chars_format::fixed, decimals);
 }
 
 // Seventeen significant digits, which read back as the same double whatever its size (17
@@ -49,12 +61,12 @@ void write_exact_real(std::ostream& out, double value)
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.
-void write_weight(std::ostream& out, double weight)
+void write_weight(std::ostream& out, double weight, bool exact)
 {
     if (std::fabs(weight) < 10.0)
         out.put(' ');
     put(out, weight < 0.0 ? " " : "  ");
-    write_real(out, weight);
+    write_real(out, weight, exact);
 }
 
 // True when some neuron's threshold is not neuron 0's, which "treshold:" alone cannot hold.
@@ -80,6 +92,11 @@ bool Network::write_network_file(const char* file_name) const
 
 bool Network::write_network(std::ostream& out) const
 {
+    return write_network_records(out, false);
+}
+
+bool Network::write_network_records(std::ostream& out, bool exact) const
+{
     if (!weights_are_finite())
         return false;
     if (neurons.empty()) {
@@ -97,7 +114,7 @@ bool Network::write_network(std::ostream& out) const
         for (; position < layer_end; ++position) {
             put(out, "  weights:");
             for (const Connection& connection : neurons[position].connections)
-                write_weight(out, connection.weight);
+                write_weight(out, connection.weight, exact);
             out.put('\n');
             if (per_neuron_thresholds) {
                 put(out, "  neuron_threshold: ");
@@ -108,11 +125,11 @@ bool Network::write_network(std::ostream& out) const
     }
 
     put(out, "\ntreshold: ");
-    write_real(out, threshold());
+    write_real(out, threshold(), exact);
     put(out, "\nslope_parameter: ");
-    write_real(out, slope_parameter());
+    write_real(out, slope_parameter(), exact);
     put(out, "\nmax_weight: ");
-    write_real(out, max_weight());
+    write_real(out, max_weight(), exact);
     out.put('\n');
     return static_cast<bool>(out.flush());
 }

@@ -82,6 +82,21 @@ TEST(LessonWriter, ReadBackTrainsToTheSameBits)
     }
 }
 
+// Trained weights far below 1, which 17 decimals would round, come back to the bit.
+TEST(LessonWriter, SmallTrainedWeightsReadBackToTheBit)
+{
+    Network written = Network::from_layers({2, 3, 1}, 4);
+    ASSERT_EQ(written.read_training_text(lesson_start_text), 0);
+    std::vector<double> weights = all_weights(written);
+    weights[0] = 1.234567890123456789e-5;
+    weights[3] = -0.061234567890123456;
+    ASSERT_TRUE(written.set_weights(weights));
+    written.set_threshold_all(0.0123456789012345678);
+    const Network read = read_lesson(lesson_of(written));
+    EXPECT_EQ(all_weights(read), all_weights(written));
+    EXPECT_EQ(read.threshold(), written.threshold());
+}
+
 TEST(LessonWriter, RefusesValuesTheFileCannotHold)
 {
     Network network = Network::from_text(lesson_start_text, 0u);

@@ -99,10 +99,11 @@ public:
     /// bias (Neuron::back_propagate); false, the default, trains weights only. The training
     /// record "learn_thresholds: 1" sets it.
     bool learn_thresholds = false;
-    /// The share of the patterns a lesson holds out of training (TrainingRun's `share`) and
-    /// the seed that picks them; the training records "test_share:" and "test_seed:" set them
-    /// and write_lesson writes them. Nothing in the engine trains with them unless asked.
+    /// The share of the patterns a lesson holds out of training (TrainingRun's `share`); the
+    /// training record "test_share:" sets it and write_lesson writes it. Nothing in the
+    /// engine trains with it unless asked (TrainingRun(const Network&)).
     double held_out_share = 0.0;
+    /// The seed that picks the held-out patterns, from the record "test_seed:".
     std::uint32_t held_out_seed = 0;
 
     // Layer sizes are never below 0: the reader refuses a negative input layer and keeps no

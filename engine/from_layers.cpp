@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -36,28 +37,43 @@ std::string layer_sizes_refusal(const std::vector<int>& sizes)
     return "";
 }
 
+bool parameters_are_finite(const NeuronParameters& parameters)
+{
+    return std::isfinite(parameters.threshold) && std::isfinite(parameters.slope_parameter) &&
+           std::isfinite(parameters.learning_rate) && std::isfinite(parameters.max_weight);
+}
+
 }  // namespace
 
-double Network::starting_weight_limit(int fan_in, int fan_out)
+double Network::starting_weight_limit(int fan_in, int fan_out, double slope_parameter)
 {
-    // Glorot's range for the logistic function, 4 * sqrt(6 / (fan_in + fan_out)), times 2
-    // for the neurons' default slope parameter of 0.5, which halves the logistic's gradient.
-    constexpr double glorot_logistic_factor = 4.0;
-    constexpr double slope_factor = 2.0;
-    return glorot_logistic_factor * slope_factor * std::sqrt(6.0 / (fan_in + fan_out));
+    // 2 / s^2 is 8 at the default slope of 0.5: Glorot's factor of 4 for the logistic
+    // function, times 2 for the gradient that slope halves.
+    constexpr double slope_square_factor = 2.0;
+    if (slope_parameter == 0.0)
+        return std::numeric_limits<double>::infinity();
+    return slope_square_factor / (slope_parameter * slope_parameter) * std::sqrt(6.0 / (fan_in + fan_out));
 }
 
 Network Network::from_layers(const std::vector<int>& sizes, unsigned seed, Diagnostics* diagnostics)
 {
+    return from_layers(sizes, seed, NeuronParameters{}, diagnostics);
+}
+
+Network Network::from_layers(const std::vector<int>& sizes, unsigned seed, const NeuronParameters& parameters,
+                             Diagnostics* diagnostics)
+{
     Network network;
-    const std::string refusal = layer_sizes_refusal(sizes);
+    std::string refusal = layer_sizes_refusal(sizes);
+    if (refusal.empty() && !parameters_are_finite(parameters))
+        refusal = "the neurons' parameters must be finite numbers";
     if (!refusal.empty()) {
         if (diagnostics != nullptr)
             diagnostics->add(0, refusal + "; the network is refused");
         return network;
     }
     try {
-        network.add_drawn_layers(sizes, seed);
+        network.add_drawn_layers(sizes, seed, parameters);
         network.make_fast_form();
     } catch (const std::bad_alloc&) {
         network.refuse_for_memory(0, diagnostics);
@@ -68,7 +84,7 @@ Network Network::from_layers(const std::vector<int>& sizes, unsigned seed, Diagn
     return network;
 }
 
-void Network::add_drawn_layers(const std::vector<int>& sizes, unsigned seed)
+void Network::add_drawn_layers(const std::vector<int>& sizes, unsigned seed, const NeuronParameters& parameters)
 {
     RandomSource random(seed);
     std::size_t total = 0;
@@ -81,12 +97,12 @@ void Network::add_drawn_layers(const std::vector<int>& sizes, unsigned seed)
     int first_previous = 0;
     for (std::size_t layer = 1; layer < sizes.size(); ++layer) {
         const int fan_in = sizes[layer - 1];
-        const double rule_limit = starting_weight_limit(fan_in, sizes[layer]);
+        // Small layers and flat slopes would start beyond the weights that training keeps.
+        const double limit = std::min(starting_weight_limit(fan_in, sizes[layer], parameters.slope_parameter),
+                                      std::fabs(parameters.max_weight));
         for (int i = 0; i < sizes[layer]; ++i) {
             neurons.emplace_back(neurons, true);
             Neuron& neuron = neurons.back();
-            // Small layers would start beyond the weights that training keeps.
-            const double limit = std::min(rule_limit, neuron.max_weight);
             neuron.connections.reserve(static_cast<std::size_t>(fan_in));
             for (int source = first_previous; source < first_previous + fan_in; ++source) {
                 const int r = random.next();
@@ -94,5 +110,11 @@ void Network::add_drawn_layers(const std::vector<int>& sizes, unsigned seed)
             }
         }
         first_previous += fan_in;
+    }
+    for (Neuron& neuron : neurons) {
+        neuron.threshold = parameters.threshold;
+        neuron.slope_parameter = parameters.slope_parameter;
+        neuron.learning_rate = parameters.learning_rate;
+        neuron.max_weight = parameters.max_weight;
     }
 }

@@ -14,6 +14,14 @@ struct Connection {
     double weight;  ///< weight of the link
 };
 
+/// The four parameters of a neuron, with the values a new neuron starts with.
+struct NeuronParameters {
+    double threshold = 0.0;        ///< subtracted from the weighted input sum
+    double slope_parameter = 0.5;  ///< steepness of the logistic function
+    double learning_rate = 5.0;    ///< factor of the neuron's weight changes in training
+    double max_weight = 10.0;      ///< bound on |weight| after each training update
+};
+
 /// One unit of a network. Neurons live in their network's list and never move within it.
 class NC_API Neuron {
 public:
@@ -22,10 +30,10 @@ public:
     Neuron(std::vector<Neuron>& neuron_list, bool is_computing);
 
     std::vector<Neuron>* neuron_list;     ///< the list of the network that holds this neuron
-    double threshold = 0.0;               ///< subtracted from the weighted input sum
-    double slope_parameter = 0.5;         ///< steepness of the logistic function
-    double learning_rate = 5.0;           ///< factor of this neuron's weight changes in training
-    double max_weight = 10.0;             ///< bound on |weight| after each training update
+    double threshold = NeuronParameters{}.threshold;              ///< subtracted from the weighted input sum
+    double slope_parameter = NeuronParameters{}.slope_parameter;  ///< steepness of the logistic function
+    double learning_rate = NeuronParameters{}.learning_rate;  ///< factor of this neuron's weight changes in training
+    double max_weight = NeuronParameters{}.max_weight;        ///< bound on |weight| after each training update
     double output = 0.0;                  ///< current output value
     std::vector<Connection> connections;  ///< incoming links, in the order they were added
     double error = 0.0;                   ///< error gathered during one back-propagation step

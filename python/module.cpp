@@ -169,13 +169,17 @@ PYBIND11_MODULE(_engine, module)
                     "from `seed` when given. Raises NetworkFileError for a text that holds no usable network, "
                     "UnicodeEncodeError (a ValueError) for a str that is not valid Unicode.")
         .def_static("from_layers", &PyNetwork::from_layers, py::arg("sizes"), py::arg("seed") = py::none(),
+                    py::kw_only(), py::arg("threshold") = py::none(), py::arg("slope_parameter") = py::none(),
+                    py::arg("learning_rate") = py::none(), py::arg("max_weight") = py::none(),
                     "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
-                    "1 or more), as the engine's Network::from_layers: every weight drawn evenly from -r to +r "
-                    "for its layer, r = 8 * sqrt(6 / (fan_in + fan_out)) (Glorot's range for the logistic "
-                    "function, doubled for the default slope parameter of 0.5), at most max_weight: from "
-                    "`seed` (an int from 0 to 2**32 - 1) when given, else from the clock. The other parameters "
-                    "are the engine's defaults. Raises ValueError for sizes or a seed out of range, or layers beyond the "
-                    "1000000 neurons and 30000000 connections a network holds.")
+                    "1 or more), as the engine's Network::from_layers. Every neuron gets the threshold, "
+                    "slope_parameter, learning_rate and max_weight given (checked as their attributes are), the "
+                    "engine's defaults for those left out. Every weight is drawn evenly from -r to +r for its "
+                    "layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the default slope of "
+                    "0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic function doubled for "
+                    "that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
+                    "from the clock. Raises ValueError for sizes, a seed or a parameter out of range, or layers "
+                    "beyond the 1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
                                "Number of input neurons.")
         .def_property_readonly("output_count", [](const PyNetwork& self) { return self.idle().output_count(); },

@@ -91,7 +91,9 @@ PyNetwork PyNetwork::from_text(const py::object& text, const py::object& seed)
     return PyNetwork(std::move(built), std::move(noticed), "the text");
 }
 
-PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed)
+PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed, const py::object& threshold,
+                                 const py::object& slope_parameter, const py::object& learning_rate,
+                                 const py::object& max_weight)
 {
     if (!py::isinstance<py::iterable>(sizes) || is_path(sizes))
         throw py::type_error("layer sizes must be a sequence of integers");
@@ -120,8 +122,18 @@ PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed
     unsigned seed_value = 0;
     if (!seed_argument(seed, seed_value))
         seed_value = static_cast<unsigned>(std::time(nullptr));
+    // The parameters are checked as their attributes' setters check them.
+    NeuronParameters parameters;
+    if (!threshold.is_none())
+        parameters.threshold = real_argument(threshold, "threshold", RealRange::finite);
+    if (!slope_parameter.is_none())
+        parameters.slope_parameter = real_argument(slope_parameter, "slope_parameter", RealRange::finite);
+    if (!learning_rate.is_none())
+        parameters.learning_rate = real_argument(learning_rate, "learning_rate", RealRange::not_negative);
+    if (!max_weight.is_none())
+        parameters.max_weight = real_argument(max_weight, "max_weight", RealRange::positive);
     Diagnostics noticed;
-    Network built = Network::from_layers(counts, seed_value, &noticed);
+    Network built = Network::from_layers(counts, seed_value, parameters, &noticed);
     return PyNetwork(std::move(built), std::move(noticed), "the layer sizes");
 }
 

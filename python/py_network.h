@@ -32,7 +32,9 @@ public:
 
     static PyNetwork from_file(const py::object& path, const py::object& seed);
     static PyNetwork from_text(const py::object& text, const py::object& seed);
-    static PyNetwork from_layers(const py::object& sizes, const py::object& seed);
+    static PyNetwork from_layers(const py::object& sizes, const py::object& seed, const py::object& threshold,
+                                 const py::object& slope_parameter, const py::object& learning_rate,
+                                 const py::object& max_weight);
 
     std::vector<int> layer_sizes() const;
     py::array_t<double> evaluate(const py::object& inputs);

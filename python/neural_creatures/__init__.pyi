@@ -55,13 +55,22 @@ class Network:
         """The network of a network file holding `text`. Raises NetworkFileError, and
         UnicodeEncodeError (a ValueError) for a str with lone surrogates."""
     @staticmethod
-    def from_layers(sizes: Iterable[int], seed: Optional[int] = None) -> Network:
+    def from_layers(
+        sizes: Iterable[int],
+        seed: Optional[int] = None,
+        *,
+        threshold: Optional[float] = None,
+        slope_parameter: Optional[float] = None,
+        learning_rate: Optional[float] = None,
+        max_weight: Optional[float] = None,
+    ) -> Network:
         """A network of these layer sizes (input layer first, at least two, each 1 or more)
-        with random weights from `seed` or the clock, each layer's evenly within
-        +-8 * sqrt(6 / (fan_in + fan_out)) (Glorot's range for the logistic at slope 0.5),
-        at most max_weight. Raises ValueError for sizes or seeds out
-        of range or layers beyond the 1000000 neurons and 30000000 connections a network holds,
-        TypeError for what is not a sequence of ints."""
+        whose neurons have the parameters given (the defaults for those left out), with random
+        weights from `seed` or the clock, each layer's evenly within
+        +-2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the default slope of 0.5,
+        Glorot's range for the logistic doubled), at most max_weight. Raises ValueError for
+        sizes, seeds or parameters out of range, or layers beyond the 1000000 neurons and
+        30000000 connections a network holds, TypeError for what is not a sequence of ints."""
     @property
     def input_count(self) -> int: ...
     @property

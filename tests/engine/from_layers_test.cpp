@@ -102,3 +102,69 @@ TEST(FromLayers, SizesTheReaderWouldRefuseGiveAnEmptyNetworkAndTheReason)
         EXPECT_NE(diagnostics.entries[0].message.find(c.reason), std::string::npos) << diagnostics.entries[0].message;
     }
 }
+
+TEST(FromLayers, GivenParametersReachEveryNeuronAndASteeperSlopeStartsNarrower)
+{
+    NeuronParameters steep;
+    steep.threshold = 2.0;
+    steep.slope_parameter = 2.0;
+    steep.learning_rate = 0.5;
+    steep.max_weight = 4.0;
+    const Network network = Network::from_layers({2, 2, 1}, 5u, steep);
+    ASSERT_EQ(network.layer_count(), 3);
+    double widest = 0.0;
+    for (int position = 0; position < network.neuron_count(); ++position) {
+        const Neuron& neuron = network.neuron(position);
+        EXPECT_EQ(neuron.threshold, 2.0);
+        EXPECT_EQ(neuron.slope_parameter, 2.0);
+        EXPECT_EQ(neuron.learning_rate, 0.5);
+        EXPECT_EQ(neuron.max_weight, 4.0);
+        for (const Connection& connection : neuron.connections)
+            widest = std::fmax(widest, std::fabs(connection.weight));
+    }
+    // 2 sqrt(6 / 3) / 4, the output layer's range and the wider of the two.
+    EXPECT_LE(widest, std::sqrt(2.0) / 2.0);
+    EXPECT_EQ(Network::starting_weight_limit(2, 2, 2.0), 8.0 * std::sqrt(1.5) / 16.0);
+    // The default slope keeps the default rule to the bit, and a flat one is bounded by max_weight.
+    EXPECT_EQ(weight_checksum(Network::from_layers({3, 4, 2}, 7u, NeuronParameters{})), 0xca94294e62a92f78ull);
+    NeuronParameters flat;
+    flat.slope_parameter = 0.0;
+    EXPECT_LE(std::fabs(Network::from_layers({1, 1}, 0u, flat).neuron(1).connections[0].weight), flat.max_weight);
+}
+
+TEST(FromLayers, ParametersThatAreNotNumbersAreRefused)
+{
+    for (double NeuronParameters::*field : {&NeuronParameters::threshold, &NeuronParameters::slope_parameter,
+                                           &NeuronParameters::learning_rate, &NeuronParameters::max_weight}) {
+        for (const double bad : {std::nan(""), HUGE_VAL}) {
+            NeuronParameters parameters;
+            parameters.*field = bad;
+            Diagnostics diagnostics;
+            EXPECT_EQ(Network::from_layers({2, 1}, 0u, parameters, &diagnostics).layer_count(), 0);
+            ASSERT_EQ(diagnostics.entries.size(), 1u);
+            EXPECT_NE(diagnostics.entries[0].message.find("finite"), std::string::npos);
+        }
+    }
+}
+
+// The classroom's settings for exclusive-or: a starting threshold of 2, slope 2, rate 0.5.
+TEST(FromLayers, ExclusiveOrFromLayerSizesConvergesFromMostSeeds)
+{
+    NeuronParameters tutorial;
+    tutorial.threshold = 2.0;
+    tutorial.slope_parameter = 2.0;
+    tutorial.learning_rate = 0.5;
+    int converged = 0;
+    constexpr int seeds = 10;
+    for (unsigned seed = 0; seed < seeds; ++seed) {
+        Network network = Network::from_layers({2, 2, 1}, seed, tutorial);
+        network.learn_thresholds = true;
+        network.error_limit = 0.05;
+        network.max_iterations = 50000;
+        for (int a = 0; a < 2; ++a)
+            for (int b = 0; b < 2; ++b)
+                network.add_pattern({{double(a), double(b)}, {double(a ^ b)}});
+        converged += network.train(nullptr) == Converged;
+    }
+    EXPECT_GE(converged, 9);
+}

@@ -85,6 +85,13 @@ def test_from_layers_equals_the_engine_bit_for_bit(sizes, seed, training_file, r
     assert flat_weights(network) == bits(expected["weights"][0])
 
 
+def test_from_layers_parameters_reach_every_neuron_and_narrow_the_draws():
+    network = Network.from_layers([2, 2, 1], seed=4, threshold=2, slope_parameter=2, learning_rate=0.5)
+    assert (network.threshold, network.slope_parameter, network.learning_rate) == (2, 2, 0.5)
+    # 2 * sqrt(6 / 3) / 2**2, the wider layer's range.
+    assert max(abs(layer).max() for layer in network.weights) <= 2 ** 0.5 / 2
+
+
 def test_learned_thresholds_train_as_net_train_does_and_write_per_neuron(tmp_path):
     path = example("exclusive_or_training.txt")
     network = Network(path)
@@ -369,6 +376,8 @@ def test_non_regular_files_raise_at_once(tmp_path):
     (lambda n, d: Network.from_layers([2]), ValueError, "computing layer"),
     (lambda n, d: Network.from_layers([2, 0, 1]), ValueError, "layer size"),
     (lambda n, d: Network.from_layers("21"), TypeError, "sequence"),
+    (lambda n, d: Network.from_layers([2, 1], slope_parameter=float("nan")), ValueError, "slope_parameter"),
+    (lambda n, d: Network.from_layers([2, 1], max_weight=0), ValueError, "max_weight"),
     (lambda n, d: Network.from_layers([1000000, 1]), ValueError, "too large: .* 1000001 neurons .* at most 1000000"),
     (lambda n, d: Network.from_layers([6000, 5000, 1]), ValueError, "30005000 connections; .* 30000000 connections"),
 ])

@@ -4,8 +4,11 @@
 #include "engine/diagnostics.h"
 #include "engine/line_reader.h"
 #include "engine/real_text.h"
+#include "engine/training_run.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -47,6 +50,11 @@ void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
                  "every computing neuron outputs 0.5 whatever its inputs, and training cannot change that");
 }
 
+bool is_seed(double value)
+{
+    return value >= 0.0 && value <= static_cast<double>(UINT32_MAX) && value == std::floor(value);
+}
+
 void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics)
 {
     struct Found {
@@ -69,6 +77,13 @@ void note_odd_training_parameters(const TrainingParameterRecords& records, Diagn
     note(rate, rate.value < 0.0, "learning_rate:", "training moves the weights away from the patterns");
     note(weight, weight.value < 0.0, "max_weight:",
          "every weight that training changes becomes +" + shortest_real_text(-weight.value));
+    const ParameterRecord& share = records.held_out_share;
+    const ParameterRecord& seed = records.held_out_seed;
+    note(share, share.value < 0.0, "test_share:", "no pattern is held out of training");
+    note(share, share.value > max_held_out_share, "test_share:",
+         "at most " + shortest_real_text(max_held_out_share) + " of the patterns are held out of training");
+    note(seed, !is_seed(seed.value), "test_seed:",
+         "a seed is a whole number from 0 to " + std::to_string(UINT32_MAX) + "; this record is ignored");
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.line < b.line; });
     for (Found& entry : found)
         warn(diagnostics, entry.line, std::move(entry.message));

@@ -42,6 +42,9 @@ struct TrainingParameterRecords {
     ParameterRecord held_out_seed;
 };
 
+// True for a whole number that a 32-bit seed holds.
+bool is_seed(double value);
+
 // Notes the training parameters in force that keep training from working, in line order.
 void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics);
 

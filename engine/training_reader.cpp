@@ -97,12 +97,6 @@ bool read_parameter(LineReader& reader, Value& value, std::string_view key, int 
     return true;
 }
 
-// True for a whole number that a 32-bit seed holds.
-bool is_seed(double value)
-{
-    return value >= 0.0 && value <= static_cast<double>(UINT32_MAX) && value == std::floor(value);
-}
-
 }  // namespace
 
 int Network::read_training_section(const char* file_name, Diagnostics* diagnostics)

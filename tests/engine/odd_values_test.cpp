@@ -75,6 +75,11 @@ TEST(OddValues, EachKindIsNamedAtItsLine)
         {"learning_rate: -0.5\n",
          "1: \"learning_rate:\" is -0.5: training moves the weights away from the patterns\n"},
         {"max_iterations: 0.9\n", "1: \"max_iterations:\" is 0: no training pass is made\n"},
+        {"test_share: 0.95\n", "1: \"test_share:\" is 0.95: at most 0.9 of the patterns are held out of training\n"},
+        {"test_share: -0.1\n", "1: \"test_share:\" is -0.1: no pattern is held out of training\n"},
+        {"test_seed: 4294967296\n", "1: \"test_seed:\" is 4294967296: a seed is a whole number from 0 to 4294967295; "
+                                     "this record is ignored\n"},
+        {"test_seed: 2.5\ntest_seed: 4294967295\n", ""},
         {"max_iterations: -5\n", "1: \"max_iterations:\" is -5: no training pass is made\n"},
         {"error_limit: -1e-3\n", "1: \"error_limit:\" is -0.001: no output can come within a negative limit, so "
                                  "training runs to the iteration limit\n"},

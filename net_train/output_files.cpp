@@ -41,30 +41,50 @@ bool destinations_writable(const NetTrainOptions& options, std::ostream& err)
     return writable;
 }
 
-int write_trained_network(Network& trained, const TrainingRun& run, const std::string& file, bool write_nearest,
-                          std::ostream& err, std::string& written)
+namespace {
+
+// The checks before a trained network's text replaces `file`: values the format can hold,
+// room for the read-back check, and what the format would lose, said on `err` with
+// `refused` ("not written", "lesson not written") before each reason and `losses_refused`
+// after the losses. Returns 0 when the text may be written (losses included, when
+// `nearest_allowed`), else the status.
+int check_before_writing(const Network& trained, const std::string& file, const char* refused, bool finite,
+                         const char* unfinite_values, bool nearest_allowed, const char* losses_refused,
+                         CheckedNetworkText& output, std::ostream& err)
 {
-    if (!trained.weights_are_finite()) {
+    const std::string named = "net_train: " + printable(file) + ": ";
+    if (!finite) {
         // Such a weight would be read back as a missing one, drawn at random.
-        err << "net_train: " << printable(file) << ": not written: training gave weights that are not finite numbers "
-               "(are some pattern values huge?), which the file format cannot hold\n";
+        err << named << refused << ": " << unfinite_values << " (are some pattern values huge?), which the file "
+            << "format cannot hold\n";
         return exit_format_cannot_hold;
     }
-    CheckedNetworkText output;
-    if (!check_network_text(trained, write_nearest, output)) {
+    if (!check_network_text(trained, nearest_allowed, output)) {
         // The text and its read-back form are held beside the trained network for the check.
-        err << "net_train: " << printable(file) << ": not written: the network's text and its check do not fit in "
-               "memory; the file is as it was\n";
+        err << named << refused << ": the network's text and its check do not fit in memory; the file is as it was\n";
         return exit_out_of_memory;
     }
     for (const std::string& loss : output.losses)
-        err << "net_train: " << printable(file) << ": the file format cannot hold the trained network: " << loss
-            << '\n';
-    if (!output.losses.empty() && !write_nearest) {
-        err << "net_train: " << printable(file)
-            << ": not written; --write-nearest writes the nearest network the format can hold\n";
-        return exit_format_cannot_hold;
-    }
+        err << named << "the file format cannot hold the trained network: " << loss << '\n';
+    if (output.losses.empty() || nearest_allowed)
+        return 0;
+    err << named << losses_refused << '\n';
+    return exit_format_cannot_hold;
+}
+
+}  // namespace
+
+int write_trained_network(Network& trained, const TrainingRun& run, const std::string& file, bool write_nearest,
+                          std::ostream& err, std::string& written)
+{
+    CheckedNetworkText output;
+    const int refusal = check_before_writing(trained, file, "not written", trained.weights_are_finite(),
+                                             "training gave weights that are not finite numbers", write_nearest,
+                                             "not written; --write-nearest writes the nearest network the format "
+                                             "can hold",
+                                             output, err);
+    if (refusal != 0)
+        return refusal;
     // Everything the report needs is made before the file is replaced, so that a shortage of
     // memory comes before the write and never after it.
     std::string report = file;
@@ -94,22 +114,12 @@ int write_trained_network(Network& trained, const TrainingRun& run, const std::s
 
 int write_lesson_file(const Network& trained, const std::string& file, std::ostream& err)
 {
-    if (!trained.lesson_is_finite()) {
-        err << "net_train: " << printable(file) << ": lesson not written: a weight, a pattern value or a training "
-               "parameter is not a finite number, which the file format cannot hold\n";
-        return exit_format_cannot_hold;
-    }
     CheckedNetworkText output;
-    if (!check_network_text(trained, false, output)) {
-        err << "net_train: " << printable(file) << ": lesson not written: the network's text and its check do not "
-               "fit in memory; the file is as it was\n";
-        return exit_out_of_memory;
-    }
-    for (const std::string& loss : output.losses)
-        err << "net_train: " << printable(file) << ": lesson not written: the file format cannot hold the trained "
-               "network: " << loss << '\n';
-    if (!output.losses.empty())
-        return exit_format_cannot_hold;
+    const int refusal = check_before_writing(trained, file, "lesson not written", trained.lesson_is_finite(),
+                                             "a weight, a pattern value or a training parameter is not a finite "
+                                             "number", false, "lesson not written", output, err);
+    if (refusal != 0)
+        return refusal;
     std::ostringstream text;
     trained.write_lesson(text);
     return write_whole_file(file, text.str(), "the lesson", err) ? 0 : exit_cannot_write;

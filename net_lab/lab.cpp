@@ -4,7 +4,7 @@
 
 #include "file_system/atomic_file.h"
 #include "net_lab/lab_screen.h"
-#include "net_lab/saved_network.h"
+#include "lab_session/saved_network.h"
 #include "tool_support/file_problems.h"
 
 #include <allegro.h>

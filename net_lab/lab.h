@@ -9,8 +9,8 @@
 #include "net_lab/input_maps.h"
 #include "engine/training_run.h"
 #include "net_lab/curve_drawing.h"
-#include "net_lab/frame_training.h"
-#include "net_lab/lab_files.h"
+#include "lab_session/frame_training.h"
+#include "lab_session/lab_files.h"
 #include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 

@@ -1,13 +1,14 @@
 // The page's window on the C++ code: the lab and creature sessions as JavaScript classes, and
 // their lists handed over as plain arrays and objects.
 #include "web/creature_session.h"
-#include "web/lab_session.h"
+#include "lab_session/lab_session.h"
 
 #include "engine/data_sets.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "network_view/network_layout.h"
 
+#include <emscripten.h>
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -27,6 +28,17 @@ val array_of(const std::vector<T>& values)
     for (std::size_t i = 0; i < values.size(); ++i)
         array.set(i, values[i]);
     return array;
+}
+
+double seconds_now()
+{
+    return emscripten_get_now() / 1000.0;
+}
+
+// A frame's training, timed by the browser's clock.
+int lab_train(LabSession& lab, int passes, double seconds)
+{
+    return lab.train(passes, seconds, seconds_now);
 }
 
 val lab_status(const LabSession& lab)
@@ -354,7 +366,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("startPause", &LabSession::start_pause)
         .function("pause", &LabSession::pause)
         .function("setLearnThresholds", &LabSession::set_learn_thresholds)
-        .function("train", &LabSession::train)
+        .function("train", &lab_train)
         .function("savedNetwork", &lab_saved_network)
         .function("savedLesson", &lab_saved_lesson)
         .function("status", &lab_status)

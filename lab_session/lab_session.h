@@ -1,13 +1,13 @@
 // The lab view's state: a network loaded from files as net_lab loads it, trained between
 // frames by net_lab's frame training on the engine's training run, its patterns' errors, its
 // learning curve and the grid behind its input maps.
-#ifndef WEB_LAB_SESSION_H
-#define WEB_LAB_SESSION_H
+#ifndef LAB_SESSION_LAB_SESSION_H
+#define LAB_SESSION_LAB_SESSION_H
 
 #include "engine/network.h"
 #include "engine/training_run.h"
-#include "net_lab/frame_training.h"
-#include "net_lab/input_grid.h"
+#include "lab_session/frame_training.h"
+#include "lab_session/input_grid.h"
 
 #include <string>
 #include <vector>
@@ -31,9 +31,9 @@ public:
     void pause();
     // T: training learns the thresholds too, or stops learning them; reset() keeps the choice.
     void set_learn_thresholds(bool learn);
-    // Makes at most `passes` passes while the budget of `seconds` lasts, then measures.
-    // Returns the passes made.
-    int train(int passes, double seconds);
+    // Makes at most `passes` passes while the budget of `seconds` of `clock` lasts, then
+    // measures. Returns the passes made.
+    int train(int passes, double seconds, const SecondsClock& clock);
 
     const std::vector<std::string>& problems() const { return listed_problems; }
     int passes() const { return stepper.run.passes_done(); }

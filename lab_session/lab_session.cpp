@@ -1,22 +1,10 @@
-// The lab view's session: net_lab's loading, frame training and measures, driven by the page.
-#include "web/lab_session.h"
+// The lab's session: loading, frame training and measures, driven by a front end.
+#include "lab_session/lab_session.h"
 
-#include "net_lab/lab_files.h"
-#include "net_lab/saved_network.h"
+#include "lab_session/lab_files.h"
+#include "lab_session/saved_network.h"
 
-#include <emscripten.h>
-
-#include <algorithm>
-#include <limits>
-
-namespace {
-
-double seconds_now()
-{
-    return emscripten_get_now() / 1000.0;
-}
-
-}  // namespace
+#include <utility>
 
 void LabSession::load(const std::string& network_path, const std::string& training_path, unsigned seed)
 {
@@ -67,9 +55,9 @@ void LabSession::pause()
         stepper.state = TrainingState::Paused;
 }
 
-int LabSession::train(int passes, double seconds)
+int LabSession::train(int passes, double seconds, const SecondsClock& clock)
 {
-    const int made = run_passes(trained, stepper, passes, seconds_now, seconds);
+    const int made = run_passes(trained, stepper, passes, clock, seconds);
     if (made > 0)
         measure();
     judge_outputs(stepper, pattern_errors);

@@ -6,6 +6,7 @@
 
 #include "engine/network.h"
 #include "engine/training_run.h"
+#include "lab_session/curve_scale.h"
 #include "lab_session/frame_training.h"
 #include "lab_session/input_grid.h"
 
@@ -14,9 +15,6 @@
 
 class LabSession {
 public:
-    // Points the learning curve keeps, as net_lab's.
-    static constexpr std::size_t curve_points = 1024;
-
     // Loads the network file and its training records (from `training_path`, or the network
     // file when it is empty), the missing weights drawn from `seed`. What is wrong with the
     // files goes to problems(), one line each.

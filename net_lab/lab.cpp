@@ -9,14 +9,10 @@
 
 #include <allegro.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
 namespace {
-
-// Seconds over which passes per second are averaged.
-constexpr double rate_window = 0.5;
 
 // The problems of files that can still be trained on, one after another.
 std::string joined_notes(const std::vector<std::string>& problems)
@@ -42,18 +38,6 @@ void train_and_measure(Lab& lab, int passes, const SecondsClock& clock, double b
     if (run_passes(*lab.view, lab.stepper, passes, clock, budget) > 0)
         measure(lab);
     judge_outputs(lab.stepper, lab.errors);
-}
-
-void take_rates(Lab& lab, double now)
-{
-    ++lab.rate_frames;
-    if (now - lab.rate_since < rate_window)
-        return;
-    lab.passes_per_second = (lab.stepper.run.passes_done() - lab.rate_passes) / (now - lab.rate_since);
-    lab.frames_per_second = lab.rate_frames / (now - lab.rate_since);
-    lab.rate_since = now;
-    lab.rate_passes = lab.stepper.run.passes_done();
-    lab.rate_frames = 0;
 }
 
 // net_lab's own lines of the help screen; the shell adds those of its keys.
@@ -90,11 +74,6 @@ void load_selected_file(Lab& lab, unsigned seed)
     load_lab(lab, {lab.config_path, ""}, seed);
 }
 
-double training_budget(double drawing_seconds)
-{
-    return std::clamp(frame_seconds - drawing_seconds, least_training_seconds, most_training_seconds);
-}
-
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
     lab.files = files;
@@ -114,20 +93,17 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
     if (usable && !lab.problems.empty())
         lab.message = "note: " + joined_notes(lab.problems);
     lab.curve.clear();
-    lab.passes_per_second = 0.0;
-    lab.rate_passes = 0;
+    lab.rates.restart();
     measure(lab);
 }
 
-void reset_lab(Lab& lab, const SecondsClock& clock)
+void reset_lab(Lab& lab)
 {
     const bool usable = lab.stepper.state != TrainingState::NoPatterns;
     static_cast<Network&>(*lab.view) = lab.initial;
     lab.stepper = start_stepper(lab.initial, usable, held_out_share_steps[lab.held_out_step], lab.seed);
     lab.curve.clear();
-    lab.passes_per_second = 0.0;
-    lab.rate_since = clock();
-    lab.rate_passes = 0;
+    lab.rates.restart();
     measure(lab);
 }
 
@@ -181,7 +157,6 @@ LabPresses read_presses()
 void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock)
 {
     TrainingStepper& stepper = lab.stepper;
-    const int last_step = static_cast<int>(std::size(passes_per_frame_steps)) - 1;
     const double budget = training_budget(lab.drawing_seconds);
     for (int press = 0; press < presses.count; ++press) {
         switch (presses.keys[press]) {
@@ -195,14 +170,14 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
             if (stepper.state == TrainingState::Paused)
                 train_and_measure(lab, 1, clock, budget);
             break;
-        case LabKey::Faster: lab.speed_step = std::min(lab.speed_step + 1, last_step); break;
-        case LabKey::Slower: lab.speed_step = std::max(lab.speed_step - 1, 0); break;
-        case LabKey::Reset: reset_lab(lab, clock); break;
+        case LabKey::Faster: lab.speed_step = faster_step(lab.speed_step); break;
+        case LabKey::Slower: lab.speed_step = slower_step(lab.speed_step); break;
+        case LabKey::Reset: reset_lab(lab); break;
         case LabKey::Save: save_lab(lab, saved_file_name); break;
         case LabKey::HeldOut:
             // Another split starts another run, from the weights the file gave.
             lab.held_out_step = (lab.held_out_step + 1) % static_cast<int>(std::size(held_out_share_steps));
-            reset_lab(lab, clock);
+            reset_lab(lab);
             break;
         case LabKey::LearnThresholds:
             // R keeps the choice: it returns to the file's weights, not to its switch.
@@ -217,7 +192,7 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
     const double drawing_start = clock();
     if (lab.curve.points().empty())
         measure(lab);
-    take_rates(lab, drawing_start);
+    lab.rates.take(drawing_start, lab.stepper.run.passes_done());
 
     draw_lab(lab, buffer);
     lab.drawing_seconds = clock() - drawing_start;

@@ -9,6 +9,7 @@
 #include "net_lab/input_maps.h"
 #include "engine/training_run.h"
 #include "net_lab/curve_drawing.h"
+#include "lab_session/frame_pace.h"
 #include "lab_session/frame_training.h"
 #include "lab_session/lab_files.h"
 #include "network_view/network_view.h"
@@ -41,15 +42,6 @@ void add_press(LabPresses& presses, int scancode);
 // The presses of the lab's keys waiting in the library's key buffer, which they leave.
 LabPresses read_presses();
 
-// Passes per frame that + and - step through.
-constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
-// Training time a frame may spend: what is left of a frame at 30 frames a second once the
-// drawing is done, never more than the most nor less than the least, so that the program
-// keeps answering its keys and training still moves on under a slow drawing.
-constexpr double frame_seconds = 1.0 / 30;
-constexpr double most_training_seconds = 0.02;
-constexpr double least_training_seconds = 0.002;
-double training_budget(double drawing_seconds);
 // The file S writes, in the working directory.
 constexpr const char* saved_file_name = "trained.txt";
 
@@ -65,14 +57,10 @@ struct Lab : ProgramShell {
     PatternErrors errors;
     InputMaps maps;
     bool maps_stale = true;             // the weights changed since the maps were evaluated
-    int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
+    int speed_step = starting_speed_step;  // index into passes_per_frame_steps
     int held_out_step = 0;              // index into held_out_share_steps: none at start
-    double passes_per_second = 0.0;
     double drawing_seconds = 0.0;       // what the last frame's drawing took
-    double frames_per_second = 0.0;
-    double rate_since = 0.0;            // clock time, passes and frames when the rates were last taken
-    int rate_passes = 0;
-    int rate_frames = 0;
+    FrameRates rates;
     std::string message;                // the last save's outcome, or the notes on a file loaded
 };
 
@@ -83,7 +71,7 @@ void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
 
 // Back to the weights the file gave, with the curve and pass count cleared; the run holds
 // out the patterns of the current held-out share, picked by the lab's seed.
-void reset_lab(Lab& lab, const SecondsClock& clock);
+void reset_lab(Lab& lab);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is
 // one of the files the network was loaded from, and a network the file format cannot hold

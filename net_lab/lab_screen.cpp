@@ -146,8 +146,8 @@ void draw_status(const Lab& lab, BITMAP* buffer)
     char lines[10][96];
     std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.run.passes_done(), stepper.run.pass_limit());
     std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
-    std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.passes_per_second,
-                  lab.frames_per_second);
+    std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.rates.passes_per_second,
+                  lab.rates.frames_per_second);
     std::snprintf(lines[3], sizeof lines[3], "passes per frame: %d (+ -)", passes_per_frame_steps[lab.speed_step]);
     std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst);
     std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared);

@@ -1,6 +1,9 @@
 // The page's window on the C++ code: the lab and creature sessions as JavaScript classes, and
 // their lists handed over as plain arrays and objects.
 #include "web/creature_session.h"
+#include "lab_session/curve_scale.h"
+#include "lab_session/frame_pace.h"
+#include "lab_session/lab_examples.h"
 #include "lab_session/lab_session.h"
 
 #include "engine/data_sets.h"
@@ -147,20 +150,44 @@ val lab_network(const LabSession& lab, int width, int height)
     return drawing;
 }
 
-val lab_curve(const LabSession& lab)
+// The learning curve in a box of `width` x `height` pixels, as net_lab draws it: the decades
+// as [exponent, row], the error limit's row (-1 when it is not drawn), the last pass, and each
+// point's column with its rows for the worst, mean squared, held-out worst and held-out mean
+// squared errors.
+val lab_curve_drawing(const LabSession& lab, int width, int height)
 {
-    val points = val::array();
-    int i = 0;
-    for (const CurvePoint& point : lab.curve().points()) {
-        val entry = val::array();
-        entry.set(0, point.pass);
-        entry.set(1, point.worst);
-        entry.set(2, point.mean_squared);
-        entry.set(3, point.held_out_worst);
-        entry.set(4, point.held_out_mean_squared);
-        points.set(i++, entry);
+    const std::vector<CurvePoint>& points = lab.curve().points();
+    const double error_limit = lab.network().error_limit;
+    const CurveScale scale = fit_scale(points, error_limit);
+    val decades = val::array();
+    for (int exponent = scale.low_exponent; exponent <= scale.high_exponent; ++exponent) {
+        val decade = val::array();
+        decade.set(0, exponent);
+        decade.set(1, decade_row(scale, exponent, height));
+        decades.call<void>("push", decade);
     }
-    return points;
+    std::vector<int> columns;
+    std::vector<int> worst;
+    std::vector<int> mean_squared;
+    std::vector<int> held_out_worst;
+    std::vector<int> held_out_mean_squared;
+    for (const CurvePoint& point : points) {
+        columns.push_back(pass_column(scale, point.pass, width));
+        worst.push_back(value_row(scale, point.worst, height));
+        mean_squared.push_back(value_row(scale, point.mean_squared, height));
+        held_out_worst.push_back(value_row(scale, point.held_out_worst, height));
+        held_out_mean_squared.push_back(value_row(scale, point.held_out_mean_squared, height));
+    }
+    val drawing = val::object();
+    drawing.set("decades", decades);
+    drawing.set("limitRow", is_shown(error_limit) ? value_row(scale, error_limit, height) : -1);
+    drawing.set("lastPass", scale.last_pass);
+    drawing.set("columns", typed_array_of("Int32Array", columns));
+    drawing.set("worst", typed_array_of("Int32Array", worst));
+    drawing.set("meanSquared", typed_array_of("Int32Array", mean_squared));
+    drawing.set("heldOutWorst", typed_array_of("Int32Array", held_out_worst));
+    drawing.set("heldOutMeanSquared", typed_array_of("Int32Array", held_out_mean_squared));
+    return drawing;
 }
 
 // The `count` worst patterns, worst first: number (from 1), error, output, expected, computed.
@@ -350,6 +377,30 @@ val held_out_shares()
     return shares;
 }
 
+
+// The lab's tables: the passes per frame the speed steps give and the one it starts at, and
+// the examples offered as [network file, training file or ""].
+val lab_tables()
+{
+    val steps = val::array();
+    int i = 0;
+    for (int passes : passes_per_frame_steps)
+        steps.set(i++, passes);
+    val examples = val::array();
+    i = 0;
+    for (const LabExample& example : lab_examples) {
+        val pair = val::array();
+        pair.set(0, std::string(example.network));
+        pair.set(1, std::string(example.training));
+        examples.set(i++, pair);
+    }
+    val tables = val::object();
+    tables.set("passesPerFrameSteps", steps);
+    tables.set("startingSpeedStep", starting_speed_step);
+    tables.set("examples", examples);
+    return tables;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -358,6 +409,17 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("dataSet", &data_set);
     emscripten::function("dataSetNames", &data_set_name_list);
     emscripten::function("heldOutShares", &held_out_shares);
+    emscripten::function("labTables", &lab_tables);
+    emscripten::function("fasterStep", &faster_step);
+    emscripten::function("slowerStep", &slower_step);
+    emscripten::function("trainingBudget", &training_budget);
+    // Rates of frames drawn at times in seconds.
+    emscripten::class_<FrameRates>("FrameRates")
+        .constructor<>()
+        .function("take", &FrameRates::take)
+        .function("restart", &FrameRates::restart)
+        .property("passesPerSecond", &FrameRates::passes_per_second)
+        .property("framesPerSecond", &FrameRates::frames_per_second);
     emscripten::class_<LabSession>("LabSession")
         .constructor<>()
         .function("load", &LabSession::load)
@@ -371,7 +433,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("savedLesson", &lab_saved_lesson)
         .function("status", &lab_status)
         .function("network", &lab_network)
-        .function("curve", &lab_curve)
+        .function("curveDrawing", &lab_curve_drawing)
         .function("worstPatterns", &lab_worst_patterns)
         .function("maps", &lab_maps)
         .function("problems", &lab_problems);

@@ -335,16 +335,6 @@ TEST_F(LabTest, HHoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
     EXPECT_TRUE(lab.stepper.run.held_out().empty());
 }
 
-TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
-{
-    const struct {
-        double drawing;
-        double budget;
-    } cases[] = {{0.0, most_training_seconds}, {0.023, frame_seconds - 0.023}, {0.5, least_training_seconds}};
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(training_budget(c.drawing), c.budget) << c.drawing;
-}
-
 }  // namespace
 
 namespace {

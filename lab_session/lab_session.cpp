@@ -1,44 +1,50 @@
 // The lab's session: loading, frame training and measures, driven by a front end.
 #include "lab_session/lab_session.h"
 
-#include "lab_session/lab_files.h"
 #include "lab_session/saved_network.h"
 
 #include <utility>
 
-void LabSession::load(const std::string& network_path, const std::string& training_path, unsigned seed)
+LabSession::LabSession(TrainedCopy copy)
+    : copy_trained(std::move(copy)), trained(std::make_unique<Network>(nullptr))
 {
-    LoadedNetwork loaded = load_lab_files({network_path, training_path}, seed);
-    listed_problems = std::move(loaded.problems);
-    completed_weights = loaded.drawn_weights;
-    loaded_seed = seed;
+}
+
+void LabSession::load(const LabFiles& loaded_files, unsigned loaded_seed)
+{
+    files = loaded_files;
+    seed = loaded_seed;
+    LoadedNetwork loaded = load_lab_files(files, seed);
+    problems = std::move(loaded.problems);
+    drawn_weights = loaded.drawn_weights;
     initial = std::move(loaded.network);
-    trained = initial;
-    stepper = start_stepper(initial, loaded.usable, share, seed);
-    grid.prepare(trained);
-    learning_curve.clear();
+    trained = copy_trained ? copy_trained(initial) : std::make_unique<Network>(initial);
+    stepper = start_stepper(initial, loaded.usable, held_out_share, seed);
+    curve.clear();
+    rates.restart();
     measure();
 }
 
 void LabSession::reset()
 {
-    const bool usable = stepper.state != TrainingState::NoPatterns;
-    trained = initial;
-    stepper = start_stepper(initial, usable, share, loaded_seed);
-    learning_curve.clear();
+    const bool was_usable = usable();
+    *trained = initial;
+    stepper = start_stepper(initial, was_usable, held_out_share, seed);
+    curve.clear();
+    rates.restart();
     measure();
 }
 
-void LabSession::hold_out(double held_out_share)
+void LabSession::hold_out(double share)
 {
-    share = held_out_share;
+    held_out_share = share;
     reset();
 }
 
 void LabSession::set_learn_thresholds(bool learn)
 {
     initial.learn_thresholds = learn;
-    trained.learn_thresholds = learn;
+    trained->learn_thresholds = learn;
 }
 
 void LabSession::start_pause()
@@ -57,35 +63,39 @@ void LabSession::pause()
 
 int LabSession::train(int passes, double seconds, const SecondsClock& clock)
 {
-    const int made = run_passes(trained, stepper, passes, clock, seconds);
+    const int made = run_passes(*trained, stepper, passes, clock, seconds);
     if (made > 0)
         measure();
-    judge_outputs(stepper, pattern_errors);
+    judge_outputs(stepper, errors);
     return made;
+}
+
+void LabSession::one_pass(double seconds, const SecondsClock& clock)
+{
+    if (stepper.state == TrainingState::Paused)
+        train(1, seconds, clock);
+}
+
+void LabSession::train_frame(double seconds, const SecondsClock& clock)
+{
+    if (stepper.state == TrainingState::Training)
+        train(passes_per_frame(), seconds, clock);
 }
 
 void LabSession::measure()
 {
-    grid_stale = true;
-    measure_pattern_errors(trained, pattern_errors, stepper.run);
-    learning_curve.add(stepper.run.passes_done(), pattern_errors);
+    maps_stale = true;
+    measure_pattern_errors(*trained, errors, stepper.run);
+    curve.add(stepper.run.passes_done(), errors);
 }
 
 const std::vector<int>& LabSession::worst_patterns(int count)
 {
-    rank_worst_patterns(pattern_errors, count);
-    return pattern_errors.order;
-}
-
-const InputGrid& LabSession::maps()
-{
-    if (grid_stale && grid.active())
-        grid.evaluate(trained);
-    grid_stale = false;
-    return grid;
+    rank_worst_patterns(errors, count);
+    return errors.order;
 }
 
 bool LabSession::saved_text(std::string& text, std::string& reason) const
 {
-    return saved_network_text(trained, text, reason);
+    return saved_network_text(*trained, text, reason);
 }

@@ -9,9 +9,7 @@
 #include "net_lab/input_maps.h"
 #include "engine/training_run.h"
 #include "net_lab/curve_drawing.h"
-#include "lab_session/frame_pace.h"
-#include "lab_session/frame_training.h"
-#include "lab_session/lab_files.h"
+#include "lab_session/lab_session.h"
 #include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
@@ -45,22 +43,17 @@ LabPresses read_presses();
 // The file S writes, in the working directory.
 constexpr const char* saved_file_name = "trained.txt";
 
-struct Lab : ProgramShell {
-    LabFiles files;
-    unsigned seed = 0;                  // of the random completion of missing weights
-    long long drawn_weights = 0;        // weights the completion drew: those the file left out
-    Network initial{nullptr};           // the network as loaded: R returns to it
-    std::unique_ptr<NetworkView> view;  // the network trained and drawn
-    std::vector<std::string> problems;  // why the file cannot be trained on, one line each
-    TrainingStepper stepper;
-    LearningCurve curve{curve_points};
-    PatternErrors errors;
+// The session's network is trained as a NetworkView laid out in the network area, so that
+// it draws itself; the session's state is the page's.
+struct Lab : ProgramShell, LabSession {
+    Lab();
+    // The network trained and drawn; there is one once a file has been loaded.
+    NetworkView& view() { return static_cast<NetworkView&>(network()); }
+    const NetworkView& view() const { return static_cast<const NetworkView&>(network()); }
+
     InputMaps maps;
-    bool maps_stale = true;             // the weights changed since the maps were evaluated
-    int speed_step = starting_speed_step;  // index into passes_per_frame_steps
     int held_out_step = 0;              // index into held_out_share_steps: none at start
     double drawing_seconds = 0.0;       // what the last frame's drawing took
-    FrameRates rates;
     std::string message;                // the last save's outcome, or the notes on a file loaded
 };
 
@@ -68,10 +61,6 @@ struct Lab : ProgramShell {
 // the network area. Problems with the files go to `problems`, line by line; when training
 // can start over them (warnings), they also go to `message` as notes.
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
-
-// Back to the weights the file gave, with the curve and pass count cleared; the run holds
-// out the patterns of the current held-out share, picked by the lab's seed.
-void reset_lab(Lab& lab);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is
 // one of the files the network was loaded from, and a network the file format cannot hold

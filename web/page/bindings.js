@@ -14,13 +14,10 @@ const NcBindings = (() => {
             dataSetNames: module.dataSetNames(),
             dataSet: (name, points, noise, seed) => module.dataSet(name, points, noise, seed),
             heldOutShares: module.heldOutShares(),
-            // The lab's speed steps, starting step and examples, its steps' ends, a frame's
-            // training budget and the rates' window, as net_lab has them.
-            labTables: module.labTables(),
-            fasterStep: (step) => module.fasterStep(step),
-            slowerStep: (step) => module.slowerStep(step),
+            // The examples the lab offers, as [network, training or ''], and a frame's training
+            // budget after a drawing of so many seconds, as net_lab has them.
+            labExamples: module.labExamples(),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
-            FrameRates: module.FrameRates,
             // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
             // stored as `besides`; returns the name it got.
             putFile(name, data, besides = '') {

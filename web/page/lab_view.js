@@ -11,8 +11,7 @@ const NcLabView = (() => {
         const mapContext = element('map-canvas').getContext('2d');
         // Pairs of network and training file offered in the example list; the first is loaded
         // at start.
-        const {passesPerFrameSteps, startingSpeedStep, examples: exampleChoices} = engine.labTables;
-        let speedStep = startingSpeedStep;
+        const exampleChoices = engine.labExamples;
         // What the loaded network came from, as {name, data} (training may be null), and the
         // names it was stored under. Both are written again at each load: a file of the same
         // name, in the creatures view or in the other slot, may have replaced them.
@@ -21,7 +20,6 @@ const NcLabView = (() => {
         let message = '';
         let drawingSeconds = 0;
         let dirty = true;
-        const rates = new engine.FrameRates();
 
         function load(network, training) {
             files = {network, training};
@@ -30,7 +28,6 @@ const NcLabView = (() => {
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
             message = '';
-            rates.restart();
             showProblems();
             dirty = true;
         }
@@ -97,10 +94,10 @@ const NcLabView = (() => {
         function act(action) {
             switch (action) {
             case 'startPause': lab.startPause(); break;
-            case 'onePass': lab.train(1, engine.trainingBudget(drawingSeconds)); break;
-            case 'faster': speedStep = engine.fasterStep(speedStep); break;
-            case 'slower': speedStep = engine.slowerStep(speedStep); break;
-            case 'reset': lab.reset(); rates.restart(); message = ''; break;
+            case 'onePass': lab.onePass(engine.trainingBudget(drawingSeconds)); break;
+            case 'faster': lab.faster(); break;
+            case 'slower': lab.slower(); break;
+            case 'reset': lab.reset(); message = ''; break;
             case 'save': save(); break;
             case 'saveLesson': save(true); break;
             case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
@@ -151,8 +148,7 @@ const NcLabView = (() => {
             // The file's "learn_thresholds:" record and the T key set it too.
             element('learn-thresholds').checked = status.learnThresholds;
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
-            const lines = [files, ...NcPageState.labLines(status, passesPerFrameSteps[speedStep],
-                rates.passesPerSecond, rates.framesPerSecond)];
+            const lines = [files, ...NcPageState.labLines(status)];
             element('passes').textContent = lines[1];
             element('state').textContent = lines[2];
             element('state-details').textContent = [lines[0], ...lines.slice(3), message].filter(Boolean).join('\n');
@@ -161,10 +157,10 @@ const NcLabView = (() => {
 
         function frame(now) {
             if (lab.status().state === 'training') {
-                lab.train(passesPerFrameSteps[speedStep], engine.trainingBudget(drawingSeconds));
+                lab.trainFrame(engine.trainingBudget(drawingSeconds));
                 dirty = true;
             }
-            rates.take(now / 1000, lab.status().passes);
+            lab.takeRates(now);
             if (dirty)
                 draw();
             dirty = false;
@@ -227,7 +223,6 @@ const NcLabView = (() => {
         }
         shares.addEventListener('change', () => {
             lab.holdOut(Number(shares.value));
-            rates.restart();
             message = '';
             dirty = true;
             shares.blur();

@@ -1,6 +1,6 @@
 // The page's state that is not drawing: which view the URL asks for, what a key does, and the
 // texts of the state lines. Plain functions, also run by node's tests. The lab's speed steps,
-// training budget and rates come from the C++ core through the bindings.
+// training budget and rates are the C++ lab session's, read through the bindings.
 const NcPageState = (() => {
     // Most passes or frames window.ncStep makes in one call: the C++ sessions count them in an int.
     const mostStepsAtOnce = 2 ** 31 - 1;
@@ -46,12 +46,12 @@ const NcPageState = (() => {
     }
 
     // The lab's state lines, as net_lab shows them.
-    function labLines(status, passesPerFrame, passesPerSecond, framesPerSecond) {
+    function labLines(status) {
         return [
             `passes: ${status.passes} of ${status.maxIterations}`,
             `state: ${status.state}`,
-            `passes/s: ${Math.round(passesPerSecond)}  frames/s: ${Math.round(framesPerSecond)}`,
-            `passes per frame: ${passesPerFrame} (+ -)`,
+            `passes/s: ${Math.round(status.passesPerSecond)}  frames/s: ${Math.round(status.framesPerSecond)}`,
+            `passes per frame: ${status.passesPerFrame} (+ -)`,
             `worst error: ${fixedNumber(status.worstError)}`,
             `mean squared: ${fixedNumber(status.meanSquaredError)}`,
             `error limit: ${shortNumber(status.errorLimit)}`,

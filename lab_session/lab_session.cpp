@@ -6,7 +6,7 @@
 #include <utility>
 
 LabSession::LabSession(TrainedCopy copy)
-    : copy_trained(std::move(copy)), trained(std::make_unique<Network>(nullptr))
+    : copy_trained(std::move(copy)), trained(std::make_shared<Network>(nullptr))
 {
 }
 
@@ -18,7 +18,7 @@ void LabSession::load(const LabFiles& loaded_files, unsigned loaded_seed)
     problems = std::move(loaded.problems);
     drawn_weights = loaded.drawn_weights;
     initial = std::move(loaded.network);
-    trained = copy_trained ? copy_trained(initial) : std::make_unique<Network>(initial);
+    trained = copy_trained ? copy_trained(initial) : std::make_shared<Network>(initial);
     stepper = start_stepper(initial, loaded.usable, held_out_share, seed);
     curve.clear();
     rates.restart();

@@ -19,8 +19,9 @@
 class LabSession {
 public:
     // The network trained, made from the one loaded: net_lab's draws itself, the page's is a
-    // plain copy (no function given).
-    using TrainedCopy = std::function<std::unique_ptr<Network>(const Network&)>;
+    // plain copy (no function given). A shared_ptr destroys it as the type it was made as,
+    // which a Network's destructor, not virtual, would not.
+    using TrainedCopy = std::function<std::shared_ptr<Network>(const Network&)>;
     explicit LabSession(TrainedCopy copy = nullptr);
 
     // Loads the network file and its training records (from `files.training_path`, or the
@@ -77,7 +78,7 @@ public:
 
 private:
     TrainedCopy copy_trained;
-    std::unique_ptr<Network> trained;
+    std::shared_ptr<Network> trained;
 };
 
 #endif

@@ -45,7 +45,7 @@ const ShellScreens lab_screens = {
 
 Lab::Lab()
     : LabSession([](const Network& network) {
-          return std::make_unique<NetworkView>(network, network_area_width, network_area_height);
+          return std::make_shared<NetworkView>(network, network_area_width, network_area_height);
       })
 {
 }

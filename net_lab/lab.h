@@ -1,21 +1,17 @@
 // net_lab's state for the whole run and one frame of its loop, apart from the graphics
-// set-up: loading a network with its training records, the keys, training between frames,
-// and the picture. A frame is handed the presses of its keys since the frame before, so tests
-// drive it with presses, a clock and a memory bitmap of their own.
+// set-up: the lab's session (a network with its training records, trained between frames),
+// the keys and the picture. A frame is handed the presses of its keys since the frame before,
+// so tests drive it with presses, a clock and a memory bitmap of their own.
 #ifndef NET_LAB_LAB_H
 #define NET_LAB_LAB_H
 
-#include "engine/network.h"
-#include "net_lab/input_maps.h"
-#include "engine/training_run.h"
-#include "net_lab/curve_drawing.h"
 #include "lab_session/lab_session.h"
+#include "net_lab/curve_drawing.h"
+#include "net_lab/input_maps.h"
 #include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
-#include <memory>
 #include <string>
-#include <vector>
 
 struct BITMAP;
 

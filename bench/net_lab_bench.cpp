@@ -80,7 +80,7 @@ void frame(benchmark::State& state, const std::vector<int>& layers, bool trainin
     }
     benchmark::DoNotOptimize(getpixel(buffer, 0, 0));
     destroy_bitmap(buffer);
-    state.counters["connections"] = static_cast<double>(connection_count(*lab.view));
+    state.counters["connections"] = static_cast<double>(connection_count(lab.view()));
     state.counters["map_cells"] = lab.maps.grid * lab.maps.grid;
     state.counters["passes_per_frame"] = training ? passes_per_frame_steps[lab.speed_step] : 0;
     state.counters["frames_per_second"] =

@@ -3,7 +3,7 @@
 #ifndef NET_LAB_INPUT_MAPS_H
 #define NET_LAB_INPUT_MAPS_H
 
-#include "net_lab/input_grid.h"
+#include "lab_session/input_grid.h"
 #include "program_shell/bitmap_ptr.h"
 
 #include <vector>

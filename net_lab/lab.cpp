@@ -1,22 +1,17 @@
-// net_lab's frame logic: loading and resetting the network, saving it, the keys, and
-// training between frames. The drawing is in lab_screen.cpp.
+// net_lab's frame logic: the keys acting on the lab's session, loading a file with its notes,
+// and saving the network. The drawing is in lab_screen.cpp.
 #include "net_lab/lab.h"
 
 #include "file_system/atomic_file.h"
 #include "net_lab/lab_screen.h"
-#include "net_lab/saved_network.h"
 #include "tool_support/file_problems.h"
 
 #include <allegro.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
 namespace {
-
-// Seconds over which passes per second are averaged.
-constexpr double rate_window = 0.5;
 
 // The problems of files that can still be trained on, one after another.
 std::string joined_notes(const std::vector<std::string>& problems)
@@ -25,35 +20,6 @@ std::string joined_notes(const std::vector<std::string>& problems)
     for (const std::string& problem : problems)
         notes += (notes.empty() ? "" : "; ") + problem;
     return notes;
-}
-
-// The errors of the current weights, on the curve and for the table; the maps follow.
-void measure(Lab& lab)
-{
-    lab.maps_stale = true;
-    measure_pattern_errors(*lab.view, lab.errors, lab.stepper.run);
-    lab.curve.add(lab.stepper.run.passes_done(), lab.errors);
-}
-
-// At most `passes` passes within `budget`, then the errors when the weights changed, and the
-// judgement of a run that has ended.
-void train_and_measure(Lab& lab, int passes, const SecondsClock& clock, double budget)
-{
-    if (run_passes(*lab.view, lab.stepper, passes, clock, budget) > 0)
-        measure(lab);
-    judge_outputs(lab.stepper, lab.errors);
-}
-
-void take_rates(Lab& lab, double now)
-{
-    ++lab.rate_frames;
-    if (now - lab.rate_since < rate_window)
-        return;
-    lab.passes_per_second = (lab.stepper.run.passes_done() - lab.rate_passes) / (now - lab.rate_since);
-    lab.frames_per_second = lab.rate_frames / (now - lab.rate_since);
-    lab.rate_since = now;
-    lab.rate_passes = lab.stepper.run.passes_done();
-    lab.rate_frames = 0;
 }
 
 // net_lab's own lines of the help screen; the shell adds those of its keys.
@@ -77,6 +43,13 @@ const ShellScreens lab_screens = {
     {450, 500},
 };
 
+Lab::Lab()
+    : LabSession([](const Network& network) {
+          return std::make_shared<NetworkView>(network, network_area_width, network_area_height);
+      })
+{
+}
+
 void start_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
     std::snprintf(lab.config_path, sizeof lab.config_path, "%s", files.network_path.c_str());
@@ -90,45 +63,14 @@ void load_selected_file(Lab& lab, unsigned seed)
     load_lab(lab, {lab.config_path, ""}, seed);
 }
 
-double training_budget(double drawing_seconds)
-{
-    return std::clamp(frame_seconds - drawing_seconds, least_training_seconds, most_training_seconds);
-}
-
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed)
 {
-    lab.files = files;
-    lab.seed = seed;
     lab.message.clear();
-    LoadedNetwork loaded = load_lab_files(files, seed);
-    lab.problems = std::move(loaded.problems);
-    lab.drawn_weights = loaded.drawn_weights;
-    const bool usable = loaded.usable;
-    const Network& network = loaded.network;
-
-    lab.initial = network;
-    lab.view = std::make_unique<NetworkView>(network, network_area_width, network_area_height);
-    lab.maps.prepare(*lab.view, map_ramp_base);
-    lab.stepper = start_stepper(network, usable, held_out_share_steps[lab.held_out_step], seed);
+    lab.load(files, seed);
+    lab.maps.prepare(lab.view(), map_ramp_base);
     // Training goes ahead over warnings, so they are shown as notes where the curve stays in view.
-    if (usable && !lab.problems.empty())
+    if (lab.usable() && !lab.problems.empty())
         lab.message = "note: " + joined_notes(lab.problems);
-    lab.curve.clear();
-    lab.passes_per_second = 0.0;
-    lab.rate_passes = 0;
-    measure(lab);
-}
-
-void reset_lab(Lab& lab, const SecondsClock& clock)
-{
-    const bool usable = lab.stepper.state != TrainingState::NoPatterns;
-    static_cast<Network&>(*lab.view) = lab.initial;
-    lab.stepper = start_stepper(lab.initial, usable, held_out_share_steps[lab.held_out_step], lab.seed);
-    lab.curve.clear();
-    lab.passes_per_second = 0.0;
-    lab.rate_since = clock();
-    lab.rate_passes = 0;
-    measure(lab);
 }
 
 bool save_lab(Lab& lab, const std::string& path)
@@ -140,11 +82,11 @@ bool save_lab(Lab& lab, const std::string& path)
     }
     std::string text;
     std::string reason;
-    if (!saved_network_text(*lab.view, text, reason) || !write_file_atomically(path, text, reason)) {
+    if (!lab.saved_text(text, reason) || !write_file_atomically(path, text, reason)) {
         lab.message = "not saved: " + reason;
         return false;
     }
-    lab.message = "saved " + path + " after " + std::to_string(lab.stepper.run.passes_done()) + " passes";
+    lab.message = "saved " + path + " after " + std::to_string(lab.passes()) + " passes";
     return true;
 }
 
@@ -180,44 +122,32 @@ LabPresses read_presses()
 
 void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const SecondsClock& clock)
 {
-    TrainingStepper& stepper = lab.stepper;
-    const int last_step = static_cast<int>(std::size(passes_per_frame_steps)) - 1;
     const double budget = training_budget(lab.drawing_seconds);
     for (int press = 0; press < presses.count; ++press) {
         switch (presses.keys[press]) {
-        case LabKey::StartPause:
-            if (stepper.state == TrainingState::Paused)
-                stepper.state = TrainingState::Training;
-            else if (stepper.state == TrainingState::Training)
-                stepper.state = TrainingState::Paused;
-            break;
-        case LabKey::OnePass:
-            if (stepper.state == TrainingState::Paused)
-                train_and_measure(lab, 1, clock, budget);
-            break;
-        case LabKey::Faster: lab.speed_step = std::min(lab.speed_step + 1, last_step); break;
-        case LabKey::Slower: lab.speed_step = std::max(lab.speed_step - 1, 0); break;
-        case LabKey::Reset: reset_lab(lab, clock); break;
+        case LabKey::StartPause: lab.start_pause(); break;
+        case LabKey::OnePass: lab.one_pass(budget, clock); break;
+        case LabKey::Faster: lab.faster(); break;
+        case LabKey::Slower: lab.slower(); break;
+        case LabKey::Reset: lab.reset(); break;
         case LabKey::Save: save_lab(lab, saved_file_name); break;
         case LabKey::HeldOut:
             // Another split starts another run, from the weights the file gave.
             lab.held_out_step = (lab.held_out_step + 1) % static_cast<int>(std::size(held_out_share_steps));
-            reset_lab(lab, clock);
+            lab.hold_out(held_out_share_steps[lab.held_out_step]);
             break;
         case LabKey::LearnThresholds:
             // R keeps the choice: it returns to the file's weights, not to its switch.
-            lab.view->learn_thresholds = !lab.view->learn_thresholds;
-            lab.initial.learn_thresholds = lab.view->learn_thresholds;
+            lab.set_learn_thresholds(!lab.view().learn_thresholds);
             break;
         }
     }
 
-    if (stepper.state == TrainingState::Training)
-        train_and_measure(lab, passes_per_frame_steps[lab.speed_step], clock, budget);
+    lab.train_frame(budget, clock);
     const double drawing_start = clock();
     if (lab.curve.points().empty())
-        measure(lab);
-    take_rates(lab, drawing_start);
+        lab.measure();
+    lab.rates.take(drawing_start, lab.passes());
 
     draw_lab(lab, buffer);
     lab.drawing_seconds = clock() - drawing_start;

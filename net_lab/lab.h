@@ -1,22 +1,17 @@
 // net_lab's state for the whole run and one frame of its loop, apart from the graphics
-// set-up: loading a network with its training records, the keys, training between frames,
-// and the picture. A frame is handed the presses of its keys since the frame before, so tests
-// drive it with presses, a clock and a memory bitmap of their own.
+// set-up: the lab's session (a network with its training records, trained between frames),
+// the keys and the picture. A frame is handed the presses of its keys since the frame before,
+// so tests drive it with presses, a clock and a memory bitmap of their own.
 #ifndef NET_LAB_LAB_H
 #define NET_LAB_LAB_H
 
-#include "engine/network.h"
-#include "net_lab/input_maps.h"
-#include "engine/training_run.h"
+#include "lab_session/lab_session.h"
 #include "net_lab/curve_drawing.h"
-#include "net_lab/frame_training.h"
-#include "net_lab/lab_files.h"
+#include "net_lab/input_maps.h"
 #include "network_view/network_view.h"
 #include "program_shell/program_shell.h"
 
-#include <memory>
 #include <string>
-#include <vector>
 
 struct BITMAP;
 
@@ -41,38 +36,20 @@ void add_press(LabPresses& presses, int scancode);
 // The presses of the lab's keys waiting in the library's key buffer, which they leave.
 LabPresses read_presses();
 
-// Passes per frame that + and - step through.
-constexpr int passes_per_frame_steps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000};
-// Training time a frame may spend: what is left of a frame at 30 frames a second once the
-// drawing is done, never more than the most nor less than the least, so that the program
-// keeps answering its keys and training still moves on under a slow drawing.
-constexpr double frame_seconds = 1.0 / 30;
-constexpr double most_training_seconds = 0.02;
-constexpr double least_training_seconds = 0.002;
-double training_budget(double drawing_seconds);
 // The file S writes, in the working directory.
 constexpr const char* saved_file_name = "trained.txt";
 
-struct Lab : ProgramShell {
-    LabFiles files;
-    unsigned seed = 0;                  // of the random completion of missing weights
-    long long drawn_weights = 0;        // weights the completion drew: those the file left out
-    Network initial{nullptr};           // the network as loaded: R returns to it
-    std::unique_ptr<NetworkView> view;  // the network trained and drawn
-    std::vector<std::string> problems;  // why the file cannot be trained on, one line each
-    TrainingStepper stepper;
-    LearningCurve curve{curve_points};
-    PatternErrors errors;
+// The session's network is trained as a NetworkView laid out in the network area, so that
+// it draws itself; the session's state is the page's.
+struct Lab : ProgramShell, LabSession {
+    Lab();
+    // The network trained and drawn; there is one once a file has been loaded.
+    NetworkView& view() { return static_cast<NetworkView&>(network()); }
+    const NetworkView& view() const { return static_cast<const NetworkView&>(network()); }
+
     InputMaps maps;
-    bool maps_stale = true;             // the weights changed since the maps were evaluated
-    int speed_step = 6;                 // index into passes_per_frame_steps: 100 at start
     int held_out_step = 0;              // index into held_out_share_steps: none at start
-    double passes_per_second = 0.0;
     double drawing_seconds = 0.0;       // what the last frame's drawing took
-    double frames_per_second = 0.0;
-    double rate_since = 0.0;            // clock time, passes and frames when the rates were last taken
-    int rate_passes = 0;
-    int rate_frames = 0;
     std::string message;                // the last save's outcome, or the notes on a file loaded
 };
 
@@ -80,10 +57,6 @@ struct Lab : ProgramShell {
 // the network area. Problems with the files go to `problems`, line by line; when training
 // can start over them (warnings), they also go to `message` as notes.
 void load_lab(Lab& lab, const LabFiles& files, unsigned seed);
-
-// Back to the weights the file gave, with the curve and pass count cleared; the run holds
-// out the patterns of the current held-out share, picked by the lab's seed.
-void reset_lab(Lab& lab, const SecondsClock& clock);
 
 // Writes the network as it is now to `path` at once or not at all; refuses a path that is
 // one of the files the network was loaded from, and a network the file format cannot hold

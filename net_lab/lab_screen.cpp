@@ -49,8 +49,8 @@ void text_head(BITMAP* target, const char* text, int x, int y, int color, int ch
 void draw_network(Lab& lab, BITMAP* buffer)
 {
     set_clip_rect(buffer, 0, 0, network_area_width - 1, network_area_height - 1);
-    lab.view->draw(buffer, -1);
-    lab.maps.draw_hidden_maps(buffer, *lab.view, map_ramp_base);
+    lab.view().draw(buffer, -1);
+    lab.maps.draw_hidden_maps(buffer, lab.view(), map_ramp_base);
     set_clip_rect(buffer, 0, 0, buffer->w - 1, buffer->h - 1);
 }
 
@@ -59,7 +59,7 @@ void draw_output_map(const Lab& lab, BITMAP* buffer)
     textout_ex(buffer, font, "output 1 over input 1 (x), 2 (y)", right_x, 4, label_color, -1);
     lab.maps.draw_output_map(buffer, map_x, map_y);
     rect(buffer, map_x - 1, map_y - 1, map_x + output_map_size, map_y + output_map_size, frame_color);
-    draw_pattern_dots(buffer, *lab.view, map_x, map_y, map_ramp_base, dot_ring_color);
+    draw_pattern_dots(buffer, lab.view(), map_x, map_y, map_ramp_base, dot_ring_color);
     const int legend_y = map_y + output_map_size + 6;
     for (int k = 0; k < output_map_size; ++k)
         vline(buffer, map_x + k, legend_y, legend_y + 5, map_ramp_index(k / (output_map_size - 1.0), map_ramp_base));
@@ -135,7 +135,7 @@ void draw_curve_area(const Lab& lab, BITMAP* buffer)
     textout_ex(buffer, font, "passes", curve_x + 320, legend_y, label_color, -1);
     // The held-out errors' lines in the status, drawn in their colours, are their legend.
     const bool held_out = !lab.stepper.run.held_out().empty();
-    draw_curve(buffer, curve_x, curve_y, curve_width, curve_height, lab.curve, lab.view->error_limit, held_out,
+    draw_curve(buffer, curve_x, curve_y, curve_width, curve_height, lab.curve, lab.view().error_limit, held_out,
                {worst_color, mean_squared_color, held_out_worst_color, held_out_mean_squared_color, limit_color,
                 frame_color, label_color});
 }
@@ -146,23 +146,23 @@ void draw_status(const Lab& lab, BITMAP* buffer)
     char lines[10][96];
     std::snprintf(lines[0], sizeof lines[0], "passes: %d of %d", stepper.run.passes_done(), stepper.run.pass_limit());
     std::snprintf(lines[1], sizeof lines[1], "state: %s", state_name(stepper.state));
-    std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.passes_per_second,
-                  lab.frames_per_second);
+    std::snprintf(lines[2], sizeof lines[2], "passes/s: %.0f  frames/s: %.0f", lab.rates.passes_per_second,
+                  lab.rates.frames_per_second);
     std::snprintf(lines[3], sizeof lines[3], "passes per frame: %d (+ -)", passes_per_frame_steps[lab.speed_step]);
     std::snprintf(lines[4], sizeof lines[4], "worst error: %.6f", lab.errors.worst);
     std::snprintf(lines[5], sizeof lines[5], "mean squared: %.6f", lab.errors.mean_squared);
-    std::snprintf(lines[6], sizeof lines[6], "error limit: %g", lab.view->error_limit);
+    std::snprintf(lines[6], sizeof lines[6], "error limit: %g", lab.view().error_limit);
     if (lab.drawn_weights > 0)
         std::snprintf(lines[7], sizeof lines[7], "seed: %u (%lld weights)", lab.seed, lab.drawn_weights);
     else
         std::snprintf(lines[7], sizeof lines[7], "all weights from the file");
-    std::snprintf(lines[8], sizeof lines[8], "thresholds: %s (T)", lab.view->learn_thresholds ? "learned" : "fixed");
+    std::snprintf(lines[8], sizeof lines[8], "thresholds: %s (T)", lab.view().learn_thresholds ? "learned" : "fixed");
     std::snprintf(lines[9], sizeof lines[9], "S saves %s; F1 keys", saved_file_name);
     // Shown only while patterns are held out (H), each in the colour of its curve.
     char held_out[3][96];
     const PatternErrors& errors = lab.errors;
     std::snprintf(held_out[0], sizeof held_out[0], "held out (H): %d of %d patterns", errors.held_out_patterns,
-                  lab.view->pattern_count());
+                  lab.view().pattern_count());
     std::snprintf(held_out[1], sizeof held_out[1], "held-out worst: %.6f", errors.held_out_worst);
     std::snprintf(held_out[2], sizeof held_out[2], "held-out mean squared: %.6f", errors.held_out_mean_squared);
     const int held_out_colors[] = {info_color, held_out_worst_color, held_out_mean_squared_color};
@@ -208,15 +208,15 @@ void draw_lab(Lab& lab, BITMAP* buffer)
 {
     if (lab.maps.active()) {
         if (lab.maps_stale)
-            lab.maps.evaluate(*lab.view);
+            lab.maps.evaluate(lab.view());
         lab.maps_stale = false;
         draw_output_map(lab, buffer);
-    } else if (lab.view->pattern_count() > 0) {
-        draw_pattern_table(buffer, right_x, 4, table_rows, *lab.view, lab.errors, info_color, label_color);
+    } else if (lab.view().pattern_count() > 0) {
+        draw_pattern_table(buffer, right_x, 4, table_rows, lab.view(), lab.errors, info_color, label_color);
     }
     // The view shows the network answering its worst pattern.
-    if (lab.errors.worst_pattern >= 0 && lab.view->set_inputs(lab.view->pattern(lab.errors.worst_pattern).inputs))
-        lab.view->evaluate();
+    if (lab.errors.worst_pattern >= 0 && lab.view().set_inputs(lab.view().pattern(lab.errors.worst_pattern).inputs))
+        lab.view().evaluate();
     draw_network(lab, buffer);
     if (lab.errors.worst_pattern >= 0) {
         char shown[64];
@@ -228,6 +228,6 @@ void draw_lab(Lab& lab, BITMAP* buffer)
     else
         draw_problems(lab, buffer);
     draw_status(lab, buffer);
-    if (lab.view->input_count() == 0)
+    if (lab.view().input_count() == 0)
         draw_error_panel(buffer, lab, lab_screens.error_panel);
 }

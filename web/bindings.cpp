@@ -1,13 +1,17 @@
 // The page's window on the C++ code: the lab and creature sessions as JavaScript classes, and
 // their lists handed over as plain arrays and objects.
 #include "web/creature_session.h"
-#include "web/lab_session.h"
+#include "lab_session/curve_scale.h"
+#include "lab_session/input_grid.h"
+#include "lab_session/lab_examples.h"
+#include "lab_session/lab_session.h"
 
 #include "engine/data_sets.h"
 #include "engine/diagnostics.h"
 #include "engine/network.h"
 #include "network_view/network_layout.h"
 
+#include <emscripten.h>
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -29,25 +33,66 @@ val array_of(const std::vector<T>& values)
     return array;
 }
 
-val lab_status(const LabSession& lab)
+// The page's lab: the session, and the grid behind its maps.
+struct PageLab : LabSession {
+    InputGrid grid;
+};
+
+double seconds_now()
+{
+    return emscripten_get_now() / 1000.0;
+}
+
+void lab_load(PageLab& lab, const std::string& network_path, const std::string& training_path, unsigned seed)
+{
+    lab.load({network_path, training_path}, seed);
+    lab.grid.prepare(lab.network());
+}
+
+// Training timed by the browser's clock: `passes` passes, one while paused, or a frame's.
+int lab_train(PageLab& lab, int passes, double seconds)
+{
+    return lab.train(passes, seconds, seconds_now);
+}
+
+void lab_one_pass(PageLab& lab, double seconds)
+{
+    lab.one_pass(seconds, seconds_now);
+}
+
+void lab_train_frame(PageLab& lab, double seconds)
+{
+    lab.train_frame(seconds, seconds_now);
+}
+
+// A frame drawn at `now`, in the browser's milliseconds.
+void lab_take_rates(PageLab& lab, double now)
+{
+    lab.rates.take(now / 1000.0, lab.passes());
+}
+
+val lab_status(const PageLab& lab)
 {
     val status = val::object();
     status.set("passes", lab.passes());
-    status.set("maxIterations", lab.max_iterations());
-    status.set("state", std::string(lab.state()));
+    status.set("maxIterations", lab.stepper.run.pass_limit());
+    status.set("state", std::string(state_name(lab.stepper.state)));
     // Infinity, which JSON writes as null, when some outputs are not numbers: the flag says so.
-    status.set("worstError", lab.errors().worst);
-    status.set("outputsAreNumbers", outputs_are_numbers(lab.errors()));
-    status.set("meanSquaredError", lab.errors().mean_squared);
+    status.set("worstError", lab.errors.worst);
+    status.set("outputsAreNumbers", outputs_are_numbers(lab.errors));
+    status.set("meanSquaredError", lab.errors.mean_squared);
     status.set("errorLimit", lab.network().error_limit);
     status.set("learnThresholds", lab.network().learn_thresholds);
-    status.set("secondsPerPass", lab.seconds_per_pass());
-    status.set("seed", lab.seed());
-    status.set("drawnWeights", static_cast<double>(lab.drawn_weights()));
-    status.set("heldOutShare", lab.held_out_share());
-    status.set("heldOutPatterns", lab.errors().held_out_patterns);
-    status.set("heldOutWorstError", lab.errors().held_out_worst);
-    status.set("heldOutMeanSquaredError", lab.errors().held_out_mean_squared);
+    status.set("secondsPerPass", lab.stepper.seconds_per_pass);
+    status.set("seed", lab.seed);
+    status.set("drawnWeights", static_cast<double>(lab.drawn_weights));
+    status.set("heldOutShare", lab.held_out_share);
+    status.set("heldOutPatterns", lab.errors.held_out_patterns);
+    status.set("heldOutWorstError", lab.errors.held_out_worst);
+    status.set("heldOutMeanSquaredError", lab.errors.held_out_mean_squared);
+    status.set("passesPerFrame", lab.passes_per_frame());
+    status.set("passesPerSecond", lab.rates.passes_per_second);
+    status.set("framesPerSecond", lab.rates.frames_per_second);
     return status;
 }
 
@@ -81,7 +126,7 @@ val layer_column(const Network& network, const std::vector<NeuronPosition>& posi
 // network holds: discs as [neuron, x, y, output], packed layers as columns, and unless there
 // are too many, every connection as a line [source x, source y, target x, target y, weight];
 // with the note that says what is left out.
-val lab_network(const LabSession& lab, int width, int height)
+val lab_network(const PageLab& lab, int width, int height)
 {
     const Network& network = lab.network();
     const NetworkLayout layout = lay_out_network(network, width, height);
@@ -135,27 +180,51 @@ val lab_network(const LabSession& lab, int width, int height)
     return drawing;
 }
 
-val lab_curve(const LabSession& lab)
+// The learning curve in a box of `width` x `height` pixels, as net_lab draws it: the decades
+// as [exponent, row], the error limit's row (-1 when it is not drawn), the last pass, and each
+// point's column with its rows for the worst, mean squared, held-out worst and held-out mean
+// squared errors.
+val lab_curve_drawing(const PageLab& lab, int width, int height)
 {
-    val points = val::array();
-    int i = 0;
-    for (const CurvePoint& point : lab.curve().points()) {
-        val entry = val::array();
-        entry.set(0, point.pass);
-        entry.set(1, point.worst);
-        entry.set(2, point.mean_squared);
-        entry.set(3, point.held_out_worst);
-        entry.set(4, point.held_out_mean_squared);
-        points.set(i++, entry);
+    const std::vector<CurvePoint>& points = lab.curve.points();
+    const double error_limit = lab.network().error_limit;
+    const CurveScale scale = fit_scale(points, error_limit);
+    val decades = val::array();
+    for (int exponent = scale.low_exponent; exponent <= scale.high_exponent; ++exponent) {
+        val decade = val::array();
+        decade.set(0, exponent);
+        decade.set(1, decade_row(scale, exponent, height));
+        decades.call<void>("push", decade);
     }
-    return points;
+    std::vector<int> columns;
+    std::vector<int> worst;
+    std::vector<int> mean_squared;
+    std::vector<int> held_out_worst;
+    std::vector<int> held_out_mean_squared;
+    for (const CurvePoint& point : points) {
+        columns.push_back(pass_column(scale, point.pass, width));
+        worst.push_back(value_row(scale, point.worst, height));
+        mean_squared.push_back(value_row(scale, point.mean_squared, height));
+        held_out_worst.push_back(value_row(scale, point.held_out_worst, height));
+        held_out_mean_squared.push_back(value_row(scale, point.held_out_mean_squared, height));
+    }
+    val drawing = val::object();
+    drawing.set("decades", decades);
+    drawing.set("limitRow", is_shown(error_limit) ? value_row(scale, error_limit, height) : -1);
+    drawing.set("lastPass", scale.last_pass);
+    drawing.set("columns", typed_array_of("Int32Array", columns));
+    drawing.set("worst", typed_array_of("Int32Array", worst));
+    drawing.set("meanSquared", typed_array_of("Int32Array", mean_squared));
+    drawing.set("heldOutWorst", typed_array_of("Int32Array", held_out_worst));
+    drawing.set("heldOutMeanSquared", typed_array_of("Int32Array", held_out_mean_squared));
+    return drawing;
 }
 
 // The `count` worst patterns, worst first: number (from 1), error, output, expected, computed.
-val lab_worst_patterns(LabSession& lab, int count)
+val lab_worst_patterns(PageLab& lab, int count)
 {
     const std::vector<int>& order = lab.worst_patterns(count);
-    const PatternErrors& errors = lab.errors();
+    const PatternErrors& errors = lab.errors;
     val rows = val::array();
     const int shown = std::min(count, static_cast<int>(order.size()));
     for (int i = 0; i < shown; ++i) {
@@ -177,9 +246,12 @@ val lab_worst_patterns(LabSession& lab, int count)
 }
 
 // The grid of the input maps and, for the dots, each pattern's two inputs and first expected output.
-val lab_maps(LabSession& lab)
+val lab_maps(PageLab& lab)
 {
-    const InputGrid& grid = lab.maps();
+    InputGrid& grid = lab.grid;
+    if (lab.maps_stale && grid.active())
+        grid.evaluate(lab.network());
+    lab.maps_stale = false;
     val maps = val::object();
     maps.set("grid", grid.grid);
     maps.set("mapped", array_of(grid.mapped));
@@ -197,7 +269,7 @@ val lab_maps(LabSession& lab)
 
 // What S saves: {text, reason}, the text empty and the reason said when the file format
 // cannot hold the network.
-val lab_saved_network(const LabSession& lab)
+val lab_saved_network(const PageLab& lab)
 {
     std::string text;
     std::string reason;
@@ -210,14 +282,14 @@ val lab_saved_network(const LabSession& lab)
 
 // What Save lesson saves: {text, reason} as savedNetwork gives them, the text a lesson of the
 // trained network with its patterns, parameters and held-out share, as net_train --lesson writes it.
-val lab_saved_lesson(const LabSession& lab)
+val lab_saved_lesson(const PageLab& lab)
 {
     std::string text;
     std::string reason;
     if (lab.saved_text(text, reason)) {
         Network lesson = lab.network();
-        lesson.held_out_share = lab.held_out_share();
-        lesson.held_out_seed = lab.seed();
+        lesson.held_out_share = lab.held_out_share;
+        lesson.held_out_seed = lab.seed;
         std::ostringstream out;
         if (!lesson.write_lesson(out))
             reason = "a pattern value or a training parameter is not a finite number, which the file format cannot hold";
@@ -243,9 +315,9 @@ val layers_network(const val& sizes, unsigned seed)
     return built;
 }
 
-val lab_problems(const LabSession& lab)
+val lab_problems(const PageLab& lab)
 {
-    return array_of(lab.problems());
+    return array_of(lab.problems);
 }
 
 val creature_status(const CreatureSession& session)
@@ -338,6 +410,21 @@ val held_out_shares()
     return shares;
 }
 
+
+// The examples the lab offers, as [network file, training file or ""].
+val lab_example_list()
+{
+    val examples = val::array();
+    int i = 0;
+    for (const LabExample& example : lab_examples) {
+        val pair = val::array();
+        pair.set(0, std::string(example.network));
+        pair.set(1, std::string(example.training));
+        examples.set(i++, pair);
+    }
+    return examples;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -346,20 +433,28 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("dataSet", &data_set);
     emscripten::function("dataSetNames", &data_set_name_list);
     emscripten::function("heldOutShares", &held_out_shares);
-    emscripten::class_<LabSession>("LabSession")
+    emscripten::function("labExamples", &lab_example_list);
+    emscripten::function("trainingBudget", &training_budget);
+    using emscripten::optional_override;
+    emscripten::class_<PageLab>("LabSession")
         .constructor<>()
-        .function("load", &LabSession::load)
-        .function("reset", &LabSession::reset)
-        .function("holdOut", &LabSession::hold_out)
-        .function("startPause", &LabSession::start_pause)
-        .function("pause", &LabSession::pause)
-        .function("setLearnThresholds", &LabSession::set_learn_thresholds)
-        .function("train", &LabSession::train)
+        .function("load", &lab_load)
+        .function("reset", optional_override([](PageLab& lab) { lab.reset(); }))
+        .function("holdOut", optional_override([](PageLab& lab, double share) { lab.hold_out(share); }))
+        .function("startPause", optional_override([](PageLab& lab) { lab.start_pause(); }))
+        .function("pause", optional_override([](PageLab& lab) { lab.pause(); }))
+        .function("setLearnThresholds", optional_override([](PageLab& lab, bool learn) { lab.set_learn_thresholds(learn); }))
+        .function("faster", optional_override([](PageLab& lab) { lab.faster(); }))
+        .function("slower", optional_override([](PageLab& lab) { lab.slower(); }))
+        .function("train", &lab_train)
+        .function("onePass", &lab_one_pass)
+        .function("trainFrame", &lab_train_frame)
+        .function("takeRates", &lab_take_rates)
         .function("savedNetwork", &lab_saved_network)
         .function("savedLesson", &lab_saved_lesson)
         .function("status", &lab_status)
         .function("network", &lab_network)
-        .function("curve", &lab_curve)
+        .function("curveDrawing", &lab_curve_drawing)
         .function("worstPatterns", &lab_worst_patterns)
         .function("maps", &lab_maps)
         .function("problems", &lab_problems);

@@ -55,8 +55,8 @@ TEST_F(LabTest, SpaceTrainsExclusiveOrUntilItConvergesAndSTheSavesIt)
         frame();
     EXPECT_EQ(lab.stepper.state, TrainingState::Converged);
     EXPECT_EQ(lab.stepper.run.passes_done(), reference.iterations_done);
-    EXPECT_EQ(all_weights(*lab.view), all_weights(reference));
-    EXPECT_LE(lab.errors.worst, lab.view->error_limit);
+    EXPECT_EQ(all_weights(lab.view()), all_weights(reference));
+    EXPECT_LE(lab.errors.worst, lab.view().error_limit);
     EXPECT_GT(lab.curve.points().size(), 2u);
 
     const std::string saved = directory.file("trained.txt");
@@ -70,16 +70,16 @@ TEST_F(LabTest, SpaceTrainsExclusiveOrUntilItConvergesAndSTheSavesIt)
 TEST_F(LabTest, KeysStepPassesResetAndChangeTheSpeed)
 {
     load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
-    const std::vector<double> initial = all_weights(*lab.view);
+    const std::vector<double> initial = all_weights(lab.view());
     press(KEY_STOP);
     press(KEY_STOP);
     EXPECT_EQ(lab.stepper.run.passes_done(), 2);
-    EXPECT_NE(all_weights(*lab.view), initial);
+    EXPECT_NE(all_weights(lab.view()), initial);
     frame({KEY_STOP, KEY_DEL_PAD, KEY_L});  // two presses in one frame; L is the shell's
     EXPECT_EQ(lab.stepper.run.passes_done(), 4);
     press(KEY_R);
     EXPECT_EQ(lab.stepper.run.passes_done(), 0);
-    EXPECT_EQ(all_weights(*lab.view), initial);
+    EXPECT_EQ(all_weights(lab.view()), initial);
     EXPECT_EQ(lab.curve.points().size(), 1u);
 
     const int start = passes_per_frame_steps[lab.speed_step];
@@ -111,7 +111,7 @@ TEST_F(LabTest, KeysOfOneFrameActInTheOrderTyped)
     for (const auto& typed : cases) {
         load_lab(lab, {example("exclusive_or_training.txt"), ""}, 1);
         std::vector<std::string> texts;  // the network's text after each pass
-        Network stepped = *lab.view;
+        Network stepped = lab.view();
         for (int pass = 0; pass <= 2; ++pass) {
             std::ostringstream text;
             stepped.write_network(text);
@@ -184,15 +184,15 @@ TEST_F(LabTest, TLearnsThresholdsAsTheEngineDoesAndRKeepsTheChoice)
     reference.max_iterations = 2;
     reference.train(nullptr);
     frame({KEY_T, KEY_STOP, KEY_R, KEY_STOP, KEY_STOP});
-    ASSERT_TRUE(lab.view->learn_thresholds);
-    EXPECT_EQ(all_weights(*lab.view), all_weights(reference));
+    ASSERT_TRUE(lab.view().learn_thresholds);
+    EXPECT_EQ(all_weights(lab.view()), all_weights(reference));
     for (int i = 0; i < reference.neuron_count(); ++i)
-        EXPECT_EQ(lab.view->neuron(i).threshold, reference.neuron(i).threshold) << "neuron " << i;
+        EXPECT_EQ(lab.view().neuron(i).threshold, reference.neuron(i).threshold) << "neuron " << i;
     const std::string saved = directory.file("trained.txt");
     EXPECT_TRUE(save_lab(lab, saved)) << lab.message;
     EXPECT_NE(read_text_file(saved).find("neuron_threshold: "), std::string::npos);
     press(KEY_T);
-    EXPECT_FALSE(lab.view->learn_thresholds);
+    EXPECT_FALSE(lab.view().learn_thresholds);
 }
 
 TEST_F(LabTest, MapsAreEvaluatedAgainOnlyWhenTheWeightsChange)
@@ -211,12 +211,12 @@ TEST_F(LabTest, TheSameSeedCompletesMissingWeightsAlike)
 {
     const std::string file = directory.write("n.txt", network_layers({2, 3, 1}) + "pattern: 0 1 -> 1\n");
     load_lab(lab, {file, ""}, 42);
-    const std::vector<double> first = all_weights(*lab.view);
+    const std::vector<double> first = all_weights(lab.view());
     Lab again;
     load_lab(again, {file, ""}, 42);
-    EXPECT_EQ(all_weights(*again.view), first);
+    EXPECT_EQ(all_weights(again.view()), first);
     load_lab(again, {file, ""}, 43);
-    EXPECT_NE(all_weights(*again.view), first);
+    EXPECT_NE(all_weights(again.view()), first);
 }
 
 TEST_F(LabTest, SavingNeverReplacesTheFilesLoaded)
@@ -325,7 +325,7 @@ TEST_F(LabTest, HHoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
         reference.read_training_section(file.c_str());
         TrainingRun run(reference.max_iterations, reference, share, 1);
         run.step(reference, 1);
-        EXPECT_EQ(all_weights(*lab.view), all_weights(reference)) << share;
+        EXPECT_EQ(all_weights(lab.view()), all_weights(reference)) << share;
         EXPECT_EQ(lab.curve.points().back().held_out_worst, lab.errors.held_out_worst);
         const int drawn = count_color(buffer.get(), 0, 0, lab_screen_width - 1, lab_screen_height - 1,
                                       held_out_worst_color);
@@ -333,16 +333,6 @@ TEST_F(LabTest, HHoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
     }
     press(KEY_H);
     EXPECT_TRUE(lab.stepper.run.held_out().empty());
-}
-
-TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
-{
-    const struct {
-        double drawing;
-        double budget;
-    } cases[] = {{0.0, most_training_seconds}, {0.023, frame_seconds - 0.023}, {0.5, least_training_seconds}};
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(training_budget(c.drawing), c.budget) << c.drawing;
 }
 
 }  // namespace

@@ -496,6 +496,32 @@ test('with Learn thresholds checked the page trains and saves net_train --learn-
     await page.waitForFunction(() => !document.getElementById('learn-thresholds').checked);
 });
 
+test('a fresh page draws the error limit and steps through net_lab\'s passes per frame: 100 at start, from 1 to 50000', async () => {
+    const fresh = await web.openPage(browser.context, web.fileUrl());
+    const shows = (passes) => fresh.page.waitForFunction((line) => document.getElementById('state-details')
+        .textContent.includes(line), `passes per frame: ${passes} (+ -)`);
+    await shows(100);
+    // The error limit's line, at the row the core's curve scale gives.
+    const limitPixels = await fresh.page.evaluate(() => {
+        const canvas = document.getElementById('curve-canvas');
+        const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+        let count = 0;
+        for (let at = 0; at < data.length; at += 4)
+            count += data[at] === 243 && data[at + 1] === 223 && data[at + 2] === 40 ? 1 : 0;
+        return count;
+    });
+    assert.ok(limitPixels > 100, String(limitPixels));
+    for (const [key, end] of [['-', 1], ['+', 50000]]) {
+        for (let i = 0; i < 20; ++i)
+            await fresh.page.keyboard.press(key);
+        await shows(end);
+    }
+    await fresh.page.keyboard.press('-');
+    await shows(20000);
+    assert.deepEqual(fresh.errors, []);
+    await fresh.page.close();
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

@@ -1,13 +1,13 @@
-// The page's plain functions: the view a URL asks for, the keys, the speed steps, the numbers
-// of the state lines, which dropped file is the training file, the names files are stored
-// under, and the curve's scale.
+// The page's plain functions: the view a URL asks for, the keys, the numbers of the state
+// lines, which dropped file is the training file and the names files are stored under. The
+// speed steps and the curve's scale are the C++ core's (tests/lab_session), which the browser
+// tests see the page use.
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const {test} = require('node:test');
 
 const page = path.resolve(__dirname, '..', '..', 'web', 'page');
 const state = require(path.join(page, 'page_state.js'));
-const chart = require(path.join(page, 'line_chart.js'));
 
 test('the URL hash chooses the view, the lab by default', () => {
     for (const [hash, view] of [['', 'lab'], ['#lab', 'lab'], ['#creatures', 'creatures'], ['#other', 'lab']])
@@ -20,14 +20,6 @@ test('keys act as in net_lab', () => {
         ['T', 'learnThresholds'], ['x', null], ['Enter', null]];
     for (const [key, action] of table)
         assert.equal(state.labAction(key), action, key);
-});
-
-test('the speed steps stop at both ends', () => {
-    const last = state.passesPerFrameSteps.length - 1;
-    assert.equal(state.passesPerFrameSteps[state.startingSpeedStep], 100);
-    assert.equal(state.fasterStep(last), last);
-    assert.equal(state.slowerStep(0), 0);
-    assert.equal(state.fasterStep(3), 4);
 });
 
 test('numbers read as C prints them with %g and %.6f', () => {
@@ -57,18 +49,4 @@ test('a training file named like its network is stored apart, keeping its extens
         [['a/b.txt', 'a_b.txt'], 'a_b (training file).txt'], [['', ''], 'unnamed']];
     for (const [[name, besides], stored] of table)
         assert.equal(state.storedFileName(name, besides), stored, `${name} besides ${besides}`);
-});
-
-test('the curve\'s scale spans whole decades from 1 down to the smallest error, at most six', () => {
-    assert.deepEqual(chart.fitScale([], 0.1), {lowExponent: -1, highExponent: 0, lastPass: 1});
-    assert.deepEqual(chart.fitScale([[0, 0.9, 0.4], [500, 0.03, 0.0004]], 0.05),
-        {lowExponent: -4, highExponent: 0, lastPass: 500});
-    assert.deepEqual(chart.fitScale([[0, 12, 1e-20], [9, 1e-9, 0]], 0.1),
-        {lowExponent: -4, highExponent: 2, lastPass: 9});
-    const scale = {lowExponent: -2, highExponent: 0, lastPass: 100};
-    assert.equal(chart.valueRow(scale, 1, 101), 0);
-    assert.equal(chart.valueRow(scale, 0.1, 101), 50);
-    assert.equal(chart.valueRow(scale, 0, 101), 100);
-    assert.equal(chart.valueRow(scale, NaN, 101), 100);
-    assert.equal(chart.passColumn(scale, 50, 101), 50);
 });

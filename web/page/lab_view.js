@@ -2,24 +2,6 @@
 // which trains, measures and keeps the curve; this file wires the controls and draws.
 const NcLabView = (() => {
     const tableRows = 10;
-    // Pairs of network and training file offered in the example list; the first is loaded
-    // at start.
-    const exampleChoices = [
-        ['exclusive_or_training.txt', ''],
-        ['exclusive_or.txt', 'exclusive_or_patterns.csv'],
-        ['follower_training.txt', ''],
-        ['avoider_training.txt', ''],
-        ['circler_training.txt', ''],
-        ['exclusive_or.txt', ''],
-        ['xor.txt', ''],
-        ['follower.txt', ''],
-        ['avoider.txt', ''],
-        ['circler.txt', ''],
-        ['evolved_follower.txt', ''],
-        ['evolved_avoider.txt', ''],
-        ['evolved_circler.txt', ''],
-        ['config_generated.txt', ''],
-    ];
 
     function create(engine, examples) {
         const lab = engine.lab;
@@ -27,7 +9,9 @@ const NcLabView = (() => {
         const networkContext = element('network-canvas').getContext('2d');
         const curveContext = element('curve-canvas').getContext('2d');
         const mapContext = element('map-canvas').getContext('2d');
-        let speedStep = NcPageState.startingSpeedStep;
+        // Pairs of network and training file offered in the example list; the first is loaded
+        // at start.
+        const exampleChoices = engine.labExamples;
         // What the loaded network came from, as {name, data} (training may be null), and the
         // names it was stored under. Both are written again at each load: a file of the same
         // name, in the creatures view or in the other slot, may have replaced them.
@@ -36,7 +20,6 @@ const NcLabView = (() => {
         let message = '';
         let drawingSeconds = 0;
         let dirty = true;
-        const rates = {since: performance.now(), passes: 0, frames: 0, passesPerSecond: 0, framesPerSecond: 0};
 
         function load(network, training) {
             files = {network, training};
@@ -45,7 +28,6 @@ const NcLabView = (() => {
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
             message = '';
-            rates.passes = 0;
             showProblems();
             dirty = true;
         }
@@ -112,10 +94,10 @@ const NcLabView = (() => {
         function act(action) {
             switch (action) {
             case 'startPause': lab.startPause(); break;
-            case 'onePass': lab.train(1, NcPageState.trainingBudget(drawingSeconds)); break;
-            case 'faster': speedStep = NcPageState.fasterStep(speedStep); break;
-            case 'slower': speedStep = NcPageState.slowerStep(speedStep); break;
-            case 'reset': lab.reset(); rates.passes = 0; message = ''; break;
+            case 'onePass': lab.onePass(engine.trainingBudget(drawingSeconds)); break;
+            case 'faster': lab.faster(); break;
+            case 'slower': lab.slower(); break;
+            case 'reset': lab.reset(); message = ''; break;
             case 'save': save(); break;
             case 'saveLesson': save(true); break;
             case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
@@ -161,36 +143,24 @@ const NcLabView = (() => {
             } else {
                 drawTable();
             }
-            NcLineChart.draw(curveContext, lab.curve(), status.errorLimit, status.heldOutPatterns > 0);
+            NcLineChart.draw(curveContext, (width, height) => lab.curveDrawing(width, height),
+                status.heldOutPatterns > 0);
             // The file's "learn_thresholds:" record and the T key set it too.
             element('learn-thresholds').checked = status.learnThresholds;
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
-            const lines = [files, ...NcPageState.labLines(status, speedStep, rates.passesPerSecond,
-                rates.framesPerSecond)];
+            const lines = [files, ...NcPageState.labLines(status)];
             element('passes').textContent = lines[1];
             element('state').textContent = lines[2];
             element('state-details').textContent = [lines[0], ...lines.slice(3), message].filter(Boolean).join('\n');
             drawingSeconds = (performance.now() - started) / 1000;
         }
 
-        function takeRates(now, passes) {
-            ++rates.frames;
-            const seconds = (now - rates.since) / 1000;
-            if (seconds < 0.5)
-                return;
-            rates.passesPerSecond = Math.max(0, passes - rates.passes) / seconds;
-            rates.framesPerSecond = rates.frames / seconds;
-            rates.since = now;
-            rates.passes = passes;
-            rates.frames = 0;
-        }
-
         function frame(now) {
             if (lab.status().state === 'training') {
-                lab.train(NcPageState.passesPerFrameSteps[speedStep], NcPageState.trainingBudget(drawingSeconds));
+                lab.trainFrame(engine.trainingBudget(drawingSeconds));
                 dirty = true;
             }
-            takeRates(now, lab.status().passes);
+            lab.takeRates(now);
             if (dirty)
                 draw();
             dirty = false;
@@ -253,7 +223,6 @@ const NcLabView = (() => {
         }
         shares.addEventListener('change', () => {
             lab.holdOut(Number(shares.value));
-            rates.passes = 0;
             message = '';
             dirty = true;
             shares.blur();

@@ -1,14 +1,7 @@
-// The page's state that is not drawing: which view the URL asks for, the speed steps, what a
-// key does, and the texts of the state lines. Plain functions, also run by node's tests.
+// The page's state that is not drawing: which view the URL asks for, what a key does, and the
+// texts of the state lines. Plain functions, also run by node's tests. The lab's speed steps,
+// training budget and rates are the C++ lab session's, read through the bindings.
 const NcPageState = (() => {
-    // Passes per frame that + and - step through, as net_lab's.
-    const passesPerFrameSteps = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000];
-    const startingSpeedStep = 6;  // 100 passes per frame
-    // Training time a frame may spend, as net_lab's: what is left of a frame at 30 frames a
-    // second once the drawing is done, within these bounds.
-    const frameSeconds = 1 / 30;
-    const mostTrainingSeconds = 0.02;
-    const leastTrainingSeconds = 0.002;
     // Most passes or frames window.ncStep makes in one call: the C++ sessions count them in an int.
     const mostStepsAtOnce = 2 ** 31 - 1;
     // The creature world runs at creature_sim's pace under X.
@@ -16,18 +9,6 @@ const NcPageState = (() => {
 
     function viewFromHash(hash) {
         return hash === '#creatures' ? 'creatures' : 'lab';
-    }
-
-    function trainingBudget(drawingSeconds) {
-        return Math.min(Math.max(frameSeconds - drawingSeconds, leastTrainingSeconds), mostTrainingSeconds);
-    }
-
-    function fasterStep(step) {
-        return Math.min(step + 1, passesPerFrameSteps.length - 1);
-    }
-
-    function slowerStep(step) {
-        return Math.max(step - 1, 0);
     }
 
     // The lab's action for a key as KeyboardEvent.key gives it, or null.
@@ -65,12 +46,12 @@ const NcPageState = (() => {
     }
 
     // The lab's state lines, as net_lab shows them.
-    function labLines(status, speedStep, passesPerSecond, framesPerSecond) {
+    function labLines(status) {
         return [
             `passes: ${status.passes} of ${status.maxIterations}`,
             `state: ${status.state}`,
-            `passes/s: ${Math.round(passesPerSecond)}  frames/s: ${Math.round(framesPerSecond)}`,
-            `passes per frame: ${passesPerFrameSteps[speedStep]} (+ -)`,
+            `passes/s: ${Math.round(status.passesPerSecond)}  frames/s: ${Math.round(status.framesPerSecond)}`,
+            `passes per frame: ${status.passesPerFrame} (+ -)`,
             `worst error: ${fixedNumber(status.worstError)}`,
             `mean squared: ${fixedNumber(status.meanSquaredError)}`,
             `error limit: ${shortNumber(status.errorLimit)}`,
@@ -116,9 +97,8 @@ const NcPageState = (() => {
     }
 
     return {
-        passesPerFrameSteps, startingSpeedStep, mostStepsAtOnce, creatureFramesPerSecond, viewFromHash, trainingBudget,
-        fasterStep, slowerStep, labAction, shortNumber, fixedNumber, labLines, creatureLine, sortFiles,
-        storedFileName,
+        mostStepsAtOnce, creatureFramesPerSecond, viewFromHash, labAction, shortNumber, fixedNumber, labLines,
+        creatureLine, sortFiles, storedFileName,
     };
 })();
 

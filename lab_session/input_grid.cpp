@@ -1,5 +1,5 @@
 // One grid of evaluations over the input square serves the output map and every hidden map.
-#include "net_lab/input_grid.h"
+#include "lab_session/input_grid.h"
 
 #include "engine/network.h"
 

@@ -1,6 +1,6 @@
 // Training between frames: the states it ends in, and a frame's training held to its budget
 // by the clock handed in (the weights of training in steps are the engine's tests).
-#include "net_lab/frame_training.h"
+#include "lab_session/frame_training.h"
 
 #include "engine/network.h"
 #include "tests/support/test_support.h"

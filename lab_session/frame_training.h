@@ -1,7 +1,7 @@
 // Training between frames: the engine's training run a few passes at a time, held to the
 // time a frame can spare by a clock handed in, and the state the screen shows.
-#ifndef NET_LAB_FRAME_TRAINING_H
-#define NET_LAB_FRAME_TRAINING_H
+#ifndef LAB_SESSION_FRAME_TRAINING_H
+#define LAB_SESSION_FRAME_TRAINING_H
 
 #include "engine/training_run.h"
 

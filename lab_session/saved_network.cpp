@@ -1,5 +1,5 @@
 // The text S saves: the writer's text, checked against what it reads back as.
-#include "net_lab/saved_network.h"
+#include "lab_session/saved_network.h"
 
 #include "engine/format_check.h"
 #include "engine/network.h"

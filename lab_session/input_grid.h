@@ -1,8 +1,8 @@
 // The evaluations behind the maps of a two-input network over the input square [0, 1]²: the
 // first output and each hidden neuron at the centre of every grid cell. Needs no graphics
 // library, so net_lab and the browser edition map the same values.
-#ifndef NET_LAB_INPUT_GRID_H
-#define NET_LAB_INPUT_GRID_H
+#ifndef LAB_SESSION_INPUT_GRID_H
+#define LAB_SESSION_INPUT_GRID_H
 
 #include <vector>
 

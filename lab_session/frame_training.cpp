@@ -1,5 +1,5 @@
 // Training between frames: chunks that grow towards what is left of the frame's budget.
-#include "net_lab/frame_training.h"
+#include "lab_session/frame_training.h"
 
 #include "engine/network.h"
 

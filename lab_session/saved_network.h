@@ -1,7 +1,7 @@
 // The text that S saves, as net_train -o writes it, or why the file format cannot hold the
 // network as it is. Needs no graphics library: the page saves the same way.
-#ifndef NET_LAB_SAVED_NETWORK_H
-#define NET_LAB_SAVED_NETWORK_H
+#ifndef LAB_SESSION_SAVED_NETWORK_H
+#define LAB_SESSION_SAVED_NETWORK_H
 
 #include <string>
 

@@ -25,6 +25,14 @@ void LabSession::load(const LabFiles& loaded_files, unsigned loaded_seed)
     measure();
 }
 
+void LabSession::load_lesson(const std::string& path)
+{
+    load({path, ""}, 0);
+    held_out_share = initial.held_out_share;
+    seed = initial.held_out_seed;
+    reset();
+}
+
 void LabSession::reset()
 {
     const bool was_usable = usable();

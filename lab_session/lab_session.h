@@ -28,6 +28,9 @@ public:
     // network file when it is empty), the missing weights drawn from `seed`. What is wrong with
     // the files goes to `problems`, one line each. The held-out share stays.
     void load(const LabFiles& files, unsigned seed);
+    // Loads a lesson file, whose own held-out share and seed hold, as they do in net_train;
+    // weights it leaves out are drawn from seed 0.
+    void load_lesson(const std::string& path);
     // Back to the weights the files gave, paused, with the curve cleared and the rates restarted.
     void reset();
     // Holds the share of the patterns out of training (see TrainingRun), picked by the seed
@@ -64,7 +67,7 @@ public:
     bool saved_text(std::string& text, std::string& reason) const;
 
     LabFiles files;
-    unsigned seed = 0;                  // of the random completion of missing weights
+    unsigned seed = 0;                  // of the random completion of missing weights and the held-out patterns
     long long drawn_weights = 0;        // weights the completion drew: those the file left out
     Network initial{nullptr};           // the network as loaded: reset() returns to it
     std::vector<std::string> problems;  // why the files cannot be trained on, and warnings

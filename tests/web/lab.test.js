@@ -577,7 +577,8 @@ test('hovering a hidden neuron shows its map in the map\'s place, named; a click
     const network = await canvasPixels(fresh.page, 'network-canvas');
     const middle = network.width / 2;
     let top = 0;
-    while (top < network.height && network.data[4 * (top * network.width + middle) + 1] !== 182)
+    const ring = (y) => network.data[4 * (y * network.width + middle)] === 0 && network.data[4 * (y * network.width + middle) + 1] === 182;
+    while (top < network.height && !ring(top))
         ++top;
     const box = await fresh.page.$eval('#network-canvas', (canvas) => {
         const bounds = canvas.getBoundingClientRect();

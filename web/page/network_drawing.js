@@ -42,7 +42,7 @@ const NcNetworkDrawing = (() => {
     // The share of the full shade a line of `ratio` (in [-1, 1]) is drawn with: none for 0, at
     // least the visible share otherwise.
     function visibleRatio(ratio) {
-        if (!(ratio !== 0))
+        if (ratio === 0)
             return 0;
         return Math.sign(ratio) * (visibleShare + (1 - visibleShare) * Math.abs(ratio));
     }

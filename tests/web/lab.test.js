@@ -522,6 +522,84 @@ test('a fresh page draws the error limit and steps through net_lab\'s passes per
     await fresh.page.close();
 });
 
+// Pixels of a canvas as [r, g, b], from the page.
+function canvasPixels(shown, id) {
+    return shown.evaluate((canvasId) => {
+        const canvas = document.getElementById(canvasId);
+        const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+        return {width: canvas.width, height: canvas.height, data: Array.from(data)};
+    }, id);
+}
+
+test('a fresh page says what it is, names the values\' inputs and draws the exclusive-or dots whole with axes', async () => {
+    const fresh = await web.openPage(browser.context, web.fileUrl());
+    await fresh.page.evaluate(() => window.ncStep(0));
+    assert.equal(await fresh.page.$$eval('#lab-intro p', (lines) => lines.length), 3);
+    assert.match(await fresh.page.textContent('#network-values'), /^The values under the neurons are for inputs [\d.e+-]+, [\d.e+-]+, the row evaluated last\.$/);
+    const map = await canvasPixels(fresh.page, 'map-canvas');
+    const at = (x, y) => map.data.slice(4 * (y * map.width + x), 4 * (y * map.width + x) + 3);
+    const orange = [255, 121, 0];
+    const blue = [0, 113, 255];
+    // Each corner's dot has its colour three pixels out from its centre, towards the canvas's edge.
+    const corners = [[0, 0, orange], [0, 1, blue], [1, 0, blue], [1, 1, orange]];
+    for (const [input1, input2, color] of corners) {
+        const {x, y} = await fresh.page.evaluate(([a, b]) => NcHeatMap.dotCentre(a, b), [input1, input2]);
+        const outward = [x + (input1 === 0 ? -3 : 3), y + (input2 === 1 ? -3 : 3)];
+        for (const [px, py] of [[outward[0], y], [x, outward[1]]]) {
+            const seen = at(px, py);
+            assert.ok(seen.every((c, i) => Math.abs(c - color[i]) < 40), `${input1} ${input2} at ${px},${py}: ${seen}`);
+        }
+    }
+    // The axes' numbers and titles left of the plot and under it, and the curve's error title.
+    const lit = (pixels, left, top, right, bottom) => {
+        let count = 0;
+        for (let y = top; y < bottom; ++y)
+            for (let x = left; x < right; ++x)
+                count += pixels.data[4 * (y * pixels.width + x)] > 60 ? 1 : 0;
+        return count;
+    };
+    const plot = await fresh.page.evaluate(() => NcHeatMap.dotCentre(0, 0));
+    assert.ok(lit(map, 0, 0, plot.x - 6, map.height) > 20);
+    assert.ok(lit(map, 0, plot.y + 6, map.width, map.height) > 50);
+    const curve = await canvasPixels(fresh.page, 'curve-canvas');
+    assert.ok(lit(curve, 0, 40, 14, curve.height - 40) > 20);
+    assert.deepEqual(fresh.errors, []);
+    await fresh.page.close();
+});
+
+test('hovering a hidden neuron shows its map in the map\'s place, named; a click holds it until the next', async () => {
+    const fresh = await web.openPage(browser.context, web.fileUrl());
+    await fresh.page.evaluate(() => window.ncStep(2000));
+    const title = () => fresh.page.textContent('#map-title');
+    const outputTitle = await title();
+    const outputMap = (await canvasPixels(fresh.page, 'map-canvas')).data;
+    // The first hidden neuron's square: the first pixel of the ring's green down the middle column.
+    const network = await canvasPixels(fresh.page, 'network-canvas');
+    const middle = network.width / 2;
+    let top = 0;
+    const ring = (y) => network.data[4 * (y * network.width + middle)] === 0 && network.data[4 * (y * network.width + middle) + 1] === 182;
+    while (top < network.height && !ring(top))
+        ++top;
+    const box = await fresh.page.$eval('#network-canvas', (canvas) => {
+        const bounds = canvas.getBoundingClientRect();
+        return {x: bounds.left, y: bounds.top};
+    });
+    const shows = (text) => fresh.page.waitForFunction((shown) => document.getElementById('map-title').textContent === shown, text);
+    await fresh.page.mouse.move(box.x + middle, box.y + top + 6);
+    await shows('hidden 1, neuron 1: its output over the inputs');
+    assert.notDeepEqual((await canvasPixels(fresh.page, 'map-canvas')).data, outputMap);
+    await fresh.page.mouse.move(box.x + 5, box.y + 200);
+    await shows(outputTitle);
+    await fresh.page.mouse.click(box.x + middle, box.y + top + 6);
+    await fresh.page.mouse.move(box.x + 5, box.y + 200);
+    await fresh.page.evaluate(() => window.ncStep(0));
+    assert.equal(await title(), 'hidden 1, neuron 1: its output over the inputs');
+    await fresh.page.mouse.click(box.x + middle, box.y + top + 6);
+    await shows(outputTitle);
+    assert.deepEqual(fresh.errors, []);
+    await fresh.page.close();
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

@@ -50,3 +50,12 @@ test('a training file named like its network is stored apart, keeping its extens
     for (const [[name, besides], stored] of table)
         assert.equal(state.storedFileName(name, besides), stored, `${name} besides ${besides}`);
 });
+
+test('every connection but one of weight 0 is drawn at least at the visible share, its sign kept', () => {
+    const drawing = require(path.join(page, 'network_drawing.js'));
+    for (const [ratio, least, most] of [[0, 0, 0], [0.001, 0.35, 0.36], [-0.001, -0.36, -0.35], [0.5, 0.67, 0.68],
+        [1, 1, 1], [-1, -1, -1]]) {
+        const shown = drawing.visibleRatio(ratio);
+        assert.ok(shown >= least && shown <= most, `${ratio}: ${shown}`);
+    }
+});

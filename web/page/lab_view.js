@@ -20,6 +20,13 @@ const NcLabView = (() => {
         let message = '';
         let drawingSeconds = 0;
         let dirty = true;
+        // The hidden neuron whose map the map's place shows instead of the output's, by its index
+        // among the mapped neurons (0, the output, when none is chosen), and whether a tap
+        // holds it there; the last drawing's layout, to find the neuron under a pointer.
+        let shownMap = 0;
+        let mapHeld = false;
+        let layout = {positions: [], radius: 0, names: []};
+        let mappedNeurons = [];
 
         function load(network, training) {
             files = {network, training};
@@ -28,6 +35,8 @@ const NcLabView = (() => {
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
             message = '';
+            shownMap = 0;
+            mapHeld = false;
             showProblems();
             dirty = true;
         }
@@ -131,20 +140,29 @@ const NcLabView = (() => {
         function draw() {
             const started = performance.now();
             const status = lab.status();
-            const layout = NcNetworkDrawing.draw(networkContext,
+            layout = NcNetworkDrawing.draw(networkContext,
                 lab.network(networkContext.canvas.width, networkContext.canvas.height));
+            element('network-values').textContent = layout.inputs.length > 0
+                ? `The values under the neurons are for inputs ${layout.inputs.join(', ')}, the row evaluated last.` : '';
             const maps = lab.maps();
             const mapped = maps.grid > 0;
+            mappedNeurons = mapped ? maps.mapped : [];
+            if (shownMap >= mappedNeurons.length)
+                shownMap = 0;
             element('map-canvas').hidden = !mapped;
+            element('map-title').hidden = !mapped;
             element('pattern-table').hidden = mapped;
             if (mapped) {
-                NcHeatMap.drawHiddenMaps(networkContext, maps, layout);
-                NcHeatMap.drawOutputMap(mapContext, maps);
+                NcHeatMap.drawHiddenMaps(networkContext, maps, layout, NcNetworkDrawing.rgb(NcNetworkDrawing.computingColor));
+                NcHeatMap.drawMap(mapContext, maps, shownMap);
+                element('map-title').textContent = shownMap > 0
+                    ? `${layout.names[maps.mapped[shownMap]]}: its output over the inputs`
+                    : 'The output over the inputs, with the patterns as dots';
             } else {
                 drawTable();
             }
             NcLineChart.draw(curveContext, (width, height) => lab.curveDrawing(width, height),
-                status.heldOutPatterns > 0);
+                status.heldOutPatterns > 0, status.errorLimit);
             // The file's "learn_thresholds:" record and the T key set it too.
             element('learn-thresholds').checked = status.learnThresholds;
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
@@ -180,6 +198,48 @@ const NcLabView = (() => {
             return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers,
                 ...heldOut};
         }
+
+        // The mapped hidden neuron whose disc holds the pointer's point, by its index among the
+        // mapped neurons; 0 when there is none.
+        function mapUnder(event) {
+            const canvas = event.target;
+            const bounds = canvas.getBoundingClientRect();
+            const x = (event.clientX - bounds.left) * canvas.width / bounds.width;
+            const y = (event.clientY - bounds.top) * canvas.height / bounds.height;
+            for (let index = 1; index < mappedNeurons.length; ++index) {
+                const centre = layout.positions[mappedNeurons[index]];
+                if (centre && Math.abs(x - centre.x) <= layout.radius && Math.abs(y - centre.y) <= layout.radius)
+                    return index;
+            }
+            return 0;
+        }
+
+        function showMap(index, held) {
+            if (index === shownMap && held === mapHeld)
+                return;
+            shownMap = index;
+            mapHeld = held;
+            dirty = true;
+        }
+
+        // A mouse shows the map of the neuron it hovers; a tap or click holds it until the next
+        // one, on the same neuron or off every neuron.
+        const networkCanvas = element('network-canvas');
+        networkCanvas.addEventListener('pointermove', (event) => {
+            if (event.pointerType === 'mouse' && !mapHeld)
+                showMap(mapUnder(event), false);
+        });
+        networkCanvas.addEventListener('pointerleave', () => {
+            if (!mapHeld)
+                showMap(0, false);
+        });
+        networkCanvas.addEventListener('pointerdown', (event) => {
+            const index = mapUnder(event);
+            if (index === 0 || (mapHeld && index === shownMap))
+                showMap(0, false);
+            else
+                showMap(index, true);
+        });
 
         const select = element('example');
         exampleChoices.forEach(([network, training], index) => {

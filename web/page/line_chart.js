@@ -1,18 +1,18 @@
 // The learning curve as net_lab draws it: worst error and mean squared error against passes
 // on a logarithmic scale of whole decades, with a line at the error limit, and the held-out
-// patterns' two errors when some are held out.
+// patterns' two errors when some are held out; the axes and the limit's line are named.
 const NcLineChart = (() => {
     const colors = {
         worst: 'rgb(255,81,81)', meanSquared: 'rgb(81,223,81)', limit: 'rgb(243,223,40)',
         frame: 'rgb(121,121,121)', text: 'rgb(182,182,182)',
         heldOutWorst: 'rgb(255,162,243)', heldOutMeanSquared: 'rgb(81,203,255)',
     };
-    const margin = {left: 44, right: 8, top: 22, bottom: 18};
+    const margin = {left: 54, right: 8, top: 22, bottom: 18};
 
     // Draws the curve `curveFor(width, height)` gives for the box left in the canvas (the lab
     // session's curveDrawing: rows and columns on net_lab's scale), filling the canvas; the
-    // held-out errors only with `heldOut`.
-    function draw(context, curveFor, heldOut = false) {
+    // held-out errors only with `heldOut`; the limit's line is named with `errorLimit`'s value.
+    function draw(context, curveFor, heldOut = false, errorLimit = undefined) {
         const {width: canvasWidth, height: canvasHeight} = context.canvas;
         context.fillStyle = 'black';
         context.fillRect(0, 0, canvasWidth, canvasHeight);
@@ -42,9 +42,23 @@ const NcLineChart = (() => {
         context.fillText(String(curve.lastPass), x + width - 1, y + height + 9);
         context.textAlign = 'left';
         context.fillText('0', x, y + height + 9);
+        context.textAlign = 'center';
+        context.fillText('passes', x + width / 2, y + height + 9);
+        context.save();
+        context.translate(8, y + height / 2);
+        context.rotate(-Math.PI / 2);
+        context.fillText('error, log scale', 0, 0);
+        context.restore();
+        context.textAlign = 'left';
         if (curve.limitRow >= 0) {
             context.fillStyle = colors.limit;
             context.fillRect(x + 1, y + curve.limitRow, width - 2, 1);
+            const limitText = errorLimit === undefined ? 'error limit' : `error limit ${NcPageState.shortNumber(errorLimit)}`;
+            // Above the line, unless the line runs along the box's top.
+            const textRow = curve.limitRow > 12 ? curve.limitRow - 7 : curve.limitRow + 8;
+            context.textAlign = 'right';
+            context.fillText(limitText, x + width - 4, y + textRow);
+            context.textAlign = 'left';
         }
         const lines = [[curve.meanSquared, colors.meanSquared], [curve.worst, colors.worst]];
         if (heldOut)

@@ -1,7 +1,8 @@
 // The network drawn as net_tester draws it: one column per layer, every neuron a disc shaded
 // by its output inside a ring of its kind, bars to the edges for inputs and outputs, every
 // connection a line shaded by its weight, and the output written under each neuron; a layer
-// packed tighter than the pixel rows as a shaded column, as net_lab draws it.
+// packed tighter than the pixel rows as a shaded column, as net_lab draws it. Each layer is
+// named above its column.
 const NcNetworkDrawing = (() => {
     // Colours in the programs' 6-bit components.
     const inputColor = [0, 14, 48];
@@ -9,6 +10,11 @@ const NcNetworkDrawing = (() => {
     const textColor = [2, 35, 10];
     const negativeEnd = [0, 42, 63];
     const noteLineHeight = 11;  // pixels between the lines of the note under the drawing
+    const labelColor = [45, 45, 45];
+    const labelOverhang = 8;  // pixels a layer's name reaches right of its column's centre
+    // The least share of the full shade a connection of any weight gets, so that the small
+    // starting weights show; a weight's sign keeps its colour.
+    const visibleShare = 0.35;
 
     // A colour of 6-bit components as the programs' palette shows it.
     function rgb(components) {
@@ -33,10 +39,40 @@ const NcNetworkDrawing = (() => {
         return Math.min(Math.max(weight / scale, -1), 1);
     }
 
+    // The share of the full shade a line of `ratio` (in [-1, 1]) is drawn with: none for 0, at
+    // least the visible share otherwise.
+    function visibleRatio(ratio) {
+        if (ratio === 0)
+            return 0;
+        return Math.sign(ratio) * (visibleShare + (1 - visibleShare) * Math.abs(ratio));
+    }
+
+    // The layers' columns, left to right, as the x of their neurons; and each neuron's layer
+    // and place in it (0 the top).
+    function layersOf(network) {
+        const xs = [...new Set([...network.columns.map((column) => column.x),
+            ...network.discs.filter((_, i) => i % 4 === 1)])].sort((a, b) => a - b);
+        const places = [];
+        const counts = xs.map(() => 0);
+        for (let i = 0; i + 3 < network.discs.length; i += 4) {
+            const layer = xs.indexOf(network.discs[i + 1]);
+            places[network.discs[i]] = {layer, row: counts[layer]++};
+        }
+        return {xs, places};
+    }
+
+    // The name of layer `layer` of `count`: inputs, hidden 1, 2, ..., output.
+    function layerName(layer, count) {
+        if (layer === 0)
+            return 'inputs';
+        return layer === count - 1 ? 'output' : `hidden ${layer}`;
+    }
+
     // Draws `network` as the bindings hand it over (radius, discs as neuron, x, y, output
     // quadruples, columns, lines as source x, source y, target x, target y, weight, note,
     // maxWeight, inputCount, firstOutput) on the canvas context; returns the layout of the
-    // neurons drawn as discs: their centres by neuron, and the radius.
+    // neurons drawn as discs: their centres by neuron, the radius, each neuron's name, and the
+    // inputs the values drawn belong to (none while an input is not drawn as a disc).
     function draw(context, network) {
         const {width, height} = context.canvas;
         const {radius, discs, lines} = network;
@@ -44,7 +80,7 @@ const NcNetworkDrawing = (() => {
         context.fillRect(0, 0, width, height);
         context.lineWidth = 1;
         for (let i = 0; i + 4 < lines.length; i += 5) {
-            context.strokeStyle = shade(weightRatio(lines[i + 4], network.maxWeight));
+            context.strokeStyle = shade(visibleRatio(weightRatio(lines[i + 4], network.maxWeight)));
             context.beginPath();
             context.moveTo(lines[i] + 0.5, lines[i + 1] + 0.5);
             context.lineTo(lines[i + 2] + 0.5, lines[i + 3] + 0.5);
@@ -82,15 +118,34 @@ const NcNetworkDrawing = (() => {
             context.fillStyle = rgb(textColor);
             context.fillText(output.toFixed(6), x - 15, y + radius + 9);
         }
+        const {xs, places} = layersOf(network);
+        context.fillStyle = rgb(labelColor);
+        // The inputs' name from the left edge and the output's to the right edge, over their
+        // bars; a hidden layer's ends a few pixels right of its column's centre, for right of
+        // that its lines and values, or nothing, are drawn.
+        xs.forEach((x, layer) => {
+            const last = layer === xs.length - 1;
+            context.textAlign = layer === 0 ? 'left' : 'right';
+            const end = layer === 0 ? 2 : (last ? width - 2 : x + labelOverhang);
+            context.fillText(layerName(layer, xs.length), end, 9);
+        });
+        context.textAlign = 'left';
+        const names = places.map((place) => place && `${layerName(place.layer, xs.length)}, neuron ${place.row + 1}`);
+        // The values are those of the row evaluated last, which the input discs hold.
+        const inputs = [];
+        for (let i = 0; i + 3 < discs.length; i += 4) {
+            if (discs[i] < network.inputCount)
+                inputs.push(NcPageState.shortNumber(discs[i + 3]));
+        }
         // The note's parts one under the other: the canvas is narrower than net_lab's screen.
         const noteParts = network.note ? network.note.split('; ') : [];
         context.fillStyle = rgb(textColor);
         noteParts.forEach((part, index) =>
             context.fillText(part, 2, height - 4 - noteLineHeight * (noteParts.length - 1 - index)));
-        return {positions, radius};
+        return {positions, radius, names, inputs: inputs.length === network.inputCount ? inputs : []};
     }
 
-    return {draw, shade, weightRatio, rgb};
+    return {draw, shade, weightRatio, visibleRatio, rgb, computingColor};
 })();
 
 if (typeof module !== 'undefined')

@@ -18,6 +18,11 @@ void LabSession::load(const LabFiles& loaded_files, unsigned loaded_seed)
     problems = std::move(loaded.problems);
     drawn_weights = loaded.drawn_weights;
     initial = std::move(loaded.network);
+    // A lesson that holds patterns out names its share and seed: net_train holds out the same.
+    if (initial.held_out_share > 0.0) {
+        held_out_share = initial.held_out_share;
+        seed = initial.held_out_seed;
+    }
     trained = copy_trained ? copy_trained(initial) : std::make_shared<Network>(initial);
     stepper = start_stepper(initial, loaded.usable, held_out_share, seed);
     curve.clear();

@@ -26,7 +26,8 @@ public:
 
     // Loads the network file and its training records (from `files.training_path`, or the
     // network file when it is empty), the missing weights drawn from `seed`. What is wrong with
-    // the files goes to `problems`, one line each. The held-out share stays.
+    // the files goes to `problems`, one line each. The held-out share stays, unless the
+    // training records hold a share ("test_share:"): then that share and its "test_seed:".
     void load(const LabFiles& files, unsigned seed);
     // Back to the weights the files gave, paused, with the curve cleared and the rates restarted.
     void reset();
@@ -64,7 +65,7 @@ public:
     bool saved_text(std::string& text, std::string& reason) const;
 
     LabFiles files;
-    unsigned seed = 0;                  // of the random completion of missing weights
+    unsigned seed = 0;                  // of the random completion of missing weights and of the held-out patterns
     long long drawn_weights = 0;        // weights the completion drew: those the file left out
     Network initial{nullptr};           // the network as loaded: reset() returns to it
     std::vector<std::string> problems;  // why the files cannot be trained on, and warnings

@@ -411,16 +411,18 @@ val held_out_shares()
 }
 
 
-// The examples the lab offers, as [network file, training file or ""].
+// The lessons the lab offers, as [network file, training file or "", name, line].
 val lab_example_list()
 {
     val examples = val::array();
     int i = 0;
     for (const LabExample& example : lab_examples) {
-        val pair = val::array();
-        pair.set(0, std::string(example.network));
-        pair.set(1, std::string(example.training));
-        examples.set(i++, pair);
+        val lesson = val::array();
+        lesson.set(0, std::string(example.network));
+        lesson.set(1, std::string(example.training));
+        lesson.set(2, std::string(example.name));
+        lesson.set(3, std::string(example.line));
+        examples.set(i++, lesson);
     }
     return examples;
 }

@@ -14,7 +14,7 @@ const NcBindings = (() => {
             dataSetNames: module.dataSetNames(),
             dataSet: (name, points, noise, seed) => module.dataSet(name, points, noise, seed),
             heldOutShares: module.heldOutShares(),
-            // The examples the lab offers, as [network, training or ''], and a frame's training
+            // The lessons the lab offers, as [network, training or '', name, line], and a frame's training
             // budget after a drawing of so many seconds, as net_lab has them.
             labExamples: module.labExamples(),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),

@@ -9,8 +9,8 @@ const NcLabView = (() => {
         const networkContext = element('network-canvas').getContext('2d');
         const curveContext = element('curve-canvas').getContext('2d');
         const mapContext = element('map-canvas').getContext('2d');
-        // Pairs of network and training file offered in the example list; the first is loaded
-        // at start.
+        // The lessons offered in the example list, as [network, training, name, line]; the
+        // first is loaded at start.
         const exampleChoices = engine.labExamples;
         // What the loaded network came from, as {name, data} (training may be null), and the
         // names it was stored under. Both are written again at each load: a file of the same
@@ -27,17 +27,22 @@ const NcLabView = (() => {
             const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
+            element('example-line').textContent = '';
+            // A lesson may bring its own held-out share.
+            element('held-out-share').value = String(lab.status().heldOutShare);
             message = '';
             showProblems();
             dirty = true;
         }
 
         function loadExample(index) {
-            const [network, training] = exampleChoices[index];
-            const example = (name) => (name ? {name, data: examples[name]} : null);
+            const [network, training, , line] = exampleChoices[index];
+            // Stored under the file's own name: the state shows circle.txt, not lessons_circle.txt.
+            const example = (name) => (name ? {name: name.split('/').pop(), data: examples[name]} : null);
             element('network-file').value = '';
             element('training-file').value = '';
             load(example(network), example(training));
+            element('example-line').textContent = line;
         }
 
         // Files chosen in the inputs or dropped on the page, told apart by the slot they came
@@ -182,10 +187,11 @@ const NcLabView = (() => {
         }
 
         const select = element('example');
-        exampleChoices.forEach(([network, training], index) => {
+        exampleChoices.forEach(([, , name, line], index) => {
             const option = document.createElement('option');
             option.value = String(index);
-            option.textContent = training ? `${network} + ${training}` : network;
+            option.textContent = name;
+            option.title = line;
             select.appendChild(option);
         });
         // Once a choice is made the keys belong to the page again: Space starts training

@@ -81,10 +81,12 @@ void LabSession::one_pass(double seconds, const SecondsClock& clock)
         train(1, seconds, clock);
 }
 
-void LabSession::train_frame(double seconds, const SecondsClock& clock)
+bool LabSession::train_frame(double seconds, const SecondsClock& clock)
 {
-    if (stepper.state == TrainingState::Training)
-        train(passes_per_frame(), seconds, clock);
+    if (stepper.state != TrainingState::Training)
+        return false;
+    const int made = train(passes_per_frame(), seconds, clock);
+    return made < passes_per_frame() && stepper.state == TrainingState::Training;
 }
 
 void LabSession::measure()

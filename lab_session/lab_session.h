@@ -50,7 +50,8 @@ public:
     // ".": one pass, while paused only.
     void one_pass(double seconds, const SecondsClock& clock);
     // A frame's training while training: the passes of the speed step within the budget.
-    void train_frame(double seconds, const SecondsClock& clock);
+    // True when the budget cut them short and training goes on: the session is at full speed.
+    bool train_frame(double seconds, const SecondsClock& clock);
     // The errors of the current weights, on the curve; the maps follow.
     void measure();
 

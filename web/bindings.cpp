@@ -60,9 +60,9 @@ void lab_one_pass(PageLab& lab, double seconds)
     lab.one_pass(seconds, seconds_now);
 }
 
-void lab_train_frame(PageLab& lab, double seconds)
+bool lab_train_frame(PageLab& lab, double seconds)
 {
-    lab.train_frame(seconds, seconds_now);
+    return lab.train_frame(seconds, seconds_now);
 }
 
 // A frame drawn at `now`, in the browser's milliseconds.
@@ -437,6 +437,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("heldOutShares", &held_out_shares);
     emscripten::function("labExamples", &lab_example_list);
     emscripten::function("trainingBudget", &training_budget);
+    emscripten::function("drawingDue", &drawing_due);
     using emscripten::optional_override;
     emscripten::class_<PageLab>("LabSession")
         .constructor<>()

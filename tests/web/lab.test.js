@@ -544,3 +544,32 @@ test('the gallery lists lessons by name with a line each; one holding patterns o
         assert.deepEqual([shown.passes, shown.worstError, shown.meanSquaredError, shown.heldOutWorstError,
             shown.heldOutMeanSquaredError], rows[rows.length - 1].split(',').map(Number));
     });
+
+test('at the fastest step, training between frames, the page still answers Space and then trains no more',
+    async () => {
+        // The spirals lesson with an error limit no run reaches.
+        const text = fs.readFileSync(path.join(web.examplesDir, 'lessons', 'spirals.txt'), 'utf8')
+            .replace(/^error_limit: .*$/m, 'error_limit: 0').replace(/^max_iterations: .*$/m, 'max_iterations: 2000000000');
+        fs.writeFileSync(path.join(work, 'endless_spirals.txt'), text);
+        await filesLoaded(() => page.setInputFiles('#network-file', path.join(work, 'endless_spirals.txt')));
+        const clickTimes = (id, count) => page.evaluate(([button, times]) => {
+            for (let step = 0; step < times; ++step)
+                document.getElementById(button).click();
+        }, [id, count]);
+        await clickTimes('faster', 20);
+        await page.keyboard.press(' ');
+        await page.waitForFunction(() => window.ncStatus().passes > 1000);
+        await page.keyboard.press(' ');
+        await page.waitForFunction(() => window.ncStatus().state === 'paused');
+        const paused = (await status()).passes;
+        // Ten frames later, and the tasks between them run, nothing has moved.
+        await page.evaluate(() => new Promise((resolve) => {
+            let frames = 10;
+            const tick = () => (--frames > 0 ? requestAnimationFrame(tick) : resolve());
+            requestAnimationFrame(tick);
+        }));
+        assert.equal((await status()).passes, paused);
+        // Back to the starting step, the seventh, for the tests that come after.
+        await clickTimes('slower', 20);
+        await clickTimes('faster', 6);
+    });

@@ -160,15 +160,47 @@ const NcLabView = (() => {
             drawingSeconds = (performance.now() - started) / 1000;
         }
 
+        // At full speed training goes on in tasks between the frames, so that the wait for the
+        // next frame trains too; the browser still takes keys and clicks between two tasks. A
+        // view not shown, or a page in the background, gets no frames: the tasks stop soon after
+        // the last one.
+        const tasksAfterFrameMs = 100;
+        let frameAt = 0;
+        let fullSpeed = false;
+        let moved = false;  // trained since the last drawing
+        let drawnAt = -Infinity;
+        let taskPosted = false;
+        const between = new MessageChannel();
+        function trainBetween() {
+            if (fullSpeed && !taskPosted) {
+                taskPosted = true;
+                between.port2.postMessage(null);
+            }
+        }
+        between.port1.onmessage = () => {
+            taskPosted = false;
+            if (!fullSpeed || performance.now() - frameAt > tasksAfterFrameMs)
+                return;
+            fullSpeed = lab.trainFrame(engine.trainingBudget(0));
+            moved = true;
+            trainBetween();
+        };
+
         function frame(now) {
+            frameAt = performance.now();
+            fullSpeed = false;
             if (lab.status().state === 'training') {
-                lab.trainFrame(engine.trainingBudget(drawingSeconds));
-                dirty = true;
+                fullSpeed = lab.trainFrame(engine.trainingBudget(drawingSeconds));
+                moved = true;
+                trainBetween();
             }
             lab.takeRates(now);
-            if (dirty)
+            if (dirty || (moved && engine.drawingDue(fullSpeed, (now - drawnAt) / 1000, drawingSeconds))) {
                 draw();
-            dirty = false;
+                drawnAt = now;
+                dirty = false;
+                moved = false;
+            }
         }
 
         function step(count) {

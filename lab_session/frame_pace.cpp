@@ -18,6 +18,11 @@ double training_budget(double drawing_seconds)
     return std::clamp(frame_seconds - drawing_seconds, least_training_seconds, most_training_seconds);
 }
 
+bool drawing_due(bool full_speed, double seconds_since_drawn, double drawing_seconds)
+{
+    return !full_speed || drawing_seconds <= most_drawing_share * seconds_since_drawn;
+}
+
 void FrameRates::take(double now, int passes)
 {
     ++frames;

@@ -23,6 +23,12 @@ constexpr double most_training_seconds = 0.02;
 constexpr double least_training_seconds = 0.002;
 double training_budget(double drawing_seconds);
 
+// At full speed, when the budget cuts the speed step's passes short, a front end may train
+// between frames too and draws only while its drawing has taken at most this share of the
+// time since the last drawing; training keeps the rest. Below full speed every frame draws.
+constexpr double most_drawing_share = 0.1;
+bool drawing_due(bool full_speed, double seconds_since_drawn, double drawing_seconds);
+
 // Passes and frames per second, taken once a window of `rate_window` seconds has gone by.
 constexpr double rate_window = 0.5;
 struct FrameRates {

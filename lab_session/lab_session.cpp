@@ -18,19 +18,16 @@ void LabSession::load(const LabFiles& loaded_files, unsigned loaded_seed)
     problems = std::move(loaded.problems);
     drawn_weights = loaded.drawn_weights;
     initial = std::move(loaded.network);
+    // A lesson that holds patterns out names its share and seed: net_train holds out the same.
+    if (initial.held_out_share > 0.0) {
+        held_out_share = initial.held_out_share;
+        seed = initial.held_out_seed;
+    }
     trained = copy_trained ? copy_trained(initial) : std::make_shared<Network>(initial);
     stepper = start_stepper(initial, loaded.usable, held_out_share, seed);
     curve.clear();
     rates.restart();
     measure();
-}
-
-void LabSession::load_lesson(const std::string& path)
-{
-    load({path, ""}, 0);
-    held_out_share = initial.held_out_share;
-    seed = initial.held_out_seed;
-    reset();
 }
 
 void LabSession::reset()
@@ -84,10 +81,12 @@ void LabSession::one_pass(double seconds, const SecondsClock& clock)
         train(1, seconds, clock);
 }
 
-void LabSession::train_frame(double seconds, const SecondsClock& clock)
+bool LabSession::train_frame(double seconds, const SecondsClock& clock)
 {
-    if (stepper.state == TrainingState::Training)
-        train(passes_per_frame(), seconds, clock);
+    if (stepper.state != TrainingState::Training)
+        return false;
+    const int made = train(passes_per_frame(), seconds, clock);
+    return made < passes_per_frame() && stepper.state == TrainingState::Training;
 }
 
 void LabSession::measure()

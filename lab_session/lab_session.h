@@ -26,11 +26,9 @@ public:
 
     // Loads the network file and its training records (from `files.training_path`, or the
     // network file when it is empty), the missing weights drawn from `seed`. What is wrong with
-    // the files goes to `problems`, one line each. The held-out share stays.
+    // the files goes to `problems`, one line each. The held-out share stays, unless the
+    // training records hold a share ("test_share:"): then that share and its "test_seed:".
     void load(const LabFiles& files, unsigned seed);
-    // Loads a lesson file, whose own held-out share and seed hold, as they do in net_train;
-    // weights it leaves out are drawn from seed 0.
-    void load_lesson(const std::string& path);
     // Back to the weights the files gave, paused, with the curve cleared and the rates restarted.
     void reset();
     // Holds the share of the patterns out of training (see TrainingRun), picked by the seed
@@ -52,7 +50,8 @@ public:
     // ".": one pass, while paused only.
     void one_pass(double seconds, const SecondsClock& clock);
     // A frame's training while training: the passes of the speed step within the budget.
-    void train_frame(double seconds, const SecondsClock& clock);
+    // True when the budget cut them short and training goes on: the session is at full speed.
+    bool train_frame(double seconds, const SecondsClock& clock);
     // The errors of the current weights, on the curve; the maps follow.
     void measure();
 
@@ -67,7 +66,7 @@ public:
     bool saved_text(std::string& text, std::string& reason) const;
 
     LabFiles files;
-    unsigned seed = 0;                  // of the random completion of missing weights and the held-out patterns
+    unsigned seed = 0;                  // of the random completion of missing weights and of the held-out patterns
     long long drawn_weights = 0;        // weights the completion drew: those the file left out
     Network initial{nullptr};           // the network as loaded: reset() returns to it
     std::vector<std::string> problems;  // why the files cannot be trained on, and warnings

@@ -60,9 +60,9 @@ void lab_one_pass(PageLab& lab, double seconds)
     lab.one_pass(seconds, seconds_now);
 }
 
-void lab_train_frame(PageLab& lab, double seconds)
+bool lab_train_frame(PageLab& lab, double seconds)
 {
-    lab.train_frame(seconds, seconds_now);
+    return lab.train_frame(seconds, seconds_now);
 }
 
 // A frame drawn at `now`, in the browser's milliseconds.
@@ -411,16 +411,18 @@ val held_out_shares()
 }
 
 
-// The examples the lab offers, as [network file, training file or ""].
+// The lessons the lab offers, as [network file, training file or "", name, line].
 val lab_example_list()
 {
     val examples = val::array();
     int i = 0;
     for (const LabExample& example : lab_examples) {
-        val pair = val::array();
-        pair.set(0, std::string(example.network));
-        pair.set(1, std::string(example.training));
-        examples.set(i++, pair);
+        val lesson = val::array();
+        lesson.set(0, std::string(example.network));
+        lesson.set(1, std::string(example.training));
+        lesson.set(2, std::string(example.name));
+        lesson.set(3, std::string(example.line));
+        examples.set(i++, lesson);
     }
     return examples;
 }
@@ -435,6 +437,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("heldOutShares", &held_out_shares);
     emscripten::function("labExamples", &lab_example_list);
     emscripten::function("trainingBudget", &training_budget);
+    emscripten::function("drawingDue", &drawing_due);
     using emscripten::optional_override;
     emscripten::class_<PageLab>("LabSession")
         .constructor<>()

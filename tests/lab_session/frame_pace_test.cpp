@@ -25,6 +25,18 @@ TEST(TrainingBudget, TrainsInWhatTheDrawingLeavesOfAFrame)
         EXPECT_DOUBLE_EQ(training_budget(c.drawing), c.budget) << c.drawing;
 }
 
+TEST(DrawingDue, EveryFrameBelowFullSpeedAndWithinItsShareOfTheTimeAtFullSpeed)
+{
+    const struct {
+        bool full_speed;
+        double since_drawn;
+        double drawing;
+        bool due;
+    } cases[] = {{false, 0.0, 0.5, true}, {true, 0.1, 0.01, true}, {true, 0.1, 0.011, false}, {true, 0.0, 0.0, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(drawing_due(c.full_speed, c.since_drawn, c.drawing), c.due) << c.since_drawn << ' ' << c.drawing;
+}
+
 TEST(FrameRates, AreTakenOncePerWindowAndRestartWithTheWeights)
 {
     FrameRates rates;

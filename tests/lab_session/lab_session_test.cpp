@@ -36,4 +36,17 @@ TEST(LabSession, TrainsOnePassWhilePausedAndTheSpeedStepsPassesWhileTraining)
     EXPECT_EQ(session.errors.held_out_patterns, 2);
 }
 
+TEST(LabSession, AFrameTellsWhenItsBudgetCutTheSpeedStepShort)
+{
+    LabSession session;
+    session.load({exclusive_or, ""}, 0);
+    EXPECT_FALSE(session.train_frame(1.0, still_clock));  // paused
+    session.start_pause();
+    EXPECT_FALSE(session.train_frame(1.0, still_clock));
+    double now = 0.0;
+    const SecondsClock slow_clock = [&now] { return now += 1.0; };
+    EXPECT_TRUE(session.train_frame(0.5, slow_clock));
+    EXPECT_LT(session.passes(), 2 * passes_per_frame_steps[starting_speed_step]);
+}
+
 }  // namespace

@@ -87,7 +87,7 @@ TEST(LessonRecipe, TheLessonHoldsItsPatternsAndTheLabHoldsOutItsShare)
     ASSERT_TRUE(recipe_lesson_text(recipe, text, reason)) << reason;
     const TempDir directory;
     LabSession session;
-    session.load_lesson(directory.write("lesson.txt", text));
+    session.load({directory.write("lesson.txt", text), ""}, 0);
     EXPECT_TRUE(session.problems.empty());
     EXPECT_EQ(session.network().pattern_count(), 40);
     EXPECT_TRUE(session.network().learn_thresholds);

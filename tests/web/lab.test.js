@@ -186,7 +186,7 @@ test('a training file named like the network adds its patterns, chosen or droppe
     assert.equal(chosen, shown);
     assert.equal(await page.$$eval('#problems li', (items) => items.length), 0);
 
-    await filesLoaded(() => page.selectOption('#example', {label: 'follower_training.txt'}));
+    await filesLoaded(() => page.selectOption('#example', {label: 'A creature that follows the light'}));
     const dropped = await filesLoaded(() => dropFiles([network, training]
         .map((name) => ({name: 'data.txt', text: fs.readFileSync(name, 'utf8')}))));
     assert.ok((await download(() => page.click('#save'))).equals(nativeBytes));
@@ -257,7 +257,7 @@ test('a dropped network file is loaded; the maps show for two inputs, the worst 
 
     const native = trainNatively('exclusive_or.txt', 'exclusive_or_patterns.csv', 'trained_again.txt');
     await page.focus('#example');
-    await page.selectOption('#example', {label: 'exclusive_or.txt + exclusive_or_patterns.csv'});
+    await page.selectOption('#example', {label: 'Exclusive-or from a table'});
     await page.waitForFunction(() => !document.getElementById('map-canvas').hidden);
     // The choice made, the keys reach the page rather than the list.
     assert.notEqual(await page.evaluate(() => document.activeElement.id), 'example');
@@ -604,3 +604,50 @@ test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));
 });
+
+test('the gallery lists lessons by name with a line each; one holding patterns out trains as net_train does',
+    async () => {
+        const names = await page.$$eval('#example option', (options) => options.map((option) => option.textContent));
+        assert.ok(names.includes('Over-fitting'), names.join(', '));
+        assert.ok(!names.some((name) => /\.(txt|csv)\b/.test(name)), names.join(', '));
+        fs.copyFileSync(path.join(web.examplesDir, 'lessons', 'over_fitting.txt'), path.join(work, 'over_fitting.txt'));
+        const result = web.run(web.netTrain, ['over_fitting.txt', '--curve', 'over_fitting.csv'], work);
+        assert.equal(result.status, 0, result.err);
+        const rows = fs.readFileSync(path.join(work, 'over_fitting.csv'), 'utf8').trim().split('\n');
+
+        await filesLoaded(() => page.selectOption('#example', {label: 'Over-fitting'}));
+        assert.equal(await page.inputValue('#held-out-share'), '0.5');
+        assert.match(await page.textContent('#example-line'), /over-fitting/);
+        const shown = await page.evaluate(() => window.ncStep(1e6));
+        assert.deepEqual([shown.passes, shown.worstError, shown.meanSquaredError, shown.heldOutWorstError,
+            shown.heldOutMeanSquaredError], rows[rows.length - 1].split(',').map(Number));
+    });
+
+test('at the fastest step, training between frames, the page still answers Space and then trains no more',
+    async () => {
+        // The spirals lesson with an error limit no run reaches.
+        const text = fs.readFileSync(path.join(web.examplesDir, 'lessons', 'spirals.txt'), 'utf8')
+            .replace(/^error_limit: .*$/m, 'error_limit: 0').replace(/^max_iterations: .*$/m, 'max_iterations: 2000000000');
+        fs.writeFileSync(path.join(work, 'endless_spirals.txt'), text);
+        await filesLoaded(() => page.setInputFiles('#network-file', path.join(work, 'endless_spirals.txt')));
+        const clickTimes = (id, count) => page.evaluate(([button, times]) => {
+            for (let step = 0; step < times; ++step)
+                document.getElementById(button).click();
+        }, [id, count]);
+        await clickTimes('faster', 20);
+        await page.keyboard.press(' ');
+        await page.waitForFunction(() => window.ncStatus().passes > 1000);
+        await page.keyboard.press(' ');
+        await page.waitForFunction(() => window.ncStatus().state === 'paused');
+        const paused = (await status()).passes;
+        // Ten frames later, and the tasks between them run, nothing has moved.
+        await page.evaluate(() => new Promise((resolve) => {
+            let frames = 10;
+            const tick = () => (--frames > 0 ? requestAnimationFrame(tick) : resolve());
+            requestAnimationFrame(tick);
+        }));
+        assert.equal((await status()).passes, paused);
+        // Back to the starting step, the seventh, for the tests that come after.
+        await clickTimes('slower', 20);
+        await clickTimes('faster', 6);
+    });

@@ -14,10 +14,13 @@ const NcBindings = (() => {
             dataSetNames: module.dataSetNames(),
             dataSet: (name, points, noise, seed) => module.dataSet(name, points, noise, seed),
             heldOutShares: module.heldOutShares(),
-            // The examples the lab offers, as [network, training or ''], and a frame's training
+            // The lessons the lab offers, as [network, training or '', name, line], and a frame's training
             // budget after a drawing of so many seconds, as net_lab has them.
             labExamples: module.labExamples(),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
+            // Whether a frame draws, after so many seconds since the last drawing took so many.
+            drawingDue: (fullSpeed, sinceDrawn, drawingSeconds) => module.drawingDue(fullSpeed, sinceDrawn,
+                drawingSeconds),
             // Stores `data` (text or bytes) as a file called `name`, kept apart from the file
             // stored as `besides`; returns the name it got.
             putFile(name, data, besides = '') {

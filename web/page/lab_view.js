@@ -9,8 +9,8 @@ const NcLabView = (() => {
         const networkContext = element('network-canvas').getContext('2d');
         const curveContext = element('curve-canvas').getContext('2d');
         const mapContext = element('map-canvas').getContext('2d');
-        // Pairs of network and training file offered in the example list; the first is loaded
-        // at start.
+        // The lessons offered in the example list, as [network, training, name, line]; the
+        // first is loaded at start.
         const exampleChoices = engine.labExamples;
         // What the loaded network came from, as {name, data} (training may be null), and the
         // names it was stored under. Both are written again at each load: a file of the same
@@ -34,6 +34,9 @@ const NcLabView = (() => {
             const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
+            element('example-line').textContent = '';
+            // A lesson may bring its own held-out share.
+            element('held-out-share').value = String(lab.status().heldOutShare);
             message = '';
             shownMap = 0;
             mapHeld = false;
@@ -42,11 +45,13 @@ const NcLabView = (() => {
         }
 
         function loadExample(index) {
-            const [network, training] = exampleChoices[index];
-            const example = (name) => (name ? {name, data: examples[name]} : null);
+            const [network, training, , line] = exampleChoices[index];
+            // Stored under the file's own name: the state shows circle.txt, not lessons_circle.txt.
+            const example = (name) => (name ? {name: name.split('/').pop(), data: examples[name]} : null);
             element('network-file').value = '';
             element('training-file').value = '';
             load(example(network), example(training));
+            element('example-line').textContent = line;
         }
 
         // Files chosen in the inputs or dropped on the page, told apart by the slot they came
@@ -173,15 +178,47 @@ const NcLabView = (() => {
             drawingSeconds = (performance.now() - started) / 1000;
         }
 
+        // At full speed training goes on in tasks between the frames, so that the wait for the
+        // next frame trains too; the browser still takes keys and clicks between two tasks. A
+        // view not shown, or a page in the background, gets no frames: the tasks stop soon after
+        // the last one.
+        const tasksAfterFrameMs = 100;
+        let frameAt = 0;
+        let fullSpeed = false;
+        let moved = false;  // trained since the last drawing
+        let drawnAt = -Infinity;
+        let taskPosted = false;
+        const between = new MessageChannel();
+        function trainBetween() {
+            if (fullSpeed && !taskPosted) {
+                taskPosted = true;
+                between.port2.postMessage(null);
+            }
+        }
+        between.port1.onmessage = () => {
+            taskPosted = false;
+            if (!fullSpeed || performance.now() - frameAt > tasksAfterFrameMs)
+                return;
+            fullSpeed = lab.trainFrame(engine.trainingBudget(0));
+            moved = true;
+            trainBetween();
+        };
+
         function frame(now) {
+            frameAt = performance.now();
+            fullSpeed = false;
             if (lab.status().state === 'training') {
-                lab.trainFrame(engine.trainingBudget(drawingSeconds));
-                dirty = true;
+                fullSpeed = lab.trainFrame(engine.trainingBudget(drawingSeconds));
+                moved = true;
+                trainBetween();
             }
             lab.takeRates(now);
-            if (dirty)
+            if (dirty || (moved && engine.drawingDue(fullSpeed, (now - drawnAt) / 1000, drawingSeconds))) {
                 draw();
-            dirty = false;
+                drawnAt = now;
+                dirty = false;
+                moved = false;
+            }
         }
 
         function step(count) {
@@ -242,10 +279,11 @@ const NcLabView = (() => {
         });
 
         const select = element('example');
-        exampleChoices.forEach(([network, training], index) => {
+        exampleChoices.forEach(([, , name, line], index) => {
             const option = document.createElement('option');
             option.value = String(index);
-            option.textContent = training ? `${network} + ${training}` : network;
+            option.textContent = name;
+            option.title = line;
             select.appendChild(option);
         });
         // Once a choice is made the keys belong to the page again: Space starts training

@@ -7,7 +7,7 @@
 #include "engine/line_reader.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
-#include "tool_support/number_text.h"
+#include "engine/real_text.h"
 #include "tool_support/option_scanner.h"
 
 #include <cmath>
@@ -233,19 +233,19 @@ std::string recipe_link_text(const LessonRecipe& recipe)
     for (int size : recipe.layers)
         layers += (layers.empty() ? "" : ",") + std::to_string(size);
     std::string text = "layers=" + layers + "&seed=" + std::to_string(recipe.seed) +
-                       "&threshold=" + shortest_text(recipe.neurons.threshold) +
-                       "&slope=" + shortest_text(recipe.neurons.slope_parameter) +
-                       "&rate=" + shortest_text(recipe.neurons.learning_rate) +
+                       "&threshold=" + shortest_real_text(recipe.neurons.threshold) +
+                       "&slope=" + shortest_real_text(recipe.neurons.slope_parameter) +
+                       "&rate=" + shortest_real_text(recipe.neurons.learning_rate) +
                        "&thresholds=" + (recipe.learn_thresholds ? "1" : "0") +
-                       "&limit=" + shortest_text(recipe.error_limit) +
+                       "&limit=" + shortest_real_text(recipe.error_limit) +
                        "&iterations=" + std::to_string(recipe.max_iterations) +
-                       "&share=" + shortest_text(recipe.held_out_share) + "&data=" + recipe.data_set;
+                       "&share=" + shortest_real_text(recipe.held_out_share) + "&data=" + recipe.data_set;
     if (recipe.data_set != drawn_data)
-        return text + "&points=" + std::to_string(recipe.points) + "&noise=" + shortest_text(recipe.noise) +
+        return text + "&points=" + std::to_string(recipe.points) + "&noise=" + shortest_real_text(recipe.noise) +
                "&dataseed=" + std::to_string(recipe.data_seed);
     std::string drawn;
     for (const DrawnPoint& point : recipe.drawn)
-        drawn += (drawn.empty() ? "" : ";") + shortest_text(point.x) + "," + shortest_text(point.y) + "," +
+        drawn += (drawn.empty() ? "" : ";") + shortest_real_text(point.x) + "," + shortest_real_text(point.y) + "," +
                  std::to_string(point.category);
     return text + "&drawn=" + drawn;
 }

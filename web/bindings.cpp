@@ -5,6 +5,8 @@
 #include "lab_session/input_grid.h"
 #include "lab_session/lab_examples.h"
 #include "lab_session/lab_session.h"
+#include "lab_session/lesson_recipe.h"
+#include "lab_session/saved_network.h"
 
 #include "engine/data_sets.h"
 #include "engine/diagnostics.h"
@@ -85,6 +87,11 @@ val lab_status(const PageLab& lab)
     status.set("learnThresholds", lab.network().learn_thresholds);
     status.set("secondsPerPass", lab.stepper.seconds_per_pass);
     status.set("seed", lab.seed);
+    val layers = val::array();
+    for (int layer = 0; layer < lab.network().layer_count(); ++layer)
+        layers.set(layer, lab.network().layer_size(layer));
+    status.set("layers", layers);
+    status.set("patterns", lab.network().pattern_count());
     status.set("drawnWeights", static_cast<double>(lab.drawn_weights));
     status.set("heldOutShare", lab.held_out_share);
     status.set("heldOutPatterns", lab.errors.held_out_patterns);
@@ -280,14 +287,14 @@ val lab_saved_network(const PageLab& lab)
     return saved;
 }
 
-// What Save lesson saves: {text, reason} as savedNetwork gives them, the text a lesson of the
-// trained network with its patterns, parameters and held-out share, as net_train --lesson writes it.
-val lab_saved_lesson(const PageLab& lab)
+// `network` as a lesson, {text, reason} as savedNetwork gives them: its records, patterns and
+// parameters with the lab's held-out share and seed, as net_train --lesson writes it.
+val lesson_of(const PageLab& lab, const Network& network)
 {
     std::string text;
     std::string reason;
-    if (lab.saved_text(text, reason)) {
-        Network lesson = lab.network();
+    if (saved_network_text(network, text, reason)) {
+        Network lesson = network;
         lesson.held_out_share = lab.held_out_share;
         lesson.held_out_seed = lab.seed;
         std::ostringstream out;
@@ -299,6 +306,18 @@ val lab_saved_lesson(const PageLab& lab)
     saved.set("text", text);
     saved.set("reason", reason);
     return saved;
+}
+
+// What Save lesson saves: the trained network as a lesson.
+val lab_saved_lesson(const PageLab& lab)
+{
+    return lesson_of(lab, lab.network());
+}
+
+// The lesson as it starts, before any pass: what a link to it holds.
+val lab_starting_lesson(const PageLab& lab)
+{
+    return lesson_of(lab, lab.initial);
 }
 
 // The network file's text of the engine's from_layers network, which the lab loads as any
@@ -427,6 +446,22 @@ val lab_example_list()
     return examples;
 }
 
+// The lesson a link's text describes, as {text, link, reason}: the lesson file's text and the
+// link's text written again in full, or the reason there is none.
+val recipe_lesson(const std::string& link_text)
+{
+    LessonRecipe recipe;
+    std::string text;
+    std::string reason;
+    if (read_recipe_link(link_text, recipe, reason))
+        recipe_lesson_text(recipe, text, reason);
+    val lesson = val::object();
+    lesson.set("text", text);
+    lesson.set("link", text.empty() ? std::string() : recipe_link_text(recipe));
+    lesson.set("reason", text.empty() ? reason : std::string());
+    return lesson;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -436,6 +471,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("dataSetNames", &data_set_name_list);
     emscripten::function("heldOutShares", &held_out_shares);
     emscripten::function("labExamples", &lab_example_list);
+    emscripten::function("recipeLesson", &recipe_lesson);
     emscripten::function("trainingBudget", &training_budget);
     emscripten::function("drawingDue", &drawing_due);
     using emscripten::optional_override;
@@ -455,6 +491,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("takeRates", &lab_take_rates)
         .function("savedNetwork", &lab_saved_network)
         .function("savedLesson", &lab_saved_lesson)
+        .function("startingLesson", &lab_starting_lesson)
         .function("status", &lab_status)
         .function("network", &lab_network)
         .function("curveDrawing", &lab_curve_drawing)

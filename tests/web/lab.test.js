@@ -72,7 +72,8 @@ async function download(action, name = 'trained.txt') {
 test('opens from a file on exclusive-or, paused, and asks nothing of any server', async () => {
     const shown = await status();
     assert.deepEqual(Object.keys(shown).sort(),
-        ['maxIterations', 'meanSquaredError', 'outputsAreNumbers', 'passes', 'state', 'view', 'worstError']);
+        ['heldOut', 'layers', 'learnThresholds', 'maxIterations', 'meanSquaredError', 'outputsAreNumbers', 'passes',
+            'patterns', 'seed', 'state', 'testMeanSquaredError', 'testWorstError', 'view', 'worstError']);
     assert.equal(shown.view, 'lab');
     assert.equal(shown.passes, 0);
     assert.equal(shown.state, 'paused');
@@ -598,6 +599,44 @@ test('hovering a hidden neuron shows its map in the map\'s place, named; a click
     await shows(outputTitle);
     assert.deepEqual(fresh.errors, []);
     await fresh.page.close();
+});
+
+test('a lesson opened from its link trains pass for pass as net_train trains its lesson.txt, and so does its copied link',
+    async () => {
+        const recipe = 'layers=2,4,4,1&seed=3&data=spirals&points=120&noise=0.05&dataseed=2&share=0.25&iterations=400';
+        const first = await web.openPage(browser.context, web.fileUrl(`#lab?${recipe}`));
+        const shown = await first.page.evaluate(() => window.ncStatus());
+        assert.deepEqual([shown.layers, shown.patterns, shown.heldOut, shown.seed, shown.passes], [[2, 4, 4, 1], 120, 30, 3, 0]);
+        fs.writeFileSync(path.join(work, 'link_lesson.txt'), await first.page.evaluate(() => window.ncLesson()));
+        const native = web.run(web.netTrain, ['link_lesson.txt', '--lesson', 'link_trained.txt'], work);
+        assert.equal(native.status, 1, native.err);
+        const passes = Number(native.out.match(/^passes: (\d+)/m)[1]);
+        const trained = fs.readFileSync(path.join(work, 'link_trained.txt'), 'utf8');
+        const trainedThere = async (where) => {
+            const after = await where.evaluate(() => window.ncStep(1e6));
+            return [after.passes, await where.evaluate(() => window.ncLesson())];
+        };
+        assert.deepEqual(await trainedThere(first.page), [passes, trained]);
+        // The copied link opens the lesson as it started, and so does its text loaded as a file.
+        await first.page.click('#copy-link');
+        const link = await first.page.inputValue('#link-text');
+        assert.match(link, /#lab\?layers=2,4,4,1&seed=3&/);
+        const second = await web.openPage(browser.context, link);
+        assert.deepEqual(await trainedThere(second.page), [passes, trained]);
+        await second.page.evaluate((text) => window.ncLoadLesson(text),
+            fs.readFileSync(path.join(work, 'link_lesson.txt'), 'utf8'));
+        assert.deepEqual(await trainedThere(second.page), [passes, trained]);
+        assert.deepEqual([...first.errors, ...second.errors], []);
+        await first.page.close();
+        await second.page.close();
+    });
+
+test('a link that gives no lesson says why and opens the first lesson', async () => {
+    const opened = await web.openPage(browser.context, web.fileUrl('#lab?layers=3,1'));
+    await opened.page.waitForFunction(() => /the link gives no lesson/.test(
+        document.getElementById('state-details').textContent));
+    assert.equal((await opened.page.evaluate(() => window.ncStatus())).patterns, 4);
+    await opened.page.close();
 });
 
 test('nothing went wrong in the page', () => {

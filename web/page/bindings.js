@@ -17,6 +17,9 @@ const NcBindings = (() => {
             // The lessons the lab offers, as [network, training or '', name, line], and a frame's training
             // budget after a drawing of so many seconds, as net_lab has them.
             labExamples: module.labExamples(),
+            // The lesson a link's text ("layers=2,4,1&seed=1&...") describes, as {text, link,
+            // reason}: the lesson file's text and the link in full, or why there is none.
+            recipeLesson: (linkText) => module.recipeLesson(linkText),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
             // Whether a frame draws, after so many seconds since the last drawing took so many.
             drawingDue: (fullSpeed, sinceDrawn, drawingSeconds) => module.drawingDue(fullSpeed, sinceDrawn,

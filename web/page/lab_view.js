@@ -27,9 +27,13 @@ const NcLabView = (() => {
         let mapHeld = false;
         let layout = {positions: [], radius: 0, names: []};
         let mappedNeurons = [];
+        // A lesson opened from a recipe's link: the link's text in full and the held-out share and
+        // threshold switch it set, so that a link stays that short text while they stay as set.
+        let recipe = null;
 
         function load(network, training) {
             files = {network, training};
+            recipe = null;
             const networkName = engine.putFile(network.name, network.data);
             const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
             loaded = {network: networkName, training: trainingName};
@@ -52,6 +56,61 @@ const NcLabView = (() => {
             element('training-file').value = '';
             load(example(network), example(training));
             element('example-line').textContent = line;
+        }
+
+        // A lesson's text, loaded as choosing it as the network file would.
+        function loadLesson(text) {
+            element('network-file').value = '';
+            element('training-file').value = '';
+            load({name: 'lesson.txt', data: new TextEncoder().encode(text)}, null);
+        }
+
+        // Opens what follows "#lab?" in a link: "lesson=" and a lesson's text, or a recipe's
+        // text ("layers=2,4,1&seed=1&..."). Returns why it gives no lesson, or ''.
+        function openLink(linkText) {
+            const lessonKey = 'lesson=';
+            if (linkText.startsWith(lessonKey)) {
+                loadLesson(decodeURIComponent(linkText.slice(lessonKey.length)));
+                return '';
+            }
+            const {text, link, reason} = engine.recipeLesson(linkText);
+            if (!text)
+                return `the link gives no lesson: ${reason}`;
+            loadLesson(text);
+            const {heldOutShare, learnThresholds} = lab.status();
+            recipe = {link, heldOutShare, learnThresholds};
+            return '';
+        }
+
+        // The link's hash that opens the lesson as it starts: the recipe's text while its
+        // settings hold, else the starting lesson's own text; null, with the reason said, when
+        // the file format cannot hold it.
+        function lessonLink() {
+            const {heldOutShare, learnThresholds} = lab.status();
+            if (recipe && recipe.heldOutShare === heldOutShare && recipe.learnThresholds === learnThresholds)
+                return `#lab?${recipe.link}`;
+            const {text, reason} = lab.startingLesson();
+            if (reason) {
+                message = `no link: ${reason}`;
+                return null;
+            }
+            return `#lab?lesson=${encodeURIComponent(text)}`;
+        }
+
+        // The link goes into the address bar, into the field beside the button and, where the
+        // browser lets the page write it, onto the clipboard.
+        function copyLink() {
+            const hash = lessonLink();
+            if (hash === null)
+                return;
+            history.replaceState(null, '', hash);
+            element('link-text').value = location.href;
+            message = 'the link to this lesson is in the address bar and the field beside Copy link';
+            if (navigator.clipboard)
+                navigator.clipboard.writeText(location.href).then(() => {
+                    message = 'link copied';
+                    dirty = true;
+                }, () => {});
         }
 
         // Files chosen in the inputs or dropped on the page, told apart by the slot they came
@@ -115,6 +174,7 @@ const NcLabView = (() => {
             case 'save': save(); break;
             case 'saveLesson': save(true); break;
             case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
+            case 'copyLink': copyLink(); break;
             default: return;
             }
             dirty = true;
@@ -230,10 +290,12 @@ const NcLabView = (() => {
         // The held-out errors only while patterns are held out.
         function status() {
             const {passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers, heldOutPatterns,
-                heldOutWorstError, heldOutMeanSquaredError} = lab.status();
+                heldOutWorstError, heldOutMeanSquaredError, layers, learnThresholds, patterns, seed} = lab.status();
             const heldOut = heldOutPatterns > 0 ? {heldOutPatterns, heldOutWorstError, heldOutMeanSquaredError} : {};
             return {view: 'lab', passes, maxIterations, state, worstError, meanSquaredError, outputsAreNumbers,
-                ...heldOut};
+                ...heldOut, layers, learnThresholds, patterns, heldOut: heldOutPatterns,
+                testWorstError: heldOutPatterns > 0 ? heldOutWorstError : null,
+                testMeanSquaredError: heldOutPatterns > 0 ? heldOutMeanSquaredError : null, seed};
         }
 
         // The mapped hidden neuron whose disc holds the pointer's point, by its index among the
@@ -310,7 +372,7 @@ const NcLabView = (() => {
         });
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save'],
-            ['saveLesson', 'saveLesson']])
+            ['saveLesson', 'saveLesson'], ['copy-link', 'copyLink']])
             element(id).addEventListener('click', () => act(action));
         const shares = element('held-out-share');
         for (const share of engine.heldOutShares) {
@@ -330,10 +392,30 @@ const NcLabView = (() => {
             event.target.blur();
             dirty = true;
         });
-        loadExample(0);
+        // A link opens its lesson; without one, or when it gives none, the first example opens.
+        const linkPrefix = '#lab?';
+        const linkProblem = location.hash.startsWith(linkPrefix) ? openLink(location.hash.slice(linkPrefix.length)) : null;
+        if (linkProblem !== '') {
+            loadExample(0);
+            message = linkProblem || '';
+        }
 
         return {
             frame, step, status, act,
+            // The current lesson as Save lesson writes it, and a lesson's text loaded as a file.
+            lesson: () => lab.savedLesson().text,
+            loadLesson: (text) => {
+                loadLesson(String(text));
+                return status();
+            },
+            // A link's hash typed or pasted into the address bar.
+            openHash: (hash) => {
+                if (!hash.startsWith(linkPrefix))
+                    return;
+                const problem = openLink(hash.slice(linkPrefix.length));
+                message = problem;
+                dirty = true;
+            },
             key: (key) => NcPageState.labAction(key),
             drop: (dropped) => {
                 const sorted = NcPageState.sortFiles(dropped.map((file) => file.name));

@@ -17,7 +17,10 @@
         }
     }
 
-    window.addEventListener('hashchange', () => show(NcPageState.viewFromHash(location.hash)));
+    window.addEventListener('hashchange', () => {
+        show(NcPageState.viewFromHash(location.hash));
+        views.lab.openHash(location.hash);
+    });
     show(NcPageState.viewFromHash(location.hash));
 
     document.addEventListener('keydown', (event) => {
@@ -54,5 +57,8 @@
         views[current].step(passes);
         return window.ncStatus();
     };
+    // The lab's lesson as lesson.txt's text, and a lesson's text loaded as choosing the file.
+    window.ncLesson = () => views.lab.lesson();
+    window.ncLoadLesson = (text) => views.lab.loadLesson(text);
     document.body.dataset.ready = 'true';
 })();

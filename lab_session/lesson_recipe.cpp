@@ -254,6 +254,9 @@ bool read_recipe_link(std::string_view text, LessonRecipe& recipe, std::string& 
 {
     LessonRecipe read = recipe;
     for (std::string_view field : split(text, '&')) {
+        // An empty text, or an "&" at an end, leaves the defaults.
+        if (field.empty())
+            continue;
         const std::size_t equals = field.find('=');
         const std::string_view name = field.substr(0, equals);
         const std::string_view value = equals == std::string_view::npos ? std::string_view() : field.substr(equals + 1);

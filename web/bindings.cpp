@@ -462,6 +462,17 @@ val recipe_lesson(const std::string& link_text)
     return lesson;
 }
 
+// A tap on the map at inputs (x, y) as a drawn point of `category`, {x, y, category}.
+val drawn_point(double x, double y, int category)
+{
+    const DrawnPoint point = drawn_point_at(x, y, category);
+    val drawn = val::object();
+    drawn.set("x", point.x);
+    drawn.set("y", point.y);
+    drawn.set("category", point.category);
+    return drawn;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -472,6 +483,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("heldOutShares", &held_out_shares);
     emscripten::function("labExamples", &lab_example_list);
     emscripten::function("recipeLesson", &recipe_lesson);
+    emscripten::function("drawnPointAt", &drawn_point);
     emscripten::function("trainingBudget", &training_budget);
     emscripten::function("drawingDue", &drawing_due);
     using emscripten::optional_override;

@@ -38,6 +38,13 @@ TEST(LessonRecipe, LinkTextReadsBackAsTheSameRecipe)
         EXPECT_TRUE(read == recipe) << recipe_link_text(recipe);
     }
     EXPECT_NE(recipe_link_text(drawn).find("&drawn=0.123,0.9,1;0,1,0"), std::string::npos);
+    // Nothing, or only separators, leaves the defaults.
+    for (const char* empty : {"", "&", "seed=1&&"}) {
+        LessonRecipe read;
+        std::string reason;
+        EXPECT_TRUE(read_recipe_link(empty, read, reason)) << empty << ": " << reason;
+        EXPECT_TRUE(read == LessonRecipe{}) << empty;
+    }
 }
 
 TEST(LessonRecipe, BadLinksAreRefusedWithTheirReasonAndChangeNothing)

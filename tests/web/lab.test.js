@@ -639,6 +639,56 @@ test('a link that gives no lesson says why and opens the first lesson', async ()
     await opened.page.close();
 });
 
+test('a 2-4-4-1 network built with the controls on spirals, held out in part, trains as net_train trains its lesson',
+    async () => {
+        await page.selectOption('#example', '0');
+        await page.click('#add-layer');
+        await page.waitForFunction(() => window.ncStatus().layers.join() === '2,4,4,1');
+        await page.selectOption('#data-set', 'spirals');
+        await page.fill('#data-set-points', '100');
+        await page.click('#regenerate');
+        await page.waitForFunction(() => window.ncStatus().patterns === 100);
+        await page.fill('#iteration-limit', '300');
+        await page.dispatchEvent('#iteration-limit', 'change');
+        await page.selectOption('#held-out-share', '0.2');
+        await page.waitForFunction(() => window.ncStatus().heldOut === 20 && window.ncStatus().maxIterations === 300);
+        assert.match(await page.evaluate(() => location.hash), /^#lab\?layers=2,4,4,1&.*data=spirals/);
+        fs.writeFileSync(path.join(work, 'built.txt'), await page.evaluate(() => window.ncLesson()));
+        const native = web.run(web.netTrain, ['built.txt', '--lesson', 'built_trained.txt'], work);
+        assert.equal(native.status, 1, native.err);
+        const trained = await page.evaluate(() => window.ncStep(1e6));
+        assert.equal(trained.passes, Number(native.out.match(/^passes: (\d+)/m)[1]));
+        assert.equal(await page.evaluate(() => window.ncLesson()),
+            fs.readFileSync(path.join(work, 'built_trained.txt'), 'utf8'));
+    });
+
+test('points tapped on the map train as a CSV table of the same points does', async () => {
+    await page.click('#clear-points');
+    await page.waitForFunction(() => window.ncStatus().patterns === 0);
+    const map = page.locator('#map-canvas');
+    await map.scrollIntoViewIfNeeded();
+    const scale = (await map.boundingBox()).width / (await page.evaluate(() => document.getElementById('map-canvas').width));
+    const taps = [[0.2, 0.3, '0'], [0.8, 0.7, '1'], [0.3, 0.9, '1'], [0.7, 0.1, '0']];
+    for (const [input1, input2, category] of taps) {
+        await page.selectOption('#point-class', category);
+        const {x, y} = await page.evaluate(([a, b]) => NcHeatMap.dotCentre(a, b), [input1, input2]);
+        await map.click({position: {x: (x + 0.5) * scale, y: (y + 0.5) * scale}});
+    }
+    await page.waitForFunction((count) => window.ncStatus().patterns === count, taps.length);
+    const lesson = await page.evaluate(() => window.ncLesson());
+    const patterns = lesson.split('\n').filter((line) => line.startsWith('pattern:'));
+    const rows = patterns.map((line) => line.replace('pattern: ', '').replace(' ->', '').split(' ').join(','));
+    assert.deepEqual(rows.map((row) => row.split(',')[2]), taps.map((tap) => tap[2]));
+    fs.writeFileSync(path.join(work, 'tapped.csv'), `x1,x2,target\n${rows.join('\n')}\n`);
+    fs.writeFileSync(path.join(work, 'tapped.txt'), lesson.split('\n').filter((line) => !line.startsWith('pattern:')).join('\n'));
+    const native = web.run(web.netTrain, ['tapped.txt', '-t', 'tapped.csv', '-o', 'tapped_trained.txt'], work);
+    const trained = await page.evaluate(() => window.ncStep(1e6));
+    assert.equal(trained.passes, Number(native.out.match(/^passes: (\d+)/m)[1]), native.err);
+    assert.ok((await download(() => page.click('#save'))).equals(fs.readFileSync(path.join(work, 'tapped_trained.txt'))));
+    await page.selectOption('#held-out-share', '0');
+    await page.selectOption('#example', '0');
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

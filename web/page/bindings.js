@@ -20,6 +20,8 @@ const NcBindings = (() => {
             // The lesson a link's text ("layers=2,4,1&seed=1&...") describes, as {text, link,
             // reason}: the lesson file's text and the link in full, or why there is none.
             recipeLesson: (linkText) => module.recipeLesson(linkText),
+            // A tap on the map at inputs (x, y) as a drawn point, {x, y, category}.
+            drawnPointAt: (x, y, category) => module.drawnPointAt(x, y, category),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
             // Whether a frame draws, after so many seconds since the last drawing took so many.
             drawingDue: (fullSpeed, sinceDrawn, drawingSeconds) => module.drawingDue(fullSpeed, sinceDrawn,

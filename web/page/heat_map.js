@@ -34,6 +34,13 @@ const NcHeatMap = (() => {
         return {x: plot.left + Math.round(input1 * (plot.size - 1)), y: plot.top + Math.round((1 - input2) * (plot.size - 1))};
     }
 
+    // The inputs at a pixel of the map's canvas, as dotCentre places them; null off the plot.
+    function inputsAt(x, y) {
+        const input1 = (x - plot.left) / (plot.size - 1);
+        const input2 = 1 - (y - plot.top) / (plot.size - 1);
+        return input1 >= 0 && input1 <= 1 && input2 >= 0 && input2 <= 1 ? {input1, input2} : null;
+    }
+
     function drawAxes(context) {
         const {left, top, size} = plot;
         const bottom = top + size;
@@ -123,7 +130,7 @@ const NcHeatMap = (() => {
         }
     }
 
-    return {rampColor, drawMap, drawHiddenMaps, dotCentre, dotRadius};
+    return {rampColor, drawMap, drawHiddenMaps, dotCentre, inputsAt, dotRadius};
 })();
 
 if (typeof module !== 'undefined')

@@ -30,10 +30,12 @@ const NcLabView = (() => {
         // A lesson opened from a recipe's link: the link's text in full and the held-out share and
         // threshold switch it set, so that a link stays that short text while they stay as set.
         let recipe = null;
+        const builder = NcLessonBuilder.create(engine, openRecipe);
 
         function load(network, training) {
             files = {network, training};
             recipe = null;
+            builder.opened(null);
             const networkName = engine.putFile(network.name, network.data);
             const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
             loaded = {network: networkName, training: trainingName};
@@ -79,7 +81,30 @@ const NcLabView = (() => {
             loadLesson(text);
             const {heldOutShare, learnThresholds} = lab.status();
             recipe = {link, heldOutShare, learnThresholds};
+            builder.opened(link);
             return '';
+        }
+
+        // A recipe the builder's controls made: opened, and its link in the address bar; a
+        // refused one changes nothing and says why.
+        function openRecipe(linkText) {
+            const problem = openLink(linkText);
+            if (problem)
+                message = problem;
+            else
+                history.replaceState(null, '', `#lab?${recipe.link}`);
+            dirty = true;
+            return problem;
+        }
+
+        // The held-out share or the threshold switch changed: a recipe in force follows.
+        function recipeFollows(changes) {
+            const link = builder.follow(changes);
+            if (link === null)
+                return;
+            const {heldOutShare, learnThresholds} = lab.status();
+            recipe = {link, heldOutShare, learnThresholds};
+            history.replaceState(null, '', `#lab?${link}`);
         }
 
         // The link's hash that opens the lesson as it starts: the recipe's text while its
@@ -383,14 +408,26 @@ const NcLabView = (() => {
         }
         shares.addEventListener('change', () => {
             lab.holdOut(Number(shares.value));
+            recipeFollows({share: shares.value});
             message = '';
             dirty = true;
             shares.blur();
         });
         element('learn-thresholds').addEventListener('change', (event) => {
             lab.setLearnThresholds(event.target.checked);
+            recipeFollows({thresholds: event.target.checked ? '1' : '0'});
             event.target.blur();
             dirty = true;
+        });
+        // A tap on the map adds a point of the chosen class to the lesson's drawn points.
+        element('map-canvas').addEventListener('pointerdown', (event) => {
+            const canvas = event.target;
+            const bounds = canvas.getBoundingClientRect();
+            const at = NcHeatMap.inputsAt((event.clientX - bounds.left) * canvas.width / bounds.width,
+                (event.clientY - bounds.top) * canvas.height / bounds.height);
+            if (at === null || shownMap !== 0)
+                return;
+            builder.addPoint(at.input1, at.input2);
         });
         // A link opens its lesson; without one, or when it gives none, the first example opens.
         const linkPrefix = '#lab?';

@@ -11,7 +11,7 @@ const images = path.join(web.root, 'docs', 'images');
     const browser = await web.startBrowser();
     try {
         const {page} = await web.openPage(browser.context, `file://${pagePath}`);
-        await page.setViewportSize({width: 1000, height: 900});
+        await page.setViewportSize({width: 1000, height: 1250});
         // Trained frame by frame, as a user trains it, so the curve has its points.
         await page.keyboard.press('+');
         await page.keyboard.press(' ');

@@ -643,6 +643,9 @@ test('a 2-4-4-1 network built with the controls on spirals, held out in part, tr
     async () => {
         await page.selectOption('#example', '0');
         await page.click('#add-layer');
+        await page.waitForFunction(() => window.ncStatus().layers.join() === '2,2,2,1');
+        for (const id of ['#neurons-more-1', '#neurons-more-1', '#neurons-more-2', '#neurons-more-2'])
+            await page.click(id);
         await page.waitForFunction(() => window.ncStatus().layers.join() === '2,4,4,1');
         await page.selectOption('#data-set', 'spirals');
         await page.fill('#data-set-points', '100');

@@ -30,16 +30,16 @@ const NcLabView = (() => {
         // A lesson opened from a recipe's link: the link's text in full and the held-out share and
         // threshold switch it set, so that a link stays that short text while they stay as set.
         let recipe = null;
-        const builder = NcLessonBuilder.create(engine, openRecipe);
+        const builder = NcLessonBuilder.create(engine, openRecipe, () => lab.status().layers);
 
         function load(network, training) {
             files = {network, training};
             recipe = null;
-            builder.opened(null);
             const networkName = engine.putFile(network.name, network.data);
             const trainingName = training ? engine.putFile(training.name, training.data, networkName) : '';
             loaded = {network: networkName, training: trainingName};
             lab.load(networkName, trainingName, Date.now() >>> 0);
+            builder.opened(null);
             element('example-line').textContent = '';
             // A lesson may bring its own held-out share.
             element('held-out-share').value = String(lab.status().heldOutShare);

@@ -8,8 +8,8 @@ const NcLessonBuilder = (() => {
     const seedLimit = 4294967296;
 
     // `open(linkText)` opens a recipe's link text in the lab and returns why it gives no
-    // lesson, or ''.
-    function create(engine, open) {
+    // lesson, or ''; `loadedLayers()` gives the layer sizes of the network the lab holds.
+    function create(engine, open, loadedLayers) {
         const element = (id) => document.getElementById(id);
         // The fields of the recipe in force, as its link writes them; null while the lab holds a
         // lesson from a file or an example.
@@ -22,9 +22,18 @@ const NcLessonBuilder = (() => {
             }));
         }
 
-        // The recipe in force, or the engine's default recipe to start from.
+        // The recipe in force, or the engine's default recipe to start from, with the loaded
+        // network's layers where a recipe can hold them.
         function current() {
-            return fields || parse(engine.recipeLesson('').link);
+            if (fields)
+                return fields;
+            const start = parse(engine.recipeLesson('').link);
+            const layers = loadedLayers();
+            const hidden = layers.slice(1, -1);
+            if (layers[0] === 2 && layers[layers.length - 1] === 1 && hidden.length <= mostHiddenLayers &&
+                hidden.every((neurons) => neurons <= mostNeurons))
+                start.layers = layers.join(',');
+            return start;
         }
 
         function showControls() {

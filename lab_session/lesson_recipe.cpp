@@ -4,7 +4,6 @@
 
 #include "engine/data_sets.h"
 #include "engine/diagnostics.h"
-#include "engine/line_reader.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
 #include "engine/real_text.h"
@@ -24,18 +23,6 @@ constexpr double most_slope = 20.0;
 constexpr double least_rate = 0.001;
 constexpr double most_rate = 1000.0;
 constexpr double drawn_grid = 1000.0;  // steps per input of a drawn point
-
-// A real as the lesson files write them, whatever the locale; false unless it lies in low..high.
-bool read_real(std::string_view text, double low, double high, double& value)
-{
-    LineReader reader(text);
-    double read = 0.0;
-    if (text.empty() || text.find_first_of(" \t") != std::string_view::npos ||
-        !(reader.read_real(read) && reader.at_end() && read >= low && read <= high))
-        return false;
-    value = read;
-    return true;
-}
 
 bool read_whole(std::string_view text, long long low, long long high, long long& value)
 {
@@ -90,7 +77,8 @@ bool read_drawn(std::string_view text, LessonRecipe& recipe)
         const std::vector<std::string_view> parts = split(point, ',');
         long long category = 0;
         DrawnPoint read;
-        if (parts.size() != 3 || !read_real(parts[0], 0.0, 1.0, read.x) || !read_real(parts[1], 0.0, 1.0, read.y) ||
+        if (parts.size() != 3 || !read_real_number(parts[0], 0.0, 1.0, read.x) ||
+            !read_real_number(parts[1], 0.0, 1.0, read.y) ||
             !read_whole(parts[2], 0, 1, category) || drawn.size() >= recipe_max_drawn_points)
             return false;
         read.category = static_cast<int>(category);
@@ -116,7 +104,7 @@ bool read_field(std::string_view name, std::string_view value, LessonRecipe& rec
     long long whole = 0;
     const auto real = [&](double low, double high, double& field, const std::string& range) {
         must = range;
-        return read_real(value, low, high, field);
+        return read_real_number(value, low, high, field);
     };
     const auto number = [&](long long low, long long high) {
         must = "a whole number from " + std::to_string(low) + " to " + std::to_string(high);

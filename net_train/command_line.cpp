@@ -2,7 +2,6 @@
 #include "net_train/command_line.h"
 
 #include "engine/data_sets.h"
-#include "engine/line_reader.h"
 #include "engine/training_run.h"
 #include "tool_support/number_text.h"
 #include "tool_support/option_scanner.h"
@@ -114,17 +113,6 @@ const std::vector<OptionRule> options_table = {
     {test_seed, "--test-seed", "", OptionValue::number, "", 0, 4294967295LL},
 };
 
-// A real as the network files write them, whatever the locale; false unless it lies in low..high.
-bool read_real_within(const std::string& text, double low, double high, double& value)
-{
-    LineReader reader(text);
-    double read = 0.0;
-    if (!(reader.read_real(read) && reader.at_end() && read >= low && read <= high))
-        return false;
-    value = read;
-    return true;
-}
-
 // What is wrong with the command line of --write-data-set; empty when it is sound.
 std::string data_set_command_error(const NetTrainOptions& options, const std::vector<std::string>& operands)
 {
@@ -174,14 +162,14 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments)
             options.data_set_shape_given = true;
             break;
         case noise:
-            if (!read_real_within(option.text, 0.0, data_set_max_noise, options.noise)) {
+            if (!read_real_number(option.text, 0.0, data_set_max_noise, options.noise)) {
                 parsed.error = "option '--noise' needs a number from 0 to 0.5, not '" + option.text + "'";
                 return parsed;
             }
             options.data_set_shape_given = true;
             break;
         case test_share:
-            if (!read_real_within(option.text, 0.0, max_held_out_share, options.test_share)) {
+            if (!read_real_number(option.text, 0.0, max_held_out_share, options.test_share)) {
                 parsed.error = "option '--test-share' needs a share from 0 to " + shortest_text(max_held_out_share) +
                                "; '" + option.text + "' is none";
                 return parsed;

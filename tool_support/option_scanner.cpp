@@ -1,6 +1,8 @@
 // Scanning argv against a tool's table of options.
 #include "tool_support/option_scanner.h"
 
+#include "engine/line_reader.h"
+
 #include <charconv>
 
 namespace {
@@ -51,6 +53,17 @@ bool read_whole_number(const std::string& text, long long low, long long high, l
     long long read = 0;
     const std::from_chars_result result = std::from_chars(text.data(), end, read);
     if (text.empty() || result.ec != std::errc() || result.ptr != end || read < low || read > high)
+        return false;
+    value = read;
+    return true;
+}
+
+bool read_real_number(std::string_view text, double low, double high, double& value)
+{
+    LineReader reader(text);
+    double read = 0.0;
+    if (text.empty() || text.find_first_of(" \t") != std::string_view::npos ||
+        !(reader.read_real(read) && reader.at_end() && read >= low && read <= high))
         return false;
     value = read;
     return true;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class OptionValue {
@@ -53,5 +54,8 @@ ScannedCommandLine scan_options(const std::vector<std::string>& arguments, std::
 // A whole decimal number from `low` to `high`, nothing around it: no sign but a leading
 // minus, no spaces, no digit group marks. Never consults the locale.
 bool read_whole_number(const std::string& text, long long low, long long high, long long& value);
+// A real as the network files write them, from `low` to `high`, nothing around it: no spaces.
+// Never consults the locale.
+bool read_real_number(std::string_view text, double low, double high, double& value);
 
 #endif

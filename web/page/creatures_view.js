@@ -92,9 +92,8 @@ const NcCreaturesView = (() => {
         }
 
         function moveLight(event) {
-            const box = canvas.getBoundingClientRect();
-            session.moveLight((event.clientX - box.left) * canvas.width / box.width,
-                (event.clientY - box.top) * canvas.height / box.height);
+            const {x, y} = NcPageState.canvasPoint(canvas, event);
+            session.moveLight(x, y);
             dirty = true;
         }
 

@@ -326,10 +326,7 @@ const NcLabView = (() => {
         // The mapped hidden neuron whose disc holds the pointer's point, by its index among the
         // mapped neurons; 0 when there is none.
         function mapUnder(event) {
-            const canvas = event.target;
-            const bounds = canvas.getBoundingClientRect();
-            const x = (event.clientX - bounds.left) * canvas.width / bounds.width;
-            const y = (event.clientY - bounds.top) * canvas.height / bounds.height;
+            const {x, y} = NcPageState.canvasPoint(event.target, event);
             for (let index = 1; index < mappedNeurons.length; ++index) {
                 const centre = layout.positions[mappedNeurons[index]];
                 if (centre && Math.abs(x - centre.x) <= layout.radius && Math.abs(y - centre.y) <= layout.radius)
@@ -421,10 +418,8 @@ const NcLabView = (() => {
         });
         // A tap on the map adds a point of the chosen class to the lesson's drawn points.
         element('map-canvas').addEventListener('pointerdown', (event) => {
-            const canvas = event.target;
-            const bounds = canvas.getBoundingClientRect();
-            const at = NcHeatMap.inputsAt((event.clientX - bounds.left) * canvas.width / bounds.width,
-                (event.clientY - bounds.top) * canvas.height / bounds.height);
+            const {x, y} = NcPageState.canvasPoint(event.target, event);
+            const at = NcHeatMap.inputsAt(x, y);
             if (at === null || shownMap !== 0)
                 return;
             builder.addPoint(at.input1, at.input2);

@@ -15,6 +15,8 @@ const NcLessonBuilder = (() => {
         // lesson from a file or an example.
         let fields = null;
 
+        const linkText = (recipe) => Object.entries(recipe).map(([key, value]) => `${key}=${value}`).join('&');
+
         function parse(link) {
             return Object.fromEntries(link.split('&').map((field) => {
                 const at = field.indexOf('=');
@@ -75,7 +77,7 @@ const NcLessonBuilder = (() => {
         // says why.
         function change_fields(changes) {
             const next = {...current(), ...changes};
-            return open(Object.entries(next).map(([key, value]) => `${key}=${value}`).join('&'));
+            return open(linkText(next));
         }
 
         const layersOf = () => current().layers.split(',').map(Number);
@@ -122,7 +124,7 @@ const NcLessonBuilder = (() => {
                 if (!fields)
                     return null;
                 Object.assign(fields, changes);
-                return Object.entries(fields).map(([key, value]) => `${key}=${value}`).join('&');
+                return linkText(fields);
             },
         };
     }

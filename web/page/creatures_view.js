@@ -92,7 +92,7 @@ const NcCreaturesView = (() => {
         }
 
         function moveLight(event) {
-            const {x, y} = NcPageState.canvasPoint(canvas, event);
+            const {x, y} = NcCanvasBox.pointAt(canvas, event);
             session.moveLight(x, y);
             dirty = true;
         }
@@ -109,7 +109,6 @@ const NcCreaturesView = (() => {
         select.addEventListener('change', () => {
             element('creature-file').value = '';
             loadExample(select.value);
-            select.blur();
         });
         element('creature-file').addEventListener('change', async (event) => {
             const file = event.target.files[0];

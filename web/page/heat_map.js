@@ -76,12 +76,20 @@ const NcHeatMap = (() => {
         });
     }
 
+    // A square image of `side` pixels to fill, kept from one drawing to the next.
+    const images = new Map();
+    function imageOf(context, side) {
+        if (!images.has(side))
+            images.set(side, context.createImageData(side, side));
+        return images.get(side);
+    }
+
     // The map of mapped neuron `index` (0 the first output) with the patterns' dots on it.
     function drawMap(context, maps, index = 0) {
-        const {width, height} = context.canvas;
+        const {width, height} = NcCanvasBox.size(context.canvas);
         context.fillStyle = 'black';
         context.fillRect(0, 0, width, height);
-        const image = context.createImageData(plot.size, plot.size);
+        const image = imageOf(context, plot.size);
         for (let y = 0; y < plot.size; ++y) {
             const row = Math.trunc(y * maps.grid / plot.size);
             for (let x = 0; x < plot.size; ++x) {
@@ -89,7 +97,7 @@ const NcHeatMap = (() => {
                 image.data.set([r, g, b, 255], 4 * (y * plot.size + x));
             }
         }
-        context.putImageData(image, plot.left, plot.top);
+        NcCanvasBox.putImage(context, image, plot.left, plot.top);
         drawAxes(context);
         for (let i = 0; i < maps.dots.length; i += 3) {
             const [input1, input2, expected] = [maps.dots[i], maps.dots[i + 1], maps.dots[i + 2]];
@@ -116,7 +124,7 @@ const NcHeatMap = (() => {
             const centre = layout.positions[maps.mapped[index]];
             if (!centre)
                 continue;
-            const image = context.createImageData(across, across);
+            const image = imageOf(context, across);
             for (let dy = 0; dy < across; ++dy) {
                 const row = Math.trunc(dy * maps.grid / across);
                 for (let dx = 0; dx < across; ++dx) {
@@ -124,7 +132,7 @@ const NcHeatMap = (() => {
                     image.data.set([r, g, b, 255], 4 * (dy * across + dx));
                 }
             }
-            context.putImageData(image, centre.x - reach, centre.y - reach);
+            NcCanvasBox.putImage(context, image, centre.x - reach, centre.y - reach);
             context.strokeStyle = frameColour;
             context.strokeRect(centre.x - reach - 0.5, centre.y - reach - 0.5, across + 1, across + 1);
         }

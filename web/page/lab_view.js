@@ -2,11 +2,19 @@
 // which trains, measures and keeps the curve; this file wires the controls and draws.
 const NcLabView = (() => {
     const tableRows = 10;
+    // The canvases' sizes in CSS pixels: the network and the curve as wide as their boxes
+    // within these bounds (the network keeps net_tester's shape), the map as its plot needs.
+    const networkWidths = {least: 240, most: 640};
+    const networkShape = 380 / 500;
+    const curveWidths = {least: 240, most: 448};
+    const curveHeight = 200;
+    const mapSide = 290;
 
     function create(engine, examples) {
         const lab = engine.lab;
         const element = (id) => document.getElementById(id);
-        const networkContext = element('network-canvas').getContext('2d');
+        const networkCanvas = element('network-canvas');
+        const networkContext = networkCanvas.getContext('2d');
         const curveContext = element('curve-canvas').getContext('2d');
         const mapContext = element('map-canvas').getContext('2d');
         // The lessons offered in the example list, as [network, training, name, line]; the
@@ -227,11 +235,27 @@ const NcLabView = (() => {
             table.replaceChildren(head, ...rows);
         }
 
+        // Each canvas at the size its box gives it, read when a box changes size rather than at
+        // every drawing, which would make the browser lay the page out again each frame.
+        const within = (value, {least, most}) => Math.min(Math.max(value, least), most);
+        function fitCanvases() {
+            const networkWidth = within(networkCanvas.parentElement.clientWidth, networkWidths);
+            const curveCanvas = curveContext.canvas;
+            const changed = [
+                NcCanvasBox.fit(networkCanvas, networkWidth, networkWidth * networkShape),
+                NcCanvasBox.fit(curveCanvas, within(curveCanvas.parentElement.clientWidth, curveWidths), curveHeight),
+                NcCanvasBox.fit(mapContext.canvas, mapSide, mapSide)];
+            if (changed.includes(true))
+                dirty = true;
+        }
+        fitCanvases();
+        new ResizeObserver(fitCanvases).observe(document.querySelector('.lab-layout'));
+
         function draw() {
             const started = performance.now();
             const status = lab.status();
-            layout = NcNetworkDrawing.draw(networkContext,
-                lab.network(networkContext.canvas.width, networkContext.canvas.height));
+            const networkSize = NcCanvasBox.size(networkCanvas);
+            layout = NcNetworkDrawing.draw(networkContext, lab.network(networkSize.width, networkSize.height));
             element('network-values').textContent = layout.inputs.length > 0
                 ? `The values under the neurons are for inputs ${layout.inputs.join(', ')}, the row evaluated last.` : '';
             const maps = lab.maps();
@@ -326,7 +350,7 @@ const NcLabView = (() => {
         // The mapped hidden neuron whose disc holds the pointer's point, by its index among the
         // mapped neurons; 0 when there is none.
         function mapUnder(event) {
-            const {x, y} = NcPageState.canvasPoint(event.target, event);
+            const {x, y} = NcCanvasBox.pointAt(event.target, event);
             for (let index = 1; index < mappedNeurons.length; ++index) {
                 const centre = layout.positions[mappedNeurons[index]];
                 if (centre && Math.abs(x - centre.x) <= layout.radius && Math.abs(y - centre.y) <= layout.radius)
@@ -345,7 +369,6 @@ const NcLabView = (() => {
 
         // A mouse shows the map of the neuron it hovers; a tap or click holds it until the next
         // one, on the same neuron or off every neuron.
-        const networkCanvas = element('network-canvas');
         networkCanvas.addEventListener('pointermove', (event) => {
             if (event.pointerType === 'mouse' && !mapHeld)
                 showMap(mapUnder(event), false);
@@ -370,12 +393,7 @@ const NcLabView = (() => {
             option.title = line;
             select.appendChild(option);
         });
-        // Once a choice is made the keys belong to the page again: Space starts training
-        // instead of reopening the list.
-        select.addEventListener('change', () => {
-            loadExample(Number(select.value));
-            select.blur();
-        });
+        select.addEventListener('change', () => loadExample(Number(select.value)));
         const dataSetSelect = element('data-set');
         for (const name of engine.dataSetNames) {
             const option = document.createElement('option');
@@ -386,11 +404,9 @@ const NcLabView = (() => {
         element('data-set-use').addEventListener('click', useDataSet);
         element('network-file').addEventListener('change', (event) => {
             loadFiles(event.target.files[0], null);
-            event.target.blur();
         });
         element('training-file').addEventListener('change', (event) => {
             loadFiles(null, event.target.files[0]);
-            event.target.blur();
         });
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save'],
@@ -408,17 +424,16 @@ const NcLabView = (() => {
             recipeFollows({share: shares.value});
             message = '';
             dirty = true;
-            shares.blur();
         });
         element('learn-thresholds').addEventListener('change', (event) => {
             lab.setLearnThresholds(event.target.checked);
             recipeFollows({thresholds: event.target.checked ? '1' : '0'});
-            event.target.blur();
             dirty = true;
         });
-        // A tap on the map adds a point of the chosen class to the lesson's drawn points.
-        element('map-canvas').addEventListener('pointerdown', (event) => {
-            const {x, y} = NcPageState.canvasPoint(event.target, event);
+        // A tap on the map adds a point of the chosen class to the lesson's drawn points; a
+        // click, not a touch's start, so that a swipe over the map scrolls the page.
+        element('map-canvas').addEventListener('click', (event) => {
+            const {x, y} = NcCanvasBox.pointAt(event.target, event);
             const at = NcHeatMap.inputsAt(x, y);
             if (at === null || shownMap !== 0)
                 return;

@@ -8,31 +8,52 @@ const NcLineChart = (() => {
         heldOutWorst: 'rgb(255,162,243)', heldOutMeanSquared: 'rgb(81,203,255)',
     };
     const margin = {left: 54, right: 8, top: 22, bottom: 18};
+    const font = '11px monospace';  // the smallest text a phone shows legibly
+    const legendRow = 14;  // pixels from one row of the legend to the next
+    const legendGap = 14;  // pixels between two names on a row
+
+    // The legend's names placed left to right from `left`, on as many rows as `width` needs;
+    // each as [label, colour, x, row], and the number of rows.
+    function legendPlaces(context, legend, left, width) {
+        const places = [];
+        let x = left;
+        let row = 0;
+        for (const [label, color] of legend) {
+            const length = context.measureText(label).width;
+            if (x > left && x + length > left + width) {
+                x = left;
+                ++row;
+            }
+            places.push([label, color, x, row]);
+            x += length + legendGap;
+        }
+        return {places, rows: row + 1};
+    }
 
     // Draws the curve `curveFor(width, height)` gives for the box left in the canvas (the lab
     // session's curveDrawing: rows and columns on net_lab's scale), filling the canvas; the
     // held-out errors only with `heldOut`; the limit's line is named with `errorLimit`'s value.
     function draw(context, curveFor, heldOut = false, errorLimit = undefined) {
-        const {width: canvasWidth, height: canvasHeight} = context.canvas;
+        const {width: canvasWidth, height: canvasHeight} = NcCanvasBox.size(context.canvas);
         context.fillStyle = 'black';
         context.fillRect(0, 0, canvasWidth, canvasHeight);
-        const x = margin.left;
-        const y = margin.top;
-        const width = canvasWidth - margin.left - margin.right;
-        const height = canvasHeight - margin.top - margin.bottom;
-        const curve = curveFor(width, height);
-        context.font = '10px monospace';
+        context.font = font;
         context.textBaseline = 'middle';
-        // Five labels need the shorter words to fit the row.
+        // Five names need the shorter words; a narrow canvas puts them on two rows.
         const legend = heldOut
             ? [['worst', colors.worst], ['mean sq.', colors.meanSquared], ['limit', colors.limit],
                 ['test worst', colors.heldOutWorst], ['test mean sq.', colors.heldOutMeanSquared]]
             : [['worst error', colors.worst], ['mean squared', colors.meanSquared], ['error limit', colors.limit]];
-        const legendStep = heldOut ? 68 : 100;
-        legend.forEach(([label, color], i) => {
+        const {places, rows} = legendPlaces(context, legend, margin.left, canvasWidth - margin.left - margin.right);
+        const x = margin.left;
+        const y = margin.top + legendRow * (rows - 1);
+        const width = canvasWidth - margin.left - margin.right;
+        const height = canvasHeight - y - margin.bottom;
+        const curve = curveFor(width, height);
+        for (const [label, color, labelX, row] of places) {
             context.fillStyle = color;
-            context.fillText(label, x + legendStep * i, 8);
-        });
+            context.fillText(label, labelX, 8 + legendRow * row);
+        }
         context.strokeStyle = colors.frame;
         context.strokeRect(x + 0.5, y + 0.5, width - 1, height - 1);
         context.fillStyle = colors.text;

@@ -23,9 +23,9 @@
     });
     show(NcPageState.viewFromHash(location.hash));
 
+    NcFocus.start();
     document.addEventListener('keydown', (event) => {
-        if (event.ctrlKey || event.altKey || event.metaKey || event.target.tagName === 'SELECT' ||
-            event.target.tagName === 'INPUT')
+        if (event.ctrlKey || event.altKey || event.metaKey || !NcFocus.pageHasKeys(event.target))
             return;
         const action = views[current].key(event.key);
         if (action === null)

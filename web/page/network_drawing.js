@@ -9,7 +9,8 @@ const NcNetworkDrawing = (() => {
     const computingColor = [0, 45, 0];
     const textColor = [2, 35, 10];
     const negativeEnd = [0, 42, 63];
-    const noteLineHeight = 11;  // pixels between the lines of the note under the drawing
+    const noteLineHeight = 12;  // pixels between the lines of the note under the drawing
+    const font = '11px monospace';  // the smallest text a phone shows legibly
     const labelColor = [45, 45, 45];
     const labelOverhang = 8;  // pixels a layer's name reaches right of its column's centre
     // The least share of the full shade a connection of any weight gets, so that the small
@@ -74,7 +75,7 @@ const NcNetworkDrawing = (() => {
     // neurons drawn as discs: their centres by neuron, the radius, each neuron's name, and the
     // inputs the values drawn belong to (none while an input is not drawn as a disc).
     function draw(context, network) {
-        const {width, height} = context.canvas;
+        const {width, height} = NcCanvasBox.size(context.canvas);
         const {radius, discs, lines} = network;
         context.fillStyle = 'black';
         context.fillRect(0, 0, width, height);
@@ -97,7 +98,7 @@ const NcNetworkDrawing = (() => {
                 context.fillRect(side, column.top, 1, column.bottom - column.top + 1);
         }
         const positions = [];
-        context.font = '10px monospace';
+        context.font = font;
         for (let i = 0; i + 3 < discs.length; i += 4) {
             const [neuron, x, y, output] = [discs[i], discs[i + 1], discs[i + 2], discs[i + 3]];
             positions[neuron] = {x, y};

@@ -7,13 +7,6 @@ const NcPageState = (() => {
     // The creature world runs at creature_sim's pace under X.
     const creatureFramesPerSecond = 36;
 
-    // The canvas pixel under a pointer event, whatever size the canvas is shown at.
-    function canvasPoint(canvas, event) {
-        const box = canvas.getBoundingClientRect();
-        return {x: (event.clientX - box.left) * canvas.width / box.width,
-            y: (event.clientY - box.top) * canvas.height / box.height};
-    }
-
     function viewFromHash(hash) {
         return hash === '#creatures' ? 'creatures' : 'lab';
     }
@@ -104,7 +97,7 @@ const NcPageState = (() => {
     }
 
     return {
-        mostStepsAtOnce, creatureFramesPerSecond, canvasPoint, viewFromHash, labAction, shortNumber, fixedNumber, labLines,
+        mostStepsAtOnce, creatureFramesPerSecond, viewFromHash, labAction, shortNumber, fixedNumber, labLines,
         creatureLine, sortFiles, storedFileName,
     };
 })();

@@ -24,8 +24,9 @@ function temporaryDirectory(prefix) {
     return fs.mkdtempSync(path.join(os.tmpdir(), prefix));
 }
 
-// A browser with a fresh profile; close() ends it and removes the profile.
-async function startBrowser() {
+// A browser with a fresh profile; close() ends it and removes the profile. `screen` may give
+// another viewport, a device pixel ratio (deviceScaleFactor) and touch (hasTouch).
+async function startBrowser(screen = {}) {
     const profile = temporaryDirectory('nc-chromium-');
     const context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
@@ -33,6 +34,7 @@ async function startBrowser() {
         args: chromiumFlags,
         acceptDownloads: true,
         viewport: {width: 1280, height: 900},
+        ...screen,
     });
     return {
         context,

@@ -251,7 +251,25 @@ const NcLabView = (() => {
         fitCanvases();
         new ResizeObserver(fitCanvases).observe(document.querySelector('.lab-layout'));
 
-        function draw() {
+        // A screen reader reads a canvas's text when asked for it: while training, the texts
+        // follow at most once a second rather than each frame.
+        const labelEveryMs = 1000;
+        let labelledAt = -Infinity;
+        function describeCanvases(status, mapTitle, now) {
+            if (!now && performance.now() - labelledAt < labelEveryMs)
+                return;
+            labelledAt = performance.now();
+            const label = (canvas, text) => {
+                if (canvas.getAttribute('aria-label') !== text)
+                    canvas.setAttribute('aria-label', text);
+            };
+            label(networkCanvas, NcPageState.networkLabel(status.layers));
+            label(curveContext.canvas, NcPageState.curveLabel(status));
+            label(mapContext.canvas, `${mapTitle}: orange is an output of 0, blue of 1.`);
+        }
+
+        // Draws everything; `labelsNow` describes the canvases at once.
+        function draw(labelsNow = true) {
             const started = performance.now();
             const status = lab.status();
             const networkSize = NcCanvasBox.size(networkCanvas);
@@ -284,6 +302,7 @@ const NcLabView = (() => {
             element('passes').textContent = lines[1];
             element('state').textContent = lines[2];
             element('state-details').textContent = [lines[0], ...lines.slice(3), message].filter(Boolean).join('\n');
+            describeCanvases(status, element('map-title').textContent, labelsNow);
             drawingSeconds = (performance.now() - started) / 1000;
         }
 
@@ -323,7 +342,7 @@ const NcLabView = (() => {
             }
             lab.takeRates(now);
             if (dirty || (moved && engine.drawingDue(fullSpeed, (now - drawnAt) / 1000, drawingSeconds))) {
-                draw();
+                draw(dirty);
                 drawnAt = now;
                 dirty = false;
                 moved = false;

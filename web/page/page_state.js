@@ -66,6 +66,20 @@ const NcPageState = (() => {
         ];
     }
 
+    // The text alternatives of the lab's canvases: what the network drawing and the curve show.
+    function networkLabel(layers) {
+        const count = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+        const hidden = layers.slice(1, -1).map((n, index) => `hidden layer ${index + 1} of ${count(n, 'neuron', 'neurons')}`);
+        return [`The network: ${count(layers[0] ?? 0, 'input', 'inputs')}`, ...hidden,
+            count(layers.length > 1 ? layers[layers.length - 1] : 0, 'output', 'outputs')].join(', ') +
+            '; each neuron shaded by its output, each connection by its weight.';
+    }
+
+    function curveLabel(status) {
+        return `The learning curve after ${status.passes} passes: worst error ${fixedNumber(status.worstError)}, ` +
+            `mean squared ${fixedNumber(status.meanSquaredError)}, error limit ${shortNumber(status.errorLimit)}.`;
+    }
+
     function creatureLine(status, paused) {
         const position = (value) => value.toFixed(1);
         return `frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
@@ -98,7 +112,7 @@ const NcPageState = (() => {
 
     return {
         mostStepsAtOnce, creatureFramesPerSecond, viewFromHash, labAction, shortNumber, fixedNumber, labLines,
-        creatureLine, sortFiles, storedFileName,
+        networkLabel, curveLabel, creatureLine, sortFiles, storedFileName,
     };
 })();
 

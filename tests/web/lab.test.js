@@ -693,6 +693,33 @@ test('points tapped on the map train as a CSV table of the same points does', as
     await page.selectOption('#example', '0');
 });
 
+test('while the data are drawn points, a drag on the map adds a trail of them and keeps the touch; else a swipe scrolls', async () => {
+    const touch = () => page.$eval('#map-canvas', (map) => getComputedStyle(map).touchAction);
+    await page.selectOption('#example', '0');
+    await page.evaluate(() => document.activeElement.blur());
+    assert.equal(await touch(), 'auto');
+    await page.click('#clear-points');
+    await page.waitForFunction(() => window.ncStatus().patterns === 0);
+    await page.evaluate(() => window.ncStep(0));
+    assert.equal(await touch(), 'none');
+    const map = page.locator('#map-canvas');
+    await map.scrollIntoViewIfNeeded();
+    const box = await map.boundingBox();
+    const at = async (input1) => {
+        const {x, y} = await page.evaluate((a) => NcHeatMap.dotCentre(a, 0.25), input1);
+        return [box.x + x + 0.5, box.y + y + 0.5];
+    };
+    await page.mouse.move(...await at(0.2));
+    await page.mouse.down();
+    await page.mouse.move(...await at(0.8), {steps: 10});
+    await page.mouse.up();
+    await page.waitForFunction(() => window.ncStatus().patterns >= 10);
+    const points = (await page.evaluate(() => window.ncLesson())).split('\n').filter((line) => line.startsWith('pattern:'))
+        .map((line) => line.replace('pattern: ', '').split(' ').map(Number));
+    assert.ok(points.every(([input1, input2]) => input1 >= 0.19 && input1 <= 0.81 && Math.abs(input2 - 0.25) < 0.01),
+        JSON.stringify(points));
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

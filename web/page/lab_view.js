@@ -16,7 +16,8 @@ const NcLabView = (() => {
         const networkCanvas = element('network-canvas');
         const networkContext = networkCanvas.getContext('2d');
         const curveContext = element('curve-canvas').getContext('2d');
-        const mapContext = element('map-canvas').getContext('2d');
+        const mapCanvas = element('map-canvas');
+        const mapContext = mapCanvas.getContext('2d');
         // The lessons offered in the example list, as [network, training, name, line]; the
         // first is loaded at start.
         const exampleChoices = engine.labExamples;
@@ -87,6 +88,8 @@ const NcLabView = (() => {
             if (!text)
                 return `the link gives no lesson: ${reason}`;
             loadLesson(text);
+            // A line as a gallery lesson has, so that the page below it stays where it was.
+            element('example-line').textContent = 'A lesson of your own, made with the builder\'s controls; Copy link shares it.';
             const {heldOutShare, learnThresholds} = lab.status();
             recipe = {link, heldOutShare, learnThresholds};
             builder.opened(link);
@@ -281,7 +284,8 @@ const NcLabView = (() => {
             mappedNeurons = mapped ? maps.mapped : [];
             if (shownMap >= mappedNeurons.length)
                 shownMap = 0;
-            element('map-canvas').hidden = !mapped;
+            mapCanvas.hidden = !mapped;
+            mapCanvas.classList.toggle('adding-points', builder.addingPoints());
             element('map-title').hidden = !mapped;
             element('pattern-table').hidden = mapped;
             if (mapped) {
@@ -449,15 +453,39 @@ const NcLabView = (() => {
             recipeFollows({thresholds: event.target.checked ? '1' : '0'});
             dirty = true;
         });
-        // A tap on the map adds a point of the chosen class to the lesson's drawn points; a
-        // click, not a touch's start, so that a swipe over the map scrolls the page.
-        element('map-canvas').addEventListener('click', (event) => {
-            const {x, y} = NcCanvasBox.pointAt(event.target, event);
+        // A tap on the map adds a point of the chosen class to the lesson's drawn points. While
+        // the data are drawn points, a drag adds a trail of them and the map keeps the touch for
+        // it; otherwise the first point comes with the click, so that a swipe scrolls the page.
+        const dragSpacing = 0.04;  // inputs between two points a drag adds
+        let dragFrom = null;  // the inputs of the point the drag added last
+        function addPointUnder(event) {
+            const {x, y} = NcCanvasBox.pointAt(mapCanvas, event);
             const at = NcHeatMap.inputsAt(x, y);
             if (at === null || shownMap !== 0)
-                return;
+                return null;
             builder.addPoint(at.input1, at.input2);
+            return at;
+        }
+        mapCanvas.addEventListener('click', (event) => {
+            if (!builder.addingPoints())
+                addPointUnder(event);
         });
+        mapCanvas.addEventListener('pointerdown', (event) => {
+            if (!builder.addingPoints())
+                return;
+            dragFrom = addPointUnder(event);
+            mapCanvas.setPointerCapture(event.pointerId);
+        });
+        mapCanvas.addEventListener('pointermove', (event) => {
+            if (dragFrom === null)
+                return;
+            const {x, y} = NcCanvasBox.pointAt(mapCanvas, event);
+            const at = NcHeatMap.inputsAt(x, y);
+            if (at && Math.hypot(at.input1 - dragFrom.input1, at.input2 - dragFrom.input2) >= dragSpacing)
+                dragFrom = addPointUnder(event);
+        });
+        for (const end of ['pointerup', 'pointercancel'])
+            mapCanvas.addEventListener(end, () => { dragFrom = null; });
         // A link opens its lesson; without one, or when it gives none, the first example opens.
         const linkPrefix = '#lab?';
         const linkProblem = location.hash.startsWith(linkPrefix) ? openLink(location.hash.slice(linkPrefix.length)) : null;

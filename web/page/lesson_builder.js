@@ -118,6 +118,8 @@ const NcLessonBuilder = (() => {
                 drawn.push(`${point.x},${point.y},${point.category}`);
                 return change_fields({data: 'drawn', drawn: drawn.join(';')});
             },
+            // Whether the lesson's data are points drawn on the map, to which a drag adds.
+            addingPoints: () => fields !== null && fields.data === 'drawn',
             // The held-out share or the threshold switch changed in the lab: the recipe follows,
             // and its link text is returned; null while no recipe is in force.
             follow(changes) {

@@ -27,7 +27,7 @@
         if (event.ctrlKey || event.altKey || event.metaKey || event.target.tagName === 'SELECT' ||
             event.target.tagName === 'INPUT')
             return;
-        const action = views[current].key(event.key);
+        const action = views[current].key(event.key, event.shiftKey);
         if (action === null)
             return;
         event.preventDefault();

@@ -7,11 +7,12 @@ const NcPageState = (() => {
     // The creature world runs at creature_sim's pace under X.
     const creatureFramesPerSecond = 36;
 
-    // The canvas pixel under a pointer event, whatever size the canvas is shown at.
-    function canvasPoint(canvas, event) {
+    // The canvas pixel under a pointer event, whatever size the canvas is shown at; or the
+    // point of a drawing of width x height that fills the canvas, whatever its backing store.
+    function canvasPoint(canvas, event, width = canvas.width, height = canvas.height) {
         const box = canvas.getBoundingClientRect();
-        return {x: (event.clientX - box.left) * canvas.width / box.width,
-            y: (event.clientY - box.top) * canvas.height / box.height};
+        return {x: (event.clientX - box.left) * width / box.width,
+            y: (event.clientY - box.top) * height / box.height};
     }
 
     function viewFromHash(hash) {
@@ -73,9 +74,10 @@ const NcPageState = (() => {
         ];
     }
 
-    function creatureLine(status, paused) {
+    // The state lines of the creatures view: what drives the creature, then the frame.
+    function creatureLine(status, paused, driver = '') {
         const position = (value) => value.toFixed(1);
-        return `frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
+        return `${driver ? `${driver}\n` : ''}frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
             `light: ${position(status.light.x)}, ${position(status.light.y)} radius ${status.light.radius}` +
             (paused ? '  (paused)' : '');
     }

@@ -165,6 +165,7 @@ test('the Creature box and the state line name what drives: a chosen file, a ref
     await page.setInputFiles('#creature-file', path.join(web.examplesDir, 'xor.txt'));
     await lineIs('no creature');
     assert.deepEqual(await named(), ['xor.txt (refused)', 'no creature drives: xor.txt was refused']);
+    assert.equal(await page.textContent('#creature-values'), '');
     await page.selectOption('#creature', 'avoider.txt');
     await lineIs('avoider.txt drives');
     assert.deepEqual(await named(), ['avoider.txt', 'avoider.txt drives']);

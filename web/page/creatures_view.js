@@ -150,8 +150,15 @@ const NcCreaturesView = (() => {
             }
         }
 
-        // The network as the lab draws it, and under it the values it was drawn with.
-        function drawNetwork() {
+        // The network as the lab draws it, and under it the values it was drawn with; nothing
+        // for a refused one, which drives nothing.
+        function drawNetwork(scene) {
+            if (scene.networkIncorrect) {
+                networkContext.fillStyle = 'black';
+                networkContext.fillRect(0, 0, networkWidth, networkHeight);
+                element('creature-values').textContent = '';
+                return;
+            }
             const network = session.network(networkWidth, networkHeight);
             const {inputs} = NcNetworkDrawing.draw(networkContext, network);
             const outputs = [];
@@ -178,7 +185,7 @@ const NcCreaturesView = (() => {
             context.drawImage(spriteCanvas(scene), scene.spriteX, scene.spriteY);
             drawTrail(scene);
             drawCreature(scene);
-            drawNetwork();
+            drawNetwork(scene);
             const sessionStatus = session.status();
             element('creature-line').textContent = NcPageState.creatureLine(sessionStatus, paused, driver);
             if (now - lastLabel >= 1000 * labelSeconds) {
@@ -188,6 +195,8 @@ const NcCreaturesView = (() => {
         }
 
         function frame(now) {
+            if ((window.devicePixelRatio || 1) !== pixelRatio)
+                dirty = true;
             if (!paused && now - lastFrame >= 1000 / NcPageState.creatureFramesPerSecond) {
                 lastFrame = now;
                 session.step(1);

@@ -133,9 +133,8 @@ val layer_column(const Network& network, const std::vector<NeuronPosition>& posi
 // network holds: discs as [neuron, x, y, output], packed layers as columns, and unless there
 // are too many, every connection as a line [source x, source y, target x, target y, weight];
 // with the note that says what is left out.
-val lab_network(const PageLab& lab, int width, int height)
+val network_drawing(const Network& network, int width, int height)
 {
-    const Network& network = lab.network();
     const NetworkLayout layout = lay_out_network(network, width, height);
     const std::vector<NeuronPosition>& positions = layout.positions;
     const int count = std::min(network.neuron_count(), static_cast<int>(positions.size()));
@@ -185,6 +184,11 @@ val lab_network(const PageLab& lab, int width, int height)
     drawing.set("inputCount", network.input_count());
     drawing.set("firstOutput", network.neuron_count() - network.output_count());
     return drawing;
+}
+
+val lab_network(const PageLab& lab, int width, int height)
+{
+    return network_drawing(lab.network(), width, height);
 }
 
 // The learning curve in a box of `width` x `height` pixels, as net_lab draws it: the decades
@@ -370,7 +374,29 @@ val creature_scene(const CreatureSession& session)
         sensors.insert(sensors.end(), {world.creature.sensor_x(i), world.creature.sensor_y(i)});
     scene.set("sensors", array_of(sensors));
     scene.set("networkIncorrect", world.creature.network_incorrect);
+    scene.set("x", world.creature.x);
+    scene.set("y", world.creature.y);
+    scene.set("vx", world.creature.vx);
+    scene.set("vy", world.creature.vy);
+    scene.set("inputs", array_of(world.creature.inputs));
+    scene.set("trailNext", session.trail.next);
+    scene.set("trailCount", session.trail.count);
     return scene;
+}
+
+// The trail's ring of x, y pairs as a view into the module's memory, to be read at once: the
+// memory's next growth detaches it.
+val creature_trail(const CreatureSession& session)
+{
+    const std::vector<double>& points = session.trail.points;
+    return val(emscripten::typed_memory_view(points.size(), points.data()));
+}
+
+// The creature's network as the lab's is drawn, its input neurons holding the last frame's
+// sensor values and its outputs the pulls they gave.
+val creature_network(const CreatureSession& session, int width, int height)
+{
+    return network_drawing(*session.world.creature.network, width, height);
 }
 
 // The sprite's palette indices as bytes, row after row: 0 dark, light_base_color + k level k.
@@ -518,5 +544,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("status", &creature_status)
         .function("scene", &creature_scene)
         .function("sprite", &creature_sprite)
+        .function("trail", &creature_trail)
+        .function("network", &creature_network)
         .function("problems", &creature_problems);
 }

@@ -1,9 +1,24 @@
-// Loading a creature and stepping its world.
+// Loading a creature, stepping its world and keeping its path.
 #include "web/creature_session.h"
 
 #include "engine/diagnostics.h"
 #include "lab_session/lab_files.h"
 #include "tool_support/file_problems.h"
+
+void CreatureTrail::clear()
+{
+    next = 0;
+    count = 0;
+}
+
+void CreatureTrail::add(double x, double y)
+{
+    points[static_cast<std::size_t>(2 * next)] = x;
+    points[static_cast<std::size_t>(2 * next + 1)] = y;
+    next = (next + 1) % capacity;
+    if (count < capacity)
+        ++count;
+}
 
 void CreatureSession::load(const std::string& path)
 {
@@ -11,6 +26,8 @@ void CreatureSession::load(const std::string& path)
     const Network network(path.c_str(), &notes);
     world = World(network);
     frame = 0;
+    trail.clear();
+    trail.add(world.creature.x, world.creature.y);
     FileProblems found;
     add_reader_problems(found, path, notes);
     problems = problem_lines(found);
@@ -23,6 +40,7 @@ void CreatureSession::step(int frames)
     for (int i = 0; i < frames; ++i) {
         world.step_sensed();
         ++frame;
+        trail.add(world.creature.x, world.creature.y);
     }
 }
 

@@ -5,6 +5,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const {after, before, test} = require('node:test');
 const web = require('./browser.js');
+const {shortNumber} = require(path.join(web.root, 'web', 'page', 'page_state.js'));
 
 const frames = 1000;
 let browser;
@@ -28,18 +29,21 @@ after(async () => {
 
 const status = () => page.evaluate(() => window.ncStatus());
 
-// creature_lab's drift trace of an example creature: per frame, creature x, y, light x, y.
-function driftTrace(network) {
-    web.copyExample(network, work);
+// creature_lab's drift trace of a network file in the work folder: per frame, an object of
+// the trace's columns by name.
+function traceRows(network) {
     const result = web.run(web.creatureLab, ['trace', network, '--scenario', 'drift', '--frames', String(frames),
         '-o', 'trace.csv'], work);
     assert.equal(result.status, 0, result.err);
     const [header, ...rows] = fs.readFileSync(path.join(work, 'trace.csv'), 'utf8').trim().split('\n');
     const column = header.split(',');
-    const at = (name) => column.indexOf(name);
-    return rows.map((row) => row.split(',').map(Number))
-        .map((values) => [values[at('frame')], values[at('creature_x')], values[at('creature_y')],
-            values[at('light_x')], values[at('light_y')]]);
+    return rows.map((row) => Object.fromEntries(row.split(',').map((value, i) => [column[i], Number(value)])));
+}
+
+// creature_lab's drift trace of an example creature: per frame, creature x, y, light x, y.
+function driftTrace(network) {
+    web.copyExample(network, work);
+    return traceRows(network).map((row) => [row.frame, row.creature_x, row.creature_y, row.light_x, row.light_y]);
 }
 
 // The page's first frames for the creature of the example list, from a fresh world.
@@ -102,6 +106,116 @@ test('a network file chosen drives the creature; one that is no creature\'s says
     assert.match(await page.textContent('#creature-problems'), /xor\.txt: .*3 inputs and 4 outputs/);
     const still = await page.evaluate(() => window.ncStep(20));
     assert.deepEqual([still.creature.x, still.creature.y], [320, 240]);
+});
+
+// The page's world stepped `count` frames from the start of `network`, an example.
+async function stepFresh(network, count) {
+    await page.evaluate(() => window.ncStep(0));
+    await page.selectOption('#creature', network === 'follower.txt' ? 'avoider.txt' : 'follower.txt');
+    await page.selectOption('#creature', network);
+    return page.evaluate((frameCount) => window.ncStep(frameCount), count);
+}
+
+test('the network beside the arena shows the sensor values and pulls of creature_lab\'s trace, frame for frame', async () => {
+    web.copyExample('follower.txt', work);
+    const rows = traceRows('follower.txt');
+    // In the dark, at the light's first touch, and under the light.
+    for (const frame of [1, 155, 300]) {
+        await stepFresh('follower.txt', frame);
+        const row = rows[frame - 1];
+        const values = (names) => names.map((name) => shortNumber(row[name])).join(' ');
+        assert.equal(await page.textContent('#creature-values'),
+            `sensors left, top, right: ${values(['sensor_left', 'sensor_top', 'sensor_right'])}\n` +
+            `pulls left, right, up, down: ${values(['output_left', 'output_right', 'output_up', 'output_down'])}`,
+            `frame ${frame}`);
+    }
+});
+
+test('at a pixel ratio of 2 the arena\'s backing store doubles and the trail lies on creature_lab\'s path', async () => {
+    await page.evaluate(() => Object.defineProperty(window, 'devicePixelRatio', {get: () => 2, configurable: true}));
+    const shown = 300;
+    web.copyExample('follower.txt', work);
+    const rows = traceRows('follower.txt');
+    await stepFresh('follower.txt', shown);
+    const pixel = (x, y) => page.evaluate(([px, py]) => {
+        const arena = document.getElementById('arena');
+        return Array.from(arena.getContext('2d').getImageData(2 * px, 2 * py, 1, 1).data);
+    }, [Math.round(x), Math.round(y)]);
+    assert.deepEqual(await page.$eval('#arena', (arena) => [arena.width, arena.height, arena.clientWidth]),
+        [1280, 960, 640]);
+    // Where the creature was 50 frames ago, well clear of its body: orange, not the light's grey.
+    const {creature_x: x, creature_y: y} = rows[shown - 50];
+    const last = rows[shown - 1];
+    assert.ok(Math.hypot(x - last.creature_x, y - last.creature_y) > 40, 'the creature moved away');
+    const [red, , blue] = await pixel(x, y);
+    assert.ok(red - blue > 60, `trail pixel ${[red, blue]} at ${x}, ${y}`);
+    await page.evaluate(() => delete window.devicePixelRatio);
+});
+
+test('the Creature box and the state line name what drives: a chosen file, a refused one, an example again', async () => {
+    const named = () => page.evaluate(() => {
+        const select = document.getElementById('creature');
+        return [select.selectedOptions[0].textContent, document.getElementById('creature-line').textContent.split('\n')[0]];
+    });
+    const lineIs = (text) => page.waitForFunction((shown) =>
+        document.getElementById('creature-line').textContent.startsWith(shown), text);
+    await page.setInputFiles('#creature-file', path.join(web.examplesDir, 'circler.txt'));
+    await lineIs('circler.txt drives');
+    assert.deepEqual(await named(), ['circler.txt (your file)', 'circler.txt drives']);
+    await page.setInputFiles('#creature-file', path.join(web.examplesDir, 'xor.txt'));
+    await lineIs('no creature');
+    assert.deepEqual(await named(), ['xor.txt (refused)', 'no creature drives: xor.txt was refused']);
+    assert.equal(await page.textContent('#creature-values'), '');
+    await page.selectOption('#creature', 'avoider.txt');
+    await lineIs('avoider.txt drives');
+    assert.deepEqual(await named(), ['avoider.txt', 'avoider.txt drives']);
+    assert.ok(await page.$eval('#creature-own', (own) => own.hidden));
+});
+
+test('the arrow keys move the spotlight while no control has the focus', async () => {
+    await page.evaluate(() => { window.ncStep(0); document.activeElement.blur(); });
+    const keys = [['ArrowRight', [10, 0]], ['ArrowUp', [0, -10]], ['Shift+ArrowLeft', [-50, 0]],
+        ['Shift+ArrowDown', [0, 50]]];
+    for (const [key, [dx, dy]] of keys) {
+        const before = (await status()).light;
+        await page.keyboard.press(key);
+        const {light} = await status();
+        assert.deepEqual([light.x - before.x, light.y - before.y], [dx, dy], key);
+    }
+    await page.focus('#creature-pause');
+    const before = (await status()).light;
+    await page.keyboard.press('ArrowRight');
+    assert.deepEqual((await status()).light, before);
+    await page.evaluate(() => document.activeElement.blur());
+    await page.evaluate(() => window.ncStep(1));
+    assert.match(await page.getAttribute('#arena', 'aria-label'),
+        new RegExp(`creature at .*spotlight at ${Math.round(before.x + 1)}, ${Math.round(before.y + 1)},`));
+});
+
+test('the lab drives a creature with its trained network, one of 3 inputs and 4 outputs only', async () => {
+    await page.evaluate(() => window.ncStep(0));  // the creature waits for ncStep
+    await page.click('#tab-lab');
+    await page.waitForFunction(() => window.ncStatus().view === 'lab');
+    await page.selectOption('#example', {label: 'Exclusive-or'});
+    await page.waitForFunction(() => window.ncStatus().layers.join() === '2,2,1');
+    assert.ok(await page.isHidden('#drive-creature'));
+    await page.selectOption('#example', {label: 'A creature that follows the light'});
+    await page.waitForFunction(() => window.ncStatus().layers.join() === '3,4');
+    await page.evaluate(() => window.ncStep(300));
+    await page.waitForSelector('#drive-creature', {state: 'visible'});
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+    await download.saveAs(path.join(work, 'lab_trained.txt'));
+    await page.click('#drive-creature');
+    await page.waitForFunction(() => window.ncStatus().view === 'creatures');
+    assert.match(await page.$eval('#creature', (select) => select.selectedOptions[0].textContent),
+        /^trained\.txt \(the lab's network after 300 passes\)$/);
+    const shown = await page.evaluate((count) =>
+        Array.from({length: count}, () => window.ncStep(1)).map(({creature}) => [creature.x, creature.y]), frames);
+    const path_ = (network) => traceRows(network).map((row) => [row.creature_x, row.creature_y]);
+    assert.deepEqual(shown, path_('lab_trained.txt'));
+    // Not the network before training: it takes another path.
+    web.copyExample('follower_training.txt', work);
+    assert.notDeepEqual(shown, path_('follower_training.txt'));
 });
 
 test('the tabs and the URL hash switch between the views', async () => {

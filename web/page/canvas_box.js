@@ -4,25 +4,32 @@ const NcCanvasBox = (() => {
     const sizes = new WeakMap();
 
     // Shows `canvas` at `width` x `height` CSS pixels (whole ones, at least 1) with a backing
-    // store of as many device pixels and a context scaled to match; returns whether anything
-    // changed, which means the canvas lost its drawing.
-    function fit(canvas, width, height) {
+    // store of as many device pixels and a context scaled so that its drawing code works in
+    // `drawing`'s pixels (the shown size unless given); returns whether anything changed,
+    // which means the canvas lost its drawing.
+    function fit(canvas, width, height, drawing = null) {
         const ratio = window.devicePixelRatio || 1;
-        const shown = {width: Math.max(1, Math.round(width)), height: Math.max(1, Math.round(height)), ratio};
+        const shownWidth = Math.max(1, Math.round(width));
+        const shownHeight = Math.max(1, Math.round(height));
+        const fitted = {width: drawing ? drawing.width : shownWidth, height: drawing ? drawing.height : shownHeight,
+            shownWidth, shownHeight, ratio};
         const known = sizes.get(canvas);
-        if (known && known.width === shown.width && known.height === shown.height && known.ratio === ratio)
+        if (known && ['width', 'height', 'shownWidth', 'shownHeight', 'ratio'].every((key) => known[key] === fitted[key]))
             return false;
-        canvas.width = Math.round(shown.width * ratio);
-        canvas.height = Math.round(shown.height * ratio);
-        canvas.style.width = `${shown.width}px`;
-        canvas.style.height = `${shown.height}px`;
-        canvas.getContext('2d').setTransform(ratio, 0, 0, ratio, 0, 0);
-        sizes.set(canvas, shown);
+        canvas.width = Math.round(shownWidth * ratio);
+        canvas.height = Math.round(shownHeight * ratio);
+        canvas.style.width = `${shownWidth}px`;
+        canvas.style.height = `${shownHeight}px`;
+        canvas.getContext('2d').setTransform(canvas.width / fitted.width, 0, 0, canvas.height / fitted.height, 0, 0);
+        sizes.set(canvas, fitted);
         return true;
     }
 
-    // The size in CSS pixels the canvas's drawing code works in: its fitted size, or its own
-    // pixels for a canvas never fitted.
+    // Whether the screen's pixel ratio changed since `canvas` was fitted.
+    const ratioChanged = (canvas) => !sizes.has(canvas) || sizes.get(canvas).ratio !== (window.devicePixelRatio || 1);
+
+    // The size the canvas's drawing code works in: its fitted drawing size, or its own pixels
+    // for a canvas never fitted.
     function size(canvas) {
         return sizes.get(canvas) || {width: canvas.width, height: canvas.height, ratio: 1};
     }
@@ -47,5 +54,5 @@ const NcCanvasBox = (() => {
         context.drawImage(scratch, x, y);
     }
 
-    return {fit, size, pointAt, putImage};
+    return {fit, ratioChanged, size, pointAt, putImage};
 })();

@@ -200,6 +200,18 @@ const NcLabView = (() => {
             message = `saved ${name} after ${lab.status().passes} passes`;
         }
 
+        // The network as S saves it drives the creatures view's creature, with no download.
+        function driveCreature() {
+            const {text, reason} = lab.savedNetwork();
+            if (reason) {
+                message = `no creature driven: ${reason}`;
+                return;
+            }
+            element('drive-creature').blur();
+            document.dispatchEvent(new CustomEvent('nc-drive-creature', {detail: {text, passes: lab.status().passes}}));
+            location.hash = '#creatures';
+        }
+
         function act(action) {
             switch (action) {
             case 'startPause': lab.startPause(); break;
@@ -211,6 +223,7 @@ const NcLabView = (() => {
             case 'saveLesson': save(true); break;
             case 'learnThresholds': lab.setLearnThresholds(!lab.status().learnThresholds); break;
             case 'copyLink': copyLink(); break;
+            case 'driveCreature': driveCreature(); break;
             default: return;
             }
             dirty = true;
@@ -301,6 +314,9 @@ const NcLabView = (() => {
                 status.heldOutPatterns > 0, status.errorLimit);
             // The file's "learn_thresholds:" record and the T key set it too.
             element('learn-thresholds').checked = status.learnThresholds;
+            // A creature's network has 3 inputs, its sensors, and 4 outputs, its pulls.
+            const {layers} = status;
+            element('drive-creature').hidden = !(layers.length > 1 && layers[0] === 3 && layers[layers.length - 1] === 4);
             const files = loaded.training ? `${loaded.network} + ${loaded.training}` : loaded.network;
             const lines = [files, ...NcPageState.labLines(status)];
             element('passes').textContent = lines[1];
@@ -433,7 +449,7 @@ const NcLabView = (() => {
         });
         for (const [id, action] of [['start-pause', 'startPause'], ['one-pass', 'onePass'], ['faster', 'faster'],
             ['slower', 'slower'], ['reset', 'reset'], ['save', 'save'],
-            ['saveLesson', 'saveLesson'], ['copy-link', 'copyLink']])
+            ['saveLesson', 'saveLesson'], ['copy-link', 'copyLink'], ['drive-creature', 'driveCreature']])
             element(id).addEventListener('click', () => act(action));
         const shares = element('held-out-share');
         for (const share of engine.heldOutShares) {

@@ -27,7 +27,7 @@
     document.addEventListener('keydown', (event) => {
         if (event.ctrlKey || event.altKey || event.metaKey || !NcFocus.pageHasKeys(event.target))
             return;
-        const action = views[current].key(event.key);
+        const action = views[current].key(event.key, event.shiftKey);
         if (action === null)
             return;
         event.preventDefault();

@@ -80,9 +80,10 @@ const NcPageState = (() => {
             `mean squared ${fixedNumber(status.meanSquaredError)}, error limit ${shortNumber(status.errorLimit)}.`;
     }
 
-    function creatureLine(status, paused) {
+    // The state lines of the creatures view: what drives the creature, then the frame.
+    function creatureLine(status, paused, driver = '') {
         const position = (value) => value.toFixed(1);
-        return `frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
+        return `${driver ? `${driver}\n` : ''}frame: ${status.frame}  creature: ${position(status.creature.x)}, ${position(status.creature.y)}  ` +
             `light: ${position(status.light.x)}, ${position(status.light.y)} radius ${status.light.radius}` +
             (paused ? '  (paused)' : '');
     }

@@ -1,5 +1,5 @@
-// What the browser tests share: Debian's Chromium started headless with a profile of its own,
-// the page served over loopback, and the native tools run on the same files.
+// What the browser tests share: Debian's Chromium or Firefox ESR (NC_BROWSER) started headless
+// with a profile of its own, the page served over loopback, and the native tools run on the same files.
 const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
@@ -14,6 +14,8 @@ const pagePath = process.env.NC_PAGE || path.join(root, 'build-web', 'neural-cre
 const examplesDir = path.join(root, 'examples');
 const netTrain = process.env.NC_NET_TRAIN || path.join(root, 'build', 'net_train', 'net_train');
 const creatureLab = process.env.NC_CREATURE_LAB || path.join(root, 'build', 'creature_lab', 'creature_lab');
+const browserName = process.env.NC_BROWSER || 'chromium';
+const viewport = {width: 1280, height: 900};
 
 // The machine's network is closed and tests must not wait on it: no QUIC, no background
 // requests, no component updates, no sync.
@@ -26,13 +28,21 @@ function temporaryDirectory(prefix) {
 
 // A browser with a fresh profile; close() ends it and removes the profile.
 async function startBrowser() {
+    if (browserName === 'firefox') {
+        return require('./firefox_page.js').startFirefox({
+            puppeteer: require(path.join(root, 'web', 'node_modules', 'puppeteer-core')),
+            executablePath: process.env.NC_FIREFOX || '/usr/bin/firefox-esr',
+            viewport,
+            downloads: temporaryDirectory('nc-firefox-downloads-'),
+        });
+    }
     const profile = temporaryDirectory('nc-chromium-');
     const context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
         headless: true,
         args: chromiumFlags,
         acceptDownloads: true,
-        viewport: {width: 1280, height: 900},
+        viewport,
     });
     return {
         context,
@@ -115,6 +125,6 @@ function layeredNetwork(sizes, patterns, passes) {
 }
 
 module.exports = {
-    root, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
+    root, browserName, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
     copyExample, temporaryDirectory, execFileSync, layeredNetwork,
 };

@@ -65,6 +65,19 @@ async function openPage(context, url) {
     return {page, requests, errors};
 }
 
+// axe-core's rules run on the page's whole document: each violation's rule, impact and help line,
+// and a selector for each element it names.
+async function axeViolations(page) {
+    const source = fs.readFileSync(path.join(root, 'web', 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
+    return page.evaluate(async (script) => {
+        if (!window.axe)
+            (0, eval)(script);  // indirectly, so that it defines window.axe as a script tag would
+        const {violations} = await window.axe.run(document);
+        return violations.map(({id, impact, help, nodes}) => ({id, impact, help,
+            targets: nodes.map((node) => node.target.join(' '))}));
+    }, source);
+}
+
 function fileUrl(hash = '') {
     return `file://${pagePath}${hash}`;
 }
@@ -125,6 +138,6 @@ function layeredNetwork(sizes, patterns, passes) {
 }
 
 module.exports = {
-    root, browserName, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
-    copyExample, temporaryDirectory, execFileSync, layeredNetwork,
+    root, browserName, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, axeViolations, fileUrl,
+    servePage, run, copyExample, temporaryDirectory, execFileSync, layeredNetwork,
 };

@@ -232,6 +232,8 @@ async function startFirefox({puppeteer, executablePath, viewport, downloads}) {
         executablePath,
         headless: true,
         defaultViewport: viewport,
+        // A release build takes another remote-settings server only when this is set.
+        env: {...process.env, MOZ_REMOTE_SETTINGS_DEVTOOLS: '1'},
         extraPrefsFirefox: {...quietPreferences, ...downloadPreferences(downloads)},
     });
     return {

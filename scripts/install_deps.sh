@@ -9,10 +9,10 @@ run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 # The engine's Python module (pybind11, NumPy) and its API reference (doxygen), with the tests
 # of both and the package.
 library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
-# The browser edition: emscripten compiles the page; Chromium and node run its tests.
+# The browser edition: emscripten compiles the page; Chromium, Firefox ESR and node run its tests.
 web_packages=(emscripten python3)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
-  clang libclang-rt-dev valgrind python3-pytest chromium nodejs "${web_packages[@]}" "${library_packages[@]}")
+  clang libclang-rt-dev valgrind python3-pytest chromium firefox-esr nodejs "${web_packages[@]}" "${library_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
 package_packages=(dpkg-dev file "${library_packages[@]}")
 # A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.
@@ -40,15 +40,18 @@ if [ "${1:-run}" = test ] && ! command -v npm >/dev/null; then
   missing+=(npm)
 fi
 
-# The browser tests' npm packages, exactly as the lock file pins them; nothing to do when the
-# installed playwright-core is the locked one.
+# The browser tests' npm packages, exactly as the lock file pins them; nothing to do when each
+# installed one is the locked one.
 install_web_test_packages() {
   [ "${1:-run}" = test ] || return 0
-  local web_dir locked installed
+  local web_dir
   web_dir="$(cd "$(dirname "$0")/../web" && pwd)"
-  locked="$(sed -n '/"node_modules\/playwright-core"/,/}/s/.*"version": "\(.*\)".*/\1/p' "$web_dir/package-lock.json")"
-  installed="$(sed -n 's/^  "version": "\(.*\)".*/\1/p' "$web_dir/node_modules/playwright-core/package.json" 2>/dev/null || true)"
-  [ -n "$locked" ] && [ "$locked" = "$installed" ] && return 0
+  node -e '
+    const web = process.argv[1];
+    const locked = require(`${web}/package-lock.json`).packages;
+    const installed = (name) => { try { return require(`${web}/node_modules/${name}/package.json`).version; } catch { return null; } };
+    process.exit(Object.keys(locked[""].devDependencies)
+      .every((name) => installed(name) === locked[`node_modules/${name}`].version) ? 0 : 1);' "$web_dir" && return 0
   (cd "$web_dir" && npm ci --no-audit --no-fund)
 }
 

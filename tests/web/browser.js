@@ -1,5 +1,5 @@
-// What the browser tests share: Debian's Chromium started headless with a profile of its own,
-// the page served over loopback, and the native tools run on the same files.
+// What the browser tests share: Debian's Chromium or Firefox ESR (NC_BROWSER) started headless
+// with a profile of its own, the page served over loopback, and the native tools run on the same files.
 const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
@@ -14,6 +14,8 @@ const pagePath = process.env.NC_PAGE || path.join(root, 'build-web', 'neural-cre
 const examplesDir = path.join(root, 'examples');
 const netTrain = process.env.NC_NET_TRAIN || path.join(root, 'build', 'net_train', 'net_train');
 const creatureLab = process.env.NC_CREATURE_LAB || path.join(root, 'build', 'creature_lab', 'creature_lab');
+const browserName = process.env.NC_BROWSER || 'chromium';
+const viewport = {width: 1280, height: 900};
 
 // The machine's network is closed and tests must not wait on it: no QUIC, no background
 // requests, no component updates, no sync.
@@ -24,16 +26,24 @@ function temporaryDirectory(prefix) {
     return fs.mkdtempSync(path.join(os.tmpdir(), prefix));
 }
 
-// A browser with a fresh profile; close() ends it and removes the profile. `screen` may give
-// another viewport, a device pixel ratio (deviceScaleFactor) and touch (hasTouch).
+// A browser with a fresh profile; close() ends it and removes the profile. In Chromium,
+// `screen` may give another viewport, a device pixel ratio (deviceScaleFactor) and touch (hasTouch).
 async function startBrowser(screen = {}) {
+    if (browserName === 'firefox') {
+        return require('./firefox_page.js').startFirefox({
+            puppeteer: require(path.join(root, 'web', 'node_modules', 'puppeteer-core')),
+            executablePath: process.env.NC_FIREFOX || '/usr/bin/firefox-esr',
+            viewport,
+            downloads: temporaryDirectory('nc-firefox-downloads-'),
+        });
+    }
     const profile = temporaryDirectory('nc-chromium-');
     const context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
         headless: true,
         args: chromiumFlags,
         acceptDownloads: true,
-        viewport: {width: 1280, height: 900},
+        viewport,
         ...screen,
     });
     return {
@@ -55,6 +65,19 @@ async function openPage(context, url) {
     await page.goto(url);
     await page.waitForFunction(() => typeof window.ncStatus === 'function', null, {timeout: 30000});
     return {page, requests, errors};
+}
+
+// axe-core's rules run on the page's whole document: each violation's rule, impact and help line,
+// and a selector for each element it names.
+async function axeViolations(page) {
+    const source = fs.readFileSync(path.join(root, 'web', 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
+    return page.evaluate(async (script) => {
+        if (!window.axe)
+            (0, eval)(script);  // indirectly, so that it defines window.axe as a script tag would
+        const {violations} = await window.axe.run(document);
+        return violations.map(({id, impact, help, nodes}) => ({id, impact, help,
+            targets: nodes.map((node) => node.target.join(' '))}));
+    }, source);
 }
 
 function fileUrl(hash = '') {
@@ -117,6 +140,6 @@ function layeredNetwork(sizes, patterns, passes) {
 }
 
 module.exports = {
-    root, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, fileUrl, servePage, run,
-    copyExample, temporaryDirectory, execFileSync, layeredNetwork,
+    root, browserName, pagePath, examplesDir, netTrain, creatureLab, startBrowser, openPage, axeViolations, fileUrl,
+    servePage, run, copyExample, temporaryDirectory, execFileSync, layeredNetwork,
 };

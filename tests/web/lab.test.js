@@ -79,7 +79,8 @@ test('opens from a file on exclusive-or, paused, and asks nothing of any server'
     assert.equal(shown.state, 'paused');
     assert.ok(shown.worstError > 0.1);
     assert.equal(shown.outputsAreNumbers, true);
-    assert.deepEqual(requests, [web.fileUrl()]);
+    // Firefox lists only what goes over the network: opened from a file, nothing.
+    assert.deepEqual(requests, web.browserName === 'firefox' ? [] : [web.fileUrl()]);
     assert.deepEqual(errors, []);
 });
 

@@ -228,3 +228,13 @@ test('the tabs and the URL hash switch between the views', async () => {
     assert.ok(await page.isVisible('#arena'));
     assert.deepEqual(errors, []);
 });
+
+test('axe-core finds nothing to mend in the creatures view, driving or with a refused file', async () => {
+    await page.selectOption('#creature', 'follower.txt');
+    await page.evaluate(() => window.ncStep(20));
+    assert.deepEqual(await web.axeViolations(page), []);
+    fs.writeFileSync(path.join(work, 'two_outputs.txt'), 'input_layer: 3\ncomp_layer: 2\n');
+    await page.setInputFiles('#creature-file', path.join(work, 'two_outputs.txt'));
+    await page.waitForFunction(() => document.querySelectorAll('#creature-problems li').length > 0);
+    assert.deepEqual(await web.axeViolations(page), []);
+});

@@ -64,7 +64,18 @@ class FirefoxPage {
     constructor(page, connection) {
         this.page = page;
         this.connection = connection;
-        this.keyboard = page.keyboard;
+        // Keys as playwright names them, a chord such as "Shift+ArrowLeft" too.
+        this.keyboard = {
+            press: async (chord) => {
+                const keys = chord.length > 1 ? chord.split('+') : [chord];
+                const modifiers = keys.slice(0, -1);
+                for (const key of modifiers)
+                    await page.keyboard.down(key);
+                await page.keyboard.press(keys[keys.length - 1]);
+                for (const key of modifiers.reverse())
+                    await page.keyboard.up(key);
+            },
+        };
         this.mouse = page.mouse;
     }
 
@@ -144,6 +155,10 @@ class FirefoxPage {
         return this.$eval(selector, (element) => element.value);
     }
 
+    getAttribute(selector, name) {
+        return this.$eval(selector, (element, attribute) => element.getAttribute(attribute), name);
+    }
+
     isChecked(selector) {
         return this.$eval(selector, (element) => element.checked);
     }
@@ -155,6 +170,13 @@ class FirefoxPage {
             const box = element ? element.getBoundingClientRect() : {width: 0, height: 0};
             return box.width > 0 && box.height > 0 && getComputedStyle(element).visibility !== 'hidden';
         }, selector);
+    }
+
+    // Only {state: 'visible'}, the one state the tests wait for.
+    waitForSelector(selector, {state}) {
+        if (state !== 'visible')
+            throw new Error(`waitForSelector: state ${state} is not given in Firefox`);
+        return this.page.waitForSelector(selector, {visible: true});
     }
 
     async isHidden(selector) {

@@ -721,6 +721,16 @@ test('while the data are drawn points, a drag on the map adds a trail of them an
         JSON.stringify(points));
 });
 
+test('axe-core finds nothing to mend in the lab, with the map or the table of patterns, problems listed', async () => {
+    await page.selectOption('#example', '0');
+    await page.evaluate(() => window.ncStep(100));
+    assert.deepEqual(await web.axeViolations(page), []);
+    await dropFiles([{name: 'wide.txt', text: 'input_layer: 3\ncomp_layer: 2\npattern: 0 1 0 -> 1 2\nnonsense: 1\n'}]);
+    await page.waitForFunction(() => document.querySelectorAll('#problems li').length > 0);
+    await page.evaluate(() => window.ncStep(10));
+    assert.deepEqual(await web.axeViolations(page), []);
+});
+
 test('nothing went wrong in the page', () => {
     assert.deepEqual(errors, []);
     assert.ok(requests.every((url) => /^(file|blob|data):/.test(url)), requests.join('\n'));

@@ -20,6 +20,7 @@ const NcCreaturesView = (() => {
         let paused = false;
         let lastFrame = 0;
         let dirty = true;
+        const evolution = NcEvolutionPanel.create(engine, (name, text) => load(engine.putFile(name, text)));
 
         function load(name) {
             session.load(name);
@@ -88,7 +89,7 @@ const NcCreaturesView = (() => {
 
         function status() {
             const {frame: frameNumber, creature, light} = session.status();
-            return {view: 'creatures', frame: frameNumber, creature, light};
+            return {view: 'creatures', frame: frameNumber, creature, light, evolution: evolution.status()};
         }
 
         function moveLight(event) {

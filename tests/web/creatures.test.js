@@ -28,9 +28,11 @@ after(async () => {
 
 const status = () => page.evaluate(() => window.ncStatus());
 
-// creature_lab's drift trace of an example creature: per frame, creature x, y, light x, y.
-function driftTrace(network) {
-    web.copyExample(network, work);
+// creature_lab's drift trace of an example creature (or of a file in the work directory):
+// per frame, creature x, y, light x, y.
+function driftTrace(network, example = true) {
+    if (example)
+        web.copyExample(network, work);
     const result = web.run(web.creatureLab, ['trace', network, '--scenario', 'drift', '--frames', String(frames),
         '-o', 'trace.csv'], work);
     assert.equal(result.status, 0, result.err);
@@ -128,12 +130,12 @@ function sameNetworkFile(shown, expected) {
     });
 }
 
-// The page's evolution of population 12 and seed 7 from the controls, run until it stops.
-async function evolveInPage(behaviour, generations) {
+// The page's evolution of population 12 (seed 7 unless told) from the controls, run until it stops.
+async function evolveInPage(behaviour, generations, seed = 7) {
     await page.selectOption('#evolve-behaviour', behaviour);
     await page.fill('#evolve-population', '12');
     await page.fill('#evolve-generations', String(generations));
-    await page.fill('#evolve-seed', '7');
+    await page.fill('#evolve-seed', String(seed));
     await page.click('#evolve-start');
     await page.waitForFunction((count) => {
         const {generation, running} = window.ncStatus().evolution;
@@ -156,6 +158,26 @@ for (const behaviour of ['follow', 'flee', 'circle']) {
         assert.ok(sameNetworkFile(fs.readFileSync(saved, 'utf8'), native.text), 'the saved best is creature_lab\'s file');
     });
 }
+
+test('the generation\'s best creature drives in the arena, as creature_lab traces it', async () => {
+    await page.evaluate(() => window.ncStep(0));  // each generation's creature waits at frame 0
+    // With seed 3 the tenth generation's best is the best so far, the file creature_lab writes.
+    const file = 'evolved-follow-seed-3.txt';
+    assert.equal(web.run(web.creatureLab, ['evolve', '--behaviour', 'follow', '--population', '12',
+        '--generations', '10', '--seed', '3', '-o', file], work).status, 0);
+    await evolveInPage('follow', 10, 3);
+    const start = await status();
+    assert.deepEqual([start.frame, start.creature.x, start.creature.y], [0, 320, 240]);
+    const expected = driftTrace(file, false);
+    const shown = await page.evaluate(() => Array.from({length: 1000}, () => {
+        const {frame, creature, light} = window.ncStep(1);
+        return [frame, creature.x, creature.y, light.x, light.y];
+    }));
+    // The weights agree to about 15 digits (see sameNetworkFile), the path as closely.
+    shown.forEach((row, i) => row.forEach((value, k) =>
+        assert.ok(Math.abs(value - expected[i][k]) < 1e-6, `frame ${i + 1}: ${row} against ${expected[i]}`)));
+    assert.ok(Math.abs(shown[999][1] - 320) + Math.abs(shown[999][2] - 240) > 1, 'the evolved creature moves');
+});
 
 test('a paused evolution stops between generations and Start goes on with the next one', async () => {
     await page.selectOption('#evolve-behaviour', 'follow');

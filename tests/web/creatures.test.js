@@ -179,6 +179,42 @@ test('the generation\'s best creature drives in the arena, as creature_lab trace
     assert.ok(Math.abs(shown[999][1] - 320) + Math.abs(shown[999][2] - 240) > 1, 'the evolved creature moves');
 });
 
+test('an evolution out of creature_lab\'s ranges is refused and says why', async () => {
+    for (const [population, generations, reason] of [
+        ['3', '10', 'the population must be a whole number from 4 to 100000'],
+        ['12', '0', 'the generations must be a whole number from 1 to 1000000'],
+        ['12.5', '10', 'the population must be a whole number from 4 to 100000']]) {
+        await page.fill('#evolve-population', population);
+        await page.fill('#evolve-generations', generations);
+        await page.click('#evolve-start');
+        await page.waitForFunction(() => document.getElementById('evolve-line').textContent.startsWith('not started'));
+        assert.equal(await page.textContent('#evolve-line'), `not started: ${reason}`);
+        assert.equal((await status()).evolution.running, false);
+        await page.fill('#evolve-population', '12');
+        await page.fill('#evolve-generations', '1');
+        await page.click('#evolve-start');
+        await page.waitForFunction(() => !document.getElementById('evolve-line').textContent.startsWith('not started') &&
+            !window.ncStatus().evolution.running);
+    }
+});
+
+test('opened from a file, the page evolves as well', async () => {
+    const opened = await web.openPage(browser.context, web.fileUrl('#creatures'));
+    try {
+        await opened.page.fill('#evolve-population', '12');
+        await opened.page.fill('#evolve-generations', '2');
+        await opened.page.fill('#evolve-seed', '7');
+        await opened.page.click('#evolve-start');
+        await opened.page.waitForFunction(() => !window.ncStatus().evolution.running &&
+            window.ncStatus().evolution.generation === 2);
+        assert.deepEqual((await opened.page.textContent('#evolve-lines')).split('\n'),
+            nativeEvolution('follow', 2).lines);
+        assert.deepEqual(opened.errors, []);
+    } finally {
+        await opened.page.close();
+    }
+});
+
 test('a paused evolution stops between generations and Start goes on with the next one', async () => {
     await page.selectOption('#evolve-behaviour', 'follow');
     await page.fill('#evolve-population', '12');

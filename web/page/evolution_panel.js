@@ -25,6 +25,15 @@ const NcEvolutionPanel = (() => {
 
         self.onmessage = async ({data}) => {
             const module = await engine;
+            try {
+                take(module, data);
+            } catch (error) {
+                // Thrown again outside the promise, so that the page hears of it as the worker's error.
+                setTimeout(() => { throw error; }, 0);
+            }
+        };
+
+        function take(module, data) {
             if (data.type === 'start') {
                 session = session || new module.EvolutionSession();
                 const reason = session.start(data.behaviour, data.population, data.generations, data.seed);
@@ -39,8 +48,8 @@ const NcEvolutionPanel = (() => {
             }
             running = session !== null;
             if (running && timer === null)
-                go();
-        };
+                timer = setTimeout(go, 0);
+        }
     }
 
     // `drive(name, text)` loads a network file's text into the arena.
@@ -99,6 +108,12 @@ const NcEvolutionPanel = (() => {
                 const script = `${engine.engineSource}\n(${evolutionWorker.toString()})();\n`;
                 worker = new Worker(URL.createObjectURL(new Blob([script], {type: 'text/javascript'})));
                 worker.addEventListener('message', heard);
+                // The engine failing in the worker (memory refused) ends the evolution, said so.
+                worker.addEventListener('error', (event) => {
+                    running = false;
+                    finished = true;
+                    show(`the evolution stopped: ${event.message}`);
+                });
             }
             // Running until the worker says it stopped, after the generation under way.
             if (message.type !== 'pause')

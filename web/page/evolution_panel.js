@@ -78,6 +78,9 @@ const NcEvolutionPanel = (() => {
             element('evolve-lines').textContent = lines.join('\n');
             element('evolve-save').disabled = best === '';
             NcLineChart.drawScores(chart, scores);
+            chart.canvas.setAttribute('aria-label', scores.length
+                ? `the best and mean score of ${scores.length} generations; ${lines[lines.length - 1]}`
+                : 'the best and mean score of every generation: none yet');
         }
 
         function heard({data}) {

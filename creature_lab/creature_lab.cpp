@@ -1,9 +1,11 @@
 // creature_lab's commands: score, trace and evolve, with their reports and exit statuses.
 #include "creature_lab/creature_lab.h"
 
-#include "creature_lab/evolution.h"
+#include "creature_evolution/evolution.h"
+#include "creature_evolution/evolution_report.h"
+#include "creature_evolution/lab_network.h"
 #include "creature_lab/lab_command_line.h"
-#include "creature_lab/lab_network.h"
+#include "creature_lab/threaded_scoring.h"
 #include "creature_lab/trace.h"
 #include "file_system/atomic_file.h"
 #include "program_shell/start_up.h"
@@ -157,17 +159,6 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     return exit_success;
 }
 
-std::string evolved_comment(const LabOptions& options, int generation, double score)
-{
-    return std::string("Evolved by creature_lab to ") + behaviour_name(options.behaviour) + " the spotlight: seed " +
-           std::to_string(options.seed) + ", population " + std::to_string(options.population) + ", written after generation " +
-           std::to_string(generation) + " of " + std::to_string(options.generations) + ".\n" +
-           "Its score (creature_lab score --behaviour " + behaviour_name(options.behaviour) + " --frames " +
-           std::to_string(options.frames) + " --seed " + std::to_string(options.seed) + ") is " +
-           fixed_text(score, 3) + ".\n" +
-           "Watch it: press L in creature_sim and pick this file, or copy it to config_generated.txt.";
-}
-
 int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, const LabSettings& lab)
 {
     EvolutionSettings settings;
@@ -190,10 +181,13 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
     settings.scoring.frames = options.frames;
     settings.scoring.seed = options.seed;
     settings.population = options.population;
-    settings.threads = options.threads > 0 ? options.threads
-                                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int threads = options.threads > 0 ? options.threads
+                                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    ThreadedScoring scoring(std::min(threads, options.population));
+    const EvolutionRequest request{options.behaviour, options.seed, options.population, options.generations,
+                                   options.frames};
 
-    Evolution evolution(settings);
+    Evolution evolution(settings, scoring);
     if (!options.from_file.empty())
         out << "start: " << printable(options.from_file) << ", score " << fixed_text(evolution.best_score(), 3)
             << "; it is the best so far until a generation scores higher\n";
@@ -209,10 +203,9 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
                                             fixed_text(evolution.best_score(), 3));
         const GenerationResult result = evolution.next_generation();
         progress.clear();
-        out << "generation " << result.generation << ": best " << fixed_text(result.best, 3) << ", mean "
-            << fixed_text(result.mean, 3) << ", best so far " << fixed_text(result.best_so_far, 3) << std::endl;
+        out << generation_line(result) << std::endl;
         if (!write_or_explain(options.output_file,
-                              evolution.best_text(evolved_comment(options, generation, evolution.best_score())),
+                              evolution.best_text(evolved_comment(request, generation, evolution.best_score())),
                               err))
             return exit_cannot_write;
     }

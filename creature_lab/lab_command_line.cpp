@@ -100,8 +100,8 @@ const LabOption lab_options[] = {
     {{image, "--image", "", OptionValue::file}, false, true, false},
     {{scenario, "--scenario", "", OptionValue::word, "a scenario's name"}, false, true, false},
     {{hidden, "--hidden", "", OptionValue::number, "", 0, 1000}, false, false, true},
-    {{population, "--population", "", OptionValue::number, "", 4, 100000}, false, false, true},
-    {{generations, "--generations", "", OptionValue::number, "", 1, 1000000}, false, false, true},
+    {{population, "--population", "", OptionValue::number, "", smallest_population, largest_population}, false, false, true},
+    {{generations, "--generations", "", OptionValue::number, "", 1, largest_generations}, false, false, true},
     {{from, "--from", "", OptionValue::file}, false, false, true},
     {{threads, "--threads", "", OptionValue::number, "", 1, 256}, false, false, true},
 };

@@ -3,7 +3,7 @@
 #ifndef CREATURE_LAB_LAB_COMMAND_LINE_H
 #define CREATURE_LAB_LAB_COMMAND_LINE_H
 
-#include "creature_lab/scoring.h"
+#include "creature_evolution/evolution.h"
 
 #include <string>
 #include <vector>
@@ -19,12 +19,12 @@ struct LabOptions {
     std::string scenario = "drift";  // trace --scenario
     Behaviour behaviour = Behaviour::follow;
     bool behaviour_given = false;
-    int frames = 1000;
+    int frames = default_frames;
     unsigned seed = 1;
-    int hidden = 8;
+    int hidden = default_hidden;
     bool hidden_given = false;
-    int population = 60;
-    int generations = 200;
+    int population = default_population;
+    int generations = default_generations;
     int threads = 0;  // 0: one per core
     bool show_help = false;
     bool show_version = false;

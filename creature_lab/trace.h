@@ -4,7 +4,7 @@
 #define CREATURE_LAB_TRACE_H
 
 #include "creature_lab/png_image.h"
-#include "creature_lab/scenarios.h"
+#include "creature_evolution/scenarios.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 // The README's pictures of the browser edition, taken in headless Chromium: the lab view with
-// exclusive-or converged and the creatures view with the follower under the light after 200 frames.
+// exclusive-or converged, the creatures view with the follower under the light after 200 frames,
+// and the creatures view after 10 generations evolved to follow, the last one's best driving.
 //   node scripts/make_web_pictures.js [PAGE]   (PAGE: build-web/neural-creatures.html)
 const path = require('node:path');
 const web = require('../tests/web/browser.js');
@@ -24,6 +25,15 @@ const images = path.join(web.root, 'docs', 'images');
         await page.evaluate(() => window.ncStep(200));
         await page.waitForTimeout(200);
         await page.screenshot({path: path.join(images, 'web_creatures.png'), clip: {x: 0, y: 0, width: 700, height: 700}});
+        await page.fill('#evolve-generations', '10');
+        await page.click('#evolve-start');
+        await page.waitForFunction(() => {
+            const {generation, running} = window.ncStatus().evolution;
+            return generation === 10 && !running;
+        }, null, {timeout: 120000});
+        await page.evaluate(() => window.ncStep(200));
+        await page.waitForTimeout(200);
+        await page.locator('#creatures-view').screenshot({path: path.join(images, 'web_evolution.png')});
     } finally {
         await browser.close();
     }

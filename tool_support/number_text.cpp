@@ -3,9 +3,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
-// The WebAssembly build's libc++ has no floating-point to_chars; the page uses counted() alone,
-// so the number texts are left out of that build rather than written a second way.
+// The WebAssembly build's libc++ has no floating-point to_chars; the page needs only counted()
+// and fixed_text(), which is written there with printf as the engine's writer writes reals.
 #if !defined(__EMSCRIPTEN__)
 
 namespace {
@@ -40,16 +41,23 @@ std::string short_text(double value)
     return std::string(text, end.ptr);
 }
 
+#endif
+
 std::string fixed_text(double value, int digits)
 {
-    if (std::string nan; is_nan_text(value, nan))
-        return nan;
+    if (std::isnan(value))
+        return "nan";
     char text[400];
+#if defined(__EMSCRIPTEN__)
+    // As the engine's writer does there: printf converts exactly too, in the C locale that a
+    // WebAssembly program never leaves.
+    const int length = std::snprintf(text, sizeof text, "%.*f", digits, value);
+    return std::string(text, static_cast<std::size_t>(length));
+#else
     const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
     return std::string(text, end.ptr);
-}
-
 #endif
+}
 
 std::string counted(std::size_t count, const std::string& singular)
 {

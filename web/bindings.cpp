@@ -1,6 +1,7 @@
 // The page's window on the C++ code: the lab and creature sessions as JavaScript classes, and
 // their lists handed over as plain arrays and objects.
 #include "web/creature_session.h"
+#include "web/evolution_session.h"
 #include "lab_session/curve_scale.h"
 #include "lab_session/input_grid.h"
 #include "lab_session/lab_examples.h"
@@ -499,6 +500,32 @@ val drawn_point(double x, double y, int category)
     return drawn;
 }
 
+// The last generation's figures, with its line as creature_lab evolve prints it.
+val evolution_result(const EvolutionSession& session)
+{
+    const GenerationResult& result = session.result();
+    val figures = val::object();
+    figures.set("generation", result.generation);
+    figures.set("best", result.best);
+    figures.set("mean", result.mean);
+    figures.set("bestSoFar", result.best_so_far);
+    figures.set("line", generation_line(result));
+    figures.set("finished", session.finished());
+    return figures;
+}
+
+// creature_lab evolve's defaults and ranges, for the page's controls.
+val evolution_limits()
+{
+    val limits = val::object();
+    limits.set("population", default_population);
+    limits.set("smallestPopulation", smallest_population);
+    limits.set("largestPopulation", largest_population);
+    limits.set("generations", default_generations);
+    limits.set("largestGenerations", largest_generations);
+    return limits;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(neural_creatures)
@@ -512,6 +539,7 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
     emscripten::function("drawnPointAt", &drawn_point);
     emscripten::function("trainingBudget", &training_budget);
     emscripten::function("drawingDue", &drawing_due);
+    emscripten::function("evolutionLimits", &evolution_limits);
     using emscripten::optional_override;
     emscripten::class_<PageLab>("LabSession")
         .constructor<>()
@@ -547,4 +575,11 @@ EMSCRIPTEN_BINDINGS(neural_creatures)
         .function("trail", &creature_trail)
         .function("network", &creature_network)
         .function("problems", &creature_problems);
+    emscripten::class_<EvolutionSession>("EvolutionSession")
+        .constructor<>()
+        .function("start", &EvolutionSession::start)
+        .function("next", &EvolutionSession::next)
+        .function("result", &evolution_result)
+        .function("bestText", &EvolutionSession::best_text)
+        .function("generationBestText", &EvolutionSession::generation_best_text);
 }

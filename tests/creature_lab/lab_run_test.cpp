@@ -2,6 +2,7 @@
 // with the world, evolution that improves and repeats itself, and the exit statuses.
 #include "creature_lab/creature_lab.h"
 
+#include "creature_evolution/evolution_report.h"
 #include "creature_world/scene_drawing.h"
 #include "creature_world/world.h"
 #include "program_shell/start_up.h"
@@ -144,6 +145,31 @@ TEST(LabEvolve, ImprovesOnItsFirstGenerationAndRepeatsItself)
     // The written network scores what the evolution said it scores.
     const LabRun rescored = lab({"score", directory.file("first.txt"), "--frames", "150", "--seed", "7"});
     EXPECT_DOUBLE_EQ(last_score(rescored), final_score);
+}
+
+// The page's runner, one offspring after the other without threads, gives the lines and the
+// file that creature_lab evolve gives on threads.
+TEST(LabEvolve, SerialScoringGivesTheToolsLinesAndFile)
+{
+    TempDir directory;
+    const LabRun run = lab({"evolve", "--behaviour", "circle", "-o", directory.file("e.txt"), "--population", "9",
+                            "--generations", "3", "--frames", "120", "--seed", "5", "--threads", "3"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    EvolutionSettings settings;
+    settings.shape = creature_shape(default_hidden);
+    settings.scoring = {Behaviour::circle, 120, 5};
+    settings.population = 9;
+    SerialScoring scoring;
+    Evolution evolution(settings, scoring);
+    std::vector<std::string> lines;
+    for (int generation = 0; generation < 3; ++generation)
+        lines.push_back(generation_line(evolution.next_generation()));
+    const std::vector<std::string> printed = lines_of(run.out);
+    EXPECT_EQ(lines, std::vector<std::string>(printed.begin(), printed.begin() + 3));
+    const EvolutionRequest request{Behaviour::circle, 5, 9, 3, 120};
+    EXPECT_EQ(evolution.best_text(evolved_comment(request, 3, evolution.best_score())),
+              read_text_file(directory.file("e.txt")));
 }
 
 // Evolving a network into its own file never makes the file worse: the start network counts

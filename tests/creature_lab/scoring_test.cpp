@@ -1,5 +1,5 @@
 // The behaviour scores and measures on positions placed by hand, against their definitions.
-#include "creature_lab/scoring.h"
+#include "creature_evolution/scoring.h"
 
 #include "creature_lab/trace.h"
 #include "engine/network.h"

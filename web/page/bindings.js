@@ -23,6 +23,10 @@ const NcBindings = (() => {
             // A tap on the map at inputs (x, y) as a drawn point, {x, y, category}.
             drawnPointAt: (x, y, category) => module.drawnPointAt(x, y, category),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
+            // creature_lab evolve's defaults and ranges, and the engine's own script, which a
+            // worker runs to evolve creatures beside the page.
+            evolutionLimits: module.evolutionLimits(),
+            engineSource: document.getElementById('engine').textContent,
             // Whether a frame draws, after so many seconds since the last drawing took so many.
             drawingDue: (fullSpeed, sinceDrawn, drawingSeconds) => module.drawingDue(fullSpeed, sinceDrawn,
                 drawingSeconds),

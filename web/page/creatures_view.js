@@ -40,6 +40,7 @@ const NcCreaturesView = (() => {
         let heading = -Math.PI / 2;  // up, where its top sensor points, until it moves
         // What drives the creature, as the Creature box and the state line name it.
         let driver = '';
+        const evolution = NcEvolutionPanel.create(engine, (name, text) => load(engine.putFile(name, text), `${name} (the evolution's best)`));
 
         // The arena as wide as its box allows, up to the world's size, and the network at its
         // own; both at the screen's pixels, the arena's drawing in the world's. The box is read
@@ -218,7 +219,7 @@ const NcCreaturesView = (() => {
 
         function status() {
             const {frame: frameNumber, creature, light} = session.status();
-            return {view: 'creatures', frame: frameNumber, creature, light};
+            return {view: 'creatures', frame: frameNumber, creature, light, evolution: evolution.status()};
         }
 
         function moveLight(event) {

@@ -1,5 +1,5 @@
 // The standard scenarios and the frame loop through one of them.
-#include "creature_lab/scenarios.h"
+#include "creature_evolution/scenarios.h"
 
 #include <cmath>
 #include <new>

@@ -1,7 +1,7 @@
 // The lab's random numbers: splitmix64, whose numbers are the same on every platform and
 // standard library, with uniform and normal draws on top.
-#ifndef CREATURE_LAB_LAB_RANDOM_H
-#define CREATURE_LAB_LAB_RANDOM_H
+#ifndef CREATURE_EVOLUTION_LAB_RANDOM_H
+#define CREATURE_EVOLUTION_LAB_RANDOM_H
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 // The measures and the behaviour scores; the manual page defines each score in these terms.
-#include "creature_lab/scoring.h"
+#include "creature_evolution/scoring.h"
 
 #include <algorithm>
 #include <cmath>

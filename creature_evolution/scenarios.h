@@ -1,9 +1,9 @@
 // The fixed set of situations a creature is measured in: where the spotlight and the creature
 // start, how the spotlight moves, and the world run through one of them frame by frame.
-#ifndef CREATURE_LAB_SCENARIOS_H
-#define CREATURE_LAB_SCENARIOS_H
+#ifndef CREATURE_EVOLUTION_SCENARIOS_H
+#define CREATURE_EVOLUTION_SCENARIOS_H
 
-#include "creature_lab/lab_random.h"
+#include "creature_evolution/lab_random.h"
 #include "creature_world/world.h"
 
 #include <string>

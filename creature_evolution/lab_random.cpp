@@ -1,5 +1,5 @@
 // Normal draws for the lab's random numbers.
-#include "creature_lab/lab_random.h"
+#include "creature_evolution/lab_random.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // Measuring a creature: per scenario the mean distance from the spotlight's centre, the share
 // of frames inside the light, the distance travelled, and one score for a chosen behaviour.
-#ifndef CREATURE_LAB_SCORING_H
-#define CREATURE_LAB_SCORING_H
+#ifndef CREATURE_EVOLUTION_SCORING_H
+#define CREATURE_EVOLUTION_SCORING_H
 
-#include "creature_lab/scenarios.h"
+#include "creature_evolution/scenarios.h"
 
 #include <string>
 #include <vector>

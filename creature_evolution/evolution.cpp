@@ -1,14 +1,10 @@
-// Breeding, parallel scoring and selection of the evolution strategy.
-#include "creature_lab/evolution.h"
+// Breeding, scoring and selection of the evolution strategy.
+#include "creature_evolution/evolution.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <limits>
-#include <mutex>
 #include <numeric>
-#include <thread>
 
 namespace {
 
@@ -24,14 +20,18 @@ constexpr double smallest_weight_bound = 60.0;
 
 }  // namespace
 
-Evolution::Evolution(const EvolutionSettings& settings)
-    : settings(settings), random(settings.scoring.seed), best_so_far(-std::numeric_limits<double>::infinity())
-{
-    const Network empty(nullptr);
-    const int thread_count = std::max(1, std::min(settings.threads, settings.population));
-    for (int index = 0; index < thread_count; ++index)
-        worlds.push_back(std::make_unique<World>(empty));
+SerialScoring::SerialScoring() : world(Network(nullptr)) {}
 
+void SerialScoring::run(std::size_t count, const std::function<void(World&, std::size_t)>& score)
+{
+    for (std::size_t index = 0; index < count; ++index)
+        score(world, index);
+}
+
+Evolution::Evolution(const EvolutionSettings& settings, ScoringRunner& scoring)
+    : settings(settings), scoring(scoring), random(settings.scoring.seed),
+      best_so_far(-std::numeric_limits<double>::infinity())
+{
     // A start network keeps its largest weights within reach.
     weight_bound = std::max(settings.shape.max_weight, smallest_weight_bound);
     for (double weight : settings.start_weights)
@@ -55,11 +55,9 @@ Evolution::Evolution(const EvolutionSettings& settings)
     // The start network is a candidate too, so that no generation writes a worse one over it.
     if (!settings.start_weights.empty()) {
         best_weights = settings.start_weights;
-        best_so_far = score_weights(*worlds[0], best_weights);
+        scoring.run(1, [&](World& world, std::size_t) { best_so_far = score_weights(world, best_weights); });
     }
 }
-
-Evolution::~Evolution() = default;
 
 Evolution::Individual Evolution::offspring_of(const Individual& parent)
 {
@@ -85,36 +83,9 @@ double Evolution::score_weights(World& world, std::vector<double>& weights) cons
 
 void Evolution::score_all(std::vector<Individual>& offspring)
 {
-    // Each offspring is scored on its own, in the world of whichever thread takes it, so the
-    // scores do not depend on the number of threads.
-    std::atomic<std::size_t> next{0};
-    // A helper's exception (running out of memory) would end the process; the first one is
-    // kept, the others stop taking offspring, and it is thrown again once all have joined.
-    std::mutex failure_guard;
-    std::exception_ptr failure;
-    const auto work = [&](World& world) {
-        try {
-            for (std::size_t index = next++; index < offspring.size(); index = next++)
-                offspring[index].score = score_weights(world, offspring[index].weights);
-        } catch (...) {
-            next = offspring.size();
-            const std::lock_guard<std::mutex> lock(failure_guard);
-            if (!failure)
-                failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    try {
-        for (std::size_t index = 1; index < worlds.size(); ++index)
-            helpers.emplace_back(work, std::ref(*worlds[index]));
-    } catch (...) {
-        // No more threads: the ones started and this one score everything.
-    }
-    work(*worlds[0]);
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    scoring.run(offspring.size(), [&](World& world, std::size_t index) {
+        offspring[index].score = score_weights(world, offspring[index].weights);
+    });
 }
 
 GenerationResult Evolution::next_generation()
@@ -163,4 +134,10 @@ GenerationResult Evolution::next_generation()
 std::string Evolution::best_text(const std::string& comment) const
 {
     return network_text(settings.shape, best_weights, comment);
+}
+
+std::string Evolution::generation_best_text() const
+{
+    // Selection puts the generation's best offspring first among the parents.
+    return network_text(settings.shape, parents[0].weights, "");
 }

@@ -24,13 +24,14 @@ function temporaryDirectory(prefix) {
     return fs.mkdtempSync(path.join(os.tmpdir(), prefix));
 }
 
-// A browser with a fresh profile; close() ends it and removes the profile.
-async function startBrowser() {
+// A browser with a fresh profile, started with Chromium's flags and `extraFlags`; close() ends
+// it and removes the profile.
+async function startBrowser(extraFlags = []) {
     const profile = temporaryDirectory('nc-chromium-');
     const context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
         headless: true,
-        args: chromiumFlags,
+        args: [...chromiumFlags, ...extraFlags],
         acceptDownloads: true,
         viewport: {width: 1280, height: 900},
     });

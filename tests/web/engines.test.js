@@ -30,8 +30,8 @@ async function trained(url, passes) {
     await file.saveAs(saved);
     // Each opening draws the seed of patterns held out from the clock; a lesson holds none.
     const lesson = (await page.evaluate(() => window.ncLesson())).replace(/^test_seed: \d+\n/m, '');
-    const result = {build: await engineBuild(page), layers: (await page.evaluate(() => window.ncStatus())).layers,
-        lesson, bytes: fs.readFileSync(saved), errors};
+    const {layers} = await page.evaluate(() => window.ncStatus());
+    const result = {build: await engineBuild(page), layers, lesson, bytes: fs.readFileSync(saved), errors};
     await page.close();
     return result;
 }
@@ -70,36 +70,42 @@ test('where the browser refuses SIMD, the page starts the plain build and trains
     }
 });
 
-// Each case: the WebAssembly the page meets, the line or panel shown, and the panel's reason.
+// Each case: the WebAssembly the page meets, the state it settles in, what shows, and why.
 const startCases = [
-    {name: 'ready', setUp: () => {}, shown: 'lab-view', reason: null},
-    {name: 'starting', setUp: () => { WebAssembly.instantiate = () => new Promise(() => {}); }, shown: 'engine-starting',
-        reason: null},
-    {name: 'missing', setUp: () => { delete window.WebAssembly; }, shown: 'engine-failed',
-        reason: /cannot run WebAssembly/},
-    {name: 'refused', setUp: () => { WebAssembly.instantiate = () => Promise.reject(new Error('refused here')); },
-        shown: 'engine-failed', reason: /did not start[^]*refused here/},
+    {setUp: () => {}, state: 'simd', shown: ['lab-view', 'start-pause']},
+    {setUp: () => { WebAssembly.instantiate = () => new Promise(() => {}); }, state: 'starting',
+        shown: ['engine-starting']},
+    {setUp: () => { delete window.WebAssembly; }, state: 'failed', shown: ['engine-failed'], reason: /cannot run WebAssembly/},
+    {setUp: () => { WebAssembly.instantiate = () => Promise.reject(new Error('refused here')); }, state: 'failed',
+        shown: ['engine-failed'], reason: /did not start[^]*refused here/},
 ];
 
 test('a line while the engine starts, the views once it has, a panel where it cannot', async () => {
-    for (const {name, setUp, shown, reason} of startCases) {
+    for (const {setUp, state, shown, reason} of startCases) {
         const page = await browser.context.newPage();
         const errors = [];
         page.on('pageerror', (error) => errors.push(error.message));
         await page.addInitScript(setUp);
         await page.goto(web.fileUrl());
-        await page.waitForFunction(() => document.readyState === 'complete');
-        if (name === 'ready')
-            await page.waitForFunction(() => typeof window.ncStatus === 'function');
-        if (reason)
-            await page.waitForFunction(() => document.body.dataset.engine === 'failed');
+        await page.waitForFunction((settled) => document.readyState === 'complete' &&
+            document.body.dataset.engine === settled, state);
         const visible = await page.evaluate(() => ['engine-starting', 'engine-failed', 'lab-view', 'start-pause']
             .filter((id) => document.getElementById(id).checkVisibility()));
-        const expected = shown === 'lab-view' ? ['lab-view', 'start-pause'] : [shown];
-        assert.deepEqual(visible, expected, name);
+        assert.deepEqual(visible, shown, state);
         if (reason)
-            assert.match(await page.textContent('#engine-failed'), reason, name);
-        assert.deepEqual(errors, [], name);
+            assert.match(await page.textContent('#engine-failed'), reason);
+        assert.deepEqual(errors, [], state);
         await page.close();
     }
+});
+
+test('without JavaScript, one line says the page needs it and nothing else shows', async () => {
+    const page = await browser.context.newPage();
+    const session = await page.context().newCDPSession(page);
+    await session.send('Emulation.setScriptExecutionDisabled', {value: true});
+    await page.goto(web.fileUrl());
+    assert.deepEqual(await page.locator('.engine-notice:visible').allTextContents(),
+        ['This page needs JavaScript: turn it on for this page, or open the page in a browser that has it.']);
+    assert.equal(await page.locator('#start-pause').isVisible(), false);
+    await page.close();
 });

@@ -75,6 +75,12 @@ const startCases = [
     {setUp: () => {}, state: 'simd', shown: ['lab-view', 'start-pause']},
     {setUp: () => { WebAssembly.instantiate = () => new Promise(() => {}); }, state: 'starting',
         shown: ['engine-starting']},
+    {setUp: () => {
+        const instantiate = WebAssembly.instantiate;
+        let calls = 0;
+        WebAssembly.instantiate = (...module) => (++calls === 1 ? Promise.reject(new Error('no SIMD here')) :
+            instantiate(...module));
+    }, state: 'plain', shown: ['lab-view', 'start-pause']},
     {setUp: () => { delete window.WebAssembly; }, state: 'failed', shown: ['engine-failed'], reason: /cannot run WebAssembly/},
     {setUp: () => { WebAssembly.instantiate = () => Promise.reject(new Error('refused here')); }, state: 'failed',
         shown: ['engine-failed'], reason: /did not start[^]*refused here/},

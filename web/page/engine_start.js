@@ -16,21 +16,32 @@ const NcEngineStart = (() => {
         return null;
     }
 
+    // The engine of `build` as {build, engine}; where a browser passes the SIMD probe yet refuses
+    // SIMD instructions the engine has, the plain build's. Throws where none starts.
+    async function startBuild(build) {
+        try {
+            return {build, engine: await NcBindings.start(build)};
+        } catch (error) {
+            if (build !== 'simd')
+                throw error;
+            return {build: 'plain', engine: await NcBindings.start('plain')};
+        }
+    }
+
     // The engine's sessions and calls, or null once the panel is shown. While it starts, the
     // views are hidden (body's data-engine is "starting"); then it names the build started.
     async function start() {
         if (typeof WebAssembly !== 'object')
             return fail(missingReason, '');
-        const build = NcBindings.engineBuild(location.search);
-        let engine;
+        let started;
         try {
-            engine = await NcBindings.start(build);
+            started = await startBuild(NcBindings.engineBuild(location.search));
         } catch (error) {
             return fail(failedReason, `What the browser said: ${String(error && error.message || error)}`);
         }
         document.getElementById('engine-starting').hidden = true;
-        document.body.dataset.engine = build;
-        return engine;
+        document.body.dataset.engine = started.build;
+        return started.engine;
     }
 
     return {start};

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser edition, build-web/neural-creatures.html: one page with the engine and the
-# creature world compiled to WebAssembly inside it, which works opened straight from a file.
+# creature world compiled to WebAssembly inside it, with SIMD and without, which works opened
+# straight from a file.
 # Needs emscripten (bash scripts/install_deps.sh web). NC_WEB_BUILD_DIR chooses another build tree.
 set -euo pipefail
 
@@ -19,6 +20,13 @@ launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
+# The engine without WebAssembly SIMD first, in a tree of its own, for the page to carry beside
+# the one with it.
+plain="$build/plain-engine"
+emcmake cmake -S "$root" -B "$plain" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DNC_WASM_SIMD=OFF \
+    "${launcher[@]}" >/dev/null
+cmake --build "$plain" --target neural_creatures_engine -j "${NC_JOBS:-2}"
+emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DNC_WEB_PLAIN_ENGINE="$plain/web/neural_creatures_engine.js" "${launcher[@]}" >/dev/null
 cmake --build "$build" --target web_page -j "${NC_JOBS:-2}"
 echo "built $build/neural-creatures.html"

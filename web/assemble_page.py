@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Assembles the browser edition's single page: the HTML template with the style sheet, the
-compiled engine (its WebAssembly already inlined), the page's scripts and the example files
-written into it, so that the page needs no other file and makes no request."""
+compiled engine's two builds, with WebAssembly SIMD and without (their WebAssembly already
+inlined), the page's scripts and the example files written into it, so that the page needs no
+other file and makes no request."""
 import argparse
 import json
 import os
@@ -27,6 +28,7 @@ def main():
     parser.add_argument("--template", required=True)
     parser.add_argument("--style", required=True)
     parser.add_argument("--engine", required=True, help="the compiled engine's JavaScript")
+    parser.add_argument("--plain-engine", required=True, help="the same, built without WebAssembly SIMD")
     parser.add_argument("--examples-dir", required=True)
     parser.add_argument("--example", action="append", default=[], help="an example file's name")
     parser.add_argument("--output", required=True)
@@ -40,6 +42,7 @@ def main():
     for marker, text in (("/*@STYLE@*/", read(arguments.style)),
                          ("/*@EXAMPLES@*/", examples_json),
                          ("/*@ENGINE@*/", script_text(arguments.engine)),
+                         ("/*@PLAIN_ENGINE@*/", script_text(arguments.plain_engine)),
                          ("/*@PAGE@*/", "\n".join(script_text(path) for path in arguments.scripts))):
         if page.count(marker) != 1:
             sys.exit(f"assemble_page: {arguments.template}: needs {marker} exactly once")

@@ -27,8 +27,9 @@ function temporaryDirectory(prefix) {
 }
 
 // A browser with a fresh profile; close() ends it and removes the profile. In Chromium,
-// `screen` may give another viewport, a device pixel ratio (deviceScaleFactor) and touch (hasTouch).
-async function startBrowser(screen = {}) {
+// `screen` may give another viewport, a device pixel ratio (deviceScaleFactor) and touch
+// (hasTouch), and `extraFlags` follow Chromium's flags.
+async function startBrowser(screen = {}, extraFlags = []) {
     if (browserName === 'firefox') {
         return require('./firefox_page.js').startFirefox({
             puppeteer: require(path.join(root, 'web', 'node_modules', 'puppeteer-core')),
@@ -41,7 +42,7 @@ async function startBrowser(screen = {}) {
     const context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.NC_CHROMIUM || '/usr/bin/chromium',
         headless: true,
-        args: chromiumFlags,
+        args: [...chromiumFlags, ...extraFlags],
         acceptDownloads: true,
         viewport,
         ...screen,

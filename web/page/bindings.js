@@ -2,8 +2,28 @@
 // sessions. Files the user picks go into the engine's file system under their own names, so
 // the problems it lists name them as the user knows them.
 const NcBindings = (() => {
-    async function start() {
-        const module = await createNeuralCreatures();
+    // The smallest module with a SIMD value: (func (result v128) i32.const 0 i8x16.splat). A
+    // browser that cannot run WebAssembly SIMD refuses it.
+    const simdProbe = new Uint8Array([
+        0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00,  // "\0asm", version 1
+        0x01, 0x05, 0x01, 0x60, 0x00, 0x01, 0x7b,        // types: one, () -> v128
+        0x03, 0x02, 0x01, 0x00,                          // functions: one, of type 0
+        0x0a, 0x08, 0x01, 0x06, 0x00,                    // code: one body of 6 bytes, no locals
+        0x41, 0x00, 0xfd, 0x0f, 0x0b,                    // i32.const 0, i8x16.splat, end
+    ]);
+
+    // Which build of the engine to start: 'simd' where the browser runs SIMD, else 'plain';
+    // the address's ?engine=plain asks for the plain one anyway, so tests can compare the two.
+    function engineBuild(search) {
+        if (new URLSearchParams(search).get('engine') === 'plain')
+            return 'plain';
+        return WebAssembly.validate(simdProbe) ? 'simd' : 'plain';
+    }
+
+    // The two sessions and the engine's calls; throws (or rejects) where the engine cannot start.
+    async function start(build) {
+        const factory = build === 'simd' ? 'createNeuralCreatures' : 'createNeuralCreaturesPlain';
+        const module = await window[factory]();
         module.FS.mkdir('/files');
         module.FS.chdir('/files');
         return {
@@ -23,10 +43,11 @@ const NcBindings = (() => {
             // A tap on the map at inputs (x, y) as a drawn point, {x, y, category}.
             drawnPointAt: (x, y, category) => module.drawnPointAt(x, y, category),
             trainingBudget: (drawingSeconds) => module.trainingBudget(drawingSeconds),
-            // creature_lab evolve's defaults and ranges, and the engine's own script, which a
-            // worker runs to evolve creatures beside the page.
+            // creature_lab evolve's defaults and ranges, and the script of the build started with
+            // the name of its start, which a worker runs to evolve creatures beside the page.
             evolutionLimits: module.evolutionLimits(),
-            engineSource: document.getElementById('engine').textContent,
+            engineSource: document.getElementById(build === 'simd' ? 'engine' : 'engine-plain').textContent,
+            engineFactory: factory,
             // Whether a frame draws, after so many seconds since the last drawing took so many.
             drawingDue: (fullSpeed, sinceDrawn, drawingSeconds) => module.drawingDue(fullSpeed, sinceDrawn,
                 drawingSeconds),
@@ -45,5 +66,5 @@ const NcBindings = (() => {
         return new Uint8Array(await file.arrayBuffer());
     }
 
-    return {start, readFile};
+    return {engineBuild, start, readFile};
 })();

@@ -3,10 +3,10 @@
 // mean score of every generation plotted, each generation's best handed to the arena to drive,
 // and the best so far saved as creature_lab writes it.
 const NcEvolutionPanel = (() => {
-    // The worker's script, after the engine's text. A generation runs whole; a message (pause,
+    // The worker's script, after the engine's text, given the name of the engine's start. A generation runs whole; a message (pause,
     // a new start) is taken between two generations.
-    function evolutionWorker() {
-        const engine = createNeuralCreatures();
+    function evolutionWorker(factory) {
+        const engine = self[factory]();
         let session = null;
         let running = false;
         let timer = null;
@@ -118,7 +118,7 @@ const NcEvolutionPanel = (() => {
 
         function post(message) {
             if (worker === null) {
-                const script = `${engine.engineSource}\n(${evolutionWorker.toString()})();\n`;
+                const script = `${engine.engineSource}\n(${evolutionWorker.toString()})(${JSON.stringify(engine.engineFactory)});\n`;
                 worker = new Worker(URL.createObjectURL(new Blob([script], {type: 'text/javascript'})));
                 worker.addEventListener('message', heard);
                 // The engine failing in the worker (memory refused) ends the evolution, said so.

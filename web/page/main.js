@@ -2,7 +2,9 @@
 // files, the frame loop, and the test surface window.ncStatus() / window.ncStep(n).
 (async () => {
     const examples = JSON.parse(document.getElementById('examples').textContent);
-    const engine = await NcBindings.start();
+    const engine = await NcEngineStart.start();
+    if (engine === null)
+        return;
     const views = {
         lab: NcLabView.create(engine, examples),
         creatures: NcCreaturesView.create(engine, examples),

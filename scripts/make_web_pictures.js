@@ -12,7 +12,7 @@ const images = path.join(web.root, 'docs', 'images');
     const browser = await web.startBrowser();
     try {
         const {page} = await web.openPage(browser.context, `file://${pagePath}`);
-        await page.setViewportSize({width: 1000, height: 1250});
+        await page.setViewportSize({width: 1366, height: 900});  // a laptop's screen: the three columns
         // Trained frame by frame, as a user trains it, so the curve has its points.
         await page.keyboard.press('+');
         await page.keyboard.press(' ');
@@ -24,7 +24,7 @@ const images = path.join(web.root, 'docs', 'images');
         await page.selectOption('#creature', 'follower.txt');
         await page.evaluate(() => window.ncStep(200));
         await page.waitForTimeout(200);
-        await page.screenshot({path: path.join(images, 'web_creatures.png'), clip: {x: 0, y: 0, width: 700, height: 700}});
+        await page.screenshot({path: path.join(images, 'web_creatures.png'), clip: {x: 0, y: 0, width: 1020, height: 640}});
         await page.fill('#evolve-generations', '10');
         await page.click('#evolve-start');
         await page.waitForFunction(() => {

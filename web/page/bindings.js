@@ -61,10 +61,22 @@ const NcBindings = (() => {
         };
     }
 
+    // Hands `text` to the browser to save as a file called `name`, as a download.
+    const keepLinkMs = 10000;  // the browser may read the link's blob after the click returns
+    function saveFile(name, text) {
+        const link = document.createElement('a');
+        link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
+        link.download = name;
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(link.href), keepLinkMs);
+    }
+
     // The bytes of a File the user chose or dropped.
     async function readFile(file) {
         return new Uint8Array(await file.arrayBuffer());
     }
 
-    return {engineBuild, start, readFile};
+    return {engineBuild, start, readFile, saveFile};
 })();

@@ -157,15 +157,7 @@ const NcEvolutionPanel = (() => {
             if (running)
                 post({type: 'pause'});
         });
-        element('evolve-save').addEventListener('click', () => {
-            const link = document.createElement('a');
-            link.href = URL.createObjectURL(new Blob([best], {type: 'text/plain'}));
-            link.download = 'evolved.txt';
-            document.body.appendChild(link);
-            link.click();
-            link.remove();
-            setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-        });
+        element('evolve-save').addEventListener('click', () => NcBindings.saveFile('evolved.txt', best));
         show();
 
         return {

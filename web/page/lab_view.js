@@ -189,14 +189,8 @@ const NcLabView = (() => {
                 message = `not saved: ${reason}`;
                 return;
             }
-            const link = document.createElement('a');
-            link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
             const name = lesson ? 'lesson.txt' : 'trained.txt';
-            link.download = name;
-            document.body.appendChild(link);
-            link.click();
-            link.remove();
-            setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+            NcBindings.saveFile(name, text);
             message = `saved ${name} after ${lab.status().passes} passes`;
         }
 

@@ -12,6 +12,7 @@
 #include "python/released_gil.h"
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <sstream>
@@ -21,6 +22,19 @@ namespace {
 // Messages of a refusal name at most this many of the engine's diagnostics; all of them stay
 // in Network.diagnostics.
 constexpr std::size_t max_reasons_in_message = 5;
+
+// True when every neuron holds, to the bit, what evaluating the inputs it holds gives now: the
+// state an evaluation left, not a training pass's nor one of weights or parameters since changed.
+bool outputs_are_current(const Network& network)
+{
+    Network again(network);
+    again.evaluate();
+    for (int i = 0; i < network.neuron_count(); ++i) {
+        if (std::memcmp(&again.neuron(i).output, &network.neuron(i).output, sizeof(double)) != 0)
+            return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -184,6 +198,7 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
         const Array row = c_doubles(given, "inputs");
         py::array_t<double> outputs(network.output_count());
         network.evaluate_batch(row.data(), outputs.mutable_data(), 1);
+        evaluated = true;
         return outputs;
     }
     if (given.ndim() != 2)
@@ -203,6 +218,7 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
         // Rows side by side through the engine's batch: each row exactly as evaluated alone.
         without_gil([&] { network.evaluate_batch(in, out, static_cast<int>(count)); });
     }
+    evaluated = evaluated || count > 0;
     return outputs;
 }
 
@@ -332,7 +348,8 @@ std::string PyNetwork::repr() const
 
 std::string PyNetwork::svg() const
 {
-    return network_svg(idle());
+    const Network& held = idle();
+    return network_svg(held, evaluated && outputs_are_current(held));
 }
 
 // ---- parameters

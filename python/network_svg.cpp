@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int radius = 5;           // of a disc
-constexpr int row_pitch = 15;       // least distance of two rows: three radii, as the layout keeps, and a label's height
+constexpr int row_pitch = 15;       // least distance of two rows: three radii, as the layout keeps; a label's height
 constexpr int font_size = 10;
 constexpr int glyph_width = 6;      // of a monospace glyph: 0.6 of the font size
 constexpr int label_gap = 3;        // from a disc to its label
@@ -69,15 +69,10 @@ std::string short_number(double value)
     return std::string(text, end.ptr);
 }
 
-// Glyphs of a UTF-8 text: its bytes but continuation bytes.
-int glyphs(const std::string& text)
-{
-    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
+// Of an ASCII text, as every text of the picture is.
 int text_width(const std::string& text)
 {
-    return glyphs(text) * glyph_width;
+    return static_cast<int>(text.size()) * glyph_width;
 }
 
 // "inputs (N)", "outputs (N)", and "hidden (N)" or, among several, "hidden 1 (N)".
@@ -100,11 +95,14 @@ int line_class(double ratio)
     return (ratio < 0 ? weight_steps : 0) + step;
 }
 
-std::string line_path_start(int line_kind)
+// The path of `segments` in the colour and width of `line_kind`; nothing without segments.
+std::string line_path(int line_kind, const std::string& segments)
 {
+    if (segments.empty())
+        return "";
     const Rgb color = line_kind < weight_steps ? positive_ink : negative_ink;
     return "<path fill=\"none\" stroke=\"" + color_text(color) + "\" stroke-width=\"" +
-           line_widths[static_cast<std::size_t>(line_kind % weight_steps)] + "\" d=\"";
+           line_widths[static_cast<std::size_t>(line_kind % weight_steps)] + "\" d=\"" + segments + "\"/>\n";
 }
 
 std::string segment(int x1, int y1, int x2, int y2)
@@ -159,7 +157,7 @@ public:
     }
     void line(int line_kind)
     {
-        canvas.legend += line_path_start(line_kind) + segment(x, y, x + sample_length, y) + "\"/>\n";
+        canvas.legend += line_path(line_kind, segment(x, y, x + sample_length, y));
         x += sample_length + label_gap;
     }
 
@@ -180,15 +178,15 @@ std::string neuron_label(const Network& network, int index, bool show_values)
     const Neuron& neuron = network.neuron(index);
     std::string label = show_values ? short_number(neuron.output) : "";
     if (threshold_shown(network, index))
-        label += (label.empty() ? "θ" : " θ") + short_number(neuron.threshold);
+        label += (label.empty() ? "t=" : " t=") + short_number(neuron.threshold);
     return label;
 }
 
 constexpr NeuronPosition not_drawn{-1, -1};
 
-// Where each neuron is drawn, not_drawn for those a thinned layer leaves out; the layer names
-// onto `canvas` and a note for each thinned layer.
-std::vector<NeuronPosition> place_neurons(const Network& network, const NetworkLayout& layout, int rows,
+// Where each neuron is drawn, `shift` pixels left of its place in the layout, not_drawn for
+// those a thinned layer leaves out; the layer names onto `canvas` and a note for each thinned layer.
+std::vector<NeuronPosition> place_neurons(const Network& network, const NetworkLayout& layout, int rows, int shift,
                                           Canvas& canvas, std::vector<std::string>& notes)
 {
     const std::vector<NeuronPosition>& positions = layout.positions;
@@ -198,7 +196,7 @@ std::vector<NeuronPosition> place_neurons(const Network& network, const NetworkL
     for (int layer = 0; layer < layers && first < static_cast<int>(positions.size()); ++layer) {
         const int size = network.layer_size(layer);
         const int end = std::min(first + size, static_cast<int>(positions.size()));
-        const int x = positions[static_cast<std::size_t>(first)].x;
+        const int x = positions[static_cast<std::size_t>(first)].x - shift;
         canvas.write(canvas.labels, x - radius, heading_baseline, layer_name(layer, layers, size));
         if (packed_closer_than(positions, first, end, row_pitch)) {
             // One neuron per row, the one laid out nearest it, as net_tester picks them.
@@ -218,13 +216,16 @@ std::vector<NeuronPosition> place_neurons(const Network& network, const NetworkL
     return drawn;
 }
 
-// The connections between drawn neurons, one path per sign and width; only a note when they
-// are too many. A line leaves its source `reach` pixels right of the centre, past the label,
-// and ends at the left of its target's disc: no line crosses a label.
+// The connections between drawn neurons; only a note when they are too many. A line leaves its
+// source `reach` pixels right of the centre, past the label, and ends at the left of its
+// target's disc: no line crosses a label. The thinnest lines, most of them, go target by target,
+// a path per sign and the signs taking turns, so that where many cross neither sign covers the
+// other; the thicker ones follow, a path per sign and width.
 void draw_lines(const Network& network, const std::vector<NeuronPosition>& drawn, int reach, Canvas& canvas,
                 std::vector<std::string>& notes)
 {
     std::array<std::string, 2 * weight_steps> lines;
+    std::string paths;
     long long lines_drawn = 0;
     const int count = static_cast<int>(drawn.size());
     const double scale = network.max_weight();
@@ -242,6 +243,10 @@ void draw_lines(const Network& network, const std::vector<NeuronPosition>& drawn
                 segment(from.x + reach, from.y, to.x - radius, to.y);
             ++lines_drawn;
         }
+        for (const int kind : {i % 2 == 0 ? 0 : weight_steps, i % 2 == 0 ? weight_steps : 0}) {
+            paths += line_path(kind, lines[static_cast<std::size_t>(kind)]);
+            lines[static_cast<std::size_t>(kind)].clear();
+        }
     }
     if (lines_drawn > max_drawn_connections) {
         char note[160];
@@ -249,13 +254,11 @@ void draw_lines(const Network& network, const std::vector<NeuronPosition>& drawn
         notes.emplace_back(note);
         return;
     }
-    // Thin lines first, the two signs taking turns, so that neither sign hides the other.
-    for (int step = 0; step < weight_steps; ++step) {
-        for (const int kind : {step, weight_steps + step}) {
-            if (!lines[static_cast<std::size_t>(kind)].empty())
-                canvas.lines += line_path_start(kind) + lines[static_cast<std::size_t>(kind)] + "\"/>\n";
-        }
+    for (int step = 1; step < weight_steps; ++step) {
+        for (const int kind : {step, weight_steps + step})
+            paths += line_path(kind, lines[static_cast<std::size_t>(kind)]);
     }
+    canvas.lines += paths;
 }
 
 struct DrawingSize {
@@ -298,8 +301,11 @@ DrawingSize draw_network(const Network& network, bool show_values, Canvas& canva
     size.width = 2 * x_margin + (layers - 1) * dx;
     size.height = 2 * y_margin + std::max(0, rows - 1) * row_pitch;
     const NetworkLayout layout = lay_out_network(network, size.width, size.height, x_margin, radius);
+    // The layout keeps the same margin on both sides; the left needs but the discs'.
+    const int shift = reach - radius;
+    size.width -= shift;
 
-    const std::vector<NeuronPosition> drawn = place_neurons(network, layout, rows, canvas, notes);
+    const std::vector<NeuronPosition> drawn = place_neurons(network, layout, rows, shift, canvas, notes);
     draw_lines(network, drawn, label_reach, canvas, notes);
     for (int i = 0; i < static_cast<int>(drawn.size()); ++i) {
         const NeuronPosition centre = drawn[static_cast<std::size_t>(i)];
@@ -342,7 +348,8 @@ int draw_legend(const Network& network, bool show_values, const std::vector<std:
     for (int i = 0; i < network.neuron_count() && !thresholds; ++i)
         thresholds = threshold_shown(network, i);
     if (thresholds)
-        LegendLine(canvas, y += legend_line).text("θ: the threshold, where not " + short_number(NeuronParameters{}.threshold));
+        LegendLine(canvas, y += legend_line)
+            .text("t=: the threshold, where not " + short_number(NeuronParameters{}.threshold));
     for (const std::string& note : notes)
         LegendLine(canvas, y += legend_line).text(note);
     return y;
@@ -364,7 +371,7 @@ std::string network_svg(const Network& network, bool show_values)
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) + "\" height=\"" +
            std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(width) + " " + std::to_string(height) +
            "\" font-family=\"monospace\" font-size=\"" + std::to_string(font_size) + "\">\n<title>Network " + sizes +
-           "</title>\n<g id=\"lines\">\n" + canvas.lines + "</g>\n<g id=\"neurons\" stroke=\"" + color_text(ink) + "\">\n" +
-           canvas.neurons + "</g>\n<g id=\"labels\" fill=\"" + color_text(ink) + "\">\n" + canvas.labels +
+           "</title>\n<g id=\"lines\">\n" + canvas.lines + "</g>\n<g id=\"neurons\" stroke=\"" + color_text(ink) +
+           "\">\n" + canvas.neurons + "</g>\n<g id=\"labels\" fill=\"" + color_text(ink) + "\">\n" + canvas.labels +
            "</g>\n<g id=\"legend\" fill=\"" + color_text(ink) + "\">\n" + canvas.legend + "</g>\n</svg>\n";
 }

@@ -88,9 +88,12 @@ std::string layer_name(int layer, int layers, int size)
     return name + " (" + std::to_string(size) + ")";
 }
 
-// Where the weight's line goes: its sign first, then its width step.
+// Where the weight's line goes: its sign first, then its width step; a weight that is not a
+// number goes with the thinnest.
 int line_class(double ratio)
 {
+    if (std::isnan(ratio))
+        ratio = 0.0;
     const int step = std::min(weight_steps - 1, static_cast<int>(std::abs(ratio) * weight_steps));
     return (ratio < 0 ? weight_steps : 0) + step;
 }

@@ -12,7 +12,6 @@
 #include "python/released_gil.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ctime>
 #include <limits>
 #include <sstream>
@@ -22,19 +21,6 @@ namespace {
 // Messages of a refusal name at most this many of the engine's diagnostics; all of them stay
 // in Network.diagnostics.
 constexpr std::size_t max_reasons_in_message = 5;
-
-// True when every neuron holds, to the bit, what evaluating the inputs it holds gives now: the
-// state an evaluation left, not a training pass's nor one of weights or parameters since changed.
-bool outputs_are_current(const Network& network)
-{
-    Network again(network);
-    again.evaluate();
-    for (int i = 0; i < network.neuron_count(); ++i) {
-        if (std::memcmp(&again.neuron(i).output, &network.neuron(i).output, sizeof(double)) != 0)
-            return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -346,10 +332,14 @@ std::string PyNetwork::repr() const
     return "<neural_creatures.Network layers [" + sizes + "], " + state + ">";
 }
 
-std::string PyNetwork::svg() const
+std::string PyNetwork::svg()
 {
-    const Network& held = idle();
-    return network_svg(held, evaluated && outputs_are_current(held));
+    idle();
+    // The inputs held are those of the last row evaluated or pattern trained on: evaluated
+    // again, the neurons show what the network gives for them now, whatever changed since.
+    if (evaluated)
+        network.evaluate();
+    return network_svg(network, evaluated);
 }
 
 // ---- parameters

@@ -47,7 +47,7 @@ public:
     py::list weights() const;
     py::list thresholds() const;
     std::string repr() const;
-    std::string svg() const;
+    std::string svg();
 
     void set_error_limit(const py::object& value);
     void set_max_iterations(const py::object& value);

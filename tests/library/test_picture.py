@@ -157,8 +157,8 @@ def test_large_layers_are_thinned_with_a_note(sizes, drawn, notes):
     ([lambda n: n.train([[0, 1]], [0])], False),  # trained, never evaluated
     # Training ends on an evaluation of its last pattern with the new weights.
     ([lambda n: n.evaluate([1, 1]), lambda n: n.train([[0, 1]], [0])], True),
-    ([lambda n: n.evaluate([0, 1]), lambda n: setattr(n, "slope_parameter", 3.0)], False),  # stale
-    ([lambda n: n.evaluate([0, 1]), lambda n: setattr(n, "slope_parameter", 3.0), lambda n: n.evaluate([0, 1])], True),
+    # The inputs evaluated last, evaluated with the parameters held now.
+    ([lambda n: n.evaluate([0, 1]), lambda n: setattr(n, "slope_parameter", 3.0)], True),
 ])
 def test_values_are_those_of_a_real_evaluation_or_none(steps, values_shown):
     network = Network.from_text(ONE_THRESHOLD.replace("  neuron_threshold: 0.5\n", ""))

@@ -50,10 +50,15 @@ NetworkLayout lay_out_network(const Network& network, int screen_width, int scre
 
 bool drawn_as_column(const std::vector<NeuronPosition>& positions, int count, int first, int end)
 {
-    if (count <= NetworkLayout::max_drawn_neurons || end - first < 2)
+    return count > NetworkLayout::max_drawn_neurons && packed_closer_than(positions, first, end, 1);
+}
+
+bool packed_closer_than(const std::vector<NeuronPosition>& positions, int first, int end, int spacing)
+{
+    if (end - first < 2)
         return false;
     const int height = positions[static_cast<std::size_t>(end - 1)].y - positions[static_cast<std::size_t>(first)].y;
-    return end - first - 1 > height;
+    return static_cast<long long>(end - first - 1) * spacing > height;
 }
 
 int column_row_neuron(const std::vector<NeuronPosition>& positions, int first, int end, int y)

@@ -42,6 +42,9 @@ NetworkLayout lay_out_network(const Network& network, int screen_width, int scre
 // drawn are more than max_drawn_neurons and the layer's lie closer than a pixel row apart.
 bool drawn_as_column(const std::vector<NeuronPosition>& positions, int count, int first, int end);
 
+// True when the neurons first..end-1 of one layer lie closer together than `spacing` pixels.
+bool packed_closer_than(const std::vector<NeuronPosition>& positions, int first, int end, int spacing);
+
 // The neuron that pixel row `y` of the column of neurons first..end-1 shows: the one laid out
 // nearest the row.
 int column_row_neuron(const std::vector<NeuronPosition>& positions, int first, int end, int y);

@@ -218,7 +218,9 @@ PYBIND11_MODULE(_engine, module)
             "What the engine noticed on the last file or text it read, as Diagnostic objects with line numbers.")
         .def("__repr__", &PyNetwork::repr)
         .def("_repr_svg_", &PyNetwork::svg,
-             "The network as net_tester draws it, as an SVG document: neurons shaded by their last outputs, "
-             "connections by weight and sign. Jupyter shows it for a Network.");
+             "The network as an SVG document sized to it, on a transparent background: neurons shaded by "
+             "their outputs for the inputs last evaluated (none before the first evaluate()), thresholds where "
+             "not 0, connections coloured by sign and thicker for larger weights, a legend, and layers of more "
+             "than 64 neurons thinned with a note. Jupyter shows it for a Network.");
     bind_parameters(network);
 }

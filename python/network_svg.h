@@ -1,5 +1,5 @@
-// The picture of a network as net_tester draws it, as SVG for notebooks: neurons as discs
-// shaded by their output, connections as lines shaded by weight and sign.
+// The picture of a network for notebooks, as SVG: neurons as discs shaded by their outputs,
+// connections as lines coloured by sign and thicker for larger weights, with a legend.
 #ifndef PYTHON_NETWORK_SVG_H
 #define PYTHON_NETWORK_SVG_H
 
@@ -7,11 +7,18 @@
 
 class Network;
 
-// An SVG document of net_tester's screen: one circle per neuron (up to max_drawn_neurons), one
-// line per connection (up to max_drawn_connections), each neuron's output printed below it.
-std::string network_svg(const Network& network);
+// An SVG document sized to the network, on a transparent background, in colours that read on
+// light and dark pages: a column per layer under its name and size, the connections, a legend
+// below. A layer of more than max_drawn_rows neurons is thinned to that many, evenly spread, and
+// a note says so. A computing neuron whose threshold differs from the default shows it beside
+// its disc. With `show_values`, each disc is shaded by its neuron's output and the output is
+// written beside it; without, the discs stay empty. The same network gives the same bytes.
+std::string network_svg(const Network& network, bool show_values);
 
-// Beyond these counts the neurons or the lines are left out and a note says so.
+// Most neurons a layer's column shows.
+constexpr int max_drawn_rows = 64;
+// Beyond these counts of neurons or lines drawn, the neurons or the lines are left out and a
+// note says so.
 constexpr int max_drawn_neurons = 2000;
 constexpr long long max_drawn_connections = 100000;
 

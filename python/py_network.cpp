@@ -184,6 +184,7 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
         const Array row = c_doubles(given, "inputs");
         py::array_t<double> outputs(network.output_count());
         network.evaluate_batch(row.data(), outputs.mutable_data(), 1);
+        evaluated = true;
         return outputs;
     }
     if (given.ndim() != 2)
@@ -203,6 +204,7 @@ py::array_t<double> PyNetwork::evaluate(const py::object& inputs)
         // Rows side by side through the engine's batch: each row exactly as evaluated alone.
         without_gil([&] { network.evaluate_batch(in, out, static_cast<int>(count)); });
     }
+    evaluated = evaluated || count > 0;
     return outputs;
 }
 
@@ -330,9 +332,14 @@ std::string PyNetwork::repr() const
     return "<neural_creatures.Network layers [" + sizes + "], " + state + ">";
 }
 
-std::string PyNetwork::svg() const
+std::string PyNetwork::svg()
 {
-    return network_svg(idle());
+    idle();
+    // The inputs held are those of the last row evaluated or pattern trained on: evaluated
+    // again, the neurons show what the network gives for them now, whatever changed since.
+    if (evaluated)
+        network.evaluate();
+    return network_svg(network, evaluated);
 }
 
 // ---- parameters

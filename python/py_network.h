@@ -47,7 +47,7 @@ public:
     py::list weights() const;
     py::list thresholds() const;
     std::string repr() const;
-    std::string svg() const;
+    std::string svg();
 
     void set_error_limit(const py::object& value);
     void set_max_iterations(const py::object& value);
@@ -90,6 +90,7 @@ private:
 
     Network network;
     bool busy = false;
+    bool evaluated = false;  // by evaluate(): before it, the neurons hold no evaluation's outputs
     static constexpr int interrupted_result = -2;
     int last_result = -1;  // the TrainResult of the last training, -1 before any, or interrupted_result
     int last_passes = 0;

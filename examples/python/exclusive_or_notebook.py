@@ -37,7 +37,7 @@ print("%s after %d passes" % (result, passes))
 for row, output in zip(inputs, network.evaluate(inputs)):
     print("  %d %d -> %.4f" % (row[0], row[1], output[0]))
 
-# %% The network as net_tester draws it, with the outputs of the last row evaluated.
+# %% The network's picture, with the outputs of the last row evaluated.
 network.evaluate([1, 0])
 with open(arguments.picture, "w") as picture:
     picture.write(network._repr_svg_())

@@ -136,7 +136,7 @@ class Network:
     slope_parameter: float
     """Every neuron's slope parameter; finite, ValueError otherwise."""
     def _repr_svg_(self) -> str:
-        """The network as net_tester draws it, as SVG."""
+        """The network as SVG sized to it, on a transparent background, with a legend."""
 
 def data_set(name: str, points: int = 200, noise: float = 0.0,
              seed: int = 0) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]:

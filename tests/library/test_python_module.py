@@ -513,7 +513,8 @@ def test_the_result_is_an_enum_in_a_named_tuple():
     network.max_iterations = 0
     network.error_limit = 0.0
     assert network.train() == (neural_creatures.TrainResult.ITERATION_LIMIT, 0) == ("iteration limit", 0)
-    assert {m.value for m in neural_creatures.TrainResult} == {"converged", "iteration limit", "no usable patterns"}
+    assert {m.value for m in neural_creatures.TrainResult} == {"converged", "iteration limit", "no usable patterns",
+                                                               "interrupted", "stopped"}
 
 
 def test_repr_and_picture_show_the_network():

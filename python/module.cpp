@@ -21,7 +21,10 @@ constexpr const char* network_doc =
     "Every call raises MemoryError when memory runs short (arrays too large to copy, a network or "
     "patterns that do not fit in memory). Every call that raises leaves the network as it was. A network "
     "is used by one thread at a time: "
-    "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.";
+    "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.\n\n"
+    "pickle, copy.copy and copy.deepcopy keep it to the bit: weights, thresholds, patterns, training "
+    "parameters, held-out share and seed, and last_run (pickle keeps the lesson that "
+    "to_text(training=True) gives, and raises ValueError for a network that it cannot hold).";
 
 constexpr const char* train_doc =
     "Trains by online back-propagation until every output of every pattern lies within error_limit "

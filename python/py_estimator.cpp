@@ -20,8 +20,9 @@ constexpr long long highest_seed = 4294967295LL;
 constexpr int highest_int = std::numeric_limits<int>::max();
 // A single output stands for class 1 from this value on.
 constexpr double class_one_from = 0.5;
-// Members of the pickled state: lesson, weight limit, passes done, last result, last passes, last run.
-constexpr std::size_t state_size = 6;
+// Members of the pickled state: the lesson (which holds the weight limit too), the last result,
+// the last passes and the last run.
+constexpr std::size_t state_size = 4;
 
 std::string shape_text(const py::array& values)
 {
@@ -264,8 +265,7 @@ void PyNetwork::set_weights(const py::list& weights)
 py::tuple PyNetwork::state() const
 {
     const std::string lesson = file_text(false, true);
-    return py::make_tuple(py::bytes(lesson), network.max_weight(), network.iterations_done, last_result, last_passes,
-                          last_run);
+    return py::make_tuple(py::bytes(lesson), last_result, last_passes, last_run);
 }
 
 PyNetwork PyNetwork::from_state(const py::tuple& state)
@@ -276,12 +276,10 @@ PyNetwork PyNetwork::from_state(const py::tuple& state)
     Network built = Network::from_text(lesson, 0u);
     if (built.layer_count() == 0 || built.read_training_text(lesson) != 0)
         throw py::value_error("not the state of a pickled Network: its lesson does not read back");
-    built.set_max_weight_all(state[1].cast<double>());
-    built.iterations_done = state[2].cast<int>();
     PyNetwork kept(std::move(built), Diagnostics(), "the pickled state");
-    kept.last_result = state[3].cast<int>();
-    kept.last_passes = state[4].cast<int>();
-    kept.last_run = state[5];
+    kept.last_result = state[1].cast<int>();
+    kept.last_passes = state[2].cast<int>();
+    kept.last_run = state[3];
     return kept;
 }
 

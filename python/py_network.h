@@ -84,7 +84,7 @@ public:
     py::array_t<long long> predict(const py::object& inputs);
     double score(const py::object& inputs, const py::object& labels);
     void set_weights(const py::list& weights);
-    // What pickle keeps: the lesson text, the weight limit and the last run.
+    // What pickle keeps: the lesson text and the last run.
     py::tuple state() const;
     static PyNetwork from_state(const py::tuple& state);
     // The last training run: a TrainingRun or TrainingRunWithCurve, None before any.

@@ -165,7 +165,7 @@ void PyNetwork::fit(const py::object& inputs, const py::object& labels, const Fi
     std::optional<LearningCurve> curve;
     if (options.curve)
         curve.emplace(LearningCurve::exported_points);
-    StepReports reports{options.callback, every};
+    StepReports reports{options.callback, every, py::module_::import("neural_creatures._engine").attr("FitStep")};
     TrainingRun run(epochs, work, share, seed);
     RunEnd end = RunEnd::finished;
     const int result =

@@ -43,10 +43,11 @@ void set_array_patterns(Network& work, const Array& inputs, const Array& expecte
 enum class RunEnd { finished, interrupted, stopped };
 
 // The reports of a run between its steps: every `every` passes, and at its end, `callback`
-// gets a FitStep with the errors measured; returning False stops the run.
+// gets a FitStep (made by `step_type`) with the errors measured; returning False stops the run.
 struct StepReports {
     py::object callback;
     int every = 1;
+    py::object step_type;
 };
 
 // from_layers' training parameters, as Python gave them (None: the engine's defaults).

@@ -192,7 +192,7 @@ bool report(const StepReports& reports, int passes, int made, const PatternError
             RunEnd& end)
 {
     const py::object none = py::none();
-    const py::object step = module_attribute("FitStep")(
+    const py::object step = reports.step_type(
         passes, made, errors.worst, errors.mean_squared, held_out ? py::object(py::float_(errors.held_out_worst)) : none,
         held_out ? py::object(py::float_(errors.held_out_mean_squared)) : none);
     py::object answer;

@@ -46,6 +46,16 @@ def test_labels_train_as_their_one_hot_targets(outputs, y):
     assert network.score(XOR_INPUTS, np.array(expected, dtype=float)) == np.mean((outputs_now - expected) ** 2)
 
 
+def test_hyper_parameters_of_fit_train_as_the_attributes_do():
+    network = xor_network(2)
+    network.fit(XOR_INPUTS, [0, 1, 1, 0], shuffle=False, learning_rate=0.25, error_limit=0.2, max_weight=3.0,
+                learn_thresholds=True)
+    direct = xor_network(2)
+    direct.learning_rate, direct.error_limit, direct.max_weight, direct.learn_thresholds = 0.25, 0.2, 3.0, True
+    run = direct.train(XOR_INPUTS, [[1, 0], [0, 1], [0, 1], [1, 0]])
+    assert bits(network) == bits(direct) and network.last_run == run and network.learning_rate == 0.25
+
+
 @pytest.mark.parametrize("call, error, match", [
     (lambda n: n.fit(XOR_INPUTS, [0, 1, 2, 0]), ValueError, r"class label 2 in row 2.*classes 0 to 1"),
     (lambda n: n.fit(XOR_INPUTS, [0, -1, 1, 0]), ValueError, r"class label -1"),
@@ -58,6 +68,7 @@ def test_labels_train_as_their_one_hot_targets(outputs, y):
     (lambda n: n.fit(XOR_INPUTS, [0, 1, 1, 0], seed=-1), ValueError, r"seed"),
     (lambda n: n.fit(XOR_INPUTS, [0, 1, 1, 0], learning_rate=-1), ValueError, r"learning_rate"),
     (lambda n: n.score(XOR_INPUTS, [0, 1, 5, 0]), ValueError, r"class label 5"),
+    (lambda n: Network.from_layers([2, 1], max_iterations=-1), ValueError, r"max_iterations"),
     (lambda n: n.set_weights([np.zeros((3, 2))]), ValueError, r"one array per computing layer, 2, not 1"),
     (lambda n: n.set_weights([np.zeros((3, 2)), np.zeros((3, 2))]), ValueError, r"layer 2 \(2 neurons after 3\)"),
     (lambda n: n.set_weights([np.full((3, 2), np.nan), np.zeros((2, 3))]), ValueError, r"layer 1.*finite"),
@@ -129,6 +140,8 @@ def test_set_weights_round_trips_and_keeps_them_unclamped():
 def test_kept_networks_give_the_same_outputs_and_training_to_the_bit(duplicate):
     network = Network.from_layers([2, 3, 2], seed=9, threshold=2.0, slope_parameter=2.0, learning_rate=0.5,
                                   max_weight=7.5, error_limit=0.02, max_iterations=321, learn_thresholds=True)
+    assert (network.max_weight, network.error_limit, network.max_iterations, network.learn_thresholds) == \
+        (7.5, 0.02, 321, True)
     network.fit(XOR_INPUTS, [0, 1, 1, 0], epochs=50, test_share=0.25, seed=5, curve=True)
     kept = duplicate(pickle.dumps(network) if duplicate is pickle.loads else network)
     assert bits(kept) == bits(network)

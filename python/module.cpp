@@ -191,11 +191,11 @@ PYBIND11_MODULE(_engine, module)
                     "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
                     "1 or more), as the engine's Network::from_layers. Every neuron gets the threshold, "
                     "slope_parameter, learning_rate and max_weight given (checked as their attributes are), the "
-                    "engine's defaults for those left out; error_limit, max_iterations and learn_thresholds, checked as their "
-                    "attributes are, start the network's training parameters. Every weight is drawn evenly from -r to +r for its "
-                    "layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the default slope of "
-                    "0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic function doubled for "
-                    "that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
+                    "engine's defaults for those left out; error_limit, max_iterations and learn_thresholds, checked "
+                    "as their attributes are, start the network's training parameters. Every weight is drawn evenly "
+                    "from -r to +r for its layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the "
+                    "default slope of 0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic "
+                    "function doubled for that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
                     "from the clock. Raises ValueError for sizes, a seed or a parameter out of range, or layers "
                     "beyond the 1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },

@@ -91,8 +91,9 @@ Answers answers_of(const py::object& y, int outputs)
     const double* cells = answers.targets.data();
     for (py::ssize_t cell = 0; cell < answers.targets.size(); ++cell)
         if (!(cells[cell] >= 0.0 && cells[cell] <= 1.0))
-            throw py::value_error("targets must lie in 0..1, the outputs' range; row " + std::to_string(cell / outputs) +
-                                  ", column " + std::to_string(cell % outputs) + " holds " +
+            throw py::value_error("targets must lie in 0..1, the outputs' range; row " +
+                                  std::to_string(cell / outputs) + ", column " + std::to_string(cell % outputs) +
+                                  " holds " +
                                   py::repr(py::float_(cells[cell])).cast<std::string>() +
                                   " (class labels are 1-D integers)");
     return answers;

@@ -131,7 +131,8 @@ void set_array_patterns(Network& work, const Array& inputs, const Array& expecte
     const std::size_t in_width = static_cast<std::size_t>(work.input_count());
     const std::size_t out_width = static_cast<std::size_t>(work.output_count());
     for (py::ssize_t place = 0; place < rows; ++place) {
-        const std::size_t row = order.empty() ? static_cast<std::size_t>(place) : static_cast<std::size_t>(order[static_cast<std::size_t>(place)]);
+        const auto at = static_cast<std::size_t>(place);
+        const std::size_t row = order.empty() ? at : static_cast<std::size_t>(order[at]);
         const double* in = inputs.data() + row * in_width;
         const double* out = expected.data() + row * out_width;
         pattern.inputs.assign(in, in + in_width);
@@ -192,9 +193,10 @@ bool report(const StepReports& reports, int passes, int made, const PatternError
             RunEnd& end)
 {
     const py::object none = py::none();
-    const py::object step = reports.step_type(
-        passes, made, errors.worst, errors.mean_squared, held_out ? py::object(py::float_(errors.held_out_worst)) : none,
-        held_out ? py::object(py::float_(errors.held_out_mean_squared)) : none);
+    const py::object held_out_worst = held_out ? py::object(py::float_(errors.held_out_worst)) : none;
+    const py::object held_out_mean_squared = held_out ? py::object(py::float_(errors.held_out_mean_squared)) : none;
+    const py::object step = reports.step_type(passes, made, errors.worst, errors.mean_squared, held_out_worst,
+                                              held_out_mean_squared);
     py::object answer;
     try {
         answer = reports.callback(step);
@@ -288,7 +290,9 @@ py::object PyNetwork::finish_training(Network& work, int result, const LearningC
                                                         : "no usable patterns";
         const py::object kind = module_attribute("TrainResult")(ending);
         network = std::move(work);
-        last_result = end == RunEnd::interrupted ? interrupted_result : end == RunEnd::stopped ? stopped_result : result;
+        last_result = end == RunEnd::interrupted ? interrupted_result
+                      : end == RunEnd::stopped   ? stopped_result
+                                                 : result;
         last_passes = network.iterations_done;
         last_run = curve == nullptr ? module_attribute("TrainingRun")(kind, last_passes)
                                     : module_attribute("TrainingRunWithCurve")(

@@ -1,5 +1,5 @@
-// Which patterns a run holds out of training: a seeded shuffle of the pattern indices with the
-// engine's RandomSource, so that every platform and the page hold out the same patterns.
+// Which patterns a run holds out of training, and the order of shuffled rows: a seeded shuffle
+// of the pattern indices with the engine's RandomSource, the same on every platform and the page.
 #include "engine/training_run.h"
 
 #include "engine/random_source.h"
@@ -18,6 +18,20 @@ int draw_below(RandomSource& random, int bound)
     return static_cast<int>(wide % bound);
 }
 
+// Sets `order` to 0 to count - 1 and draws its first `places` places of a Fisher-Yates shuffle
+// front to back, so that a shorter shuffle is the start of a longer one.
+void shuffle_front(int count, int places, std::uint32_t seed, std::vector<int>& order)
+{
+    order.resize(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        order[static_cast<std::size_t>(i)] = i;
+    RandomSource random(seed);
+    for (int i = 0; i < places; ++i) {
+        const int j = i + draw_below(random, count - i);
+        std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
+    }
+}
+
 }  // namespace
 
 int held_out_count(int pattern_count, double share)
@@ -34,14 +48,14 @@ void choose_held_out(int pattern_count, double share, std::uint32_t seed, std::v
     held_out.assign(count > 0 ? static_cast<std::size_t>(pattern_count) : 0, 0);
     if (count == 0)
         return;
-    std::vector<int> order(static_cast<std::size_t>(pattern_count));
-    for (int i = 0; i < pattern_count; ++i)
-        order[static_cast<std::size_t>(i)] = i;
-    RandomSource random(seed);
-    // The first `count` places of a Fisher-Yates shuffle, drawn front to back.
-    for (int i = 0; i < count; ++i) {
-        const int j = i + draw_below(random, pattern_count - i);
-        std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
+    std::vector<int> order;
+    shuffle_front(pattern_count, count, seed, order);
+    for (int i = 0; i < count; ++i)
         held_out[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = 1;
-    }
+}
+
+void shuffled_order(int pattern_count, std::uint32_t seed, std::vector<int>& order)
+{
+    // The last place is the one index left: no draw for it.
+    shuffle_front(pattern_count, std::max(pattern_count - 1, 0), seed, order);
 }

@@ -27,6 +27,12 @@ NC_API int held_out_count(int pattern_count, double share);
 /// 15-bit values: the same patterns on every platform.
 NC_API void choose_held_out(int pattern_count, double share, std::uint32_t seed, std::vector<char>& held_out);
 
+/// Sets `order` to the indices 0 to pattern_count - 1 (empty for fewer than 1) shuffled as
+/// choose_held_out shuffles them, by the whole Fisher-Yates shuffle drawn front to back from
+/// RandomSource(seed): the order in which a front end that shuffles its rows hands them to the
+/// network, the same on every platform.
+NC_API void shuffled_order(int pattern_count, std::uint32_t seed, std::vector<int>& order);
+
 /// What one TrainingRun::step did.
 struct TrainingStep {
     int passes = 0;               ///< training passes this step made

@@ -1,6 +1,7 @@
 // The extension module neural_creatures._engine: the names, signatures, docstrings and
 // properties Python sees. The work is PyNetwork's (py_network.cpp), the engine's beneath it.
 #include "python/py_data_sets.h"
+#include "python/py_estimator.h"
 #include "python/py_network.h"
 #include "python/released_gil.h"
 
@@ -20,7 +21,10 @@ constexpr const char* network_doc =
     "Every call raises MemoryError when memory runs short (arrays too large to copy, a network or "
     "patterns that do not fit in memory). Every call that raises leaves the network as it was. A network "
     "is used by one thread at a time: "
-    "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.";
+    "while it trains or evaluates with the GIL released, other calls on it raise RuntimeError.\n\n"
+    "pickle, copy.copy and copy.deepcopy keep it to the bit: weights, thresholds, patterns, training "
+    "parameters, held-out share and seed, and last_run (pickle keeps the lesson that "
+    "to_text(training=True) gives, and raises ValueError for a network that it cannot hold).";
 
 constexpr const char* train_doc =
     "Trains by online back-propagation until every output of every pattern lies within error_limit "
@@ -118,10 +122,13 @@ void add_result_types(py::module_& module)
     members.append(py::make_tuple("CONVERGED", "converged"));
     members.append(py::make_tuple("ITERATION_LIMIT", "iteration limit"));
     members.append(py::make_tuple("NO_USABLE_PATTERNS", "no usable patterns"));
+    members.append(py::make_tuple("INTERRUPTED", "interrupted"));
+    members.append(py::make_tuple("STOPPED", "stopped"));
     py::object result = enum_module.attr("Enum")("TrainResult", members, py::arg("module") = "neural_creatures",
                                                  py::arg("type") = py::type::of(py::str()));
     result.attr("__doc__") = "How a training run ended; each member equals its value, a str. train() never "
-                             "returns NO_USABLE_PATTERNS: it raises NetworkFileError or ValueError instead.";
+                             "returns NO_USABLE_PATTERNS: it raises NetworkFileError or ValueError instead. "
+                             "INTERRUPTED (Ctrl-C) and STOPPED (fit's callback) are found in last_run.";
     result.attr("__str__") = py::module_::import("builtins").attr("str").attr("__str__");
     module.attr("TrainResult") = result;
 
@@ -168,16 +175,27 @@ PYBIND11_MODULE(_engine, module)
                     "Builds the network that a network file holding `text` (a str) describes; missing weights "
                     "from `seed` when given. Raises NetworkFileError for a text that holds no usable network, "
                     "UnicodeEncodeError (a ValueError) for a str that is not valid Unicode.")
-        .def_static("from_layers", &PyNetwork::from_layers, py::arg("sizes"), py::arg("seed") = py::none(),
+        .def_static("from_layers",
+                    [](const py::object& sizes, const py::object& seed, const py::object& threshold,
+                       const py::object& slope_parameter, const py::object& learning_rate, const py::object& max_weight,
+                       const py::object& error_limit, const py::object& max_iterations,
+                       const py::object& learn_thresholds) {
+                        return PyNetwork::from_layers(sizes, seed, threshold, slope_parameter, learning_rate,
+                                                      max_weight, {error_limit, max_iterations, learn_thresholds});
+                    },
+                    py::arg("sizes"), py::arg("seed") = py::none(),
                     py::kw_only(), py::arg("threshold") = py::none(), py::arg("slope_parameter") = py::none(),
                     py::arg("learning_rate") = py::none(), py::arg("max_weight") = py::none(),
+                    py::arg("error_limit") = py::none(), py::arg("max_iterations") = py::none(),
+                    py::arg("learn_thresholds") = py::none(),
                     "Builds a network with these layer sizes, the input layer first (at least two sizes, each "
                     "1 or more), as the engine's Network::from_layers. Every neuron gets the threshold, "
                     "slope_parameter, learning_rate and max_weight given (checked as their attributes are), the "
-                    "engine's defaults for those left out. Every weight is drawn evenly from -r to +r for its "
-                    "layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the default slope of "
-                    "0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic function doubled for "
-                    "that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
+                    "engine's defaults for those left out; error_limit, max_iterations and learn_thresholds, checked "
+                    "as their attributes are, start the network's training parameters. Every weight is drawn evenly "
+                    "from -r to +r for its layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the "
+                    "default slope of 0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic "
+                    "function doubled for that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
                     "from the clock. Raises ValueError for sizes, a seed or a parameter out of range, or layers "
                     "beyond the 1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
@@ -223,4 +241,5 @@ PYBIND11_MODULE(_engine, module)
              "not 0, connections coloured by sign and thicker for larger weights, a legend, and layers of more "
              "than 64 neurons thinned with a note. Jupyter shows it for a Network.");
     bind_parameters(network);
+    bind_estimator(module, network);
 }

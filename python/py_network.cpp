@@ -93,7 +93,7 @@ PyNetwork PyNetwork::from_text(const py::object& text, const py::object& seed)
 
 PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed, const py::object& threshold,
                                  const py::object& slope_parameter, const py::object& learning_rate,
-                                 const py::object& max_weight)
+                                 const py::object& max_weight, const TrainingOptions& training)
 {
     if (!py::isinstance<py::iterable>(sizes) || is_path(sizes))
         throw py::type_error("layer sizes must be a sequence of integers");
@@ -134,6 +134,13 @@ PyNetwork PyNetwork::from_layers(const py::object& sizes, const py::object& seed
         parameters.max_weight = real_argument(max_weight, "max_weight", RealRange::positive);
     Diagnostics noticed;
     Network built = Network::from_layers(counts, seed_value, parameters, &noticed);
+    if (!training.error_limit.is_none())
+        built.error_limit = real_argument(training.error_limit, "error_limit", RealRange::not_negative);
+    if (!training.max_iterations.is_none())
+        built.max_iterations = static_cast<int>(
+            integer_argument(training.max_iterations, "max_iterations", 0, std::numeric_limits<int>::max()));
+    if (!training.learn_thresholds.is_none())
+        built.learn_thresholds = training.learn_thresholds.cast<bool>();
     return PyNetwork(std::move(built), std::move(noticed), "the layer sizes");
 }
 
@@ -327,6 +334,8 @@ std::string PyNetwork::repr() const
         state += ", converged after " + std::to_string(last_passes) + " passes";
     else if (last_result == interrupted_result)
         state += ", training interrupted after " + std::to_string(last_passes) + " passes";
+    else if (last_result == stopped_result)
+        state += ", stopped by its callback after " + std::to_string(last_passes) + " passes";
     else if (last_result == IterationLimit)
         state += ", stopped at the iteration limit after " + std::to_string(last_passes) + " passes";
     return "<neural_creatures.Network layers [" + sizes + "], " + state + ">";

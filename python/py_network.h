@@ -26,6 +26,43 @@ void require_columns(py::ssize_t given, int expected, const char* what);
 class LearningCurve;
 class TrainingRun;
 
+// ValueError for a training parameter a file or a setter left where training cannot use it.
+void require_training_parameters(const Network& work);
+// The share of test_share: a number from 0 to max_held_out_share; ValueError otherwise.
+double share_argument(const py::object& value);
+// ValueError for more rows of patterns than `work` can hold, checked before they are copied.
+void require_pattern_room(const Network& work, py::ssize_t rows);
+// Rows of inputs and of expected outputs as patterns of `work`, in `order` (row indices) or,
+// when it is empty, as given; ValueError for values that are not finite. The arrays' shapes
+// and room are the caller's to check.
+void set_array_patterns(Network& work, const Array& inputs, const Array& expected, py::ssize_t rows,
+                        const std::vector<int>& order);
+
+// How a training run ended: all its passes made, Ctrl-C (KeyboardInterrupt pending), or
+// stopped by its callback.
+enum class RunEnd { finished, interrupted, stopped };
+
+// The reports of a run between its steps: every `every` passes, and at its end, `callback`
+// gets a FitStep (made by `step_type`) with the errors measured; returning False stops the run.
+struct StepReports {
+    py::object callback;
+    int every = 1;
+    py::object step_type;
+};
+
+// from_layers' training parameters, as Python gave them (None: the engine's defaults).
+struct TrainingOptions {
+    py::object error_limit, max_iterations, learn_thresholds;
+};
+
+// fit's arguments but X and y, as Python gave them (None: left as they are).
+struct FitOptions {
+    py::object epochs, seed, test_share, callback, callback_every;
+    py::object learning_rate, error_limit, max_weight, learn_thresholds;
+    bool shuffle = true;
+    bool curve = false;
+};
+
 class PyNetwork {
 public:
     PyNetwork(Network built, Diagnostics noticed, const std::string& source);
@@ -34,13 +71,25 @@ public:
     static PyNetwork from_text(const py::object& text, const py::object& seed);
     static PyNetwork from_layers(const py::object& sizes, const py::object& seed, const py::object& threshold,
                                  const py::object& slope_parameter, const py::object& learning_rate,
-                                 const py::object& max_weight);
+                                 const py::object& max_weight, const TrainingOptions& training);
 
     std::vector<int> layer_sizes() const;
     py::array_t<double> evaluate(const py::object& inputs);
     py::object train(const py::object& source, const py::object& targets, bool want_curve,
                      const py::object& test_share, const py::object& test_seed);
     void load_training(const py::object& path);
+    // The estimator's calls (py_estimator.cpp): training on class labels or targets in 0..1,
+    // shuffled rows, and what the outputs predict.
+    void fit(const py::object& inputs, const py::object& labels, const FitOptions& options);
+    py::array_t<double> predict_proba(const py::object& inputs);
+    py::array_t<long long> predict(const py::object& inputs);
+    double score(const py::object& inputs, const py::object& labels);
+    void set_weights(const py::list& weights);
+    // What pickle keeps: the lesson text and the last run.
+    py::tuple state() const;
+    static PyNetwork from_state(const py::tuple& state);
+    // The last training run: a TrainingRun or TrainingRunWithCurve, None before any.
+    py::object last_run = py::none();
     py::tuple patterns() const;
     void write(const py::object& path, bool nearest, bool training) const;
     std::string text(bool nearest, bool training) const;
@@ -83,16 +132,24 @@ private:
     // naming what the format cannot hold when `nearest` is false.
     std::string file_text(bool nearest, bool training) const;
     std::string patterns_misfit() const;
-    // Trains `work` on its patterns in steps with the GIL released, adding to `curve` when one
-    // is given; returns the TrainResult. Ctrl-C between two steps sets `interrupted`, with
-    // KeyboardInterrupt pending, and ends the run after the last whole pass.
-    int run_training(Network& work, TrainingRun& run, LearningCurve* curve, bool& interrupted);
+    // Trains `work` on its patterns in steps with the GIL released, adding to `curve` and
+    // calling back `reports` when given; returns the TrainResult. Ctrl-C between two steps (or
+    // KeyboardInterrupt from the callback) ends the run after the last whole pass, with
+    // KeyboardInterrupt pending; other exceptions of the callback propagate.
+    int run_training(Network& work, TrainingRun& run, LearningCurve* curve, const StepReports* reports,
+                     RunEnd& end);
+    // Ends a run: keeps `work` and records the run in last_run (after Ctrl-C, the last whole
+    // pass, then raises KeyboardInterrupt); FloatingPointError, keeping nothing, for weights
+    // or outputs that stopped being numbers. Returns last_run.
+    py::object finish_training(Network& work, int result, const LearningCurve* curve, RunEnd end);
 
     Network network;
     bool busy = false;
     bool evaluated = false;  // by evaluate(): before it, the neurons hold no evaluation's outputs
     static constexpr int interrupted_result = -2;
-    int last_result = -1;  // the TrainResult of the last training, -1 before any, or interrupted_result
+    static constexpr int stopped_result = -3;
+    // The TrainResult of the last training, -1 before any, interrupted_result or stopped_result.
+    int last_result = -1;
     int last_passes = 0;
 };
 

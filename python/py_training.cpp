@@ -22,7 +22,8 @@ py::object module_attribute(const char* name)
     return py::module_::import("neural_creatures._engine").attr(name);
 }
 
-// A parameter a file or a setter left where training cannot use it.
+}  // namespace
+
 void require_training_parameters(const Network& work)
 {
     if (!(work.error_limit >= 0.0) || !std::isfinite(work.error_limit))
@@ -35,6 +36,8 @@ void require_training_parameters(const Network& work)
         throw py::value_error("max_iterations is " + std::to_string(work.max_iterations) +
                               "; training needs 0 or more");
 }
+
+namespace {
 
 // Rows of an array as a 2-D shape: a 1-D array is one value per row when a row holds one value.
 py::ssize_t row_count(const py::array& values, int width, const char* what)
@@ -102,23 +105,36 @@ void PyNetwork::take_training(Network& work, const py::object& source, const py:
         throw py::value_error("inputs have " + std::to_string(rows) + " rows and targets " +
                               std::to_string(given_targets.shape(0)) +
                               "; training needs one target row per input row");
+    require_pattern_room(work, rows);
+    const Array inputs = c_doubles(given_inputs, "inputs");
+    const Array expected = c_doubles(given_targets, "targets");
+    set_array_patterns(work, inputs, expected, rows, {});
+}
+
+void require_pattern_room(const Network& work, py::ssize_t rows)
+{
     const long long width = work.input_count() + work.output_count();
     if (rows > Network::max_pattern_count || rows * width > Network::max_pattern_value_count)
         throw py::value_error(std::to_string(rows) + " patterns of " + std::to_string(width) +
                               " values each are more than can be held: at most " +
                               std::to_string(Network::max_pattern_count) + " patterns and " +
                               std::to_string(Network::max_pattern_value_count) + " values");
-    const Array inputs = c_doubles(given_inputs, "inputs");
-    const Array expected = c_doubles(given_targets, "targets");
+}
+
+void set_array_patterns(Network& work, const Array& inputs, const Array& expected, py::ssize_t rows,
+                        const std::vector<int>& order)
+{
     if (!all_finite(inputs) || !all_finite(expected))
         throw py::value_error("inputs and targets must be finite numbers");
     work.clear_patterns();
     TrainingPattern pattern;
     const std::size_t in_width = static_cast<std::size_t>(work.input_count());
     const std::size_t out_width = static_cast<std::size_t>(work.output_count());
-    for (py::ssize_t row = 0; row < rows; ++row) {
-        const double* in = inputs.data() + static_cast<std::size_t>(row) * in_width;
-        const double* out = expected.data() + static_cast<std::size_t>(row) * out_width;
+    for (py::ssize_t place = 0; place < rows; ++place) {
+        const auto at = static_cast<std::size_t>(place);
+        const std::size_t row = order.empty() ? at : static_cast<std::size_t>(order[at]);
+        const double* in = inputs.data() + row * in_width;
+        const double* out = expected.data() + row * out_width;
         pattern.inputs.assign(in, in + in_width);
         pattern.expected_outputs.assign(out, out + out_width);
         work.add_pattern(pattern);
@@ -159,7 +175,8 @@ py::array_t<double> curve_array(const LearningCurve& curve, bool held_out)
     return rows;
 }
 
-// The share of test_share: a number from 0 to max_held_out_share.
+}  // namespace
+
 double share_argument(const py::object& value)
 {
     const double share = real_argument(value, "test_share", RealRange::not_negative);
@@ -168,9 +185,39 @@ double share_argument(const py::object& value)
     return share;
 }
 
+namespace {
+
+// Hands the errors after `passes` passes (`made` of them since the last report) to the
+// callback; false when it returns False or raises KeyboardInterrupt (then set pending again).
+bool report(const StepReports& reports, int passes, int made, const PatternErrors& errors, bool held_out,
+            RunEnd& end)
+{
+    const py::object none = py::none();
+    const py::object held_out_worst = held_out ? py::object(py::float_(errors.held_out_worst)) : none;
+    const py::object held_out_mean_squared = held_out ? py::object(py::float_(errors.held_out_mean_squared)) : none;
+    const py::object step = reports.step_type(passes, made, errors.worst, errors.mean_squared, held_out_worst,
+                                              held_out_mean_squared);
+    py::object answer;
+    try {
+        answer = reports.callback(step);
+    } catch (py::error_already_set& error) {
+        if (!error.matches(PyExc_KeyboardInterrupt))
+            throw;
+        error.restore();
+        end = RunEnd::interrupted;
+        return false;
+    }
+    if (answer.is(py::bool_(false))) {
+        end = RunEnd::stopped;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-int PyNetwork::run_training(Network& work, TrainingRun& run, LearningCurve* curve, bool& interrupted)
+int PyNetwork::run_training(Network& work, TrainingRun& run, LearningCurve* curve, const StepReports* reports,
+                            RunEnd& end)
 {
     using Clock = std::chrono::steady_clock;
     Busy hold(*this);
@@ -179,6 +226,8 @@ int PyNetwork::run_training(Network& work, TrainingRun& run, LearningCurve* curv
         measure_pattern_errors(work, errors, run);
         curve->add(0, errors);
     }
+    const bool held_out = !run.held_out().empty();
+    int reported = 0;
     int passes = 1;
     for (;;) {
         TrainingStep step;
@@ -186,24 +235,72 @@ int PyNetwork::run_training(Network& work, TrainingRun& run, LearningCurve* curv
         without_gil([&] {
             const Clock::time_point start = Clock::now();
             step = run.step(work, passes);
-            // The curve measures at every k-th pass, where the steps end, and at the last.
-            if (curve != nullptr && (step.finished || run.passes_done() % curve->step() == 0)) {
+            // The curve measures at every k-th pass, where the steps end, and at the last; the
+            // reports at every `every`-th.
+            const int done = run.passes_done();
+            const bool curve_point = curve != nullptr && (step.finished || done % curve->step() == 0);
+            const bool report_point = reports != nullptr && (step.finished || done % reports->every == 0);
+            if (curve_point || report_point)
                 measure_pattern_errors(work, errors, run);
-                curve->add(run.passes_done(), errors);
-            }
+            if (curve_point)
+                curve->add(done, errors);
             took = std::max(std::chrono::duration<double>(Clock::now() - start).count(), 1e-6);
         });
-        if (step.finished)
+        const int done = run.passes_done();
+        if (reports != nullptr && done > reported && (step.finished || done % reports->every == 0)) {
+            const bool go_on = report(*reports, done, done - reported, errors, held_out, end);
+            reported = done;
+            if (!go_on && !(step.finished && end == RunEnd::stopped))
+                return run.result();
+        }
+        if (step.finished) {
+            end = RunEnd::finished;
             return run.result();
+        }
         if (PyErr_CheckSignals() != 0) {
-            interrupted = true;
+            end = RunEnd::interrupted;
             return run.result();
         }
         const double wanted = std::clamp(passes * step_seconds / took, 1.0, passes * max_step_growth);
         passes = static_cast<int>(std::min(wanted, static_cast<double>(std::numeric_limits<int>::max())));
         if (curve != nullptr)
-            passes = std::min(passes, curve->step() - run.passes_done() % curve->step());
+            passes = std::min(passes, curve->step() - done % curve->step());
+        if (reports != nullptr)
+            passes = std::min(passes, reports->every - done % reports->every);
     }
+}
+
+py::object PyNetwork::finish_training(Network& work, int result, const LearningCurve* curve, RunEnd end)
+{
+    // The pending KeyboardInterrupt is held aside while the run's record is made in Python.
+    std::optional<py::error_already_set> pending;
+    if (end == RunEnd::interrupted)
+        pending.emplace();
+    const bool numbers = gives_numbers(work);
+    if (!pending && !numbers)
+        raise_python(PyExc_FloatingPointError,
+                     "training gave weights or outputs that are not finite numbers (is the learning rate too "
+                     "large, or are some pattern values huge?); the network is as it was");
+    // Ctrl-C keeps the weights of the last whole pass, when they give numbers.
+    if (numbers) {
+        const char* ending = end == RunEnd::interrupted ? "interrupted"
+                             : end == RunEnd::stopped   ? "stopped"
+                             : result == Converged      ? "converged"
+                             : result == IterationLimit ? "iteration limit"
+                                                        : "no usable patterns";
+        const py::object kind = module_attribute("TrainResult")(ending);
+        network = std::move(work);
+        last_result = end == RunEnd::interrupted ? interrupted_result
+                      : end == RunEnd::stopped   ? stopped_result
+                                                 : result;
+        last_passes = network.iterations_done;
+        last_run = curve == nullptr ? module_attribute("TrainingRun")(kind, last_passes)
+                                    : module_attribute("TrainingRunWithCurve")(
+                                          kind, last_passes, curve_array(*curve, network.held_out_share > 0.0));
+    }
+    if (pending)
+        throw *pending;
+    return last_run;
 }
 
 py::object PyNetwork::train(const py::object& source, const py::object& targets, bool want_curve,
@@ -220,38 +317,15 @@ py::object PyNetwork::train(const py::object& source, const py::object& targets,
     std::optional<LearningCurve> curve;
     if (want_curve)
         curve.emplace(LearningCurve::exported_points);
-    bool interrupted = false;
     // A lesson's own held-out share and seed hold unless a share is given, as in net_train.
     if (share > 0.0) {
         work.held_out_share = share;
         work.held_out_seed = seed;
     }
     TrainingRun run(work);
-    const int result = run_training(work, run, curve ? &*curve : nullptr, interrupted);
-    const bool numbers = gives_numbers(work);
-    if (interrupted) {
-        // Ctrl-C keeps the weights of the last whole pass, when they give numbers.
-        if (numbers) {
-            network = std::move(work);
-            last_result = interrupted_result;
-            last_passes = network.iterations_done;
-        }
-        throw py::error_already_set();
-    }
-    if (!numbers)
-        raise_python(PyExc_FloatingPointError,
-                     "training gave weights or outputs that are not finite numbers (is the learning rate too "
-                     "large, or are some pattern values huge?); the network is as it was");
-    network = std::move(work);
-    last_result = result;
-    last_passes = network.iterations_done;
-    const char* ending = result == Converged        ? "converged"
-                         : result == IterationLimit ? "iteration limit"
-                                                    : "no usable patterns";
-    const py::object kind = module_attribute("TrainResult")(ending);
-    if (!curve)
-        return module_attribute("TrainingRun")(kind, last_passes);
-    return module_attribute("TrainingRunWithCurve")(kind, last_passes, curve_array(*curve, work.held_out_share > 0.0));
+    RunEnd end = RunEnd::finished;
+    const int result = run_training(work, run, curve ? &*curve : nullptr, nullptr, end);
+    return finish_training(work, result, curve ? &*curve : nullptr, end);
 }
 
 void PyNetwork::load_training(const py::object& path)

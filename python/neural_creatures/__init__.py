@@ -9,8 +9,8 @@ evaluated on NumPy arrays, trained by back-propagation and written back.
     net.write("exclusive_or.txt")
     inputs, targets = neural_creatures.data_set("spirals", points=300, noise=0.05, seed=4)
 """
-from neural_creatures._engine import (Diagnostic, Network, NetworkFileError, NetworkFileWarning, TrainingRun,
+from neural_creatures._engine import (Diagnostic, FitStep, Network, NetworkFileError, NetworkFileWarning, TrainingRun,
                                       TrainingRunWithCurve, TrainResult, __version__, data_set)
 
-__all__ = ["Diagnostic", "Network", "NetworkFileError", "NetworkFileWarning", "TrainResult", "TrainingRun",
+__all__ = ["Diagnostic", "FitStep", "Network", "NetworkFileError", "NetworkFileWarning", "TrainResult", "TrainingRun",
            "TrainingRunWithCurve", "__version__", "data_set"]

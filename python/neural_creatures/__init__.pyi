@@ -1,7 +1,7 @@
 # Type stubs of the neural_creatures module, for editors and type checkers.
 import enum
 import os
-from typing import Iterable, List, NamedTuple, Optional, Tuple, Union, overload
+from typing import Any, Callable, Dict, Iterable, List, NamedTuple, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -24,6 +24,8 @@ class TrainResult(str, enum.Enum):
     CONVERGED = "converged"
     ITERATION_LIMIT = "iteration limit"
     NO_USABLE_PATTERNS = "no usable patterns"
+    INTERRUPTED = "interrupted"
+    STOPPED = "stopped"
 
 class TrainingRun(NamedTuple):
     """What train() returns: how the run ended and the passes it made."""
@@ -36,6 +38,16 @@ class TrainingRunWithCurve(NamedTuple):
     result: TrainResult
     passes: int
     curve: npt.NDArray[np.float64]
+
+class FitStep(NamedTuple):
+    """What fit's callback gets between steps: the passes of the run so far and of this step,
+    and the errors of the training rows and of the held-out ones (None without any)."""
+    passes: int
+    new_passes: int
+    worst: float
+    mean_squared: float
+    held_out_worst: Optional[float]
+    held_out_mean_squared: Optional[float]
 
 class Diagnostic:
     @property
@@ -63,6 +75,9 @@ class Network:
         slope_parameter: Optional[float] = None,
         learning_rate: Optional[float] = None,
         max_weight: Optional[float] = None,
+        error_limit: Optional[float] = None,
+        max_iterations: Optional[int] = None,
+        learn_thresholds: Optional[bool] = None,
     ) -> Network:
         """A network of these layer sizes (input layer first, at least two, each 1 or more)
         whose neurons have the parameters given (the defaults for those left out), with random
@@ -103,6 +118,34 @@ class Network:
         (arrays, patterns or a file that do not fit in memory), FloatingPointError (weights or outputs stop being finite; the network is as
         it was), KeyboardInterrupt (Ctrl-C; the weights of the last whole pass stay), TypeError
         (a source that is neither a path nor arrays, complex arrays)."""
+    def fit(self, X: npt.ArrayLike, y: npt.ArrayLike, *, epochs: Optional[int] = None, shuffle: bool = True,
+            seed: int = 0, test_share: float = 0.0, callback: Optional[Callable[[FitStep], Any]] = None,
+            callback_every: int = 1, curve: bool = False, learning_rate: Optional[float] = None,
+            error_limit: Optional[float] = None, max_weight: Optional[float] = None,
+            learn_thresholds: Optional[bool] = None) -> Network:
+        """Trains on rows X and y, class labels (1-D ints, one output per class; 0 and 1 for one
+        output) or targets in 0..1, the rows shuffled in the engine's order for `seed` unless
+        shuffle=False, at most `epochs` passes; returns the network. callback(step) gets a
+        FitStep every callback_every passes and at the end; returning False stops the run. The
+        run goes to last_run; Ctrl-C keeps the partial run there and the weights reached. Raises
+        ValueError naming what is wrong, TypeError, FloatingPointError, KeyboardInterrupt."""
+    def predict(self, X: npt.ArrayLike) -> npt.NDArray[np.int64]:
+        """The class of each row: the largest output's, or for one output 1 from 0.5 on."""
+    def predict_proba(self, X: npt.ArrayLike) -> npt.NDArray[np.float64]:
+        """The outputs of each row, a 2-D array of output_count columns."""
+    def score(self, X: npt.ArrayLike, y: npt.ArrayLike) -> float:
+        """The accuracy for class labels, the mean squared error of the outputs for targets."""
+    @property
+    def last_run(self) -> Optional[Union[TrainingRun, TrainingRunWithCurve]]:
+        """The last run of train() or fit(), also an interrupted or stopped one; None before any."""
+    def set_weights(self, weights: Sequence[npt.ArrayLike]) -> None:
+        """Every weight from one 2-D array per computing layer, shaped as `weights` gives them.
+        Raises ValueError naming the layer for a wrong count or shape or values not finite."""
+    def __copy__(self) -> Network: ...
+    def __deepcopy__(self, memo: Dict[int, Any]) -> Network: ...
+    def __getstate__(self) -> Tuple[bytes, int, int, Optional[Union[TrainingRun, TrainingRunWithCurve]]]: ...
+    def __setstate__(self,
+                     state: Tuple[bytes, int, int, Optional[Union[TrainingRun, TrainingRunWithCurve]]]) -> None: ...
     def load_training(self, path: PathLike) -> None:
         """Replaces the held patterns (and, from a network file, the training parameters) with
         those of a training file. Raises NetworkFileError, OSError."""

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -53,6 +54,35 @@ TEST(HeldOut, ASeedPicksTheSamePatternsEveryTime)
     std::vector<char> other;
     choose_held_out(20, 0.25, 2, other);
     EXPECT_NE(marked(other), marked(marks));
+}
+
+// The shuffled order is a permutation whose first places are the patterns held out for every
+// share, so that a front end's shuffled rows and its held-out rows come from one shuffle.
+TEST(HeldOut, TheShuffledOrderStartsWithTheHeldOutPatterns)
+{
+    for (const int count : {0, 1, 2, 20, 150}) {
+        std::vector<int> order{9};
+        shuffled_order(count, 1, order);
+        std::vector<int> sorted = order;
+        std::sort(sorted.begin(), sorted.end());
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(sorted[static_cast<std::size_t>(i)], i) << count;
+        EXPECT_EQ(static_cast<int>(order.size()), count);
+        for (int wanted = 1; wanted < count; ++wanted) {
+            const double share = static_cast<double>(wanted) / count;
+            const int held = held_out_count(count, share);
+            std::vector<char> marks;
+            choose_held_out(count, share, 1, marks);
+            std::vector<int> first(order.begin(), order.begin() + held);
+            std::sort(first.begin(), first.end());
+            EXPECT_EQ(first, marked(marks)) << count << " " << held;
+        }
+    }
+    std::vector<int> other;
+    std::vector<int> order;
+    shuffled_order(20, 1, order);
+    shuffled_order(20, 2, other);
+    EXPECT_NE(order, other);
 }
 
 TEST(HeldOut, ShareZeroTrainsAsOneTrainingCall)

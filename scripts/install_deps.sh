@@ -12,7 +12,8 @@ library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
 # The browser edition: emscripten compiles the page; Chromium, Firefox ESR and node run its tests.
 web_packages=(emscripten python3)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
-  clang libclang-rt-dev valgrind python3-pytest python3-sklearn chromium firefox-esr nodejs "${web_packages[@]}" "${library_packages[@]}")
+  clang libclang-rt-dev valgrind python3-pytest python3-sklearn python3-matplotlib python3-nbclient python3-ipykernel
+  chromium firefox-esr nodejs "${web_packages[@]}" "${library_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
 package_packages=(dpkg-dev file "${library_packages[@]}")
 # A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.

@@ -11,10 +11,14 @@ run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
 # The browser edition: emscripten compiles the page; Chromium and node run its tests.
 web_packages=(emscripten python3)
+# mypy checks the module's stubs; pip installs it into a virtual environment (venv) with
+# setuptools and wheel.
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
-  clang libclang-rt-dev valgrind python3-pytest chromium nodejs "${web_packages[@]}" "${library_packages[@]}")
-# dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
-package_packages=(dpkg-dev file "${library_packages[@]}")
+  clang libclang-rt-dev valgrind python3-pytest chromium nodejs mypy python3-venv python3-setuptools
+  python3-wheel "${web_packages[@]}" "${library_packages[@]}")
+# dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need;
+# lintian checks the packages.
+package_packages=(dpkg-dev file lintian "${library_packages[@]}")
 # A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.
 cross_packages=(g++-aarch64-linux-gnu qemu-user googletest cmake)
 

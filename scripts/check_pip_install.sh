@@ -44,6 +44,9 @@ assert neural_creatures.__file__.startswith(sys.argv[1]), "not the module pip in
   fail "the module pip installed does not import"
 linked=$(ldd "$site"/neural_creatures/_engine*.so)
 ! grep -q 'libneural-creatures' <<<"$linked" || fail "the extension needs libneural-creatures.so.0"
+# A run path left from the build (even an empty entry, the current directory) has no place here.
+dynamic=$(readelf -d "$site"/neural_creatures/_engine*.so)
+! grep -qE 'RPATH|RUNPATH' <<<"$dynamic" || fail "the extension keeps a run path: $(grep PATH <<<"$dynamic")"
 
 if [ "$failures" -gt 0 ]; then
   echo "check_pip_install: $failures problem(s)" >&2

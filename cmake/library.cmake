@@ -56,8 +56,15 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NeuralCreaturesConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/NeuralCreaturesConfigVersion.cmake
   DESTINATION ${NC_CMAKE_PACKAGE_DIR} COMPONENT development)
 
-configure_file(${PROJECT_SOURCE_DIR}/cmake/neural-creatures.pc.in
-  ${CMAKE_CURRENT_BINARY_DIR}/neural-creatures.pc @ONLY)
+# The prefix is the one installed to (`cmake --install --prefix P`), known only then; every
+# other path follows from it.
+set(nc_pc_file ${CMAKE_CURRENT_BINARY_DIR}/neural-creatures.pc)
+install(CODE "
+  set(CMAKE_INSTALL_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+  set(CMAKE_INSTALL_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+  set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/cmake/neural-creatures.pc.in\" \"${nc_pc_file}\" @ONLY)"
+  COMPONENT development)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/neural-creatures.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
 

@@ -83,7 +83,9 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libneural-creatures-dev)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-neural-creatures)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the Neural creatures authors")
+set(NC_PACKAGE_MAINTAINER "Neural creatures maintainers <maintainers@neural-creatures.example>" CACHE STRING
+  "The packages' maintainer, a name and an address")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${NC_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
@@ -123,12 +125,14 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # its empty lines.
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
   "small neural-network engine with a light-seeking creature and a network viewer
-Play with small feed-forward neural networks described in a plain-text network file.
+Play with small feed-forward neural networks described in a plain-text
+network file.
 
  * creature_sim: a creature with three light sensors, driven by a network,
    follows or flees a spotlight that you move with the mouse and the numpad.
  * net_tester: draws a whole network, every neuron shaded by its output and
-   every connection by its weight; the digit keys and the mouse drive the inputs.
+   every connection by its weight; the digit keys and the mouse drive the
+   inputs.
  * net_lab: trains a network before your eyes, with its learning curve and,
    for two inputs, the map of its output over the input square.
  * net_train: trains a network file by back-propagation from the command line.
@@ -152,4 +156,5 @@ The module neural_creatures: networks read from network files or text,
 evaluated on NumPy arrays (one row or a whole batch at once), trained by
 back-propagation and written back, with type stubs for editors.")
 
+include(cmake/debian_files.cmake)  # copyright, changelog, the library's ldconfig trigger
 include(CPack)

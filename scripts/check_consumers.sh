@@ -2,6 +2,9 @@
 # Installs a build's engine library, development files and Python module into a staging
 # directory (DESTDIR), then builds the example consumer against them twice, through pkg-config
 # and through find_package(NeuralCreatures), runs both, and imports the staged Python module.
+# Then installs them again with `cmake --install --prefix` into a directory of their own, builds
+# the consumer there through pkg-config alone and imports the module from the path the README
+# names, its extension finding the library by its run path.
 #
 #   bash scripts/check_consumers.sh BUILD_DIR
 #
@@ -62,15 +65,41 @@ grep -q 'libneural-creatures.so.0' <<<"$linked" || fail "the consumer does not l
 awk '/^0,0 ->|^1,1 ->/ { if ($3 >= 0.5) exit 1 } /^0,1 ->|^1,0 ->/ { if ($3 <= 0.5) exit 1 }' \
   <<<"$by_cmake" || fail "the outputs are not exclusive-or: $by_cmake"
 
+# Imports the module of a dist-packages directory (with the environment given before the call)
+# and reads its version from its metadata, as pip show does.
+check_python_module() {
+  "${NC_PYTHON:-python3}" -c '
+import importlib.metadata, sys, neural_creatures
+network = neural_creatures.Network(sys.argv[1])
+print(neural_creatures.__file__, network.layer_sizes)
+assert neural_creatures.__file__.startswith(sys.argv[2]), "not the installed module"
+assert importlib.metadata.version("neural_creatures") == neural_creatures.__version__, "no metadata"' \
+    "$network" "$1"
+}
+
 python_dir=$stage$prefix/lib/python3/dist-packages
 if [ -d "$python_dir/neural_creatures" ]; then
   echo "== python3"
-  LD_LIBRARY_PATH=$libdir PYTHONPATH=$python_dir "${NC_PYTHON:-python3}" -c '
-import sys, neural_creatures
-network = neural_creatures.Network(sys.argv[1])
-print(neural_creatures.__file__, network.layer_sizes)
-assert neural_creatures.__file__.startswith(sys.argv[2]), "not the staged module"' "$network" "$python_dir" ||
+  LD_LIBRARY_PATH=$libdir PYTHONPATH=$python_dir check_python_module "$python_dir" ||
     fail "the staged Python module does not import"
+fi
+
+echo "== cmake --install --prefix"
+installed=$work/prefix
+for component in library development python; do
+  cmake --install "$build_dir" --component "$component" --prefix "$installed" >/dev/null
+done
+pc_dir=$(dirname "$(find "$installed" -name neural-creatures.pc | head -n 1)")
+cp -r "$source_dir/examples/consumer" "$work/with_prefix"
+PKG_CONFIG_PATH=$pc_dir make -s -C "$work/with_prefix" ||
+  fail "the consumer does not build through pkg-config against the prefix"
+by_prefix=$(LD_LIBRARY_PATH=$pc_dir/.. "$work/with_prefix/consumer" "$network" "${rows[@]}") ||
+  fail "the consumer built against the prefix failed"
+[ "$by_prefix" = "$by_cmake" ] || fail "the consumer built against the prefix disagrees: $by_prefix"
+if [ -d "$python_dir/neural_creatures" ]; then
+  (unset LD_LIBRARY_PATH; PYTHONPATH=$installed/lib/python3/dist-packages \
+    check_python_module "$installed/lib/python3/dist-packages") ||
+    fail "the module installed with --prefix does not import from PREFIX/lib/python3/dist-packages"
 fi
 
 if [ "$failures" -gt 0 ]; then

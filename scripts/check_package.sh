@@ -49,6 +49,17 @@ fail() {
   failures=$((failures + 1))
 }
 
+# --- lintian: Debian's checks of the four packages; its errors fail, its warnings are listed ----
+package_files=()
+for name in "${package_names[@]}"; do
+  package_files+=("$(deb_of "$name")")
+done
+echo "== lintian"
+findings=$(lintian --fail-on none "${package_files[@]}") || fail "lintian did not run"
+[ -z "$findings" ] || echo "$findings"
+errors=$(grep -c '^E:' <<<"$findings" || true)
+[ "$errors" -eq 0 ] || fail "lintian finds $errors error(s)"
+
 # --- Control fields ----------------------------------------------------------------------
 echo "== $package"
 dpkg-deb -f "$package" Package Version Depends
@@ -70,6 +81,7 @@ expected=(
   ./usr/share/doc/neural-creatures/README.md ./usr/share/doc/neural-creatures/LICENSE
   ./usr/share/doc/neural-creatures/CHANGELOG.md
   ./usr/share/doc/neural-creatures/docs/network-file.md
+  ./usr/share/doc/neural-creatures/copyright ./usr/share/doc/neural-creatures/changelog.gz
 )
 for example in examples/*.txt examples/*.csv examples/README.md; do
   expected+=("./usr/share/neural-creatures/$example")
@@ -87,10 +99,12 @@ echo "contents: ${#expected[@]} expected files present"
 
 # --- The library, its development files and the Python module ----------------------------
 # Checks a package's name, version, each dependency named, and that its files are exactly
-# the expected ones (directories aside); an expected entry may be a shell pattern.
+# the expected ones (directories aside) with Debian's copyright file and changelog; an expected
+# entry may be a shell pattern.
 check_library_package() {
   local name=$1 depends_list=$2
   shift 2
+  set -- "$@" "./usr/share/doc/$name/copyright" "./usr/share/doc/$name/changelog.gz"
   local deb
   deb=$(deb_of "$name")
   echo "== $deb"
@@ -131,6 +145,8 @@ check_library_package libneural-creatures0 "libc6;libstdc++6" \
   fail "libneural-creatures.so.0 does not point at libneural-creatures.so.$version"
 dpkg-deb --ctrl-tarfile "$(deb_of libneural-creatures0)" | tar -xO ./shlibs 2>/dev/null |
   grep -qx "libneural-creatures 0 libneural-creatures0 (= $version)" || fail "libneural-creatures0 has no shlibs entry"
+dpkg-deb --ctrl-tarfile "$(deb_of libneural-creatures0)" | tar -xO ./triggers 2>/dev/null |
+  grep -qx "activate-noawait ldconfig" || fail "libneural-creatures0 has no ldconfig trigger"
 
 documents=./usr/share/doc/libneural-creatures-dev
 headers=()
@@ -152,6 +168,7 @@ check_library_package python3-neural-creatures \
   "libneural-creatures0 (= $version);python3-numpy;python3 (>= 3.;python3 (<< 3." \
   "$python_dir/__init__.py" "$python_dir/__init__.pyi" "$python_dir/py.typed" \
   "$python_dir/_engine.cpython-*-$multiarch.so" \
+  "$python_dir-$version.dist-info/METADATA" "$python_dir-$version.dist-info/top_level.txt" \
   ./usr/share/doc/python3-neural-creatures/examples/train_exclusive_or.py \
   ./usr/share/doc/python3-neural-creatures/examples/exclusive_or_notebook.py
 
@@ -241,11 +258,12 @@ grep -q ' Network::evaluate()' <<<"$exported" || fail "the library does not expo
 check_python() {
   local python_dir=$1
   /usr/bin/python3 -c '
-import sys, neural_creatures
+import importlib.metadata, sys, neural_creatures
 network = neural_creatures.Network(sys.argv[1])
 result, passes = network.train(sys.argv[1])
 print("python3: neural_creatures", neural_creatures.__version__, network.layer_sizes, result, passes)
-assert neural_creatures.__file__.startswith(sys.argv[2])' "$source_dir/examples/exclusive_or_training.txt" "$python_dir" ||
+assert neural_creatures.__file__.startswith(sys.argv[2])
+assert importlib.metadata.version("neural_creatures") == neural_creatures.__version__, "no metadata"' "$source_dir/examples/exclusive_or_training.txt" "$python_dir" ||
     fail "the Python module does not import or train"
 }
 LD_LIBRARY_PATH=$unpacked/usr/lib/$multiarch PYTHONPATH=$unpacked/usr/lib/python3/dist-packages \

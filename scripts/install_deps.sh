@@ -11,11 +11,14 @@ run_packages=(g++ cmake make pkg-config liballegro4-dev libpng-dev)
 library_packages=(python3-dev pybind11-dev python3-numpy doxygen)
 # The browser edition: emscripten compiles the page; Chromium, Firefox ESR and node run its tests.
 web_packages=(emscripten python3)
+# mypy checks the module's stubs; pip installs it into a virtual environment (venv) with
+# setuptools and wheel.
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev python3 xvfb xdotool x11-apps locales
   clang libclang-rt-dev valgrind python3-pytest python3-sklearn python3-matplotlib python3-nbclient python3-ipykernel
-  chromium firefox-esr nodejs "${web_packages[@]}" "${library_packages[@]}")
-# dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need.
-package_packages=(dpkg-dev file "${library_packages[@]}")
+  chromium firefox-esr nodejs mypy python3-venv python3-setuptools python3-wheel "${web_packages[@]}" "${library_packages[@]}")
+# dpkg-shlibdeps (dpkg-dev) and file, with which CPack finds the libraries the programs need;
+# lintian checks the packages.
+package_packages=(dpkg-dev file lintian "${library_packages[@]}")
 # A cross compiler, an emulator to run its programs, and GoogleTest's sources to build for it.
 cross_packages=(g++-aarch64-linux-gnu qemu-user googletest cmake)
 

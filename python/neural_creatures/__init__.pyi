@@ -1,14 +1,15 @@
 # Type stubs of the neural_creatures module, for editors and type checkers.
 import enum
 import os
-from typing import Any, Callable, Dict, Iterable, List, NamedTuple, Optional, Sequence, Tuple, Union, overload
+from typing import Any, Callable, Dict, Iterable, List, Literal, NamedTuple, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
 import numpy.typing as npt
 
 __version__: str
 
-PathLike = Union[str, bytes, os.PathLike]
+# What the module takes as a path; a name of the stub only, the module has none.
+_PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 class NetworkFileError(ValueError):
     """A network file, training file or text the engine refuses; the message names the reasons
@@ -26,6 +27,7 @@ class TrainResult(str, enum.Enum):
     NO_USABLE_PATTERNS = "no usable patterns"
     INTERRUPTED = "interrupted"
     STOPPED = "stopped"
+    def __new__(cls, value: str) -> TrainResult: ...
 
 class TrainingRun(NamedTuple):
     """What train() returns: how the run ended and the passes it made."""
@@ -58,7 +60,7 @@ class Diagnostic:
 class Network:
     """A feed-forward network. Every call raises MemoryError when memory runs short (arrays too
     large to copy, a network or patterns that do not fit) and leaves the network as it was."""
-    def __init__(self, path: PathLike, seed: Optional[int] = None) -> None:
+    def __init__(self, path: _PathLike, seed: Optional[int] = None) -> None:
         """Reads a network file; missing weights from `seed` (0 to 2**32 - 1) or the clock.
         Raises OSError (FileNotFoundError, ..., at once for a FIFO or device), ValueError for a
         null byte in the path or a bad seed, NetworkFileError for no usable network."""
@@ -98,13 +100,17 @@ class Network:
         none masked is its data) or values that are not numbers, TypeError for complex values,
         MemoryError when the rows cannot be copied as C-ordered doubles."""
     @overload
-    def train(self, source: Optional[PathLike] = None, targets: None = None, *, test_share: float = ...,
-              test_seed: int = ...) -> TrainingRun: ...
+    def train(self, source: Optional[_PathLike] = None, targets: None = None, *,
+              curve: Literal[False] = ..., test_share: float = ..., test_seed: int = ...) -> TrainingRun: ...
     @overload
-    def train(self, source: npt.ArrayLike, targets: npt.ArrayLike, *, test_share: float = ...,
-              test_seed: int = ...) -> TrainingRun: ...
+    def train(self, source: npt.ArrayLike, targets: npt.ArrayLike, *, curve: Literal[False] = ...,
+              test_share: float = ..., test_seed: int = ...) -> TrainingRun: ...
     @overload
-    def train(self, source: Optional[Union[PathLike, npt.ArrayLike]] = None,
+    def train(self, source: Optional[Union[_PathLike, npt.ArrayLike]] = None,
+              targets: Optional[npt.ArrayLike] = None, *, curve: Literal[True], test_share: float = ...,
+              test_seed: int = ...) -> TrainingRunWithCurve: ...
+    @overload
+    def train(self, source: Optional[Union[_PathLike, npt.ArrayLike]] = None,
               targets: Optional[npt.ArrayLike] = None, *, curve: bool, test_share: float = ...,
               test_seed: int = ...) -> Union[TrainingRun, TrainingRunWithCurve]:
         """Trains on the held patterns (no source), a training file (a network file's records or
@@ -146,12 +152,12 @@ class Network:
     def __getstate__(self) -> Tuple[bytes, int, int, Optional[Union[TrainingRun, TrainingRunWithCurve]]]: ...
     def __setstate__(self,
                      state: Tuple[bytes, int, int, Optional[Union[TrainingRun, TrainingRunWithCurve]]]) -> None: ...
-    def load_training(self, path: PathLike) -> None:
+    def load_training(self, path: _PathLike) -> None:
         """Replaces the held patterns (and, from a network file, the training parameters) with
         those of a training file. Raises NetworkFileError, OSError."""
     @property
     def patterns(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
-    def write(self, path: PathLike, *, nearest: bool = False, training: bool = False) -> None:
+    def write(self, path: _PathLike, *, nearest: bool = False, training: bool = False) -> None:
         """Writes the network file atomically. Raises ValueError naming what the file format
         cannot hold unless nearest=True (which writes the nearest network it can hold), and
         OSError with errno and filename when the file cannot be written. training=True writes

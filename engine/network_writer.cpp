@@ -2,6 +2,7 @@
 // parameters in the canonical layout, with numbers formatted the same whatever the process locale.
 #include "engine/network.h"
 
+#include "engine/format_keys.h"
 #include "engine/real_text.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ void write_weight(std::ostream& out, double weight, bool exact)
     write_real(out, weight, exact);
 }
 
-// True when some neuron's threshold is not neuron 0's, which "treshold:" alone cannot hold.
+// True when some neuron's threshold is not neuron 0's, which the shared threshold's record alone cannot hold.
 bool thresholds_differ(const Network& network)
 {
     for (int i = 1; i < network.neuron_count(); ++i)
@@ -106,29 +107,30 @@ bool Network::write_network_records(std::ostream& out, bool exact) const
 
     // Files of networks with one threshold stay as they always were.
     const bool per_neuron_thresholds = thresholds_differ(*this);
-    put(out, "input_layer: " + std::to_string(layer_sizes.front()) + "\n");
+    put(out, record_start(FormatKey::InputLayer) + std::to_string(layer_sizes.front()) + "\n");
     std::size_t position = static_cast<std::size_t>(layer_sizes.front());
     for (std::size_t layer = 1; layer < layer_sizes.size(); ++layer) {
-        put(out, "\ncomp_layer: " + std::to_string(layer_sizes[layer]) + "\n");
+        put(out, "\n" + record_start(FormatKey::CompLayer) + std::to_string(layer_sizes[layer]) + "\n");
         const std::size_t layer_end = position + static_cast<std::size_t>(layer_sizes[layer]);
         for (; position < layer_end; ++position) {
-            put(out, "  weights:");
+            put(out, "  ");
+            put(out, key_text(FormatKey::Weights));
             for (const Connection& connection : neurons[position].connections)
                 write_weight(out, connection.weight, exact);
             out.put('\n');
             if (per_neuron_thresholds) {
-                put(out, "  neuron_threshold: ");
+                put(out, "  " + record_start(FormatKey::NeuronThreshold));
                 write_exact_real(out, neurons[position].threshold);
                 out.put('\n');
             }
         }
     }
 
-    put(out, "\ntreshold: ");
+    put(out, "\n" + record_start(FormatKey::Threshold));
     write_real(out, threshold(), exact);
-    put(out, "\nslope_parameter: ");
+    put(out, "\n" + record_start(FormatKey::SlopeParameter));
     write_real(out, slope_parameter(), exact);
-    put(out, "\nmax_weight: ");
+    put(out, "\n" + record_start(FormatKey::MaxWeight));
     write_real(out, max_weight(), exact);
     out.put('\n');
     return static_cast<bool>(out.flush());

@@ -6,9 +6,7 @@
 #include "engine/real_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -23,20 +21,11 @@ void put(std::ostream& out, std::string_view text)
 }
 
 // `value` with `precision` digits after the point, in fixed-point or scientific form, the same
-// digits whatever the locale: up to 309 integer digits for a double in fixed-point.
-void write_formatted(std::ostream& out, double value, std::chars_format format, int precision)
+// digits whatever the locale.
+void write_formatted(std::ostream& out, double value, RealForm form, int precision)
 {
-    char text[400];
-#if defined(__EMSCRIPTEN__)
-    // The WebAssembly build's libc++ has no floating-point to_chars; its printf converts exactly
-    // too, and a WebAssembly program never leaves the C locale, so both write the same digits.
-    const int length = std::snprintf(text, sizeof text, format == std::chars_format::fixed ? "%.*f" : "%.*e",
-                                     precision, value);
-    out.write(text, length);
-#else
-    const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
-    out.write(text, result.ptr - text);
-#endif
+    char text[real_chars_room];
+    out.write(text, write_real_chars(text, value, form, precision) - text);
 }
 
 // Every file's reals have 17 decimals, rounded to nearest.
@@ -51,14 +40,14 @@ void write_real(std::ostream& out, double value, bool exact = false)
         const RealDigits shortest = shortest_digits(value);
         decimals = std::max(decimals, shortest.digits - 1 - shortest.exponent);
     }
-    write_formatted(out, value, std::chars_format::fixed, decimals);
+    write_formatted(out, value, RealForm::Fixed, decimals);
 }
 
 // Seventeen significant digits, which read back as the same double whatever its size (17
 // decimals in fixed-point would not, for a value far below 1).
 void write_exact_real(std::ostream& out, double value)
 {
-    write_formatted(out, value, std::chars_format::scientific, 16);
+    write_formatted(out, value, RealForm::Scientific, 16);
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.

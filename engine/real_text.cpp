@@ -26,32 +26,18 @@ RealDigits digits_by_printf(double value)
     return {digits, exponent != nullptr ? std::atoi(exponent + 1) : 0};
 }
 
-#if !defined(__EMSCRIPTEN__)
-std::chars_format chars_format_of(RealForm form)
-{
-    switch (form) {
-    case RealForm::Fixed:
-        return std::chars_format::fixed;
-    case RealForm::Scientific:
-        return std::chars_format::scientific;
-    case RealForm::General:
-        break;
-    }
-    return std::chars_format::general;
-}
-#endif
+// Each form as to_chars and as printf spell it, in RealForm's order.
+struct FormSpelling {
+    std::chars_format chars_format;
+    const char* printf_format;
+};
+constexpr FormSpelling form_spellings[] = {{std::chars_format::fixed, "%.*f"},
+                                           {std::chars_format::scientific, "%.*e"},
+                                           {std::chars_format::general, "%.*g"}};
 
-const char* printf_format_of(RealForm form)
+const FormSpelling& spelling_of(RealForm form)
 {
-    switch (form) {
-    case RealForm::Fixed:
-        return "%.*f";
-    case RealForm::Scientific:
-        return "%.*e";
-    case RealForm::General:
-        break;
-    }
-    return "%.*g";
+    return form_spellings[static_cast<int>(form)];
 }
 
 }  // namespace
@@ -104,7 +90,7 @@ std::string shortest_real_text(double value)
 
 char* write_real_chars_by_printf(char* first, double value, RealForm form, int precision)
 {
-    const int length = std::snprintf(first, real_chars_room, printf_format_of(form), precision, value);
+    const int length = std::snprintf(first, real_chars_room, spelling_of(form).printf_format, precision, value);
     return first + length;
 }
 
@@ -113,7 +99,7 @@ char* write_real_chars(char* first, double value, RealForm form, int precision)
 #if defined(__EMSCRIPTEN__)
     return write_real_chars_by_printf(first, value, form, precision);
 #else
-    return std::to_chars(first, first + real_chars_room, value, chars_format_of(form), precision).ptr;
+    return std::to_chars(first, first + real_chars_room, value, spelling_of(form).chars_format, precision).ptr;
 #endif
 }
 

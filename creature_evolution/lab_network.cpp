@@ -2,6 +2,7 @@
 #include "creature_evolution/lab_network.h"
 
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "tool_support/number_text.h"
 
 #include <algorithm>
@@ -69,7 +70,8 @@ Network network_of(const NetworkShape& shape, const std::vector<double>& weights
     // The layers as a file gives them; the reader completes the weights, which are then replaced.
     std::string layers;
     for (std::size_t layer = 0; layer < shape.layer_sizes.size(); ++layer)
-        layers += (layer == 0 ? "input_layer: " : "comp_layer: ") + std::to_string(shape.layer_sizes[layer]) + "\n";
+        layers += record_start(layer == 0 ? FormatKey::InputLayer : FormatKey::CompLayer) +
+                  std::to_string(shape.layer_sizes[layer]) + "\n";
     Diagnostics notes;
     Network network = Network::from_text(layers, &notes);
     // A network that ran short of memory is empty, and its text would replace a creature's file.

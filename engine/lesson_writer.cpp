@@ -2,6 +2,7 @@
 // that reading the file back and training it repeats the run that wrote it.
 #include "engine/network.h"
 
+#include "engine/format_keys.h"
 #include "engine/real_text.h"
 
 #include <cmath>
@@ -47,18 +48,22 @@ bool Network::write_lesson(std::ostream& out) const
     // stream gets them in one write, after the network records, which are flushed.
     std::string text = "\n";
     for (const TrainingPattern& pattern : patterns) {
-        text += "pattern:";
+        text += key_text(FormatKey::Pattern);
         append_values(text, pattern.inputs);
         text += " ->";
         append_values(text, pattern.expected_outputs);
         text += '\n';
     }
-    text += "\nerror_limit: " + shortest_real_text(error_limit);
-    text += "\nmax_iterations: " + std::to_string(max_iterations);
-    text += "\nlearning_rate: " + shortest_real_text(learning_rate());
-    text += "\nlearn_thresholds: " + std::string(learn_thresholds ? "1" : "0");
-    text += "\ntest_share: " + shortest_real_text(held_out_share);
-    text += "\ntest_seed: " + std::to_string(held_out_seed) + "\n";
+    const auto record = [&text](FormatKey key, const std::string& value) {
+        text += "\n" + record_start(key) + value;
+    };
+    record(FormatKey::ErrorLimit, shortest_real_text(error_limit));
+    record(FormatKey::MaxIterations, std::to_string(max_iterations));
+    record(FormatKey::LearningRate, shortest_real_text(learning_rate()));
+    record(FormatKey::LearnThresholds, learn_thresholds ? "1" : "0");
+    record(FormatKey::TestShare, shortest_real_text(held_out_share));
+    record(FormatKey::TestSeed, std::to_string(held_out_seed));
+    text += '\n';
     if (!write_network_records(out, true))
         return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -2,9 +2,9 @@
 // stream extraction but without streams, so that loading is fast and locale-proof.
 #include "engine/line_reader.h"
 
-#include <cerrno>
+#include "engine/real_text.h"
+
 #include <charconv>
-#include <cstdlib>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -30,29 +30,6 @@ const char* skip_sign(const char* p, const char* end)
 std::string_view without_plus(std::string_view run)
 {
     return (!run.empty() && run.front() == '+') ? run.substr(1) : run;
-}
-
-// A decimal real of digits, point and exponent only, as from_chars reads it. The WebAssembly
-// build's libc++ has no floating-point from_chars; its strtod rounds correctly too, and a
-// WebAssembly program never leaves the C locale, so both give the same bits.
-std::from_chars_result parse_decimal(const char* first, const char* last, double& value)
-{
-#if defined(__EMSCRIPTEN__)
-    const std::string text(first, last);
-    char* stop = nullptr;
-    errno = 0;
-    const double parsed = std::strtod(text.c_str(), &stop);
-    std::from_chars_result result{first + (stop - text.c_str()), std::errc()};
-    if (stop == text.c_str())
-        result.ec = std::errc::invalid_argument;
-    else if (errno == ERANGE)
-        result.ec = std::errc::result_out_of_range;
-    else
-        value = parsed;
-    return result;
-#else
-    return std::from_chars(first, last, value, std::chars_format::general);
-#endif
 }
 
 // The rare out-of-range case: extraction fails on overflow but accepts an underflow as its
@@ -140,8 +117,7 @@ bool LineReader::read_real(double& value)
     position = p;
     const std::string_view run = without_plus(std::string_view(start, static_cast<std::size_t>(p - start)));
     double result = 0.0;
-    const auto [last, error] =
-        parse_decimal(run.data(), run.data() + run.size(), result);
+    const auto [last, error] = read_real_chars(run.data(), run.data() + run.size(), result);
     bool ok = error == std::errc() && last == run.data() + run.size();
     if (error == std::errc::result_out_of_range)
         ok = read_real_by_stream(run, result);

@@ -236,6 +236,8 @@ private:
     NC_LOCAL int read_training_records(LineSource& lines, Diagnostics* diagnostics);
     NC_LOCAL void read_training_lines(LineSource& lines, Diagnostics* diagnostics, int& bad_tokens,
                                       TrainingParameterRecords& records);
+    // The network reader's state between records and its reading of each kind of record.
+    struct NetworkReading;
     // At most `passes` passes on `trained`, patterns that fit (the network's own, or the run's
     // share of them); `made` tells how many. TrainingRun keeps the count of a whole run, the
     // pass limit and `outputs`, the neuron-by-neuron passes' scratch row, so that a run's later

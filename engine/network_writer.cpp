@@ -2,12 +2,11 @@
 // parameters in the canonical layout, with numbers formatted the same whatever the process locale.
 #include "engine/network.h"
 
+#include "engine/format_keys.h"
 #include "engine/real_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -22,20 +21,11 @@ void put(std::ostream& out, std::string_view text)
 }
 
 // `value` with `precision` digits after the point, in fixed-point or scientific form, the same
-// digits whatever the locale: up to 309 integer digits for a double in fixed-point.
-void write_formatted(std::ostream& out, double value, std::chars_format format, int precision)
+// digits whatever the locale.
+void write_formatted(std::ostream& out, double value, RealForm form, int precision)
 {
-    char text[400];
-#if defined(__EMSCRIPTEN__)
-    // The WebAssembly build's libc++ has no floating-point to_chars; its printf converts exactly
-    // too, and a WebAssembly program never leaves the C locale, so both write the same digits.
-    const int length = std::snprintf(text, sizeof text, format == std::chars_format::fixed ? "%.*f" : "%.*e",
-                                     precision, value);
-    out.write(text, length);
-#else
-    const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
-    out.write(text, result.ptr - text);
-#endif
+    char text[real_chars_room];
+    out.write(text, write_real_chars(text, value, form, precision) - text);
 }
 
 // Every file's reals have 17 decimals, rounded to nearest.
@@ -50,14 +40,14 @@ void write_real(std::ostream& out, double value, bool exact = false)
         const RealDigits shortest = shortest_digits(value);
         decimals = std::max(decimals, shortest.digits - 1 - shortest.exponent);
     }
-    write_formatted(out, value, std::chars_format::fixed, decimals);
+    write_formatted(out, value, RealForm::Fixed, decimals);
 }
 
 // Seventeen significant digits, which read back as the same double whatever its size (17
 // decimals in fixed-point would not, for a value far below 1).
 void write_exact_real(std::ostream& out, double value)
 {
-    write_formatted(out, value, std::chars_format::scientific, 16);
+    write_formatted(out, value, RealForm::Scientific, 16);
 }
 
 // One extra space below 10 keeps the decimal points of weights below 100 in one column.
@@ -69,7 +59,7 @@ void write_weight(std::ostream& out, double weight, bool exact)
     write_real(out, weight, exact);
 }
 
-// True when some neuron's threshold is not neuron 0's, which "treshold:" alone cannot hold.
+// True when some neuron's threshold is not neuron 0's, which the shared threshold's record alone cannot hold.
 bool thresholds_differ(const Network& network)
 {
     for (int i = 1; i < network.neuron_count(); ++i)
@@ -106,29 +96,30 @@ bool Network::write_network_records(std::ostream& out, bool exact) const
 
     // Files of networks with one threshold stay as they always were.
     const bool per_neuron_thresholds = thresholds_differ(*this);
-    put(out, "input_layer: " + std::to_string(layer_sizes.front()) + "\n");
+    put(out, record_start(FormatKey::InputLayer) + std::to_string(layer_sizes.front()) + "\n");
     std::size_t position = static_cast<std::size_t>(layer_sizes.front());
     for (std::size_t layer = 1; layer < layer_sizes.size(); ++layer) {
-        put(out, "\ncomp_layer: " + std::to_string(layer_sizes[layer]) + "\n");
+        put(out, "\n" + record_start(FormatKey::CompLayer) + std::to_string(layer_sizes[layer]) + "\n");
         const std::size_t layer_end = position + static_cast<std::size_t>(layer_sizes[layer]);
         for (; position < layer_end; ++position) {
-            put(out, "  weights:");
+            put(out, "  ");
+            put(out, key_text(FormatKey::Weights));
             for (const Connection& connection : neurons[position].connections)
                 write_weight(out, connection.weight, exact);
             out.put('\n');
             if (per_neuron_thresholds) {
-                put(out, "  neuron_threshold: ");
+                put(out, "  " + record_start(FormatKey::NeuronThreshold));
                 write_exact_real(out, neurons[position].threshold);
                 out.put('\n');
             }
         }
     }
 
-    put(out, "\ntreshold: ");
+    put(out, "\n" + record_start(FormatKey::Threshold));
     write_real(out, threshold(), exact);
-    put(out, "\nslope_parameter: ");
+    put(out, "\n" + record_start(FormatKey::SlopeParameter));
     write_real(out, slope_parameter(), exact);
-    put(out, "\nmax_weight: ");
+    put(out, "\n" + record_start(FormatKey::MaxWeight));
     write_real(out, max_weight(), exact);
     out.put('\n');
     return static_cast<bool>(out.flush());

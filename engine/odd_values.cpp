@@ -2,6 +2,7 @@
 #include "engine/odd_values.h"
 
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "engine/line_reader.h"
 #include "engine/real_text.h"
 #include "engine/training_run.h"
@@ -19,9 +20,9 @@ void warn(Diagnostics& diagnostics, int line, std::string message)
 }
 
 // "\"max_weight:\" is -3: "
-std::string parameter_is(const char* key, const ParameterRecord& record)
+std::string parameter_is(FormatKey key, const ParameterRecord& record)
 {
-    return "\"" + std::string(key) + "\" is " + shortest_real_text(record.value) + ": ";
+    return quoted_key(key) + " is " + shortest_real_text(record.value) + ": ";
 }
 
 }  // namespace
@@ -39,14 +40,15 @@ void note_cut_number(std::string_view token, std::string_view rest, const std::s
 void note_misspelt_threshold(int line, Diagnostics& diagnostics)
 {
     warn(diagnostics, line,
-         "\"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored");
+         quoted_key(FormatKey::MisspeltThreshold) + " is no key of the network file, which spells it " +
+             quoted_key(FormatKey::Threshold) + "; this line is ignored");
 }
 
 void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
 {
     if (slope.line > 0 && slope.value == 0.0)
         warn(diagnostics, slope.line,
-             parameter_is("slope_parameter:", slope) +
+             parameter_is(FormatKey::SlopeParameter, slope) +
                  "every computing neuron outputs 0.5 whatever its inputs, and training cannot change that");
 }
 
@@ -62,7 +64,7 @@ void note_odd_training_parameters(const TrainingParameterRecords& records, Diagn
         std::string message;
     };
     std::vector<Found> found;
-    const auto note = [&found](const ParameterRecord& record, bool odd, const char* key, const std::string& why) {
+    const auto note = [&found](const ParameterRecord& record, bool odd, FormatKey key, const std::string& why) {
         if (record.line > 0 && odd)
             found.push_back({record.line, parameter_is(key, record) + why});
     };
@@ -70,19 +72,19 @@ void note_odd_training_parameters(const TrainingParameterRecords& records, Diagn
     const ParameterRecord& passes = records.max_iterations;
     const ParameterRecord& rate = records.learning_rate;
     const ParameterRecord& weight = records.max_weight;
-    note(limit, limit.value < 0.0, "error_limit:",
+    note(limit, limit.value < 0.0, FormatKey::ErrorLimit,
          "no output can come within a negative limit, so training runs to the iteration limit");
-    note(passes, passes.value <= 0.0, "max_iterations:", "no training pass is made");
-    note(rate, rate.value == 0.0, "learning_rate:", "training changes no weight");
-    note(rate, rate.value < 0.0, "learning_rate:", "training moves the weights away from the patterns");
-    note(weight, weight.value < 0.0, "max_weight:",
+    note(passes, passes.value <= 0.0, FormatKey::MaxIterations, "no training pass is made");
+    note(rate, rate.value == 0.0, FormatKey::LearningRate, "training changes no weight");
+    note(rate, rate.value < 0.0, FormatKey::LearningRate, "training moves the weights away from the patterns");
+    note(weight, weight.value < 0.0, FormatKey::MaxWeight,
          "every weight that training changes becomes +" + shortest_real_text(-weight.value));
     const ParameterRecord& share = records.held_out_share;
     const ParameterRecord& seed = records.held_out_seed;
-    note(share, share.value < 0.0, "test_share:", "no pattern is held out of training");
-    note(share, share.value > max_held_out_share, "test_share:",
+    note(share, share.value < 0.0, FormatKey::TestShare, "no pattern is held out of training");
+    note(share, share.value > max_held_out_share, FormatKey::TestShare,
          "at most " + shortest_real_text(max_held_out_share) + " of the patterns are held out of training");
-    note(seed, !is_seed(seed.value), "test_seed:",
+    note(seed, !is_seed(seed.value), FormatKey::TestSeed,
          "a seed is a whole number from 0 to " + std::to_string(UINT32_MAX) + "; this record is ignored");
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.line < b.line; });
     for (Found& entry : found)

@@ -3,6 +3,7 @@
 #include "engine/network.h"
 
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
@@ -56,7 +57,7 @@ int read_pattern(LineReader& reader, TrainingPattern& pattern, int line_number, 
         } else {
             ++bad_tokens;
             if (diagnostics != nullptr)
-                diagnostics->add(line_number, "\"pattern:\" token " + quoted_excerpt(token) +
+                diagnostics->add(line_number, quoted_key(FormatKey::Pattern) + " token " + quoted_excerpt(token) +
                                                   " is neither a number nor \"->\"");
         }
     }
@@ -74,7 +75,7 @@ void make_room_for_one(std::vector<int>& list)
 // Reads the one value of a parameter record, kept in `record` as the one in force; a record
 // without it is ignored.
 template <typename Value>
-bool read_parameter(LineReader& reader, Value& value, std::string_view key, int line_number,
+bool read_parameter(LineReader& reader, Value& value, FormatKey key, int line_number,
                     Diagnostics* diagnostics, ParameterRecord& record)
 {
     const LineReader before = reader;
@@ -87,7 +88,7 @@ bool read_parameter(LineReader& reader, Value& value, std::string_view key, int 
     if (diagnostics == nullptr)
         return ok;
     if (!ok) {
-        diagnostics->add(line_number, "\"" + std::string(key) + "\" has no " +
+        diagnostics->add(line_number, quoted_key(key) + " has no " +
                                           (std::is_same_v<Value, int> ? "whole number" : "number") + "; ignored");
         return false;
     }
@@ -157,9 +158,12 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
     while (lines.next(line)) {
         const int line_number = lines.line_number();
         LineReader reader(line);
-        const std::string_view key = reader.next_token();
+        const FormatKeyEntry* entry = find_format_key(reader.next_token());
+        if (entry == nullptr)
+            continue;
+        const FormatKey key = entry->key;
 
-        if (key == "pattern:") {
+        if (key == FormatKey::Pattern) {
             TrainingPattern pattern;
             bad_tokens += read_pattern(reader, pattern, line_number, diagnostics);
             const long long values = static_cast<long long>(pattern.inputs.size() + pattern.expected_outputs.size());
@@ -179,33 +183,33 @@ void Network::read_training_lines(LineSource& lines, Diagnostics* diagnostics, i
             stored_values += values;
             if (diagnostics != nullptr)
                 diagnostics->pattern_lines.push_back(line_number);
-        } else if (key == "error_limit:") {
+        } else if (key == FormatKey::ErrorLimit) {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.error_limit))
                 error_limit = value;
-        } else if (key == "max_iterations:") {
+        } else if (key == FormatKey::MaxIterations) {
             int value = 0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.max_iterations))
                 max_iterations = value;
-        } else if (key == "learning_rate:") {
+        } else if (key == FormatKey::LearningRate) {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.learning_rate))
                 set_learning_rate_all(value);
-        } else if (key == "learn_thresholds:") {
+        } else if (key == FormatKey::LearnThresholds) {
             int value = 0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.learn_thresholds))
                 learn_thresholds = value != 0;
-        } else if (key == "test_share:") {
+        } else if (key == FormatKey::TestShare) {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.held_out_share))
                 held_out_share = value;
-        } else if (key == "test_seed:") {
+        } else if (key == FormatKey::TestSeed) {
             // Read as a real, which holds every seed exactly, as int cannot above 2147483647.
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.held_out_seed) &&
                 is_seed(value))
                 held_out_seed = static_cast<std::uint32_t>(value);
-        } else if (key == "max_weight:") {
+        } else if (key == FormatKey::MaxWeight) {
             double value = 0.0;
             if (read_parameter(reader, value, key, line_number, diagnostics, records.max_weight))
                 set_max_weight_all(value);

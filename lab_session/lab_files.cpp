@@ -3,6 +3,7 @@
 
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "tool_support/file_problems.h"
 
 
@@ -24,7 +25,8 @@ bool load_patterns(LoadedNetwork& loaded, const LabFiles& files)
     if (network.layer_count() < 2) {
         problems.add(network_path, 0, network.neuron_count() == 0
                                           ? "there is no network to train"
-                                          : "the network has no \"comp_layer:\"; training cannot change it");
+                                          : "the network has no " + quoted_key(FormatKey::CompLayer) +
+                                                "; training cannot change it");
         add_lines(loaded.problems, problems);
         return false;
     }

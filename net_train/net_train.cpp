@@ -5,6 +5,7 @@
 #include "engine/csv_patterns.h"
 #include "engine/data_sets.h"
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "engine/network.h"
 #include "engine/training_run.h"
 #include "net_train/command_line.h"
@@ -45,7 +46,7 @@ void explain_empty_network(const Network& network, const Diagnostics& notes, con
     if (file_refused(notes))
         return;  // nothing more to say
     if (network.layer_count() == 0 && notes.only_warnings())
-        problems.add(file, 0, "no \"input_layer:\" record; there is no network to train");
+        problems.add(file, 0, "no " + quoted_key(FormatKey::InputLayer) + " record; there is no network to train");
     else if (network.layer_count() == 0)
         problems.add(file, 0, "there is no network to train");
     else
@@ -63,7 +64,7 @@ bool check_network(const std::string& file, const Network& network, const Diagno
         return false;
     }
     if (network.layer_count() < 2)
-        problems.add(file, 0, "the network has no \"comp_layer:\"; training cannot change it");
+        problems.add(file, 0, "the network has no " + quoted_key(FormatKey::CompLayer) + "; training cannot change it");
     return true;
 }
 
@@ -86,7 +87,8 @@ bool load_patterns(const std::string& network_file, const std::string& file, Net
     add_pattern_fit_problems(problems, file, network, notes);
     if (!notes.has(DiagnosticKind::CannotOpen) && network.pattern_count() == 0)
         problems.add(file, 0, is_csv_file_name(file) ? "no rows of patterns; there is nothing to train on"
-                                                     : "no \"pattern:\" records; there is nothing to train on");
+                                                     : "no " + quoted_key(FormatKey::Pattern) +
+                                                           " records; there is nothing to train on");
     return bad_tokens == 0 && network.patterns_fit() && network.pattern_count() > 0;
 }
 

@@ -4,6 +4,7 @@
 #include "python/py_network.h"
 
 #include "engine/csv_patterns.h"
+#include "engine/format_keys.h"
 #include "engine/training_run.h"
 #include "python/released_gil.h"
 
@@ -82,7 +83,7 @@ void PyNetwork::read_training_file(Network& work, const py::object& path)
         throw FileProblem(path_text(path) + " gives no usable training: " + patterns_misfit());
     if (work.pattern_count() == 0)
         throw FileProblem(path_text(path) + " gives no usable training: it holds " +
-                          (csv ? "no rows" : "no \"pattern:\" records"));
+                          (csv ? "no rows" : "no " + quoted_key(FormatKey::Pattern) + " records"));
     warn_about(path_text(path), diagnostics);
 }
 

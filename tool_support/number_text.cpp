@@ -1,13 +1,10 @@
-// Locale-free number texts through std::to_chars, which never consults the locale.
+// Locale-free number texts through the engine's real texts, which read no locale and write the
+// same digits in both toolchains.
 #include "tool_support/number_text.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
+#include "engine/real_text.h"
 
-// The WebAssembly build's libc++ has no floating-point to_chars; the page needs only counted()
-// and fixed_text(), which is written there with printf as the engine's writer writes reals.
-#if !defined(__EMSCRIPTEN__)
+#include <cmath>
 
 namespace {
 
@@ -27,36 +24,21 @@ std::string shortest_text(double value)
 {
     if (std::string nan; is_nan_text(value, nan))
         return nan;
-    char text[64];
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, end.ptr);
+    return shortest_real_text(value);
 }
 
 std::string short_text(double value)
 {
     if (std::string nan; is_nan_text(value, nan))
         return nan;
-    char text[64];
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
-    return std::string(text, end.ptr);
+    return real_text(value, RealForm::General, 6);
 }
-
-#endif
 
 std::string fixed_text(double value, int digits)
 {
-    if (std::isnan(value))
-        return "nan";
-    char text[400];
-#if defined(__EMSCRIPTEN__)
-    // As the engine's writer does there: printf converts exactly too, in the C locale that a
-    // WebAssembly program never leaves.
-    const int length = std::snprintf(text, sizeof text, "%.*f", digits, value);
-    return std::string(text, static_cast<std::size_t>(length));
-#else
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
-    return std::string(text, end.ptr);
-#endif
+    if (std::string nan; is_nan_text(value, nan))
+        return nan;
+    return real_text(value, RealForm::Fixed, digits);
 }
 
 std::string counted(std::size_t count, const std::string& singular)

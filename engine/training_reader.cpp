@@ -6,7 +6,7 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
-#include "engine/odd_values.h"
+#include "engine/value_warnings.h"
 #include "engine/real_text.h"
 #include "engine/target_range.h"
 #include "engine/text_form.h"

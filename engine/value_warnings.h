@@ -1,8 +1,8 @@
 // Values the readers take as the format says but their author probably did not mean: numbers
 // cut at a decimal comma or an "x", the key "threshold:", and parameters that stop training.
 // Each is noted as a warning; what a file reads as never depends on them.
-#ifndef ENGINE_ODD_VALUES_H
-#define ENGINE_ODD_VALUES_H
+#ifndef ENGINE_VALUE_WARNINGS_H
+#define ENGINE_VALUE_WARNINGS_H
 
 #include <string>
 #include <string_view>

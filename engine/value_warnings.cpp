@@ -1,5 +1,5 @@
 // The warnings' words, shared by the network, training and CSV readers.
-#include "engine/odd_values.h"
+#include "engine/value_warnings.h"
 
 #include "engine/diagnostics.h"
 #include "engine/line_reader.h"

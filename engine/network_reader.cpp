@@ -109,7 +109,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
             diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused", lines.failure_kind());
     }
     if (diagnostics != nullptr)
-        note_odd_slope(slope, *diagnostics);
+        note_zero_slope(slope, *diagnostics);
 }
 
 void Network::read_network_lines(LineSource& lines, Diagnostics* diagnostics, ParameterRecord& slope)

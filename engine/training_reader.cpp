@@ -141,7 +141,7 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
                              lines.failure_kind());
     }
     if (diagnostics != nullptr)
-        note_odd_training_parameters(records, *diagnostics);
+        note_unworkable_training_parameters(records, *diagnostics);
     return bad_tokens;
 }
 

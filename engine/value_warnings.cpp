@@ -42,7 +42,7 @@ void note_misspelt_threshold(int line, Diagnostics& diagnostics)
          "\"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored");
 }
 
-void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
+void note_zero_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
 {
     if (slope.line > 0 && slope.value == 0.0)
         warn(diagnostics, slope.line,
@@ -55,7 +55,7 @@ bool is_seed(double value)
     return value >= 0.0 && value <= static_cast<double>(UINT32_MAX) && value == std::floor(value);
 }
 
-void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics)
+void note_unworkable_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics)
 {
     struct Found {
         int line;

@@ -30,7 +30,7 @@ struct ParameterRecord {
 };
 
 // Notes a "slope_parameter:" of 0, under which no computing neuron answers its inputs.
-void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics);
+void note_zero_slope(const ParameterRecord& slope, Diagnostics& diagnostics);
 
 struct TrainingParameterRecords {
     ParameterRecord error_limit;
@@ -46,6 +46,6 @@ struct TrainingParameterRecords {
 bool is_seed(double value);
 
 // Notes the training parameters in force that keep training from working, in line order.
-void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics);
+void note_unworkable_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics);
 
 #endif

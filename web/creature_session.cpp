@@ -2,7 +2,7 @@
 #include "web/creature_session.h"
 
 #include "engine/diagnostics.h"
-#include "lab_session/lab_files.h"
+#include "lab_session/network_loading.h"
 #include "tool_support/file_problems.h"
 
 void CreatureTrail::clear()

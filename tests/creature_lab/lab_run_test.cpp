@@ -34,7 +34,7 @@ LabRun lab(const std::vector<std::string>& arguments)
 {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = run_creature_lab(arguments, out, err, LabSettings{});
+    const int status = run_creature_lab(arguments, out, err, CreatureLabSettings{});
     return {status, out.str(), err.str()};
 }
 

@@ -3,6 +3,7 @@
 // at the ceiling, and the world's frames per second drawn and read from the sprite.
 #include "creature_world/creature.h"
 #include "creature_world/scene_colors.h"
+#include "creature_world/pixel_sensing.h"
 #include "creature_world/scene_drawing.h"
 #include "creature_world/spotlight.h"
 #include "creature_world/world.h"
@@ -24,7 +25,7 @@ void frame_work(benchmark::State& state)
     BitmapPtr buffer(create_bitmap(640, 480));
     clear_bitmap(buffer.get());
     Creature creature(640, 480, light_base_color, NC_DEFAULT_NETWORK);
-    if (creature.network_incorrect) {
+    if (creature.network_not_3_in_4_out) {
         state.SkipWithError("the default network cannot be read");
         return;
     }
@@ -65,7 +66,7 @@ void world_frames(benchmark::State& state)
     World world(network);
     BitmapPtr arena(create_bitmap(World::width, World::height));
     clear_bitmap(arena.get());
-    if (world.creature.network_incorrect) {
+    if (world.creature.network_not_3_in_4_out) {
         state.SkipWithError("the follower network cannot be read");
         return;
     }

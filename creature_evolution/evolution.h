@@ -4,8 +4,8 @@
 #ifndef CREATURE_EVOLUTION_EVOLUTION_H
 #define CREATURE_EVOLUTION_EVOLUTION_H
 
-#include "creature_evolution/lab_network.h"
-#include "creature_evolution/lab_random.h"
+#include "creature_evolution/creature_network.h"
+#include "creature_evolution/portable_random.h"
 #include "creature_evolution/scoring.h"
 
 #include <cstddef>
@@ -82,7 +82,7 @@ private:
 
     EvolutionSettings settings;
     ScoringRunner& scoring;
-    LabRandom random;
+    PortableRandom random;
     std::vector<Individual> parents;
     int generation = 0;
     double weight_bound;  // no weight grows beyond it either way

@@ -3,7 +3,7 @@
 #ifndef CREATURE_EVOLUTION_SCENARIOS_H
 #define CREATURE_EVOLUTION_SCENARIOS_H
 
-#include "creature_evolution/lab_random.h"
+#include "creature_evolution/portable_random.h"
 #include "creature_world/world.h"
 
 #include <string>
@@ -44,7 +44,7 @@ private:
 
     World& world;
     const Scenario& scenario;
-    LabRandom random;
+    PortableRandom random;
     int done = 0;
 };
 

@@ -3,8 +3,8 @@
 
 #include "creature_evolution/evolution.h"
 #include "creature_evolution/evolution_report.h"
-#include "creature_evolution/lab_network.h"
-#include "creature_lab/lab_command_line.h"
+#include "creature_evolution/creature_network.h"
+#include "creature_lab/command_line.h"
 #include "creature_lab/threaded_scoring.h"
 #include "creature_lab/trace.h"
 #include "file_system/atomic_file.h"
@@ -29,11 +29,12 @@ namespace {
 constexpr const char* program = "creature_lab";
 constexpr std::size_t max_problems_shown = 30;
 
-void print_usage_error(std::ostream& err, const std::string& error, LabCommand command)
+void print_usage_error(std::ostream& err, const std::string& error, CreatureLabCommand command)
 {
-    const std::string command_part = command == LabCommand::none ? "" : lab_command_name(command) + std::string(" ");
+    const std::string command_part =
+        command == CreatureLabCommand::none ? "" : creature_lab_command_name(command) + std::string(" ");
     err << program << ": " << printable(error) << '\n'
-        << lab_usage(command) << "Try 'creature_lab " << command_part << "--help' for more information.\n";
+        << creature_lab_usage(command) << "Try 'creature_lab " << command_part << "--help' for more information.\n";
 }
 
 // Reads a creature's network; false, with its problems printed, when it cannot be used.
@@ -83,7 +84,7 @@ void print_measure(std::ostream& out, const ScenarioMeasure& measure)
         << '\n';
 }
 
-int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
+int run_score(const CreatureLabOptions& options, std::ostream& out, std::ostream& err)
 {
     Network network(nullptr);
     if (!load_or_explain(options.network_file, options.seed, network, err))
@@ -109,7 +110,7 @@ int run_score(const LabOptions& options, std::ostream& out, std::ostream& err)
 
 // A trace or picture written over the network it traces, or over each other, would lose a
 // file; empty when none would.
-std::string clashing_trace_files(const LabOptions& options)
+std::string clashing_trace_files(const CreatureLabOptions& options)
 {
     const struct {
         const std::string* file;
@@ -124,11 +125,11 @@ std::string clashing_trace_files(const LabOptions& options)
     return "";
 }
 
-int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
+int run_trace(const CreatureLabOptions& options, std::ostream& out, std::ostream& err)
 {
     const std::string clash = clashing_trace_files(options);
     if (!clash.empty()) {
-        print_usage_error(err, clash, LabCommand::trace);
+        print_usage_error(err, clash, CreatureLabCommand::trace);
         return exit_usage;
     }
     Network network(nullptr);
@@ -159,7 +160,7 @@ int run_trace(const LabOptions& options, std::ostream& out, std::ostream& err)
     return exit_success;
 }
 
-int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, const LabSettings& lab)
+int run_evolve(const CreatureLabOptions& options, std::ostream& out, std::ostream& err, const CreatureLabSettings& lab)
 {
     EvolutionSettings settings;
     settings.shape = creature_shape(options.hidden);
@@ -215,16 +216,16 @@ int run_evolve(const LabOptions& options, std::ostream& out, std::ostream& err, 
 }
 
 // The run, with every shortage of memory passed on to run_creature_lab.
-int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const LabSettings& settings)
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const CreatureLabSettings& settings)
 {
-    const ParsedLabCommandLine parsed = parse_lab_command_line(arguments);
-    const LabOptions& options = parsed.options;
+    const ParsedCreatureLabCommandLine parsed = parse_creature_lab_command_line(arguments);
+    const CreatureLabOptions& options = parsed.options;
     if (!parsed.error.empty()) {
         print_usage_error(err, parsed.error, options.command);
         return exit_usage;
     }
     if (options.show_help) {
-        out << lab_help(options.command);
+        out << creature_lab_help(options.command);
         return exit_success;
     }
     if (options.show_version) {
@@ -232,13 +233,13 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return exit_success;
     }
     switch (options.command) {
-    case LabCommand::score:
+    case CreatureLabCommand::score:
         return run_score(options, out, err);
-    case LabCommand::trace:
+    case CreatureLabCommand::trace:
         return run_trace(options, out, err);
-    case LabCommand::evolve:
+    case CreatureLabCommand::evolve:
         return run_evolve(options, out, err, settings);
-    case LabCommand::none:
+    case CreatureLabCommand::none:
         break;
     }
     return exit_usage;
@@ -247,7 +248,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 }  // namespace
 
 int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                     const LabSettings& settings)
+                     const CreatureLabSettings& settings)
 {
     return run_within_memory(program,
                              "not enough memory for this run; try fewer frames, a smaller population or fewer "

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-struct LabSettings {
+struct CreatureLabSettings {
     bool stderr_is_terminal = false;  // a progress line is drawn only on a terminal
 };
 
 // Runs creature_lab with the arguments after the program name; returns the exit status.
 int run_creature_lab(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                     const LabSettings& settings);
+                     const CreatureLabSettings& settings);
 
 #endif

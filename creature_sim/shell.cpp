@@ -1,6 +1,7 @@
 // One frame of the creature simulator and the key, mouse and load handling inside it.
 #include "creature_sim/shell.h"
 
+#include "creature_world/pixel_sensing.h"
 #include "creature_world/scene_colors.h"
 #include "creature_world/scene_drawing.h"
 #include "creature_sim/text_screens.h"
@@ -25,7 +26,7 @@ void SimulatorShell::step_world()
     draw_spotlight(buffer, *spotlight);
     step_on_target(*creature, buffer);
     draw_creature(buffer, *creature);
-    if (creature->network_incorrect)
+    if (creature->network_not_3_in_4_out)
         draw_error_panel(buffer, *this, simulator_screens.error_panel);
 }
 

@@ -22,7 +22,7 @@ Creature::Creature(const Creature& other)
       vx(other.vx),
       vy(other.vy),
       speedup_factor(other.speedup_factor),
-      network_incorrect(other.network_incorrect),
+      network_not_3_in_4_out(other.network_not_3_in_4_out),
       arena_width(other.arena_width),
       arena_height(other.arena_height),
       network(std::make_unique<Network>(*other.network)),
@@ -51,7 +51,7 @@ void Creature::load_network(const char* path)
 
 void Creature::check_network()
 {
-    network_incorrect = !(network->input_count() == 3 && network->output_count() == 4);
+    network_not_3_in_4_out = !(network->input_count() == 3 && network->output_count() == 4);
 }
 
 void Creature::use_network(const Network& source)
@@ -84,7 +84,7 @@ int Creature::sensor_y(int index) const
 
 void Creature::act()
 {
-    if (network_incorrect)
+    if (network_not_3_in_4_out)
         return;
     network->set_inputs(inputs);
     network->evaluate();

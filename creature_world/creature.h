@@ -17,7 +17,7 @@ struct SensorOffset {
 class Creature {
 public:
     // Starts at the middle of an arena of the given size and reads its network from `path`
-    // at once; a missing or unsuitable file only sets network_incorrect.
+    // at once; a missing or unsuitable file only sets network_not_3_in_4_out.
     Creature(int arena_width, int arena_height, int light_base_color, const char* path);
     // A copy owns a copy of the network; two creatures never share one.
     Creature(const Creature& other);
@@ -27,7 +27,7 @@ public:
     ~Creature();
 
     // The motion half of a frame, on the light levels already in `inputs`: evaluates the
-    // network, moves, keeps the sensors on the arena. Does nothing while network_incorrect.
+    // network, moves, keeps the sensors on the arena. Does nothing while network_not_3_in_4_out.
     void act();
     // Where sensor `index` lies on the arena now.
     int sensor_x(int index) const;
@@ -44,7 +44,7 @@ public:
     double vx = 0.0;
     double vy = 0.0;
     double speedup_factor = 3.0;  // network outputs to pixels per frame
-    bool network_incorrect = true;  // the network lacks exactly 3 inputs and 4 outputs
+    bool network_not_3_in_4_out = true;  // the creature drives only a network of 3 inputs and 4 outputs
     int arena_width;
     int arena_height;
     std::unique_ptr<Network> network;

@@ -1,4 +1,4 @@
-// Drawing and stepping the creature world on Allegro bitmaps.
+// Drawing the spotlight and the creature's sensors on Allegro bitmaps.
 #include "creature_world/scene_drawing.h"
 
 #include "creature_world/scene_colors.h"
@@ -28,23 +28,4 @@ void draw_creature(BITMAP* target, const Creature& creature)
         circle(target, creature.sensor_x(i), creature.sensor_y(i), 1, sensor_inner_color);
         circle(target, creature.sensor_x(i), creature.sensor_y(i), 2, sensor_outer_color);
     }
-}
-
-void step_on_target(Creature& creature, BITMAP* target)
-{
-    if (creature.network_incorrect)
-        return;
-    for (int i = 0; i < 3; ++i)
-        creature.inputs[i] = Creature::light_level(getpixel(target, creature.sensor_x(i), creature.sensor_y(i)),
-                                                   creature.light_base_color);
-    creature.act();
-}
-
-void step_drawn(World& world, BITMAP* arena)
-{
-    world.spotlight.update();
-    draw_spotlight(arena, world.spotlight);
-    step_on_target(world.creature, arena);
-    draw_creature(arena, world.creature);
-    clear_bitmap(arena);
 }

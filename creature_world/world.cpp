@@ -13,7 +13,7 @@ World::World(const Network& network)
 void World::step_sensed()
 {
     spotlight.update();
-    if (creature.network_incorrect)
+    if (creature.network_not_3_in_4_out)
         return;
     sense_from_sprite();
     creature.act();

@@ -1,6 +1,7 @@
 // A creature and a spotlight on a 640 x 480 arena, stepped as creature_sim steps them in a
 // frame with no key or button held, with the sensors reading the spotlight's sprite. Needs no
-// graphics library; scene_drawing.h draws and steps the same world on an Allegro bitmap.
+// graphics library; scene_drawing.h draws the same world on an Allegro bitmap and
+// pixel_sensing.h steps it there.
 #ifndef CREATURE_WORLD_WORLD_H
 #define CREATURE_WORLD_WORLD_H
 

@@ -8,7 +8,7 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
-#include "engine/odd_values.h"
+#include "engine/value_warnings.h"
 #include "engine/real_text.h"
 #include "engine/text_form.h"
 
@@ -111,7 +111,7 @@ void Network::read_network_records(LineSource& lines, Diagnostics* diagnostics)
             diagnostics->add(lines.line_number(), lines.failure() + "; the network is refused", lines.failure_kind());
     }
     if (diagnostics != nullptr)
-        note_odd_slope(slope, *diagnostics);
+        note_zero_slope(slope, *diagnostics);
 }
 
 // The network reader's state from one record to the next, and a function per kind of record.

@@ -7,7 +7,7 @@
 #include "engine/input_file.h"
 #include "engine/line_reader.h"
 #include "engine/line_source.h"
-#include "engine/odd_values.h"
+#include "engine/value_warnings.h"
 #include "engine/real_text.h"
 #include "engine/target_range.h"
 #include "engine/text_form.h"
@@ -142,7 +142,7 @@ int Network::read_training_records(LineSource& lines, Diagnostics* diagnostics)
                              lines.failure_kind());
     }
     if (diagnostics != nullptr)
-        note_odd_training_parameters(records, *diagnostics);
+        note_unworkable_training_parameters(records, *diagnostics);
     return bad_tokens;
 }
 

@@ -9,7 +9,7 @@
 #include "lab_session/curve_scale.h"
 #include "lab_session/frame_pace.h"
 #include "lab_session/frame_training.h"
-#include "lab_session/lab_files.h"
+#include "lab_session/network_loading.h"
 
 #include <functional>
 #include <memory>

@@ -71,12 +71,6 @@ void run_lab_frame(Lab& lab, BITMAP* buffer, const LabPresses& presses, const Se
 // net_lab's parts of the shared screens: error panel texts, help screen, file selector.
 extern const ShellScreens lab_screens;
 
-// Reads the command line: at most a network file and a training file. False, with the
-// reason in `error`, when it is wrong; `help` when --help or -h was asked for.
-bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error);
-extern const char* const lab_usage;  // the synopsis, after a usage error
-extern const char* const lab_help;   // what --help adds to the synopsis: options, exit statuses
-
 // The files of the command line loaded at start-up, the first one named in the shell's
 // texts; `seed` completes missing weights.
 void start_lab(Lab& lab, const LabFiles& files, unsigned seed);

@@ -1,6 +1,7 @@
 // net_lab: a network learning before the user's eyes. Loads a network file and its training
 // records, trains between frames on Space, and draws the network, the maps or the pattern
 // table, and the learning curve in every frame.
+#include "net_lab/command_line.h"
 #include "net_lab/lab.h"
 #include "net_lab/lab_screen.h"
 #include "palette/palette.h"
@@ -41,12 +42,12 @@ int main(int argc, char* argv[])
     LabFiles files;
     bool help = false;
     std::string error;
-    if (!read_lab_arguments(argc, argv, files, help, error)) {
-        std::cerr << "net_lab: " << error << '\n' << lab_usage;
+    if (!read_net_lab_command_line(argc, argv, files, help, error)) {
+        std::cerr << "net_lab: " << error << '\n' << net_lab_usage;
         return exit_usage;
     }
     if (help) {
-        std::cout << lab_usage << lab_help;
+        std::cout << net_lab_usage << net_lab_help;
         return exit_success;
     }
     const std::string command = command_line_text(argc, argv);

@@ -374,7 +374,7 @@ val creature_scene(const CreatureSession& session)
     for (int i = 0; i < 3; ++i)
         sensors.insert(sensors.end(), {world.creature.sensor_x(i), world.creature.sensor_y(i)});
     scene.set("sensors", array_of(sensors));
-    scene.set("networkIncorrect", world.creature.network_incorrect);
+    scene.set("networkNot3In4Out", world.creature.network_not_3_in_4_out);
     scene.set("x", world.creature.x);
     scene.set("y", world.creature.y);
     scene.set("vx", world.creature.vx);

@@ -2,7 +2,7 @@
 #include "web/creature_session.h"
 
 #include "engine/diagnostics.h"
-#include "lab_session/lab_files.h"
+#include "lab_session/network_loading.h"
 #include "tool_support/file_problems.h"
 
 void CreatureTrail::clear()
@@ -31,7 +31,7 @@ void CreatureSession::load(const std::string& path)
     FileProblems found;
     add_reader_problems(found, path, notes);
     problems = problem_lines(found);
-    if (world.creature.network_incorrect)
+    if (world.creature.network_not_3_in_4_out)
         problems.push_back(path + ": a creature needs a network of 3 inputs and 4 outputs");
 }
 

@@ -3,7 +3,7 @@
 #include "creature_lab/creature_lab.h"
 
 #include "creature_evolution/evolution_report.h"
-#include "creature_world/scene_drawing.h"
+#include "creature_world/pixel_sensing.h"
 #include "creature_world/world.h"
 #include "program_shell/start_up.h"
 #include "tests/support/headless_allegro.h"
@@ -34,7 +34,7 @@ LabRun lab(const std::vector<std::string>& arguments)
 {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = run_creature_lab(arguments, out, err, LabSettings{});
+    const int status = run_creature_lab(arguments, out, err, CreatureLabSettings{});
     return {status, out.str(), err.str()};
 }
 

@@ -19,7 +19,7 @@ TEST(LabMemoryShortage, EveryShortageEndsWith71OrLeavesNoTrace)
     const auto run = [&arguments](std::string& err) {
         std::ostringstream out;
         std::ostringstream errors;
-        const int status = run_creature_lab(arguments, out, errors, LabSettings{});
+        const int status = run_creature_lab(arguments, out, errors, CreatureLabSettings{});
         err = errors.str();
         return status;
     };

@@ -97,7 +97,7 @@ TEST_F(ScoringTest, TravelIsTheSumOfTheTracesMoves)
     const std::string follower = std::string(EXAMPLES_DIR) + "/follower.txt";
     for (const int frames : {1, 2, 5, 200}) {
         World scored{Network(follower.c_str())};
-        ASSERT_FALSE(scored.creature.network_incorrect);
+        ASSERT_FALSE(scored.creature.network_not_3_in_4_out);
         const std::vector<ScenarioMeasure> measures = measure_world(scored, {Behaviour::follow, frames, 7});
         const std::vector<Scenario>& scenarios = standard_scenarios();
         ASSERT_EQ(measures.size(), scenarios.size());

@@ -79,7 +79,7 @@ TEST_F(ShellTest, MissingStartFileShowsTheStartUpPanel)
 {
     auto shell = make_shell("config_generated.txt");
     // The test's working directory holds no such file.
-    ASSERT_TRUE(shell->creature->network_incorrect);
+    ASSERT_TRUE(shell->creature->network_not_3_in_4_out);
     frame(*shell, true);
     expect_texts(buffer.get(), error_color,
                  {{2, 10, "Network is incorrect!"},

@@ -2,6 +2,7 @@
 // bounds that keep its sensors on the target, its drawing and its network checks.
 #include "creature_world/creature.h"
 
+#include "creature_world/pixel_sensing.h"
 #include "creature_world/scene_drawing.h"
 #include "creature_world/spotlight.h"
 #include "tests/creature_world/headless.h"
@@ -37,7 +38,7 @@ TEST_F(CreatureTest, StartsInTheMiddleAtRest)
     EXPECT_EQ(creature.vx, 0.0);
     EXPECT_EQ(creature.vy, 0.0);
     EXPECT_EQ(creature.speedup_factor, 3.0);
-    EXPECT_FALSE(creature.network_incorrect);
+    EXPECT_FALSE(creature.network_not_3_in_4_out);
     EXPECT_EQ(creature.inputs, std::vector<double>(3, 0.0));
     EXPECT_EQ(creature.outputs, std::vector<double>(4, 0.0));
     ASSERT_EQ(creature.sensors.size(), 3u);
@@ -61,7 +62,7 @@ TEST_F(CreatureTest, UnsuitableNetworksStopTheCreatureAndLeaveItsListsAlone)
     for (const std::string& path : {directory.write("five.txt", network_layers({3, 5})),
                                     directory.write("two.txt", network_layers({2, 4})), missing_path()}) {
         Creature creature = make_creature(path);
-        EXPECT_TRUE(creature.network_incorrect) << path;
+        EXPECT_TRUE(creature.network_not_3_in_4_out) << path;
         Spotlight spotlight(640, 480, base);
         creature.x = 99.0;
         creature.y = 104.0;
@@ -205,13 +206,13 @@ TEST_F(CreatureTest, LoadingASuitableNetworkStartsItWhereItStands)
     creature.x = 200.0;
     creature.speedup_factor = 1.0;
     creature.load_network(good.c_str());
-    EXPECT_FALSE(creature.network_incorrect);
+    EXPECT_FALSE(creature.network_not_3_in_4_out);
     EXPECT_EQ(creature.x, 200.0);
     EXPECT_EQ(creature.speedup_factor, 1.0);
     step_on_target(creature, target.get());
     EXPECT_NEAR(creature.x, 200.6, 1e-9);
     creature.load_network(missing_path().c_str());
-    EXPECT_TRUE(creature.network_incorrect);
+    EXPECT_TRUE(creature.network_not_3_in_4_out);
 }
 
 TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
@@ -220,8 +221,8 @@ TEST_F(CreatureTest, CopyOwnsItsOwnNetwork)
     Creature copy(creature);
     EXPECT_NE(copy.network.get(), creature.network.get());
     copy.load_network(missing_path().c_str());
-    EXPECT_TRUE(copy.network_incorrect);
-    EXPECT_FALSE(creature.network_incorrect);
+    EXPECT_TRUE(copy.network_not_3_in_4_out);
+    EXPECT_FALSE(creature.network_not_3_in_4_out);
     EXPECT_EQ(creature.network->output_count(), 4);
 }
 
@@ -234,7 +235,7 @@ TEST_F(CreatureTest, OutputsThatAreNotNumbersHoldTheCreatureStill)
                                       "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
                                       "  weights: 1.7e308 1.7e308 1.7e308\n  weights: 0 0 0\n"
                                       "slope_parameter: 0\n");
-    ASSERT_FALSE(creature.network_incorrect);
+    ASSERT_FALSE(creature.network_not_3_in_4_out);
     step_on_target(creature, target.get());
     draw_creature(target.get(), creature);
     EXPECT_EQ(creature.vx, 0.0);

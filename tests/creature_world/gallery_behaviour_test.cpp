@@ -24,7 +24,7 @@ public:
     explicit GalleryWorld(const std::string& network_file)
     {
         world = std::make_unique<World>(Network(network_file.c_str()));
-        EXPECT_FALSE(world->creature.network_incorrect) << network_file;
+        EXPECT_FALSE(world->creature.network_not_3_in_4_out) << network_file;
     }
 
     void step() { world->step_sensed(); }

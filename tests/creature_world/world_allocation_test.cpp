@@ -2,7 +2,7 @@
 // sprite and the arena made before the first frame.
 #include "creature_world/world.h"
 
-#include "creature_world/scene_drawing.h"
+#include "creature_world/pixel_sensing.h"
 #include "program_shell/start_up.h"
 #include "tests/support/headless_allegro.h"
 
@@ -48,7 +48,7 @@ TEST(WorldAllocation, StepsAllocateNothing)
     const Network network((std::string(EXAMPLES_DIR) + "/follower.txt").c_str());
     World world(network);
     MemoryBitmap arena = make_bitmap(World::width, World::height);
-    ASSERT_FALSE(world.creature.network_incorrect);
+    ASSERT_FALSE(world.creature.network_not_3_in_4_out);
     const long long before = allocations;
     for (int frame = 0; frame < 50; ++frame) {
         step_drawn(world, arena.get());

@@ -2,6 +2,7 @@
 // 1,000 frames, and sensing from the sprite equal to sensing the drawn arena, edges included.
 #include "creature_world/world.h"
 
+#include "creature_world/pixel_sensing.h"
 #include "creature_world/scene_drawing.h"
 
 #include "creature_sim/shell.h"
@@ -43,7 +44,7 @@ TEST_P(WorldTest, EveryFrameEqualsTheSimulatorsFrameWithNoKeysHeld)
     const int mouse_buttons = 0;
     const FrameInput input{keys, &mouse_buttons, no_mickeys};
     SimulatorShell shell(buffer.get(), path.c_str());
-    ASSERT_FALSE(shell.creature->network_incorrect);
+    ASSERT_FALSE(shell.creature->network_not_3_in_4_out);
 
     const Network network(path.c_str());
     World sensed(network);

@@ -1,6 +1,7 @@
 // Whole frames of net_lab on a memory bitmap, driven by keys of the test's own and a clock
 // that stands still: training to convergence, reset, save, keys in their order, outputs that
 // are not numbers, networks the file format cannot hold, and files it cannot use.
+#include "net_lab/command_line.h"
 #include "net_lab/lab.h"
 
 #include "net_lab/lab_screen.h"
@@ -339,7 +340,7 @@ TEST_F(LabTest, HHoldsPatternsOutAndTheCurveAndStatusShowTheirErrors)
 
 namespace {
 
-TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
+TEST(NetLabCommandLine, NetworkAndTrainingFilesOrAReason)
 {
     const struct {
         std::vector<const char*> argv;
@@ -362,7 +363,8 @@ TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
         LabFiles files;
         bool help = false;
         std::string error;
-        const bool accepted = read_lab_arguments(static_cast<int>(c.argv.size()), c.argv.data(), files, help, error);
+        const int argc = static_cast<int>(c.argv.size());
+        const bool accepted = read_net_lab_command_line(argc, c.argv.data(), files, help, error);
         ASSERT_EQ(accepted, c.accepted) << c.argv.back();
         EXPECT_EQ(error.empty(), c.accepted) << error;
         if (!accepted)
@@ -376,7 +378,7 @@ TEST(LabArguments, NetworkAndTrainingFilesOrAReason)
     std::string error;
     const std::string long_name(600, 'n');
     const char* argv[] = {"net_lab", long_name.c_str()};
-    EXPECT_FALSE(read_lab_arguments(2, argv, files, help, error));
+    EXPECT_FALSE(read_net_lab_command_line(2, argv, files, help, error));
 }
 
 }  // namespace

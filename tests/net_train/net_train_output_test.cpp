@@ -190,7 +190,7 @@ TEST_F(NetTrainOutput, ASeedMakesMissingWeightsRepeatable)
     EXPECT_NE(trained({"--seed", "8"}, "c.txt"), first);
 }
 
-TEST_F(NetTrainOutput, OddValuesAndTheNetworkFileAsOutputAreWarnedAbout)
+TEST_F(NetTrainOutput, SuspiciousValuesAndTheNetworkFileAsOutputAreWarnedAbout)
 {
     const std::string network = directory.write("net.txt", "# my notes\ninput_layer: 1\ncomp_layer: 1\nweights: 0\n");
     const std::string training = directory.write("t.txt", "pattern: 0,5 -> 1\nlearning_rate: 0\nmax_iterations: 3\n");

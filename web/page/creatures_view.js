@@ -66,7 +66,7 @@ const NcCreaturesView = (() => {
                 item.textContent = line;
                 return item;
             }));
-            const refused = session.scene().networkIncorrect;
+            const refused = session.scene().networkNot3In4Out;
             driver = refused ? `no creature drives: ${name} was refused` : `${name} drives`;
             const select = element('creature');
             const own = element('creature-own');
@@ -156,7 +156,7 @@ const NcCreaturesView = (() => {
         // The network as the lab draws it, and under it the values it was drawn with; nothing
         // for a refused one, which drives nothing.
         function drawNetwork(scene) {
-            if (scene.networkIncorrect) {
+            if (scene.networkNot3In4Out) {
                 networkContext.fillStyle = 'black';
                 networkContext.fillRect(0, 0, networkWidth, networkHeight);
                 element('creature-values').textContent = '';

@@ -1,6 +1,6 @@
 // creature_lab's commands, the options each accepts and their texts; the scanner shared by
 // the tools reads argv.
-#include "creature_lab/lab_command_line.h"
+#include "creature_lab/command_line.h"
 
 #include "tool_support/option_scanner.h"
 
@@ -106,19 +106,20 @@ const LabOption lab_options[] = {
     {{threads, "--threads", "", OptionValue::number, "", 1, 256}, false, false, true},
 };
 
-std::vector<OptionRule> options_of(LabCommand command)
+std::vector<OptionRule> options_of(CreatureLabCommand command)
 {
     std::vector<OptionRule> rules;
     for (const LabOption& option : lab_options) {
-        if ((command == LabCommand::score && option.score) || (command == LabCommand::trace && option.trace) ||
-            (command == LabCommand::evolve && option.evolve))
+        if ((command == CreatureLabCommand::score && option.score) ||
+            (command == CreatureLabCommand::trace && option.trace) ||
+            (command == CreatureLabCommand::evolve && option.evolve))
             rules.push_back(option.rule);
     }
     return rules;
 }
 
 // Stores one scanned option; an error text when its value is unusable.
-std::string store(const ScannedOption& option, LabOptions& options)
+std::string store(const ScannedOption& option, CreatureLabOptions& options)
 {
     const int number = static_cast<int>(option.number);  // every range but the seed's fits an int
     switch (option.id) {
@@ -150,20 +151,20 @@ std::string store(const ScannedOption& option, LabOptions& options)
     return "";
 }
 
-std::string check_complete(const LabOptions& options, const std::vector<std::string>& operands)
+std::string check_complete(const CreatureLabOptions& options, const std::vector<std::string>& operands)
 {
-    const bool needs_network = options.command != LabCommand::evolve;
+    const bool needs_network = options.command != CreatureLabCommand::evolve;
     if (needs_network && operands.empty())
         return "no NETWORK_FILE given";
     const std::size_t allowed = needs_network ? 1 : 0;
     if (operands.size() > allowed)
         return "unexpected '" + operands[allowed] + "'";
-    if (options.command != LabCommand::score && options.output_file.empty())
-        return std::string("'") + lab_command_name(options.command) + "' needs an output file (-o FILE)";
+    if (options.command != CreatureLabCommand::score && options.output_file.empty())
+        return std::string("'") + creature_lab_command_name(options.command) + "' needs an output file (-o FILE)";
     // A trace is kept whole in memory until it is written, at about 150 bytes a frame.
-    if (options.command == LabCommand::trace && options.frames > max_trace_frames)
+    if (options.command == CreatureLabCommand::trace && options.frames > max_trace_frames)
         return "'trace' takes at most " + std::to_string(max_trace_frames) + " frames";
-    if (options.command == LabCommand::evolve && !options.behaviour_given)
+    if (options.command == CreatureLabCommand::evolve && !options.behaviour_given)
         return "'evolve' needs a behaviour (--behaviour follow|flee|circle)";
     if (options.hidden_given && !options.from_file.empty())
         return "'--hidden' cannot be given with '--from': the start network's own hidden layers are evolved";
@@ -172,10 +173,10 @@ std::string check_complete(const LabOptions& options, const std::vector<std::str
 
 }  // namespace
 
-ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& arguments)
+ParsedCreatureLabCommandLine parse_creature_lab_command_line(const std::vector<std::string>& arguments)
 {
-    ParsedLabCommandLine parsed;
-    LabOptions& options = parsed.options;
+    ParsedCreatureLabCommandLine parsed;
+    CreatureLabOptions& options = parsed.options;
     if (arguments.empty()) {
         parsed.error = "no command given";
         return parsed;
@@ -189,16 +190,17 @@ ParsedLabCommandLine parse_lab_command_line(const std::vector<std::string>& argu
         options.show_version = true;
         return parsed;
     }
-    for (LabCommand command : {LabCommand::score, LabCommand::trace, LabCommand::evolve}) {
-        if (first == lab_command_name(command))
+    for (CreatureLabCommand command :
+         {CreatureLabCommand::score, CreatureLabCommand::trace, CreatureLabCommand::evolve}) {
+        if (first == creature_lab_command_name(command))
             options.command = command;
     }
-    if (options.command == LabCommand::none) {
+    if (options.command == CreatureLabCommand::none) {
         parsed.error = "unknown command '" + first + "'";
         return parsed;
     }
 
-    const std::string context = std::string(" for '") + lab_command_name(options.command) + "'";
+    const std::string context = std::string(" for '") + creature_lab_command_name(options.command) + "'";
     const ScannedCommandLine scanned = scan_options(arguments, 1, options_of(options.command), context);
     parsed.error = scanned.error;
     for (std::size_t index = 0; index < scanned.options.size() && parsed.error.empty(); ++index)
@@ -214,29 +216,29 @@ namespace {
 
 // Each command's name, synopsis and help; the tool itself first.
 struct CommandTexts {
-    LabCommand command;
+    CreatureLabCommand command;
     const char* name;
     const char* usage;
     const char* help;
 };
 
 const CommandTexts command_texts[] = {
-    {LabCommand::none, "", "Usage: creature_lab score|trace|evolve [OPTION]...\n", tool_help},
-    {LabCommand::score, "score",
+    {CreatureLabCommand::none, "", "Usage: creature_lab score|trace|evolve [OPTION]...\n", tool_help},
+    {CreatureLabCommand::score, "score",
      "Usage: creature_lab score NETWORK_FILE [--behaviour follow|flee|circle] [--frames N] [--seed N]\n",
      score_help},
-    {LabCommand::trace, "trace",
+    {CreatureLabCommand::trace, "trace",
      "Usage: creature_lab trace NETWORK_FILE -o TRACE.csv [--image TRACE.png] [--scenario NAME]\n"
      "                          [--frames N] [--seed N]\n",
      trace_help},
-    {LabCommand::evolve, "evolve",
+    {CreatureLabCommand::evolve, "evolve",
      "Usage: creature_lab evolve --behaviour follow|flee|circle -o NETWORK_FILE [--hidden N]\n"
      "                           [--population N] [--generations N] [--from NETWORK_FILE]\n"
      "                           [--frames N] [--seed N] [--threads N]\n",
      evolve_help},
 };
 
-const CommandTexts& texts_of(LabCommand command)
+const CommandTexts& texts_of(CreatureLabCommand command)
 {
     for (const CommandTexts& texts : command_texts) {
         if (texts.command == command)
@@ -247,17 +249,17 @@ const CommandTexts& texts_of(LabCommand command)
 
 }  // namespace
 
-const char* lab_command_name(LabCommand command)
+const char* creature_lab_command_name(CreatureLabCommand command)
 {
     return texts_of(command).name;
 }
 
-std::string lab_usage(LabCommand command)
+std::string creature_lab_usage(CreatureLabCommand command)
 {
     return texts_of(command).usage;
 }
 
-std::string lab_help(LabCommand command)
+std::string creature_lab_help(CreatureLabCommand command)
 {
-    return lab_usage(command) + texts_of(command).help;
+    return creature_lab_usage(command) + texts_of(command).help;
 }

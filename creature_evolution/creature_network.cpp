@@ -1,5 +1,5 @@
-// Reading, flattening and building the lab's networks; the engine's writer writes them.
-#include "creature_evolution/lab_network.h"
+// Reading, flattening and building creatures' networks; the engine's writer writes them.
+#include "creature_evolution/creature_network.h"
 
 #include "engine/diagnostics.h"
 #include "engine/format_keys.h"

@@ -1,8 +1,8 @@
 // Values the readers take as the format says but their author probably did not mean: numbers
 // cut at a decimal comma or an "x", the key "threshold:", and parameters that stop training.
 // Each is noted as a warning; what a file reads as never depends on them.
-#ifndef ENGINE_ODD_VALUES_H
-#define ENGINE_ODD_VALUES_H
+#ifndef ENGINE_VALUE_WARNINGS_H
+#define ENGINE_VALUE_WARNINGS_H
 
 #include <string>
 #include <string_view>
@@ -30,7 +30,7 @@ struct ParameterRecord {
 };
 
 // Notes a "slope_parameter:" of 0, under which no computing neuron answers its inputs.
-void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics);
+void note_zero_slope(const ParameterRecord& slope, Diagnostics& diagnostics);
 
 struct TrainingParameterRecords {
     ParameterRecord error_limit;
@@ -46,6 +46,6 @@ struct TrainingParameterRecords {
 bool is_seed(double value);
 
 // Notes the training parameters in force that keep training from working, in line order.
-void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics);
+void note_unworkable_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics);
 
 #endif

@@ -19,7 +19,7 @@ struct Readers {
 };
 
 // The warnings of the readers on `text`, one "LINE: message" line each, in line order.
-std::string odd_values_in(const std::string& text, Readers readers = {})
+std::string warnings_in(const std::string& text, Readers readers = {})
 {
     Diagnostics notes;
     Network network = Network::from_text(readers.network ? text : "", 1u, &notes);
@@ -55,7 +55,7 @@ std::string read_as(const std::string& text, Diagnostics* notes)
 
 }  // namespace
 
-TEST(OddValues, EachKindIsNamedAtItsLine)
+TEST(ValueWarnings, EachKindIsNamedAtItsLine)
 {
     struct Case {
         const char* text;
@@ -89,10 +89,10 @@ TEST(OddValues, EachKindIsNamedAtItsLine)
          "1: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored\n"},
     };
     for (const Case& test : cases)
-        EXPECT_EQ(odd_values_in(test.text), test.expected) << test.text;
+        EXPECT_EQ(warnings_in(test.text), test.expected) << test.text;
 }
 
-TEST(OddValues, AreWarningsThatChangeNothingRead)
+TEST(ValueWarnings, AreWarningsThatChangeNothingRead)
 {
     const std::string text = std::string(exclusive_or_text) +
                              "pattern: 0,5 0x1p3 -> 2\nthreshold: 1\nslope_parameter: 0\nerror_limit: -1\n"
@@ -105,49 +105,49 @@ TEST(OddValues, AreWarningsThatChangeNothingRead)
     EXPECT_TRUE(notes.only_warnings());
 }
 
-TEST(OddValues, SoundValuesAndOtherWordsPassWithoutAWord)
+TEST(ValueWarnings, SoundValuesAndOtherWordsPassWithoutAWord)
 {
-    EXPECT_EQ(odd_values_in(std::string(exclusive_or_text) + "max_weight: 0\nerror_limit: 0\n"
+    EXPECT_EQ(warnings_in(std::string(exclusive_or_text) + "max_weight: 0\nerror_limit: 0\n"
                                                               "comment: 0,5 and 0x10 in free text\n"
                                                               "pattern: 1 -> 0.5x -> 1,\nweights: 1e5 0.5,\n"),
               "");
 }
 
-TEST(OddValues, OnlyTheLastOfARepeatedParameterCounts)
+TEST(ValueWarnings, OnlyTheLastOfARepeatedParameterCounts)
 {
-    EXPECT_EQ(odd_values_in("max_iterations: 0\nlearning_rate: -1\nmax_iterations: 100\nlearning_rate: 1\n"), "");
-    EXPECT_EQ(odd_values_in("max_iterations: 100\nmax_iterations: 0\n"),
+    EXPECT_EQ(warnings_in("max_iterations: 0\nlearning_rate: -1\nmax_iterations: 100\nlearning_rate: 1\n"), "");
+    EXPECT_EQ(warnings_in("max_iterations: 100\nmax_iterations: 0\n"),
               "2: \"max_iterations:\" is 0: no training pass is made\n");
 }
 
-TEST(OddValues, EachReaderWarnsOfTheRecordsItActsOn)
+TEST(ValueWarnings, EachReaderWarnsOfTheRecordsItActsOn)
 {
     const std::string text = "treshold: 0,5\npattern: 0,5 -> 1\nthreshold: 1\nmax_iterations: 0\n";
-    EXPECT_EQ(odd_values_in(text, {true, false}),
+    EXPECT_EQ(warnings_in(text, {true, false}),
               "1: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"
               "3: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is "
               "ignored\n");
-    EXPECT_EQ(odd_values_in(text, {false, true}),
+    EXPECT_EQ(warnings_in(text, {false, true}),
               "2: \"0,5\" is read as 0: a comma is neither a decimal point nor a separator between numbers\n"
               "4: \"max_iterations:\" is 0: no training pass is made\n");
 }
 
-TEST(OddValues, AByteOrderMarkBeforeTheFirstKeyIsPassedOver)
+TEST(ValueWarnings, AByteOrderMarkBeforeTheFirstKeyIsPassedOver)
 {
-    EXPECT_EQ(odd_values_in("\xEF\xBB\xBFmax_iterations: 0\n"), "1: \"max_iterations:\" is 0: no training pass is made\n");
-    EXPECT_EQ(odd_values_in("\xEF\xBB\xBF threshold: 1\n"),
+    EXPECT_EQ(warnings_in("\xEF\xBB\xBFmax_iterations: 0\n"), "1: \"max_iterations:\" is 0: no training pass is made\n");
+    EXPECT_EQ(warnings_in("\xEF\xBB\xBF threshold: 1\n"),
               "1: \"threshold:\" is no key of the network file, which spells it \"treshold:\"; this line is ignored\n");
-    EXPECT_EQ(odd_values_in("x\n\xEF\xBB\xBFmax_iterations: 0\n"), "");
+    EXPECT_EQ(warnings_in("x\n\xEF\xBB\xBFmax_iterations: 0\n"), "");
 }
 
-TEST(OddValues, AHugeTokenIsPassedOverAndLinesStillCount)
+TEST(ValueWarnings, AHugeTokenIsPassedOverAndLinesStillCount)
 {
     const std::string text = "pattern: " + std::string(1000000, '7') + ",5 -> 1\r\nlearning_rate: 0\n";
-    EXPECT_EQ(odd_values_in(text), "2: \"learning_rate:\" is 0: training changes no weight\n");
+    EXPECT_EQ(warnings_in(text), "2: \"learning_rate:\" is 0: training changes no weight\n");
 }
 
 // A warning's "is read as" is what the readers made of the value, record by record.
-TEST(OddValues, SayWhatTheReadersRead)
+TEST(ValueWarnings, SayWhatTheReadersRead)
 {
     const std::string hexadecimal = "hexadecimal numbers are not understood";
     const std::string comma = "a comma is neither a decimal point nor a separator between numbers";
@@ -179,7 +179,7 @@ TEST(OddValues, SayWhatTheReadersRead)
             network.read_training_text(text);
             const double value = record.value(network);
             const std::string read_as = record.whole ? std::to_string(static_cast<int>(value)) : shortest_real_text(value);
-            const std::string found = odd_values_in(text);
+            const std::string found = warnings_in(text);
             const std::string warning = "\"" + std::string(token.token) + "\" is read as ";
             if (token.reason.empty())
                 EXPECT_EQ(found.find(warning), std::string::npos) << found;

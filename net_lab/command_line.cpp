@@ -1,12 +1,15 @@
 // net_lab's command line: its options and texts; the scanner shared by the tools reads argv.
-#include "net_lab/lab.h"
+#include "net_lab/command_line.h"
 
+#include "program_shell/screens.h"
 #include "tool_support/option_scanner.h"
 
-const char* const lab_usage = "Usage: net_lab [NETWORK_FILE [TRAINING_FILE]]\n"
-                              "Trains a network before your eyes; TRAINING_FILE may be a CSV table (*.csv).\n";
+#include <vector>
 
-const char* const lab_help =
+const char* const net_lab_usage = "Usage: net_lab [NETWORK_FILE [TRAINING_FILE]]\n"
+                                  "Trains a network before your eyes; TRAINING_FILE may be a CSV table (*.csv).\n";
+
+const char* const net_lab_help =
     "NETWORK_FILE defaults to config_generated.txt; F1 in the window lists the keys.\n"
     "\n"
     "Options:\n"
@@ -26,7 +29,7 @@ const std::vector<OptionRule> options_table = {{help_option, "--help", "-h"}};
 
 }  // namespace
 
-bool read_lab_arguments(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error)
+bool read_net_lab_command_line(int argc, const char* const* argv, LabFiles& files, bool& help, std::string& error)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ScannedCommandLine scanned = scan_options(arguments, 0, options_table);

@@ -1,9 +1,9 @@
-// Normal draws for the lab's random numbers.
-#include "creature_evolution/lab_random.h"
+// Normal draws for the portable random numbers.
+#include "creature_evolution/portable_random.h"
 
 #include <cmath>
 
-double LabRandom::normal()
+double PortableRandom::normal()
 {
     constexpr double two_pi = 6.28318530717958647692;
     // 1 - uniform() lies in (0, 1], so the logarithm is finite.

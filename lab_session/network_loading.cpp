@@ -1,5 +1,5 @@
 // Reading a network and its training records for the lab, and listing their problems.
-#include "lab_session/lab_files.h"
+#include "lab_session/network_loading.h"
 
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"

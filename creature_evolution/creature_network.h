@@ -1,7 +1,8 @@
-// Networks in the lab: reading a creature's network file with its problems explained, a
-// network's weights as one flat list, and the network file text of a list of weights.
-#ifndef CREATURE_EVOLUTION_LAB_NETWORK_H
-#define CREATURE_EVOLUTION_LAB_NETWORK_H
+// Creatures' networks for scoring and evolving: reading a creature's network file with its
+// problems explained, a network's weights as one flat list, and the network file text of a
+// list of weights.
+#ifndef CREATURE_EVOLUTION_CREATURE_NETWORK_H
+#define CREATURE_EVOLUTION_CREATURE_NETWORK_H
 
 #include "engine/network.h"
 #include "tool_support/file_problems.h"

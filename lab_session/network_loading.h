@@ -1,8 +1,8 @@
 // Loading a network and its training records as net_lab does, with what is wrong with the
 // files as the lines net_lab lists. Needs no graphics library: the browser edition loads the
 // same way.
-#ifndef LAB_SESSION_LAB_FILES_H
-#define LAB_SESSION_LAB_FILES_H
+#ifndef LAB_SESSION_NETWORK_LOADING_H
+#define LAB_SESSION_NETWORK_LOADING_H
 
 #include "engine/network.h"
 

@@ -1,5 +1,5 @@
 // The warnings' words, shared by the network, training and CSV readers.
-#include "engine/odd_values.h"
+#include "engine/value_warnings.h"
 
 #include "engine/diagnostics.h"
 #include "engine/format_keys.h"
@@ -44,7 +44,7 @@ void note_misspelt_threshold(int line, Diagnostics& diagnostics)
              quoted_key(FormatKey::Threshold) + "; this line is ignored");
 }
 
-void note_odd_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
+void note_zero_slope(const ParameterRecord& slope, Diagnostics& diagnostics)
 {
     if (slope.line > 0 && slope.value == 0.0)
         warn(diagnostics, slope.line,
@@ -57,7 +57,7 @@ bool is_seed(double value)
     return value >= 0.0 && value <= static_cast<double>(UINT32_MAX) && value == std::floor(value);
 }
 
-void note_odd_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics)
+void note_unworkable_training_parameters(const TrainingParameterRecords& records, Diagnostics& diagnostics)
 {
     struct Found {
         int line;

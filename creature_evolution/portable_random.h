@@ -1,13 +1,13 @@
-// The lab's random numbers: splitmix64, whose numbers are the same on every platform and
-// standard library, with uniform and normal draws on top.
-#ifndef CREATURE_EVOLUTION_LAB_RANDOM_H
-#define CREATURE_EVOLUTION_LAB_RANDOM_H
+// The random numbers of the scenarios and the evolution: splitmix64, whose numbers are the
+// same on every platform and standard library, with uniform and normal draws on top.
+#ifndef CREATURE_EVOLUTION_PORTABLE_RANDOM_H
+#define CREATURE_EVOLUTION_PORTABLE_RANDOM_H
 
 #include <cstdint>
 
-class LabRandom {
+class PortableRandom {
 public:
-    explicit LabRandom(std::uint64_t seed) : state(seed ^ 0x9E3779B97F4A7C15ull) {}
+    explicit PortableRandom(std::uint64_t seed) : state(seed ^ 0x9E3779B97F4A7C15ull) {}
 
     std::uint32_t next()
     {

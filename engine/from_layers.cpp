@@ -2,7 +2,7 @@
 // starting weights drawn from a seed in a range set by each neuron's fan-in and fan-out.
 #include "engine/network.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 #include "engine/diagnostics.h"
 #include "engine/random_source.h"
 

@@ -2,7 +2,7 @@
 // row by row or in batches.
 #include "engine/network.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 #include "engine/diagnostics.h"
 #include "engine/line_source.h"
 
@@ -92,7 +92,7 @@ Network::Network(const Network& other)
       neurons(other.neurons),
       layer_sizes(other.layer_sizes),
       patterns(other.patterns),
-      fast_form(other.fast_form ? std::make_unique<DenseLayers>(*other.fast_form) : nullptr)
+      fast_form(other.fast_form ? std::make_unique<FastForm>(*other.fast_form) : nullptr)
 {
     point_neurons_here();
 }
@@ -131,7 +131,7 @@ Network& Network::operator=(const Network& other)
     else if (fast_form)
         *fast_form = *other.fast_form;
     else
-        fast_form = std::make_unique<DenseLayers>(*other.fast_form);
+        fast_form = std::make_unique<FastForm>(*other.fast_form);
     point_neurons_here();
     return *this;
 }
@@ -169,7 +169,7 @@ Network::~Network() = default;
 void Network::make_fast_form()
 {
     if (!fast_form)
-        fast_form = std::make_unique<DenseLayers>();
+        fast_form = std::make_unique<FastForm>();
     fast_form->build(neurons, layer_sizes);
 }
 
@@ -334,9 +334,7 @@ bool Network::set_inputs(const std::vector<double>& values)
     if (values.size() != static_cast<std::size_t>(input_count()))
         return false;
     if (fast_form_active()) {
-        double* fast_outputs = fast_form->neuron_outputs();
-        for (std::size_t i = 0; i < values.size(); ++i)
-            neurons[i].output = fast_outputs[i] = values[i];
+        fast_form->take_inputs(values, neurons);
         return true;
     }
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -359,13 +357,8 @@ void Network::get_outputs(std::vector<double>& values) const
     const std::size_t count = static_cast<std::size_t>(output_count());
     if (values.size() != count)
         values.resize(count);
+    // The fast form keeps the neurons' outputs in step.
     const std::size_t first = neurons.size() - count;
-    if (fast_form_active()) {
-        const double* fast_outputs = fast_form->neuron_outputs() + first;
-        for (std::size_t k = 0; k < count; ++k)
-            values[k] = fast_outputs[k];
-        return;
-    }
     for (std::size_t k = 0; k < count; ++k)
         values[k] = neurons[first + k].output;
 }
@@ -391,20 +384,20 @@ bool Network::evaluate_batch(const double* inputs, double* outputs, int row_coun
         }
         return true;
     }
-    DenseLayers& dense = *fast_form;
-    dense.load_parameters(neurons);
-    const double* rows[DenseLayers::group_rows];
+    FastForm& fast = *fast_form;
+    fast.load_parameters(neurons);
+    const double* rows[FastForm::group_rows];
     // Stepping by the group actually taken keeps `first` within row_count, even near INT_MAX.
     for (int first = 0, group = 0; first < row_count; first += group) {
-        group = std::min(DenseLayers::group_rows, row_count - first);
+        group = std::min(FastForm::group_rows, row_count - first);
         for (int r = 0; r < group; ++r)
             rows[r] = inputs + static_cast<std::size_t>(first + r) * input_total;
-        dense.evaluate_group(rows, group);
+        fast.evaluate_group(rows, group);
         for (int r = 0; r < group; ++r)
-            std::copy(dense.group_outputs(r), dense.group_outputs(r) + output_total,
+            std::copy(fast.group_outputs(r), fast.group_outputs(r) + output_total,
                       outputs + static_cast<std::size_t>(first + r) * output_total);
         if (first + group == row_count)
-            dense.keep_group_row(group - 1, neurons);
+            fast.keep_group_row(group - 1, neurons);
     }
     return true;
 }

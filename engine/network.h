@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-class DenseLayers;
+class FastForm;
 struct Diagnostics;
 class LineSource;
 struct ParameterRecord;
@@ -251,7 +251,7 @@ private:
     std::vector<TrainingPattern> patterns;
     // The fast form, kept in step with the neurons' structure; none before the first build
     // and after a move.
-    std::unique_ptr<DenseLayers> fast_form;
+    std::unique_ptr<FastForm> fast_form;
 };
 
 #endif

@@ -2,7 +2,7 @@
 // records of a file, refusing structurally broken or oversized networks as a whole.
 #include "engine/network.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 #include "engine/diagnostics.h"
 #include "engine/format_keys.h"
 #include "engine/input_file.h"

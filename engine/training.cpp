@@ -3,7 +3,7 @@
 #include "engine/network.h"
 #include "engine/training_run.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,24 +35,24 @@ bool check_pass(Network& network, const std::vector<TrainingPattern>& patterns, 
 
 // The check pass on the fast form, several patterns side by side. It leaves the network as
 // the pattern-by-pattern pass would: holding the outputs of the last pattern it checked.
-bool dense_check_pass(DenseLayers& dense, std::vector<Neuron>& neurons, const std::vector<TrainingPattern>& patterns,
+bool fast_check_pass(FastForm& fast, std::vector<Neuron>& neurons, const std::vector<TrainingPattern>& patterns,
                       double error_limit)
 {
-    const double* rows[DenseLayers::group_rows];
+    const double* rows[FastForm::group_rows];
     // The first pattern alone: while training is far from its goal, the pass stops there.
     int group = 1;
     for (std::size_t next = 0; next < patterns.size(); next += static_cast<std::size_t>(group)) {
-        group = static_cast<int>(std::min<std::size_t>(next == 0 ? 1 : DenseLayers::group_rows, patterns.size() - next));
+        group = static_cast<int>(std::min<std::size_t>(next == 0 ? 1 : FastForm::group_rows, patterns.size() - next));
         for (int r = 0; r < group; ++r)
             rows[r] = patterns[next + static_cast<std::size_t>(r)].inputs.data();
-        dense.evaluate_group(rows, group);
+        fast.evaluate_group(rows, group);
         for (int r = 0; r < group; ++r)
-            if (!outputs_fit(patterns[next + static_cast<std::size_t>(r)], dense.group_outputs(r), error_limit)) {
-                dense.keep_group_row(r, neurons);
+            if (!outputs_fit(patterns[next + static_cast<std::size_t>(r)], fast.group_outputs(r), error_limit)) {
+                fast.keep_group_row(r, neurons);
                 return false;
             }
         if (next + static_cast<std::size_t>(group) == patterns.size())
-            dense.keep_group_row(group - 1, neurons);
+            fast.keep_group_row(group - 1, neurons);
     }
     return true;
 }
@@ -74,25 +74,25 @@ int Network::train_passes(int passes, int& made, std::vector<double>& outputs,
                           const std::vector<TrainingPattern>& trained)
 {
     if (fast_form_active()) {
-        DenseLayers& dense = *fast_form;
+        FastForm& fast = *fast_form;
         // Training changes no parameter but the thresholds it learns, which the fast form
         // keeps until it stores them: it reads the parameters once.
-        dense.load_parameters(neurons);
-        dense.learn_thresholds(learn_thresholds);
+        fast.load_parameters(neurons);
+        fast.learn_thresholds(learn_thresholds);
         int pass = 0;
         for (; pass < passes; ++pass) {
-            if (dense_check_pass(dense, neurons, trained, error_limit)) {
+            if (fast_check_pass(fast, neurons, trained, error_limit)) {
                 made = pass;
-                dense.store_weights(neurons);
+                fast.store_weights(neurons);
                 return Converged;
             }
             for (const TrainingPattern& pattern : trained)
-                dense.train_pattern(pattern.inputs.data(), pattern.expected_outputs.data());
+                fast.train_pattern(pattern.inputs.data(), pattern.expected_outputs.data());
         }
         made = pass;
         if (pass > 0)
-            dense.store_outputs(neurons);
-        dense.store_weights(neurons);
+            fast.store_outputs(neurons);
+        fast.store_weights(neurons);
         return IterationLimit;
     }
 

@@ -253,7 +253,7 @@ done
 exported=$(nm -DC --defined-only "$unpacked/usr/lib/$multiarch/libneural-creatures.so.0" | awk '$2 ~ /[TW]/')
 echo "exported: $(grep -cE ' (Network|Neuron)::| write_file_atomically| check_writable_destination' <<<"$exported") engine symbols"
 grep -q ' Network::evaluate()' <<<"$exported" || fail "the library does not export Network::evaluate"
-! grep -qE 'LineReader|LineSource|DenseLayers|open_for_reading|Network::read_network_lines' <<<"$exported" ||
+! grep -qE 'LineReader|LineSource|FastForm|open_for_reading|Network::read_network_lines' <<<"$exported" ||
   fail "the library exports engine helpers"
 check_python() {
   local python_dir=$1

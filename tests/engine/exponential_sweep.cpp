@@ -1,7 +1,7 @@
 // The engine's exponential against the C library's over random arguments.
 #include "tests/engine/exponential_sweep.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 #include "engine/logistic.h"
 
 #include <cmath>
@@ -48,7 +48,7 @@ SweepResult sweep_exponential(std::uint64_t count, std::uint64_t seed)
             const double value = spread(random);
             arguments[i] = i % 4 == 0 ? value : std::ldexp(value, -static_cast<int>(random() % deepest_scaling));
         }
-        DenseLayers::exponentials(arguments.data(), results.data(), size);
+        FastForm::exponentials(arguments.data(), results.data(), size);
         for (std::size_t i = 0; i < size; ++i) {
             const long long ulps = ulp_distance(results[i], std::exp(arguments[i]));
             if (ulps == 1)

@@ -4,7 +4,7 @@
 // vectors disagree with the scalar exp.
 #include "tests/engine/exponential_sweep.h"
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +15,8 @@ int main(int argc, char** argv)
     const unsigned long long count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 100000000ULL;
     constexpr unsigned long long seed = 24601;
     int status = 0;
-    for (const std::string& kernels : DenseLayers::built_kernels()) {
-        if (!DenseLayers::select_kernels(kernels)) {
+    for (const std::string& kernels : FastForm::built_kernels()) {
+        if (!FastForm::select_kernels(kernels)) {
             std::printf("%-8s skipped: this machine cannot run these kernels\n", kernels.c_str());
             continue;
         }

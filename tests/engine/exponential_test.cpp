@@ -1,6 +1,6 @@
 // The engine's exponential and logistic function: special arguments and a random sweep on
 // every kernel set, against the C library's exp; the long sweep is exponential_sweep.
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 #include "engine/logistic.h"
 
 #include "tests/engine/exponential_sweep.h"
@@ -65,7 +65,7 @@ protected:
     std::vector<double> on_kernels(const std::vector<double>& arguments)
     {
         std::vector<double> results(arguments.size());
-        DenseLayers::exponentials(arguments.data(), results.data(), arguments.size());
+        FastForm::exponentials(arguments.data(), results.data(), arguments.size());
         for (std::size_t i = 0; i < arguments.size(); ++i) {
             const double scalar = engine_exp(arguments[i]);
             EXPECT_TRUE(same_bits(results[i], scalar) || (std::isnan(results[i]) && std::isnan(scalar)))

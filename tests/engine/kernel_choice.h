@@ -3,7 +3,7 @@
 #ifndef TESTS_ENGINE_KERNEL_CHOICE_H
 #define TESTS_ENGINE_KERNEL_CHOICE_H
 
-#include "engine/dense_layers.h"
+#include "engine/fast_form.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +14,16 @@ class OnEveryKernel : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override
     {
-        if (!DenseLayers::select_kernels(GetParam()))
+        if (!FastForm::select_kernels(GetParam()))
             GTEST_SKIP() << "this machine cannot run the " << GetParam() << " kernels";
     }
-    void TearDown() override { DenseLayers::select_kernels(previous); }
+    void TearDown() override { FastForm::select_kernels(previous); }
 
-    const std::string previous = DenseLayers::selected_kernels();
+    const std::string previous = FastForm::selected_kernels();
 };
 
 #define RUN_ON_EVERY_KERNEL(suite)                                                                       \
-    INSTANTIATE_TEST_SUITE_P(EveryKernel, suite, ::testing::ValuesIn(DenseLayers::built_kernels()), \
+    INSTANTIATE_TEST_SUITE_P(EveryKernel, suite, ::testing::ValuesIn(FastForm::built_kernels()), \
                              [](const ::testing::TestParamInfo<std::string>& info) { return info.param; })
 
 #endif

@@ -320,13 +320,13 @@ RUN_ON_EVERY_KERNEL(PlainOrder);
 
 TEST(Kernels, BaselineIsAlwaysThereAndUnknownNamesAreRefused)
 {
-    const std::vector<std::string> kernels = DenseLayers::available_kernels();
+    const std::vector<std::string> kernels = FastForm::available_kernels();
     ASSERT_FALSE(kernels.empty());
     EXPECT_EQ(kernels.front(), "baseline");
-    const std::string before = DenseLayers::selected_kernels();
-    EXPECT_FALSE(DenseLayers::select_kernels("no such kernels"));
-    EXPECT_FALSE(DenseLayers::select_kernels(""));
-    EXPECT_EQ(DenseLayers::selected_kernels(), before);
+    const std::string before = FastForm::selected_kernels();
+    EXPECT_FALSE(FastForm::select_kernels("no such kernels"));
+    EXPECT_FALSE(FastForm::select_kernels(""));
+    EXPECT_EQ(FastForm::selected_kernels(), before);
 }
 
 // Evaluates `rows` random rows in one batch and expects each row's outputs, and the state

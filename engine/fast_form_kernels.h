@@ -1,54 +1,58 @@
-// The fast form of dense networks. The kernels work on one block of neurons at a time with
-// vectors of lanes, one lane per neuron, so each lane's sum is added in its own source order.
-// On x86 they are compiled for AVX-512 (with its 32 vector registers) and AVX2 as well as for
-// the baseline and chosen at run time; elsewhere the baseline alone is built. A layer of at
-// most four neurons is one vector, whose values and errors pass to a neighbouring layer of
-// that size in registers.
-//   Lanes and the block sums and updates they make  - the vector helpers every kernel inlines
-//   DenseLayers::build                              - blocks, padding and the arrays' layout
-//   DenseLayers::Kernels                            - evaluation, groups and training per kernel
-//                                                     set, and the run-time choice among them
-//   the public calls                                - forwarding to the chosen kernel set
-#include "engine/dense_layers.h"
+// The fast form's kernels: templates of the evaluation and the backward pass over one layout,
+// parameterised by one kernel policy. Compiled only by fast_form_dispatch.cpp, once for each
+// kernel set's instructions.
+//
+// Reading guide. One evaluation: Network::evaluate calls FastForm::evaluate, which calls the
+// chosen kernel set's entry point (the table in fast_form_dispatch.cpp), Kernels::evaluate
+// below. A network of narrow layers only takes evaluate_narrow_network and
+// evaluate_narrow_layer; any other takes evaluate_rows, which gives each layer of one vector
+// to evaluate_narrow_layer, each layer of sixteen or more neurons to policy.row_sums (row_sums
+// compiled apart, then part_sums) and the others to sums_of_block (block_sums); activate then
+// takes the logistic function of four sums at a time. One training pattern:
+// Network::train_passes calls FastForm::train_pattern, then Kernels::train_pattern, which
+// evaluates as above and calls back_propagate: layers from the last to the first, narrow ones
+// in back_propagate_narrow (update_narrow_source) with policy.narrow_vectors, the others lane
+// by lane in update_narrow when narrow, else block by block in block_update (gather_errors,
+// update_source), policy.update_lanes lanes a call.
+//
+// The kernels work on one block of neurons at a time with vectors of lanes, one lane per
+// neuron, so each lane's sum is added in its own source order. A layer of at most four neurons
+// is one vector, whose values and errors pass to a neighbouring layer of that size in registers.
+#ifndef ENGINE_FAST_FORM_KERNELS_H
+#define ENGINE_FAST_FORM_KERNELS_H
 
+#include "engine/fast_form.h"
 #include "engine/logistic.h"
-#include "engine/neuron.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
-#include <cstdlib>
+#include <cstddef>
 #include <cstring>
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define DENSE_X86_KERNELS 1
-#else
-#define DENSE_X86_KERNELS 0
-#endif
-
-#define DENSE_INLINE __attribute__((always_inline)) inline
+#define FAST_INLINE __attribute__((always_inline)) inline
 
 namespace {
 
-constexpr int lanes = 4;
+constexpr int lanes = FastForm::lanes;
+constexpr int narrowest_block = FastForm::narrowest_block;
+constexpr int part_width = FastForm::part_width;
 
 // Four doubles, loadable from any 8-byte aligned address. Functions that pass them are always
 // inlined: the AVX2 and baseline kernels would disagree on how to pass them across a call.
 typedef double Lanes __attribute__((vector_size(lanes * sizeof(double)), aligned(sizeof(double))));
 
-DENSE_INLINE Lanes load(const double* from)
+FAST_INLINE Lanes load(const double* from)
 {
     Lanes value;
     std::memcpy(&value, from, sizeof value);
     return value;
 }
 
-DENSE_INLINE void store(double* to, Lanes value)
+FAST_INLINE void store(double* to, Lanes value)
 {
     std::memcpy(to, &value, sizeof value);
 }
 
-DENSE_INLINE Lanes broadcast(double value)
+FAST_INLINE Lanes broadcast(double value)
 {
     return Lanes{value, value, value, value};
 }
@@ -59,7 +63,7 @@ DENSE_INLINE Lanes broadcast(double value)
 // Each source's weights for the neurons start `weight_stride` doubles after the previous
 // source's, so one call may take part of a wider block.
 template <int vectors, int rows>
-DENSE_INLINE void block_sums(const double* inputs, std::size_t input_stride, int input_count,
+FAST_INLINE void block_sums(const double* inputs, std::size_t input_stride, int input_count,
                              const double* block_weights, int weight_stride, double* sums, int sums_stride)
 {
     Lanes accumulators[rows][vectors] = {};
@@ -77,7 +81,7 @@ DENSE_INLINE void block_sums(const double* inputs, std::size_t input_stride, int
 }
 
 // Lane k of rows[0..3] into columns[k], for k = 0..3.
-DENSE_INLINE void transpose(const Lanes* rows, Lanes* columns)
+FAST_INLINE void transpose(const Lanes* rows, Lanes* columns)
 {
     const Lanes even_01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 2, 6);
     const Lanes odd_01 = __builtin_shufflevector(rows[0], rows[1], 1, 5, 3, 7);
@@ -93,7 +97,7 @@ DENSE_INLINE void transpose(const Lanes* rows, Lanes* columns)
 typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
 
 template <typename Vector>
-DENSE_INLINE Vector clamp(Vector w, Vector limit)
+FAST_INLINE Vector clamp(Vector w, Vector limit)
 {
     w = w > limit ? limit : w;
     return w < -limit ? -limit : w;
@@ -102,7 +106,7 @@ DENSE_INLINE Vector clamp(Vector w, Vector limit)
 #if defined(__wasm_simd128__)
 // WebAssembly's pmin and pmax are these two selections exactly, one instruction each.
 template <>
-DENSE_INLINE Pair clamp(Pair w, Pair limit)
+FAST_INLINE Pair clamp(Pair w, Pair limit)
 {
     return __builtin_wasm_pmax_f64x2(__builtin_wasm_pmin_f64x2(w, limit), -limit);
 }
@@ -113,7 +117,7 @@ DENSE_INLINE Pair clamp(Pair w, Pair limit)
 // narrower registers (`in_pairs`), a compiler would compare them lane by lane; it compares
 // each pair whole.
 template <bool in_pairs>
-DENSE_INLINE Lanes clamp_lanes(Lanes w, Lanes limit)
+FAST_INLINE Lanes clamp_lanes(Lanes w, Lanes limit)
 {
     if constexpr (in_pairs) {
         const Pair low = clamp(Pair{w[0], w[1]}, Pair{limit[0], limit[1]});
@@ -126,7 +130,7 @@ DENSE_INLINE Lanes clamp_lanes(Lanes w, Lanes limit)
 
 // threshold -= learning_rate * delta for the neurons of one layer, then clamped as a weight is:
 // the learned threshold is a weight from a source whose output is always -1.
-DENSE_INLINE void learn_layer_thresholds(double* thresholds, const double* rate_deltas, const double* limits, int count)
+FAST_INLINE void learn_layer_thresholds(double* thresholds, const double* rate_deltas, const double* limits, int count)
 {
     for (int i = 0; i < count; ++i) {
         double threshold = thresholds[i] - rate_deltas[i];
@@ -141,7 +145,7 @@ DENSE_INLINE void learn_layer_thresholds(double* thresholds, const double* rate_
 // w += (learning_rate * delta) * output for `vectors` * 4 weights of one source, then clamped
 // to max_weight and to -max_weight, in that order.
 template <int vectors, bool in_pairs>
-DENSE_INLINE void update_source(double* row, double output, const Lanes* rate_delta, const Lanes* limit)
+FAST_INLINE void update_source(double* row, double output, const Lanes* rate_delta, const Lanes* limit)
 {
     const Lanes source_output = broadcast(output);
     for (int v = 0; v < vectors; ++v)
@@ -153,7 +157,7 @@ DENSE_INLINE void update_source(double* row, double output, const Lanes* rate_de
 // is one vector, and each vector addition advances four errors, each still in its own order.
 // The groups' chains of additions are independent and overlap.
 template <int vectors, int groups>
-DENSE_INLINE void gather_errors(const double* rows, int weight_stride, const Lanes* delta, double* source_errors,
+FAST_INLINE void gather_errors(const double* rows, int weight_stride, const Lanes* delta, double* source_errors,
                                 int used_lanes)
 {
     Lanes errors[groups];
@@ -179,7 +183,7 @@ DENSE_INLINE void gather_errors(const double* rows, int weight_stride, const Lan
 // neuron down to the first, as the backward pass in reverse neuron order does. Sources are
 // `weight_stride` doubles apart, as in block_sums.
 template <int vectors, bool in_pairs>
-DENSE_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
+FAST_INLINE void block_update(const double* source_outputs, double* source_errors, int source_count,
                                double* block_weights, int weight_stride, const double* deltas,
                                const double* rate_deltas, const double* limits, int used_lanes)
 {
@@ -232,58 +236,39 @@ DENSE_INLINE void block_update(const double* source_outputs, double* source_erro
     }
 }
 
-constexpr int narrowest_block = 4;
-constexpr int half_block = 16;  // the widest part one call of the update kernel takes
-constexpr int widest_block = 32;
 
-// The sums of `parts` parts of up to sixteen neurons for one row, as block_sums gives each,
+// The sums of `count` parts of up to sixteen neurons for one row, as block_sums gives each,
 // side by side in one pass over the inputs: part p's weights start at part_weights[p], each
 // source's `strides[p]` doubles after the previous source's; the last part has
 // `last_vectors` vectors of neurons, the others four. Part p's sums go to sums + p * 16.
-template <int parts, int last_vectors>
-DENSE_INLINE void part_sums(const double* inputs, int input_count, const double* const* part_weights,
+template <int count, int last_vectors>
+FAST_INLINE void part_sums(const double* inputs, int input_count, const double* const* part_weights,
                             const int* strides, double* sums)
 {
-    constexpr int vectors = half_block / lanes;
-    Lanes accumulators[parts][vectors] = {};
-    const double* at[parts];
-    for (int p = 0; p < parts; ++p)
+    constexpr int vectors = part_width / lanes;
+    Lanes accumulators[count][vectors] = {};
+    const double* at[count];
+    for (int p = 0; p < count; ++p)
         at[p] = part_weights[p];
     for (int j = 0; j < input_count; ++j) {
         // Stepping on before each source but the first keeps the pointers inside the weights.
         if (j > 0)
-            for (int p = 0; p < parts; ++p)
+            for (int p = 0; p < count; ++p)
                 at[p] += strides[p];
         const Lanes input = broadcast(inputs[j]);
-        for (int p = 0; p < parts; ++p)
-            for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)
+        for (int p = 0; p < count; ++p)
+            for (int v = 0; v < (p + 1 == count ? last_vectors : vectors); ++v)
                 accumulators[p][v] = accumulators[p][v] + input * load(at[p] + v * lanes);
     }
-    for (int p = 0; p < parts; ++p)
-        for (int v = 0; v < (p + 1 == parts ? last_vectors : vectors); ++v)
-            store(sums + p * half_block + v * lanes, accumulators[p][v]);
-}
-
-constexpr std::size_t line_doubles = CacheLineAllocator<double>::alignment / sizeof(double);
-
-int block_count(int layer_size, int width)
-{
-    return (layer_size + width - 1) / width;
-}
-
-// Wide blocks keep enough sums in flight to hide the latency of each addition, unless their
-// padding would add weights to stream; narrow layers take narrow blocks.
-int block_width(int layer_size)
-{
-    if (layer_size > 16 && block_count(layer_size, widest_block) * widest_block == block_count(layer_size, 16) * 16)
-        return widest_block;
-    return layer_size > 8 ? 16 : layer_size > 4 ? 8 : narrowest_block;
+    for (int p = 0; p < count; ++p)
+        for (int v = 0; v < (p + 1 == count ? last_vectors : vectors); ++v)
+            store(sums + p * part_width + v * lanes, accumulators[p][v]);
 }
 
 // The update of a narrow layer, lane by lane in the same order as block_update: where a
 // vector is two halves, as in the native baseline kernels, this is quicker than the vector
 // form below.
-DENSE_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
+FAST_INLINE void update_narrow(const double* source_outputs, double* source_errors, int source_count,
                                double* layer_weights, const double* deltas, const double* rate_deltas,
                                const double* limits, int used_lanes)
 {
@@ -303,7 +288,7 @@ DENSE_INLINE void update_narrow(const double* source_outputs, double* source_err
 
 // The first `count` (1 to 4) values at `from` in lanes, the other lanes 0. Value by value, so
 // that values just stored one by one are read without waiting for them to reach the cache.
-DENSE_INLINE Lanes load_part(const double* from, int count)
+FAST_INLINE Lanes load_part(const double* from, int count)
 {
     return Lanes{from[0], count > 1 ? from[1] : 0.0, count > 2 ? from[2] : 0.0, count > 3 ? from[3] : 0.0};
 }
@@ -312,7 +297,7 @@ DENSE_INLINE Lanes load_part(const double* from, int count)
 // delta * old weight of each used lane to `error`, from the last used lane down to the first;
 // then updates the source's weights. Returns the error.
 template <bool gather, bool in_pairs>
-DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_delta, Lanes limit, double output,
+FAST_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_delta, Lanes limit, double output,
                                          double error, int used_lanes)
 {
     Lanes w = load(row);
@@ -330,94 +315,9 @@ DENSE_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_de
     return error;
 }
 
-// True when every computing neuron holds one connection from each neuron of the layer before,
-// in source order, and nothing else.
-bool all_layers_dense(const std::vector<Neuron>& neurons, const std::vector<int>& layer_sizes)
-{
-    int first_previous = 0;
-    for (std::size_t index = 1; index < layer_sizes.size(); ++index) {
-        const int previous = layer_sizes[index - 1];
-        const int first = first_previous + previous;
-        for (int position = first; position < first + layer_sizes[index]; ++position) {
-            const std::vector<Connection>& connections = neurons[static_cast<std::size_t>(position)].connections;
-            if (connections.size() != static_cast<std::size_t>(previous))
-                return false;
-            for (int j = 0; j < previous; ++j)
-                if (connections[static_cast<std::size_t>(j)].source != first_previous + j)
-                    return false;
-        }
-        first_previous = first;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::size_t DenseLayers::weight_index(const Layer& layer, int neuron, int source)
-{
-    const int b = neuron / layer.block;
-    return layer.weights_offset + layer.block_start(b) + static_cast<std::size_t>(source) * layer.width(b) +
-           static_cast<std::size_t>(neuron % layer.block);
-}
-
-void DenseLayers::build(const std::vector<Neuron>& neurons, const std::vector<int>& layer_sizes)
-{
-    *this = DenseLayers();
-    if (layer_sizes.size() < 2 || !all_layers_dense(neurons, layer_sizes))
-        return;
-
-    std::size_t weight_total = 0;
-    std::size_t lane_total = 0;
-    std::size_t widest = 0;
-    int first_previous = 0;
-    for (std::size_t index = 1; index < layer_sizes.size(); ++index) {
-        const int previous = layer_sizes[index - 1];
-        const int size = layer_sizes[index];
-        const int width = block_width(size);
-        const int blocks = block_count(size, width);
-        const int last_block = (size - (blocks - 1) * width + lanes - 1) / lanes * lanes;
-        layers.push_back(Layer{first_previous + previous, size, first_previous, previous, width, blocks, last_block,
-                               weight_total, lane_total});
-        const std::size_t padded = static_cast<std::size_t>(blocks) * width;
-        weight_total +=
-            static_cast<std::size_t>((blocks - 1) * width + last_block) * static_cast<std::size_t>(previous);
-        // Every layer's weights start on a cache line too.
-        weight_total = (weight_total + line_doubles - 1) / line_doubles * line_doubles;
-        lane_total += padded;
-        widest = padded > widest ? padded : widest;
-        first_previous += previous;
-    }
-
-    narrow_layers_only = std::all_of(layers.begin(), layers.end(),
-                                     [](const Layer& layer) { return layer.block == narrowest_block; });
-    // The blocks of a layer without sources hold no weights, yet the kernels still form
-    // addresses of their parts; a block's width of room past the end keeps those in the array.
-    weights.assign(weight_total + widest_block, 0.0);
-    for (const Layer& layer : layers)
-        for (int i = 0; i < layer.size; ++i)
-            for (int j = 0; j < layer.previous_size; ++j)
-                weights[weight_index(layer, i, j)] =
-                    neurons[static_cast<std::size_t>(layer.first + i)].connections[static_cast<std::size_t>(j)].weight;
-    outputs.resize(neurons.size());
-    for (std::size_t i = 0; i < neurons.size(); ++i)
-        outputs[i] = neurons[i].output;
-    errors.assign(neurons.size(), 0.0);
-    sums.assign(widest * group_rows, 0.0);
-    group_values.assign(neurons.size() * group_rows, 0.0);
-    thresholds.assign(lane_total, 0.0);
-    slopes.assign(lane_total, 0.0);
-    rates.assign(lane_total, 0.0);
-    limits.assign(lane_total, 0.0);
-    deltas.assign(lane_total, 0.0);
-    rate_deltas.assign(lane_total, 0.0);
-    active_form = true;
-}
-
-namespace {
-
 // The logistic function of the four neurons whose sums are `sums`, into `count` values at `to`;
 // returns all four values.
-DENSE_INLINE Lanes activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
+FAST_INLINE Lanes activate(Lanes sums, const double* thresholds, const double* slopes, double* to, int count)
 {
     const Lanes values = engine_logistic(sums, load(thresholds), load(slopes));
     if (count == lanes) {
@@ -439,7 +339,7 @@ DENSE_INLINE Lanes activate(Lanes sums, const double* thresholds, const double* 
 // for those values to be stored and loaded again. Each lane by its own number, so that no
 // value goes through memory.
 template <int rows>
-DENSE_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const double* weights, Lanes* sum)
+FAST_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const double* weights, Lanes* sum)
 {
     for (int r = 0; r < rows; ++r)
         sum[r] = broadcast(sources[r][0]) * load(weights);
@@ -458,11 +358,31 @@ DENSE_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const 
 
 // The evaluation and backward pass, inlined into one entry point per kernel set so that each
 // set's vector instructions reach every loop.
-struct DenseLayers::Kernels {
+struct FastForm::Kernels {
+    // What one kernel set's instructions favour. Every template below that depends on it takes
+    // the set's policy whole, as `policy`, and reads these fields by these names.
+    struct Policy {
+        // Parts of part_width neurons whose sums one row advances in one pass over the inputs:
+        // four vectors of sums each, as many as the set's vector registers hold beside the input
+        // and the products.
+        int row_parts;
+        // Whether narrow layers take their backward step in vectors of four lanes; else lane by
+        // lane, which is quicker where a vector of four is a pair of registers.
+        bool narrow_vectors;
+        // Whether the set's vectors of four lanes are pairs of registers (see clamp_lanes).
+        bool in_pairs;
+        // The lanes of a wide block that one call of block_update takes, whose deltas, rate
+        // deltas and limits stay in registers.
+        int update_lanes;
+        // row_sums<policy> compiled for the set apart from its entry points, which small
+        // networks' calls then spend less on.
+        void (*row_sums)(const Layer& layer, const double* inputs, const double* layer_weights, double* sums);
+    };
+
     // The sums of one block for `rows` rows, row r's at sums + r * block; one row of a wide
     // layer takes row_sums instead.
     template <int rows>
-    static DENSE_INLINE void sums_of_block(int block, int width, const double* inputs, std::size_t stride,
+    static FAST_INLINE void sums_of_block(int block, int width, const double* inputs, std::size_t stride,
                                            int input_count, const double* block_weights, double* sums)
     {
         // Up to four rows by eight neurons fill the vector registers; each weight loaded serves
@@ -474,48 +394,51 @@ struct DenseLayers::Kernels {
             block_sums<1, rows>(inputs, stride, input_count, block_weights + part, width, sums + part, block);
     }
 
-    // The sums of a wide layer's neurons for one row, `most` parts of sixteen neurons in each
-    // pass over the inputs: enough sums in flight to hide the latency of each addition, as
-    // many as the kernel set's registers hold.
-    template <int most>
-    static DENSE_INLINE void row_sums(const Layer& layer, const double* inputs, const double* layer_weights,
-                                      double* sums)
+    // The sums of a wide layer's neurons for one row, policy.row_parts parts of sixteen
+    // neurons in each pass over the inputs: enough sums in flight to hide the latency of each
+    // addition, as many as the kernel set's registers hold.
+    template <const Policy& policy>
+    static FAST_INLINE void row_sums(const Layer& layer, const double* inputs, const double* layer_weights,
+                                     double* sums)
     {
-        const int parts = (layer.size + half_block - 1) / half_block;
-        const int passes = (parts + most - 1) / most;
+        const int parts = (layer.size + part_width - 1) / part_width;
+        const int passes = (parts + policy.row_parts - 1) / policy.row_parts;
         const int per_pass = (parts + passes - 1) / passes;
         for (int first = 0; first < parts; first += per_pass) {
-            const int count = std::min(per_pass, parts - first);
-            const double* part_weights[most];
-            int strides[most];
-            int last_lanes = half_block;
-            for (int p = 0; p < count; ++p) {
-                const int lane = (first + p) * half_block;
+            const int parts_in_pass = std::min(per_pass, parts - first);
+            const double* part_weights[policy.row_parts];
+            int strides[policy.row_parts];
+            int last_lanes = part_width;
+            for (int p = 0; p < parts_in_pass; ++p) {
+                const int lane = (first + p) * part_width;
                 const int b = lane / layer.block;
                 part_weights[p] = layer_weights + layer.block_start(b) + lane % layer.block;
                 strides[p] = layer.width(b);
-                last_lanes = std::min(half_block, strides[p] - lane % layer.block);
+                last_lanes = std::min(part_width, strides[p] - lane % layer.block);
             }
-            some_part_sums<most>(count, last_lanes / lanes, inputs, layer.previous_size, part_weights, strides,
-                                 sums + first * half_block);
+            some_part_sums<policy>(parts_in_pass, last_lanes / lanes, inputs, layer.previous_size, part_weights,
+                                   strides, sums + first * part_width);
         }
     }
 
-    template <int most>
-    static DENSE_INLINE void some_part_sums(int count, int last_vectors, const double* inputs, int input_count,
-                                            const double* const* part_weights, const int* strides, double* sums)
+    // part_sums of `parts_in_pass` parts, tried against each `count` from policy.row_parts down.
+    template <const Policy& policy, int count = policy.row_parts>
+    static FAST_INLINE void some_part_sums(int parts_in_pass, int last_vectors, const double* inputs,
+                                           int input_count, const double* const* part_weights, const int* strides,
+                                           double* sums)
     {
-        if (count == most) {
+        if (parts_in_pass == count) {
             if (last_vectors == 4)
-                part_sums<most, 4>(inputs, input_count, part_weights, strides, sums);
+                part_sums<count, 4>(inputs, input_count, part_weights, strides, sums);
             else if (last_vectors == 3)
-                part_sums<most, 3>(inputs, input_count, part_weights, strides, sums);
+                part_sums<count, 3>(inputs, input_count, part_weights, strides, sums);
             else if (last_vectors == 2)
-                part_sums<most, 2>(inputs, input_count, part_weights, strides, sums);
+                part_sums<count, 2>(inputs, input_count, part_weights, strides, sums);
             else
-                part_sums<most, 1>(inputs, input_count, part_weights, strides, sums);
-        } else if constexpr (most > 1) {
-            some_part_sums<most - 1>(count, last_vectors, inputs, input_count, part_weights, strides, sums);
+                part_sums<count, 1>(inputs, input_count, part_weights, strides, sums);
+        } else if constexpr (count > 1) {
+            some_part_sums<policy, count - 1>(parts_in_pass, last_vectors, inputs, input_count, part_weights, strides,
+                                              sums);
         }
     }
 
@@ -523,7 +446,7 @@ struct DenseLayers::Kernels {
     // values of a narrow layer before it in `narrow_values` when `after_narrow`, else from
     // memory. Leaves the layer's values in `narrow_values` and in memory.
     template <int rows>
-    static DENSE_INLINE void evaluate_narrow_layer(const DenseLayers& form, const Layer& layer, double* values,
+    static FAST_INLINE void evaluate_narrow_layer(const FastForm& form, const Layer& layer, double* values,
                                                    std::size_t stride, Lanes* narrow_values, bool after_narrow)
     {
         const double* inputs = values + layer.previous_first;
@@ -551,7 +474,7 @@ struct DenseLayers::Kernels {
     // One row of a network of narrow layers only: the loop of evaluate_rows without the wider
     // blocks, whose registers and constants such a small network would pay for on every call.
     // Returns the output layer's values.
-    static DENSE_INLINE Lanes evaluate_narrow_network(DenseLayers& form)
+    static FAST_INLINE Lanes evaluate_narrow_network(FastForm& form)
     {
         Lanes narrow_values[1];
         bool after_narrow = false;
@@ -564,8 +487,8 @@ struct DenseLayers::Kernels {
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
     // values + r * stride and hold its inputs. Each block's logistic functions run side by side.
-    template <int rows, typename Kernel>
-    static DENSE_INLINE void evaluate_rows(DenseLayers& form, double* values, std::size_t stride)
+    template <int rows, const Policy& policy>
+    static FAST_INLINE void evaluate_rows(FastForm& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
         // The values of the last layer when it was narrow, per row, for the next narrow layer.
@@ -582,8 +505,8 @@ struct DenseLayers::Kernels {
             const double* thresholds = form.thresholds.data() + layer.lane_offset;
             const double* slopes = form.slopes.data() + layer.lane_offset;
             after_narrow = false;
-            if (rows == 1 && layer.block >= half_block) {
-                Kernel::row_sums(layer, inputs, layer_weights, sums);
+            if (rows == 1 && layer.block >= part_width) {
+                policy.row_sums(layer, inputs, layer_weights, sums);
                 for (int k = 0; k < layer.size; k += lanes)
                     activate(load(sums + k), thresholds + k, slopes + k, values + layer.first + k,
                              std::min(lanes, layer.size - k));
@@ -603,17 +526,17 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <typename Kernel>
-    static DENSE_INLINE void evaluate(DenseLayers& form)
+    template <const Policy& policy>
+    static FAST_INLINE void evaluate(FastForm& form)
     {
         if (form.narrow_layers_only)
             evaluate_narrow_network(form);
         else
-            evaluate_rows<1, Kernel>(form, form.outputs.data(), 0);
+            evaluate_rows<1, policy>(form, form.outputs.data(), 0);
     }
 
-    template <typename Kernel>
-    static DENSE_INLINE void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)
+    template <const Policy& policy>
+    static FAST_INLINE void evaluate_group(FastForm& form, const double* const* rows, int row_count)
     {
         const std::size_t stride = form.outputs.size();
         const int input_count = form.layers.front().previous_size;
@@ -623,11 +546,11 @@ struct DenseLayers::Kernels {
             for (int i = 0; i < input_count; ++i)
                 values[r * stride + i] = rows[r][i];
         if (row_count == group_rows) {
-            evaluate_rows<group_rows, Kernel>(form, values, stride);
+            evaluate_rows<group_rows, policy>(form, values, stride);
             return;
         }
         for (int r = 0; r < row_count; ++r)
-            evaluate_rows<1, Kernel>(form, values + r * stride, 0);
+            evaluate_rows<1, policy>(form, values + r * stride, 0);
     }
 
     // The backward step of a narrow layer, its four lanes side by side. The errors it gathers
@@ -635,7 +558,7 @@ struct DenseLayers::Kernels {
     // errors array. The output layer's values come from `output_values` when given (lanes
     // beyond the layer's neurons never reach a neuron's weights or errors).
     template <bool in_pairs>
-    static DENSE_INLINE void back_propagate_narrow(DenseLayers& form, std::size_t index, const double* expected_outputs,
+    static FAST_INLINE void back_propagate_narrow(FastForm& form, std::size_t index, const double* expected_outputs,
                                                    const Lanes* output_values, Lanes& narrow_errors)
     {
         const Layer& layer = form.layers[index];
@@ -694,11 +617,8 @@ struct DenseLayers::Kernels {
 
     // One back-propagation step from the outputs of the last evaluation: the output layer's
     // errors are expected - output, the other layers' were gathered from the layer after.
-    // With `narrow_vectors`, narrow layers take their step in vectors, for kernel sets whose
-    // vectors hold four lanes; `in_pairs` as in clamp_lanes. Wide blocks are updated in parts
-    // of `part_lanes`, whose deltas, rate deltas and limits stay in registers.
-    template <bool narrow_vectors, bool in_pairs, int part_lanes>
-    static DENSE_INLINE void back_propagate(DenseLayers& form, const double* expected_outputs,
+    template <const Policy& policy>
+    static FAST_INLINE void back_propagate(FastForm& form, const double* expected_outputs,
                                             const Lanes* output_values)
     {
         const double* outputs = form.outputs.data();
@@ -706,8 +626,8 @@ struct DenseLayers::Kernels {
         Lanes narrow_errors{};
         for (std::size_t index = form.layers.size(); index-- > 0;) {
             const Layer& layer = form.layers[index];
-            if (narrow_vectors && layer.block == narrowest_block) {
-                back_propagate_narrow<in_pairs>(form, index, expected_outputs, output_values, narrow_errors);
+            if (policy.narrow_vectors && layer.block == narrowest_block) {
+                back_propagate_narrow<policy.in_pairs>(form, index, expected_outputs, output_values, narrow_errors);
                 continue;
             }
             double* deltas = form.deltas.data() + layer.lane_offset;
@@ -747,26 +667,26 @@ struct DenseLayers::Kernels {
                 const int lane = b * layer.block;
                 const int width = layer.width(b);
                 // A block of eight in one part where the set's parts are wider.
-                if (part_lanes > 8 && layer.block == 8) {
-                    block_update<2, in_pairs>(source_outputs, source_errors, sources, block_weights, 8,
+                if (policy.update_lanes > 8 && layer.block == 8) {
+                    block_update<2, policy.in_pairs>(source_outputs, source_errors, sources, block_weights, 8,
                                               deltas + lane, rate_deltas + lane, limits + lane,
                                               std::min(8, layer.size - lane));
                     continue;
                 }
-                // Wide blocks in parts of `part_lanes`, the last part first, and a narrower last
+                // Wide blocks in parts of `policy.update_lanes`, the last part first, and a narrower last
                 // block's last part vector by vector, the last one first: each source's error
                 // still gathers the lanes from the last neuron down to the first.
-                for (int part = (width - 1) / part_lanes * part_lanes; part >= 0; part -= part_lanes) {
+                for (int part = (width - 1) / policy.update_lanes * policy.update_lanes; part >= 0; part -= policy.update_lanes) {
                     const int at = lane + part;
-                    if (width - part >= part_lanes) {
-                        block_update<part_lanes / lanes, in_pairs>(source_outputs, source_errors, sources,
+                    if (width - part >= policy.update_lanes) {
+                        block_update<policy.update_lanes / lanes, policy.in_pairs>(source_outputs, source_errors, sources,
                                                                    block_weights + part, width, deltas + at,
                                                                    rate_deltas + at, limits + at,
-                                                                   std::min(part_lanes, layer.size - at));
+                                                                   std::min(policy.update_lanes, layer.size - at));
                         continue;
                     }
                     for (int vector = width - lanes; vector >= part; vector -= lanes)
-                        block_update<1, in_pairs>(source_outputs, source_errors, sources, block_weights + vector,
+                        block_update<1, policy.in_pairs>(source_outputs, source_errors, sources, block_weights + vector,
                                                   width, deltas + lane + vector, rate_deltas + lane + vector,
                                                   limits + lane + vector, std::min(lanes, layer.size - lane - vector));
                 }
@@ -774,25 +694,23 @@ struct DenseLayers::Kernels {
         }
     }
 
-    template <typename Kernel>
-    static DENSE_INLINE void train_pattern(DenseLayers& form, const double* inputs, const double* expected_outputs)
+    template <const Policy& policy>
+    static FAST_INLINE void train_pattern(FastForm& form, const double* inputs, const double* expected_outputs)
     {
         double* values = form.outputs.data();
         for (int i = 0; i < form.layers.front().previous_size; ++i)
             values[i] = inputs[i];
-        constexpr bool narrow_vectors = Kernel::narrow_vectors;
-        if (narrow_vectors && form.narrow_layers_only) {
+        if (policy.narrow_vectors && form.narrow_layers_only) {
             // The output layer's values go on in registers.
             const Lanes output_values = evaluate_narrow_network(form);
-            back_propagate<narrow_vectors, Kernel::in_pairs, Kernel::update_lanes>(form, expected_outputs,
-                                                                                  &output_values);
+            back_propagate<policy>(form, expected_outputs, &output_values);
             return;
         }
-        evaluate_rows<1, Kernel>(form, form.outputs.data(), 0);
-        back_propagate<narrow_vectors, Kernel::in_pairs, Kernel::update_lanes>(form, expected_outputs, nullptr);
+        evaluate_rows<1, policy>(form, form.outputs.data(), 0);
+        back_propagate<policy>(form, expected_outputs, nullptr);
     }
 
-    static DENSE_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
+    static FAST_INLINE void exponentials(const double* arguments, double* results, std::size_t count)
     {
         std::size_t i = 0;
         for (; i + lanes <= count; i += lanes)
@@ -806,229 +724,6 @@ struct DenseLayers::Kernels {
         for (std::size_t k = i; k < count; ++k)
             results[k] = rest[k - i];
     }
-
-    // One kernel set: its name, whether this machine runs it, and its entry points.
-    struct Set {
-        const char* name;
-        bool (*runnable)();
-        void (*exponentials)(const double*, double*, std::size_t);
-        void (*evaluate)(DenseLayers&);
-        void (*evaluate_group)(DenseLayers&, const double* const*, int);
-        void (*train_pattern)(DenseLayers&, const double*, const double*);
-    };
-
-#define DENSE_KERNEL_SET(space, attributes, parts, narrow, pairs)                                                     \
-    struct space {                                                                                                    \
-        static constexpr bool narrow_vectors = narrow;                                                                \
-        static constexpr bool in_pairs = pairs;                                                                       \
-        static constexpr int update_lanes = pairs ? lanes : half_block;                                                   \
-        /* Apart from the entry points, which small networks' calls then spend less on. */                            \
-        attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
-                                                                 const double* layer_weights, double* sums)           \
-        {                                                                                                             \
-            Kernels::row_sums<parts>(layer, inputs, layer_weights, sums);                                             \
-        }                                                                                                             \
-        attributes static void evaluate(DenseLayers& form) { Kernels::evaluate<space>(form); }                        \
-        attributes static void evaluate_group(DenseLayers& form, const double* const* rows, int row_count)            \
-        {                                                                                                             \
-            Kernels::evaluate_group<space>(form, rows, row_count);                                                    \
-        }                                                                                                             \
-        attributes static void train_pattern(DenseLayers& form, const double* inputs, const double* expected)         \
-        {                                                                                                             \
-            Kernels::train_pattern<space>(form, inputs, expected);                                                    \
-        }                                                                                                             \
-        attributes static void exponentials(const double* arguments, double* results, std::size_t count)              \
-        {                                                                                                             \
-            Kernels::exponentials(arguments, results, count);                                                         \
-        }                                                                                                             \
-    };
-    // `parts` is how many parts of sixteen neurons one row sums per pass over the inputs: four
-    // vectors of sums each, as many as the set's vector registers hold beside the input and
-    // the products (16 registers; AVX-512 with AVX512VL has 32). `narrow` as in back_propagate;
-    // `pairs` says that the set's vectors of four lanes are pairs of registers: then the backward
-    // step takes four lanes at a time, since sixteen lanes' rate deltas, limits and negated
-    // limits would need 24 of the 16 registers, and even eight lanes' leave too few for the
-    // work. WebAssembly's baseline takes narrow layers in vectors too: there the lane-by-lane
-    // form is the slower one.
-#if defined(__wasm_simd128__)
-    DENSE_KERNEL_SET(Baseline, , 2, true, true)
-#else
-    DENSE_KERNEL_SET(Baseline, , 2, false, true)
-#endif
-#if DENSE_X86_KERNELS
-    DENSE_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false)
-    DENSE_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, true, false)
-#endif
-#undef DENSE_KERNEL_SET
-
-    static bool always() { return true; }
-#if DENSE_X86_KERNELS
-    static bool has_avx2()
-    {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2");
-    }
-    static bool has_avx512()
-    {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
-    }
-#endif
-
-    // Slowest first; the last one this machine runs is the default.
-    static constexpr Set sets[] = {
-        {"baseline", always, Baseline::exponentials, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
-#if DENSE_X86_KERNELS
-        {"avx2", has_avx2, Avx2::exponentials, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
-        {"avx512", has_avx512, Avx512::exponentials, Avx512::evaluate, Avx512::evaluate_group, Avx512::train_pattern},
-#endif
-    };
-
-    static const Set* find(const std::string& name)
-    {
-        for (const Set& set : sets)
-            if (name == set.name && set.runnable())
-                return &set;
-        return nullptr;
-    }
-
-    static const Set* fastest()
-    {
-        const Set* best = &sets[0];
-        for (const Set& set : sets)
-            if (set.runnable())
-                best = &set;
-        return best;
-    }
-
-    static const Set* initial()
-    {
-        const char* wanted = std::getenv("NC_ENGINE_KERNELS");
-        const Set* named = wanted != nullptr ? find(wanted) : nullptr;
-        return named != nullptr ? named : fastest();
-    }
-
-    // Null until the first use or choice; a race between two first uses stores the same set.
-    static std::atomic<const Set*> chosen;
-
-    static __attribute__((noinline)) const Set& choose_initial()
-    {
-        const Set* set = initial();
-        chosen.store(set, std::memory_order_relaxed);
-        return *set;
-    }
-
-    // One load and a test on every call: the choice on first use stays out of the callers.
-    static const Set& current()
-    {
-        const Set* set = chosen.load(std::memory_order_relaxed);
-        return set != nullptr ? *set : choose_initial();
-    }
 };
 
-std::atomic<const DenseLayers::Kernels::Set*> DenseLayers::Kernels::chosen{nullptr};
-
-std::vector<std::string> DenseLayers::available_kernels()
-{
-    std::vector<std::string> names = built_kernels();
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [](const std::string& name) { return Kernels::find(name) == nullptr; }),
-                names.end());
-    return names;
-}
-
-std::vector<std::string> DenseLayers::built_kernels()
-{
-    std::vector<std::string> names;
-    for (const Kernels::Set& set : Kernels::sets)
-        names.emplace_back(set.name);
-    return names;
-}
-
-bool DenseLayers::select_kernels(const std::string& name)
-{
-    const Kernels::Set* set = Kernels::find(name);
-    if (set == nullptr)
-        return false;
-    Kernels::chosen.store(set, std::memory_order_relaxed);
-    return true;
-}
-
-std::string DenseLayers::selected_kernels()
-{
-    return Kernels::current().name;
-}
-
-void DenseLayers::exponentials(const double* arguments, double* results, std::size_t count)
-{
-    Kernels::current().exponentials(arguments, results, count);
-}
-
-void DenseLayers::evaluate(std::vector<Neuron>& neurons)
-{
-    load_parameters(neurons);
-    Kernels::current().evaluate(*this);
-    const std::size_t count = outputs.size();
-    const double* values = outputs.data();
-    Neuron* to = neurons.data();
-    for (std::size_t i = static_cast<std::size_t>(layers.front().first); i < count; ++i)
-        to[i].output = values[i];
-}
-
-void DenseLayers::load_parameters(const std::vector<Neuron>& neurons)
-{
-    // Reloading on every call would also cost more than a small network's evaluation: the
-    // kernels read four parameters at once from what was just stored one by one, and such a
-    // load waits until the stores reach the cache.
-    if (parameters_loaded)
-        return;
-    parameters_loaded = true;
-    for (const Layer& layer : layers)
-        for (int i = 0; i < layer.size; ++i) {
-            const Neuron& neuron = neurons[static_cast<std::size_t>(layer.first + i)];
-            const std::size_t lane = layer.lane_offset + static_cast<std::size_t>(i);
-            thresholds[lane] = neuron.threshold;
-            slopes[lane] = neuron.slope_parameter;
-            rates[lane] = neuron.learning_rate;
-            limits[lane] = neuron.max_weight;
-        }
-}
-
-void DenseLayers::evaluate_group(const double* const* rows, int row_count)
-{
-    Kernels::current().evaluate_group(*this, rows, row_count);
-}
-
-void DenseLayers::keep_group_row(int row, std::vector<Neuron>& neurons)
-{
-    const double* values = group_values.data() + static_cast<std::size_t>(row) * outputs.size();
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        neurons[i].output = outputs[i] = values[i];
-}
-
-void DenseLayers::train_pattern(const double* inputs, const double* expected_outputs)
-{
-    Kernels::current().train_pattern(*this, inputs, expected_outputs);
-}
-
-void DenseLayers::store_outputs(std::vector<Neuron>& neurons) const
-{
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        neurons[i].output = outputs[i];
-}
-
-void DenseLayers::store_weights(std::vector<Neuron>& neurons) const
-{
-    for (const Layer& layer : layers)
-        for (int i = 0; i < layer.size; ++i) {
-            if (thresholds_learned)
-                neurons[static_cast<std::size_t>(layer.first + i)].threshold =
-                    thresholds[layer.lane_offset + static_cast<std::size_t>(i)];
-            std::vector<Connection>& connections = neurons[static_cast<std::size_t>(layer.first + i)].connections;
-            // A neuron's weights are its block's width apart.
-            const double* weight = weights.data() + weight_index(layer, i, 0);
-            const std::size_t width = static_cast<std::size_t>(layer.width(i / layer.block));
-            for (int j = 0; j < layer.previous_size; ++j)
-                connections[static_cast<std::size_t>(j)].weight = weight[static_cast<std::size_t>(j) * width];
-        }
-}
+#endif

@@ -1,16 +1,17 @@
 // The fast form of a network whose every computing neuron reads exactly the layer before it,
 // in order: outputs and errors in contiguous arrays, each layer's weights in blocks of neurons
 // so that several sums advance side by side. Every sum and update keeps the order of the
-// neuron-by-neuron form, so results are the same to the last bit.
-#ifndef ENGINE_DENSE_LAYERS_H
-#define ENGINE_DENSE_LAYERS_H
+// neuron-by-neuron form, so results are the same to the last bit. Its layout is in
+// fast_form_layout.cpp, its kernels in fast_form_kernels.h, their choice in fast_form_dispatch.cpp.
+#ifndef ENGINE_FAST_FORM_H
+#define ENGINE_FAST_FORM_H
+
+#include "engine/neuron.h"
 
 #include <cstddef>
 #include <new>
 #include <string>
 #include <vector>
-
-class Neuron;
 
 // Storage on whole cache lines, so that no vector of weights straddles two of them.
 template <typename T>
@@ -29,7 +30,7 @@ struct CacheLineAllocator {
     bool operator!=(const CacheLineAllocator&) const { return false; }
 };
 
-class DenseLayers {
+class FastForm {
 public:
     // Rows that evaluate_group computes side by side.
     static constexpr int group_rows = 4;
@@ -39,13 +40,6 @@ public:
     void build(const std::vector<Neuron>& neurons, const std::vector<int>& layer_sizes);
     bool active() const { return active_form; }
 
-    // The outputs of all neurons, in neuron order; the first ones take the input values.
-    double* neuron_outputs() { return outputs.data(); }
-    const double* neuron_outputs() const { return outputs.data(); }
-
-    // Computes every computing neuron, layer by layer, into the neurons' outputs as well.
-    void evaluate(std::vector<Neuron>& neurons);
-
     // Takes the neurons' thresholds, slopes, learning rates and weight limits for the calls
     // below, which read them from here instead of from the neurons; once, until
     // parameters_changed is called.
@@ -54,6 +48,7 @@ public:
     // Whether train_pattern moves the loaded thresholds too, each neuron's after its weights,
     // as Neuron::back_propagate(true) does; store_weights then stores them as well.
     void learn_thresholds(bool learn) { thresholds_learned = learn; }
+
     // Evaluates up to group_rows rows side by side, row r from the inputs at rows[r], into
     // a store of their own; the network's state stays as it was.
     void evaluate_group(const double* const* rows, int row_count);
@@ -62,11 +57,18 @@ public:
     {
         return group_values.data() + static_cast<std::size_t>(row + 1) * outputs.size() - layers.back().size;
     }
-    // Makes one row of the last group the state of the network and of its neurons.
-    void keep_group_row(int row, std::vector<Neuron>& neurons);
     // Evaluates one pattern and makes one back-propagation step towards its expected outputs,
     // leaving the neurons' own outputs as they were.
     void train_pattern(const double* inputs, const double* expected_outputs);
+
+    // The calls that keep the two forms in step: each changes the state of both, or hands
+    // what only this form changed back to the neurons.
+    // The input values, into the input neurons and into this form.
+    void take_inputs(const std::vector<double>& values, std::vector<Neuron>& neurons);
+    // Computes every computing neuron, layer by layer, into the neurons' outputs as well.
+    void evaluate(std::vector<Neuron>& neurons);
+    // Makes one row of the last group the state of the network and of its neurons.
+    void keep_group_row(int row, std::vector<Neuron>& neurons);
     // Copies the outputs of the last trained pattern, or the weights (and learned thresholds)
     // changed by training, back into the neurons.
     void store_outputs(std::vector<Neuron>& neurons) const;
@@ -87,8 +89,17 @@ public:
     // vectors: the same bits as engine_exp of each. For tests.
     static void exponentials(const double* arguments, double* results, std::size_t count);
 
+    // The shape the layout gives the kernels: doubles in one vector; the blocks of neurons
+    // whose sums advance together, from one vector to the widest; and the part of a block
+    // that one pass of a row's sums, or one call of the update kernel, takes at most.
+    static constexpr int lanes = 4;
+    static constexpr int narrowest_block = 4;
+    static constexpr int widest_block = 32;
+    static constexpr int part_width = 16;
+
 private:
     struct Kernels;
+    struct Dispatch;
 
     struct Layer {
         int first;           // position of the layer's first neuron
@@ -112,6 +123,13 @@ private:
     };
 
     static std::size_t weight_index(const Layer& layer, int neuron, int source);
+    // The outputs from neuron `first` on into the neurons.
+    void copy_outputs(std::size_t first, std::vector<Neuron>& neurons) const
+    {
+        Neuron* to = neurons.data();
+        for (std::size_t i = first; i < outputs.size(); ++i)
+            to[i].output = outputs[i];
+    }
 
     bool active_form = false;
     bool parameters_loaded = false;

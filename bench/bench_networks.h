@@ -3,18 +3,31 @@
 #ifndef BENCH_BENCH_NETWORKS_H
 #define BENCH_BENCH_NETWORKS_H
 
+#include "engine/format_keys.h"
 #include "engine/network.h"
 
 #include <string>
 #include <vector>
 
-// `extra_records` is appended to the network records, e.g. "treshold: 0.25\n".
+// The records of a network file that open layers of these sizes, the input layer first.
+inline std::string layer_records(const std::vector<int>& layers)
+{
+    std::string text = record_start(FormatKey::InputLayer) + std::to_string(layers.front()) + "\n";
+    for (std::size_t i = 1; i < layers.size(); ++i)
+        text += record_start(FormatKey::CompLayer) + std::to_string(layers[i]) + "\n";
+    return text;
+}
+
+// The record of one value: "max_weight: 1e6\n".
+inline std::string value_record(FormatKey key, const std::string& value)
+{
+    return record_start(key) + value + "\n";
+}
+
+// `extra_records` is appended to the layer records, e.g. value_record(FormatKey::Threshold, "0.25").
 inline Network make_network(const std::vector<int>& layers, const std::string& extra_records = "")
 {
-    std::string text = "input_layer: " + std::to_string(layers.front()) + "\n";
-    for (std::size_t i = 1; i < layers.size(); ++i)
-        text += "comp_layer: " + std::to_string(layers[i]) + "\n";
-    return Network::from_text(text + extra_records);
+    return Network::from_text(layer_records(layers) + extra_records);
 }
 
 inline long long connection_count(const Network& network)

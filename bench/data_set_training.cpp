@@ -130,17 +130,19 @@ Result compare(const DataSet& data, int rounds)
     // has none.
     std::mt19937 random(3);
     std::uniform_real_distribution<double> weight(-0.3, 0.3);
-    std::string text = "input_layer: " + std::to_string(data.layers.front()) + "\n";
+    std::string text = record_start(FormatKey::InputLayer) + std::to_string(data.layers.front()) + "\n";
     for (std::size_t layer = 1; layer < data.layers.size(); ++layer) {
-        text += "comp_layer: " + std::to_string(data.layers[layer]) + "\n";
+        text += record_start(FormatKey::CompLayer) + std::to_string(data.layers[layer]) + "\n";
         for (int i = 0; i < data.layers[layer]; ++i) {
-            text += "weights:";
+            text += key_text(FormatKey::Weights);
             for (int j = 0; j < data.layers[layer - 1]; ++j)
                 text += " " + std::to_string(weight(random));
             text += "\n";
         }
     }
-    Network start = Network::from_text(text + "treshold: 0.5\nslope_parameter: 1\nmax_weight: 1e6\n");
+    Network start = Network::from_text(text + value_record(FormatKey::Threshold, "0.5") +
+                                       value_record(FormatKey::SlopeParameter, "1") +
+                                       value_record(FormatKey::MaxWeight, "1e6"));
     start.set_learning_rate_all(0.5);
     const int outputs = data.layers.back();
     for (std::size_t p = 0; p < data.inputs.size(); ++p)

@@ -44,7 +44,8 @@ struct Row {
 
 Row compare(const std::vector<int>& layers, int rounds)
 {
-    Network network = make_network(layers, "treshold: 0.25\nslope_parameter: 1.5\n");
+    Network network = make_network(layers, value_record(FormatKey::Threshold, "0.25") +
+                                              value_record(FormatKey::SlopeParameter, "1.5"));
     network.set_learning_rate_all(0.05);
     const long long connections = connection_count(network);
     const int pattern_total = 32;

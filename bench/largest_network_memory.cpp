@@ -1,6 +1,7 @@
 // Peak memory of the largest networks a file may describe: loading each, then one training
 // pass, each shape in a child process of its own so that every peak is its own.
 //   largest_network_memory
+#include "bench/bench_networks.h"
 #include "engine/network.h"
 
 #include <cstdio>
@@ -36,8 +37,7 @@ double peak_gib()
 
 void measure(const Shape& shape)
 {
-    Network network = Network::from_text("input_layer: " + std::to_string(shape.inputs) +
-                                         "\ncomp_layer: " + std::to_string(shape.outputs) + "\n");
+    Network network = Network::from_text(layer_records({shape.inputs, shape.outputs}));
     if (network.neuron_count() == 0) {
         std::printf("%-20s refused\n", shape.name);
         return;

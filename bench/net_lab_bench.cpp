@@ -30,13 +30,11 @@ bool start_headless_allegro()
 // Network records of `layers` with `patterns` random patterns, as a network file's text.
 std::string network_text(const std::vector<int>& layers, int patterns)
 {
-    std::string text = "input_layer: " + std::to_string(layers.front()) + "\n";
-    for (std::size_t i = 1; i < layers.size(); ++i)
-        text += "comp_layer: " + std::to_string(layers[i]) + "\n";
+    std::string text = layer_records(layers);
     std::mt19937 random(7);
     std::uniform_int_distribution<int> bit(0, 1);
     for (int p = 0; p < patterns; ++p) {
-        text += "pattern:";
+        text += key_text(FormatKey::Pattern);
         for (int i = 0; i < layers.front(); ++i)
             text += bit(random) ? " 1" : " 0";
         text += " ->";
@@ -44,7 +42,8 @@ std::string network_text(const std::vector<int>& layers, int patterns)
             text += bit(random) ? " 1" : " 0";
         text += "\n";
     }
-    return text + "max_iterations: 2000000000\nerror_limit: 0.0000001\n";
+    return text + value_record(FormatKey::MaxIterations, "2000000000") +
+           value_record(FormatKey::ErrorLimit, "0.0000001");
 }
 
 void frame(benchmark::State& state, const std::vector<int>& layers, bool training)

@@ -1,5 +1,6 @@
 // One frame of net_tester's work, evaluating the network and drawing it whole on an 800 x 600
 // memory bitmap, for a small, a deep and a wide network.
+#include "bench/bench_networks.h"
 #include "network_view/network_view.h"
 
 #include <allegro.h>
@@ -38,9 +39,7 @@ std::unique_ptr<NetworkView> make_view(const std::vector<int>& layers)
     close(descriptor);
     {
         std::ofstream file(path);
-        file << "input_layer: " << layers.front() << "\n";
-        for (std::size_t i = 1; i < layers.size(); ++i)
-            file << "comp_layer: " << layers[i] << "\n";
+        file << layer_records(layers);
     }
     auto view = std::make_unique<NetworkView>(path, 800, 600);
     std::remove(path);

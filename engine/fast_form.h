@@ -2,7 +2,8 @@
 // in order: outputs and errors in contiguous arrays, each layer's weights in blocks of neurons
 // so that several sums advance side by side. Every sum and update keeps the order of the
 // neuron-by-neuron form, so results are the same to the last bit. Its layout is in
-// fast_form_layout.cpp, its kernels in fast_form_kernels.h, their choice in fast_form_dispatch.cpp.
+// fast_form_layout.cpp, its kernels in fast_form_kernels.h (on the vectors of fast_form_lanes.h),
+// their choice and entry points in fast_form_dispatch.cpp.
 #ifndef ENGINE_FAST_FORM_H
 #define ENGINE_FAST_FORM_H
 
@@ -98,8 +99,27 @@ public:
     static constexpr int part_width = 16;
 
 private:
-    struct Kernels;
-    struct Dispatch;
+    struct Layer;
+    struct Kernels;   // fast_form_kernels.h
+    struct Dispatch;  // fast_form_dispatch.cpp
+
+    // What one kernel set's instructions favour. Every kernel that depends on it takes the
+    // set's policy whole, as `policy`, and reads these fields by these names.
+    struct Policy {
+        // Parts of part_width neurons whose sums one row advances in one pass over the inputs:
+        // four vectors of sums each, as many as the set's vector registers hold beside the input
+        // and the products.
+        int row_parts;
+        // Whether the set's vectors of four lanes are pairs of registers, which a compiler
+        // would compare lane by lane.
+        bool in_pairs;
+        // The lanes of a wide block that one call of the update kernel takes, whose deltas,
+        // rate deltas and limits stay in registers.
+        int update_lanes;
+        // The row sums of a wide layer compiled for the set apart from its entry points, which
+        // small networks' calls then spend less on.
+        void (*row_sums)(const Layer& layer, const double* inputs, const double* layer_weights, double* sums);
+    };
 
     struct Layer {
         int first;           // position of the layer's first neuron

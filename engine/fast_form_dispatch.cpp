@@ -12,8 +12,68 @@
 #define FAST_FORM_X86_KERNELS 0
 #endif
 
+namespace {
+
+// e^x of `count` arguments, four at a time in the kernel set's vectors.
+FAST_INLINE void exponentials_in_lanes(const double* arguments, double* results, std::size_t count)
+{
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes)
+        store(results + i, engine_exp(load(arguments + i)));
+    if (i == count)
+        return;
+    double rest[lanes] = {};
+    std::copy(arguments + i, arguments + count, rest);
+    store(rest, engine_exp(load(rest)));
+    std::copy(rest, rest + (count - i), results + i);
+}
+
+}  // namespace
+
 struct FastForm::Dispatch {
-    using Policy = Kernels::Policy;
+    // The entry points, whose choices of kernel depend on the network's shape and the call.
+    template <const Policy& policy>
+    static FAST_INLINE void evaluate(FastForm& form)
+    {
+        if (form.narrow_layers_only)
+            Kernels::evaluate_narrow_network(form);
+        else
+            Kernels::evaluate_rows<1, policy>(form, form.outputs.data(), 0);
+    }
+
+    template <const Policy& policy>
+    static FAST_INLINE void evaluate_group(FastForm& form, const double* const* rows, int row_count)
+    {
+        const std::size_t stride = form.outputs.size();
+        const int input_count = form.layers.front().previous_size;
+        double* values = form.group_values.data();
+        // A few inputs each: a plain loop beats a call to copy them.
+        for (int r = 0; r < row_count; ++r)
+            for (int i = 0; i < input_count; ++i)
+                values[r * stride + i] = rows[r][i];
+        if (row_count == group_rows) {
+            Kernels::evaluate_rows<group_rows, policy>(form, values, stride);
+            return;
+        }
+        for (int r = 0; r < row_count; ++r)
+            Kernels::evaluate_rows<1, policy>(form, values + r * stride, 0);
+    }
+
+    template <const Policy& policy>
+    static FAST_INLINE void train_pattern(FastForm& form, const double* inputs, const double* expected_outputs)
+    {
+        double* values = form.outputs.data();
+        for (int i = 0; i < form.layers.front().previous_size; ++i)
+            values[i] = inputs[i];
+        if (form.narrow_layers_only) {
+            // The output layer's values go on in registers.
+            const Lanes output_values = Kernels::evaluate_narrow_network(form);
+            Kernels::back_propagate<policy>(form, expected_outputs, &output_values);
+            return;
+        }
+        Kernels::evaluate_rows<1, policy>(form, form.outputs.data(), 0);
+        Kernels::back_propagate<policy>(form, expected_outputs, nullptr);
+    }
 
     // One kernel set: its name, whether this machine runs it, and its entry points.
     struct Set {
@@ -27,41 +87,36 @@ struct FastForm::Dispatch {
 
     // The kernels of one set: its policy and its entry points, each compiled with the set's
     // `attributes` (its instructions) so that they reach every loop inlined into them.
-#define FAST_FORM_KERNEL_SET(space, attributes, row_parts, narrow_vectors, in_pairs, update_lanes)                   \
+#define FAST_FORM_KERNEL_SET(space, attributes, row_parts, in_pairs, update_lanes)                                   \
     struct space {                                                                                                    \
         attributes __attribute__((noinline)) static void row_sums(const Layer& layer, const double* inputs,           \
                                                                  const double* layer_weights, double* sums)           \
         {                                                                                                             \
             Kernels::row_sums<policy>(layer, inputs, layer_weights, sums);                                            \
         }                                                                                                             \
-        static constexpr Policy policy{row_parts, narrow_vectors, in_pairs, update_lanes, row_sums};                  \
-        attributes static void evaluate(FastForm& form) { Kernels::evaluate<policy>(form); }                          \
+        static constexpr Policy policy{row_parts, in_pairs, update_lanes, row_sums};                                  \
+        attributes static void evaluate(FastForm& form) { Dispatch::evaluate<policy>(form); }                         \
         attributes static void evaluate_group(FastForm& form, const double* const* rows, int row_count)               \
         {                                                                                                             \
-            Kernels::evaluate_group<policy>(form, rows, row_count);                                                   \
+            Dispatch::evaluate_group<policy>(form, rows, row_count);                                                  \
         }                                                                                                             \
         attributes static void train_pattern(FastForm& form, const double* inputs, const double* expected)            \
         {                                                                                                             \
-            Kernels::train_pattern<policy>(form, inputs, expected);                                                   \
+            Dispatch::train_pattern<policy>(form, inputs, expected);                                                  \
         }                                                                                                             \
         attributes static void exponentials(const double* arguments, double* results, std::size_t count)              \
         {                                                                                                             \
-            Kernels::exponentials(arguments, results, count);                                                         \
+            exponentials_in_lanes(arguments, results, count);                                                         \
         }                                                                                                             \
     };
     // Two parts of a row's sums fill 16 vector registers, seven fill AVX-512's 32. Where the
     // vectors of four lanes are pairs of registers, the backward step takes four lanes at a
     // time, since sixteen lanes' rate deltas, limits and negated limits would need 24 of the 16
-    // registers, and even eight lanes' leave too few for the work. WebAssembly's baseline takes
-    // narrow layers in vectors too: there the lane-by-lane form is the slower one.
-#if defined(__wasm_simd128__)
-    FAST_FORM_KERNEL_SET(Baseline, , 2, true, true, lanes)
-#else
-    FAST_FORM_KERNEL_SET(Baseline, , 2, false, true, lanes)
-#endif
+    // registers, and even eight lanes' leave too few for the work.
+    FAST_FORM_KERNEL_SET(Baseline, , 2, true, lanes)
 #if FAST_FORM_X86_KERNELS
-    FAST_FORM_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, true, false, part_width)
-    FAST_FORM_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, true, false, part_width)
+    FAST_FORM_KERNEL_SET(Avx2, __attribute__((target("avx2"))), 2, false, part_width)
+    FAST_FORM_KERNEL_SET(Avx512, __attribute__((target("avx512f,avx512vl"))), 7, false, part_width)
 #endif
 #undef FAST_FORM_KERNEL_SET
 

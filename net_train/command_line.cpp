@@ -2,6 +2,7 @@
 #include "net_train/command_line.h"
 
 #include "engine/data_sets.h"
+#include "engine/format_keys.h"
 #include "engine/training_run.h"
 #include "tool_support/number_text.h"
 #include "tool_support/option_scanner.h"
@@ -12,16 +13,19 @@ const char* const usage_text =
     "                 [--learn-thresholds] NETWORK_FILE\n"
     "       net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n";
 
-const char* const help_text =
+// Built from the key table, so that the records it names are spelled as the readers take them.
+const std::string help_text =
     "Usage: net_train [OPTION]... NETWORK_FILE\n"
     "  or:  net_train --write-data-set NAME [--points N] [--noise X] [--seed N] -o FILE\n"
-    "Build the network that NETWORK_FILE describes, train it by back-propagation on the\n"
-    "\"pattern:\" records of NETWORK_FILE (or of the file given with -t), and report the result.\n"
+    "Build the network that NETWORK_FILE describes, train it by back-propagation on the\n" +
+    quoted_key(FormatKey::Pattern) + " records of NETWORK_FILE (or of the file given with -t), and report the result.\n"
     "\n"
     "Options:\n"
-    "  -t, --training FILE  read the training records (\"pattern:\", \"error_limit:\",\n"
-    "                       \"max_iterations:\", \"learning_rate:\", \"max_weight:\",\n"
-    "                       \"learn_thresholds:\") from FILE;\n"
+    "  -t, --training FILE  read the training records (" + quoted_key(FormatKey::Pattern) + ", " +
+    quoted_key(FormatKey::ErrorLimit) + ",\n"
+    "                       " + quoted_key(FormatKey::MaxIterations) + ", " + quoted_key(FormatKey::LearningRate) +
+    ", " + quoted_key(FormatKey::MaxWeight) + ",\n"
+    "                       " + quoted_key(FormatKey::LearnThresholds) + ") from FILE;\n"
     "                       a FILE named *.csv is a table of patterns, one row each: the\n"
     "                       inputs, then the expected outputs (the parameters then come\n"
     "                       from NETWORK_FILE)\n"
@@ -30,7 +34,8 @@ const char* const help_text =
     "                       training, and replaced only once the whole network is written\n"
     "      --lesson FILE    write the trained network to FILE as a lesson: its records as -o\n"
     "                       writes them, then the patterns and the training parameters\n"
-    "                       (with \"test_share:\" and \"test_seed:\"), so that training FILE\n"
+    "                       (with " + quoted_key(FormatKey::TestShare) + " and " + quoted_key(FormatKey::TestSeed) +
+    "), so that training FILE\n"
     "                       goes on from there; checked and replaced as -o is\n"
     "      --write-nearest  when the file format cannot hold the trained network (its neurons\n"
     "                       differ in slope, or one has surplus connections),\n"
@@ -41,7 +46,7 @@ const char* const help_text =
     "                       it the seed is the current time\n"
     "      --learn-thresholds\n"
     "                       train each computing neuron's threshold with its weights, as a\n"
-    "                       bias (as the record \"learn_thresholds: 1\" does); the written\n"
+    "                       bias (as the record \"" + record_start(FormatKey::LearnThresholds) + "1\" does); the written\n"
     "                       network then holds one threshold per neuron\n"
     "      --curve FILE     write the learning curve to FILE as CSV: \"pass,worst_error,\n"
     "                       mean_squared_error\", one row per check pass from pass 0; long\n"
@@ -69,7 +74,8 @@ const char* const help_text =
     "\"net_train: FILE:LINE: message\", and so do warnings about values that are read, but\n"
     "probably not as meant (a decimal comma, a hexadecimal number, a negative weight limit,\n"
     "a learning rate of 0 or below, no passes allowed, a negative error limit, a slope of 0,\n"
-    "the key \"threshold:\" for \"treshold:\"). When training takes longer than a second and\n"
+    "the key " + quoted_key(FormatKey::MisspeltThreshold) + " for " + quoted_key(FormatKey::Threshold) +
+    "). When training takes longer than a second and\n"
     "standard error is a terminal, a progress line shows the passes made and the worst error.\n"
     "\n"
     "Exit status:\n"

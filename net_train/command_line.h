@@ -37,6 +37,6 @@ struct ParsedCommandLine {
 ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments);
 
 extern const char* const usage_text;  // the one-line synopsis
-extern const char* const help_text;   // the full --help text, synopsis included
+extern const std::string help_text;   // the full --help text, synopsis included
 
 #endif

@@ -31,7 +31,7 @@ constexpr const char* train_doc =
     "(converged) or max_iterations passes are made (iteration limit).\n\n"
     "Arguments:\n"
     "  source   None: the patterns held (from load_training or an earlier train).\n"
-    "           A path (str, bytes, os.PathLike): a training file. A network file's \"pattern:\" records "
+    "           A path (str, bytes, os.PathLike): a training file. A network file's pattern records "
     "give the patterns and its training records the error limit, iteration limit, learning rate and "
     "weight limit; a CSV table (a name ending in .csv, as net_train -t reads it) gives one pattern per "
     "row, inputs then expected outputs, and the network keeps its parameters.\n"
@@ -94,7 +94,7 @@ void bind_parameters(py::class_<PyNetwork>& network)
             "learn_thresholds", [](const PyNetwork& self) { return self.idle().learn_thresholds; },
             &PyNetwork::set_learn_thresholds,
             "True: training moves each computing neuron's threshold with its weights, as a bias; False, "
-            "the default, trains weights only. A training file's \"learn_thresholds: 1\" sets it.")
+            "the default, trains weights only. A training file's learn-thresholds record of 1 sets it.")
         .def_property(
             "learning_rate", [](const PyNetwork& self) { return self.idle().learning_rate(); },
             &PyNetwork::set_learning_rate,
@@ -195,7 +195,7 @@ PYBIND11_MODULE(_engine, module)
                     "as their attributes are, start the network's training parameters. Every weight is drawn evenly "
                     "from -r to +r for its layer, r = 2 * sqrt(6 / (fan_in + fan_out)) / slope_parameter**2 (at the "
                     "default slope of 0.5, 8 * sqrt(6 / (fan_in + fan_out)), Glorot's range for the logistic "
-                    "function doubled for that slope), at most max_weight: from `seed` (an int from 0 to 2**32 - 1) when given, else "
+                    "function doubled for that slope), at most max_weight; from `seed` (an int from 0 to 2**32 - 1) when given, else "
                     "from the clock. Raises ValueError for sizes, a seed or a parameter out of range, or layers "
                     "beyond the 1000000 neurons and 30000000 connections a network holds.")
         .def_property_readonly("input_count", [](const PyNetwork& self) { return self.idle().input_count(); },
@@ -214,7 +214,7 @@ PYBIND11_MODULE(_engine, module)
         .def("train", &PyNetwork::train, py::arg("source") = py::none(), py::arg("targets") = py::none(),
              py::kw_only(), py::arg("curve") = false, py::arg("test_share") = 0.0, py::arg("test_seed") = 0, train_doc)
         .def("load_training", &PyNetwork::load_training, py::arg("path"),
-             "Replaces the held patterns with those of a training file (a network file's \"pattern:\" "
+             "Replaces the held patterns with those of a training file (a network file's pattern "
              "records, taking its error limit, iteration limit, learning rate and weight limit too, or a CSV "
              "table's rows), without training. Raises NetworkFileError for bad records, patterns that do not "
              "fit or none, and OSError for a file that cannot be read.")

@@ -136,7 +136,8 @@ struct FastForm::Dispatch {
 
     // Slowest first; the last one this machine runs is the default.
     static constexpr Set sets[] = {
-        {"baseline", always, Baseline::exponentials, Baseline::evaluate, Baseline::evaluate_group, Baseline::train_pattern},
+        {"baseline", always, Baseline::exponentials, Baseline::evaluate, Baseline::evaluate_group,
+         Baseline::train_pattern},
 #if FAST_FORM_X86_KERNELS
         {"avx2", has_avx2, Avx2::exponentials, Avx2::evaluate, Avx2::evaluate_group, Avx2::train_pattern},
         {"avx512", has_avx512, Avx512::exponentials, Avx512::evaluate, Avx512::evaluate_group, Avx512::train_pattern},

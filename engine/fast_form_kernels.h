@@ -196,10 +196,29 @@ FAST_INLINE double update_narrow_source(double* row, Lanes delta, Lanes rate_del
     return error;
 }
 
+// The sums of a narrow layer from the values of a narrow layer still in registers, `sources[r]`
+// for row r: the products and additions of the sums from memory, without waiting for those
+// values to be stored and loaded again. Each lane by its own number, so that none goes through
+// memory.
+template <int rows>
+FAST_INLINE void sums_from_lanes(const Lanes* sources, int source_count, const double* weights, Lanes* sum)
+{
+    for (int r = 0; r < rows; ++r)
+        sum[r] = broadcast(sources[r][0]) * load(weights);
+    if (source_count > 1)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][1]) * load(weights + narrowest_block);
+    if (source_count > 2)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][2]) * load(weights + 2 * narrowest_block);
+    if (source_count > 3)
+        for (int r = 0; r < rows; ++r)
+            sum[r] = sum[r] + broadcast(sources[r][3]) * load(weights + 3 * narrowest_block);
+}
+
 }  // namespace
 
-// The kernels over layers, inlined into the kernel sets' entry points so that each set's
-// instructions reach every loop.
+// The kernels over layers, inlined into each kernel set's entry points to reach its instructions.
 struct FastForm::Kernels {
     // The sums of a wide layer's neurons for one row, policy.row_parts parts of sixteen
     // neurons in each pass over the inputs: enough sums in flight to hide the latency of each
@@ -249,28 +268,33 @@ struct FastForm::Kernels {
         }
     }
 
-    // One narrow layer for `rows` rows: one block whose sums stay in registers. Leaves the
-    // layer's values in memory and in `layer_values`.
+    // One narrow layer for `rows` rows: one block whose sums stay in registers, taken from the
+    // values of a narrow layer before it in `narrow_values` when `after_narrow`, else from
+    // memory. Leaves the layer's values in `narrow_values` and in memory.
     template <int rows>
     static FAST_INLINE void evaluate_narrow_layer(const FastForm& form, const Layer& layer, double* values,
-                                                   std::size_t stride, Lanes* layer_values)
+                                                   std::size_t stride, Lanes* narrow_values, bool after_narrow)
     {
         const double* inputs = values + layer.previous_first;
         const double* layer_weights = form.weights.data() + layer.weights_offset;
         // Starting from the first product shortens the chain; a sum of zeros that takes the
         // sign of -0.0 this way gives the same output.
         Lanes sum[rows];
-        for (int r = 0; r < rows; ++r)
-            sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
-        for (int j = 1; j < layer.previous_size; ++j) {
-            const Lanes weight = load(layer_weights + j * narrowest_block);
+        if (after_narrow) {
+            sums_from_lanes<rows>(narrow_values, layer.previous_size, layer_weights, sum);
+        } else {
             for (int r = 0; r < rows; ++r)
-                sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+                sum[r] = layer.previous_size > 0 ? broadcast(inputs[r * stride]) * load(layer_weights) : Lanes{};
+            for (int j = 1; j < layer.previous_size; ++j) {
+                const Lanes weight = load(layer_weights + j * narrowest_block);
+                for (int r = 0; r < rows; ++r)
+                    sum[r] = sum[r] + broadcast(inputs[r * stride + j]) * weight;
+            }
         }
         for (int r = 0; r < rows; ++r)
-            layer_values[r] = activate(sum[r], form.thresholds.data() + layer.lane_offset,
-                                       form.slopes.data() + layer.lane_offset, values + r * stride + layer.first,
-                                       layer.size);
+            narrow_values[r] = activate(sum[r], form.thresholds.data() + layer.lane_offset,
+                                        form.slopes.data() + layer.lane_offset, values + r * stride + layer.first,
+                                        layer.size);
     }
 
     // One row of a network of narrow layers only: the loop of evaluate_rows without the wider
@@ -278,10 +302,13 @@ struct FastForm::Kernels {
     // Returns the output layer's values.
     static FAST_INLINE Lanes evaluate_narrow_network(FastForm& form)
     {
-        Lanes layer_values[1];
-        for (const Layer& layer : form.layers)
-            evaluate_narrow_layer<1>(form, layer, form.outputs.data(), 0, layer_values);
-        return layer_values[0];
+        Lanes narrow_values[1];
+        bool after_narrow = false;
+        for (const Layer& layer : form.layers) {
+            evaluate_narrow_layer<1>(form, layer, form.outputs.data(), 0, narrow_values, after_narrow);
+            after_narrow = true;
+        }
+        return narrow_values[0];
     }
 
     // Computes every computing neuron for `rows` rows; row r's neuron values start at
@@ -290,12 +317,15 @@ struct FastForm::Kernels {
     static FAST_INLINE void evaluate_rows(FastForm& form, double* values, std::size_t stride)
     {
         double* sums = form.sums.data();
-        Lanes layer_values[rows];
+        Lanes narrow_values[rows];
+        bool after_narrow = false;
         for (const Layer& layer : form.layers) {
             if (layer.block == narrowest_block) {
-                evaluate_narrow_layer<rows>(form, layer, values, stride, layer_values);
+                evaluate_narrow_layer<rows>(form, layer, values, stride, narrow_values, after_narrow);
+                after_narrow = true;
                 continue;
             }
+            after_narrow = false;
             const double* inputs = values + layer.previous_first;
             const double* layer_weights = form.weights.data() + layer.weights_offset;
             const double* thresholds = form.thresholds.data() + layer.lane_offset;
@@ -392,7 +422,6 @@ struct FastForm::Kernels {
     // the others' were gathered from the layer after.
     static FAST_INLINE void wide_deltas(FastForm& form, const Layer& layer, const double* expected_outputs)
     {
-        const std::size_t at = layer.lane_offset;
         double* layer_errors = form.errors.data() + layer.first;
         const double* layer_outputs = form.outputs.data() + layer.first;
         for (int i = 0; i < layer.size; ++i) {
@@ -404,10 +433,11 @@ struct FastForm::Kernels {
                 layer_errors[i] = 0.0;
             }
             const double output = layer_outputs[i];
-            form.deltas[at + i] = ((error * form.slopes[at + i]) * output) * (1.0 - output);
-            form.rate_deltas[at + i] = form.rates[at + i] * form.deltas[at + i];
+            const std::size_t k = layer.lane_offset + i;
+            form.deltas[k] = ((error * form.slopes[k]) * output) * (1.0 - output);
+            form.rate_deltas[k] = form.rates[k] * form.deltas[k];
             if (form.thresholds_learned)
-                form.thresholds[at + i] = clamp(form.thresholds[at + i] - form.rate_deltas[at + i], form.limits[at + i]);
+                form.thresholds[k] = clamp(form.thresholds[k] - form.rate_deltas[k], form.limits[k]);
         }
     }
 

@@ -19,8 +19,9 @@ int block_count(int layer_size, int width)
 // padding would add weights to stream; narrow layers take narrow blocks.
 int block_width(int layer_size)
 {
-    if (layer_size > 16 && block_count(layer_size, FastForm::widest_block) * FastForm::widest_block == block_count(layer_size, 16) * 16)
-        return FastForm::widest_block;
+    const int widest = FastForm::widest_block;
+    if (layer_size > 16 && block_count(layer_size, widest) * widest == block_count(layer_size, 16) * 16)
+        return widest;
     return layer_size > 8 ? 16 : layer_size > 4 ? 8 : FastForm::narrowest_block;
 }
 

@@ -3,6 +3,7 @@
 #include "engine/format_check.h"
 
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "engine/network.h"
 #include "engine/real_text.h"
 
@@ -102,7 +103,7 @@ void compare_connections(const Network& trained, const Network& read_back, std::
         losses.push_back("connections: the file holds one from each neuron of the layer before, but " +
                          surplus.text());
     if (!changed.empty())
-        losses.push_back("weights: " + changed.text());
+        losses.push_back(record_start(FormatKey::Weights) + changed.text());
 }
 
 }  // namespace

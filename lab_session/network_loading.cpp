@@ -3,7 +3,6 @@
 
 #include "engine/csv_patterns.h"
 #include "engine/diagnostics.h"
-#include "engine/format_keys.h"
 #include "tool_support/file_problems.h"
 
 
@@ -23,10 +22,8 @@ bool load_patterns(LoadedNetwork& loaded, const LabFiles& files)
     const std::string& training_path = files.training_path.empty() ? network_path : files.training_path;
     FileProblems problems;
     if (network.layer_count() < 2) {
-        problems.add(network_path, 0, network.neuron_count() == 0
-                                          ? "there is no network to train"
-                                          : "the network has no " + quoted_key(FormatKey::CompLayer) +
-                                                "; training cannot change it");
+        problems.add(network_path, 0,
+                     network.neuron_count() == 0 ? "there is no network to train" : no_computing_layer_problem());
         add_lines(loaded.problems, problems);
         return false;
     }

@@ -64,7 +64,7 @@ bool check_network(const std::string& file, const Network& network, const Diagno
         return false;
     }
     if (network.layer_count() < 2)
-        problems.add(file, 0, "the network has no " + quoted_key(FormatKey::CompLayer) + "; training cannot change it");
+        problems.add(file, 0, no_computing_layer_problem());
     return true;
 }
 

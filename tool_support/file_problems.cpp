@@ -2,6 +2,7 @@
 #include "tool_support/file_problems.h"
 
 #include "engine/diagnostics.h"
+#include "engine/format_keys.h"
 #include "engine/input_file.h"
 #include "engine/network.h"
 #include "tool_support/number_text.h"
@@ -80,6 +81,11 @@ void add_reader_problems(FileProblems& problems, const std::string& file, const 
         problems.add(file, entry.line, reason.empty() ? entry.message : entry.message + ": " + reason);
     }
     problems.unlisted += diagnostics.dropped;
+}
+
+std::string no_computing_layer_problem()
+{
+    return "the network has no " + quoted_key(FormatKey::CompLayer) + "; training cannot change it";
 }
 
 void add_pattern_fit_problems(FileProblems& problems, const std::string& file, const Network& network,

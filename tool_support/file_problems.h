@@ -50,6 +50,9 @@ std::string reason_not_readable(const std::string& path);
 void add_pattern_fit_problems(FileProblems& problems, const std::string& file,
                               const Network& network, const Diagnostics& diagnostics);
 
+// Why a network of input neurons only cannot be trained, as every tool says it.
+std::string no_computing_layer_problem();
+
 // Writes the problems in file order (files in the order they first appear) and line order,
 // those about a file as a whole after its lines; at most `max_shown` of them, then a line
 // counting the rest, the unlisted ones included. Each line starts with "`program`: ".

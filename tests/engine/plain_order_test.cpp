@@ -201,7 +201,7 @@ const std::string longer_lists_text =
     "input_layer: 3\ncomp_layer: 4\nweights: 0.5 -0.25 1\nweights: 1 2 3\n"
     "comp_layer: 0\nweights: 0.75 -1.5\ncomp_layer: 2\ncomp_layer: 0\nweights: 1 1 1 1\nslope_parameter: 1.3\n";
 
-// Narrow layers next to narrow layers pass their errors in registers, one case for each
+// Narrow layers next to narrow layers pass values and errors in registers, one case for each
 // number of sources up to four; the {2, 4, 3, ...} one also meets wider layers on both sides.
 // The wide layers cover one row's sums in one pass over the inputs and in several (128 and
 // 130 neurons exceed what a pass holds on every kernel set), and last blocks narrower than the

@@ -82,11 +82,6 @@ constexpr const char* key_text(FormatKey key)
     return format_key_entry(key).text;
 }
 
-constexpr RecordKind record_kind(FormatKey key)
-{
-    return format_key_entry(key).kind;
-}
-
 // The entry of the key that `token` spells exactly; null for any other token, whose line the
 // readers ignore.
 inline const FormatKeyEntry* find_format_key(std::string_view token)

@@ -36,7 +36,7 @@ bool check_pass(Network& network, const std::vector<TrainingPattern>& patterns, 
 // The check pass on the fast form, several patterns side by side. It leaves the network as
 // the pattern-by-pattern pass would: holding the outputs of the last pattern it checked.
 bool fast_check_pass(FastForm& fast, std::vector<Neuron>& neurons, const std::vector<TrainingPattern>& patterns,
-                      double error_limit)
+                     double error_limit)
 {
     const double* rows[FastForm::group_rows];
     // The first pattern alone: while training is far from its goal, the pass stops there.
